@@ -11,6 +11,16 @@ function(quillon_library name)
   set_property(GLOBAL APPEND PROPERTY QUILLON_GROUP_LIBS ${name})
 endfunction()
 
+# quillon_folder_library(<name>): the library of a folder whose every .cpp
+# below it belongs to the library (platform/, toolkit/graphics/, ...).
+# Nothing is made while the folder has no sources yet.
+function(quillon_folder_library name)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(srcs)
+    quillon_library(${name} ${srcs})
+  endif()
+endfunction()
+
 function(quillon_finish_link_group)
   add_library(quillon_all INTERFACE)
   get_property(libs GLOBAL PROPERTY QUILLON_GROUP_LIBS)
