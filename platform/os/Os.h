@@ -1,0 +1,198 @@
+// The operating-system layer: files, directories, wildcard search,
+// environment, the program's own path and arguments, processes, time,
+// locale, temporary files and the registry key store.
+//
+// Plain POSIX underneath. Names and paths are ordinary strings ("/"
+// separators, case-sensitive). Routines that can fail return a status:
+// 0 on success, otherwise the errno value of the failure. Nothing here
+// reports or prints; the toolkit above decides what a failure means.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// ---------------------------------------------------------------- files
+
+// Open modes of FileOpen.
+constexpr int kOpenRead = 0;    // must exist; read only
+constexpr int kOpenWrite = 1;   // created, or emptied when it exists; write only
+constexpr int kOpenUpdate = 2;  // must exist; read and write, position 0
+
+// Opens a regular file. On failure `handle` is -1. Directories are refused
+// (EISDIR): a handle always names a file whose bytes can be read.
+int FileOpen(const std::string& name, int mode, int& handle);
+int FileClose(int handle);
+// Reads up to `count` bytes; `got` < count only at the end of the file.
+int FileRead(int handle, void* buffer, size_t count, size_t& got);
+// Writes all `count` bytes (retrying short writes); `put` is what was written.
+int FileWrite(int handle, const void* buffer, size_t count, size_t& put);
+// Origin 0 start, 1 current position, 2 end; any other origin counts from
+// the start. `position` is the new position from the start of the file.
+int FileSeek(int handle, int64_t offset, int origin, int64_t& position);
+
+// Anything of that name (file, directory, ...) exists.
+bool PathExists(const std::string& name);
+bool IsDirectory(const std::string& name);
+
+struct FileStatus {
+  int64_t size = 0;
+  int64_t modified = 0;   // seconds since 1970, UTC
+  int64_t accessed = 0;
+  bool directory = false;
+  bool readOnly = false;  // the owner may not write it
+  bool hidden = false;    // its name begins with "."
+};
+int FileStat(const std::string& name, FileStatus& status);
+// Sets access and modification times (seconds since 1970, UTC).
+int FileSetTimes(const std::string& name, int64_t accessed, int64_t modified);
+// Sets or clears the owner's write permission.
+int FileSetReadOnly(const std::string& name, bool readOnly);
+
+int FileDelete(const std::string& name);  // files only; a directory gives EISDIR
+// Renames or moves; never replaces an existing target (EEXIST).
+int FileRenameNoReplace(const std::string& from, const std::string& to);
+// True when both names lead to one existing file (same device and inode).
+bool SameFile(const std::string& a, const std::string& b);
+// Copies the bytes of a regular file, replacing an existing target (its
+// permission bits follow the source). Copying a file onto itself is
+// refused with EEXIST and touches nothing.
+int FileCopy(const std::string& from, const std::string& to);
+
+// Free bytes for an unprivileged user on the file system holding `path`.
+int DiskFreeBytes(const std::string& path, uint64_t& bytes);
+
+// ---------------------------------------------------------- directories
+
+int DirGet(std::string& directory);  // the current directory, no trailing "/" (but "/")
+int DirSet(const std::string& directory);
+int DirCreate(const std::string& directory);
+int DirRemove(const std::string& directory);
+// The absolute form of a name, made lexically ("." and ".." resolved, no
+// symbolic links followed); the name need not exist.
+int FullPath(const std::string& name, std::string& full);
+
+// ----------------------------------------------------- wildcard search
+
+// Matches a name against a pattern of "*" (any run) and "?" (any one
+// character). A pattern ending in ".*" also matches the name without an
+// extension, so "*.*" matches every name.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+struct FoundFile {
+  std::string name;  // without its directory
+  FileStatus status;
+};
+// Every entry of the pattern's directory (the part up to its last "/",
+// else the current directory) whose name matches the part after it, sorted
+// by name; "." and ".." are never listed. No match gives ENOENT.
+int FindFiles(const std::string& pattern, std::vector<FoundFile>& found);
+
+// ---------------------------------------------------------- environment
+
+// False (and `value` empty) when the variable is not set.
+bool EnvGet(const std::string& name, std::string& value);
+int EnvSet(const std::string& name, const std::string& value);
+int EnvUnset(const std::string& name);
+
+// ---------------------------------------------- program and arguments
+
+// Called once by the program's entry with main's arguments. Resolves the
+// program's absolute path at once (before any directory change).
+void SetArguments(int argc, const char* const* argv);
+// The arguments given to SetArguments, else those of the running process.
+const std::vector<std::string>& Arguments();
+// Absolute path of the running program.
+const std::string& ProgramPath();
+// The command line rebuilt from the arguments: words separated by one
+// blank, a word holding a blank (or empty) enclosed in double quotes.
+std::string CommandLine();
+// Replaces the arguments (tests).
+void SetArgumentsForTest(const std::vector<std::string>& args);
+
+// The user's login name (empty when unknown).
+std::string UserName();
+
+// ------------------------------------------------------------ processes
+
+// Called about every 100 ms while Spawn waits without a time limit.
+using SpawnIdle = void (*)();
+
+struct SpawnOutcome {
+  bool ended = false;     // the process ended within the wait
+  int exitStatus = -1;    // its exit code when it ended normally
+};
+// Runs argv[0] (searched on PATH) with the argument vector; never through
+// a shell. Without `wait` the process is started and left to run (it is
+// reaped later). With `wait`: a negative `timeoutSeconds` waits until it
+// ends, calling `idle` meanwhile; 0 or more waits at most that long. The
+// status is 0 when the process started, else the errno of the failure.
+int Spawn(const std::vector<std::string>& argv, bool wait, int timeoutSeconds,
+          SpawnOutcome& outcome, SpawnIdle idle = nullptr);
+
+// ---------------------------------------------------------------- time
+
+// Milliseconds of a monotonic clock, top bit cleared.
+uint32_t TickCount();
+// Replaces the clock behind TickCount (a virtual clock); nullptr restores it.
+void SetTickSource(uint32_t (*source)());
+
+struct LocalTime {
+  int year = 0, month = 0, day = 0;  // four-digit year, 1..12, 1..31
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+LocalTime LocalNow();
+LocalTime ToLocalTime(int64_t secondsSince1970);
+// The reverse of ToLocalTime (seconds since 1970, UTC).
+int64_t FromLocalTime(const LocalTime& t);
+
+// ---------------------------------------------------------------- locale
+
+// First character of the user locale's decimal separator ("." when the
+// locale cannot be had). The process's own locale is left alone.
+char DecimalSeparator();
+
+// ------------------------------------------------------ temporary files
+
+// TEMP, else TMP, else "/tmp/", always ending in "/".
+std::string TempDirectory();
+// Creates a new empty file `directory` + `prefix` + unique letters +
+// `extension`, exclusively (never an existing name, never through a
+// link), and gives its name. Nothing else can have created it.
+int CreateTempFile(const std::string& directory, const std::string& prefix,
+                   const std::string& extension, std::string& path);
+
+// -------------------------------------------------------------- system
+
+// Directory of the system's shared libraries ("/usr/lib/"), standing in
+// for a platform system directory.
+std::string SystemDirectory();
+
+// ------------------------------------------------------- registry store
+
+// A small key store kept in a text file: keys below seven predefined
+// roots (0..6), each key holding named values of a type and bytes. Keys
+// and value names compare without regard to ASCII case.
+constexpr int kRegistryRoots = 7;
+
+// The store's file: $XDG_CONFIG_HOME/quillon/registry, else
+// $HOME/.config/quillon/registry. Created on the first write.
+std::string RegistryPath();
+
+// ENOENT when the key does not exist, ENODATA when the value does not.
+// An empty value name is the key's default value.
+int RegistryRead(int root, const std::string& subkey, const std::string& valueName,
+                 int& type, std::vector<uint8_t>& data);
+// Creates the key (and its parents) when missing, then sets the value.
+int RegistryWrite(int root, const std::string& subkey, const std::string& valueName,
+                  int type, const std::vector<uint8_t>& data);
+// Creates the key when missing, sets nothing.
+int RegistryCreateKey(int root, const std::string& subkey);
+// Deletes a key with its values; a key that has subkeys is refused (ENOTEMPTY).
+int RegistryDeleteKey(int root, const std::string& subkey);
+int RegistryDeleteValue(int root, const std::string& subkey, const std::string& valueName);
+
+}  // namespace plat

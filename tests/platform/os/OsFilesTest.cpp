@@ -1,0 +1,181 @@
+// Files, directories and the wildcard search of the OS layer.
+#include "platform/os/Os.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "tests/support/ScratchDir.h"
+
+using testsupport::ReadFile;
+using testsupport::ScratchDir;
+using testsupport::WriteFile;
+
+TEST(OsWildcard, MatchesLikeTheDesktopConvention) {
+  struct Case {
+    const char* pattern;
+    const char* name;
+    bool match;
+  } cases[] = {
+      {"*.plt", "a.plt", true},       {"*.plt", "a.plt.bak", false},
+      {"*.*", "README", true},        {"*.*", "a.b.c", true},
+      {"*", "x", true},               {"a?c", "abc", true},
+      {"a?c", "ac", false},           {"data.*", "data", true},
+      {"data.*", "data.dat", true},   {"*.dat", "DATA.DAT", false},  // case-sensitive names
+      {"q*z*", "qvzabc", true},       {"*a*b", "xaxbxb", true},
+      {"", "", true},                 {"", "a", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(plat::WildcardMatch(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
+  }
+}
+
+TEST(OsFind, ListsMatchesSortedWithDirectoriesMarked) {
+  ScratchDir dir;
+  WriteFile("b.plt", "b");
+  WriteFile("a.plt", "aa");
+  WriteFile("c.txt", "c");
+  std::filesystem::create_directory("sub.plt");
+  std::vector<plat::FoundFile> found;
+  ASSERT_EQ(plat::FindFiles(dir / "*.plt", found), 0);
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0].name, "a.plt");
+  EXPECT_EQ(found[0].status.size, 2);
+  EXPECT_EQ(found[1].name, "b.plt");
+  EXPECT_TRUE(found[2].status.directory);
+  // Relative pattern: the current directory.
+  ASSERT_EQ(plat::FindFiles("c.*", found), 0);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(plat::FindFiles("*.none", found), ENOENT);
+  EXPECT_TRUE(found.empty());
+  EXPECT_NE(plat::FindFiles(dir / "missing/*", found), 0);
+}
+
+TEST(OsFiles, OpenModesReadWriteSeek) {
+  ScratchDir dir;
+  int h = 0;
+  EXPECT_EQ(plat::FileOpen("missing", plat::kOpenRead, h), ENOENT);
+  EXPECT_EQ(h, -1);
+  EXPECT_EQ(plat::FileOpen("missing", plat::kOpenUpdate, h), ENOENT);
+  EXPECT_EQ(plat::FileOpen("x", 3, h), EINVAL);
+
+  WriteFile("f", "old contents");
+  ASSERT_EQ(plat::FileOpen("f", plat::kOpenWrite, h), 0);  // empties it
+  size_t n = 0;
+  ASSERT_EQ(plat::FileWrite(h, "hello", 5, n), 0);
+  EXPECT_EQ(n, 5u);
+  EXPECT_EQ(plat::FileClose(h), 0);
+  EXPECT_EQ(ReadFile("f"), "hello");
+
+  ASSERT_EQ(plat::FileOpen("f", plat::kOpenUpdate, h), 0);
+  int64_t pos = -1;
+  ASSERT_EQ(plat::FileSeek(h, 0, 2, pos), 0);
+  EXPECT_EQ(pos, 5);
+  ASSERT_EQ(plat::FileSeek(h, 1, 0, pos), 0);
+  ASSERT_EQ(plat::FileWrite(h, "A", 1, n), 0);
+  ASSERT_EQ(plat::FileSeek(h, 0, 0, pos), 0);
+  char buf[16] = {};
+  ASSERT_EQ(plat::FileRead(h, buf, sizeof buf, n), 0);
+  EXPECT_EQ(std::string(buf, n), "hAllo");
+  ASSERT_EQ(plat::FileRead(h, buf, sizeof buf, n), 0);
+  EXPECT_EQ(n, 0u);  // end of file is no failure
+  EXPECT_EQ(plat::FileSeek(h, -10, 0, pos), EINVAL);
+  plat::FileClose(h);
+
+  // A directory is never opened as a file; a closed handle fails cleanly.
+  std::filesystem::create_directory("d");
+  EXPECT_EQ(plat::FileOpen("d", plat::kOpenRead, h), EISDIR);
+  EXPECT_EQ(plat::FileRead(-1, buf, 1, n), EBADF);
+  EXPECT_EQ(plat::FileClose(-1), EBADF);
+}
+
+TEST(OsFiles, RenameNeverReplaces) {
+  ScratchDir dir;
+  WriteFile("a", "A");
+  WriteFile("b", "B");
+  EXPECT_EQ(plat::FileRenameNoReplace("a", "b"), EEXIST);
+  EXPECT_EQ(ReadFile("a"), "A");
+  EXPECT_EQ(ReadFile("b"), "B");
+  EXPECT_EQ(plat::FileRenameNoReplace("a", "c"), 0);
+  EXPECT_FALSE(plat::PathExists("a"));
+  EXPECT_EQ(ReadFile("c"), "A");
+  EXPECT_EQ(plat::FileRenameNoReplace("nothing", "d"), ENOENT);
+}
+
+TEST(OsFiles, CopyOverwritesButNeverOntoItself) {
+  ScratchDir dir;
+  WriteFile("a.dat", "source bytes");
+  WriteFile("b.dat", "old");
+  EXPECT_EQ(plat::FileCopy("a.dat", "b.dat"), 0);
+  EXPECT_EQ(ReadFile("b.dat"), "source bytes");
+  // One file under two names: refused, and the bytes survive.
+  EXPECT_TRUE(plat::SameFile("./a.dat", dir / "a.dat"));
+  EXPECT_EQ(plat::FileCopy("./a.dat", "a.dat"), EEXIST);
+  std::filesystem::create_hard_link("a.dat", "link.dat");
+  EXPECT_EQ(plat::FileCopy("a.dat", "link.dat"), EEXIST);
+  EXPECT_EQ(ReadFile("a.dat"), "source bytes");
+  std::filesystem::create_directory("out");
+  EXPECT_EQ(plat::FileCopy("a.dat", "out"), EISDIR);
+  EXPECT_EQ(plat::FileCopy("missing", "x"), ENOENT);
+  EXPECT_FALSE(plat::SameFile("a.dat", "b.dat"));
+}
+
+TEST(OsFiles, DeleteSkipsDirectories) {
+  ScratchDir dir;
+  WriteFile("a", "A");
+  std::filesystem::create_directory("d");
+  EXPECT_EQ(plat::FileDelete("a"), 0);
+  EXPECT_FALSE(plat::PathExists("a"));
+  EXPECT_EQ(plat::FileDelete("d"), EISDIR);
+  EXPECT_TRUE(plat::IsDirectory("d"));
+  EXPECT_EQ(plat::FileDelete("a"), ENOENT);
+}
+
+TEST(OsFiles, StatTimesAndReadOnly) {
+  ScratchDir dir;
+  WriteFile(".hidden", "12345");
+  plat::FileStatus st;
+  ASSERT_EQ(plat::FileStat(".hidden", st), 0);
+  EXPECT_EQ(st.size, 5);
+  EXPECT_TRUE(st.hidden);
+  EXPECT_FALSE(st.directory);
+  ASSERT_EQ(plat::FileSetTimes(".hidden", 1000000000, 1000000060), 0);
+  ASSERT_EQ(plat::FileStat(".hidden", st), 0);
+  EXPECT_EQ(st.modified, 1000000060);
+  EXPECT_EQ(st.accessed, 1000000000);
+  ASSERT_EQ(plat::FileSetReadOnly(".hidden", true), 0);
+  ASSERT_EQ(plat::FileStat(".hidden", st), 0);
+  EXPECT_TRUE(st.readOnly);
+  EXPECT_EQ(plat::FileStat("missing", st), ENOENT);
+}
+
+TEST(OsDirectories, CurrentCreateRemoveAndFullPath) {
+  ScratchDir dir;
+  std::string cwd;
+  ASSERT_EQ(plat::DirGet(cwd), 0);
+  EXPECT_EQ(cwd, std::filesystem::canonical(dir.path()).string());
+  ASSERT_EQ(plat::DirCreate("sub"), 0);
+  EXPECT_EQ(plat::DirCreate("sub"), EEXIST);
+  ASSERT_EQ(plat::DirSet("sub"), 0);
+  ASSERT_EQ(plat::DirGet(cwd), 0);
+  EXPECT_EQ(cwd.substr(cwd.size() - 4), "/sub");
+  EXPECT_EQ(plat::DirSet("missing"), ENOENT);
+  ASSERT_EQ(plat::DirSet(".."), 0);
+  EXPECT_EQ(plat::DirRemove("sub"), 0);
+
+  std::string full;
+  struct Case {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"/a/./b/../c", "/a/c"}, {"/", "/"}, {"/..", "/"}, {"//x//y/", "/x/y/"}, {"/a/b/..", "/a"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(plat::FullPath(c.in, full), 0);
+    EXPECT_EQ(full, c.out) << c.in;
+  }
+  ASSERT_EQ(plat::FullPath("not/there.txt", full), 0);  // need not exist
+  EXPECT_EQ(full, std::filesystem::canonical(dir.path()).string() + "/not/there.txt");
+  EXPECT_EQ(plat::FullPath("", full), ENOENT);
+}
