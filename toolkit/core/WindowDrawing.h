@@ -1,0 +1,38 @@
+// The window layer's drawing services that the graphics engine calls:
+// the current window and its client size, window selection and the rescale
+// of the current drawable.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace plat { struct Surface; }
+
+inline constexpr int kMaxWindows = 50;
+
+// Stand-in for the window table's drawing view, completed by the window manager.
+struct WindowDrawingRecord {
+  int32_t CurrentWindow = 0;   // 0 = root window
+  int32_t CurrentWidth = 0;    // client size of the current window, pixels
+  int32_t CurrentHeight = 0;
+  // Client size of each window 0..50; a window is open while its width > 0.
+  std::array<int32_t, kMaxWindows + 1> Width{};
+  std::array<int32_t, kMaxWindows + 1> Height{};
+  // Backing surface of each window's client area (null while not made).
+  std::array<plat::Surface*, kMaxWindows + 1> Surface{};
+};
+WindowDrawingRecord& WindowDrawing();
+void ResetWindowDrawing();
+
+// Makes the window current; error 1003 for a window that is not open.
+void YYWINSEL(int32_t window, int32_t flag);
+// YYWINSEL with the window-selection flag's current value.
+void YYWINSELFWD(int32_t window);
+// Rescales the current drawable when kind and number name it.
+void YYWindowRescale(int32_t kind, int32_t number, int32_t width, int32_t height);
+// Releases the drawing context of the current drawable.
+void YYReleaseDrawDC();
+// System colour of window text (item 45) or window background (others), packed RGB.
+int32_t YYSysColour(int32_t item);
+// 2 when triangle gradient fill is available, else 1.
+int32_t YYGradientAvailable();
