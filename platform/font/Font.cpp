@@ -38,6 +38,8 @@ constexpr std::array<const char*, 5> kFamilyNames = {
 struct FaceFile {
   bool looked = false;
   FT_Face face = nullptr;  // shared by every size of this file
+  std::string path;
+  int index = 0;
   bool bold = false;       // the file itself is bold / italic
   bool italic = false;
   bool customEncoding = false;  // symbol font: 8-bit codes are the font's own
@@ -168,6 +170,8 @@ FaceFile* faceFile(Family family, bool bold, bool italic) {
     ff.face = nullptr;
     return nullptr;
   }
+  ff.path = bestFile;
+  ff.index = bestIndex;
   ff.bold = bestBold;
   ff.italic = bestItalic;
   if (family == Family::kSymbol && FT_Select_Charmap(ff.face, FT_ENCODING_ADOBE_CUSTOM) == 0) {
@@ -492,11 +496,14 @@ bool renderGlyph(FontId id, std::string_view text, size_t i, GlyphBitmap& out, i
   return true;
 }
 
-FT_Face ftFace(FontId id) {
+const std::string& filePath(FontId id) {
+  static const std::string kNone;
   FontRec* f = rec(id);
-  if (!f) return nullptr;
-  FT_Activate_Size(f->size);
-  return f->file->face;
+  return f ? f->file->path : kNone;
+}
+int faceIndex(FontId id) {
+  FontRec* f = rec(id);
+  return f ? f->file->index : 0;
 }
 double pixelSizeX(FontId id) {
   FontRec* f = rec(id);

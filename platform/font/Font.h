@@ -20,8 +20,6 @@
 
 #include "platform/gdi/Gdi.h"
 
-typedef struct FT_FaceRec_* FT_Face;
-
 namespace plat::font {
 
 // A font realised at its pixel size. Realised fonts are cached by their
@@ -62,9 +60,10 @@ void rasterize(FontId id, std::string_view text, Plot&& plot);
 double escapementRadians(FontId id);
 
 // For renderers that draw glyph outlines themselves (the PDF printer): the
-// face at the font's size, the 8-bit text's glyph indices and the size in
-// pixels (x and y scale).
-FT_Face ftFace(FontId id);
+// font file (they open it on their own, as they change its sizes), the
+// glyph indices of layout(), and the size in pixels (x and y scale).
+const std::string& filePath(FontId id);
+int faceIndex(FontId id);
 double pixelSizeX(FontId id);
 double pixelSizeY(FontId id);
 bool syntheticBold(FontId id);

@@ -380,7 +380,13 @@ Hdc createRecordingDc(int width, int height) {
 }
 
 bool deleteDc(Hdc dc) {
-  if (!dcRec(dc)) return false;
+  DcRec* d = dcRec(dc);
+  if (!d) return false;
+  if (d->onDelete) {
+    auto hook = d->onDelete;
+    d->onDelete = nullptr;
+    hook(dc);
+  }
   detail::DcTable& t = detail::dcTable();
   const uint32_t slot = dc & detail::kSlotMask;
   detail::DcSlot& s = t.slots[slot - 1];

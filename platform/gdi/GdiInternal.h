@@ -69,6 +69,8 @@ struct DcRec {
   std::vector<DrawCall> calls;
   bool hasGeometry = false;
   DeviceGeometry geometry;
+  // Called by deleteDc before the context goes (printer jobs end with it).
+  void (*onDelete)(Hdc) = nullptr;
 };
 
 DcRec* dcRec(Hdc dc);

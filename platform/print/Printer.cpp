@@ -1,0 +1,391 @@
+#include "platform/print/Printer.h"
+
+#include <cairo-pdf.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <optional>
+
+#include "platform/gdi/GdiInternal.h"
+#include "platform/os/Os.h"
+#include "platform/print/Capture.h"
+#include "platform/print/PdfRender.h"
+
+namespace plat {
+namespace {
+
+struct Catalogue {
+  bool loaded = false;
+  std::vector<PrinterInfo> printers;
+  std::string defaultName;
+  std::string filePath = "quillon-print.pdf";
+  std::vector<std::vector<DrawCall>> recorded;
+  std::string recordedName;
+  std::string lastError;
+};
+
+Catalogue& cat() {
+  static Catalogue c;
+  return c;
+}
+
+PrinterInfo filePrinter() {
+  PrinterInfo p;
+  p.name = kFilePrinterName;
+  p.filePrinter = true;
+  return p;
+}
+
+PrinterInfo recordingPrinter() {
+  PrinterInfo p;
+  p.name = kRecordingPrinterName;
+  p.recording = true;
+  p.dpi = 300;
+  return p;
+}
+
+// A queue name as lpstat prints it: printable, no blanks.
+bool saneQueueName(const std::string& s) {
+  if (s.empty() || s.size() > 127) return false;
+  for (unsigned char ch : s) {
+    if (ch <= ' ' || ch == 127) return false;
+  }
+  return true;
+}
+
+void loadCatalogue() {
+  Catalogue& c = cat();
+  if (c.loaded) return;
+  c.loaded = true;
+  c.printers = {filePrinter()};
+  c.defaultName = kFilePrinterName;
+  std::string out;
+  if (print::runCapture({"lpstat", "-e"}, out) != 0) return;  // no CUPS here
+  size_t pos = 0;
+  while (pos < out.size() && c.printers.size() < 64) {
+    size_t end = out.find('\n', pos);
+    if (end == std::string::npos) end = out.size();
+    const std::string name = out.substr(pos, end - pos);
+    pos = end + 1;
+    if (!saneQueueName(name)) continue;
+    PrinterInfo p;
+    p.name = name;
+    p.marginPixels = p.dpi / 4;  // a quarter inch, the usual unprintable edge
+    c.printers.push_back(p);
+  }
+  const std::string prefix = "system default destination: ";
+  if (print::runCapture({"lpstat", "-d"}, out) == 0 && out.rfind(prefix, 0) == 0) {
+    std::string name = out.substr(prefix.size());
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+    for (const PrinterInfo& p : c.printers) {
+      if (p.name == name) c.defaultName = name;
+    }
+  }
+}
+
+void markDefault() {
+  Catalogue& c = cat();
+  for (PrinterInfo& p : c.printers) p.isDefault = p.name == c.defaultName;
+}
+
+// ------------------------------------------------------------------- jobs
+
+struct Job {
+  PrinterInfo printer;
+  PrintSettings settings;
+  detail::DeviceGeometry geometry;
+  bool docOpen = false;
+  bool pageOpen = false;
+  std::string docName;
+  std::string finalPath;
+  std::string tempPath;
+  cairo_surface_t* surface = nullptr;
+  double widthPt = 0;  // the paper, exactly
+  double heightPt = 0;
+  int pages = 0;
+  std::vector<std::vector<DrawCall>> recorded;
+  std::unique_ptr<print::FontFaces> faces;
+};
+
+std::map<Hdc, Job>& jobs() {
+  static std::map<Hdc, Job> j;
+  return j;
+}
+
+Job* jobOf(Hdc dc) {
+  auto it = jobs().find(dc);
+  return it == jobs().end() || !detail::dcRec(dc) ? nullptr : &it->second;
+}
+
+int fail(const std::string& why) {
+  cat().lastError = why;
+  return -1;
+}
+
+void dropDocument(Job& j) {
+  if (j.surface) {
+    cairo_surface_finish(j.surface);
+    cairo_surface_destroy(j.surface);
+    j.surface = nullptr;
+  }
+  j.faces.reset();
+  if (!j.tempPath.empty()) ::unlink(j.tempPath.c_str());
+  j.tempPath.clear();
+  j.docOpen = false;
+  j.pageOpen = false;
+  j.pages = 0;
+  j.recorded.clear();
+}
+
+void onDelete(Hdc dc) {
+  auto it = jobs().find(dc);
+  if (it == jobs().end()) return;
+  dropDocument(it->second);
+  jobs().erase(it);
+}
+
+// Paper in millimetres, portrait.
+void paperMm(int paper, double& w, double& h) {
+  if (paper == kPaperLetter) {
+    w = 215.9;
+    h = 279.4;
+  } else {
+    w = 210.0;
+    h = 297.0;
+  }
+}
+
+detail::DeviceGeometry geometryFor(const PrinterInfo& p, const PrintSettings& s) {
+  double wmm = 0, hmm = 0;
+  paperMm(s.paper != 0 ? s.paper : p.paper, wmm, hmm);
+  if (s.orientation == kLandscape) std::swap(wmm, hmm);
+  detail::DeviceGeometry g;
+  g.dpiX = g.dpiY = p.dpi;
+  g.physicalWidth = static_cast<int>(std::lround(wmm / 25.4 * p.dpi));
+  g.physicalHeight = static_cast<int>(std::lround(hmm / 25.4 * p.dpi));
+  g.offsetX = g.offsetY = p.marginPixels;
+  g.width = g.physicalWidth - 2 * p.marginPixels;
+  g.height = g.physicalHeight - 2 * p.marginPixels;
+  g.bitsPixel = p.colour ? 24 : 1;
+  g.numColors = p.colour ? 256 : 2;
+  g.technology = kTechRasterPrinter;
+  return g;
+}
+
+// Sends the finished PDF to a CUPS queue.
+int submit(const Job& j) {
+  std::vector<std::string> argv = {"lp", "-d", j.printer.name, "-n",
+                                   std::to_string(std::clamp(j.settings.copies, 1, 999)), "-t",
+                                   j.docName.empty() ? std::string("Quillon") : j.docName, "--",
+                                   j.tempPath};
+  SpawnOutcome outcome;
+  const int rc = Spawn(argv, true, 120, outcome);
+  if (rc != 0) return fail("lp cannot be started: error " + std::to_string(rc));
+  if (!outcome.ended || outcome.exitStatus != 0) {
+    return fail("lp refused the job (status " + std::to_string(outcome.exitStatus) + ")");
+  }
+  return 1;
+}
+
+}  // namespace
+
+const std::vector<PrinterInfo>& printerList() {
+  loadCatalogue();
+  markDefault();
+  return cat().printers;
+}
+
+void refreshPrinters() {
+  Catalogue& c = cat();
+  c.loaded = false;
+  loadCatalogue();
+}
+
+std::string defaultPrinterName() {
+  loadCatalogue();
+  return cat().printers.empty() ? std::string() : cat().defaultName;
+}
+
+bool findPrinter(const std::string& name, PrinterInfo& out) {
+  for (const PrinterInfo& p : printerList()) {
+    if (p.name == name) {
+      out = p;
+      return true;
+    }
+  }
+  return false;
+}
+
+Hdc createPrinterDc(const std::string& printer, const PrintSettings& settings) {
+  PrinterInfo info;
+  if (!findPrinter(printer, info)) return 0;
+  Job job;
+  job.printer = info;
+  job.settings = settings;
+  job.settings.copies = std::clamp(settings.copies, 1, 999);
+  if (job.settings.orientation != kLandscape) job.settings.orientation = kPortrait;
+  job.geometry = geometryFor(info, job.settings);
+  double wmm = 0, hmm = 0;
+  paperMm(job.settings.paper != 0 ? job.settings.paper : info.paper, wmm, hmm);
+  if (job.settings.orientation == kLandscape) std::swap(wmm, hmm);
+  job.widthPt = wmm / 25.4 * 72.0;
+  job.heightPt = hmm / 25.4 * 72.0;
+  Hdc dc = detail::createDeviceDc(job.geometry);
+  if (!dc) return 0;
+  detail::dcRec(dc)->onDelete = onDelete;
+  jobs()[dc] = std::move(job);
+  return dc;
+}
+
+int startDoc(Hdc dc, const std::string& docName, const std::string& output) {
+  Job* j = jobOf(dc);
+  if (!j) return fail("not a printer context");
+  if (j->docOpen) return fail("a document is already open");
+  j->docName = docName;
+  j->pages = 0;
+  j->recorded.clear();
+  if (j->printer.recording) {
+    j->docOpen = true;
+    return 1;
+  }
+  if (j->printer.filePrinter) {
+    // written beside its final name and renamed when complete, so an old
+    // file is replaced only by a whole new one
+    j->finalPath = output.empty() ? cat().filePath : output;
+    std::string tmp = j->finalPath + ".XXXXXX";
+    const int fd = mkstemp(tmp.data());
+    if (fd < 0) return fail("cannot create " + j->finalPath);
+    ::close(fd);
+    j->tempPath = tmp;
+  } else {
+    std::string path;
+    if (CreateTempFile(TempDirectory(), "qpr", ".pdf", path) != 0) {
+      return fail("cannot create a temporary file in " + TempDirectory());
+    }
+    j->tempPath = path;
+  }
+  j->surface = cairo_pdf_surface_create(j->tempPath.c_str(), j->widthPt, j->heightPt);
+  if (cairo_surface_status(j->surface) != CAIRO_STATUS_SUCCESS) {
+    const std::string why = cairo_status_to_string(cairo_surface_status(j->surface));
+    dropDocument(*j);
+    return fail("cannot start the PDF: " + why);
+  }
+  if (!docName.empty()) cairo_pdf_surface_set_metadata(j->surface, CAIRO_PDF_METADATA_TITLE, docName.c_str());
+  cairo_pdf_surface_set_metadata(j->surface, CAIRO_PDF_METADATA_CREATOR, "Quillon");
+  j->faces = std::make_unique<print::FontFaces>();
+  print::releaseRendererAtExit();
+  j->docOpen = true;
+  return 1;
+}
+
+int startPage(Hdc dc) {
+  Job* j = jobOf(dc);
+  if (!j) return fail("not a printer context");
+  if (!j->docOpen) return fail("no document is open");
+  if (j->pageOpen) return fail("a page is already open");
+  clearRecordedCalls(dc);  // what was drawn between pages goes nowhere
+  j->pageOpen = true;
+  return 1;
+}
+
+int endPage(Hdc dc) {
+  Job* j = jobOf(dc);
+  if (!j) return fail("not a printer context");
+  if (!j->pageOpen) return fail("no page is open");
+  const std::vector<DrawCall>& calls = *recordedCalls(dc);
+  if (j->printer.recording) {
+    j->recorded.push_back(calls);
+  } else {
+    cairo_t* cr = cairo_create(j->surface);
+    const double sx = 72.0 / j->geometry.dpiX;
+    const double sy = 72.0 / j->geometry.dpiY;
+    cairo_scale(cr, sx, sy);
+    cairo_translate(cr, j->geometry.offsetX, j->geometry.offsetY);
+    print::renderCalls(cr, calls, *j->faces);
+    cairo_show_page(cr);
+    const cairo_status_t st = cairo_status(cr);
+    cairo_destroy(cr);
+    if (st != CAIRO_STATUS_SUCCESS) {
+      j->pageOpen = false;
+      return fail(std::string("page could not be drawn: ") + cairo_status_to_string(st));
+    }
+  }
+  clearRecordedCalls(dc);
+  j->pageOpen = false;
+  ++j->pages;
+  return 1;
+}
+
+int endDoc(Hdc dc) {
+  Job* j = jobOf(dc);
+  if (!j) return fail("not a printer context");
+  if (!j->docOpen) return fail("no document is open");
+  if (j->pageOpen && endPage(dc) <= 0) {
+    dropDocument(*j);
+    return -1;
+  }
+  if (j->printer.recording) {
+    cat().recorded = std::move(j->recorded);
+    cat().recordedName = j->docName;
+    dropDocument(*j);
+    return 1;
+  }
+  cairo_surface_finish(j->surface);
+  const cairo_status_t st = cairo_surface_status(j->surface);
+  cairo_surface_destroy(j->surface);
+  j->surface = nullptr;
+  j->faces.reset();
+  if (st != CAIRO_STATUS_SUCCESS) {
+    dropDocument(*j);
+    return fail(std::string("the PDF could not be written: ") + cairo_status_to_string(st));
+  }
+  int result = 1;
+  if (j->pages == 0) {
+    // nothing was printed: no file and no job
+  } else if (j->printer.filePrinter) {
+    if (std::rename(j->tempPath.c_str(), j->finalPath.c_str()) != 0) {
+      result = fail("cannot write " + j->finalPath);
+    } else {
+      j->tempPath.clear();
+    }
+  } else {
+    result = submit(*j);
+  }
+  dropDocument(*j);
+  return result;
+}
+
+int abortDoc(Hdc dc) {
+  Job* j = jobOf(dc);
+  if (!j) return fail("not a printer context");
+  dropDocument(*j);
+  return 1;
+}
+
+const std::string& lastPrintError() { return cat().lastError; }
+
+void setFilePrinterPath(const std::string& path) {
+  cat().filePath = path.empty() ? std::string("quillon-print.pdf") : path;
+}
+
+void setPrintersForTest(bool withFilePrinter, bool withRecorder) {
+  Catalogue& c = cat();
+  c.loaded = true;
+  c.printers.clear();
+  if (withFilePrinter) c.printers.push_back(filePrinter());
+  if (withRecorder) c.printers.push_back(recordingPrinter());
+  c.defaultName = c.printers.empty() ? std::string() : c.printers.front().name;
+}
+
+const std::vector<std::vector<DrawCall>>& recordedPages() { return cat().recorded; }
+const std::string& recordedDocName() { return cat().recordedName; }
+
+void resetPrinters() {
+  Catalogue& c = cat();
+  c = Catalogue{};
+}
+
+}  // namespace plat

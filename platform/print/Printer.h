@@ -1,0 +1,83 @@
+// Printers: a catalogue, printer device contexts and print jobs.
+//
+// The catalogue always holds the built-in file printer, which keeps each
+// document as a PDF file; CUPS queues found with `lpstat` follow it. A
+// printer context draws in device pixels at the printer's resolution, with
+// (0, 0) at the top-left corner of the printable area. Its drawing calls
+// are recorded per page and rendered to PDF with cairo at the end of each
+// page; at the end of the document the PDF is kept (file printer) or
+// handed to `lp` (CUPS queue). The recording printer, for tests, keeps the
+// pages as lists of calls instead.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/gdi/Gdi.h"
+
+namespace plat {
+
+inline constexpr const char* kFilePrinterName = "Quillon PDF File";
+inline constexpr const char* kRecordingPrinterName = "Quillon Recording Printer";
+
+enum PaperSize : int { kPaperA4 = 9, kPaperLetter = 1 };
+enum Orientation : int { kPortrait = 1, kLandscape = 2 };
+
+struct PrinterInfo {
+  std::string name;
+  bool filePrinter = false;
+  bool recording = false;
+  bool isDefault = false;
+  int dpi = 600;
+  int paper = kPaperA4;
+  int marginPixels = 0;  // unprintable margin on every side, in device pixels
+  bool colour = true;
+};
+
+// The printers, the file printer first. CUPS queues are asked for once and
+// kept; refreshPrinters() asks again.
+const std::vector<PrinterInfo>& printerList();
+void refreshPrinters();
+// The CUPS default queue when there is one, else the file printer; empty
+// when the catalogue is empty.
+std::string defaultPrinterName();
+bool findPrinter(const std::string& name, PrinterInfo& out);
+
+struct PrintSettings {
+  int orientation = kPortrait;
+  int copies = 1;
+  int paper = 0;  // 0: the printer's own
+};
+
+// A context for printing on `printer` (0 when there is no such printer).
+// Its device capabilities report the page; deleteDc ends an unfinished job
+// without output.
+Hdc createPrinterDc(const std::string& printer, const PrintSettings& settings);
+
+// Document and pages: a positive result is success. `output` names the PDF
+// file of the file printer (else the file printer's path is used).
+int startDoc(Hdc dc, const std::string& docName, const std::string& output = "");
+int startPage(Hdc dc);
+int endPage(Hdc dc);
+int endDoc(Hdc dc);
+int abortDoc(Hdc dc);
+// Why the last document or page call failed.
+const std::string& lastPrintError();
+
+// Where the file printer keeps a document without its own output name
+// (default "quillon-print.pdf" in the current directory).
+void setFilePrinterPath(const std::string& path);
+
+// ------------------------------------------------------------------ tests
+
+// Replaces the catalogue: the file printer (when `withFilePrinter`), the
+// recording printer (when `withRecorder`) and no CUPS queues. An empty
+// catalogue shows the "no printer" paths.
+void setPrintersForTest(bool withFilePrinter, bool withRecorder);
+// The pages of the recording printer's last finished document, and its name.
+const std::vector<std::vector<DrawCall>>& recordedPages();
+const std::string& recordedDocName();
+// Forgets the catalogue and the recorded pages; jobs end with their contexts.
+void resetPrinters();
+
+}  // namespace plat
