@@ -1,11 +1,11 @@
 #include "toolkit/core/ErrorReporter.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <iterator>
 #include <utility>
 
+#include "VOZUVar/RecordFormatter.h"
 #include "toolkit/core/OsLayerCore.h"
 
 namespace {
@@ -175,11 +175,9 @@ size_t TrimmedLength(std::string_view s) {
 
 // The code right-justified in four characters; "****" when it does not fit.
 std::string CodeField(int32_t code) {
-  char digits[16];
-  auto r = std::to_chars(digits, digits + sizeof digits, code);
-  size_t n = static_cast<size_t>(r.ptr - digits);
-  if (n > 4) return "****";
-  return std::string(4 - n, ' ') + std::string(digits, n);
+  std::string field(4, ' ');
+  RecordWrite(std::span<char>(field), "(I4)", {code});
+  return field;
 }
 
 // Appends `text` to `buffer`, never past the message length.
@@ -195,11 +193,7 @@ bool InternalName(std::string_view name) {
 }
 
 void DeliverToStandardOutput(std::string_view message) {
-  // One list-directed record: a leading blank, the text, the record end.
-  std::string line = " ";
-  line += message;
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stdout);
+  RecordWriteList(kConsoleUnit, {message});
   std::fflush(stdout);
 }
 

@@ -1,5 +1,6 @@
 #include "toolkit/graphics/MetafileTable.h"
 
+#include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/DriverProtocol.h"
 
 namespace {
@@ -29,4 +30,14 @@ void YYEmfSelect(int32_t /*entry*/, int32_t& failed, int32_t& width, int32_t& he
   failed = 1;
   width = 0;
   height = 0;
+}
+
+// Stand-in: clears the entry (a memory metafile's buffer goes with it);
+// completed to close enhanced metafiles too.
+void WMetafileDestroy(int32_t number) {
+  if (number < 1 || number > kMetafileEntries || gTable.Entry[static_cast<size_t>(number)].Type == 0) {
+    YYERRREP(1060, "WMetafileDestroy");
+    return;
+  }
+  gTable.Entry[static_cast<size_t>(number)] = MetafileEntry{};
 }

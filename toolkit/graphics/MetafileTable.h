@@ -30,5 +30,8 @@ void ResetMetafileTable();
 // The memory-metafile recorder: the screen route's driver while a memory
 // metafile is the drawable.
 void YYCgmRecordDriver(int32_t op);
+// Frees entry 1..20 of either type; a number out of range or an empty
+// entry reports 1060.
+void WMetafileDestroy(int32_t number);
 // Makes an enhanced metafile's recording context the drawing surface.
 void YYEmfSelect(int32_t entry, int32_t& failed, int32_t& width, int32_t& height);
