@@ -189,8 +189,8 @@ int FileCopy(const std::string& from, const std::string& to) {
     ::close(in);
     return EISDIR;
   }
-  // The identity check comes before the target is opened: opening it with
-  // truncation would empty the very file about to be read.
+  // The identity check comes first: replacing the target would remove the
+  // very file being copied.
   struct stat tt;
   if (::stat(to.c_str(), &tt) == 0) {
     if (tt.st_dev == st.st_dev && tt.st_ino == st.st_ino) {
@@ -202,7 +202,11 @@ int FileCopy(const std::string& from, const std::string& to) {
       return EISDIR;
     }
   }
-  int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
+  // The copy goes to a new file beside the target, which replaces the old
+  // target only once every byte is written: a failed copy never leaves a
+  // half-written file in its place.
+  std::string temp = to + ".XXXXXX";
+  int out = ::mkostemp(temp.data(), O_CLOEXEC);
   if (out < 0) {
     int err = ErrnoOr(EIO);
     ::close(in);
@@ -223,8 +227,10 @@ int FileCopy(const std::string& from, const std::string& to) {
     if (err != 0) break;
   }
   ::close(in);
+  if (err == 0 && ::fchmod(out, st.st_mode & 0777) != 0) err = ErrnoOr(EIO);
   if (::close(out) != 0 && err == 0) err = ErrnoOr(EIO);
-  if (err == 0) ::fchmodat(AT_FDCWD, to.c_str(), st.st_mode & 0777, 0);
+  if (err == 0 && ::rename(temp.c_str(), to.c_str()) != 0) err = ErrnoOr(EIO);
+  if (err != 0) ::unlink(temp.c_str());
   return err;
 }
 

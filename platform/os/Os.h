@@ -58,8 +58,8 @@ int FileRenameNoReplace(const std::string& from, const std::string& to);
 // True when both names lead to one existing file (same device and inode).
 bool SameFile(const std::string& a, const std::string& b);
 // Copies the bytes of a regular file, replacing an existing target (its
-// permission bits follow the source). Copying a file onto itself is
-// refused with EEXIST and touches nothing.
+// permission bits follow the source) only once the copy is complete.
+// Copying a file onto itself is refused with EEXIST and touches nothing.
 int FileCopy(const std::string& from, const std::string& to);
 
 // Free bytes for an unprivileged user on the file system holding `path`.

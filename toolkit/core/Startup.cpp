@@ -7,6 +7,7 @@
 #include "toolkit/core/EditorDocuments.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/NumberText.h"
+#include "toolkit/core/OsLayerCore.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/RootWindow.h"
 #include "toolkit/core/WindowApi.h"
@@ -165,6 +166,9 @@ std::string MakeTempFile(const std::string& directory, const char* extension) {
   return Bounded(path);
 }
 
+// An unhandled record-formatter failure shows the toolkit's fatal box.
+void ShowFormatterFailure(std::string_view message) { YYFatalMessage("Plovane", message); }
+
 }  // namespace
 
 ToolkitSettingsRecord& ToolkitSettings() { return gSettings; }
@@ -251,6 +255,7 @@ void WStartup(std::string_view name) {
 
   YYEditorTableCreate();
   YYBeepSwitch(1);
+  SetRecordFatalHook(ShowFormatterFailure);
   s.CharSetDirectory = s.HomeDirectory.empty() ? std::string() : Bounded(s.HomeDirectory + "charsets");
 
   std::string init = EnvText("PLOVINIT");

@@ -121,6 +121,17 @@ TEST(OsFiles, CopyOverwritesButNeverOntoItself) {
   EXPECT_FALSE(plat::SameFile("a.dat", "b.dat"));
 }
 
+TEST(OsFiles, FailedCopyKeepsTheOldTarget) {
+  ScratchDir dir;
+  WriteFile("b.dat", "old target");
+  // A source that opens but cannot be read.
+  EXPECT_EQ(plat::FileCopy("/proc/self/mem", "b.dat"), EIO);
+  EXPECT_EQ(ReadFile("b.dat"), "old target");
+  std::vector<plat::FoundFile> found;
+  ASSERT_EQ(plat::FindFiles("*", found), 0);
+  EXPECT_EQ(found.size(), 1u);  // no half-written copy left behind
+}
+
 TEST(OsFiles, DeleteSkipsDirectories) {
   ScratchDir dir;
   WriteFile("a", "A");

@@ -8,6 +8,7 @@
 
 #include "platform/os/Os.h"
 #include "tests/support/ScratchDir.h"
+#include "VOZUVar/RecordFormatter.h"
 #include "toolkit/core/EditorDocuments.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/OsServices.h"
@@ -258,6 +259,12 @@ TEST_F(StartupTest, VersionRequestEndsTheProgramWithSuccess) {
   WriteFile("plovan.ini", "CHARSET=x\nVERSION=\n");
   EXPECT_EXIT(WStartup(), ::testing::ExitedWithCode(0),
               "^Plovane: Abnormal exit \\(code 0\\) : Plovane version 7.10h\n$");
+}
+
+TEST_F(StartupTest, FormatterFailuresUseTheFatalBox) {
+  WStartup();
+  EXPECT_EXIT(RecordRequire(kRecordBadFormat), ::testing::ExitedWithCode(EXIT_FAILURE),
+              "^Plovane: Record formatter error 1: ");
 }
 
 TEST_F(StartupTest, TemporaryFilesAreMadeAndRemoved) {
