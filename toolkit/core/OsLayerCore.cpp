@@ -10,12 +10,12 @@
 
 namespace {
 
+// Allocates nothing: it also serves when memory has run out.
 void DefaultFatalMessage(std::string_view caption, std::string_view text) {
-  std::string line(caption);
-  line += ": ";
-  line += text;
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fwrite(caption.data(), 1, caption.size(), stderr);
+  std::fwrite(": ", 1, 2, stderr);
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fwrite("\n", 1, 1, stderr);
   std::fflush(stderr);
 }
 

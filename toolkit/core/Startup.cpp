@@ -1,6 +1,7 @@
 #include "toolkit/core/Startup.h"
 
 #include <algorithm>
+#include <new>
 
 #include "VOZUVar/RecordFormatter.h"
 #include "platform/os/Os.h"
@@ -166,6 +167,13 @@ std::string MakeTempFile(const std::string& directory, const char* extension) {
   return Bounded(path);
 }
 
+// An allocation that cannot be met ends the program with one message and a
+// failure status.
+void AllocationFailed() {
+  YYFatalMessage("Plovane", "Memory allocation failed");
+  YYExitProcess(kAllocationFailedExitCode);
+}
+
 // An unhandled record-formatter failure shows the toolkit's fatal box.
 void ShowFormatterFailure(std::string_view message) { YYFatalMessage("Plovane", message); }
 
@@ -239,6 +247,7 @@ void WStartup(std::string_view name) {
   s = ToolkitSettingsRecord{};
   s.StartedMarker = kStartedMarker;
 
+  std::set_new_handler(AllocationFailed);
   YYDisplayMetrics(s.DisplayWidth, s.DisplayHeight, s.DisplayColours, s.DefaultPaletteSize,
                    s.DisplayFlags);
   YYHomeDirectory();

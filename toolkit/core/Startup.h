@@ -13,6 +13,8 @@
 
 constexpr int32_t kStartedMarker = -9999;
 constexpr size_t kFileNameLength = 260;
+// Exit status when an allocation cannot be met (after start-up).
+constexpr int32_t kAllocationFailedExitCode = 3;
 
 // The toolkit's own settings and defaults. Texts are kept without their
 // padding, each at most 260 characters.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <new>
 #include <optional>
 
 #include "platform/os/Os.h"
@@ -265,6 +266,14 @@ TEST_F(StartupTest, FormatterFailuresUseTheFatalBox) {
   WStartup();
   EXPECT_EXIT(RecordRequire(kRecordBadFormat), ::testing::ExitedWithCode(EXIT_FAILURE),
               "^Plovane: Record formatter error 1: ");
+}
+
+TEST_F(StartupTest, FailedAllocationEndsWithFailure) {
+  WStartup();
+  std::new_handler handler = std::get_new_handler();
+  ASSERT_NE(handler, nullptr);
+  EXPECT_EXIT(handler(), ::testing::ExitedWithCode(kAllocationFailedExitCode),
+              "^Plovane: Memory allocation failed\n$");
 }
 
 TEST_F(StartupTest, TemporaryFilesAreMadeAndRemoved) {
