@@ -47,7 +47,7 @@ TEST_F(ColourTest, ColourByIndexSendsOpThreeAndKeepsPrevious) {
   EXPECT_EQ(OpsOf(Recording().screen, kOpColour).size(), 1u);
 
   YYColourMode(24);  // RGB mode takes any packed value
-  ResetErrorState();
+  ClearErrors();
   IGrColourN(0x123456);
   EXPECT_EQ(LastErrorCode(), 0);
   EXPECT_EQ(g.ColourRgb, 0x123456);
@@ -64,7 +64,7 @@ TEST_F(ColourTest, ColourByName) {
     EXPECT_EQ(GraphicsState().ColourIndex, c.index) << c.name;
   }
   for (const char* bad : {"orange", "", "   ", "B"}) {
-    ResetErrorState();
+    ClearErrors();
     EXPECT_EQ(YYColourNameNumber(bad), -1) << bad;
     IGrColour(bad);
     EXPECT_EQ(LastErrorCode(), 42) << bad;

@@ -109,6 +109,30 @@ void AnswerFont() {
 
 Recorder& Recording() { return gRecorder; }
 
+std::vector<std::string>& ErrorReports() {
+  static std::vector<std::string> reports;
+  return reports;
+}
+
+void ClearErrors() {
+  YYLastErrorStore(0);
+  ErrorReports().clear();
+}
+
+int CountReports(int32_t code) {
+  int n = 0;
+  for (const std::string& r : ErrorReports()) {
+    const size_t at = r.find("Error=");
+    if (at == std::string::npos) continue;
+    size_t i = at + 6;
+    while (i < r.size() && r[i] == ' ') ++i;
+    size_t j = i;
+    while (j < r.size() && r[j] >= '0' && r[j] <= '9') ++j;
+    if (j > i && std::stoi(r.substr(i, j - i)) == code) ++n;
+  }
+  return n;
+}
+
 std::string Fmt(float v) {
   char buf[32];
   if (std::fabs(v) < 0.005f) v = 0.0f;
@@ -187,6 +211,13 @@ void GraphicsTestSetUp(int32_t width, int32_t height) {
   YYGrStateInit(" ");
   gRecorder.clear();
   ResetErrorState();
+  ErrorReports().clear();
+  // Mode 4 hands every report to the message-box hook, which collects it.
+  ErrorReportHooksRecord().messageBox = [](std::string_view text, std::string_view) {
+    ErrorReports().emplace_back(text);
+    return 1;
+  };
+  YYERRMODE(4);
 }
 
 void StartRecordingHardcopy() {

@@ -50,3 +50,11 @@ std::vector<std::string> OpsOf(const std::vector<std::string>& log, int32_t op);
 // The op codes of a log, in order.
 std::vector<int32_t> CodesOf(const std::vector<std::string>& log);
 std::string Fmt(float v);
+
+// Reports of the error reporter since the last reset: each is the text
+// the reporter would show ("Routine: ... Error= 44: ...").
+std::vector<std::string>& ErrorReports();
+// Forgets the last error code and the collected reports.
+void ClearErrors();
+// Counts the reports that carry `code`.
+int CountReports(int32_t code);

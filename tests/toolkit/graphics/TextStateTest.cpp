@@ -49,11 +49,11 @@ TEST_F(TextStateTest, WidthTableResetsAndRefusesBadCodes) {
   EXPECT_FLOAT_EQ(YYCharWidth(191), 0.74f);
   EXPECT_FLOAT_EQ(YYCharWidth(255), 0.83f);
   for (int code : {127, 160, 1, 31, 129, -5, 256}) {
-    ResetErrorState();
+    ClearErrors();
     YYCHSPACE(code);
     EXPECT_EQ(LastErrorCode(), 66) << code;
   }
-  ResetErrorState();
+  ClearErrors();
   YYCHSPACE(128);
   YYCHSPACE(0);
   EXPECT_EQ(LastErrorCode(), 0);
@@ -93,10 +93,10 @@ TEST_F(TextStateTest, FontSelectionSetsKindSpacingAndFamily) {
 TEST_F(TextStateTest, UserFontNeedsAName) {
   WGrTextFont(100);
   EXPECT_EQ(LastErrorCode(), 1058);
-  ResetErrorState();
+  ClearErrors();
   WGrTextFont(std::nullopt, 0);
   EXPECT_EQ(LastErrorCode(), 1058);  // again on every call while it stands
-  ResetErrorState();
+  ClearErrors();
   WGrTextFont(std::nullopt, std::nullopt, std::nullopt, std::nullopt, "Courier");
   EXPECT_EQ(LastErrorCode(), 0);
   EXPECT_EQ(GraphicsState().UserFontName.substr(0, 8), "Courier ");
