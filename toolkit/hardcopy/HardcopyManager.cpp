@@ -44,6 +44,13 @@ void YYHardcopyDispatch(int32_t op) {
   if (GraphicsDriver d = gDrivers[gDriverNumber]) d(op);
 }
 
+void YYHardcopySelect(int32_t op, int32_t number) {
+  if (op != kOpInit) return;
+  gDriverNumber = number;
+  DriverParams().OpCount = 0;
+  YYHardcopyDispatch(kOpInit);
+}
+
 void YYHardcopyStartStop(std::string_view option) {
   GraphicsStateRecord& g = GraphicsState();
   DriverParamsRecord& p = DriverParams();
@@ -141,5 +148,9 @@ void YYGrStateInit(std::string_view option) {
   DriverParams().PageOpen = 0;
   YYHardcopyStartStop("S");
   if (!HasLetter(option, 'P')) gOptions.Opt.fill(0);
+  // The selected driver initialises itself again.
+  DriverParams().OpQualifier = 0;
+  DriverParams().OpCount = 0;
+  YYHardcopyDispatch(kOpInit);
   IGrUnits(0.0f, 0.0f, 1.0f, 1.0f);
 }

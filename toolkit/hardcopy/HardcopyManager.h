@@ -26,5 +26,7 @@ HardcopyOptionsRecord& HardcopyOptions();
 void ResetHardcopyManager();
 
 void YYHardcopyDispatch(int32_t op);
+// With op 1: selects the driver and lets it initialise itself.
+void YYHardcopySelect(int32_t op, int32_t number);
 void YYHardcopyStartStop(std::string_view option);
 void YYGrStateInit(std::string_view option);

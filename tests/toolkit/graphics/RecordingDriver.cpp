@@ -221,6 +221,7 @@ void GraphicsTestSetUp(int32_t width, int32_t height) {
 }
 
 void StartRecordingHardcopy() {
+  YYHardcopySelect(kOpInit, kRecordingHardcopyNumber);
   YYHardcopyStartStop(" ");
 }
 

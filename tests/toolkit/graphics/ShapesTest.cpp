@@ -37,8 +37,9 @@ TEST_F(ShapesTest, SolidStylesSendOneShapeCode) {
   IGrTriangle(10, 10, 100, 10, 50, 80);  // equal colours: solid
   EXPECT_EQ(CodesOf(Recording().screen), std::vector<int32_t>{kOpTriangleSolid});
   // Corners are sorted by height for the driver.
-  EXPECT_EQ(OpsOf(Recording().screen, kOpTriangleSolid)[0].substr(0, 50),
-            std::string("12 q=-1 (10.00,10.00)(100.00,10.00)(50.00,80.00)").substr(0, 50));
+  EXPECT_NE(OpsOf(Recording().screen, kOpTriangleSolid)[0].find(
+                "(10.00,10.00)(100.00,10.00)(50.00,80.00)"),
+            std::string::npos);
 }
 
 TEST_F(ShapesTest, HardcopyGetsBracketsAndLinesScreenOnlyLines) {
@@ -172,8 +173,8 @@ TEST_F(ShapesTest, ScanLinePolygon) {
   const std::vector<float> x = {10, 50, 50, 10, 10}, y = {10, 10, 50, 50, 10};
   YYPLYGON(x, y, 5, 0);
   EXPECT_EQ(Recording().screen.size(), 1u);
-  EXPECT_EQ(Recording().screen[0].substr(0, 9), "16 q=-1 n");
-  EXPECT_EQ(Recording().screen[0].substr(0, 13), "16 q=-1 n=4 (");  // repeated point dropped
+  EXPECT_EQ(Recording().screen[0].substr(0, 2), "16");
+  EXPECT_NE(Recording().screen[0].find(" n=4 ("), std::string::npos);  // repeated point dropped
   Recording().clear();
   YYPLYGON(x, y, 2, 0);
   const std::vector<float> two = {10, 10}, twoy = {10, 10};
