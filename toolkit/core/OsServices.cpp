@@ -498,8 +498,8 @@ void YYLocalTime(int32_t& hour, int32_t& minute, int32_t& second, int32_t& milli
 void YYDiskFreeBytes(int32_t& bytes) {
   uint64_t free = 0;
   plat::DiskFreeBytes(".", free);
-  constexpr uint64_t kCap = 2147155968u;  // what 2048 MB or more report
-  bytes = static_cast<int32_t>(std::min<uint64_t>(free, kCap));
+  // 2048 MB or more report a fixed figure that still fits 32 bits.
+  bytes = free >= (2048ull << 20) ? 2147155968 : static_cast<int32_t>(free);
 }
 
 void YYDiskFreeMegabytes(int32_t& megabytes) {
