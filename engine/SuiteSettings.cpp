@@ -1,0 +1,8 @@
+#include "engine/SuiteSettings.h"
+
+namespace {
+SuiteSettingsRecord gSuiteSettings;
+}
+
+SuiteSettingsRecord& SuiteSettings() { return gSuiteSettings; }
+void ResetSuiteSettings() { gSuiteSettings = SuiteSettingsRecord{}; }

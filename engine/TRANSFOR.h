@@ -1,0 +1,38 @@
+// The two digital-filter transforms of the forward computation: the Hankel
+// transform over wavenumber (one frequency) and the frequency-to-time
+// transform (one curve).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "engine/FIELDS.h"
+
+// Times a curve may have in the frequency-to-time transform: the filter
+// window of time k starts at frequency k + 5 at least, within the
+// 160-frequency grid.
+inline constexpr int32_t kMaxTransformTimes = kFrequencies - 5;
+
+struct TimeTransformRecord {
+  std::array<float, kFrequencies> OmegaGrid{};  // omega_j = 1.2589254^(41-j) / t0
+  std::array<bool, kFrequencies> OmegaDone{};
+};
+
+TimeTransformRecord& TimeTransformState();
+void ResetTimeTransformState();
+
+// The Hankel sum of kind 1 (Hz, J1), 2 (Ex) or 3 (Ey) at offset r for the
+// current frequency. A true newGrid starts a new wavenumber grid and is
+// cleared; with it false the previous kernel values are reused.
+float HTRANS(bool& newGrid, float r, int32_t kind);
+
+// The transient response at nt times t0 * 1.2589254^(k-1) of kind 1 (Hz),
+// 2 (Ex) or 3 (Ey). Times beyond kMaxTransformTimes are given the missing
+// mark 1.0e20; times and response must hold nt values.
+void FTRANS(bool newGrid, float t0, int32_t nt, std::span<float> times, std::span<float> response,
+            int32_t kind);
+
+// The integer part (toward zero) of a double, saturated to the int32 range;
+// NaN gives 0.
+int32_t TruncSaturated(double x);

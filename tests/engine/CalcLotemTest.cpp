@@ -1,0 +1,246 @@
+// The forward driver: the time grid, the displayed quantities, fitting the
+// record, and the checks that refuse bad input before anything is computed.
+#include <cmath>
+
+#include "engine/CalcLotem.h"
+#include "tests/engine/EngineFixture.h"
+
+namespace {
+
+class Driver : public EngineTest {
+ protected:
+  SoundingRecord rec_;
+  float Syn(int32_t i, int32_t c) const { return rec_.Synthetics(i, c); }
+};
+
+TEST_F(Driver, TimeCountsAndDecades) {
+  struct {
+    float first, last;
+    int32_t nlo, nhi, count;
+  } const cases[] = {{1.0e-4f, 1.0f, -4, 1, 52}, {3.0e-4f, 1.0f, -4, 1, 52}, {5.0f, 500.0f, -1, 3, 42},
+                     {0.5f, 0.6f, -1, 1, 22}};
+  for (const auto& c : cases) {
+    int32_t nlo = 0, nhi = 0;
+    EXPECT_EQ(NTIMES(c.first, c.last, nlo, nhi), c.count) << c.first;
+    EXPECT_EQ(nlo, c.nlo);
+    EXPECT_EQ(nhi, c.nhi);
+  }
+  // The curve agrees, starting a full decade below the first time.
+  SetModel(rec_, {100.0f, 10.0f}, {200.0f});
+  SetArrangement(3, 1, 1000.0f, 90.0f, 5.0f, 500.0f);
+  CALCLOTEM(rec_);
+  EXPECT_EQ(ForwardCommon().NTimes, 42);
+  EXPECT_EQ(rec_.Data.NPoints, 42);
+  EXPECT_FLOAT_EQ(ForwardCommon().Times[0], 0.1f);
+  EXPECT_FLOAT_EQ(rec_.Arrays->DataMatrix(11, 1), 1.0f);
+}
+
+TEST_F(Driver, DepthAndThicknessFormsGiveOneCurve) {
+  for (int32_t component : {1, 3}) {
+    SetArrangement(component, component == 3 ? 6 : 1, 1000.0f, 60.0f);
+    SetModel(rec_, {100.0f, 10.0f, 1000.0f}, {100.0f, 200.0f});
+    CALCLOTEM(rec_);
+    const RealArray thickness = rec_.Synthetics;
+    SetModel(rec_, {100.0f, 10.0f, 1000.0f}, {100.0f, 300.0f}, true);
+    CALCLOTEM(rec_);
+    EXPECT_EQ(rec_.Synthetics.Data, thickness.Data) << component;
+  }
+}
+
+TEST_F(Driver, DisplayedQuantities) {
+  SetModel(rec_, {100.0f}, {});
+  SoundingRecord layered;
+  SetModel(layered, {100.0f, 10.0f}, {200.0f});
+  SuiteSettingsRecord& s = SuiteSettings();
+
+  // Received voltage: response times the source and receiver moments.
+  SetArrangement(3, 1, 1000.0f, 90.0f);
+  s.TxLength = 500.0f;
+  s.TxAmps = 2.0f;
+  s.RxArea = 100.0f;
+  CALCLOTEM(rec_);
+  ASSERT_TRUE(rec_.Computed);
+  EXPECT_FLOAT_EQ(Syn(5, 1), ForwardCommon().Response[4] * 500.0f * 1.65e9f * 2.0f * 100.0f);
+  EXPECT_EQ(ForwardCommon().SourceLengthF, 1.0f);
+  SetArrangement(1, 3, 1000.0f, 0.0f);
+  s.TxLength = 500.0f;
+  s.RxLength = 7.0f;
+  CALCLOTEM(rec_);
+  EXPECT_FLOAT_EQ(Syn(5, 1), ForwardCommon().Response[4] * 500.0f * 1.0e9f);  // field: no receiver length
+  s.IDisplay = 1;
+  CALCLOTEM(rec_);
+  EXPECT_FLOAT_EQ(Syn(5, 1), ForwardCommon().Response[4] * 500.0f * 1.0e9f * 7.0f);
+
+  // On a half-space the early-time apparent resistivity starts at rho and
+  // the late-time one ends there.
+  SetArrangement(3, 4, 1000.0f, 90.0f);
+  CALCLOTEM(rec_);
+  EXPECT_NEAR(Syn(1, 1), 100.0f, 0.1f);
+  for (int32_t i = 1; i <= 52; ++i) {
+    const float t = ForwardCommon().Times[static_cast<size_t>(i - 1)];
+    if (t > 0.4f && t < 1.01f) {
+      EXPECT_NEAR(Syn(i, 2), 100.0f, 1.0f) << i;
+    }
+  }
+
+  // All-time alone: one curve, equal to its column.
+  SetArrangement(3, 5, 1000.0f, 90.0f);
+  CALCLOTEM(rec_);
+  EXPECT_EQ(rec_.Data.NCurves, 1);
+  for (int32_t i = 1; i <= 52; ++i) EXPECT_EQ(Syn(i, 1), Syn(i, 3));
+
+  // Normalised time needs a top layer; a half-space keeps seconds.
+  s.IAbscissa = 2;
+  CALCLOTEM(rec_);
+  EXPECT_FLOAT_EQ(rec_.Arrays->DataMatrix(11, 1), 1.0e-3f);
+  CALCLOTEM(layered);
+  EXPECT_FLOAT_EQ(layered.Arrays->DataMatrix(11, 1), 500.0f * std::sqrt(100.0f * 1.0e-3f) / 200.0f);
+}
+
+TEST_F(Driver, AllTimeResistivityFitsTheHalfSpace) {
+  SetArrangement(3, 6, 1000.0f, 90.0f);
+  SetModel(rec_, {100.0f}, {});
+  CALCLOTEM(rec_);
+  for (int32_t i = 1; i <= 52; ++i) {
+    if (ForwardCommon().Times[static_cast<size_t>(i - 1)] <= 0.4f) {
+      EXPECT_NEAR(Syn(i, 3), 100.0f, 1.0f) << i;
+    }
+  }
+
+  // Ten over a hundred ohm-m: from about 10 toward 100.
+  SetModel(rec_, {10.0f, 100.0f}, {200.0f});
+  CALCLOTEM(rec_);
+  EXPECT_NEAR(Syn(1, 3), 10.0f, 0.5f);
+  EXPECT_NEAR(Syn(11, 3), 10.0f, 0.1f);
+  for (int32_t i = 13; i <= 41; ++i) EXPECT_GT(Syn(i, 3), Syn(i - 1, 3)) << i;
+  EXPECT_GT(Syn(41, 3), 75.0f);
+  EXPECT_LT(Syn(41, 3), 100.0f);
+}
+
+TEST_F(Driver, RecordIsFittedToTheCurve) {
+  SetArrangement(3, 4, 1000.0f, 90.0f);
+  // More rows than times: the rest is marked missing.
+  SetModel(rec_, {100.0f, 10.0f}, {200.0f}, false, 60, 2);
+  CALCLOTEM(rec_);
+  EXPECT_EQ(rec_.Data.NPoints, 60);
+  EXPECT_NE(Syn(52, 1), 1.0e20f);
+  EXPECT_EQ(Syn(53, 1), 1.0e20f);
+  EXPECT_EQ(rec_.Arrays->DataMatrix(60, 1), 1.0e20f);
+  // Fewer rows: a notice, and only the rows held are written.
+  SetModel(rec_, {100.0f, 10.0f}, {200.0f}, false, 20, 1);
+  CALCLOTEM(rec_);
+  ASSERT_EQ(ShownMessages().size(), 1u);
+  EXPECT_EQ(ShownMessages()[0], "Increase in number of points in suite curve:");
+  EXPECT_TRUE(rec_.Computed);
+  EXPECT_EQ(rec_.Synthetics.Dim1, 20);
+  // No rows at all: nothing happens.
+  rec_.Data.NPoints = 0;
+  rec_.Computed = false;
+  rec_.MeasureA = 5.0f;
+  CALCLOTEM(rec_);
+  EXPECT_FALSE(rec_.Computed);
+  EXPECT_EQ(rec_.MeasureA, 5.0f);
+}
+
+TEST_F(Driver, WidestTimeRangeStaysInsideTheArrays) {
+  int32_t nlo = 0, nhi = 0;
+  ASSERT_EQ(NTIMES(1.0e-9f, 1.0e6f, nlo, nhi), 152);
+  for (int32_t component : {1, 2, 3}) {
+    SetArrangement(component, component == 3 ? 6 : 3, 100.0f, 45.0f, 1.0e-9f, 1.0e6f);
+    SetModel(rec_, {100.0f, 10.0f}, {200.0f});
+    CALCLOTEM(rec_);
+    EXPECT_TRUE(rec_.Computed) << component;
+    EXPECT_EQ(ForwardCommon().NTimes, 152);
+  }
+}
+
+// Each refused input gives a message naming the value; nothing is computed
+// into the forward state and the record holds no curve.
+TEST_F(Driver, BadInputIsRefusedBeforeComputing) {
+  struct Case {
+    const char* what;
+    void (*apply)(SoundingRecord&);
+    const char* message;
+  } const cases[] = {
+      {"start 0", [](SoundingRecord&) { SuiteSettings().AbStart = 0.0f; }, "first time must be greater than 0: 0 s"},
+      {"start -1", [](SoundingRecord&) { SuiteSettings().AbStart = -1.0f; }, "greater than 0: -1 s"},
+      {"start NaN", [](SoundingRecord&) { SuiteSettings().AbStart = std::nanf(""); }, "greater than 0: nan s"},
+      {"end = start", [](SoundingRecord&) { SuiteSettings().AbEnd = 1.0e-4f; }, "1e-04 s to 1e-04 s"},
+      {"end < start", [](SoundingRecord&) { SuiteSettings().AbEnd = 1.0e-5f; }, "1e-04 s to 1e-05 s"},
+      {"16 decades", [](SoundingRecord&) { SuiteSettings().AbStart = 1.0e-10f; SuiteSettings().AbEnd = 1.0e6f; },
+       "spans 16 decades; at most 15 fit"},
+      {"tiny times", [](SoundingRecord&) { SuiteSettings().AbStart = 1.0e-35f; SuiteSettings().AbEnd = 1.0e-33f; },
+       "times must lie between"},
+      {"offset 0", [](SoundingRecord&) { SuiteSettings().Offset = 0.0f; }, "Offset must be greater than 0: 0 m"},
+      {"offset -5", [](SoundingRecord&) { SuiteSettings().Offset = -5.0f; }, "greater than 0: -5 m"},
+      {"rho 0", [](SoundingRecord& r) { r.Model.Value(2) = 0.0f; }, "layer 2 has 0 ohm-m"},
+      {"rho -3", [](SoundingRecord& r) { r.Model.Value(1) = -3.0f; }, "layer 1 has -3 ohm-m"},
+      {"thickness -10", [](SoundingRecord& r) { r.Model.Value(4) = -10.0f; }, "Thickness must not be negative: layer 1 has -10 m"},
+      {"depths 100, 100", [](SoundingRecord& r) { r.Model.DepthFlag = true; r.Model.Value(5) = 100.0f; },
+       "Model specified as depth has negative thicknesses"},
+      {"no layers", [](SoundingRecord& r) { r.Model.NLayers = 0; }, "Model has no layers"},
+      {"short vector", [](SoundingRecord& r) { r.Model.NLayers = 4; }, "Model has 5 parameter values; 4 layers need 7"},
+      {"Hz rho-a at 0 degrees", [](SoundingRecord&) { SuiteSettings().TxRxAngle = 0.0f; }, "sine is not 0: 0 degrees"},
+      {"Hz rho-a at 180 degrees", [](SoundingRecord&) { SuiteSettings().TxRxAngle = 180.0f; }, "180 degrees"},
+      {"component 0", [](SoundingRecord&) { SuiteSettings().IComponent = 0; }, "(Hz): 0"},
+      {"display 7", [](SoundingRecord&) { SuiteSettings().IDisplay = 7; }, "1 to 6: 7"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetForwardCommon();
+    SetArrangement(3, 6, 1000.0f, 90.0f);
+    SetModel(rec_, {100.0f, 10.0f, 1000.0f}, {100.0f, 200.0f}, false, 52, 3);
+    CALCLOTEM(rec_);
+    ASSERT_TRUE(rec_.Computed);
+    const float offsetBefore = ForwardCommon().OffsetF, responseBefore = ForwardCommon().Response[3];
+    ShownMessages().clear();
+    c.apply(rec_);
+    CALCLOTEM(rec_);
+    ASSERT_EQ(ShownMessages().size(), 1u);
+    EXPECT_NE(ShownMessages()[0].find(c.message), std::string::npos) << ShownMessages()[0];
+    EXPECT_FALSE(rec_.Computed);
+    for (int32_t i = 1; i <= 52; ++i) EXPECT_EQ(Syn(i, 1), 1.0e20f);
+    EXPECT_EQ(ForwardCommon().OffsetF, offsetBefore);
+    EXPECT_EQ(ForwardCommon().Response[3], responseBefore);
+    EXPECT_TRUE(ForwardCommon().RhoF.empty());
+  }
+}
+
+TEST_F(Driver, AngleLimitsOfHz) {
+  SetModel(rec_, {100.0f, 10.0f}, {200.0f});
+  // On the wire axis a layered earth has no Hz: the voltage is 0, not refused.
+  SetArrangement(3, 1, 1000.0f, 0.0f);
+  CALCLOTEM(rec_);
+  EXPECT_TRUE(rec_.Computed);
+  EXPECT_EQ(Syn(10, 1), 0.0f);
+  // A half-space is refused there rather than left with an old curve.
+  SetModel(rec_, {100.0f}, {});
+  testing::internal::CaptureStdout();
+  CALCLOTEM(rec_);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_FALSE(rec_.Computed);
+  ASSERT_EQ(ShownMessages().size(), 1u);
+  EXPECT_NE(ShownMessages()[0].find("0 degrees"), std::string::npos);
+}
+
+TEST_F(Driver, StartValuesAndKernelAngles) {
+  const ForwardCommonRecord& fc = ForwardCommon();
+  EXPECT_EQ(fc.NLayersF, 4);
+  EXPECT_EQ(fc.AngleRad, 1.5708f);
+  EXPECT_EQ(fc.OffsetF, 3000.0f);
+  EXPECT_EQ(fc.SourceLengthF, 50.0f);
+  EXPECT_EQ(fc.ReceiverAreaF, 1.0f);
+  EXPECT_EQ(fc.ScaleCopy, 1.0f);
+  EXPECT_EQ(fc.ComponentF, 1);
+  struct {
+    float angle, cos, sin;
+  } const cases[] = {{90.0f / 57.29578f, 0.0f, 1.0f}, {0.0f, 1.0f, 0.0f}, {1.0e19f, 1.0f, 0.0f}, {-1.0e30f, 1.0f, 0.0f}};
+  for (const auto& c : cases) {
+    float cs = -2.0f, sn = -2.0f;
+    KernelCosSin(c.angle, cs, sn);
+    EXPECT_EQ(cs, c.cos) << c.angle;
+    EXPECT_EQ(sn, c.sin) << c.angle;
+  }
+}
+
+}  // namespace
