@@ -75,6 +75,22 @@ struct Rect {
   int height() const { return bottom - top; }
   bool empty() const { return right <= left || bottom <= top; }
   bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+  bool contains(Point p) const { return contains(p.x, p.y); }
+  Rect offset(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
+  Rect inflate(int dx, int dy) const { return {left - dx, top - dy, right + dx, bottom + dy}; }
+  // The common part; an empty rectangle (all zero) when they do not meet.
+  Rect intersect(const Rect& o) const {
+    Rect r{left > o.left ? left : o.left, top > o.top ? top : o.top,
+           right < o.right ? right : o.right, bottom < o.bottom ? bottom : o.bottom};
+    return r.empty() ? Rect{} : r;
+  }
+  // The bounding rectangle of both; an empty rectangle adds nothing.
+  Rect unite(const Rect& o) const {
+    if (o.empty()) return *this;
+    if (empty()) return o;
+    return {left < o.left ? left : o.left, top < o.top ? top : o.top,
+            right > o.right ? right : o.right, bottom > o.bottom ? bottom : o.bottom};
+  }
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 Rect intersectRect(const Rect& a, const Rect& b);

@@ -1,0 +1,99 @@
+// How the layer's own parts look: frames with caption and boxes, menu bars,
+// pop-up menus, status bars, toolbars and tooltips, in the grey 3-D look
+// of the system colours. Each routine paints into a device context inside
+// the rectangles its caller laid out; where parts lie is the window
+// system's business, how they look is decided here.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/gdi/Gdi.h"
+
+namespace plat::look {
+
+// The fonts of the layer's parts (owned here, re-made after a reset).
+HFont menuFont();     // menus, status bars, tooltips
+HFont captionFont();  // caption titles (bold)
+
+// 3-D edges: two pixel lines each side, light from the top left.
+enum class Edge { kRaised, kSunken, kRaisedThin, kSunkenThin, kEtched };
+void drawEdge(Hdc dc, const Rect& r, Edge edge);
+void fill(Hdc dc, const Rect& r, SysColor colour);
+
+// Text in which "&x" underlines x and "&&" is one "&", drawn with its
+// top-left corner at (x, y) in the selected font, transparently.
+void drawMnemonicText(Hdc dc, int x, int y, std::string_view text, ColorRef colour);
+int mnemonicTextWidth(Hdc dc, std::string_view text);
+// The width of a menu text in the menu font, marks not counted.
+int menuTextWidth(std::string_view text);
+
+// ---------------------------------------------------------------- frames
+
+enum class CaptionBox { kSystem, kMinimise, kMaximise, kRestore, kClose };
+struct CaptionButton {
+  CaptionBox kind = CaptionBox::kClose;
+  Rect rect;
+  bool pressed = false;
+  bool disabled = false;
+};
+
+struct FrameLook {
+  Rect outer;          // the whole window, normally (0, 0, width, height)
+  int borderWidth = 0; // frame lines round the window (sizing border or fixed frame)
+  bool raisedBorder = true;
+  bool clientEdge = false;
+  Rect client;         // the client area, for a client edge round it
+  Rect caption;        // empty: no caption
+  bool active = true;
+  std::string title;
+  std::vector<CaptionButton> buttons;
+};
+void paintFrame(Hdc dc, const FrameLook& f);
+
+// ------------------------------------------------------------------ menus
+
+struct MenuItemLook {
+  Rect rect;
+  std::string text;  // "&File", "Cu&t\tCtrl+X"
+  bool separator = false;
+  bool grayed = false;
+  bool checked = false;
+  bool highlighted = false;
+  bool popup = false;   // opens a further menu
+  bool isDefault = false;
+};
+void paintMenuBar(Hdc dc, const Rect& bar, const std::vector<MenuItemLook>& items);
+// A pop-up menu's window: `client` is the whole window.
+void paintPopupMenu(Hdc dc, const Rect& client, const std::vector<MenuItemLook>& items);
+// Layout help for whoever places the items: the height of an item and of a
+// separator, the width an item needs, and the border of the pop-up.
+int popupItemHeight();
+int popupSeparatorHeight();
+int popupItemWidth(std::string_view text, bool popup);
+int popupBorder();
+
+// --------------------------------------------------------------- bars
+
+struct StatusPartLook {
+  Rect rect;
+  std::string text;  // a tab moves the rest to the centre, a second to the right
+  enum class Border { kSunken, kNone, kRaised } border = Border::kSunken;
+};
+void paintStatusBar(Hdc dc, const Rect& client, const std::vector<StatusPartLook>& parts, bool sizeGrip);
+
+struct ToolButtonLook {
+  Rect rect;
+  bool separator = false;
+  const Surface* image = nullptr;  // shown centred; pixels of the button face colour are background
+  bool enabled = true;
+  bool checked = false;
+  bool pressed = false;
+  bool indeterminate = false;
+};
+void paintToolbar(Hdc dc, const Rect& client, const std::vector<ToolButtonLook>& buttons);
+
+void paintTooltip(Hdc dc, const Rect& client, std::string_view text);
+
+}  // namespace plat::look
