@@ -201,6 +201,8 @@ void YYHomeDirectory() {
   s.PathSeparator = '/';
   s.LocaleDecimal = plat::DecimalSeparator();
   s.LocaleDecimalFlag = 0;
+  // The number-text conversions (utility core) read their own copy.
+  LocaleDecimal() = {s.LocaleDecimal, s.LocaleDecimalFlag};
   std::string home = EnvText("PLOVAN");
   if (!home.empty()) {
     if (home.back() != '/') home += '/';

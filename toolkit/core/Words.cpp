@@ -1,23 +1,29 @@
-// Stand-in for the word helpers, completed with the utility core.
 #include "toolkit/core/Words.h"
 
 #include <algorithm>
-#include <climits>
+
+namespace {
+
+int32_t Clamp(int32_t n, std::size_t size) {
+  if (n <= 0) return 0;
+  return static_cast<std::size_t>(n) > size ? static_cast<int32_t>(size) : n;
+}
+
+}  // namespace
 
 void YYNextWord(std::string_view text, int32_t length, int32_t& first, int32_t& last) {
   first = last = 0;
-  const int32_t n = std::min<int32_t>(length, static_cast<int32_t>(std::min<size_t>(text.size(), INT32_MAX)));
+  const int32_t n = Clamp(length, text.size());
   int32_t i = 0;
-  while (i < n && text[static_cast<size_t>(i)] == ' ') ++i;
-  if (i >= n) return;
+  while (i < n && text[i] == ' ') ++i;
+  if (i == n) return;
   first = i + 1;
-  while (i < n && text[static_cast<size_t>(i)] != ' ') ++i;
+  while (i < n && text[i] != ' ') ++i;
   last = i;
 }
 
-void YYUpperCase(std::string& text, int32_t length) {
-  const size_t n = std::min(text.size(), static_cast<size_t>(std::max(length, 0)));
-  for (size_t i = 0; i < n; ++i) {
-    if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
-  }
+void YYUpperCase(std::span<char> text, int32_t length) {
+  const int32_t n = Clamp(length, text.size());
+  std::transform(text.begin(), text.begin() + n, text.begin(),
+                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
 }

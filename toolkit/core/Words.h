@@ -1,14 +1,15 @@
-// Words of a fixed-length text: the first blank-delimited word and the
-// upper-casing of the letters a..z.
+// Word helpers of the toolkit's text handling: blank-separated words and
+// upper-casing, on the first `length` characters of a text.
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <span>
 #include <string_view>
 
-// The first word of the first `length` characters: `first` is the 1-based
-// position of its first character, `last` that of its last (or `length`
-// when no blank follows); a blank text gives 0 and 0.
+// The first word of text(1:length): first = position of its first
+// character, last = the position before the next blank, or length when no
+// blank follows. No word (or length <= 0): first = last = 0.
 void YYNextWord(std::string_view text, int32_t length, int32_t& first, int32_t& last);
-// Replaces a..z by A..Z in the first `length` characters.
-void YYUpperCase(std::string& text, int32_t length);
+
+// Replaces a..z by A..Z in text(1:length).
+void YYUpperCase(std::span<char> text, int32_t length);
