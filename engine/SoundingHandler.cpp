@@ -1,6 +1,7 @@
 #include "engine/SoundingHandler.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
 
 const std::array<const char*, 19> SystemTypeNames = {
@@ -70,6 +71,8 @@ void ReleaseInversion(SoundingRecord& r) {
   r.InvLayB.Release();
   r.InvVecC.Release();
 }
+
+int32_t Twice(int32_t n) { return n > INT32_MAX / 2 ? INT32_MAX : 2 * n; }
 
 int32_t PackedSize(int32_t np) {
   const int64_t n = NonNegative(np);
@@ -234,12 +237,12 @@ void COPYSOUND(SoundingRecord& d1, SoundingRecord& d2, SoundingRecord& s1, Sound
     if (s1.HasInversion) {
       const int32_t np = NonNegative(d1.Model.NParams);
       const int32_t nl = NonNegative(d1.Model.NLayers);
-      d1.InvMatrix.Create(2 * np, np);
+      d1.InvMatrix.Create(Twice(np), np);
       d1.InvVecA.Create(np);
       d1.InvVecB.Create(np);
       d1.InvLayA.Create(nl);
       d1.InvLayB.Create(nl);
-      d1.InvVecC.Create(2 * np);
+      d1.InvVecC.Create(Twice(np));
       CopyElements(d1.InvMatrix, s1.InvMatrix);
       CopyElements(d1.InvVecA, s1.InvVecA);
       CopyElements(d1.InvVecB, s1.InvVecB);
