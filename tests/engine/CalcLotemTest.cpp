@@ -206,8 +206,12 @@ TEST_F(Driver, BadInputIsRefusedBeforeComputing) {
   }
 }
 
-TEST_F(Driver, AngleLimitsOfHz) {
+TEST_F(Driver, AngleLimits) {
   SetModel(rec_, {100.0f, 10.0f}, {200.0f});
+  // Perpendicular to the wire there is no Ey (the cosine counts as 0).
+  SetArrangement(2, 3, 3000.0f, 90.0f);
+  CALCLOTEM(rec_);
+  for (int32_t i = 1; i <= 52; ++i) EXPECT_EQ(Syn(i, 1), 0.0f) << i;
   // On the wire axis a layered earth has no Hz: the voltage is 0, not refused.
   SetArrangement(3, 1, 1000.0f, 0.0f);
   CALCLOTEM(rec_);
