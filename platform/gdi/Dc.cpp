@@ -673,7 +673,8 @@ bool rectangle(Hdc dc, int left, int top, int right, int bottom) {
   if (brush.style != kBrushNull) {
     const raster::Fill f = detail::brushFill(*d, brush);
     const int inset = withPen ? 1 : 0;
-    for (int y = bx.t + inset; y < bx.b - 1; ++y) {
+    const int yEnd = std::min(bx.b - 1, t.clip.bottom);
+    for (int y = std::max(bx.t + inset, t.clip.top); y < yEnd; ++y) {
       raster::fillSpan(t, y, bx.l + inset, bx.r - 1, f);
     }
   }
@@ -682,8 +683,9 @@ bool rectangle(Hdc dc, int left, int top, int right, int bottom) {
   if (bx.r - bx.l == 1 || bx.b - bx.t == 1) {
     // a box one pixel thin is its line, each pixel once
     const uint32_t pix = detail::devicePixel(*d, pen.color);
-    for (int y = bx.t; y < bx.b; ++y) {
-      for (int x = bx.l; x < bx.r; ++x) raster::plot(t, x, y, pix, d->rop2);
+    const Rect area = intersectRect(Rect{bx.l, bx.t, bx.r, bx.b}, t.clip);
+    for (int y = area.top; y < area.bottom; ++y) {
+      for (int x = area.left; x < area.right; ++x) raster::plot(t, x, y, pix, d->rop2);
     }
     return true;
   }
@@ -753,7 +755,8 @@ bool paintRect(Hdc dc, const Rect& rect, HBrush brushHandle, bool frame) {
   const BrushDesc brush = resolvedBrush(*d, b->brush);
   raster::Fill f = detail::brushFill(*d, brush);
   f.rop2 = kR2CopyPen;  // rectangle fills ignore the mix mode
-  for (int y = bx.t; y < bx.b; ++y) {
+  const int yEnd = std::min(bx.b, t.clip.bottom);
+  for (int y = std::max(bx.t, t.clip.top); y < yEnd; ++y) {
     if (!frame || y == bx.t || y == bx.b - 1) {
       raster::fillSpan(t, y, bx.l, bx.r, f);
     } else {
@@ -925,7 +928,8 @@ bool extTextOut(Hdc dc, int x, int y, unsigned flags, const Rect* rect, std::str
     solid.color = colorFromPixel(detail::devicePixel(*d, d->bkColor));
     raster::Fill fill;
     fill.brush = &solid;
-    for (int yy = devRect.top; yy < devRect.bottom; ++yy) {
+    const int yEnd = std::min(devRect.bottom, bt.clip.bottom);
+    for (int yy = std::max(devRect.top, bt.clip.top); yy < yEnd; ++yy) {
       raster::fillSpan(bt, yy, devRect.left, devRect.right, fill);
     }
   } else if (d->bkMode == kOpaque) {

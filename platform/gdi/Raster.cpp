@@ -125,56 +125,75 @@ void fillSpan(Target& t, int y, int x0, int x1, const Fill& fill) {
 }
 
 void line(Target& t, Point p0, Point p1, Stroke& stroke) {
-  const int dx = std::abs(p1.x - p0.x);
-  const int dy = std::abs(p1.y - p0.y);
+  const long long dx = std::llabs(static_cast<long long>(p1.x) - p0.x);
+  const long long dy = std::llabs(static_cast<long long>(p1.y) - p0.y);
   const int sx = p0.x < p1.x ? 1 : -1;
   const int sy = p0.y < p1.y ? 1 : -1;
   const bool xMajor = dx >= dy;
-  const int steps = xMajor ? dx : dy;
+  const long long steps = xMajor ? dx : dy;
+  const long long minorSpan = xMajor ? dy : dx;
   const int w = std::max(1, stroke.width);
   const int lo = -(w - 1) / 2;
   const int hi = w / 2;
-  long total = 0;
+  const long long startPhase = stroke.phase;
+  stroke.phase += steps;
+  if (steps == 0 || t.clip.empty()) return;
+
+  // Only the steps whose pixels can reach the clip are walked, so a line
+  // far longer than the surface costs no more than one across it. Step i
+  // is at major a0 + sa * i and minor m0 + sm * c(i), where c(i) is the
+  // count of minor moves Bresenham has made by then.
+  const int a0 = xMajor ? p0.x : p0.y;
+  const int m0 = xMajor ? p0.y : p0.x;
+  const int sa = xMajor ? sx : sy;
+  const int sm = xMajor ? sy : sx;
+  const long long aLo = (xMajor ? t.clip.left : t.clip.top) - static_cast<long long>(w);
+  const long long aHi = (xMajor ? t.clip.right : t.clip.bottom) + static_cast<long long>(w);
+  const long long mLo = (xMajor ? t.clip.top : t.clip.left) - static_cast<long long>(w) - 1;
+  const long long mHi = (xMajor ? t.clip.bottom : t.clip.right) + static_cast<long long>(w) + 1;
+  long long first = 0;
+  long long last = steps;  // exclusive
+  auto keep = [&](long long from, long long to) {
+    first = std::max(first, from);
+    last = std::min(last, to);
+  };
+  if (sa > 0) keep(aLo - a0, aHi - a0 + 1);
+  else keep(a0 - aHi, a0 - aLo + 1);
+  if (minorSpan == 0) {
+    if (m0 < mLo || m0 >= mHi) return;
+  } else {
+    // minor offset grows about minorSpan / steps per step
+    const double per = static_cast<double>(minorSpan) / static_cast<double>(steps);
+    const double dLo = sm > 0 ? static_cast<double>(mLo - m0) : static_cast<double>(m0 - mHi);
+    const double dHi = sm > 0 ? static_cast<double>(mHi - m0) : static_cast<double>(m0 - mLo);
+    keep(static_cast<long long>(std::floor(dLo / per)) - 2, static_cast<long long>(std::ceil(dHi / per)) + 3);
+  }
+  if (first >= last) return;
+
+  long long total = 0;
   for (int d : stroke.dashes) total += std::max(d, 0);
-  int x = p0.x;
-  int y = p0.y;
-  int err = xMajor ? 2 * dy - dx : 2 * dx - dy;
-  for (int i = 0; i < steps; ++i) {
+  for (long long i = first; i < last; ++i) {
     bool on = true;
     if (total > 0) {
-      long pos = stroke.phase % total;
+      long long pos = (startPhase + i) % total;
       size_t k = 0;
       while (pos >= stroke.dashes[k]) {
         pos -= stroke.dashes[k];
         k = (k + 1) % stroke.dashes.size();
       }
       on = (k % 2) == 0;
-      ++stroke.phase;
     }
-    if (on || stroke.opaqueGaps) {
-      const uint32_t pix = on ? stroke.pixel : stroke.bkPixel;
-      for (int k = lo; k <= hi; ++k) {
-        if (xMajor) {
-          plot(t, x, y + k, pix, stroke.rop2);
-        } else {
-          plot(t, x + k, y, pix, stroke.rop2);
-        }
+    if (!on && !stroke.opaqueGaps) continue;
+    const uint32_t pix = on ? stroke.pixel : stroke.bkPixel;
+    const long long c = (2 * minorSpan * i + steps - 1) / (2 * steps);
+    const int a = static_cast<int>(a0 + sa * i);
+    const int m = static_cast<int>(m0 + sm * c);
+    for (int k = lo; k <= hi; ++k) {
+      if (xMajor) {
+        plot(t, a, m + k, pix, stroke.rop2);
+      } else {
+        plot(t, m + k, a, pix, stroke.rop2);
       }
-    }
-    if (xMajor) {
-      if (err > 0) {
-        y += sy;
-        err -= 2 * dx;
-      }
-      err += 2 * dy;
-      x += sx;
-    } else {
-      if (err > 0) {
-        x += sx;
-        err -= 2 * dy;
-      }
-      err += 2 * dx;
-      y += sy;
     }
   }
 }
@@ -240,29 +259,25 @@ void fillPolygon(Target& t, std::span<const Point> pts, bool winding, const Fill
   fillPolygonF(t, xy, winding, fill);
 }
 
-std::vector<Span> ellipseSpans(int l, int tp, int r, int b) {
-  std::vector<Span> rows;
-  if (r <= l || b <= tp) return rows;
-  rows.resize(static_cast<size_t>(b - tp));
+namespace {
+
+// The span of row y of the ellipse in the box, x1 exclusive; empty when
+// the row misses it.
+Span ellipseRow(double l, double tp, double r, double b, int y) {
+  if (r <= l || b <= tp || y < tp || y >= b) return {0, 0};
   const double cx = (l + r) / 2.0;
   const double cy = (tp + b) / 2.0;
   const double rx = (r - l) / 2.0;
   const double ry = (b - tp) / 2.0;
-  for (int y = tp; y < b; ++y) {
-    const double dy = (y + 0.5 - cy) / ry;
-    Span& s = rows[static_cast<size_t>(y - tp)];
-    if (dy * dy > 1.0) {
-      s = {0, 0};
-      continue;
-    }
-    const double hw = rx * std::sqrt(1.0 - dy * dy);
-    s.x0 = static_cast<int>(std::ceil(cx - hw - 0.5 - 1e-9));
-    s.x1 = static_cast<int>(std::floor(cx + hw - 0.5 + 1e-9)) + 1;
-    s.x0 = std::max(s.x0, l);
-    s.x1 = std::min(s.x1, r);
-  }
-  return rows;
+  const double dy = (y + 0.5 - cy) / ry;
+  if (dy * dy > 1.0) return {0, 0};
+  const double hw = rx * std::sqrt(1.0 - dy * dy);
+  const double x0 = std::max(std::ceil(cx - hw - 0.5 - 1e-9), l);
+  const double x1 = std::min(std::floor(cx + hw - 0.5 + 1e-9) + 1, r);
+  return {static_cast<int>(x0), static_cast<int>(x1)};
 }
+
+}  // namespace
 
 bool AngleRange::contains(double angle) const {
   if (whole) return true;
@@ -282,14 +297,10 @@ namespace {
 
 struct EllipseRegion {
   int l, t, r, b;
-  std::vector<Span> outer;
-  std::vector<Span> inner;  // for rings wider than one pixel
-  int innerTop = 0;
-  int width = 1;
+  int width;
 
   bool inOuter(int x, int y) const {
-    if (y < t || y >= b) return false;
-    const Span& s = outer[static_cast<size_t>(y - t)];
+    const Span s = ellipseRow(l, t, r, b, y);
     return x >= s.x0 && x < s.x1;
   }
   bool interior(int x, int y) const {
@@ -297,52 +308,49 @@ struct EllipseRegion {
       return inOuter(x, y) && inOuter(x - 1, y) && inOuter(x + 1, y) && inOuter(x, y - 1) &&
              inOuter(x, y + 1);
     }
-    if (y < innerTop || y >= innerTop + static_cast<int>(inner.size())) return false;
-    const Span& s = inner[static_cast<size_t>(y - innerTop)];
+    const Span s = ellipseRow(l + width, t + width, r - width, b - width, y);
     return x >= s.x0 && x < s.x1;
   }
 };
 
-EllipseRegion makeRegion(int l, int t, int r, int b, int width) {
-  EllipseRegion e{l, t, r, b, ellipseSpans(l, t, r, b), {}, 0, std::max(1, width)};
-  if (e.width > 1) {
-    e.innerTop = t + e.width;
-    e.inner = ellipseSpans(l + e.width, t + e.width, r - e.width, b - e.width);
+// Visits the pixels of the region inside the clip, row by row.
+template <class Visit>
+void eachPixel(const Target& tg, int l, int tp, int r, int b, Visit&& visit) {
+  const int y0 = std::max(tp, tg.clip.top);
+  const int y1 = std::min(b, tg.clip.bottom);
+  for (int y = y0; y < y1; ++y) {
+    const Span s = ellipseRow(l, tp, r, b, y);
+    const int x0 = std::max(s.x0, tg.clip.left);
+    const int x1 = std::min(s.x1, tg.clip.right);
+    for (int x = x0; x < x1; ++x) visit(x, y);
   }
-  return e;
 }
 
 }  // namespace
 
 void ellipseRing(Target& t, int l, int tp, int r, int b, int width, const AngleRange& range,
                  uint32_t pixel, int rop2) {
-  const EllipseRegion e = makeRegion(l, tp, r, b, width);
-  const double cx = (l + r) / 2.0;
-  const double cy = (tp + b) / 2.0;
-  for (int y = tp; y < b; ++y) {
-    const Span& s = e.outer[static_cast<size_t>(y - tp)];
-    for (int x = s.x0; x < s.x1; ++x) {
-      if (e.interior(x, y)) continue;
-      if (!range.contains(angleOf(cx, cy, x + 0.5, y + 0.5))) continue;
-      plot(t, x, y, pixel, rop2);
-    }
-  }
+  const EllipseRegion e{l, tp, r, b, std::max(1, width)};
+  const double cx = (l + static_cast<double>(r)) / 2.0;
+  const double cy = (tp + static_cast<double>(b)) / 2.0;
+  eachPixel(t, l, tp, r, b, [&](int x, int y) {
+    if (e.interior(x, y)) return;
+    if (!range.contains(angleOf(cx, cy, x + 0.5, y + 0.5))) return;
+    plot(t, x, y, pixel, rop2);
+  });
 }
 
 void fillEllipse(Target& t, int l, int tp, int r, int b, const AngleRange& range,
                  const Fill& fill, int ringWidth) {
-  const EllipseRegion e = makeRegion(l, tp, r, b, ringWidth);
-  const double cx = (l + r) / 2.0;
-  const double cy = (tp + b) / 2.0;
+  const EllipseRegion e{l, tp, r, b, std::max(1, ringWidth)};
+  const double cx = (l + static_cast<double>(r)) / 2.0;
+  const double cy = (tp + static_cast<double>(b)) / 2.0;
   uint32_t pix = 0;
-  for (int y = tp; y < b; ++y) {
-    const Span& s = e.outer[static_cast<size_t>(y - tp)];
-    for (int x = s.x0; x < s.x1; ++x) {
-      if (ringWidth > 0 && !e.interior(x, y)) continue;
-      if (!range.contains(angleOf(cx, cy, x + 0.5, y + 0.5))) continue;
-      if (fill.pixelAt(x, y, pix)) plot(t, x, y, pix, fill.rop2);
-    }
-  }
+  eachPixel(t, l, tp, r, b, [&](int x, int y) {
+    if (ringWidth > 0 && !e.interior(x, y)) return;
+    if (!range.contains(angleOf(cx, cy, x + 0.5, y + 0.5))) return;
+    if (fill.pixelAt(x, y, pix)) plot(t, x, y, pix, fill.rop2);
+  });
 }
 
 void gradientTriangle(Target& t, const TriVertex& a, const TriVertex& b, const TriVertex& c) {

@@ -58,16 +58,15 @@ void line(Target& t, Point p0, Point p1, Stroke& stroke);
 void fillPolygon(Target& t, std::span<const Point> pts, bool winding, const Fill& fill);
 void fillPolygonF(Target& t, std::span<const double> xy, bool winding, const Fill& fill);
 
-// Ellipse inside the box [l, r) x [t, b): the pixels whose centres lie
-// inside, row by row (x1 exclusive, empty rows have x0 >= x1).
+// A row of pixels, x1 exclusive.
 struct Span {
   int x0 = 0;
   int x1 = 0;
 };
-std::vector<Span> ellipseSpans(int l, int t, int r, int b);
 
-// Ring pixels of an ellipse region: the spans' boundary for a one-pixel
-// pen, the band between the box and the box shrunk by `width` otherwise.
+// An ellipse in the box [l, r) x [t, b) is the pixels whose centres lie
+// inside it. Its ring is the region's boundary for a one-pixel pen, the
+// band between the box and the box shrunk by `width` otherwise.
 // `inRange` filters by angle (for arcs and pies); null accepts all.
 struct AngleRange {
   bool whole = true;

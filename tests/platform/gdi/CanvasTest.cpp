@@ -48,6 +48,27 @@ TEST_F(CanvasTest, LineLeavesOutItsEndPixel) {
   }
 }
 
+TEST_F(CanvasTest, FarCoordinatesCostNothingAndKeepTheirPixels) {
+  // the same long line on a surface that holds all of it and on one that
+  // shows only a window of it
+  Canvas whole(2001, 1001), window(40, 40);
+  moveTo(whole.dc, 0, 0);
+  lineTo(whole.dc, 2000, 1000);
+  setViewportOrg(window.dc, -1000, -480);
+  moveTo(window.dc, 0, 0);
+  lineTo(window.dc, 2000, 1000);
+  EXPECT_EQ(window.picture(0, 0, 40, 40), whole.picture(1000, 480, 40, 40));
+  EXPECT_GT(window.inkCount(), 30);
+
+  Canvas cv(20, 20);
+  moveTo(cv.dc, -400000000, 5);
+  lineTo(cv.dc, 400000000, 6);
+  Selected brush(cv.dc, createSolidBrush(0));
+  ellipse(cv.dc, -300000000, -300000000, 300000000, 300000000);
+  rectangle(cv.dc, -300000000, -300000000, 300000000, 300000000);
+  EXPECT_EQ(cv.inkCount(), 400);
+}
+
 TEST_F(CanvasTest, PolylineDrawsSharedCornersOnce) {
   Canvas cv(16, 16);
   setRop2(cv.dc, kR2XorPen);
