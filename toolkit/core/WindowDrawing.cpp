@@ -7,11 +7,19 @@
 
 namespace {
 WindowDrawingRecord gWindows;
+DrawingSurfaceRecord gSurface;
 }
+
+// Stand-in; completed by the window manager.
+DrawingSurfaceRecord& DrawingSurface() { return gSurface; }
 
 // Stand-in for the window manager's table; completed by the window manager.
 WindowDrawingRecord& WindowDrawing() { return gWindows; }
-void ResetWindowDrawing() { gWindows = WindowDrawingRecord{}; }
+void ResetWindowDrawing() {
+  gWindows = WindowDrawingRecord{};
+  if (gSurface.Pattern) plat::deleteObject(gSurface.Pattern);
+  gSurface = DrawingSurfaceRecord{};
+}
 
 // Stand-in: selection by the size table only; completed by the window manager.
 void YYWINSEL(int32_t window, int32_t flag) {
@@ -23,7 +31,12 @@ void YYWINSEL(int32_t window, int32_t flag) {
   gWindows.CurrentWidth = gWindows.Width[window];
   gWindows.CurrentHeight = gWindows.Height[window];
   GraphicsStateRecord& g = GraphicsState();
-  if (g.DrawableKind == kDrawableWindow) g.DrawableNumber = window;
+  if (g.DrawableKind == kDrawableWindow) {
+    g.DrawableNumber = window;
+    gSurface.Dc = gWindows.Dc[window];
+    gSurface.Window = window;
+    gSurface.PatternStale = 1;
+  }
   g.WindowSelectionFlag = flag;
   YYWindowRescale(kDrawableWindow, window, gWindows.CurrentWidth, gWindows.CurrentHeight);
   g.WindowSelectionFlag = 0;

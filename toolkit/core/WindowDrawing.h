@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-namespace plat { struct Surface; }
+#include "platform/gdi/Gdi.h"
 
 inline constexpr int kMaxWindows = 50;
 
@@ -18,11 +18,28 @@ struct WindowDrawingRecord {
   // Client size of each window 0..50; a window is open while its width > 0.
   std::array<int32_t, kMaxWindows + 1> Width{};
   std::array<int32_t, kMaxWindows + 1> Height{};
-  // Backing surface of each window's client area (null while not made).
-  std::array<plat::Surface*, kMaxWindows + 1> Surface{};
+  // Drawing context of each window's client area (0 while none).
+  std::array<plat::Hdc, kMaxWindows + 1> Dc{};
 };
 WindowDrawingRecord& WindowDrawing();
 void ResetWindowDrawing();
+
+// The current drawing surface, kept by the window layer for the screen
+// driver: its context, the window it belongs to, the palette (none on
+// true-colour displays), the 8 x 8 pattern bitmap, the display resolution,
+// and the recording context while an enhanced metafile is the surface.
+struct DrawingSurfaceRecord {
+  plat::Hdc Dc = 0;
+  int32_t Window = -1;
+  plat::HPalette Palette = 0;
+  plat::HBitmap Pattern = 0;
+  int32_t PatternStale = 1;
+  int32_t Dpi = 96;
+  plat::Hdc MetafileDc = 0;
+  int32_t MetafileDpi = 0;
+};
+// Stand-in: completed by the window manager.
+DrawingSurfaceRecord& DrawingSurface();
 
 // Makes the window current; error 1003 for a window that is not open.
 void YYWINSEL(int32_t window, int32_t flag);

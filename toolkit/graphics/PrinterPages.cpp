@@ -17,3 +17,10 @@ void YYPrinterInfo(int32_t& longSide, int32_t& shortSide, int32_t& printableLong
 // Stand-in: reads the platform clock directly; completed to go through the
 // event loop's tick count.
 void YYTickCount(int32_t& ticks) { ticks = static_cast<int32_t>(plat::TickCount()); }
+
+// Stand-in: no printer page can be opened yet; completed with the printer pages.
+bool YYPrintPageOpen(std::string_view /*document*/) { return false; }
+// Stand-in; completed with the printer pages.
+bool YYPrintBitmap() { return false; }
+// Stand-in; completed with the printer pages.
+void YYPrintPageClose() {}

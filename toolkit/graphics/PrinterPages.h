@@ -14,5 +14,14 @@ void YYPrinterInfo(int32_t& longSide, int32_t& shortSide, int32_t& printableLong
                    int32_t& printableShort, int32_t& xUnits, int32_t& yUnits, int32_t& flagA,
                    int32_t& flagB, int32_t& colours, int32_t& error);
 
+#include <string_view>
+
+// Opens a printer page for a bitmap print of the drawable (document name);
+// false when no page could be opened.
+bool YYPrintPageOpen(std::string_view document);
+// Prints the clip rectangle of the drawable on the open page.
+bool YYPrintBitmap();
+void YYPrintPageClose();
+
 // The millisecond tick count, top bit cleared.
 void YYTickCount(int32_t& ticks);
