@@ -1,0 +1,354 @@
+// The message box and the common dialogs, answered from the answer queues.
+#include "platform/dlg/CommonDialogs.h"
+
+#include <utility>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/test/Answers.h"
+
+namespace plat {
+namespace detail {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kFindClass = "#finddlg";
+constexpr const char* kBrowserClass = "#browser";
+constexpr const char* kFontClass = "#fontdlg";
+
+struct DialogState {
+  uint32_t lastError = 0;
+  bool hasDefaultPrinter = false;
+  PrinterSettings defaultPrinter;
+};
+
+DialogState& dialogs() {
+  static DialogState s;
+  return s;
+}
+
+// Runs `whileOpen` with the owner disabled, as a modal dialog keeps it.
+void whileModal(Hwnd owner, std::function<void()>& whileOpen) {
+  const bool disable = owner && isWindow(owner) && isWindowEnabled(owner);
+  if (disable) enableWindow(owner, false);
+  if (whileOpen) whileOpen();
+  if (disable && isWindow(owner)) enableWindow(owner, true);
+}
+
+void record(std::string kind, std::string text, std::string caption, uint32_t flags, int answer,
+            std::string initialDir = {}) {
+  answers().shown.push_back({std::move(kind), std::move(text), std::move(caption), flags, answer, std::move(initialDir)});
+}
+
+// A question or notice the dialog itself asks (overwrite, create, missing
+// path): questions take a message-box answer; notices are only logged.
+bool askYesNo(Hwnd owner, const std::string& text, const std::string& caption) {
+  BoxAnswer a = takeAnswer(answers().boxes, "message box");
+  whileModal(owner, a.whileOpen);
+  if (a.fail) fatal("the question \"" + text + "\" could not be answered");
+  if (a.button != kIdYes && a.button != kIdNo) fatal("answer " + std::to_string(a.button) + " is not Yes or No");
+  record("message box", text, caption, mb::YesNo | mb::IconExclamation, a.button);
+  return a.button == kIdYes;
+}
+
+void notice(const std::string& text, const std::string& caption) {
+  record("message box", text, caption, mb::Ok | mb::IconExclamation, kIdOk);
+}
+
+// The extension of the first pattern of a filter ("*.DAT;*.TXT" -> "DAT"),
+// empty when it has none or a wildcard.
+std::string filterExtension(const std::string& patterns) {
+  std::string first = patterns.substr(0, patterns.find(';'));
+  size_t dot = first.rfind('.');
+  if (dot == std::string::npos) return {};
+  std::string ext = first.substr(dot + 1);
+  if (ext.empty() || ext.find_first_of("*?") != std::string::npos) return {};
+  return ext;
+}
+
+bool fileDialog(OpenFileName& o, bool save) {
+  ensureStarted();
+  DialogState& ds = dialogs();
+  ds.lastError = 0;
+  const std::string title = o.title.empty() ? (save ? "Save As" : "Open") : o.title;
+  std::error_code ec;
+  const fs::path startDir = o.initialDir.empty() ? fs::current_path(ec) : fs::path(o.initialDir);
+  const size_t shownAt = answers().shown.size();
+  record(save ? "save file" : "open file", o.file, title, o.flags, 0, startDir.string());
+  auto setAnswer = [&](int a) { answers().shown[shownAt].answer = a; };
+  while (true) {
+    FileAnswerEntry e = takeAnswer(answers().files, save ? "save file dialog" : "open file dialog");
+    whileModal(o.owner, e.whileOpen);
+    if (!e.answer.ok) {
+      ds.lastError = e.answer.error;
+      setAnswer(e.answer.error ? -1 : 0);
+      return false;
+    }
+    if (e.answer.paths.empty()) fatal("file dialog answer without a file");
+    if (e.answer.paths.size() > 1 && (save || !(o.flags & ofn::AllowMultiSelect)))
+      fatal("file dialog answer with several files for a dialog that takes one");
+    if (e.answer.filterIndex > 0) o.filterIndex = e.answer.filterIndex;
+    std::vector<std::string> chosen;
+    bool again = false;
+    for (const std::string& p : e.answer.paths) {
+      fs::path full = fs::path(p).is_absolute() ? fs::path(p) : startDir / p;
+      full = full.lexically_normal();
+      if (o.hasDefExt && !full.has_extension()) {
+        std::string ext = o.defExt;
+        if (ext.empty() && o.filterIndex >= 1 && o.filterIndex <= static_cast<int>(o.filters.size()))
+          ext = filterExtension(o.filters[static_cast<size_t>(o.filterIndex - 1)].second);
+        if (!ext.empty()) full += "." + ext;
+      }
+      const std::string name = full.string();
+      const bool exists = fs::exists(full, ec);
+      if ((o.flags & ofn::PathMustExist) && !fs::is_directory(full.parent_path(), ec)) {
+        notice(name + "\nThe path does not exist.\nCheck the path and try again.", title);
+        again = true;
+        break;
+      }
+      if (!save && (o.flags & ofn::FileMustExist) && !exists) {
+        notice(name + "\nFile not found.\nCheck the file name and try again.", title);
+        again = true;
+        break;
+      }
+      if (save && (o.flags & ofn::OverwritePrompt) && exists &&
+          !askYesNo(o.owner, name + " already exists.\nDo you want to replace it?", title)) {
+        again = true;
+        break;
+      }
+      if (!save && (o.flags & ofn::CreatePrompt) && !exists &&
+          !askYesNo(o.owner, name + "\nThis file does not exist.\nCreate the file?", title)) {
+        again = true;
+        break;
+      }
+      chosen.push_back(name);
+    }
+    if (again) continue;
+    std::string result;
+    if (chosen.size() == 1) {
+      result = chosen[0];
+    } else {
+      fs::path dir = fs::path(chosen[0]).parent_path();
+      result = dir.string();
+      for (const std::string& c : chosen) {
+        if (fs::path(c).parent_path() != dir) fatal("file dialog answer with files in several directories");
+        result += '\0';
+        result += fs::path(c).filename().string();
+      }
+    }
+    if (result.size() + 1 > o.maxFile) {
+      ds.lastError = kCdeBufferTooSmall;
+      setAnswer(-1);
+      return false;
+    }
+    o.file = result;
+    o.files = chosen;
+    if (!(o.flags & ofn::NoChangeDir)) fs::current_path(fs::path(chosen[0]).parent_path(), ec);
+    setAnswer(1);
+    return true;
+  }
+}
+
+int convertTenthsMm(int tenths, bool metric) {
+  return metric ? tenths * 10 : static_cast<int>((static_cast<long long>(tenths) * 1000 + 127) / 254);
+}
+
+LResult findProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
+  if (message == wm::Close) {
+    if (FindReplace* fr = reinterpret_cast<FindReplace*>(getUserData(w))) {
+      fr->flags = (fr->flags & ~(fr::FindNext | fr::Replace | fr::ReplaceAll)) | fr::DialogTerm;
+      sendMessage(fr->owner, registerWindowMessage(kFindMsgString), 0, reinterpret_cast<LParam>(fr));
+    }
+    destroyWindow(w);
+    return 0;
+  }
+  return defWindowProc(w, message, wp, lp);
+}
+
+LResult browserProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
+  switch (message) {
+    case bffm::SetSelection:
+    case bffm::SetStatusText:
+      if (lp) setWindowText(w, reinterpret_cast<const char*>(lp));
+      return 0;
+    case bffm::EnableOk:
+      setWindowExtra(w, 0, lp != 0);
+      return 0;
+    default:
+      return defWindowProc(w, message, wp, lp);
+  }
+}
+
+Hwnd modelessFind(FindReplace& fr, bool replace) {
+  ensureStarted();
+  if (!isWindow(fr.owner)) {
+    dialogs().lastError = kCdeDialogFailure;
+    return {};
+  }
+  Hwnd w = createWindowEx(0, kFindClass, replace ? "Replace" : "Find",
+                          ws::Popup | ws::Caption | ws::SysMenu | ws::Visible, 100, 100, 360, 130, fr.owner);
+  setUserData(w, reinterpret_cast<intptr_t>(&fr));
+  record(replace ? "replace" : "find", fr.findWhat, replace ? "Replace" : "Find", fr.flags, 1);
+  return w;
+}
+
+}  // namespace
+
+void registerDialogClasses() {
+  WindowClass wc;
+  wc.cursor = loadCursor(SysCursor::Arrow);
+  wc.name = kFindClass;
+  wc.proc = findProc;
+  registerClass(wc);
+  wc.name = kBrowserClass;
+  wc.proc = browserProc;
+  wc.windowExtraBytes = sizeof(intptr_t);
+  registerClass(wc);
+  wc.name = kFontClass;
+  wc.proc = defWindowProc;
+  wc.windowExtraBytes = 0;
+  registerClass(wc);
+}
+
+void resetDialogs() {
+  dialogs() = DialogState{};
+  answers() = Answers{};
+}
+
+Answers& answers() {
+  static Answers a;
+  return a;
+}
+
+}  // namespace detail
+
+using namespace detail;
+
+std::vector<int> messageBoxButtons(uint32_t type) {
+  switch (type & mb::TypeMask) {
+    case mb::OkCancel: return {kIdOk, kIdCancel};
+    case mb::AbortRetryIgnore: return {kIdAbort, kIdRetry, kIdIgnore};
+    case mb::YesNoCancel: return {kIdYes, kIdNo, kIdCancel};
+    case mb::YesNo: return {kIdYes, kIdNo};
+    case mb::RetryCancel: return {kIdRetry, kIdCancel};
+    default: return {kIdOk};
+  }
+}
+
+int messageBox(Hwnd owner, std::string_view text, std::string_view caption, uint32_t type) {
+  ensureStarted();
+  BoxAnswer a = takeAnswer(answers().boxes, "message box");
+  if (a.fail) {
+    record("message box", std::string(text), std::string(caption), type, -1);
+    return 0;
+  }
+  std::vector<int> buttons = messageBoxButtons(type);
+  if (std::find(buttons.begin(), buttons.end(), a.button) == buttons.end())
+    fatal("message box answer " + std::to_string(a.button) + " is not one of its buttons (\"" + std::string(text) + "\")");
+  whileModal(owner, a.whileOpen);
+  record("message box", std::string(text), std::string(caption), type, a.button);
+  return a.button;
+}
+
+bool getOpenFileName(OpenFileName& o) { return fileDialog(o, false); }
+bool getSaveFileName(OpenFileName& o) { return fileDialog(o, true); }
+uint32_t commDlgExtendedError() { return dialogs().lastError; }
+
+void setDefaultPrinter(const PrinterSettings& p) {
+  dialogs().defaultPrinter = p;
+  dialogs().hasDefaultPrinter = true;
+}
+void clearDefaultPrinter() { dialogs().hasDefaultPrinter = false; }
+bool defaultPrinter(PrinterSettings& out) {
+  if (!dialogs().hasDefaultPrinter) return false;
+  out = dialogs().defaultPrinter;
+  return true;
+}
+
+bool pageSetupDialog(PageSetup& ps) {
+  ensureStarted();
+  DialogState& ds = dialogs();
+  ds.lastError = 0;
+  PrinterSettings p;
+  if (ps.hasPrinter) {
+    p = ps.printer;
+  } else if (!defaultPrinter(p)) {
+    ds.lastError = kCdeNoDefaultPrinter;
+    return false;
+  }
+  // Hundredths of a millimetre unless thousandths of an inch are asked for
+  // (the locale measures in metric units).
+  const bool metric = !(ps.flags & psd::InThousandthsOfInches);
+  auto fill = [&](const PrinterSettings& pr) {
+    int w = convertTenthsMm(pr.paperWidth, metric), h = convertTenthsMm(pr.paperLength, metric);
+    if (pr.orientation == 2) std::swap(w, h);
+    ps.paper = {w, h};
+  };
+  if (!(ps.flags & psd::Margins)) {
+    const int m = metric ? 2500 : 1000;
+    ps.margins = {m, m, m, m};
+  }
+  if (ps.flags & psd::ReturnDefault) {
+    ps.printer = p;
+    fill(p);
+    return true;
+  }
+  PageSetupAnswerEntry e = takeAnswer(answers().pageSetups, "page setup");
+  whileModal(ps.owner, e.whileOpen);
+  record("page setup", p.device, "Page Setup", ps.flags, e.answer.ok ? 1 : 0);
+  if (!e.answer.ok) return false;
+  if (e.answer.orientation == 1 || e.answer.orientation == 2) p.orientation = e.answer.orientation;
+  if (e.answer.copies > 0) p.copies = e.answer.copies;
+  if (e.answer.setMargins) ps.margins = e.answer.margins;
+  ps.printer = p;
+  fill(p);
+  return true;
+}
+
+bool chooseColor(ChooseColor& cc) {
+  ensureStarted();
+  ColourAnswer a = takeAnswer(answers().colours, "colour dialog");
+  record("colour", {}, "Color", cc.flags, a.ok ? 1 : 0);
+  dialogs().lastError = 0;
+  if (a.ok) cc.rgb = a.rgb;
+  return a.ok;
+}
+
+bool chooseFont(ChooseFont& cf) {
+  ensureStarted();
+  if ((cf.flags & cf::EnableHook) && cf.hook) {
+    Hwnd d = createWindowEx(0, kFontClass, "Font", ws::Popup | ws::Caption, 0, 0, 420, 300, cf.owner);
+    cf.hook(d, kHookInit, 0, cf.hookData);
+    destroyWindow(d);
+  }
+  FontAnswer a = takeAnswer(answers().fonts, "font dialog");
+  record("font", cf.font.face, "Font", cf.flags, a.ok ? 1 : 0);
+  dialogs().lastError = 0;
+  if (a.ok) cf.font = a.font;
+  return a.ok;
+}
+
+bool browseForFolder(BrowseInfo& bi, std::string& path) {
+  ensureStarted();
+  Hwnd b = createWindowEx(0, kBrowserClass, bi.title, ws::Popup | ws::Caption, 0, 0, 320, 400, bi.owner);
+  if (bi.callback) bi.callback(b, bffm::Initialized, 0, bi.data);
+  FolderAnswer a;
+  try {
+    a = takeAnswer(answers().folders, "folder dialog");
+  } catch (...) {
+    destroyWindow(b);
+    throw;
+  }
+  if (a.ok && bi.callback) bi.callback(b, bffm::SelChanged, reinterpret_cast<LParam>(a.path.c_str()), bi.data);
+  destroyWindow(b);
+  record("folder", a.path, bi.title, bi.flags, a.ok ? 1 : 0);
+  if (a.ok) path = a.path;
+  return a.ok;
+}
+
+Hwnd findText(FindReplace& fr) { return modelessFind(fr, false); }
+Hwnd replaceText(FindReplace& fr) { return modelessFind(fr, true); }
+
+}  // namespace plat

@@ -1,0 +1,12 @@
+#include "platform/win/WinState.h"
+
+namespace plat::detail {
+
+void registerBuiltinClasses() {
+  registerMenuClass();
+  registerBarClasses();
+  registerDialogClasses();
+  for (auto& [name, cls] : state().classes) cls->builtIn = true;
+}
+
+}  // namespace plat::detail

@@ -1,0 +1,96 @@
+#include "platform/win/Metrics.h"
+
+#include "platform/win/Styles.h"
+
+namespace plat {
+namespace {
+
+ScreenInfo& screen() {
+  static ScreenInfo s;
+  return s;
+}
+
+// The fixed non-client metrics. Caption boxes sit inside the caption with a
+// 2-pixel margin.
+constexpr int kCaption = 22;
+constexpr int kSmallCaption = 17;
+constexpr int kBorder = 1;
+constexpr int kFixedFrame = 3;
+constexpr int kSizeFrame = 4;
+constexpr int kEdge = 2;
+constexpr int kMenuBar = 20;
+constexpr int kScrollBar = 17;
+constexpr int kCaptionButton = 18;
+
+}  // namespace
+
+int getSystemMetrics(Metric m) {
+  switch (m) {
+    case Metric::ScreenWidth: return screen().width;
+    case Metric::ScreenHeight: return screen().height;
+    case Metric::CaptionHeight: return kCaption;
+    case Metric::SmallCaptionHeight: return kSmallCaption;
+    case Metric::BorderWidth: return kBorder;
+    case Metric::FixedFrameWidth: return kFixedFrame;
+    case Metric::SizeFrameWidth: return kSizeFrame;
+    case Metric::EdgeWidth: return kEdge;
+    case Metric::MenuBarHeight: return kMenuBar;
+    case Metric::VScrollWidth: return kScrollBar;
+    case Metric::HScrollHeight: return kScrollBar;
+    case Metric::CaptionButtonWidth: return kCaptionButton;
+    case Metric::CaptionButtonHeight: return kCaptionButton;
+    case Metric::IconWidth: return 32;
+    case Metric::SmallIconWidth: return 16;
+    case Metric::DoubleClickWidth: return 4;
+    case Metric::DoubleClickHeight: return 4;
+    case Metric::DoubleClickTime: return 500;
+    case Metric::MinTrackWidth: return 112;
+    case Metric::MinTrackHeight: return kCaption + 2 * kSizeFrame;
+    case Metric::MinimizedWidth: return 160;
+    case Metric::MinimizedHeight: return kCaption + 2 * kSizeFrame;
+    case Metric::StatusBarHeight: return 20;
+    case Metric::MouseButtons: return 3;
+    case Metric::Count_: break;
+  }
+  return 0;
+}
+
+const ScreenInfo& screenInfo() { return screen(); }
+void setScreenInfo(const ScreenInfo& s) { screen() = s; }
+Rect workArea() { return {0, 0, screen().width, screen().height}; }
+
+Insets nonClientInsets(uint32_t style, uint32_t exStyle, bool hasMenu) {
+  Insets in;
+  int frame = 0;
+  const bool caption = (style & ws::Caption) == ws::Caption;
+  if (style & ws::ThickFrame) {
+    frame = kSizeFrame;
+  } else if (caption || (style & ws::DlgFrame) || (exStyle & wsx::DlgModalFrame)) {
+    frame = kFixedFrame;
+  } else if (style & ws::Border) {
+    frame = kBorder;
+  }
+  in.left = in.right = in.top = in.bottom = frame;
+  if (caption) in.top += (exStyle & wsx::ToolWindow) ? kSmallCaption : kCaption;
+  if (hasMenu && !(style & ws::Child)) in.top += kMenuBar;
+  if (exStyle & wsx::ClientEdge) {
+    in.left += kEdge; in.right += kEdge; in.top += kEdge; in.bottom += kEdge;
+  }
+  if (exStyle & wsx::StaticEdge) {
+    in.left += kBorder; in.right += kBorder; in.top += kBorder; in.bottom += kBorder;
+  }
+  if (style & ws::VScroll) in.right += kScrollBar;
+  if (style & ws::HScroll) in.bottom += kScrollBar;
+  return in;
+}
+
+bool adjustWindowRectEx(Rect& r, uint32_t style, bool hasMenu, uint32_t exStyle) {
+  Insets in = nonClientInsets(style & ~(ws::VScroll | ws::HScroll), exStyle, hasMenu);
+  r.left -= in.left;
+  r.top -= in.top;
+  r.right += in.right;
+  r.bottom += in.bottom;
+  return true;
+}
+
+}  // namespace plat

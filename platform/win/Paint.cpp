@@ -1,0 +1,162 @@
+// Update areas and the paint cycle.
+#include "platform/win/WinState.h"
+
+namespace plat {
+
+namespace detail {
+namespace {
+
+Rect clientArea(const WindowRecord& r) {
+  Size c = clientSizeOf(r);
+  return {0, 0, c.cx, c.cy};
+}
+
+void invalidateTree(Hwnd w, const Rect* area, bool erase, bool allChildren, bool noChildren) {
+  WindowRecord* r = find(w);
+  if (!r || r->redrawOff) return;
+  Rect full = clientArea(*r);
+  Rect a = area ? area->intersect(full) : full;
+  if (a.empty()) return;
+  r->update = r->update.unite(a);
+  if (erase) r->eraseNeeded = true;
+  if (noChildren) return;
+  if (!allChildren && (r->style & ws::ClipChildren)) return;
+  std::vector<Hwnd> kids = r->children;
+  for (Hwnd k : kids) {
+    WindowRecord* kr = find(k);
+    if (!kr || !(kr->style & ws::Visible)) continue;
+    Insets in = insetsOf(*kr);
+    Rect kc{kr->rect.left + in.left, kr->rect.top + in.top, 0, 0};
+    Size ks = clientSizeOf(*kr);
+    kc.right = kc.left + ks.cx;
+    kc.bottom = kc.top + ks.cy;
+    Rect part = a.intersect(kc);
+    if (part.empty()) {
+      if (!a.intersect(kr->rect).empty()) frameChanged(k);
+      continue;
+    }
+    Rect local = part.offset(-kc.left, -kc.top);
+    invalidateTree(k, &local, erase, allChildren, false);
+  }
+}
+
+LResult sendErase(Hwnd w, const Rect& clip) {
+  PaintHooks& h = paintHooks();
+  Hdc dc = h.getDC ? h.getDC(w, &clip, false) : Hdc{};
+  LResult done = sendMessage(w, wm::EraseBkgnd, dc.value, 0);
+  if (dc && h.releaseDC && find(w)) h.releaseDC(w, dc);
+  return done;
+}
+
+void paintNow(Hwnd w, bool erase, bool paint, bool children) {
+  WindowRecord* r = find(w);
+  if (!r || hiddenByAncestor(*r)) return;
+  if (erase && r->eraseNeeded && !r->update.empty()) {
+    r->eraseNeeded = sendErase(w, r->update) == 0;
+    r = find(w);
+    if (!r) return;
+  }
+  if (paint && !r->update.empty()) {
+    sendMessage(w, wm::Paint, 0, 0);
+    r = find(w);
+    if (!r) return;
+  }
+  if (!children) return;
+  std::vector<Hwnd> kids = r->children;
+  for (Hwnd k : kids) paintNow(k, erase, paint, true);
+}
+
+}  // namespace
+}  // namespace detail
+
+using namespace detail;
+
+PaintHooks& paintHooks() {
+  static PaintHooks h;
+  return h;
+}
+
+bool invalidateRect(Hwnd w, const Rect* r, bool erase) {
+  if (!find(w)) return false;
+  invalidateTree(w, r, erase, false, false);
+  return true;
+}
+
+bool validateRect(Hwnd w, const Rect* area) {
+  WindowRecord* r = find(w);
+  if (!r) return false;
+  // The update area is one rectangle: it is cleared when the validated
+  // rectangle covers it.
+  if (!area || (area->left <= r->update.left && area->top <= r->update.top && area->right >= r->update.right &&
+                area->bottom >= r->update.bottom)) {
+    r->update = {};
+    r->eraseNeeded = false;
+  }
+  return true;
+}
+
+bool getUpdateRect(Hwnd w, Rect* out, bool erase) {
+  WindowRecord* r = find(w);
+  if (!r) return false;
+  if (out) *out = r->update;
+  if (r->update.empty()) return false;
+  if (erase && r->eraseNeeded) {
+    Rect area = r->update;
+    bool erased = sendErase(w, area) != 0;
+    if (WindowRecord* rr = find(w)) rr->eraseNeeded = !erased;
+  }
+  return true;
+}
+
+Hdc beginPaint(Hwnd w, PaintStruct& ps) {
+  ps = PaintStruct{};
+  WindowRecord* r = find(w);
+  if (!r) return {};
+  ps.paint = r->update;
+  PaintHooks& h = paintHooks();
+  ps.hdc = h.getDC ? h.getDC(w, &ps.paint, false) : Hdc{};
+  if (r->eraseNeeded) {
+    r->eraseNeeded = false;
+    ps.erase = sendMessage(w, wm::EraseBkgnd, ps.hdc.value, 0) == 0;
+  }
+  if (WindowRecord* rr = find(w)) rr->update = {};
+  return ps.hdc;
+}
+
+bool endPaint(Hwnd w, const PaintStruct& ps) {
+  PaintHooks& h = paintHooks();
+  if (ps.hdc && h.releaseDC) h.releaseDC(w, ps.hdc);
+  return true;
+}
+
+bool updateWindow(Hwnd w) {
+  WindowRecord* r = find(w);
+  if (!r) return false;
+  if (!r->update.empty() && !hiddenByAncestor(*r) && !r->redrawOff) sendMessage(w, wm::Paint, 0, 0);
+  return true;
+}
+
+bool redrawWindow(Hwnd w, const Rect* area, uint32_t flags) {
+  if (!find(w)) return false;
+  const bool all = flags & kRdwAllChildren, none = flags & kRdwNoChildren;
+  if (flags & kRdwInvalidate) invalidateTree(w, area, flags & kRdwErase, all, none);
+  if (flags & kRdwValidate) validateRect(w, area);
+  if (flags & kRdwFrame) frameChanged(w);
+  if (flags & (kRdwUpdateNow | kRdwEraseNow)) paintNow(w, true, flags & kRdwUpdateNow, all && !none);
+  return true;
+}
+
+Surface* clientSurface(Hwnd w) {
+  WindowRecord* r = find(w);
+  return r ? &r->client : nullptr;
+}
+
+Surface* windowSurface(Hwnd w) {
+  WindowRecord* r = find(w);
+  if (!r) return nullptr;
+  if (r->whole.width != r->rect.width() || r->whole.height != r->rect.height())
+    r->whole.resize(r->rect.width(), r->rect.height());
+  return &r->whole;
+}
+
+}  // namespace plat
