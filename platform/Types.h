@@ -8,49 +8,16 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/gdi/Gdi.h"
+
 namespace plat {
 
-struct Point {
-  int x = 0;
-  int y = 0;
-  friend bool operator==(const Point&, const Point&) = default;
-};
+// Point, Size and Rect (right and bottom edges exclusive) and the handles of
+// device contexts and drawing objects (Hdc, HBrush, HFont, ...) are the
+// drawing layer's (platform/gdi/Gdi.h).
 
-struct Size {
-  int cx = 0;
-  int cy = 0;
-  friend bool operator==(const Size&, const Size&) = default;
-};
-
-// A rectangle whose right and bottom edges are exclusive: a pixel (x, y) is
-// inside when left <= x < right and top <= y < bottom.
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  int width() const { return right - left; }
-  int height() const { return bottom - top; }
-  bool empty() const { return right <= left || bottom <= top; }
-  bool contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-  Rect offset(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
-  Rect inflate(int dx, int dy) const { return {left - dx, top - dy, right + dx, bottom + dy}; }
-  Rect intersect(const Rect& o) const {
-    Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
-    return r.empty() ? Rect{} : r;
-  }
-  // Bounding rectangle of both; an empty rectangle adds nothing.
-  Rect unite(const Rect& o) const {
-    if (o.empty()) return *this;
-    if (empty()) return o;
-    return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
-  }
-  friend bool operator==(const Rect&, const Rect&) = default;
-};
-
-// Opaque handles. Values are never reused within a run, so a stale handle
-// simply refers to nothing; the value 0 means "none".
+// Handles of the window system. Values are never reused within a run, so a
+// stale handle simply refers to nothing; the value 0 means "none".
 template <class Tag>
 struct Handle {
   uint32_t value = 0;
@@ -63,14 +30,6 @@ using Hmenu = Handle<struct MenuTag>;         // menu or pop-up menu
 using Haccel = Handle<struct AccelTag>;       // accelerator table
 using Hicon = Handle<struct IconTag>;         // icon
 using Hcursor = Handle<struct CursorTag>;     // mouse cursor
-using Hdc = Handle<struct DcTag>;             // device context (drawing layer)
-using Hgdiobj = Handle<struct GdiObjTag>;     // any drawing object (pen, brush, font, bitmap, ...)
-using Hbrush = Handle<struct BrushTag>;
-using Hpen = Handle<struct PenTag>;
-using Hfont = Handle<struct FontTag>;
-using Hbitmap = Handle<struct BitmapTag>;
-using Hpalette = Handle<struct PaletteTag>;
-using Hrgn = Handle<struct RegionTag>;
 
 // Message parameters, as wide as a pointer.
 using WParam = uintptr_t;

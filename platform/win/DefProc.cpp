@@ -76,11 +76,11 @@ LResult defWindowProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case wm::GetTextLength:
       return static_cast<LResult>(r->text.size());
     case wm::EraseBkgnd: {
-      Hbrush b = r->cls->wc.background;
+      HBrush b = r->cls->wc.background;
       if (!b) return 0;
       if (paintHooks().fillRect && wp) {
         Size c = clientSizeOf(*r);
-        paintHooks().fillRect(Hdc{static_cast<uint32_t>(wp)}, Rect{0, 0, c.cx, c.cy}, b);
+        paintHooks().fillRect(static_cast<Hdc>(wp), Rect{0, 0, c.cx, c.cy}, b);
       }
       return 1;
     }

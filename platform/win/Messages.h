@@ -35,7 +35,7 @@ constexpr uint32_t StyleChanged = 0x000F;     // wParam: StyleKind; lParam: cons
 constexpr uint32_t SetText = 0x0010;          // lParam: const char* (zero-ended)
 constexpr uint32_t GetText = 0x0011;          // wParam: buffer size; lParam: char*; returns length copied
 constexpr uint32_t GetTextLength = 0x0012;
-constexpr uint32_t SetFont = 0x0013;          // wParam: Hfont value; lParam: redraw
+constexpr uint32_t SetFont = 0x0013;          // wParam: HFont; lParam: redraw
 constexpr uint32_t GetFont = 0x0014;
 constexpr uint32_t SetIcon = 0x0015;          // wParam: IconKind; lParam: Hicon value; returns the old one
 constexpr uint32_t GetIcon = 0x0016;          // wParam: IconKind
@@ -60,7 +60,7 @@ constexpr uint32_t CaptureChanged = 0x0026;   // lParam: window that gets the ca
 
 // Painting.
 constexpr uint32_t Paint = 0x0030;            // synthesised when nothing else is queued
-constexpr uint32_t EraseBkgnd = 0x0031;       // wParam: Hdc value; return non-zero when erased
+constexpr uint32_t EraseBkgnd = 0x0031;       // wParam: Hdc; return non-zero when erased
 constexpr uint32_t NcPaint = 0x0032;          // frame, caption, menu bar and borders need painting
 constexpr uint32_t PaletteChanged = 0x0033;   // wParam: window that realised its palette
 constexpr uint32_t QueryNewPalette = 0x0034;

@@ -43,7 +43,7 @@ void invalidateTree(Hwnd w, const Rect* area, bool erase, bool allChildren, bool
 LResult sendErase(Hwnd w, const Rect& clip) {
   PaintHooks& h = paintHooks();
   Hdc dc = h.getDC ? h.getDC(w, &clip, false) : Hdc{};
-  LResult done = sendMessage(w, wm::EraseBkgnd, dc.value, 0);
+  LResult done = sendMessage(w, wm::EraseBkgnd, dc, 0);
   if (dc && h.releaseDC && find(w)) h.releaseDC(w, dc);
   return done;
 }
@@ -117,7 +117,7 @@ Hdc beginPaint(Hwnd w, PaintStruct& ps) {
   ps.hdc = h.getDC ? h.getDC(w, &ps.paint, false) : Hdc{};
   if (r->eraseNeeded) {
     r->eraseNeeded = false;
-    ps.erase = sendMessage(w, wm::EraseBkgnd, ps.hdc.value, 0) == 0;
+    ps.erase = sendMessage(w, wm::EraseBkgnd, ps.hdc, 0) == 0;
   }
   if (WindowRecord* rr = find(w)) rr->update = {};
   return ps.hdc;

@@ -19,7 +19,7 @@ struct PaintHooks {
   Hdc (*getDC)(Hwnd w, const Rect* clip, bool wholeWindow) = nullptr;
   void (*releaseDC)(Hwnd w, Hdc dc) = nullptr;
   // Fills a client rectangle with a brush (the default background erase).
-  void (*fillRect)(Hdc dc, const Rect& r, Hbrush brush) = nullptr;
+  void (*fillRect)(Hdc dc, const Rect& r, HBrush brush) = nullptr;
   // The frame of a window changed (shown, sized, activated, retitled, menu
   // bar or caption-box state changed): repaint borders, caption, boxes,
   // menu bar and scroll bars into windowSurface().

@@ -178,7 +178,7 @@ Hicon setClassIcon(Hwnd w, Hicon icon, IconKind kind) {
   return old;
 }
 
-Hbrush setClassBackground(Hwnd w, Hbrush b) {
+HBrush setClassBackground(Hwnd w, HBrush b) {
   WindowRecord* r = find(w);
   if (!r) return {};
   return std::exchange(r->cls->wc.background, b);

@@ -44,7 +44,7 @@ struct WindowClass {
   Hicon icon;
   Hicon smallIcon;
   Hcursor cursor;                  // set in the client area by the default procedure
-  Hbrush background;               // client background the default procedure erases with
+  HBrush background;               // client background the default procedure erases with
 };
 
 // Returns the class atom (non-zero), or 0 when the name is in use, empty or
@@ -61,7 +61,7 @@ uint32_t getClassStyle(Hwnd w);
 uint32_t setClassStyle(Hwnd w, uint32_t style);
 Hcursor setClassCursor(Hwnd w, Hcursor c);
 Hicon setClassIcon(Hwnd w, Hicon icon, IconKind kind = kIconBig);
-Hbrush setClassBackground(Hwnd w, Hbrush b);
+HBrush setClassBackground(Hwnd w, HBrush b);
 
 // ---------------------------------------------------------------- windows
 
