@@ -8,6 +8,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "toolkit/core/ErrorReporter.h"
+#include "toolkit/core/OsServices.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/DriverProtocol.h"
@@ -63,7 +64,11 @@ plat::Hdc Dc() { return DrawingSurface().Dc; }
 
 int Row(int32_t y) { return GraphicsState().DrawableHeight - y - 1; }
 
-bool NtFamily() { return true; }  // Linux answers as the NT family
+bool NtFamily() {
+  int32_t family = 0;
+  YYOsVersionEx(family);
+  return family == 4;
+}
 
 // The colour of a GraphicsState colour for this surface.
 plat::ColorRef Resolve(int32_t rgb, int32_t device) {

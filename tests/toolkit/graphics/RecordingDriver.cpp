@@ -71,7 +71,8 @@ std::string Describe(int32_t op, bool screen) {
       const int n = std::max(0, p.PixelX[1]);
       s += " n=" + std::to_string(p.PixelX[1]) + " '" +
            p.OpText.substr(0, std::min<size_t>(n, p.OpText.size())) + "' S=" + Pt(1) +
-           " E2=" + Pt(3) + " E1=" + Pt(4) + " part=" + std::to_string(p.PixelX[2]) +
+           " E2=" + Pt(3) + " E1=" + Pt(4) +
+           (screen ? "" : " part=" + std::to_string(p.PixelX[2])) +
            " whole=" + std::to_string(p.PixelX[4]);
       break;
     }
