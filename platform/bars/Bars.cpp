@@ -477,6 +477,11 @@ using namespace detail;
 const StatusBarState* statusBarState(Hwnd w) { return statusOf(w); }
 const ToolbarState* toolbarState(Hwnd w) { return toolbarOf(w); }
 
+std::vector<Rect> toolbarButtonRects(Hwnd w) {
+  ToolbarState* st = toolbarOf(w);
+  return st ? layout(*st) : std::vector<Rect>{};
+}
+
 std::string toolbarTooltipText(Hwnd toolbar, int command) {
   ToolbarState* st = toolbarOf(toolbar);
   if (!st || !st->tooltip || commandIndex(*st, static_cast<WParam>(command)) < 0) return {};

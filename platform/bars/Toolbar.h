@@ -110,6 +110,9 @@ struct ToolbarState {
   Hwnd tooltip;
 };
 const ToolbarState* toolbarState(Hwnd w);   // null when w is no toolbar
+// Where each button lies in the toolbar's client area (empty for hidden
+// buttons), in button order.
+std::vector<Rect> toolbarButtonRects(Hwnd w);
 // Asks for the tooltip text of a button as the tooltip control does when
 // the pointer rests on it; the answer of the parent (empty when none).
 std::string toolbarTooltipText(Hwnd toolbar, int command);

@@ -619,25 +619,36 @@ struct Parser {
     }
   }
 
+  // COLOR lines are read as they stand, so that any character (even '#')
+  // can name a colour: COLOR <character> <RRGGBB>.
   void pixelArt(Surface& img, int w, int h, int startLine, const char* kw) {
     uint32_t colours[256];
     bool known[256] = {};
     while (true) {
-      Args l = mustNext(kw, startLine);
-      std::string k = upperCase(l.word("COLOR or ROWS"));
+      if (lines.done()) fail(startLine, std::string("missing ROWS of ") + kw);
+      std::string l = lines.take();
+      const int ln = lines.lineNo();
+      size_t s = l.find_first_not_of(" \t");
+      if (s == std::string::npos || l[s] == '#') continue;
+      std::string rest = l.substr(s);
+      std::string k = upperCase(rest.substr(0, rest.find_first_of(" \t")));
       if (k == "ROWS") {
-        l.end();
+        if (rest.find_first_not_of(" \t", 4) != std::string::npos) fail(ln, "unexpected text after ROWS");
         break;
       }
-      if (k != "COLOR") fail(l.line(), "expected COLOR or ROWS, not " + k);
-      std::string c = l.word("colour character");
-      if (c.size() != 1) fail(l.line(), "a colour is named by one character");
-      std::string hex = l.word("colour RRGGBB");
-      l.end();
+      if (k != "COLOR") fail(ln, "expected COLOR or ROWS, not " + k);
+      size_t c = rest.find_first_not_of(" \t", 5);
+      if (rest.size() < 6 || (rest[5] != ' ' && rest[5] != '\t') || c == std::string::npos)
+        fail(ln, "expected a colour character");
+      size_t after = c + 1;
+      if (after < rest.size() && rest[after] != ' ' && rest[after] != '\t') fail(ln, "a colour is named by one character");
+      std::vector<Token> t = tokenize(rest.substr(std::min(after, rest.size())), ln);
+      if (t.size() != 1 || t[0].quoted) fail(ln, "expected the colour as RRGGBB");
+      const std::string& hex = t[0].text;
       auto v = toNumber("0x" + hex);
-      if (hex.size() != 6 || !v) fail(l.line(), "bad colour " + hex);
-      unsigned char ch = static_cast<unsigned char>(c[0]);
-      if (known[ch]) fail(l.line(), std::string("colour ") + c + " given twice");
+      if (hex.size() != 6 || !v) fail(ln, "bad colour " + hex);
+      unsigned char ch = static_cast<unsigned char>(rest[c]);
+      if (known[ch]) fail(ln, std::string("colour ") + rest[c] + " given twice");
       known[ch] = true;
       colours[ch] = static_cast<uint32_t>(*v);
     }

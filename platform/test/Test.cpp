@@ -249,12 +249,15 @@ void answerMenuDismiss(std::function<void()> whileOpen) {
 bool clickToolbarButton(Hwnd toolbar, int command) {
   const ToolbarState* st = toolbarState(toolbar);
   if (!st) return false;
-  LResult i = sendMessage(toolbar, tb::CommandToIndex, static_cast<WParam>(command), 0);
-  if (i < 0) return false;
-  Rect r;
-  sendMessage(toolbar, tb::GetItemRect, static_cast<WParam>(i), reinterpret_cast<LParam>(&r));
-  click(Button::Left, at(toolbar, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
-  return true;
+  std::vector<Rect> rects = toolbarButtonRects(toolbar);
+  for (size_t i = 0; i < st->buttons.size(); ++i) {
+    const ToolbarButton& b = st->buttons[i];
+    if ((b.style & btns::Sep) || b.command != command || rects[i].empty()) continue;
+    const Rect& r = rects[i];
+    click(Button::Left, at(toolbar, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+    return true;
+  }
+  return false;
 }
 
 // ---------------------------------------------------------------- dialogs
@@ -389,8 +392,11 @@ int menuItemState(Hwnd frame, uint32_t command) {
 }
 
 int toolbarButtonState(Hwnd toolbar, int command) {
-  if (!toolbarState(toolbar)) return -1;
-  return static_cast<int>(sendMessage(toolbar, tb::GetState, static_cast<WParam>(command), 0));
+  const ToolbarState* st = toolbarState(toolbar);
+  if (!st) return -1;
+  for (const ToolbarButton& b : st->buttons)
+    if (!(b.style & btns::Sep) && b.command == command) return b.state;
+  return -1;
 }
 
 bool currentCursor(SysCursor& shape) { return cursorShape(getCursor(), shape); }

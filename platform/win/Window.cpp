@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/menu/Menu.h"
+#include "platform/os/Os.h"
 #include "platform/test/Test.h"
 #include "platform/win/PaintHooks.h"
 #include "platform/win/WinState.h"
@@ -45,6 +46,8 @@ void ensureStarted() {
   if (!s.hooksInstalled) {
     s.hooksInstalled = true;
     installDrawingHooks();
+    // Tick counts follow the window system's virtual clock, as message times do.
+    SetTickSource(+[]() -> uint32_t { return tickCount() & 0x7FFFFFFFu; });
   }
   if (!s.builtinsRegistered) {
     s.builtinsRegistered = true;

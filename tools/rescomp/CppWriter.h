@@ -8,6 +8,7 @@
 
 namespace rescomp {
 
-std::string writeCpp(const plat::res::ResourceSet& set, const std::vector<std::string>& sources);
+std::string writeCpp(const plat::res::ResourceSet& set, const std::vector<std::string>& sources,
+                     const std::string& function);
 
 }  // namespace rescomp

@@ -1,4 +1,4 @@
-// The resource compiler: rescomp <output.cpp> <source>...
+// The resource compiler: rescomp [--function <name>] <output.cpp> <source>...
 //
 // Parses the resource sources into one set (ids are checked across all of
 // them) and writes C++ that rebuilds the set in the program. On an error it
@@ -12,8 +12,16 @@
 #include "tools/rescomp/CppWriter.h"
 
 int main(int argc, char** argv) {
+  // The function the generated source defines; tests compile sets of their
+  // own beside the program's.
+  std::string function = "fillBuiltinResources";
+  if (argc > 2 && std::string(argv[1]) == "--function") {
+    function = argv[2];
+    argv += 2;
+    argc -= 2;
+  }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: rescomp <output.cpp> <source>...\n");
+    std::fprintf(stderr, "usage: rescomp [--function <name>] <output.cpp> <source>...\n");
     return 2;
   }
   plat::res::ResourceSet set;
@@ -40,7 +48,7 @@ int main(int argc, char** argv) {
   const std::string tmp = out + ".tmp";
   {
     std::ofstream o(tmp, std::ios::binary | std::ios::trunc);
-    o << rescomp::writeCpp(set, sources);
+    o << rescomp::writeCpp(set, sources, function);
     if (!o) {
       std::fprintf(stderr, "%s: cannot write\n", tmp.c_str());
       return 1;

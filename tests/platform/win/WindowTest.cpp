@@ -73,5 +73,100 @@ TEST_F(WindowTest, DestroyNoticesGoParentFirstThenChildrenFirst) {
   EXPECT_FALSE(isWindow(b));
 }
 
+
+TEST_F(WindowTest, VisibilityIsHereditary) {
+  registerPlain("Frame");
+  Hwnd top = createWindow("Frame", "top", ws::OverlappedWindow, 0, 0, 200, 200);
+  Hwnd child = createWindow("Frame", "c", ws::Child | ws::Visible, 0, 0, 50, 50, top);
+  EXPECT_FALSE(isWindowVisible(child)) << "its parent is hidden";
+  showWindow(top, ShowCmd::ShowNormal);
+  EXPECT_TRUE(isWindowVisible(child));
+  showWindow(child, ShowCmd::Hide);
+  EXPECT_FALSE(isWindowVisible(child));
+  EXPECT_TRUE(isWindowVisible(top));
+}
+
+TEST_F(WindowTest, ShowStatesSendSizeKindsAndKeepTheNormalRectangle) {
+  registerPlain("Frame");
+  Hwnd w = createWindow("Frame", "t", ws::OverlappedWindow | ws::Visible, 30, 40, 300, 200);
+  test::MessageLog log([&](const test::LoggedMessage& m) { return m.hwnd == w && m.message == wm::Size; });
+  showWindow(w, ShowCmd::ShowMaximized);
+  Rect r;
+  getWindowRect(w, r);
+  const int f = getSystemMetrics(Metric::SizeFrameWidth);
+  EXPECT_EQ(r, (Rect{-f, -f, screenInfo().width + f, screenInfo().height + f}));
+  showWindow(w, ShowCmd::Minimize);
+  Rect c;
+  getClientRect(w, c);
+  EXPECT_TRUE(c.empty());
+  WindowPlacement p;
+  getWindowPlacement(w, p);
+  EXPECT_EQ(p.normalPosition, (Rect{30, 40, 330, 240})) << "a minimised window keeps its normal place";
+  showWindow(w, ShowCmd::Restore);
+  getWindowRect(w, r);
+  EXPECT_EQ(r, (Rect{30, 40, 330, 240}));
+  std::vector<WParam> kinds;
+  for (auto& m : log.messages()) kinds.push_back(m.wParam);
+  EXPECT_EQ(kinds, (std::vector<WParam>{kSizeMaximized, kSizeMinimized, kSizeRestored}));
+}
+
+LResult countingProc(Hwnd w, uint32_t m, WParam wp, LParam lp);
+WndProc previousProc = nullptr;
+int subclassCalls = 0;
+LResult countingProc(Hwnd w, uint32_t m, WParam wp, LParam lp) {
+  if (m == wm::GetTextLength) {
+    ++subclassCalls;
+    return callWindowProc(previousProc, w, m, wp, lp) + 100;
+  }
+  return callWindowProc(previousProc, w, m, wp, lp);
+}
+
+TEST_F(WindowTest, ReplacedProcedureCanCallThePreviousOne) {
+  registerPlain("Frame");
+  Hwnd w = createWindow("Frame", "abc", ws::OverlappedWindow, 0, 0, 100, 100);
+  previousProc = setWindowProc(w, countingProc);
+  EXPECT_EQ(previousProc, &plainProc);
+  EXPECT_EQ(getWindowProc(w), &countingProc);
+  EXPECT_EQ(getWindowTextLength(w), 103);
+  EXPECT_EQ(subclassCalls, 1);
+}
+
+TEST_F(WindowTest, ExtraWordsUserDataAndIds) {
+  registerPlain("Frame");
+  Hwnd top = createWindow("Frame", "", ws::OverlappedWindow, 0, 0, 100, 100);
+  Hwnd c = createWindow("Frame", "", ws::Child, 0, 0, 10, 10, top, {}, 1234);
+  EXPECT_EQ(setWindowExtra(c, sizeof(intptr_t), 77), 0);
+  EXPECT_EQ(getWindowExtra(c, sizeof(intptr_t)), 77);
+  EXPECT_EQ(setWindowExtra(c, 2 * sizeof(intptr_t), 5), 0) << "past the class's extra words";
+  EXPECT_EQ(getWindowExtra(c, 2 * sizeof(intptr_t)), 0);
+  EXPECT_EQ(getWindowExtra(c, 3), 0) << "unaligned";
+  setUserData(c, 42);
+  EXPECT_EQ(getUserData(c), 42);
+  EXPECT_EQ(getDlgItem(top, 1234), c);
+  EXPECT_EQ(getWindowId(c), 1234);
+}
+
+TEST_F(WindowTest, ZOrderKeepsTopMostWindowsOnTop) {
+  registerPlain("Frame");
+  Hwnd a = createWindow("Frame", "a", ws::OverlappedWindow, 0, 0, 10, 10);
+  Hwnd pinned = createWindowEx(wsx::TopMost, "Frame", "p", ws::Popup, 0, 0, 10, 10, {});
+  Hwnd b = createWindow("Frame", "b", ws::OverlappedWindow, 0, 0, 10, 10);
+  EXPECT_EQ(topLevelWindows(), (std::vector<Hwnd>{pinned, b, a}));
+  bringWindowToTop(a);
+  EXPECT_EQ(topLevelWindows(), (std::vector<Hwnd>{pinned, a, b}));
+  setWindowPos(a, kHwndBottom, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize);
+  EXPECT_EQ(getWindow(pinned, Relation::Last), a);
+}
+
+TEST_F(WindowTest, PointsMapBetweenNestedChildren) {
+  registerPlain("Frame");
+  Hwnd top = createWindow("Frame", "", ws::Popup, 100, 50, 300, 300);
+  Hwnd a = createWindow("Frame", "", ws::Child | ws::Border, 10, 20, 100, 100, top);
+  Hwnd b = createWindow("Frame", "", ws::Child, 5, 6, 30, 30, a);
+  EXPECT_EQ(clientToScreen(b, {1, 2}), (Point{100 + 10 + 1 + 5 + 1, 50 + 20 + 1 + 6 + 2}));
+  EXPECT_EQ(mapWindowPoint(b, top, {0, 0}), (Point{16, 27}));
+  EXPECT_EQ(screenToClient(b, clientToScreen(b, {-4, 9})), (Point{-4, 9}));
+}
+
 }  // namespace
 }  // namespace plat
