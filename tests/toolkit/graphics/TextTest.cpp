@@ -113,3 +113,64 @@ TEST_F(TextTest, MeasuringByMode) {
 }
 
 }  // namespace
+
+namespace {
+
+class DeviceTextTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    GraphicsTestSetUp(401, 301);
+    IGrUnits(0, 0, 400.99f, 300.99f);
+    StartRecordingHardcopy();
+    Recording().clear();
+  }
+};
+
+TEST_F(DeviceTextTest, VerticalTextWholeOnScreenPerCharacterOnHardcopy) {
+  IGrTextAttributes(0, std::nullopt, 1);
+  IGrTextOut(100.0f, 200.0f, "abc");
+  const auto screen = OpsOf(Recording().screen, kOpText);
+  ASSERT_EQ(screen.size(), 1u);
+  EXPECT_EQ(screen[0].substr(0, 12), "22 n=3 'abc'");
+  const auto hc = OpsOf(Recording().hardcopy, kOpText);
+  ASSERT_EQ(hc.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(hc[i].substr(0, 6), "22 n=1");
+  EXPECT_NE(hc[0].find("part=1"), std::string::npos);
+  EXPECT_NE(hc[1].find("part=0"), std::string::npos);
+  EXPECT_NE(hc[2].find("part=2"), std::string::npos);
+}
+
+TEST_F(DeviceTextTest, EngineUnderlinesWhereTheDriverDoesNot) {
+  WGrTextFont(std::nullopt, 4);  // underline
+  IGrTextAttributes(0);
+  IGrTextOut(100.0f, 100.0f, "Under");
+  // The screen driver underlines itself (it clears the whole-text marker);
+  // the recording hardcopy driver leaves it, so the engine draws a line.
+  EXPECT_TRUE(OpsOf(Recording().screen, kOpLine).empty());
+  ASSERT_EQ(OpsOf(Recording().hardcopy, kOpLine).size(), 1u);
+  // 0.45 cell heights below, scaled on the hardcopy by page aspect / aspect.
+  const float below = 0.45f * 300.99f * 0.04f * (1.0f / GraphicsState().Aspect);
+  const DriverParamsRecord& p = DriverParams();
+  EXPECT_NEAR(p.PointY[1], 100.0f - below, 1e-3f);
+}
+
+TEST_F(DeviceTextTest, BoxedTextOnADriverWithoutBoxes) {
+  Recording().hardcopyOptions.boxWord = 0;
+  StartRecordingHardcopy();
+  Recording().clear();
+  WGrTextFont(std::nullopt, 8);  // boxed
+  IGrTextAttributes(0);
+  IGrTextOut(100.0f, 100.0f, "Box");
+  // The box goes to the hardcopy only, in the previous colour and back.
+  EXPECT_TRUE(OpsOf(Recording().screen, kOpPolygonSolid).empty());
+  const auto brackets = OpsOf(Recording().hardcopy, kOpPolygon);
+  ASSERT_EQ(brackets.size(), 2u);
+  EXPECT_EQ(brackets[0].substr(0, 5), "15 q=");
+  const auto colours = OpsOf(Recording().hardcopy, kOpColour);
+  ASSERT_EQ(colours.size(), 2u);
+  EXPECT_EQ(colours[0].substr(0, 8), "3 idx=0 ");
+  EXPECT_EQ(colours[1].substr(0, 10), "3 idx=223 ");
+  EXPECT_TRUE(OpsOf(Recording().screen, kOpColour).empty());
+}
+
+}  // namespace
