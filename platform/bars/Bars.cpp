@@ -470,6 +470,11 @@ void registerBarClasses() {
 
 void resetBars() { bars() = BarsState{}; }
 
+void barCounts(int& statusBars, int& toolbars) {
+  statusBars = static_cast<int>(bars().status.size());
+  toolbars = static_cast<int>(bars().toolbars.size());
+}
+
 }  // namespace detail
 
 using namespace detail;

@@ -157,6 +157,7 @@ bool destroyIcon(Hicon icon) { return res::resState().icons.erase(icon.value) > 
 
 namespace detail {
 void resetResources() { res::resState() = res::ResState{}; }
+int iconCount() { return static_cast<int>(res::resState().icons.size()); }
 }  // namespace detail
 
 }  // namespace plat

@@ -9,6 +9,7 @@
 #include "platform/bars/Toolbar.h"
 #include "platform/menu/Menu.h"
 #include "platform/res/Resources.h"
+#include "platform/menu/MenuState.h"
 #include "platform/test/Answers.h"
 
 namespace plat::test {
@@ -402,5 +403,18 @@ int toolbarButtonState(Hwnd toolbar, int command) {
 bool currentCursor(SysCursor& shape) { return cursorShape(getCursor(), shape); }
 
 int beepCount() { return state().beeps; }
+
+Census census() {
+  Census c;
+  WinState& s = state();
+  c.windows = static_cast<int>(s.windows.size());
+  c.menus = static_cast<int>(menuState().menus.size());
+  c.acceleratorTables = static_cast<int>(menuState().accels.size());
+  c.timers = static_cast<int>(s.timers.size());
+  barCounts(c.statusBars, c.toolbars);
+  c.icons = iconCount();
+  c.queued = static_cast<int>(s.queue.size());
+  return c;
+}
 
 }  // namespace plat::test

@@ -165,6 +165,21 @@ int toolbarButtonState(Hwnd toolbar, int command);    // tbstate:: bits, -1 when
 bool currentCursor(SysCursor& shape);                 // false when the cursor is not a system shape
 int beepCount();
 
+// What the window system holds at the moment, to show that nothing is left
+// behind when windows are destroyed.
+struct Census {
+  int windows = 0;
+  int menus = 0;
+  int acceleratorTables = 0;
+  int timers = 0;
+  int statusBars = 0;
+  int toolbars = 0;
+  int icons = 0;
+  int queued = 0;
+  friend bool operator==(const Census&, const Census&) = default;
+};
+Census census();
+
 // ---------------------------------------------------------------- the input script
 
 // Reads an input script (format in platform/README.md) and makes it the

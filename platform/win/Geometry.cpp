@@ -194,10 +194,35 @@ void reorder(WindowRecord& r, Hwnd after) {
   } else if (!(r.exStyle & wsx::TopMost)) {
     while (pos != list->end() && isTopMost(*pos)) ++pos;
   }
-  list->insert(pos, w);
+  pos = list->insert(pos, w);
+  // Windows a top-level window owns stay above it.
+  if (r.style & ws::Child || after == kHwndBottom) return;
+  auto ownedBy = [&](Hwnd x) {
+    for (WindowRecord* o = find(x); o && o->owner; o = find(o->owner))
+      if (o->owner == w) return true;
+    return false;
+  };
+  std::vector<Hwnd> owned;
+  for (Hwnd x : *list)
+    if (x != w && ownedBy(x)) owned.push_back(x);
+  if (owned.empty()) return;
+  list->erase(std::remove_if(list->begin(), list->end(), [&](Hwnd x) { return ownedBy(x); }), list->end());
+  pos = std::find(list->begin(), list->end(), w);
+  list->insert(pos, owned.begin(), owned.end());
 }
 
 }  // namespace
+
+// The bounding rectangle of what `before` covered and `after` does not.
+Rect uncovered(const Rect& before, const Rect& after) {
+  if (after.empty() || before.intersect(after).empty()) return before;
+  Rect u;
+  if (after.left > before.left) u = u.unite({before.left, before.top, std::min(after.left, before.right), before.bottom});
+  if (after.right < before.right) u = u.unite({std::max(after.right, before.left), before.top, before.right, before.bottom});
+  if (after.top > before.top) u = u.unite({before.left, before.top, before.right, std::min(after.top, before.bottom)});
+  if (after.bottom < before.bottom) u = u.unite({before.left, std::max(after.bottom, before.top), before.right, before.bottom});
+  return u;
+}
 
 void invalidateBelow(Hwnd parent, const Rect& screenArea) {
   if (screenArea.empty()) return;
@@ -308,7 +333,8 @@ bool setWindowPos(Hwnd w, Hwnd insertAfter, int x, int y, int cx, int cy, uint32
   const bool shown = !hiddenByAncestor(*r);
   const bool clientSized = !(newClient == oldClient);
 
-  if (wasShown && (!shown || moved || sized)) invalidateBelow(r->style & ws::Child ? r->parent : Hwnd{}, oldScreen);
+  if (wasShown && (!shown || moved || sized))
+    invalidateBelow(r->style & ws::Child ? r->parent : Hwnd{}, shown ? uncovered(oldScreen, screenRect(*r)) : oldScreen);
   r = find(w);
   if (!r) return false;
   if (shown && !(wp.flags & kSwpNoRedraw)) {

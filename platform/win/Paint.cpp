@@ -52,9 +52,11 @@ void paintNow(Hwnd w, bool erase, bool paint, bool children) {
   WindowRecord* r = find(w);
   if (!r || hiddenByAncestor(*r)) return;
   if (erase && r->eraseNeeded && !r->update.empty()) {
-    r->eraseNeeded = sendErase(w, r->update) == 0;
+    r->eraseNeeded = false;
+    const bool refused = sendErase(w, r->update) == 0;
     r = find(w);
     if (!r) return;
+    r->eraseRefused = refused;
   }
   if (paint && !r->update.empty()) {
     sendMessage(w, wm::Paint, 0, 0);
@@ -91,6 +93,7 @@ bool validateRect(Hwnd w, const Rect* area) {
                 area->bottom >= r->update.bottom)) {
     r->update = {};
     r->eraseNeeded = false;
+    r->eraseRefused = false;
   }
   return true;
 }
@@ -102,8 +105,9 @@ bool getUpdateRect(Hwnd w, Rect* out, bool erase) {
   if (r->update.empty()) return false;
   if (erase && r->eraseNeeded) {
     Rect area = r->update;
-    bool erased = sendErase(w, area) != 0;
-    if (WindowRecord* rr = find(w)) rr->eraseNeeded = !erased;
+    r->eraseNeeded = false;
+    const bool refused = sendErase(w, area) == 0;
+    if (WindowRecord* rr = find(w)) rr->eraseRefused = refused;
   }
   return true;
 }
@@ -115,11 +119,15 @@ Hdc beginPaint(Hwnd w, PaintStruct& ps) {
   ps.paint = r->update;
   PaintHooks& h = paintHooks();
   ps.hdc = h.getDC ? h.getDC(w, &ps.paint, false) : Hdc{};
+  ps.erase = r->eraseRefused;
   if (r->eraseNeeded) {
     r->eraseNeeded = false;
     ps.erase = sendMessage(w, wm::EraseBkgnd, ps.hdc, 0) == 0;
   }
-  if (WindowRecord* rr = find(w)) rr->update = {};
+  if (WindowRecord* rr = find(w)) {
+    rr->update = {};
+    rr->eraseRefused = false;
+  }
   return ps.hdc;
 }
 

@@ -138,6 +138,10 @@ void registerMenuClass();
 void registerBarClasses();
 void registerDialogClasses();
 
+// Counts for the test census.
+void barCounts(int& statusBars, int& toolbars);
+int iconCount();
+
 // Test reset of every module.
 void resetWindows();
 void resetMenus();

@@ -44,7 +44,7 @@ struct WindowClass {
   Hicon icon;
   Hicon smallIcon;
   Hcursor cursor;                  // set in the client area by the default procedure
-  HBrush background;               // client background the default procedure erases with
+  HBrush background = 0;           // client background the default procedure erases with
 };
 
 // Returns the class atom (non-zero), or 0 when the name is in use, empty or
@@ -175,9 +175,9 @@ LResult sendMessage(Hwnd w, uint32_t message, WParam wp = 0, LParam lp = 0);
 bool postMessage(Hwnd w, uint32_t message, WParam wp = 0, LParam lp = 0);
 void postQuitMessage(int exitCode);
 
-// Takes the next message (of window `filter` or its children, in the message
-// range first..last when last != 0). Waits through the idle hook; returns
-// false for Quit.
+// Takes the next message (of window `filter` only when one is given, in the
+// message range first..last when last != 0). Waits through the idle hook;
+// returns false for Quit.
 bool getMessage(Msg& m, Hwnd filter = {}, uint32_t first = 0, uint32_t last = 0);
 enum PeekFlags : uint32_t { kPmNoRemove = 0, kPmRemove = 1 };
 bool peekMessage(Msg& m, Hwnd filter, uint32_t first, uint32_t last, uint32_t flags);
@@ -221,7 +221,7 @@ uint32_t tickCount();                    // the virtual clock, in milliseconds
 // ---------------------------------------------------------------- painting
 
 struct PaintStruct {
-  Hdc hdc;
+  Hdc hdc = 0;
   bool erase = false;     // the background still needs erasing
   Rect paint;             // the area to paint, client coordinates
 };

@@ -39,7 +39,8 @@ struct WindowRecord {
   Hicon iconBig;
   Hicon iconSmall;
   Rect update;                      // client area waiting to be painted (bounding rectangle)
-  bool eraseNeeded = false;         // the update area still has to be erased
+  bool eraseNeeded = false;         // EraseBkgnd still has to be sent for the update area
+  bool eraseRefused = false;        // it was sent and not handled: beginPaint reports erase
   bool redrawOff = false;           // SetRedraw(false): invalidation is ignored
   bool frameActive = false;         // the frame is drawn as active (NcActivate)
   int pressedBox = kHtNowhere;      // caption box under a pressed left button (min, max, close)

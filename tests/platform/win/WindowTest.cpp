@@ -1,6 +1,8 @@
 // Classes, the window tree, geometry and show states.
 #include <gtest/gtest.h>
 
+#include "platform/bars/StatusBar.h"
+#include "platform/bars/Toolbar.h"
 #include "platform/menu/Menu.h"
 #include "platform/test/Test.h"
 #include "platform/win/Window.h"
@@ -156,6 +158,10 @@ TEST_F(WindowTest, ZOrderKeepsTopMostWindowsOnTop) {
   EXPECT_EQ(topLevelWindows(), (std::vector<Hwnd>{pinned, a, b}));
   setWindowPos(a, kHwndBottom, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize);
   EXPECT_EQ(getWindow(pinned, Relation::Last), a);
+  Hwnd owned = createWindow("Frame", "dialog", ws::Popup, 0, 0, 10, 10, a);
+  bringWindowToTop(b);
+  bringWindowToTop(a);
+  EXPECT_EQ(topLevelWindows(), (std::vector<Hwnd>{pinned, owned, a, b})) << "an owned window stays above its owner";
 }
 
 TEST_F(WindowTest, PointsMapBetweenNestedChildren) {
@@ -166,6 +172,34 @@ TEST_F(WindowTest, PointsMapBetweenNestedChildren) {
   EXPECT_EQ(clientToScreen(b, {1, 2}), (Point{100 + 10 + 1 + 5 + 1, 50 + 20 + 1 + 6 + 2}));
   EXPECT_EQ(mapWindowPoint(b, top, {0, 0}), (Point{16, 27}));
   EXPECT_EQ(screenToClient(b, clientToScreen(b, {-4, 9})), (Point{-4, 9}));
+}
+
+
+TEST_F(WindowTest, NothingIsLeftBehindWhenAFrameIsDestroyed) {
+  registerPlain("Frame");
+  const test::Census empty = test::census();
+  Hmenu bar = createMenu();
+  Hmenu file = createPopupMenu();
+  appendMenu(file, 0, 1, "Open");
+  appendMenu(bar, mf::Popup, file.value, "&File");
+  Hwnd top = createWindow("Frame", "", ws::OverlappedWindow | ws::Visible, 0, 0, 300, 200, {}, bar);
+  getSystemMenu(top, false);
+  Hwnd sb = createWindow(kStatusBarClass, "", ws::Child | ws::Visible, 0, 0, 10, 10, top, {}, 999);
+  createWindow(kToolbarClass, "", ws::Child | ws::Visible | tbstyle::Tooltips, 0, 0, 1, 1, top, {}, 5);
+  setTimer(top, 1, 100);
+  setTimer(sb, 2, 100);
+  postMessage(sb, wm::User, 0);
+  setFocus(sb);
+  setCapture(sb);
+  test::Census during = test::census();
+  EXPECT_EQ(during.windows, 4) << "frame, status bar, toolbar and its tooltip";
+  EXPECT_EQ(during.menus, 3);
+  destroyWindow(top);
+  test::pump();
+  EXPECT_EQ(test::census(), empty);
+  EXPECT_EQ(getFocus(), Hwnd{});
+  EXPECT_EQ(getCapture(), Hwnd{});
+  EXPECT_EQ(getActiveWindow(), Hwnd{});
 }
 
 }  // namespace
