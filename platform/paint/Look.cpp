@@ -475,4 +475,61 @@ void paintTooltip(Hdc dc, const Rect& client, std::string_view text) {
   extTextOut(dc, client.left + 3, client.top + (client.height() - tm.height) / 2, kEtoClipped, &inner, text);
 }
 
+namespace {
+
+// A small solid triangle pointing `dir` (0 up, 1 down, 2 left, 3 right).
+void triangle(Hdc dc, int cx, int cy, int dir, SysColor c) {
+  for (int i = 0; i < 4; ++i) {
+    for (int k = -i; k <= i; ++k) {
+      const int along = dir == 0 || dir == 2 ? i - 2 : 1 - i;
+      if (dir < 2) pixel(dc, cx + k, cy + along, c);
+      else pixel(dc, cx + along, cy + k, c);
+    }
+  }
+}
+
+}  // namespace
+
+void paintScrollBar(Hdc dc, const Rect& r, const ScrollLook& s) {
+  if (r.empty()) return;
+  const int thick = s.vertical ? r.width() : r.height();
+  const int length = s.vertical ? r.height() : r.width();
+  const int button = std::min(thick, length / 2);
+  const Rect first = s.vertical ? Rect{r.left, r.top, r.right, r.top + button}
+                                : Rect{r.left, r.top, r.left + button, r.bottom};
+  const Rect second = s.vertical ? Rect{r.left, r.bottom - button, r.right, r.bottom}
+                                 : Rect{r.right - button, r.top, r.right, r.bottom};
+  const Rect track = s.vertical ? Rect{r.left, first.bottom, r.right, second.top}
+                                : Rect{first.right, r.top, second.left, r.bottom};
+  // the track is a dither of highlight and face colours
+  fill(dc, track, SysColor::kBtnFace);
+  for (int y = track.top; y < track.bottom; ++y) {
+    for (int x = track.left; x < track.right; ++x) {
+      if ((x + y) % 2 == 0) pixel(dc, x, y, SysColor::kBtnHighlight);
+    }
+  }
+  const long long range = static_cast<long long>(s.max) - s.min + 1;
+  const bool active = s.enabled && range > 0 && s.page < range;
+  const SysColor arrow = active ? SysColor::kBtnText : SysColor::kGrayText;
+  for (int k = 0; k < 2; ++k) {
+    const Rect& b = k == 0 ? first : second;
+    fill(dc, b, SysColor::kBtnFace);
+    drawEdge(dc, b, Edge::kRaised);
+    const int dir = s.vertical ? k : 2 + k;
+    triangle(dc, b.left + b.width() / 2, b.top + b.height() / 2, dir, arrow);
+  }
+  const int trackLen = s.vertical ? track.height() : track.width();
+  if (!active || trackLen < 8) return;
+  const long long page = std::max(1, s.page);
+  int thumb = static_cast<int>(page * trackLen / range);
+  thumb = std::clamp(thumb, 8, trackLen);
+  const long long span = range - page;
+  const long long pos = std::clamp<long long>(static_cast<long long>(s.pos) - s.min, 0, std::max(0LL, span));
+  const int offset = span > 0 ? static_cast<int>(pos * (trackLen - thumb) / span) : 0;
+  const Rect t = s.vertical ? Rect{track.left, track.top + offset, track.right, track.top + offset + thumb}
+                            : Rect{track.left + offset, track.top, track.left + offset + thumb, track.bottom};
+  fill(dc, t, SysColor::kBtnFace);
+  drawEdge(dc, t, Edge::kRaised);
+}
+
 }  // namespace plat::look

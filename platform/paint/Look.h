@@ -96,4 +96,17 @@ void paintToolbar(Hdc dc, const Rect& client, const std::vector<ToolButtonLook>&
 
 void paintTooltip(Hdc dc, const Rect& client, std::string_view text);
 
+// A window scroll bar in `r`: arrow buttons at both ends and a thumb for
+// `page` of the range min..max at `pos`. Without room to scroll (page
+// covering the range) the arrows are greyed and there is no thumb.
+struct ScrollLook {
+  bool vertical = true;
+  int min = 0;
+  int max = 100;
+  int page = 0;
+  int pos = 0;
+  bool enabled = true;
+};
+void paintScrollBar(Hdc dc, const Rect& r, const ScrollLook& s);
+
 }  // namespace plat::look

@@ -109,5 +109,31 @@ TEST_F(LookTest, StatusBarPartsAndToolbarButtonStates) {
   EXPECT_EQ(tb.px(off.left + 9 + 1, off.top + 9 + 1), sys(SysColor::kBtnShadow));
 }
 
+TEST_F(LookTest, ScrollBarThumbFollowsThePosition) {
+  // a 16 x 116 bar: arrows of 16, a track of 84, a thumb of a quarter of it
+  auto thumbTop = [](int pos) {
+    Canvas cv(16, 116);
+    look::ScrollLook s;
+    s.min = 0;
+    s.max = 99;
+    s.page = 25;
+    s.pos = pos;
+    look::paintScrollBar(cv.dc, Rect{0, 0, 16, 116}, s);
+    // the thumb's top edge is the first face-coloured row of the track's middle column
+    for (int y = 16; y < 100; ++y)
+      if (cv.px(1, y) == pixelFromColor(sysColor(SysColor::k3dLight)) && cv.px(2, y) == cv.px(1, y)) return y;
+    return -1;
+  };
+  EXPECT_EQ(thumbTop(0), 16);
+  EXPECT_EQ(thumbTop(75), 100 - 21);  // at the end of the track
+  EXPECT_EQ(thumbTop(500), 100 - 21); // past the end: kept at the end
+  Canvas none(16, 116);
+  look::ScrollLook all;
+  all.page = 200;  // the page covers the range: no thumb, grey arrows
+  look::paintScrollBar(none.dc, Rect{0, 0, 16, 116}, all);
+  EXPECT_EQ(none.px(8, 8), pixelFromColor(sysColor(SysColor::kGrayText)));  // the up arrow
+  EXPECT_EQ(none.px(1, 50), none.px(3, 50));  // an even dither all along the track
+}
+
 }  // namespace
 }  // namespace plat
