@@ -318,9 +318,9 @@ Point setWindowOrg(Hdc dc, int x, int y);
 Point setViewportOrg(Hdc dc, int x, int y);
 Point setBrushOrg(Hdc dc, int x, int y);
 
-// Clipping, in logical coordinates; an empty optional clears the clip.
-// Returns the kind of the resulting clip: 0 error, 1 empty, 2 a rectangle,
-// 3 none (the whole surface).
+// Clipping, in logical coordinates (regions in device coordinates); a null
+// rectangle or region clears the clip. Returns the kind of the resulting
+// clip: 0 error, 1 empty, 2 a rectangle or none (the whole surface).
 int selectClipRect(Hdc dc, const Rect* rect);
 int intersectClipRect(Hdc dc, int left, int top, int right, int bottom);
 int selectClipRgn(Hdc dc, HRgn rgn);  // 0 clears
