@@ -115,8 +115,16 @@ const MenuItem* walk(Hwnd owner, Hmenu root, const std::vector<int>& path, bool 
     if (!rec) return nullptr;
     const int pos = path[level];
     MenuItem it = rec->items[static_cast<size_t>(pos)];
-    if (rootIsBar && level == 0) ms.barHighlighted = pos;
-    else if (!ms.open.empty()) ms.open.back().highlighted = pos;
+    // the highlight shows at once: the bar item in the frame, the item of
+    // an open pop-up in its window
+    if (rootIsBar && level == 0) {
+      ms.barHighlighted = pos;
+      frameChanged(owner);
+    } else if (!ms.open.empty()) {
+      ms.open.back().highlighted = pos;
+      invalidateRect(ms.open.back().window, nullptr, false);
+      updateWindow(ms.open.back().window);
+    }
     if (notify)
       sendMessage(owner, wm::MenuSelect, makeWParam(static_cast<int>(it.sub ? static_cast<uint32_t>(pos) : it.id),
                                                     static_cast<int>(selectFlags(it, sys))),
@@ -150,9 +158,11 @@ void finishLoop(Hwnd owner, bool popup, bool notify, std::function<void()>& whil
   if (whileOpen) whileOpen();
   closePopups();
   MenuState& ms = menuState();
+  const bool barWasHighlighted = ms.barHighlighted >= 0;
   ms.barHighlighted = -1;
   ms.loopBar = {};
   ms.loopOwner = {};
+  if (barWasHighlighted) frameChanged(owner);
   if (notify) {
     sendMessage(owner, wm::MenuSelect, makeWParam(0, kMenuClosed), 0);
     sendMessage(owner, wm::ExitMenuLoop, popup ? 1 : 0, 0);

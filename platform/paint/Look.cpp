@@ -305,31 +305,9 @@ void paintMenuBar(Hdc dc, const Rect& bar, const std::vector<MenuItemLook>& item
   }
 }
 
-int popupItemHeight() {
-  Hdc dc = createCompatibleDc(0);
-  const HFont old = selectObject(dc, menuFont());
-  TextMetrics tm;
-  getTextMetrics(dc, tm);
-  selectObject(dc, old);
-  deleteDc(dc);
-  return std::max(tm.height + 4, 17);
-}
-
-int popupSeparatorHeight() { return 9; }
-int popupBorder() { return 3; }
-
-int popupItemWidth(std::string_view text, bool popup) {
-  const auto [main, shortcut] = splitTab(text);
-  int w = kCheckColumn + menuTextWidth(main) + kArrowColumn;
-  if (!shortcut.empty()) w += 12 + menuTextWidth(shortcut);
-  (void)popup;  // the arrow column is always there
-  return w;
-}
-
 void paintPopupMenu(Hdc dc, const Rect& client, const std::vector<MenuItemLook>& items) {
   SavedDc saved(dc);
   fill(dc, client, SysColor::kMenu);
-  drawEdge(dc, client, Edge::kRaised);
   TextMetrics tm;
   getTextMetrics(dc, tm);
   for (const MenuItemLook& it : items) {

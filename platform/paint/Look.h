@@ -65,14 +65,8 @@ struct MenuItemLook {
   bool isDefault = false;
 };
 void paintMenuBar(Hdc dc, const Rect& bar, const std::vector<MenuItemLook>& items);
-// A pop-up menu's window: `client` is the whole window.
+// The client area of a pop-up menu's window (its border is the frame's).
 void paintPopupMenu(Hdc dc, const Rect& client, const std::vector<MenuItemLook>& items);
-// Layout help for whoever places the items: the height of an item and of a
-// separator, the width an item needs, and the border of the pop-up.
-int popupItemHeight();
-int popupSeparatorHeight();
-int popupItemWidth(std::string_view text, bool popup);
-int popupBorder();
 
 // --------------------------------------------------------------- bars
 

@@ -180,6 +180,18 @@ struct Census {
 };
 Census census();
 
+// ---------------------------------------------------------------- pictures
+
+// What a window shows as it stands (nothing is painted for it): its client
+// area, or the whole window with its frame, with its visible child windows.
+// False for an unknown window.
+bool windowPicture(Hwnd w, bool wholeWindow, Surface& out);
+// What the screen shows in `area` (screen coordinates): the visible
+// top-level windows, pop-up menus included, in Z order over the desktop.
+bool screenPicture(const Rect& area, Surface& out);
+// The picture of a window as a PNG file.
+bool writeWindowPng(Hwnd w, bool wholeWindow, const std::string& path);
+
 // ---------------------------------------------------------------- the input script
 
 // Reads an input script (format in platform/README.md) and makes it the

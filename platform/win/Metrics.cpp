@@ -1,5 +1,7 @@
 #include "platform/win/Metrics.h"
 
+#include "platform/gdi/Gdi.h"
+
 #include "platform/win/Styles.h"
 
 namespace plat {
@@ -56,7 +58,11 @@ int getSystemMetrics(Metric m) {
 }
 
 const ScreenInfo& screenInfo() { return screen(); }
-void setScreenInfo(const ScreenInfo& s) { screen() = s; }
+void setScreenInfo(const ScreenInfo& s) {
+  screen() = s;
+  // the drawing layer's device capabilities report the same display
+  displayInfo() = DisplayInfo{s.width, s.height, s.bitsPerPixel, s.dpi};
+}
 Rect workArea() { return {0, 0, screen().width, screen().height}; }
 
 Insets nonClientInsets(uint32_t style, uint32_t exStyle, bool hasMenu) {

@@ -1,0 +1,245 @@
+// The drawing layer's side of the window system: device contexts on window
+// surfaces, and the painting of frames, menu bars, pop-up menus, status
+// bars, toolbars and tooltips from the window system's state.
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "platform/bars/StatusBar.h"
+#include "platform/bars/Toolbar.h"
+#include "platform/menu/Menu.h"
+#include "platform/paint/Look.h"
+#include "platform/win/PaintHooks.h"
+#include "platform/win/Window.h"
+
+namespace plat {
+namespace {
+
+// Contexts handed out per window, freed with it at the latest.
+std::map<uint32_t, std::vector<Hdc>>& windowDcs() {
+  static std::map<uint32_t, std::vector<Hdc>> m;
+  return m;
+}
+
+Hdc getDc(Hwnd w, const Rect* clip, bool wholeWindow) {
+  Surface* s = wholeWindow ? windowSurface(w) : clientSurface(w);
+  if (!s) return {};
+  Hdc dc = createSurfaceDc(s);
+  if (!dc) return {};
+  if (clip) selectClipRect(dc, clip);
+  windowDcs()[w.value].push_back(dc);
+  return dc;
+}
+
+void releaseDc(Hwnd w, Hdc dc) {
+  auto it = windowDcs().find(w.value);
+  if (it != windowDcs().end()) {
+    auto& v = it->second;
+    v.erase(std::remove(v.begin(), v.end(), dc), v.end());
+    if (v.empty()) windowDcs().erase(it);
+  }
+  deleteDc(dc);
+}
+
+void windowDestroyed(Hwnd w) {
+  auto it = windowDcs().find(w.value);
+  if (it == windowDcs().end()) return;
+  for (Hdc dc : it->second) deleteDc(dc);
+  windowDcs().erase(it);
+}
+
+void fillClient(Hdc dc, const Rect& r, HBrush brush) { fillRect(dc, r, brush); }
+
+int menuTextWidth(std::string_view text) {
+  // the window system passes the text as shown, marks already taken out
+  Hdc dc = createCompatibleDc(0);
+  const HFont old = selectObject(dc, look::menuFont());
+  Size s;
+  getTextExtent(dc, text, s);
+  selectObject(dc, old);
+  deleteDc(dc);
+  return s.cx;
+}
+
+int frameWidth(uint32_t style) {
+  if (style & ws::ThickFrame) return getSystemMetrics(Metric::SizeFrameWidth);
+  if ((style & ws::DlgFrame) != 0) return getSystemMetrics(Metric::FixedFrameWidth);
+  if (style & ws::Border) return getSystemMetrics(Metric::BorderWidth);
+  return 0;
+}
+
+void paintNonClient(Hwnd w) {
+  Surface* s = windowSurface(w);
+  if (!s || s->width <= 0 || s->height <= 0) return;
+  Hdc dc = createSurfaceDc(s);
+  const uint32_t style = getWindowStyle(w);
+  const uint32_t ex = getWindowExStyle(w);
+  look::FrameLook f;
+  f.outer = {0, 0, s->width, s->height};
+  f.client = framePartRect(w, FramePart::Client);
+  f.caption = framePartRect(w, FramePart::Caption);
+  f.borderWidth = f.caption.empty() ? frameWidth(style) : f.caption.left;
+  if ((ex & wsx::DlgModalFrame) && f.borderWidth == 0) f.borderWidth = getSystemMetrics(Metric::FixedFrameWidth);
+  f.raisedBorder = f.borderWidth >= 2;
+  f.clientEdge = (ex & wsx::ClientEdge) != 0;
+  f.active = getActiveWindow() == w;
+  f.title = getWindowText(w);
+  auto button = [&](FramePart part, look::CaptionBox kind, bool disabled) {
+    const Rect r = framePartRect(w, part);
+    if (!r.empty()) f.buttons.push_back({kind, r, false, disabled});
+  };
+  button(FramePart::SysMenuBox, look::CaptionBox::kSystem, false);
+  button(FramePart::MinButton, look::CaptionBox::kMinimise, !(style & ws::MinimizeBox));
+  button(FramePart::MaxButton, isZoomed(w) ? look::CaptionBox::kRestore : look::CaptionBox::kMaximise,
+         !(style & ws::MaximizeBox));
+  button(FramePart::CloseButton, look::CaptionBox::kClose, false);
+  look::paintFrame(dc, f);
+  if (ex & wsx::StaticEdge) look::drawEdge(dc, f.client.inflate(1, 1), look::Edge::kSunkenThin);
+
+  const Rect bar = framePartRect(w, FramePart::MenuBar);
+  const Hmenu menu = getMenu(w);
+  if (!bar.empty() && menu) {
+    Hwnd owner;
+    int tracked = -1;
+    const Hmenu trackedBar = menuBarTracked(owner, tracked);
+    std::vector<look::MenuItemLook> items;
+    const int n = getMenuItemCount(menu);
+    for (int i = 0; i < n; ++i) {
+      const auto pos = static_cast<uint32_t>(i);
+      const int state = getMenuState(menu, pos, mf::ByPosition);
+      look::MenuItemLook it;
+      it.rect = menuBarItemRect(w, i);
+      it.text = getMenuString(menu, pos, mf::ByPosition);
+      it.separator = state >= 0 && (state & mf::Separator);
+      it.grayed = state >= 0 && (state & mf::Grayed);
+      it.highlighted = (trackedBar == menu && owner == w && tracked == i) || (state >= 0 && (state & mf::Hilite));
+      items.push_back(it);
+    }
+    look::paintMenuBar(dc, bar, items);
+  }
+
+  const Rect vs = framePartRect(w, FramePart::VScroll);
+  const Rect hs = framePartRect(w, FramePart::HScroll);
+  look::ScrollLook noRange;
+  noRange.enabled = false;
+  if (!vs.empty()) {
+    noRange.vertical = true;
+    look::paintScrollBar(dc, vs, noRange);
+  }
+  if (!hs.empty()) {
+    noRange.vertical = false;
+    look::paintScrollBar(dc, hs, noRange);
+  }
+  if (!vs.empty() && !hs.empty()) look::fill(dc, Rect{vs.left, hs.top, vs.right, hs.bottom}, SysColor::kBtnFace);
+  deleteDc(dc);
+}
+
+void paintStatusBar(Hwnd w, Hdc dc) {
+  const StatusBarState* st = statusBarState(w);
+  if (!st) return;
+  Rect client;
+  getClientRect(w, client);
+  auto border = [](uint32_t style) {
+    switch (style & kSbtStyleMask) {
+      case kSbtNoBorders: return look::StatusPartLook::Border::kNone;
+      case kSbtPopOut: return look::StatusPartLook::Border::kRaised;
+      default: return look::StatusPartLook::Border::kSunken;
+    }
+  };
+  std::vector<look::StatusPartLook> parts;
+  const int grip = st->sizeGrip ? getSystemMetrics(Metric::VScrollWidth) : 0;
+  auto partRect = [&](int part) {
+    Rect r;
+    sendMessage(w, sb::GetRect, static_cast<WParam>(part), reinterpret_cast<LParam>(&r));
+    // a gap of two pixels between parts; the grip keeps its corner
+    r.right = std::min(r.right - 2, client.right - grip);
+    return r;
+  };
+  if (st->simple) {
+    parts.push_back({partRect(kSimplePart), st->simpleText, border(st->simpleStyle)});
+  } else {
+    for (size_t i = 0; i < st->edges.size(); ++i) {
+      look::StatusPartLook p;
+      p.rect = partRect(static_cast<int>(i));
+      p.text = i < st->texts.size() ? st->texts[i] : std::string();
+      p.border = border(i < st->styles.size() ? st->styles[i] : kSbtSunken);
+      parts.push_back(p);
+    }
+  }
+  look::paintStatusBar(dc, client, parts, st->sizeGrip);
+}
+
+void paintToolbar(Hwnd w, Hdc dc) {
+  const ToolbarState* st = toolbarState(w);
+  if (!st) return;
+  Rect client;
+  getClientRect(w, client);
+  std::vector<look::ToolButtonLook> buttons;
+  for (size_t i = 0; i < st->buttons.size(); ++i) {
+    const ToolbarButton& b = st->buttons[i];
+    if (b.state & tbstate::Hidden) continue;
+    look::ToolButtonLook l;
+    sendMessage(w, tb::GetItemRect, i, reinterpret_cast<LParam>(&l.rect));
+    l.separator = (b.style & btns::Sep) != 0;
+    if (!l.separator && b.image >= 0 && static_cast<size_t>(b.image) < st->images.size()) {
+      l.image = &st->images[static_cast<size_t>(b.image)];
+    }
+    l.enabled = (b.state & tbstate::Enabled) != 0;
+    l.checked = (b.state & tbstate::Checked) != 0;
+    l.pressed = (b.state & tbstate::Pressed) != 0 || st->pressedIndex == static_cast<int>(i);
+    l.indeterminate = (b.state & tbstate::Indeterminate) != 0;
+    buttons.push_back(l);
+  }
+  look::paintToolbar(dc, client, buttons);
+}
+
+void paintPopupMenu(Hwnd w, Hdc dc) {
+  const Hmenu menu = handleFrom<Hmenu>(getUserData(w));
+  int highlighted = -1;
+  for (const OpenMenu& o : openMenus()) {
+    if (o.window == w) highlighted = o.highlighted;
+  }
+  Rect client;
+  getClientRect(w, client);
+  std::vector<look::MenuItemLook> items;
+  const int n = getMenuItemCount(menu);
+  for (int i = 0; i < n; ++i) {
+    const auto pos = static_cast<uint32_t>(i);
+    const int state = getMenuState(menu, pos, mf::ByPosition);
+    look::MenuItemLook it;
+    it.rect = popupItemRect(w, i);
+    it.text = getMenuString(menu, pos, mf::ByPosition);
+    it.separator = state >= 0 && (state & mf::Separator);
+    it.grayed = state >= 0 && (state & mf::Grayed);
+    it.checked = state >= 0 && (state & mf::Checked);
+    it.isDefault = state >= 0 && (state & mf::Default);
+    it.popup = state >= 0 && (state & mf::Popup);
+    it.highlighted = i == highlighted || (state >= 0 && (state & mf::Hilite));
+    items.push_back(it);
+  }
+  look::paintPopupMenu(dc, client, items);
+}
+
+void paintTooltip(Hwnd w, Hdc dc) {
+  Rect client;
+  getClientRect(w, client);
+  look::paintTooltip(dc, client, getWindowText(w));
+}
+
+}  // namespace
+
+void installDrawingHooks() {
+  PaintHooks& h = paintHooks();
+  h.getDC = getDc;
+  h.releaseDC = releaseDc;
+  h.fillRect = fillClient;
+  h.paintNonClient = paintNonClient;
+  h.paintStatusBar = paintStatusBar;
+  h.paintToolbar = paintToolbar;
+  h.paintPopupMenu = paintPopupMenu;
+  h.paintTooltip = paintTooltip;
+  h.menuTextWidth = menuTextWidth;
+  h.windowDestroyed = windowDestroyed;
+}
+
+}  // namespace plat

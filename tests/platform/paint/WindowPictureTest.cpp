@@ -1,0 +1,217 @@
+// Pictures of windows as the layer paints them: a frame with its caption,
+// menu bar, an open pop-up menu, toolbar and status bar, compared with a
+// golden picture pixel by pixel.
+//
+// The golden is tests/golden/platform_frame.png. To make it again after an
+// intended change of the look, run
+//   QUILLON_UPDATE_GOLDENS=1 build/tests/platform/paint/platform_paint_tests
+// and look at the new picture before committing it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/bars/StatusBar.h"
+#include "platform/bars/Toolbar.h"
+#include "platform/gdi/Png.h"
+#include "platform/menu/Menu.h"
+#include "platform/res/Resources.h"
+#include "platform/test/Test.h"
+#include "platform/win/PaintHooks.h"
+#include "platform/win/Window.h"
+
+namespace plat {
+namespace {
+
+constexpr int kToolbarBitmap = 30104;
+
+constexpr const char* kIcons = R"(
+BITMAP 30104 64 15
+  COLOR . C0C0C0
+  COLOR k 000000
+  COLOR w FFFFFF
+  COLOR y FFFF00
+  COLOR g 808080
+  COLOR r FF0000
+  ROWS
+    ................................................................
+    ...kkkkkkk...........................kkkk...........kkkkkkkk....
+    ...kwwwwwkk........................kkwwwwkk.........kwwwwwwk....
+    ...kwwwwwkwk.....kkkk..............kwwwwwwk.........kwkkkkwk....
+    ...kwwwwwkkkk...kyyyykkkkkkk......kwwwwwwwwk........kwwwwwwk....
+    ...kwwwwwwwwk...kyyyyyyyyyyyk.....kwwwwwwwwk......kkkkkkkkkkkk..
+    ...kwwwwwwwwk...kyyyyyyyyyyyk.....kwwwwwwwwk.....kggggggggggggk.
+    ...kwwwwwwwwk...kyyykkkkkkkkkk....kwwwwwwwwk.....kggggggggggggk.
+    ...kwwwwwwwwk...kyykyyyyyyyyyk.....kwwwwwwk......kggggggggggrgk.
+    ...kwwwwwwwwk...kykyyyyyyyyyk......kkwwwwkkk.....kkkkkkkkkkkkkk.
+    ...kwwwwwwwwk...kkyyyyyyyyyk.........kkkk.kkk....kggggggggggggk.
+    ...kwwwwwwwwk...kyyyyyyyyyk................kkk....kwwwwwwwwwwk..
+    ...kwwwwwwwwk...kkkkkkkkkkk.................kkk...kwkkkkkkwwk...
+    ...kkkkkkkkkk................................kk...kkkkkkkkkkkk..
+    ................................................................
+END
+)";
+
+// The client area shows a small graph: axes, a curve and a caption.
+LResult frameProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
+  if (message != wm::Paint) return defWindowProc(w, message, wp, lp);
+  PaintStruct ps;
+  Hdc dc = beginPaint(w, ps);
+  HPen axis = createPen(kPenSolid, 1, makeRgb(0, 0, 0));
+  HPen curve = createPen(kPenSolid, 2, makeRgb(200, 0, 0));
+  GdiObj old = selectObject(dc, axis);
+  moveTo(dc, 40, 60);
+  lineTo(dc, 40, 220);
+  lineTo(dc, 440, 220);
+  selectObject(dc, curve);
+  const Point pts[] = {{40, 70}, {120, 78}, {200, 110}, {280, 170}, {360, 190}, {440, 195}};
+  polyline(dc, pts);
+  LogFont lf;
+  lf.faceName = "Arial";
+  lf.height = -13;
+  HFont font = createFont(lf);
+  GdiObj oldFont = selectObject(dc, font);
+  setBkMode(dc, kTransparent);
+  textOut(dc, 50, 40, "Apparent resistivity");
+  selectObject(dc, oldFont);
+  selectObject(dc, old);
+  deleteObject(font);
+  deleteObject(axis);
+  deleteObject(curve);
+  endPaint(w, ps);
+  return 0;
+}
+
+class WindowPictureTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::reset(); }
+  void TearDown() override {
+    res::clearOverlays();
+    test::reset();
+  }
+};
+
+Hmenu makeMenuBar() {
+  Hmenu bar = createMenu();
+  Hmenu file = createPopupMenu();
+  appendMenu(file, mf::String, 40001, "&New\tCtrl+N");
+  appendMenu(file, mf::String, 40002, "&Open...\tCtrl+O");
+  appendMenu(file, mf::Separator, 0);
+  appendMenu(file, mf::String | mf::Checked, 40003, "&Auto Redraw");
+  appendMenu(file, mf::String | mf::Grayed, 40004, "Export in &KAPRIL format");
+  appendMenu(file, mf::String, 40005, "&Print...\tCtrl+P");
+  appendMenu(file, mf::Separator, 0);
+  appendMenu(file, mf::String, 40006, "E&xit");
+  Hmenu edit = createPopupMenu();
+  appendMenu(edit, mf::String, 40010, "&Copy");
+  Hmenu scale = createPopupMenu();
+  appendMenu(scale, mf::String, 40030, "&Linear");
+  appendMenu(scale, mf::String, 40031, "L&ogarithmic");
+  Hmenu view = createPopupMenu();
+  appendMenu(view, mf::String | mf::Checked, 40040, "&Toolbar");
+  appendMenu(view, mf::String | mf::Checked, 40041, "&Status Bar");
+  appendMenu(view, mf::Separator, 0);
+  appendMenu(view, mf::String, 40024, "&Zoom\tF5");
+  appendMenu(view, mf::String | mf::Grayed, 40025, "&Unzoom");
+  appendMenu(view, mf::Popup, scale.value, "S&cale");
+  appendMenu(view, mf::String, 40042, "&Properties...");
+  appendMenu(bar, mf::Popup, file.value, "&File");
+  appendMenu(bar, mf::Popup, edit.value, "&Edit");
+  appendMenu(bar, mf::String, 40020, "&Calculate");
+  appendMenu(bar, mf::Popup, view.value, "&View");
+  appendMenu(bar, mf::String | mf::Grayed, 40021, "&Help");
+  return bar;
+}
+
+Hwnd makeFrame() {
+  WindowClass wc;
+  wc.name = "QuillonPictureFrame";
+  wc.proc = frameProc;
+  wc.background = sysColorBrush(SysColor::kWindow);
+  registerClass(wc);
+  Hwnd frame = createWindow(wc.name, "Quillon - New Quillon *", ws::OverlappedWindow | ws::Visible, 40, 30, 480,
+                            360, {}, makeMenuBar());
+
+  Hwnd bar = createWindow(kToolbarClass, "", ws::Child | ws::Visible, 0, 0, 0, 0, frame, {}, 30104);
+  sendMessage(bar, tb::ButtonStructSize, sizeof(ToolbarButton));
+  ToolbarBitmap bm;
+  bm.resourceId = kToolbarBitmap;
+  sendMessage(bar, tb::AddBitmap, 4, reinterpret_cast<LParam>(&bm));
+  ToolbarButton buttons[6];
+  buttons[0] = {0, 40001};
+  buttons[1] = {1, 40002};
+  buttons[2] = {0, 0, tbstate::Enabled, btns::Sep};
+  buttons[3] = {2, 40024, tbstate::Enabled | tbstate::Checked, btns::Check};
+  buttons[4] = {3, 40005, 0};  // disabled
+  buttons[5] = {3, 40006};
+  sendMessage(bar, tb::AddButtons, 6, reinterpret_cast<LParam>(buttons));
+  sendMessage(bar, tb::AutoSize);
+
+  Hwnd status = createWindow(kStatusBarClass, "", ws::Child | ws::Visible | sbars::SizeGrip, 0, 0, 0, 0, frame, {}, 1);
+  const int edges[] = {180, 300, -1};
+  sendMessage(status, sb::SetParts, 3, reinterpret_cast<LParam>(edges));
+  sendMessage(status, sb::SetText, 0, reinterpret_cast<LParam>("Ready"));
+  sendMessage(status, sb::SetText, 1, reinterpret_cast<LParam>("Model 3 of 5"));
+  sendMessage(status, sb::SetText, 2, reinterpret_cast<LParam>("x=0.001 s"));
+  sendMessage(status, wm::Size, 0, 0);
+  redrawWindow(frame, nullptr, kRdwInvalidate | kRdwErase | kRdwFrame | kRdwAllChildren | kRdwUpdateNow);
+  return frame;
+}
+
+// Compares with the golden, or writes it when asked to.
+void expectGolden(const Surface& pic, const std::string& name) {
+  const std::string path = std::string(QUILLON_GOLDEN_DIR) + "/" + name;
+  if (std::getenv("QUILLON_UPDATE_GOLDENS")) {
+    ASSERT_TRUE(writePng(pic, path));
+    GTEST_SKIP() << "wrote " << path;
+  }
+  Surface golden;
+  ASSERT_TRUE(readPng(path, golden)) << "missing golden " << path;
+  ASSERT_EQ(golden.width, pic.width);
+  ASSERT_EQ(golden.height, pic.height);
+  int differ = 0;
+  for (size_t i = 0; i < pic.pixels.size(); ++i) differ += (pic.pixels[i] & 0xFFFFFF) != (golden.pixels[i] & 0xFFFFFF);
+  if (differ > 0) {
+    const std::string actual = ::testing::TempDir() + "actual_" + name;
+    writePng(pic, actual);
+    FAIL() << differ << " pixels differ from " << path << "; this run's picture is " << actual;
+  }
+}
+
+TEST_F(WindowPictureTest, FrameWithMenuBarOpenPopupToolbarAndStatusBar) {
+  res::pushOverlay(kIcons, "icons");
+  Hwnd frame = makeFrame();
+  Rect outer;
+  ASSERT_TRUE(getWindowRect(frame, outer));
+  Surface shot;
+  bool taken = false;
+  // View, then "Zoom", pictured while the pop-up is open
+  test::answerMenuPath({3, 3}, [&] { taken = test::screenPicture(outer, shot); });
+  ASSERT_TRUE(test::chooseMenu(frame, 40024));
+  test::pump();
+  ASSERT_TRUE(taken);
+  expectGolden(shot, "platform_frame.png");
+}
+
+TEST_F(WindowPictureTest, ClientPictureLeavesOutTheFrame) {
+  res::pushOverlay(kIcons, "icons");
+  Hwnd frame = makeFrame();
+  Surface client, whole;
+  ASSERT_TRUE(test::windowPicture(frame, false, client));
+  ASSERT_TRUE(test::windowPicture(frame, true, whole));
+  Rect c;
+  getClientRect(frame, c);
+  EXPECT_EQ(client.width, c.width());
+  EXPECT_EQ(client.height, c.height());
+  const Rect inFrame = framePartRect(frame, FramePart::Client);
+  for (int y = 0; y < client.height; y += 7)
+    for (int x = 0; x < client.width; x += 5) ASSERT_EQ(client.at(x, y), whole.at(inFrame.left + x, inFrame.top + y));
+  // the caption is the active caption colour
+  const Rect cap = framePartRect(frame, FramePart::Caption);
+  EXPECT_EQ(whole.at(cap.left + cap.width() / 2, cap.top + 2), pixelFromColor(sysColor(SysColor::kActiveCaption)));
+  EXPECT_FALSE(test::windowPicture(Hwnd{12345}, true, whole));
+  EXPECT_TRUE(test::writeWindowPng(frame, true, ::testing::TempDir() + "frame.png"));
+}
+
+}  // namespace
+}  // namespace plat
