@@ -482,6 +482,11 @@ using namespace detail;
 const StatusBarState* statusBarState(Hwnd w) { return statusOf(w); }
 const ToolbarState* toolbarState(Hwnd w) { return toolbarOf(w); }
 
+Rect statusBarPartRect(Hwnd w, int part) {
+  StatusBarState* st = statusOf(w);
+  return st ? statusPartRect(w, *st, part) : Rect{};
+}
+
 std::vector<Rect> toolbarButtonRects(Hwnd w) {
   ToolbarState* st = toolbarOf(w);
   return st ? layout(*st) : std::vector<Rect>{};

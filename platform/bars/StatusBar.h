@@ -51,5 +51,8 @@ struct StatusBarState {
   bool sizeGrip = false;
 };
 const StatusBarState* statusBarState(Hwnd w);   // null when w is no status bar
+// A part's rectangle in the bar's client coordinates, as sb::GetRect gives it
+// (kSimplePart: the simple-mode text); empty when there is no such part.
+Rect statusBarPartRect(Hwnd w, int part);
 
 }  // namespace plat

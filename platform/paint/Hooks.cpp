@@ -10,6 +10,7 @@
 #include "platform/menu/Menu.h"
 #include "platform/paint/Look.h"
 #include "platform/win/PaintHooks.h"
+#include "platform/win/WinState.h"
 #include "platform/win/Window.h"
 
 namespace plat {
@@ -50,6 +51,12 @@ void windowDestroyed(Hwnd w) {
 
 void fillClient(Hdc dc, const Rect& r, HBrush brush) { fillRect(dc, r, brush); }
 
+// The window's text as stored: painting sends the window no messages.
+std::string storedText(Hwnd w) {
+  const detail::WindowRecord* r = detail::find(w);
+  return r ? r->text : std::string();
+}
+
 int menuTextWidth(std::string_view text) {
   // the window system passes the text as shown, marks already taken out
   Hdc dc = createCompatibleDc(0);
@@ -83,7 +90,7 @@ void paintNonClient(Hwnd w) {
   f.raisedBorder = f.borderWidth >= 2;
   f.clientEdge = (ex & wsx::ClientEdge) != 0;
   f.active = getActiveWindow() == w;
-  f.title = getWindowText(w);
+  f.title = storedText(w);
   auto button = [&](FramePart part, look::CaptionBox kind, bool disabled) {
     const Rect r = framePartRect(w, part);
     if (!r.empty()) f.buttons.push_back({kind, r, false, disabled});
@@ -149,8 +156,7 @@ void paintStatusBar(Hwnd w, Hdc dc) {
   std::vector<look::StatusPartLook> parts;
   const int grip = st->sizeGrip ? getSystemMetrics(Metric::VScrollWidth) : 0;
   auto partRect = [&](int part) {
-    Rect r;
-    sendMessage(w, sb::GetRect, static_cast<WParam>(part), reinterpret_cast<LParam>(&r));
+    Rect r = statusBarPartRect(w, part);
     // a gap of two pixels between parts; the grip keeps its corner
     r.right = std::min(r.right - 2, client.right - grip);
     return r;
@@ -174,12 +180,14 @@ void paintToolbar(Hwnd w, Hdc dc) {
   if (!st) return;
   Rect client;
   getClientRect(w, client);
+  // painting asks the bar nothing: no messages, only its state
+  const std::vector<Rect> rects = toolbarButtonRects(w);
   std::vector<look::ToolButtonLook> buttons;
-  for (size_t i = 0; i < st->buttons.size(); ++i) {
+  for (size_t i = 0; i < st->buttons.size() && i < rects.size(); ++i) {
     const ToolbarButton& b = st->buttons[i];
     if (b.state & tbstate::Hidden) continue;
     look::ToolButtonLook l;
-    sendMessage(w, tb::GetItemRect, i, reinterpret_cast<LParam>(&l.rect));
+    l.rect = rects[i];
     l.separator = (b.style & btns::Sep) != 0;
     if (!l.separator && b.image >= 0 && static_cast<size_t>(b.image) < st->images.size()) {
       l.image = &st->images[static_cast<size_t>(b.image)];
@@ -223,7 +231,7 @@ void paintPopupMenu(Hwnd w, Hdc dc) {
 void paintTooltip(Hwnd w, Hdc dc) {
   Rect client;
   getClientRect(w, client);
-  look::paintTooltip(dc, client, getWindowText(w));
+  look::paintTooltip(dc, client, storedText(w));
 }
 
 }  // namespace
