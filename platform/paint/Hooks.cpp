@@ -53,7 +53,7 @@ void fillClient(Hdc dc, const Rect& r, HBrush brush) { fillRect(dc, r, brush); }
 
 // The window's text as stored: painting sends the window no messages.
 std::string storedText(Hwnd w) {
-  const detail::WindowRecord* r = detail::find(w);
+  const WindowRecord* r = detail::find(w);
   return r ? r->text : std::string();
 }
 
