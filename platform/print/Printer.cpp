@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 
+#include "platform/dlg/CommonDialogs.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/os/Os.h"
 #include "platform/print/Capture.h"
@@ -85,6 +86,8 @@ void loadCatalogue() {
     }
   }
 }
+
+void paperMm(int paper, double& w, double& h);
 
 void markDefault() {
   Catalogue& c = cat();
@@ -193,15 +196,39 @@ int submit(const Job& j) {
 }  // namespace
 
 const std::vector<PrinterInfo>& printerList() {
+  const bool first = !cat().loaded;
   loadCatalogue();
   markDefault();
+  if (first) publishDefaultPrinter();
   return cat().printers;
 }
 
 void refreshPrinters() {
-  Catalogue& c = cat();
-  c.loaded = false;
+  cat().loaded = false;
+  printerList();
+}
+
+void publishDefaultPrinter() {
   loadCatalogue();
+  PrinterInfo info;
+  if (!findPrinter(cat().defaultName, info)) {
+    clearDefaultPrinter();
+    return;
+  }
+  PrinterSettings p;
+  p.device = info.name;
+  p.driver = info.filePrinter ? "PDF file" : info.recording ? "recording" : "CUPS";
+  p.port = info.filePrinter ? cat().filePath : info.recording ? "none" : "lp";
+  p.paperSize = info.paper;
+  double w = 0, h = 0;
+  paperMm(info.paper, w, h);
+  p.paperWidth = static_cast<int>(std::lround(w * 10));
+  p.paperLength = static_cast<int>(std::lround(h * 10));
+  p.printQuality = info.dpi;
+  p.yResolution = info.dpi;
+  p.color = info.colour ? 2 : 1;
+  p.colours = info.colour ? 16777216 : 2;
+  setDefaultPrinter(p);
 }
 
 std::string defaultPrinterName() {
@@ -238,6 +265,14 @@ Hdc createPrinterDc(const std::string& printer, const PrintSettings& settings) {
   detail::dcRec(dc)->onDelete = onDelete;
   jobs()[dc] = std::move(job);
   return dc;
+}
+
+Hdc createPrinterDc(const PrinterSettings& settings) {
+  PrintSettings s;
+  s.orientation = settings.orientation == kLandscape ? kLandscape : kPortrait;
+  s.copies = settings.copies;
+  s.paper = settings.paperSize == kPaperLetter ? kPaperLetter : settings.paperSize == kPaperA4 ? kPaperA4 : 0;
+  return createPrinterDc(settings.device, s);
 }
 
 int startDoc(Hdc dc, const std::string& docName, const std::string& output) {
@@ -378,14 +413,15 @@ void setPrintersForTest(bool withFilePrinter, bool withRecorder) {
   if (withFilePrinter) c.printers.push_back(filePrinter());
   if (withRecorder) c.printers.push_back(recordingPrinter());
   c.defaultName = c.printers.empty() ? std::string() : c.printers.front().name;
+  publishDefaultPrinter();
 }
 
 const std::vector<std::vector<DrawCall>>& recordedPages() { return cat().recorded; }
 const std::string& recordedDocName() { return cat().recordedName; }
 
 void resetPrinters() {
-  Catalogue& c = cat();
-  c = Catalogue{};
+  cat() = Catalogue{};
+  clearDefaultPrinter();
 }
 
 }  // namespace plat

@@ -17,6 +17,8 @@
 
 namespace plat {
 
+struct PrinterSettings;  // the page set-up's record (platform/dlg/CommonDialogs.h)
+
 inline constexpr const char* kFilePrinterName = "Quillon PDF File";
 inline constexpr const char* kRecordingPrinterName = "Quillon Recording Printer";
 
@@ -42,6 +44,10 @@ void refreshPrinters();
 // when the catalogue is empty.
 std::string defaultPrinterName();
 bool findPrinter(const std::string& name, PrinterInfo& out);
+// Makes the default printer the one the page set-up dialog starts from (no
+// default there when the catalogue is empty). Done whenever the catalogue
+// is read, so asking for printerList() once at start-up is enough.
+void publishDefaultPrinter();
 
 struct PrintSettings {
   int orientation = kPortrait;
@@ -53,6 +59,9 @@ struct PrintSettings {
 // Its device capabilities report the page; deleteDc ends an unfinished job
 // without output.
 Hdc createPrinterDc(const std::string& printer, const PrintSettings& settings);
+// The same for the settings a page set-up confirmed (device, orientation,
+// copies, paper).
+Hdc createPrinterDc(const PrinterSettings& settings);
 
 // Document and pages: a positive result is success. `output` names the PDF
 // file of the file printer (else the file printer's path is used).

@@ -8,6 +8,7 @@
 #include "platform/bars/StatusBar.h"
 #include "platform/bars/Toolbar.h"
 #include "platform/menu/Menu.h"
+#include "platform/print/Printer.h"
 #include "platform/res/Resources.h"
 #include "platform/menu/MenuState.h"
 #include "platform/test/Answers.h"
@@ -21,6 +22,7 @@ void reset() {
   resetMenus();
   resetBars();
   resetDialogs();
+  resetPrinters();
   resetResources();
   res::clearOverlays();
   setScreenInfo(ScreenInfo{});

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/dlg/CommonDialogs.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/print/Capture.h"
 #include "platform/print/Printer.h"
@@ -198,6 +199,23 @@ TEST_F(PrinterTest, CallsOutOfOrderFail) {
   setPrintersForTest(false, false);
   EXPECT_EQ(defaultPrinterName(), "");
   EXPECT_EQ(createPrinterDc(kFilePrinterName, PrintSettings{}), 0u);
+  PrinterSettings none;
+  EXPECT_FALSE(defaultPrinter(none));  // page set-up has no printer to start from
+}
+
+TEST_F(PrinterTest, PageSetupStartsFromTheDefaultPrinter) {
+  fakeTool("lpstat", "exit 1\n");
+  refreshPrinters();
+  PrinterSettings p;
+  ASSERT_TRUE(defaultPrinter(p));
+  EXPECT_EQ(p.device, kFilePrinterName);
+  EXPECT_EQ(p.paperWidth, 2100);
+  EXPECT_EQ(p.printQuality, 600);
+  p.orientation = kLandscape;
+  Hdc dc = createPrinterDc(p);
+  ASSERT_NE(dc, 0u);
+  EXPECT_EQ(getDeviceCaps(dc, Cap::kPhysicalWidth), 7016);
+  deleteDc(dc);
 }
 
 TEST_F(PrinterTest, RecordingPrinterKeepsEachPagesCalls) {
