@@ -4,8 +4,8 @@
 #include <utility>
 #include <algorithm>
 #include <filesystem>
-#include <system_error>
 
+#include "platform/os/Os.h"
 #include "platform/test/Answers.h"
 
 namespace plat {
@@ -73,8 +73,9 @@ bool fileDialog(OpenFileName& o, bool save) {
   DialogState& ds = dialogs();
   ds.lastError = 0;
   const std::string title = o.title.empty() ? (save ? "Save As" : "Open") : o.title;
-  std::error_code ec;
-  const fs::path startDir = o.initialDir.empty() ? fs::current_path(ec) : fs::path(o.initialDir);
+  std::string current;
+  DirGet(current);
+  const fs::path startDir = o.initialDir.empty() ? fs::path(current) : fs::path(o.initialDir);
   const size_t shownAt = answers().shown.size();
   record(save ? "save file" : "open file", o.file, title, o.flags, 0, startDir.string());
   auto setAnswer = [&](int a) { answers().shown[shownAt].answer = a; };
@@ -102,8 +103,8 @@ bool fileDialog(OpenFileName& o, bool save) {
         if (!ext.empty()) full += "." + ext;
       }
       const std::string name = full.string();
-      const bool exists = fs::exists(full, ec);
-      if ((o.flags & ofn::PathMustExist) && !fs::is_directory(full.parent_path(), ec)) {
+      const bool exists = PathExists(name);
+      if ((o.flags & ofn::PathMustExist) && !IsDirectory(full.parent_path().string())) {
         notice(name + "\nThe path does not exist.\nCheck the path and try again.", title);
         again = true;
         break;
@@ -145,7 +146,7 @@ bool fileDialog(OpenFileName& o, bool save) {
     }
     o.file = result;
     o.files = chosen;
-    if (!(o.flags & ofn::NoChangeDir)) fs::current_path(fs::path(chosen[0]).parent_path(), ec);
+    if (!(o.flags & ofn::NoChangeDir)) DirSet(fs::path(chosen[0]).parent_path().string());
     setAnswer(1);
     return true;
   }

@@ -843,15 +843,15 @@ struct Parser {
   }
 
   static bool decodeBmp(const std::vector<uint8_t>& b, Surface& img, std::string& err) {
-    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return err = "not a BMP file", false;
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') { err = "not a BMP file"; return false; }
     const uint32_t offset = le(b, 10, 4), header = le(b, 14, 4);
-    if (header < 40 || 14 + static_cast<size_t>(header) > b.size()) return err = "unsupported BMP header", false;
+    if (header < 40 || 14 + static_cast<size_t>(header) > b.size()) { err = "unsupported BMP header"; return false; }
     const int32_t w = static_cast<int32_t>(le(b, 18, 4)), hRaw = static_cast<int32_t>(le(b, 22, 4));
     const uint32_t bpp = le(b, 28, 2), compression = le(b, 30, 4);
     if (w <= 0 || w > kMaxImageSide || hRaw == 0 || hRaw < -kMaxImageSide || hRaw > kMaxImageSide)
-      return err = "BMP size out of range", false;
-    if (compression != 0 && !(compression == 3 && bpp == 32)) return err = "compressed BMP files are not supported", false;
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return err = "unsupported BMP depth", false;
+      { err = "BMP size out of range"; return false; }
+    if (compression != 0 && !(compression == 3 && bpp == 32)) { err = "compressed BMP files are not supported"; return false; }
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) { err = "unsupported BMP depth"; return false; }
     const bool topDown = hRaw < 0;
     const int h = topDown ? -hRaw : hRaw;
     std::vector<uint32_t> palette;
@@ -859,11 +859,11 @@ struct Parser {
       uint32_t n = le(b, 46, 4);
       if (n == 0 || n > (1u << bpp)) n = 1u << bpp;
       const size_t at = 14 + header;
-      if (at + 4 * static_cast<size_t>(n) > b.size()) return err = "BMP palette cut short", false;
+      if (at + 4 * static_cast<size_t>(n) > b.size()) { err = "BMP palette cut short"; return false; }
       for (uint32_t i = 0; i < n; ++i) palette.push_back(le(b, at + 4 * i, 3));
     }
     const size_t stride = ((static_cast<size_t>(w) * bpp + 31) / 32) * 4;
-    if (offset > b.size() || stride * static_cast<size_t>(h) > b.size() - offset) return err = "BMP pixels cut short", false;
+    if (offset > b.size() || stride * static_cast<size_t>(h) > b.size() - offset) { err = "BMP pixels cut short"; return false; }
     img.resize(w, h);
     for (int y = 0; y < h; ++y) {
       const size_t row = offset + stride * static_cast<size_t>(topDown ? y : h - 1 - y);
@@ -874,7 +874,7 @@ struct Parser {
         } else {
           const size_t bit = static_cast<size_t>(x) * bpp;
           uint32_t idx = (b[row + bit / 8] >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
-          if (idx >= palette.size()) return err = "BMP colour index outside the palette", false;
+          if (idx >= palette.size()) { err = "BMP colour index outside the palette"; return false; }
           px = palette[idx];
         }
         img.at(x, y) = px & 0x00FFFFFF;

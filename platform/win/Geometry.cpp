@@ -438,8 +438,7 @@ bool showWindow(Hwnd w, ShowCmd cmd) {
   const bool wasVisible = r->style & ws::Visible;
   const bool top = isTopLevel(*r);
   WinState& s = state();
-  auto activate = [&](bool click) {
-    (void)click;
+  auto activate = [&] {
     if (top && find(w)) setActiveWindow(w);
   };
   switch (cmd) {
@@ -462,12 +461,12 @@ bool showWindow(Hwnd w, ShowCmd cmd) {
       if (!(r->style & ws::Minimize) || !wasVisible) enterState(w, ws::Minimize, true);
       if (s.focus && (s.focus == w || isChild(w, s.focus))) dropFocusInside(w);
       if (cmd == ShowCmd::Minimize && top && s.active == w) activateNextAfter(w);
-      if (cmd == ShowCmd::ShowMinimized) activate(false);
+      if (cmd == ShowCmd::ShowMinimized) activate();
       return wasVisible;
     }
     case ShowCmd::ShowMaximized: {
       if (!(r->style & ws::Maximize) || !wasVisible) enterState(w, ws::Maximize, true);
-      activate(false);
+      activate();
       return wasVisible;
     }
     case ShowCmd::ShowNormal:
@@ -480,7 +479,7 @@ bool showWindow(Hwnd w, ShowCmd cmd) {
         if (!find(w)) return false;
         setWindowPos(w, {}, 0, 0, 0, 0, kSwpShowWindow | kSwpNoMove | kSwpNoSize | kSwpNoZOrder | kSwpNoActivate);
       }
-      if (cmd != ShowCmd::ShowNoActivate) activate(false);
+      if (cmd != ShowCmd::ShowNoActivate) activate();
       return wasVisible;
     }
     case ShowCmd::Show:
@@ -494,7 +493,7 @@ bool showWindow(Hwnd w, ShowCmd cmd) {
           setWindowPos(w, {}, 0, 0, 0, 0, kSwpShowWindow | kSwpNoMove | kSwpNoSize | kSwpNoZOrder | kSwpNoActivate);
         }
       }
-      if (cmd == ShowCmd::Show) activate(false);
+      if (cmd == ShowCmd::Show) activate();
       return wasVisible;
     }
   }

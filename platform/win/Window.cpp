@@ -398,18 +398,20 @@ bool destroyWindow(Hwnd w) {
     r->style &= ~ws::Visible;
     if (shown) invalidateBelow(child ? r->parent : Hwnd{}, area);
   }
+  // Capture, activation and focus move away first; the procedures told
+  // about it may destroy windows themselves, so the record is looked up
+  // again after each step.
+  const Hwnd parent = child ? r->parent : Hwnd{};
   if (s.capture && (s.capture == w || isChild(w, s.capture))) releaseCapture();
-  if (!child && s.active == w) {
-    activateNextAfter(w);
-  }
+  if (!find(w)) return true;
+  if (!child && s.active == w) activateNextAfter(w);
+  if (!find(w)) return true;
   if (s.focus && (s.focus == w || isChild(w, s.focus))) {
-    Hwnd parent = child ? find(w)->parent : Hwnd{};
-    if (parent && !find(parent)->destroying && isWindowVisible(parent)) {
-      setFocus(parent);
-    } else {
-      dropFocusInside(w);
-    }
+    WindowRecord* p = find(parent);
+    if (p && !p->destroying && isWindowVisible(parent)) setFocus(parent);
+    else dropFocusInside(w);
   }
+  if (!find(w)) return true;
   if (child) notifyParents(w, kPnDestroy);
   if (!find(w)) return true;
   sendDestroyTree(w);

@@ -155,6 +155,20 @@ TEST_F(MenuTest, SystemMenuFollowsTheWindowState) {
   EXPECT_EQ(getMenuState(sys, kScMaximize, mf::ByCommand), static_cast<int>(mf::Grayed));
 }
 
+TEST_F(MenuTest, ItemDataStaysWithTheItem) {
+  static const char help[] = "Creates a file";
+  MenuItemInfo set;
+  set.mask = miim::Data;
+  set.data = reinterpret_cast<uintptr_t>(help);
+  ASSERT_TRUE(setMenuItemInfo(bar, 11, false, set));
+  modifyMenu(bar, 11, mf::ByCommand, 11, "&New file");
+  MenuItemInfo got;
+  got.mask = miim::Data | miim::String;
+  ASSERT_TRUE(getMenuItemInfo(bar, 11, false, got));
+  EXPECT_EQ(got.data, reinterpret_cast<uintptr_t>(help)) << "kept when the item changes";
+  EXPECT_EQ(got.text, "&New file");
+}
+
 class AccelTest : public MenuTest {
  protected:
   // A program loop with the frame's accelerators.

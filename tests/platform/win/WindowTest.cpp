@@ -202,5 +202,27 @@ TEST_F(WindowTest, NothingIsLeftBehindWhenAFrameIsDestroyed) {
   EXPECT_EQ(getActiveWindow(), Hwnd{});
 }
 
+
+Hwnd doomedFrame;
+LResult destroyParentOnKillFocus(Hwnd w, uint32_t m, WParam wp, LParam lp) {
+  if (m == wm::KillFocus && isWindow(doomedFrame)) destroyWindow(doomedFrame);
+  return defWindowProc(w, m, wp, lp);
+}
+
+TEST_F(WindowTest, ProceduresMayDestroyWindowsWhileOneIsBeingDestroyed) {
+  registerPlain("Frame");
+  WindowClass wc;
+  wc.name = "Doomed";
+  wc.proc = destroyParentOnKillFocus;
+  registerClass(wc);
+  doomedFrame = createWindow("Frame", "", ws::OverlappedWindow | ws::Visible, 0, 0, 200, 200);
+  Hwnd child = createWindow("Doomed", "", ws::Child | ws::Visible, 0, 0, 50, 50, doomedFrame);
+  setFocus(child);
+  EXPECT_TRUE(destroyWindow(child));   // moving the focus away destroys the frame, and the child with it
+  EXPECT_FALSE(isWindow(doomedFrame));
+  EXPECT_FALSE(isWindow(child));
+  EXPECT_EQ(test::census().windows, 0);
+}
+
 }  // namespace
 }  // namespace plat
