@@ -9,6 +9,7 @@
 #include "platform/bars/Toolbar.h"
 #include "platform/menu/Menu.h"
 #include "platform/paint/Look.h"
+#include "platform/paint/WindowDc.h"
 #include "platform/win/PaintHooks.h"
 #include "platform/win/WinState.h"
 #include "platform/win/Window.h"
@@ -235,6 +236,18 @@ void paintTooltip(Hwnd w, Hdc dc) {
 }
 
 }  // namespace
+
+Hdc getDC(Hwnd w) { return getDc(w, nullptr, false); }
+Hdc getWindowDC(Hwnd w) { return getDc(w, nullptr, true); }
+
+bool releaseDC(Hwnd w, Hdc dc) {
+  auto it = windowDcs().find(w.value);
+  if (it == windowDcs().end() || std::find(it->second.begin(), it->second.end(), dc) == it->second.end()) {
+    return false;
+  }
+  releaseDc(w, dc);
+  return true;
+}
 
 void installDrawingHooks() {
   PaintHooks& h = paintHooks();

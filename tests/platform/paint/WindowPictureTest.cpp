@@ -15,6 +15,7 @@
 #include "platform/bars/Toolbar.h"
 #include "platform/gdi/Png.h"
 #include "platform/menu/Menu.h"
+#include "platform/paint/WindowDc.h"
 #include "platform/res/Resources.h"
 #include "platform/test/Test.h"
 #include "platform/win/PaintHooks.h"
@@ -211,6 +212,23 @@ TEST_F(WindowPictureTest, ClientPictureLeavesOutTheFrame) {
   EXPECT_EQ(whole.at(cap.left + cap.width() / 2, cap.top + 2), pixelFromColor(sysColor(SysColor::kActiveCaption)));
   EXPECT_FALSE(test::windowPicture(Hwnd{12345}, true, whole));
   EXPECT_TRUE(test::writeWindowPng(frame, true, ::testing::TempDir() + "frame.png"));
+}
+
+TEST_F(WindowPictureTest, WindowContextsDrawAtOnceAndGoWithTheWindow) {
+  Hwnd frame = makeFrame();
+  Hdc dc = getDC(frame);
+  ASSERT_NE(dc, 0u);
+  setPixel(dc, 3, 4, makeRgb(1, 2, 3));
+  EXPECT_EQ(clientSurface(frame)->at(3, 4), 0x010203u);
+  EXPECT_TRUE(releaseDC(frame, dc));
+  EXPECT_FALSE(isDc(dc));
+  EXPECT_FALSE(releaseDC(frame, dc));
+  Hdc whole = getWindowDC(frame);
+  setPixel(whole, 0, 0, makeRgb(9, 9, 9));
+  EXPECT_EQ(windowSurface(frame)->at(0, 0), 0x090909u);
+  destroyWindow(frame);
+  EXPECT_FALSE(isDc(whole));  // freed with its window
+  EXPECT_EQ(getDC(frame), 0u);
 }
 
 }  // namespace
