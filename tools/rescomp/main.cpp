@@ -3,6 +3,7 @@
 // Parses the resource sources into one set (ids are checked across all of
 // them) and writes C++ that rebuilds the set in the program. On an error it
 // prints "file:line: message" and exits with status 1, writing nothing.
+// Dialog templates and their extras are checked too (ExtrasCheck.h).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 
 #include "platform/res/ResourceParser.h"
 #include "tools/rescomp/CppWriter.h"
+#include "tools/rescomp/ExtrasCheck.h"
 
 int main(int argc, char** argv) {
   // The function the generated source defines; tests compile sets of their
@@ -44,6 +46,11 @@ int main(int argc, char** argv) {
     }
     sources.push_back(std::filesystem::path(path).filename().string());
   }
+  // Dialogs are checked once every file is read: pages and column
+  // templates may be defined in other files.
+  const std::vector<std::string> faults = rescomp::checkDialogs(set);
+  for (const auto& f : faults) std::fprintf(stderr, "%s\n", f.c_str());
+  if (!faults.empty()) return 1;
   const std::string out = argv[1];
   const std::string tmp = out + ".tmp";
   {
