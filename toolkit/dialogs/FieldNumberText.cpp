@@ -1,0 +1,143 @@
+#include "toolkit/dialogs/FieldNumberText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "VOZUVar/RecordFormatter.h"
+#include "toolkit/core/ErrorReporter.h"
+#include "toolkit/core/NumberText.h"
+
+namespace {
+
+constexpr int32_t kErrNumberToString = 18;
+
+// While a field text is converted, nothing may be shown and a new error
+// must be visible: the last error code and the report mode are 0 for the
+// time of the conversion and restored afterwards.
+class SilentErrors {
+ public:
+  SilentErrors() : code_(ErrorState().LastErrorCode), mode_(ErrorState().ReportMode) {
+    ErrorState().LastErrorCode = 0;
+    ErrorState().ReportMode = 0;
+  }
+  ~SilentErrors() {
+    ErrorState().LastErrorCode = code_;
+    ErrorState().ReportMode = mode_;
+  }
+  bool Failed() const { return ErrorState().LastErrorCode != 0; }
+  SilentErrors(const SilentErrors&) = delete;
+  SilentErrors& operator=(const SilentErrors&) = delete;
+
+ private:
+  int32_t code_;
+  int32_t mode_;
+};
+
+int32_t TruncateToInt32(double v) {
+  if (std::isnan(v)) return 0;
+  v = std::trunc(v);
+  if (v >= static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
+  if (v <= static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(v);
+}
+
+// Moves the non-blank part of the text to its front and ends it with a NUL
+// where there is room; the rest is blank.
+void LeftJustify(std::span<char> text) {
+  const std::string_view s(text.data(), text.size());
+  const size_t first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) {
+    std::fill(text.begin(), text.end(), ' ');
+    if (!text.empty()) text[0] = '\0';
+    return;
+  }
+  const size_t width = s.find_last_not_of(' ') - first + 1;
+  std::memmove(text.data(), text.data() + first, width);
+  std::fill(text.begin() + static_cast<std::ptrdiff_t>(width), text.end(), ' ');
+  if (width < text.size()) text[width] = '\0';
+}
+
+// A value written with the record formatter into the whole buffer, then
+// left-justified. A failed write leaves `asterisks` of them and reports 18.
+void WriteNumber(RecordValue value, std::span<char> text, std::string_view format, bool localeDecimal,
+                 size_t asterisks, std::string_view routine) {
+  if (RecordWrite(text, format, {value}) != kRecordOk) {
+    std::fill(text.begin(), text.end(), ' ');
+    std::fill_n(text.begin(), std::min(asterisks, text.size()), '*');
+    if (asterisks < text.size()) text[asterisks] = '\0';
+    YYERRREP(kErrNumberToString, routine);
+    return;
+  }
+  if (localeDecimal && LocaleDecimal().UseIt != 0)
+    std::replace(text.begin(), text.end(), '.', LocaleDecimal().Separator);
+  LeftJustify(text);
+}
+
+}  // namespace
+
+std::string_view YYFieldTextContent(std::span<const char> text) {
+  const std::string_view s(text.data(), text.size());
+  const size_t nul = s.find('\0');
+  if (nul != std::string_view::npos) return s.substr(0, nul);
+  const size_t last = s.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string_view{} : s.substr(0, last + 1);
+}
+
+void YYParseDouble(double& value, std::span<const char> text) {
+  SilentErrors silent;
+  value = 0.0;
+  YYStringAsDouble(YYFieldTextContent(text), value);
+}
+
+void YYParseDoubleChecked(double& value, int32_t& status, std::span<const char> text) {
+  SilentErrors silent;
+  value = 0.0;
+  YYStringAsDouble(YYFieldTextContent(text), value);
+  status = silent.Failed() ? 0 : 1;
+}
+
+void YYParseReal(float& value, std::span<const char> text) {
+  SilentErrors silent;
+  IStringToReal(YYFieldTextContent(text), value);
+}
+
+void YYParseIntegerTruncated(int32_t& value, std::span<const char> text) {
+  float real = 0.0f;
+  YYParseReal(real, text);
+  value = TruncateToInt32(real);
+}
+
+void YYIntegerFieldReformat(std::span<char> text) {
+  SilentErrors silent;
+  double v = 0.0;
+  YYStringAsDouble(YYFieldTextContent(text), v);
+  yyint2st(TruncateToInt32(v), text);
+}
+
+void YYRealFieldReformat(std::string_view format, std::span<char> text) {
+  SilentErrors silent;
+  float v = 0.0f;
+  IStringToReal(YYFieldTextContent(text), v);
+  yyrea2st(v, text, format);
+}
+
+void YYDoubleFieldReformat(std::string_view format, std::span<char> text) {
+  SilentErrors silent;
+  double v = 0.0;
+  YYStringAsDouble(YYFieldTextContent(text), v);
+  yydbl2st(v, text, format);
+}
+
+void yyint2st(int32_t value, std::span<char> text) {
+  WriteNumber(value, text, kIntegerFieldFormat, false, 11, "yyint2st");
+}
+
+void yyrea2st(float value, std::span<char> text, std::string_view format) {
+  WriteNumber(value, text, format, true, 10, "yyrea2st");
+}
+
+void yydbl2st(double value, std::span<char> text, std::string_view format) {
+  WriteNumber(value, text, format, true, 10, "yydbl2st");
+}
