@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "platform/bars/StatusBar.h"
+#include "platform/clip/Clipboard.h"
+#include "platform/ctl/Controls.h"
 #include "platform/bars/Toolbar.h"
 #include "platform/menu/Menu.h"
 #include "platform/print/Printer.h"
@@ -23,6 +25,8 @@ void reset() {
   resetBars();
   resetDialogs();
   resetPrinters();
+  resetControls();
+  resetClipboard();
   resetResources();
   res::clearOverlays();
   setScreenInfo(ScreenInfo{});

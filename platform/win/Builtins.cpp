@@ -1,3 +1,4 @@
+#include "platform/ctl/Controls.h"
 #include "platform/win/WinState.h"
 
 namespace plat::detail {
@@ -6,6 +7,7 @@ void registerBuiltinClasses() {
   registerMenuClass();
   registerBarClasses();
   registerDialogClasses();
+  registerControlClasses();
   for (auto& [name, cls] : state().classes) cls->builtIn = true;
 }
 
