@@ -67,9 +67,9 @@ void setCheck(Hwnd w, int check) {
     redraw(w);
   }
   // Only a checked radio button is a tab stop of its group.
-  if (k == bs::AutoRadioButton) {
+  if (k == bs::AutoRadioButton && (check == kBstChecked || (getWindowStyle(w) & ws::TabStop))) {
     uint32_t st = getWindowStyle(w);
-    uint32_t want = check == kBstChecked ? (st | ws::TabStop) : st;
+    uint32_t want = check == kBstChecked ? (st | ws::TabStop) : (st & ~ws::TabStop);
     if (want != st) setWindowStyle(w, want);
   }
 }

@@ -379,7 +379,8 @@ Hwnd getNextDlgGroupItem(Hwnd dialog, Hwnd ctl, bool previous) {
   for (int step = 1; step < n; ++step) {
     int k = first + (((i - first) + (previous ? -step : step)) % n + n) % n;
     const uint32_t st = getWindowStyle(all[k]);
-    if ((st & ws::Visible) && !(st & ws::Disabled) && isWindowVisible(all[k])) return all[k];
+    if ((st & ws::Visible) && !(st & ws::Disabled) && isWindowVisible(all[k]) && !(dlgCode(all[k]) & dlgc::Static))
+      return all[k];
   }
   return all[i];
 }
