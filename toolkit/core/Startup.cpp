@@ -12,6 +12,7 @@
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/RootWindow.h"
 #include "toolkit/core/WindowApi.h"
+#include "toolkit/core/WindowHooks.h"
 #include "toolkit/core/Words.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/MetafileTable.h"
@@ -266,6 +267,7 @@ void WStartup(std::string_view name) {
 
   YYEditorTableCreate();
   YYBeepSwitch(1);
+  YYWindowLayerHooks();
   SetRecordFatalHook(ShowFormatterFailure);
   s.CharSetDirectory = s.HomeDirectory.empty() ? std::string() : Bounded(s.HomeDirectory + "charsets");
 

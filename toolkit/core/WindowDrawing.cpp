@@ -1,19 +1,20 @@
 #include "toolkit/core/WindowDrawing.h"
 
+#include "platform/win/Window.h"
 #include "toolkit/core/ErrorReporter.h"
+#include "toolkit/core/RootWindow.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/WindowText.h"
 
 namespace {
 WindowDrawingRecord gWindows;
 DrawingSurfaceRecord gSurface;
 }
 
-// Stand-in; completed by the window manager.
 DrawingSurfaceRecord& DrawingSurface() { return gSurface; }
 
-// Stand-in for the window manager's table; completed by the window manager.
 WindowDrawingRecord& WindowDrawing() { return gWindows; }
 void ResetWindowDrawing() {
   gWindows = WindowDrawingRecord{};
@@ -21,31 +22,40 @@ void ResetWindowDrawing() {
   gSurface = DrawingSurfaceRecord{};
 }
 
-// Stand-in: selection by the size table only; completed by the window manager.
 void YYWINSEL(int32_t window, int32_t flag) {
-  if (window < 0 || window > kMaxWindows || gWindows.Width[window] <= 0) {
+  int32_t width = 0, height = 0;
+  if (window >= 0 && window <= kMaxWindows && WindowTables().Frame[static_cast<size_t>(window)]) {
+    int32_t n = window;
+    YYWindowSelect(width, height, n);
+  } else if (window >= 0 && window <= kMaxWindows && gWindows.Width[static_cast<size_t>(window)] > 0) {
+    // A drawing surface registered without a window (the graphics engine's
+    // own tests draw on such surfaces).
+    width = gWindows.Width[static_cast<size_t>(window)];
+    height = gWindows.Height[static_cast<size_t>(window)];
+  } else {
     YYERRREP(1003, "YYWINSEL");
     return;
   }
   gWindows.CurrentWindow = window;
-  gWindows.CurrentWidth = gWindows.Width[window];
-  gWindows.CurrentHeight = gWindows.Height[window];
+  gWindows.CurrentWidth = width;
+  gWindows.CurrentHeight = height;
   GraphicsStateRecord& g = GraphicsState();
   if (g.DrawableKind == kDrawableWindow) {
     g.DrawableNumber = window;
-    gSurface.Dc = gWindows.Dc[window];
+    gSurface.Dc = gWindows.Dc[static_cast<size_t>(window)];
     gSurface.Window = window;
     gSurface.PatternStale = 1;
   }
+  WindowTextStateRecord& t = WindowTextState();
+  t.PositionXUnits = t.PositionYUnits = 0;
+  YYWindowTextToPixels();
   g.WindowSelectionFlag = flag;
-  YYWindowRescale(kDrawableWindow, window, gWindows.CurrentWidth, gWindows.CurrentHeight);
+  YYWindowRescale(kDrawableWindow, window, width, height);
   g.WindowSelectionFlag = 0;
 }
 
-// Stand-in; completed by the window manager.
-void YYWINSELFWD(int32_t window) { YYWINSEL(window, GraphicsState().WindowSelectionFlag); }
+void YYWINSELFWD(int32_t window) { YYWINSEL(window, 0); }
 
-// Stand-in; completed by the window manager.
 void YYWindowRescale(int32_t kind, int32_t number, int32_t width, int32_t height) {
   GraphicsStateRecord& g = GraphicsState();
   if (kind != g.DrawableKind || number != g.DrawableNumber) return;
@@ -58,11 +68,14 @@ void YYWindowRescale(int32_t kind, int32_t number, int32_t width, int32_t height
   IGrArea(g.AreaX1, g.AreaY1, g.AreaX2, g.AreaY2);
 }
 
-// Stand-in: nothing to release until the window manager keeps drawing contexts.
+// The window drawing contexts stay with their windows; a non-window
+// drawable (a picture field, a memory bitmap, a printer or metafile) is
+// ended by the graphics engine's own selection of the next drawable.
 void YYReleaseDrawDC() {}
 
-// Stand-in: the headless system colours; completed by the window manager.
-int32_t YYSysColour(int32_t item) { return item == 45 ? 0x000000 : 0xFFFFFF; }
+int32_t YYSysColour(int32_t item) {
+  const plat::ColorRef c = plat::sysColor(item == 45 ? plat::SysColor::kWindowText : plat::SysColor::kWindow);
+  return static_cast<int32_t>(c);
+}
 
-// Stand-in: the canvas fills gradient triangles itself; completed by the window manager.
-int32_t YYGradientAvailable() { return 2; }
+int32_t YYGradientAvailable() { return WindowManagerState().GradientAvailable == 1 ? 1 : 2; }

@@ -43,7 +43,7 @@ DrawingSurfaceRecord& DrawingSurface();
 
 // Makes the window current; error 1003 for a window that is not open.
 void YYWINSEL(int32_t window, int32_t flag);
-// YYWINSEL with the window-selection flag's current value.
+// YYWINSEL with the flag 0.
 void YYWINSELFWD(int32_t window);
 // Rescales the current drawable when kind and number name it.
 void YYWindowRescale(int32_t kind, int32_t number, int32_t width, int32_t height);

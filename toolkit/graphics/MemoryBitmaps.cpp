@@ -9,3 +9,6 @@ void YYBitmapSelect(int32_t /*slot*/, int32_t& width, int32_t& height, int32_t& 
 
 // Stand-in: no viewer exists yet; completed with the bitmap viewer.
 int32_t YYBitmapViewerInfo(int32_t /*viewer*/, int32_t /*item*/) { return 0; }
+
+// Stand-in: no bitmap exists yet; completed with the memory bitmaps.
+void YYBitmapTableClear() {}

@@ -7,3 +7,5 @@
 void YYBitmapSelect(int32_t slot, int32_t& width, int32_t& height, int32_t& status);
 // Item 3, 4, 5, 101, 102 or 103 of a bitmap viewer.
 int32_t YYBitmapViewerInfo(int32_t viewer, int32_t item);
+// Deletes every memory bitmap of the table (the window manager's close-all).
+void YYBitmapTableClear();

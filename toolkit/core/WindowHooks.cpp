@@ -1,0 +1,68 @@
+#include "toolkit/core/WindowHooks.h"
+
+#include <string>
+
+#include "VOZUVar/MessageBoxes.h"
+#include "platform/win/Window.h"
+#include "toolkit/core/ErrorReporter.h"
+#include "toolkit/core/MessageBox.h"
+#include "toolkit/core/NumberText.h"
+#include "toolkit/core/OsServices.h"
+#include "toolkit/core/RootWindow.h"
+#include "toolkit/core/WindowApi.h"
+#include "toolkit/core/WindowDrawing.h"
+
+namespace {
+
+// Report mode 3: the message goes into part 1 of the root window's status
+// bar. The current window is set aside for that moment only; nothing is
+// selected, so an active hardcopy gets no area operations and the window
+// text keeps its position.
+void StatusBarReport(std::string_view message) {
+  if (!WindowManagerState().RootWindowOpen) return;
+  WindowDrawingRecord& d = WindowDrawing();
+  const int32_t current = d.CurrentWindow;
+  d.CurrentWindow = 0;
+  WindowStatusText(1, message);
+  d.CurrentWindow = current;
+}
+
+// Report mode 4: "Library Error" with OK and Cancel and the exclamation icon.
+int BoxReport(std::string_view text, std::string_view caption) {
+  WMessageBox(1, 3, 1, text, caption);
+  return WDialogInfoItem(4);
+}
+
+int32_t LibraryBox(int32_t buttons, int32_t icon, int32_t defaultButton, std::string_view text,
+                   std::string_view caption) {
+  WMessageBox(buttons, icon, defaultButton, text, caption);
+  return WDialogInfoItem(4);
+}
+
+void DrawingAreaSize(int32_t& width, int32_t& height) {
+  width = WindowDrawing().CurrentWidth;
+  height = WindowDrawing().CurrentHeight;
+}
+
+// While a process runs to its end the windows keep repainting.
+void DispatchRepaints() {
+  plat::Msg m;
+  for (int guard = 0; guard < 1000 && plat::peekMessage(m, {}, plat::wm::Paint, plat::wm::Paint, plat::kPmRemove);
+       ++guard) {
+    plat::dispatchMessage(m);
+  }
+}
+
+}  // namespace
+
+void YYWindowReportHooks() {
+  ErrorReportHooks& hooks = ErrorReportHooksRecord();
+  hooks.statusBar = StatusBarReport;
+  hooks.messageBox = BoxReport;
+}
+
+void YYWindowLayerHooks() {
+  SetLibraryBoxHook(LibraryBox);
+  SetDrawingAreaSizeHook(DrawingAreaSize);
+  ExecuteIdleHook() = DispatchRepaints;
+}

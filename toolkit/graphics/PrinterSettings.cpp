@@ -1,0 +1,6 @@
+#include "toolkit/graphics/PrinterSettings.h"
+
+WindowsPrinterSettingsRecord& WindowsPrinterSettings() {
+  static WindowsPrinterSettingsRecord settings;
+  return settings;
+}
