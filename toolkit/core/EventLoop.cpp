@@ -392,7 +392,7 @@ void YYEventStore(int32_t kind, int32_t a, plat::WParam p1, plat::LParam p2, pla
         s.QueuedChange = change;
         s.QueuedChangeType = EventFieldChange;
       } else {
-        s.StoredType = EventFieldChange;
+        // (between fetches the stored type stays, so the next fetch drops it)
         for (int i : {0, 1, 2, 3, 4, 6, 11}) r[static_cast<size_t>(i)] = change[static_cast<size_t>(i)];
         if (s.FirstChange) r[5] = dialog->LastChangeValue;
         s.FirstChange = 0;

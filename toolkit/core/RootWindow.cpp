@@ -602,6 +602,30 @@ void YYWindowParentNumber(int32_t& number) {
   number = YYWindowNumber(plat::getParent(frame));
 }
 
+void YYNormalClientSize(int32_t window, int32_t& width, int32_t& height) {
+  width = height = 0;
+  if (window < 0 || window > kLastWindow) return;
+  const size_t k = static_cast<size_t>(window);
+  const plat::Hwnd frame = gTables.Frame[k];
+  if (!frame) return;
+  plat::WindowPlacement p;
+  plat::getWindowPlacement(frame, p);
+  const uint32_t style = plat::getWindowStyle(frame) & ~(plat::ws::Minimize | plat::ws::Maximize);
+  const plat::Insets in = plat::nonClientInsets(style, plat::getWindowExStyle(frame), static_cast<bool>(plat::getMenu(frame)));
+  width = p.normalPosition.width() - in.left - in.right;
+  height = p.normalPosition.height() - in.top - in.bottom;
+  for (int pos = 0; pos < 4; ++pos) {
+    const plat::Hwnd bar = gTables.Toolbars[k][static_cast<size_t>(pos)];
+    plat::Rect r;
+    if (!bar || !plat::getWindowRect(bar, r)) continue;
+    if (pos == 0 || pos == 3) height -= r.height();
+    else width -= r.width();
+  }
+  if (gTables.StatusBar[k]) height -= OuterHeightOf(gTables.StatusBar[k]);
+  width = std::max(0, width);
+  height = std::max(0, height);
+}
+
 void YYWindowPlacement(int32_t x, int32_t y, int32_t& width, int32_t& height, int32_t state) {
   const int32_t n = WindowDrawing().CurrentWindow;
   const plat::Hwnd frame = gTables.Frame[static_cast<size_t>(n)];
@@ -624,15 +648,7 @@ void YYWindowPlacement(int32_t x, int32_t y, int32_t& width, int32_t& height, in
   plat::Rect clientNow{};
   plat::getClientRect(client, clientNow);
   int32_t clientWidth = clientNow.width(), clientHeight = clientNow.height();
-  plat::Rect frameNow;
-  plat::getWindowRect(frame, frameNow);
-  if (maximisedNow || minimised) {
-    // the client size that the restored rectangle would give
-    plat::Rect frameClient;
-    plat::getClientRect(frame, frameClient);
-    clientWidth = present.width() - (frameNow.width() - clientNow.width());
-    clientHeight = present.height() - (frameNow.height() - clientNow.height());
-  }
+  if (maximisedNow || minimised) YYNormalClientSize(n, clientWidth, clientHeight);
 
   std::vector<int32_t>* record = YYWindowRecordOf(frame);
   const int32_t kind = record != nullptr && !record->empty() ? (*record)[0] : 0;

@@ -152,6 +152,9 @@ void YYWindowSelect(int32_t& width, int32_t& height, int32_t& window);
 void YYWindowParentNumber(int32_t& number);
 // Places the current window; sizes are the client area in pixels,
 // kNotGiven keeps a value, state -1 keeps the state.
+// The drawing-area size window n has in its normal (restored) state, from
+// its placement's restored rectangle less the frame's parts and its bars.
+void YYNormalClientSize(int32_t window, int32_t& width, int32_t& height);
 void YYWindowPlacement(int32_t x, int32_t y, int32_t& width, int32_t& height, int32_t state);
 void YYWindowTitleIcon(int32_t& icon, int32_t titleFlag, std::string_view title);
 void YYStatusPartSet(int32_t part, int32_t width, int32_t style);

@@ -59,16 +59,13 @@ int32_t Position(plat::Hwnd frame, bool horizontal, bool normalState) {
 }
 
 // The client size of the normal (restored) state.
-int32_t NormalClientSize(plat::Hwnd frame, plat::Hwnd client, bool horizontal) {
+int32_t NormalClientSize(int32_t n, plat::Hwnd frame, plat::Hwnd client, bool horizontal) {
   plat::Rect c;
   plat::getClientRect(client, c);
   if (!plat::isIconic(frame) && !plat::isZoomed(frame)) return horizontal ? c.width() : c.height();
-  plat::WindowPlacement p;
-  plat::getWindowPlacement(frame, p);
-  plat::Rect outer;
-  plat::getWindowRect(frame, outer);
-  return horizontal ? p.normalPosition.width() - (outer.width() - c.width())
-                    : p.normalPosition.height() - (outer.height() - c.height());
+  int32_t w = 0, h = 0;
+  YYNormalClientSize(n, w, h);
+  return horizontal ? w : h;
 }
 
 }  // namespace
@@ -221,8 +218,8 @@ int32_t WInfoWindowItem(int32_t item) {
     case 9:
       return plat::isIconic(frame) ? 0 : plat::isZoomed(frame) ? 2 : plat::isWindowVisible(frame) ? 1 : 3;
     case 10: return YYWindowKindOf(n);
-    case 11: return NormalClientSize(frame, client, true);
-    case 12: return NormalClientSize(frame, client, false);
+    case 11: return NormalClientSize(n, frame, client, true);
+    case 12: return NormalClientSize(n, frame, client, false);
     case 13: return Position(frame, true, true);
     case 14: return Position(frame, false, true);
     default: return 0;
