@@ -347,8 +347,7 @@ void YYToolbarCreate(int32_t& identifier, int32_t window, int32_t position, int3
     plat::destroyWindow(old);
     T().Toolbars[k][p] = {};
     changed = true;
-    if (!YYWindowHasBars(window) || std::none_of(T().Toolbars[k].begin(), T().Toolbars[k].end(),
-                                                 [](Hwnd h) { return static_cast<bool>(h); })) {
+    if (std::none_of(T().Toolbars[k].begin(), T().Toolbars[k].end(), [](Hwnd h) { return static_cast<bool>(h); })) {
       T().Tooltips[k].clear();
     }
   }

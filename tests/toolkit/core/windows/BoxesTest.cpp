@@ -11,11 +11,19 @@
 #include "toolkit/core/CommonDialogs.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/graphics/PrinterSettings.h"
 #include "toolkit/graphics/WindowText.h"
 
 namespace {
 
 using wmtest::ToolkitTest;
+
+// The last dialog of a kind shown.
+plat::test::ShownDialog LastShown(const std::string& kind) {
+  for (auto it = plat::test::shownDialogs().rbegin(); it != plat::test::shownDialogs().rend(); ++it)
+    if (it->kind == kind) return *it;
+  return {};
+}
 
 class BoxesTest : public ToolkitTest {
  protected:
@@ -27,12 +35,6 @@ class BoxesTest : public ToolkitTest {
     plat::test::clearShownDialogs();
   }
   const plat::test::ShownDialog& Shown() { return plat::test::shownDialogs().back(); }
-  // The last dialog of a kind shown.
-  plat::test::ShownDialog ShownKind(const std::string& kind) {
-    for (auto it = plat::test::shownDialogs().rbegin(); it != plat::test::shownDialogs().rend(); ++it)
-      if (it->kind == kind) return *it;
-    return {};
-  }
 };
 
 TEST_F(BoxesTest, EveryButtonOfEverySetGivesItsAnswer) {
@@ -253,7 +255,7 @@ TEST_F(SelectFileTest, WithoutKeepTheDirectoryComesBackAndFlagsChooseTheDialog) 
   plat::test::answerMessageBox(plat::kIdYes);  // create the file that does not exist?
   WSelectFileDefaults("Flat ASCII Data File|*.DAT|", 46, file, "Load");
   EXPECT_EQ(Shown().kind, "message box");
-  EXPECT_TRUE(ShownKind("open file").flags & plat::ofn::CreatePrompt);
+  EXPECT_TRUE(LastShown("open file").flags & plat::ofn::CreatePrompt);
   EXPECT_EQ(Trim(file), dir_ / "in.dat");
 }
 
@@ -340,6 +342,103 @@ TEST(PathSplit, DirectoryAndFileParts) {
     EXPECT_EQ(path, c.directory) << c.path;
     EXPECT_EQ(file, c.file) << c.path;
   }
+}
+
+}  // namespace
+
+namespace {
+
+class CommonDialogsTest : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    OpenMainWindow();
+    ResetCommonDialogs();
+    WindowsPrinterSettings() = WindowsPrinterSettingsRecord{};
+    plat::PrinterSettings printer;
+    printer.device = "Office";
+    printer.driver = "pdf";
+    printer.port = "file:";
+    plat::setDefaultPrinter(printer);
+  }
+};
+
+TEST_F(CommonDialogsTest, PageSetUpInHundredthsOfAMillimetre) {
+  int32_t paperW = 0, paperH = 0, printW = 19000, printH = 27700, left = 1000, top = 1000, orientation = 0,
+          copies = 2, colours = 0, confirmed = -1;
+  plat::test::answerPageSetup({});
+  YYPageSetupDialog(paperW, paperH, printW, printH, left, top, orientation, copies, colours, 2, confirmed);
+  EXPECT_EQ(confirmed, 1);
+  EXPECT_EQ(paperW, 21000);  // A4
+  EXPECT_EQ(paperH, 29700);
+  EXPECT_EQ(left, 1000);
+  EXPECT_EQ(printW, 19000);
+  EXPECT_EQ(printH, 27700);
+  EXPECT_EQ(copies, 2);
+  EXPECT_EQ(colours, 16777216);
+  EXPECT_EQ(WindowsPrinterSettings().PrinterSetUp, 1);
+  EXPECT_EQ(WindowsPrinterSettings().Device, "Office");
+  EXPECT_EQ(WindowsPrinterSettings().PaperSize, 9);
+
+  // Landscape asked for: the sides swap.
+  orientation = 1;
+  plat::test::answerPageSetup({});
+  YYPageSetupDialog(paperW, paperH, printW, printH, left, top, orientation, copies, colours, 2, confirmed);
+  EXPECT_EQ(orientation, 1);
+  EXPECT_EQ(paperW, 29700);
+  EXPECT_EQ(paperH, 21000);
+
+  // Cancel changes nothing.
+  plat::test::PageSetupAnswer cancel;
+  cancel.ok = false;
+  plat::test::answerPageSetup(cancel);
+  int32_t keptW = paperW;
+  YYPageSetupDialog(paperW, paperH, printW, printH, left, top, orientation, copies, colours, 2, confirmed);
+  EXPECT_EQ(confirmed, 0);
+  EXPECT_EQ(paperW, keptW);
+}
+
+TEST_F(CommonDialogsTest, MeasurementSystemOfTheLocale) {
+  int32_t measure = 0;
+  {
+    testsupport::EnvOverride all("LC_ALL", "en_US.UTF-8");
+    YYLocaleMeasure(measure);
+    EXPECT_EQ(measure, 1);
+  }
+  testsupport::EnvOverride all("LC_ALL", "de_DE.UTF-8");
+  YYLocaleMeasure(measure);
+  EXPECT_EQ(measure, 2);
+}
+
+TEST_F(CommonDialogsTest, ColourAndDirectoryDialogs) {
+  int32_t red = 10, green = 20, blue = 30, answer = -1, error = -1;
+  plat::test::answerColour(true, plat::makeRgb(200, 100, 50));
+  YYColourDialog(red, green, blue, answer, error);
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(red, 200);
+  EXPECT_EQ(green, 100);
+  EXPECT_EQ(blue, 50);
+  plat::test::answerColour(false);
+  YYColourDialog(red, green, blue, answer, error);
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(red, 200);
+
+  // A missing directory: refused, then offered for creation.
+  std::string directory(300, '\0');
+  plat::test::answerFolder(true, dir_ / "made");
+  plat::test::answerMessageBox(plat::kIdOk);   // "does not exist"
+  plat::test::answerFolder(false);
+  YYDirectoryDialog(0, answer, 0, directory, "");
+  EXPECT_EQ(answer, 2);
+  EXPECT_EQ(LastShown("message box").caption, "Invalid Directory");
+
+  plat::test::answerFolder(true, dir_ / "made");
+  plat::test::answerMessageBox(plat::kIdYes);  // create it?
+  YYDirectoryDialog(1, answer, 64, directory, "Where to");
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(directory, dir_ / "made");
+  EXPECT_TRUE(std::filesystem::is_directory(dir_ / "made"));
+  EXPECT_EQ(LastShown("message box").caption, "Create Directory?");
 }
 
 }  // namespace

@@ -158,6 +158,38 @@ TEST_F(EventStoreTest, TheWheelReportsTheClientPosition) {
   EXPECT_EQ(e[1], 5);
 }
 
+TEST_F(EventStoreTest, PositionsInGraphicsUnits) {
+  WEventOptionSet(EventMouseMotion, 0);
+  plat::test::click(Button::Left, plat::test::at(Client(), {0, 0}));
+  int32_t type = 0;
+  EventRecord e = Next(type);
+  // the pixel's centre in the units 0..1 of the whole client area, y upward
+  EXPECT_NEAR(EventReal(e, 9), 0.5f / 639.99f, 1e-6f);
+  EXPECT_NEAR(EventReal(e, 10), 483.5f / 483.99f, 1e-6f);
+}
+
+TEST_F(EventStoreTest, FrameTimersFireOnceClientTimersRepeat) {
+  YYTimerSet(100, 7, 0);
+  int32_t type = 0;
+  EventRecord e = Next(type);
+  EXPECT_EQ(type, EventTimer);
+  EXPECT_EQ(e[1], 7);
+  YYTimerSet(100, 8, 1);
+  for (int i = 0; i < 2; ++i) {
+    e = Next(type);
+    EXPECT_EQ(type, EventTimer);
+    EXPECT_EQ(e[1], 8);
+  }
+  YYTimerSet(0, 8, 1);
+  EXPECT_EQ(PollType(), kNoEvent);
+  int32_t before = 0, after = 0;
+  YYOsTickCount(before);
+  YYWaitTicks(5);
+  YYOsTickCount(after);
+  EXPECT_GE(after - before, 50);
+  EXPECT_EQ(PollType(), kNoEvent);
+}
+
 TEST(KeyCodes, VirtualKeysBecomeToolkitCodes) {
   struct Case {
     int32_t vk, m, code;

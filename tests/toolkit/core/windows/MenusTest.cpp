@@ -167,6 +167,87 @@ TEST_F(MenusTest, TheStatusBarShowsTheHelpTextOfTheHighlightedItem) {
   EXPECT_EQ(HelpShownFor({1, 6}), "");                      // 40007 has no text
 }
 
+TEST_F(MenusTest, SystemMenuItemsHaveTheirOwnHelpTexts) {
+  plat::Rect outer;
+  plat::getWindowRect(Frame(), outer);
+  const plat::Rect box = plat::framePartRect(Frame(), plat::FramePart::SysMenuBox);
+  std::string seen;
+  plat::test::answerMenuPath({1}, [&] { seen = plat::test::statusText(StatusBar(), plat::kSimplePart); });
+  plat::test::click(plat::test::Button::Left,
+                    {outer.left + (box.left + box.right) / 2, outer.top + (box.top + box.bottom) / 2});
+  while (PollType() != kNoEvent) {
+  }
+  EXPECT_EQ(seen, "Changes the window position");
+}
+
+TEST_F(MenusTest, ItemHelpTextsAndTheRoutinesWithoutCaller) {
+  // An item's own help text comes before the menu strings.
+  int32_t command = 40024;
+  YYMenuItemHelp(command, "Zoom with a box   ");
+  EXPECT_EQ(WindowTables().HelpCount[0], 1);
+  EXPECT_EQ(HelpShownFor({1, 0}), "Zoom with a box");
+  YYMenuItemHelp(command, "");
+  EXPECT_EQ(WindowTables().HelpCount[0], 0);
+  EXPECT_EQ(HelpShownFor({1, 0}), "Autoscale Graphs");
+
+  int32_t state = -1;
+  WMenuSetState(40019, 2, 1);
+  command = 40019;
+  YYMenuGetState(command, 2, state);
+  EXPECT_EQ(state, 1);
+  command = 40077;
+  YYMenuGetState(command, 1, state);
+  EXPECT_EQ(command, -1);
+
+  command = 40021;
+  YYMenuInsertItem(command, 1, 40030, "&Colours");  // before Properties
+  int32_t find = 40030;
+  plat::Hmenu holder;
+  int32_t position = -1;
+  YYMenuFindItem(WindowTables().Menu[0], find, holder, position);
+  EXPECT_EQ(position, 9);
+  command = 40030;
+  YYMenuItemText(command, "C&olours");
+  EXPECT_EQ(plat::getMenuString(holder, 40030, plat::mf::ByCommand), "C&olours");
+  YYMenuDeleteItem(command);
+  find = 40030;
+  YYMenuFindItem(WindowTables().Menu[0], find, holder, position);
+  EXPECT_EQ(find, -1);
+
+  // A menu resource shown as a pop-up takes the check marks of the menu bar.
+  bool checked = false;
+  std::string help;
+  plat::test::answerMenuPath({0}, [&] {
+    const std::vector<plat::OpenMenu> open = plat::openMenus();
+    if (!open.empty()) {
+      checked = plat::getMenuState(open.front().menu, 40024, plat::mf::ByCommand) & plat::mf::Checked;
+    }
+    help = plat::test::statusText(StatusBar(), plat::kSimplePart);
+  });
+  WMenuSetState(40024, 2, 1);
+  command = wmtest::kMainMenu;
+  YYMenuPopup(command, 10, 10, false);
+  EXPECT_EQ(command, wmtest::kMainMenu);
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(help, "Export Synthetics to ASCII File");
+  int32_t type = 0;
+  const EventRecord e = Next(type);
+  EXPECT_EQ(type, EventMenuCommand);
+  EXPECT_EQ(e[1], 40004);
+
+  // Another menu for the window, and none.
+  command = 0;
+  YYMenuReplace(command, 0);
+  EXPECT_FALSE(plat::getMenu(Frame()));
+  command = 4711;
+  YYMenuReplace(command, 0);
+  EXPECT_EQ(command, -1);
+  command = wmtest::kMainMenu;
+  YYMenuReplace(command, 0);
+  EXPECT_TRUE(plat::getMenu(Frame()));
+  EXPECT_FALSE(WindowTables().MenuStrings[0].empty());
+}
+
 TEST_F(MenusTest, PopupIdsFollowTheirPathsAndSkipBadOnes) {
   plat::res::pushOverlay(R"(
 MENU 32001
