@@ -453,6 +453,9 @@ void ClientPaint(Hwnd w, int32_t n) {
       up = plat::getParent(up);
       owner = up ? YYWindowNumber(up) : -1;
     }
+    // the background is erased first, then the picture goes over it
+    plat::PaintStruct ps;
+    plat::beginPaint(w, ps);
     plat::Surface* target = plat::clientSurface(w);
     if (owner >= 0 && target != nullptr) {
       const plat::Surface& snap = dm.Snapshot[static_cast<size_t>(owner)];
@@ -461,6 +464,8 @@ void ClientPaint(Hwnd w, int32_t n) {
         for (int x = 0; x < target->width; ++x)
           if (snap.contains(x + offset.x, y + offset.y)) target->at(x, y) = snap.at(x + offset.x, y + offset.y);
     }
+    plat::endPaint(w, ps);
+    return;
   } else {
     const int32_t kind = YYWindowKindOf(n);
     if (kind != kKindDialogBar && kind != kKindSplit) {
