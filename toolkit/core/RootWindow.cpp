@@ -9,6 +9,7 @@
 
 #include "platform/bars/StatusBar.h"
 #include "platform/bars/Toolbar.h"
+#include "platform/clip/Clipboard.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/menu/Menu.h"
 #include "platform/res/Resources.h"
@@ -497,6 +498,9 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
 
   gWindowManager.GradientAvailable = kGradientPresent;
   gWindowManager.MailAvailable = 0;
+  if (gWindowManager.ClipboardFormat == 0) {
+    gWindowManager.ClipboardFormat = plat::registerClipboardFormat("Plovane CGM");
+  }
   for (PendingEventSlot& s : EventStore().Pending) s = PendingEventSlot{};
   if (!(options & kOptionHidden)) plat::setFocus(client);
   DialogManager().MainFrame = frame;

@@ -10,12 +10,14 @@
 
 inline constexpr int kMaxWindows = 50;
 
-// Stand-in for the window table's drawing view, completed by the window manager.
+// The drawing view of the window tables: the current window, and each
+// window's client size and drawing context. A size given without a window
+// (by the graphics engine's own tests) stands for a drawing surface alone.
 struct WindowDrawingRecord {
   int32_t CurrentWindow = 0;   // 0 = root window
   int32_t CurrentWidth = 0;    // client size of the current window, pixels
   int32_t CurrentHeight = 0;
-  // Client size of each window 0..50; a window is open while its width > 0.
+  // Client size of each window 0..50.
   std::array<int32_t, kMaxWindows + 1> Width{};
   std::array<int32_t, kMaxWindows + 1> Height{};
   // Drawing context of each window's client area (0 while none).
@@ -38,7 +40,6 @@ struct DrawingSurfaceRecord {
   plat::Hdc MetafileDc = 0;
   int32_t MetafileDpi = 0;
 };
-// Stand-in: completed by the window manager.
 DrawingSurfaceRecord& DrawingSurface();
 
 // Makes the window current; error 1003 for a window that is not open.

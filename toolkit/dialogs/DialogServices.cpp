@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/bars/Toolbar.h"
+#include "platform/dlg/Dialog.h"
 #include "platform/win/Window.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/RootWindow.h"
@@ -130,8 +131,11 @@ void YYProbeClassesB() {}
 // Stand-in: no dialog can be loaded yet; completed by the dialog manager.
 void WDialogSelect(int32_t /*identifier*/) { YYERRREP(1008, "WDialogSelect"); }
 
-// Stand-in: keyboard navigation comes with the dialog manager.
-bool YYDialogMessageCheck(const plat::Msg& /*message*/) { return false; }
+bool YYDialogMessageCheck(const plat::Msg& message) {
+  if (!gManager.ActiveModeless || !plat::isWindow(gManager.ActiveModeless)) return false;
+  plat::Msg m = message;
+  return plat::isDialogMessage(gManager.ActiveModeless, m);
+}
 
 // Stand-in: no dialog is ever loaded yet; completed by the dialog manager.
 void YYDialogsCloseAll() {
