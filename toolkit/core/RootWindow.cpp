@@ -722,8 +722,12 @@ void YYWindowTitleIcon(int32_t& icon, int32_t titleFlag, std::string_view title)
     icon = -2;
     return;
   }
-  plat::sendMessage(frame, plat::wm::SetIcon, plat::kIconBig, plat::toParam(made));
-  plat::sendMessage(frame, plat::wm::SetIcon, plat::kIconSmall, plat::toParam(made));
+  const plat::Hicon oldBig =
+      plat::handleFrom<plat::Hicon>(plat::sendMessage(frame, plat::wm::SetIcon, plat::kIconBig, plat::toParam(made)));
+  const plat::Hicon oldSmall =
+      plat::handleFrom<plat::Hicon>(plat::sendMessage(frame, plat::wm::SetIcon, plat::kIconSmall, plat::toParam(made)));
+  if (oldBig && oldBig != made) plat::destroyIcon(oldBig);
+  if (oldSmall && oldSmall != made && oldSmall != oldBig) plat::destroyIcon(oldSmall);
 }
 
 void YYStatusPartSet(int32_t part, int32_t width, int32_t style) {

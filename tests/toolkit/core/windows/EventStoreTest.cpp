@@ -2,7 +2,9 @@
 // queue, frame clicks, captured pointers and minimised windows.
 #include "tests/toolkit/core/windows/MainWindowFixture.h"
 
+#include "platform/win/Keys.h"
 #include "platform/win/PaintHooks.h"
+#include "toolkit/core/WindowProcs.h"
 #include "toolkit/dialogs/DialogServices.h"
 
 namespace {
@@ -188,6 +190,35 @@ TEST_F(EventStoreTest, FrameTimersFireOnceClientTimersRepeat) {
   YYOsTickCount(after);
   EXPECT_GE(after - before, 50);
   EXPECT_EQ(PollType(), kNoEvent);
+}
+
+TEST_F(EventStoreTest, AKeyWithoutCharacterLeavesTheNextMessageAlone) {
+  plat::test::keyDown(plat::vk::fn(1));
+  plat::postMessage(Frame(), plat::wm::Command, 40014, 0);
+  int32_t type = 0;
+  EventRecord e = Next(type);
+  EXPECT_EQ(type, EventKey);
+  EXPECT_EQ(e[1], 301);
+  e = Next(type);
+  EXPECT_EQ(type, EventMenuCommand);
+  EXPECT_EQ(e[1], 40014);
+  plat::test::keyUp(plat::vk::fn(1));
+}
+
+TEST_F(ToolkitTest, AMainWindowThatCannotBeMadeEndsTheProgramWithAFailureStatus) {
+  // A window of another class of the frame's name holds the name, so the
+  // frame's class cannot be made afresh.
+  plat::WindowClass taken;
+  taken.name = kRootFrameClass;
+  taken.proc = plat::defWindowProc;
+  plat::registerClass(taken);
+  plat::createWindow(kRootFrameClass, "", plat::ws::Popup, 0, 0, 10, 10);
+  EXPECT_EXIT(
+      {
+        WindowOpenArguments a;
+        WindowOpen(a);
+      },
+      ::testing::ExitedWithCode(4), "");
 }
 
 TEST(KeyCodes, VirtualKeysBecomeToolkitCodes) {

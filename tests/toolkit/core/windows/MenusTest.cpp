@@ -124,6 +124,9 @@ END
 RCDATA 31001
   16 16 40099 0 0
 END
+RCDATA 31003
+  16 16 40099 0 40023
+END
 BITMAP 31001 16 1
   COLOR . 808080
   ROWS
@@ -134,6 +137,11 @@ END
   ASSERT_TRUE(WindowTables().Toolbars[0][1]);
   EXPECT_EQ(plat::toolbarState(WindowTables().Toolbars[0][1])->buttons.size(), 0u);
   WMenuToolbar(31001, 0, 3);
+  // A list without its two closing zero words is refused, not read past its end.
+  WMenuToolbar(31003, 0, 4);
+  EXPECT_EQ(LastErrorCode(), 1002);
+  EXPECT_FALSE(WindowTables().Toolbars[0][3]);
+  YYLastErrorStore(0);
   WMenuSetState(40099, 2, 1);
   EXPECT_EQ(LastErrorCode(), 0);
   EXPECT_TRUE(plat::test::toolbarButtonState(WindowTables().Toolbars[0][2], 40099) & plat::tbstate::Checked);
@@ -246,6 +254,14 @@ TEST_F(MenusTest, ItemHelpTextsAndTheRoutinesWithoutCaller) {
   YYMenuReplace(command, 0);
   EXPECT_TRUE(plat::getMenu(Frame()));
   EXPECT_FALSE(WindowTables().MenuStrings[0].empty());
+}
+
+TEST(MenuStrings, TheReaderStaysWithinTheResource) {
+  const uint8_t strings[] = {0x98, 0x9C, 'Z', 'o', 'o', 'm', 0, 0x9A, 0x9C, 'c', 'u', 't'};  // no zero byte, no end
+  EXPECT_EQ(YYMenuStringText(strings, 40088), "Zoom");
+  EXPECT_EQ(YYMenuStringText(strings, 40090), "cut");
+  EXPECT_EQ(YYMenuStringText(strings, 40091), "");
+  EXPECT_EQ(YYMenuStringText(std::span<const uint8_t>(strings, 1), 40088), "");
 }
 
 TEST_F(MenusTest, PopupIdsFollowTheirPathsAndSkipBadOnes) {
