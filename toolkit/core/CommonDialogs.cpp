@@ -191,14 +191,15 @@ void WSelectFile(int32_t filterSource, std::string_view filters, int32_t flags, 
   YYFileDialog(filterSource, filterIndex, save, prompt, mayBeMissing, multiple, defaultExtension, mustExist, answer,
                error, s.Title, chosen, file.size(), s.InitialDirectory, std::string(filters));
   s.LastError = static_cast<uint32_t>(error);
-  DialogInfoItems()[3] = answer;
   if (answer == 1) {
     const size_t length = file.size();
     file = chosen.substr(0, length);
     file.resize(length, ' ');
   } else if (error != 0) {
     YYERRREP(1004, "WSelectFile");
+    answer = -1;  // a dialog that failed answers "failed", as a box that could not be shown
   }
+  DialogInfoItems()[3] = answer;
   if (!(keep && answer == 1) && !s.SavedDirectory.empty()) plat::DirSet(s.SavedDirectory);
   if (freeze != 0) YYDialogRedrawAll(0, -1, status);
   DialogInfoItems()[1] = 0;

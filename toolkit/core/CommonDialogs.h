@@ -21,7 +21,8 @@ inline constexpr int32_t kSelectMustExist = 128;    // open: the file must exist
 // Selects a file. filters is a list of description and pattern pairs, each
 // ended by the separator that ends the list ("Flat ASCII Data File|*.DAT|").
 // Item 4 of WDialogInfoItem is 1 when a file was chosen (its path then in
-// file, blank-padded to the size it had), 0 otherwise.
+// file, blank-padded to the size it had), 0 when cancelled, -1 when the
+// dialog failed.
 void WSelectFileDefaults(std::string_view filters, int32_t flags, std::string& file,
                          std::optional<std::string_view> title = std::nullopt, int32_t* filterIndex = nullptr);
 // Filter source 0 no list, -1 the given text, else that string-table entry;

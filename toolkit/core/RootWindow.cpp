@@ -218,7 +218,6 @@ WindowTablesRecord& WindowTables() { return gTables; }
 WindowManagerStateRecord& WindowManagerState() { return gWindowManager; }
 
 void ResetWindowManagerForTest() {
-  for (auto& entry : gRecords) (void)entry;
   gRecords.clear();
   ResetTables();
   const int32_t beep = gWindowManager.ErrorBeep;
