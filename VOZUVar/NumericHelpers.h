@@ -7,8 +7,20 @@
 // positions count from 1. 32-bit logicals hold -1 (true) or 0 (false).
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <span>
+
+// The integer part (toward zero) of a double, saturated to the int32 range;
+// NaN gives 0. Every double-to-integer conversion that may see an
+// out-of-range or undefined value goes through this one.
+inline int32_t TruncSaturated(double x) {
+  if (std::isnan(x)) return 0;
+  if (x >= static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
+  if (x <= static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(x);
+}
 
 // Shift A(1:n) by k places: k > 0 to the right (filling A(1:k)), k < 0 to the
 // left (filling the last |k|). k = 0, n < 1 or |k| >= n change nothing.

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "VOZUVar/MessageBoxes.h"
+#include "VOZUVar/NumericHelpers.h"
 #include "engine/AllTime.h"
 #include "engine/FIELDS.h"
 #include "engine/ForwardCommon.h"

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "VOZUVar/MessageBoxes.h"
+#include "VOZUVar/NumericHelpers.h"
 #include "engine/ForwardCommon.h"
 #include "engine/TRANSFOR.h"
 

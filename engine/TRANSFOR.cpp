@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "engine/FilterTables.h"
 #include "engine/ForwardCommon.h"
 
@@ -46,13 +46,6 @@ const std::array<double, kHankelPoints>& HankelPowers() {
 
 TimeTransformRecord& TimeTransformState() { return gTimeTransform; }
 void ResetTimeTransformState() { gTimeTransform = TimeTransformRecord{}; }
-
-int32_t TruncSaturated(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
-  if (x <= static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(x);
-}
 
 float HTRANS(bool& newGrid, float r, int32_t kind) {
   FieldsRecord& f = FieldsState();

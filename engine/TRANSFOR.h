@@ -32,7 +32,3 @@ float HTRANS(bool& newGrid, float r, int32_t kind);
 // mark 1.0e20; times and response must hold nt values.
 void FTRANS(bool newGrid, float t0, int32_t nt, std::span<float> times, std::span<float> response,
             int32_t kind);
-
-// The integer part (toward zero) of a double, saturated to the int32 range;
-// NaN gives 0.
-int32_t TruncSaturated(double x);

@@ -246,6 +246,19 @@ TEST(NumericHelpers, NearlyEqualAndNaN) {
   EXPECT_FALSE(LEQNANQ(std::vector<float>{1, 2, kNaN}));
 }
 
+TEST(NumericHelpers, TruncationSaturatesAndMapsNaNToZero) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  const double inf = std::numeric_limits<double>::infinity();
+  struct {
+    double x;
+    int32_t expected;
+  } cases[] = {{2.9, 2},           {-2.9, -2},           {2147483646.5, 2147483646}, {2147483647.0, kMax},
+               {1.0e300, kMax},    {inf, kMax},          {-2147483648.0, kMin},      {-2147483648.5, kMin},
+               {-inf, kMin},       {std::nan(""), 0}};
+  for (const auto& c : cases) EXPECT_EQ(TruncSaturated(c.x), c.expected) << c.x;
+}
+
 TEST(NumericHelpers, MinimumAndMaximumSkipUnusableValues) {
   float lo = 1.0e20f, hi = -1.0e20f;
   FINDNX(std::vector<float>{0, 1.0e-31f, 5, 2.0e15f, kNaN}, 5, lo, hi);
