@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "platform/win/Window.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/NumberText.h"
@@ -77,8 +78,7 @@ std::array<int32_t, 10>& DialogInfoItems() {
 
 int32_t YYPixelToWindowUnits(int32_t pixels, int32_t extent) {
   if (extent <= 1) return 0;
-  const double v = std::trunc((static_cast<double>(pixels) + 0.5) * 9999.0 / static_cast<double>(extent));
-  return Saturate(static_cast<int64_t>(std::clamp(v, -2147483648.0, 2147483647.0)));
+  return TruncSaturated((static_cast<double>(pixels) + 0.5) * 9999.0 / static_cast<double>(extent));
 }
 
 int32_t YYStatusBarWindow(int32_t window) {

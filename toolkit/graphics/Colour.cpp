@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsArea.h"
@@ -166,7 +167,7 @@ int32_t YYHlsComponent(float hue, float m1, float m2) {
   else if (hh < 180.0f) v = m2;
   else if (hh < 240.0f) v = m1 + (m2 - m1) * (240.0f - hh) / 60.0f;
   else v = m1;
-  return YYTruncSat(v * 255.0f);
+  return TruncSaturated(v * 255.0f);
 }
 
 int32_t YYHlsToRgb(int32_t hue, int32_t lightness, int32_t saturation) {

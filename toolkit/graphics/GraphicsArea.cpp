@@ -1,8 +1,8 @@
 #include "toolkit/graphics/GraphicsArea.h"
 
 #include <cmath>
-#include <limits>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/dialogs/DrawingFields.h"
@@ -20,13 +20,6 @@ GraphicsDriver gScreenDriver = YYGAPI;
 
 bool RotatedQuarter(int32_t rotation) { return rotation == 90 || rotation == 270; }
 }  // namespace
-
-int32_t YYTruncSat(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
 
 GraphicsDriver& ScreenRouteDriver() { return gScreenDriver; }
 
@@ -199,10 +192,10 @@ void YYViewportSet(float x1, float y1, float x2, float y2) {
   g.ClipYMin = y1 - 0.001f;
   g.ClipXMax = x2 + 0.001f;
   g.ClipYMax = y2 + 0.001f;
-  g.ClipPixelXMin = YYTruncSat(x1);
-  g.ClipPixelYMin = YYTruncSat(y1);
-  g.ClipPixelXMax = YYTruncSat(x2);
-  g.ClipPixelYMax = YYTruncSat(y2);
+  g.ClipPixelXMin = TruncSaturated(x1);
+  g.ClipPixelYMin = TruncSaturated(y1);
+  g.ClipPixelXMax = TruncSaturated(x2);
+  g.ClipPixelYMax = TruncSaturated(y2);
   g.ViewportPixelWidth = g.ClipPixelXMax - g.ClipPixelXMin + 1;
   g.ViewportPixelHeight = g.ClipPixelYMax - g.ClipPixelYMin + 1;
   g.ViewportLeft = x1;
@@ -296,8 +289,8 @@ void IGrUnitsToPixels(float x, float y, int32_t& kx, int32_t& ky) {
   YYUserToPage(x, y, px, py);
   if (px < 0.0f) px -= 0.999f;
   if (py < 0.0f) py -= 0.999f;
-  kx = YYTruncSat(px);
-  ky = YYTruncSat(py);
+  kx = TruncSaturated(px);
+  ky = TruncSaturated(py);
 }
 
 void IGrPixelsToUnits(int32_t kx, int32_t ky, float& x, float& y) {
@@ -392,7 +385,7 @@ int32_t IGrStateInfo(int32_t item) {
   switch (item) {
     case 30: return g.DeviceColours;
     case 31: return g.ScreenColourCount;
-    case 32: return YYTruncSat(static_cast<double>(g.Aspect) * 100.0);
+    case 32: return TruncSaturated(static_cast<double>(g.Aspect) * 100.0);
     case 33: return 5;
     case 34: return g.ColourMode == 2 ? g.PreviousColourRgb : g.PreviousColourIndex;
     case 35: return g.ColourMode == 2 ? g.ColourRgb : g.ColourIndex;

@@ -35,6 +35,3 @@ void YYPageAspect();
 void YYDrawableLookup(int32_t number, int32_t& failed, int32_t& width, int32_t& height);
 void YYDrawableResized(int32_t owner, int32_t number, int32_t width, int32_t height);
 void YYWindowDrawableChanged(int32_t window, int32_t width, int32_t height);
-
-// Truncation toward zero that saturates at the int32 range; NaN gives 0.
-int32_t YYTruncSat(double v);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
@@ -50,8 +51,8 @@ void YYSegmentPage(float x1, float y1, float x2, float y2) {
   if (!visible) return;
   if (g.ScreenOutput) {
     for (int i = 1; i <= 2; ++i) {
-      p.PixelX[i] = YYTruncSat(p.PointX[i]);
-      p.PixelY[i] = YYTruncSat(p.PointY[i]);
+      p.PixelX[i] = TruncSaturated(p.PointX[i]);
+      p.PixelY[i] = TruncSaturated(p.PointY[i]);
     }
     YYGrScreenOp(kOpLine);
   }
@@ -75,7 +76,7 @@ void YYClipSegment(float& x1, float& y1, float& x2, float& y2, int32_t& visible)
   visible = -1;
   if (YYClipPointInside(x1, y1) && YYClipPointInside(x2, y2)) return;
 
-  if (YYTruncSat(x1) == YYTruncSat(x2)) {  // within one pixel column
+  if (TruncSaturated(x1) == TruncSaturated(x2)) {  // within one pixel column
     if (std::min(y1, y2) > top || std::max(y1, y2) < bottom) {
       visible = 0;
       return;
@@ -90,7 +91,7 @@ void YYClipSegment(float& x1, float& y1, float& x2, float& y2, int32_t& visible)
     visible = YYClipPointInside(x1, y1);
     return;
   }
-  if (YYTruncSat(y1) == YYTruncSat(y2)) {  // within one pixel row
+  if (TruncSaturated(y1) == TruncSaturated(y2)) {  // within one pixel row
     if (std::min(x1, x2) > right || std::max(x1, x2) < left) {
       visible = 0;
       return;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsArea.h"
@@ -182,7 +183,7 @@ void YYShadedTriangleFill(const int32_t* triangle, int32_t left, int32_t top, in
       if (vy[a] == vy[b]) continue;
       if (row < std::min(vy[a], vy[b]) || row > std::max(vy[a], vy[b])) continue;
       const float t = static_cast<float>(row - vy[a]) / static_cast<float>(vy[b] - vy[a]);
-      const int32_t cx = YYTruncSat(vx[b] * t + vx[a] * (1.0f - t) + 0.5f);
+      const int32_t cx = TruncSaturated(vx[b] * t + vx[a] * (1.0f - t) + 0.5f);
       float cc[3];
       for (int c = 0; c < 3; ++c) cc[c] = col[b][c] * t + col[a][c] * (1.0f - t);
       if (cx < lx) {
@@ -203,8 +204,8 @@ void YYShadedTriangleFill(const int32_t* triangle, int32_t left, int32_t top, in
     for (int c = 0; c < 3; ++c) cur[c] = lc[c] + static_cast<float>(from - lx) * step[c];
     for (int32_t xx = from; xx <= to; ++xx) {
       pixel(xx, row,
-            YYTruncSat(cur[0] * 255.99f) + 256 * YYTruncSat(cur[1] * 255.99f) +
-                65536 * YYTruncSat(cur[2] * 255.99f));
+            TruncSaturated(cur[0] * 255.99f) + 256 * TruncSaturated(cur[1] * 255.99f) +
+                65536 * TruncSaturated(cur[2] * 255.99f));
       for (int c = 0; c < 3; ++c) cur[c] += step[c];
     }
   }

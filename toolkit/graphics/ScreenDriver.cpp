@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "platform/gdi/Gdi.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/OsServices.h"
@@ -183,7 +184,7 @@ void ListPolygon(int32_t op) {
   if (n < 1) return;
   YYGlobalAlloc(n);
   for (int i = 0; i < n; ++i)
-    YYPointPut(YYTruncSat(p.PointListX[i]), Row(YYTruncSat(p.PointListY[i])), i);
+    YYPointPut(TruncSaturated(p.PointListX[i]), Row(TruncSaturated(p.PointListY[i])), i);
   PolygonOp(op, n);
 }
 
@@ -213,10 +214,10 @@ void SectorPoints(int& sx, int& sr, int& ex, int& er) {
   const float a1 = p.PointX[3], a2 = p.PointY[3];
   auto cosOr = [](float a) { return std::isfinite(a) ? std::cos(a) : 1.0f; };
   auto sinOr = [](float a) { return std::isfinite(a) ? std::sin(a) : 0.0f; };
-  sx = YYTruncSat(cx + cosOr(a1) * rx);
-  const int sy = YYTruncSat(cy + sinOr(a1) * ry);
-  ex = YYTruncSat(cx + cosOr(a2) * rx);
-  const int ey = YYTruncSat(cy + sinOr(a2) * ry);
+  sx = TruncSaturated(cx + cosOr(a1) * rx);
+  const int sy = TruncSaturated(cy + sinOr(a1) * ry);
+  ex = TruncSaturated(cx + cosOr(a2) * rx);
+  const int ey = TruncSaturated(cy + sinOr(a2) * ry);
   sr = Row(sy);
   er = Row(ey);
   if (sx == ex && sr == er && std::fabs(p.PointY[4]) <= 10.0f) {
@@ -319,7 +320,7 @@ void Text() {
   if (g.VerticalText == 0) {
     const int justify = g.SpacingMode == 1 ? 0 : g.TextJustify;
     const int opaque = g.SpacingMode == 1 ? 0 : ((g.TextStyle >> 3) & 1);
-    YYGdiTextOut(YYTruncSat(sx), Row(YYTruncSat(sy)), YYTruncSat(ex), Row(YYTruncSat(ey)), justify,
+    YYGdiTextOut(TruncSaturated(sx), Row(TruncSaturated(sy)), TruncSaturated(ex), Row(TruncSaturated(ey)), justify,
                  opaque, text);
     p.PixelX[4] = 0;
     return;
@@ -328,7 +329,7 @@ void Text() {
     const float x1 = sx + static_cast<float>(i) * p.CharHeightStepX;
     const float y1 = sy - static_cast<float>(i) * p.CharHeightStepY;
     const float x2 = x1 + p.CharWidthStepX, y2 = y1 + p.CharWidthStepY;
-    YYGdiTextOut(YYTruncSat(x1), Row(YYTruncSat(y1)), YYTruncSat(x2), Row(YYTruncSat(y2)), 1, 0,
+    YYGdiTextOut(TruncSaturated(x1), Row(TruncSaturated(y1)), TruncSaturated(x2), Row(TruncSaturated(y2)), 1, 0,
                  text.substr(static_cast<size_t>(i), 1));
   }
 }
@@ -339,15 +340,15 @@ void FontSelect() {
   const float chu = g.CharHeightFraction * g.AreaHeightUnits;
   if (cwu > 0.0f) g.CharScaleX = g.RotatedExtentX / cwu;
   if (chu > 0.0f) g.CharScaleY = g.RotatedExtentY / chu;
-  int w = g.CharScaleX > 0 ? YYTruncSat(g.RotatedExtentX / g.CharScaleX) : 0;
-  int h = g.CharScaleY > 0 ? YYTruncSat(g.RotatedExtentY / g.CharScaleY) : 0;
-  const int angle = YYTruncSat(g.DeviceTextAngle);
+  int w = g.CharScaleX > 0 ? TruncSaturated(g.RotatedExtentX / g.CharScaleX) : 0;
+  int h = g.CharScaleY > 0 ? TruncSaturated(g.RotatedExtentY / g.CharScaleY) : 0;
+  const int angle = TruncSaturated(g.DeviceTextAngle);
   int style = g.TextStyle;
   if (g.SpacingMode != 0) {
     float k = g.SpacingMode == 1 ? 0.607f : 0.78f;
     if (g.DeviceFamily == 4) k *= 1.38f;
-    w = YYTruncSat(static_cast<float>(w) * k);
-    h = YYTruncSat(static_cast<float>(h) * 0.821f);
+    w = TruncSaturated(static_cast<float>(w) * k);
+    h = TruncSaturated(static_cast<float>(h) * 0.821f);
     if (g.SpacingMode == 1) style &= ~4;
   }
   const std::string name = g.DeviceFamily == 0 ? g.UserFontName : std::string(100, ' ');
@@ -480,8 +481,8 @@ void Shaded() {
     float x = p.PointListX[i], y = p.PointListY[i];
     if (x < 0) x -= 0.999f;
     if (y < 0) y -= 0.999f;
-    p.ShadedX[i] = YYTruncSat(x);
-    p.ShadedRow[i] = Row(YYTruncSat(y));
+    p.ShadedX[i] = TruncSaturated(x);
+    p.ShadedRow[i] = Row(TruncSaturated(y));
   }
   YYShadedPolygon(DeviceInfo().Screen.Gradient, g.ClipPixelXMin, Row(g.ClipPixelYMax),
                   g.ClipPixelXMax, Row(g.ClipPixelYMin), ShadePixel, ShadeTriangles);
@@ -778,7 +779,7 @@ void YYGAPI(int32_t op) {
       const int n = std::min<int>(p.OpCount, static_cast<int>(std::min(p.PointListX.size(), p.PointListY.size())));
       if (n < 1) break;
       YYGlobalAlloc(n);
-      for (int i = 0; i < n; ++i) YYPointPut(YYTruncSat(p.PointListX[i]), Row(YYTruncSat(p.PointListY[i])), i);
+      for (int i = 0; i < n; ++i) YYPointPut(TruncSaturated(p.PointListX[i]), Row(TruncSaturated(p.PointListY[i])), i);
       plat::polyline(Dc(), std::span<const plat::Point>(gS.points.data(), static_cast<size_t>(n)));
       if (gS.penStyle == plat::kPenSolid && !(gS.points.back() == gS.points.front()))
         EndPixel(gS.points.back().x, gS.points.back().y);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/DriverProtocol.h"
@@ -101,7 +102,7 @@ float GridStart(float low, float step, int32_t istep) {
 }
 
 float PixelCentre(float v) {
-  return static_cast<float>(YYTruncSat(v)) + (v < 0.0f ? -0.5f : 0.5f);
+  return static_cast<float>(TruncSaturated(v)) + (v < 0.0f ? -0.5f : 0.5f);
 }
 
 // Lines of a trapezium parallel to its slanted sides.
@@ -237,8 +238,8 @@ void SlotPoint(int slot, float x, float y) {
   DriverParamsRecord& p = DriverParams();
   p.PointX[slot] = x;
   p.PointY[slot] = y;
-  p.PixelX[slot] = YYTruncSat(x);
-  p.PixelY[slot] = YYTruncSat(y);
+  p.PixelX[slot] = TruncSaturated(x);
+  p.PixelY[slot] = TruncSaturated(y);
 }
 
 }  // namespace
@@ -288,8 +289,8 @@ HatchSpacing YYHatchSpacing(int32_t pass, int32_t soft, int32_t density) {
     // A spacing below one unit would draw without end; use at least one.
     s.across_h = std::max(s.across_h, 1.0f);
     s.across_v = std::max(s.across_v, 1.0f);
-    s.int_h = std::max(1, YYTruncSat(s.across_h));
-    s.int_v = std::max(1, YYTruncSat(s.across_v));
+    s.int_h = std::max(1, TruncSaturated(s.across_h));
+    s.int_v = std::max(1, TruncSaturated(s.across_v));
   }
   return s;
 }
@@ -427,12 +428,12 @@ void YYPLYGON(std::span<const float> x, std::span<const float> y, int32_t n, int
   p.PointListY = s.y;
   Bounds(s);
   p.OpCount = n;
-  p.PixelX[1] = YYTruncSat(s.x[0]);
-  p.PixelY[1] = YYTruncSat(s.y[0]);
-  p.PixelX[2] = YYTruncSat(s.xmin);
-  p.PixelY[2] = YYTruncSat(s.ymin);
-  p.PixelX[3] = YYTruncSat(s.xmax);
-  p.PixelY[3] = YYTruncSat(s.ymax);
+  p.PixelX[1] = TruncSaturated(s.x[0]);
+  p.PixelY[1] = TruncSaturated(s.y[0]);
+  p.PixelX[2] = TruncSaturated(s.xmin);
+  p.PixelY[2] = TruncSaturated(s.ymin);
+  p.PixelX[3] = TruncSaturated(s.xmax);
+  p.PixelY[3] = TruncSaturated(s.ymax);
   Frame(s);
   p.PointListX.clear();
   p.PointListY.clear();
