@@ -2,12 +2,9 @@
 
 #include <cstdint>
 
-namespace {
+#include "VOZUVar/NumericHelpers.h"
 
-// The formulas take any input; results that leave the 32-bit range saturate.
-int32_t Saturate(int64_t v) {
-  return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
-}
+namespace {
 
 int32_t WidenYear(int32_t year) {
   if (year < 70) return year < INT32_MIN + 2000 ? year : 2000 + year;
@@ -30,7 +27,7 @@ double SecondsSince(int32_t baseYear, int32_t date, int32_t time) {
 }  // namespace
 
 int32_t MONTHDAYYEARIN(int32_t year, int32_t month, int32_t day) {
-  return Saturate(static_cast<int64_t>(WidenYear(year)) * 10000 + static_cast<int64_t>(month) * 100 + day);
+  return SaturateToInt32(static_cast<int64_t>(WidenYear(year)) * 10000 + static_cast<int64_t>(month) * 100 + day);
 }
 
 void MONTHDAYYEAROUT(int32_t date, int32_t& year, int32_t& month, int32_t& day) {
@@ -44,7 +41,7 @@ int32_t IDAYOFYEAR(int32_t year, int32_t month, int32_t day) {
   const int32_t m = month > 12 ? 12 : month < 2 ? 1 : month;
   int64_t n = static_cast<int64_t>(kDaysBefore[m - 1]) + day;
   if (month > 2 && LeapYear(WidenYear(year))) ++n;
-  return Saturate(n);
+  return SaturateToInt32(n);
 }
 
 int32_t IDAYSSINCE(int32_t year, int32_t baseYear) {
@@ -55,7 +52,7 @@ int32_t IDAYSSINCE(int32_t year, int32_t baseYear) {
   auto floorDiv4 = [](int64_t v) { return v >= 0 ? v / 4 : -((-v + 3) / 4); };
   const int64_t leaps = floorDiv4(last - 1) - floorDiv4(first - 1);
   const int64_t days = (last - first) * 365 + leaps;
-  return Saturate(days);
+  return SaturateToInt32(days);
 }
 
 double TIMESINCE1990(int32_t date, int32_t time) { return SecondsSince(1990, date, time); }
@@ -65,5 +62,5 @@ int32_t NOMORETHAN(int32_t value, int32_t period) {
   if (value <= period || period <= 0) return value;
   // the smallest k with value - k * period <= period
   const int32_t k = (value - 1) / period;
-  return Saturate(static_cast<int64_t>(value) - static_cast<int64_t>(k) * period);
+  return SaturateToInt32(static_cast<int64_t>(value) - static_cast<int64_t>(k) * period);
 }

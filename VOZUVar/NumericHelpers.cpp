@@ -149,9 +149,7 @@ void IADDTO(std::span<int32_t> a, int32_t n, int32_t delta, int32_t floor) {
   n = Clamp(n, a.size());
   for (int32_t i = 0; i < n; ++i) {
     // The sum saturates instead of wrapping.
-    const int64_t v = std::clamp<int64_t>(static_cast<int64_t>(a[i]) + delta, std::numeric_limits<int32_t>::min(),
-                                          std::numeric_limits<int32_t>::max());
-    a[i] = static_cast<int32_t>(std::max<int64_t>(v, floor));
+    a[i] = std::max(SaturateToInt32(static_cast<int64_t>(a[i]) + delta), floor);
   }
 }
 

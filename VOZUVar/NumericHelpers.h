@@ -22,6 +22,13 @@ inline int32_t TruncSaturated(double x) {
   return static_cast<int32_t>(x);
 }
 
+// A 64-bit integer result clamped to the int32 range.
+inline int32_t SaturateToInt32(int64_t v) {
+  return v > std::numeric_limits<int32_t>::max()   ? std::numeric_limits<int32_t>::max()
+         : v < std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::min()
+                                                    : static_cast<int32_t>(v);
+}
+
 // Shift A(1:n) by k places: k > 0 to the right (filling A(1:k)), k < 0 to the
 // left (filling the last |k|). k = 0, n < 1 or |k| >= n change nothing.
 void SHIFTF(std::span<float> a, int32_t n, int32_t k);

@@ -33,10 +33,6 @@ int32_t HighDecade(float last) {
   return TruncSaturated(std::log10(std::fabs(last) * 0.999f)) + 1;
 }
 
-int32_t SaturatedCount(int64_t n) {
-  return static_cast<int32_t>(std::clamp<int64_t>(n, INT32_MIN, INT32_MAX));
-}
-
 // The checks of the model and the arrangement that must hold before a
 // curve is computed; the first failure is described in why.
 bool InputsFit(const SoundingRecord& record, std::string& why) {
@@ -137,7 +133,7 @@ bool TimeRangeFits(float first, float last, std::string& why) {
 int32_t NTIMES(float first, float last, int32_t& nlo, int32_t& nhi) {
   nlo = LowDecade(first);
   nhi = HighDecade(last);
-  return SaturatedCount(10LL * (static_cast<int64_t>(nhi) - nlo) + 2);
+  return SaturateToInt32(10LL * (static_cast<int64_t>(nhi) - nlo) + 2);
 }
 
 bool CURVE(float first, float last) {
@@ -160,7 +156,7 @@ bool CURVE(float first, float last) {
   PrepareKernelLayers();
 
   const int32_t nlo = LowDecade(first);
-  const int32_t nt = SaturatedCount(10LL * (static_cast<int64_t>(TruncSaturated(std::log10(std::fabs(last) * 0.999f))) - nlo) + 12);
+  const int32_t nt = SaturateToInt32(10LL * (static_cast<int64_t>(TruncSaturated(std::log10(std::fabs(last) * 0.999f))) - nlo) + 12);
   const float t0 = static_cast<float>(std::pow(10.0, nlo));
 
   if (fc.IsHz && fc.NLayersF == 1) {

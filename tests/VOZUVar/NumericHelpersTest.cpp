@@ -246,7 +246,7 @@ TEST(NumericHelpers, NearlyEqualAndNaN) {
   EXPECT_FALSE(LEQNANQ(std::vector<float>{1, 2, kNaN}));
 }
 
-TEST(NumericHelpers, TruncationSaturatesAndMapsNaNToZero) {
+TEST(NumericHelpers, ConversionsToInt32Saturate) {
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
   const double inf = std::numeric_limits<double>::infinity();
@@ -257,6 +257,9 @@ TEST(NumericHelpers, TruncationSaturatesAndMapsNaNToZero) {
                {1.0e300, kMax},    {inf, kMax},          {-2147483648.0, kMin},      {-2147483648.5, kMin},
                {-inf, kMin},       {std::nan(""), 0}};
   for (const auto& c : cases) EXPECT_EQ(TruncSaturated(c.x), c.expected) << c.x;
+  EXPECT_EQ(SaturateToInt32(int64_t{kMax} + 1), kMax);
+  EXPECT_EQ(SaturateToInt32(int64_t{kMin} - 1), kMin);
+  EXPECT_EQ(SaturateToInt32(-12345), -12345);
 }
 
 TEST(NumericHelpers, MinimumAndMaximumSkipUnusableValues) {

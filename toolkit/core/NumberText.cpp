@@ -1,5 +1,6 @@
 #include "toolkit/core/NumberText.h"
 
+#include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/RecordFormatter.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/Words.h"
@@ -168,11 +169,6 @@ void BlankFirstWord(std::span<char> text) {
              static_cast<int32_t>(std::min<std::size_t>(text.size(), std::numeric_limits<int32_t>::max())), first,
              last);
   if (first > 0) std::fill(text.begin() + (first - 1), text.begin() + last, ' ');
-}
-
-int32_t SaturateToInt32(int64_t v) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 }  // namespace

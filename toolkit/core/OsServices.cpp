@@ -5,6 +5,7 @@
 #include <array>
 #include <climits>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "platform/os/Os.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/RootWindow.h"
@@ -68,10 +69,6 @@ int32_t Attributes(const plat::FileStatus& s) {
   if (s.hidden) a |= kAttributeHidden;
   if (s.directory) a |= kAttributeDirectory;
   return a == 0 ? kAttributeNormal : a;
-}
-
-int32_t SaturateSize(int64_t size) {
-  return static_cast<int32_t>(std::min<int64_t>(size, INT32_MAX));
 }
 
 // The registry store numbers its roots 0..6.
@@ -584,7 +581,7 @@ void YYFileInfo(std::string_view name, int32_t& size, int32_t& year, int32_t& mo
     size = -1;
     return;
   }
-  size = SaturateSize(s.size);
+  size = SaturateToInt32(s.size);
   plat::LocalTime t = plat::ToLocalTime(s.modified);
   year = t.year;
   month = t.month;
@@ -593,7 +590,7 @@ void YYFileInfo(std::string_view name, int32_t& size, int32_t& year, int32_t& mo
   minute = t.minute;
   second = t.second;
   attributes = Attributes(s);
-  kilobytes = SaturateSize((s.size + 1023) / 1024);
+  kilobytes = SaturateToInt32((s.size + 1023) / 1024);
 }
 
 void YYFileFind(int32_t first, std::string_view pattern, std::string& found, int32_t& attributes,
@@ -615,7 +612,7 @@ void YYFileFind(int32_t first, std::string_view pattern, std::string& found, int
   found = f.name;
   attributes = Attributes(f.status);
   PackDateTime(f.status.modified, dateTime);
-  size = SaturateSize(f.status.size);
+  size = SaturateToInt32(f.status.size);
   status = 0;
 }
 

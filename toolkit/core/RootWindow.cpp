@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "platform/bars/StatusBar.h"
 #include "platform/bars/Toolbar.h"
 #include "platform/clip/Clipboard.h"
@@ -757,7 +758,7 @@ void YYStatusPartsLayout(int32_t window, int32_t count) {
       break;
     }
     edge += widths[static_cast<size_t>(i)];
-    edges[static_cast<size_t>(i)] = static_cast<int>(std::clamp<int64_t>(edge, INT32_MIN, INT32_MAX));
+    edges[static_cast<size_t>(i)] = SaturateToInt32(edge);
   }
   if (stretch >= 0) {
     plat::Rect fc;
@@ -905,8 +906,7 @@ int32_t YYTextToInteger(std::string_view text) {
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
     v = std::min<int64_t>(v * 10 + (text[i] - '0'), static_cast<int64_t>(INT32_MAX) + 1);
   }
-  if (negative) v = -v;
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  return SaturateToInt32(negative ? -v : v);
 }
 
 int32_t YYStrLen(std::string_view text) {

@@ -21,8 +21,6 @@ std::string Trimmed(std::string_view text) {
   return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
 }
 
-int32_t Saturate(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
-
 plat::Hwnd FrameOf(int32_t n) {
   return n >= 0 && n <= kLastWindow ? WindowTables().Frame[static_cast<size_t>(n)] : plat::Hwnd{};
 }
@@ -134,10 +132,10 @@ void WindowPlace(std::optional<int32_t> width, std::optional<int32_t> height, st
     plat::Rect pc;
     plat::getClientRect(plat::getParent(frame), pc);
     const int64_t pw = pc.width(), ph = pc.height();
-    if (w != kNotGiven) w = Saturate(static_cast<int64_t>(w) * pw / 9999);
-    if (h != kNotGiven) h = Saturate(static_cast<int64_t>(h) * ph / 9999);
-    if (px != kNotGiven) px = Saturate(static_cast<int64_t>(px) * (pw - 1) / 9999);
-    if (py != kNotGiven) py = Saturate(static_cast<int64_t>(py) * (ph - 1) / 9999);
+    if (w != kNotGiven) w = SaturateToInt32(static_cast<int64_t>(w) * pw / 9999);
+    if (h != kNotGiven) h = SaturateToInt32(static_cast<int64_t>(h) * ph / 9999);
+    if (px != kNotGiven) px = SaturateToInt32(static_cast<int64_t>(px) * (pw - 1) / 9999);
+    if (py != kNotGiven) py = SaturateToInt32(static_cast<int64_t>(py) * (ph - 1) / 9999);
   }
   YYWindowPlacement(px, py, w, h, state.value_or(-1));
   d.CurrentWidth = w;
