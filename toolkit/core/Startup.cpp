@@ -200,10 +200,7 @@ void IOsVariable(std::string_view name, std::string& value) {
 void YYHomeDirectory() {
   ToolkitSettingsRecord& s = gSettings;
   s.PathSeparator = '/';
-  s.LocaleDecimal = plat::DecimalSeparator();
-  s.LocaleDecimalFlag = 0;
-  // The number-text conversions (utility core) read their own copy.
-  LocaleDecimal() = {s.LocaleDecimal, s.LocaleDecimalFlag};
+  LocaleDecimal() = {plat::DecimalSeparator(), 0};
   std::string home = EnvText("PLOVAN");
   if (!home.empty()) {
     if (home.back() != '/') home += '/';

@@ -22,8 +22,8 @@ struct ToolkitSettingsRecord {
   int32_t StartedMarker = 0;
   std::string HomeDirectory;
   char PathSeparator = '/';
-  char LocaleDecimal = '.';
-  int32_t LocaleDecimalFlag = 0;
+  // The locale's decimal separator and its use-it flag live with the
+  // number-text conversions that read them: LocaleDecimal().
   std::string SystemDirectory;
   std::string SettingsFileName;
   std::string CharSetDirectory;      // key CHARDIR
