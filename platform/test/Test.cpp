@@ -8,6 +8,7 @@
 #include "platform/bars/StatusBar.h"
 #include "platform/clip/Clipboard.h"
 #include "platform/ctl/Controls.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/bars/Toolbar.h"
 #include "platform/menu/Menu.h"
 #include "platform/print/Printer.h"
@@ -29,7 +30,7 @@ void reset() {
   resetClipboard();
   resetResources();
   res::clearOverlays();
-  setScreenInfo(ScreenInfo{});
+  displayInfo() = DisplayInfo{};
   ensureStarted();
 }
 
@@ -191,7 +192,7 @@ void dragFrameSize(Hwnd w, Size outer) {
   sendMessage(w, wm::EnterSizeMove, 0, 0);
   MinMaxInfo mm;
   mm.minTrackSize = {getSystemMetrics(Metric::MinTrackWidth), getSystemMetrics(Metric::MinTrackHeight)};
-  mm.maxTrackSize = {screenInfo().width + 8, screenInfo().height + 8};
+  mm.maxTrackSize = {displayInfo().width + 8, displayInfo().height + 8};
   mm.maxSize = mm.maxTrackSize;
   sendMessage(w, wm::GetMinMaxInfo, 0, reinterpret_cast<LParam>(&mm));
   int cx = std::clamp(outer.cx, mm.minTrackSize.x, std::max(mm.minTrackSize.x, mm.maxTrackSize.x));

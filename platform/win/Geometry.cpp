@@ -2,6 +2,7 @@
 #include <utility>
 #include <algorithm>
 
+#include "platform/gdi/Gdi.h"
 #include "platform/menu/Menu.h"
 #include "platform/win/PaintHooks.h"
 #include "platform/win/WinState.h"
@@ -162,7 +163,7 @@ MinMaxInfo defaultMinMax(const WindowRecord& r) {
   mm.maxPosition = {area.left - f, area.top - f};
   mm.maxSize = {area.width() + 2 * f, area.height() + 2 * f};
   mm.minTrackSize = {getSystemMetrics(Metric::MinTrackWidth), getSystemMetrics(Metric::MinTrackHeight)};
-  mm.maxTrackSize = {screenInfo().width + 2 * f, screenInfo().height + 2 * f};
+  mm.maxTrackSize = {displayInfo().width + 2 * f, displayInfo().height + 2 * f};
   return mm;
 }
 

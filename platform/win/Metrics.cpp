@@ -7,11 +7,6 @@
 namespace plat {
 namespace {
 
-ScreenInfo& screen() {
-  static ScreenInfo s;
-  return s;
-}
-
 // The fixed non-client metrics. Caption boxes sit inside the caption with a
 // 2-pixel margin.
 constexpr int kCaption = 22;
@@ -28,8 +23,8 @@ constexpr int kCaptionButton = 18;
 
 int getSystemMetrics(Metric m) {
   switch (m) {
-    case Metric::ScreenWidth: return screen().width;
-    case Metric::ScreenHeight: return screen().height;
+    case Metric::ScreenWidth: return displayInfo().width;
+    case Metric::ScreenHeight: return displayInfo().height;
     case Metric::CaptionHeight: return kCaption;
     case Metric::SmallCaptionHeight: return kSmallCaption;
     case Metric::BorderWidth: return kBorder;
@@ -57,13 +52,7 @@ int getSystemMetrics(Metric m) {
   return 0;
 }
 
-const ScreenInfo& screenInfo() { return screen(); }
-void setScreenInfo(const ScreenInfo& s) {
-  screen() = s;
-  // the drawing layer's device capabilities report the same display
-  displayInfo() = DisplayInfo{s.width, s.height, s.bitsPerPixel, s.dpi};
-}
-Rect workArea() { return {0, 0, screen().width, screen().height}; }
+Rect workArea() { return {0, 0, displayInfo().width, displayInfo().height}; }
 
 Insets nonClientInsets(uint32_t style, uint32_t exStyle, bool hasMenu) {
   Insets in;

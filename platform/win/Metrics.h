@@ -39,16 +39,9 @@ enum class Metric {
 
 int getSystemMetrics(Metric m);
 
-// The display: fixed in headless runs; tests may change it.
-struct ScreenInfo {
-  int width = 1280;
-  int height = 1024;
-  int bitsPerPixel = 24;
-  int dpi = 96;
-};
-const ScreenInfo& screenInfo();
-void setScreenInfo(const ScreenInfo& s);   // for tests; the metrics follow
-Rect workArea();                           // the whole screen (no task bar)
+// The screen size comes from the one display record of the drawing layer,
+// displayInfo() (platform/gdi/Gdi.h), which tests may change.
+Rect workArea();  // the whole screen (no task bar)
 
 // How far a window's outer rectangle reaches beyond its client area for
 // a style, extended style and menu bar (scroll bars included).

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/gdi/Gdi.h"
 #include "platform/menu/Menu.h"
 #include "platform/os/Os.h"
 #include "platform/test/Test.h"
@@ -260,10 +261,10 @@ Hwnd createWindowEx(uint32_t exStyle, std::string_view className, std::string_vi
   }
   if (y == kUseDefault) y = child ? 0 : 40;
   if (cx == kUseDefault) {
-    cx = child ? 0 : screenInfo().width * 3 / 4;
-    cy = child ? 0 : screenInfo().height * 3 / 4;
+    cx = child ? 0 : displayInfo().width * 3 / 4;
+    cy = child ? 0 : displayInfo().height * 3 / 4;
   }
-  if (cy == kUseDefault) cy = child ? 0 : screenInfo().height * 3 / 4;
+  if (cy == kUseDefault) cy = child ? 0 : displayInfo().height * 3 / 4;
   cx = std::max(cx, 0);
   cy = std::max(cy, 0);
   rec->rect = {x, y, x + cx, y + cy};

@@ -560,7 +560,7 @@ void YYWindowSystemClose() {
 // ---------------------------------------------------------------- display
 
 void YYDisplayMetrics(int32_t& width, int32_t& height, int32_t& colours, int32_t& paletteSize, int32_t& flags) {
-  const plat::ScreenInfo& screen = plat::screenInfo();
+  const plat::DisplayInfo& screen = plat::displayInfo();
   const int32_t bits = std::min(screen.bitsPerPixel, 24);
   colours = static_cast<int32_t>(1u << bits);
   paletteSize = colours == 2 ? 2 : colours == 16 ? 8 : colours == 256 ? 16 : 256;

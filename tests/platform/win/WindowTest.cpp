@@ -96,7 +96,7 @@ TEST_F(WindowTest, ShowStatesSendSizeKindsAndKeepTheNormalRectangle) {
   Rect r;
   getWindowRect(w, r);
   const int f = getSystemMetrics(Metric::SizeFrameWidth);
-  EXPECT_EQ(r, (Rect{-f, -f, screenInfo().width + f, screenInfo().height + f}));
+  EXPECT_EQ(r, (Rect{-f, -f, displayInfo().width + f, displayInfo().height + f}));
   showWindow(w, ShowCmd::Minimize);
   Rect c;
   getClientRect(w, c);

@@ -207,9 +207,7 @@ TEST(RootWindowHelpers, TextRegistryAndPaletteTables) {
 
 TEST(RootWindowPalette, A256ColourDisplayGetsTheLogicalPalette) {
   plat::test::reset();
-  plat::ScreenInfo screen;
-  screen.bitsPerPixel = 8;
-  plat::setScreenInfo(screen);
+  plat::displayInfo().bitsPerPixel = 8;
   ResetWindowManagerForTest();
   int32_t w = 0, h = 0, colours = 0, palette = 0, flags = 0;
   YYDisplayMetrics(w, h, colours, palette, flags);
