@@ -67,7 +67,9 @@ bool deleteMenu(Hmenu m, uint32_t item, uint32_t flags);   // destroys an item's
 bool removeMenu(Hmenu m, uint32_t item, uint32_t flags);   // keeps the pop-up alive
 
 int getMenuItemCount(Hmenu m);              // -1 for an invalid menu
-uint32_t getMenuItemId(Hmenu m, int pos);   // 0xFFFFFFFF for a pop-up without id or a bad position
+// 0xFFFFFFFF for any pop-up item (an id given to a pop-up is read with
+// getMenuItemInfo) or a bad position.
+uint32_t getMenuItemId(Hmenu m, int pos);
 Hmenu getSubMenu(Hmenu m, int pos);
 // Each returns the previous state (mf::Checked, or mf::Grayed|Disabled), -1 when there is no such item.
 int checkMenuItem(Hmenu m, uint32_t item, uint32_t flags);
