@@ -106,10 +106,20 @@ bool ClassRegistered(const char* name) {
   return plat::getClassInfo(name, wc);
 }
 
+// The frame classes share one icon for the life of the process: a frame
+// class that an earlier open registered already holds it, so reopening the
+// root window loads no new icon.
+plat::Hicon FrameClassIcon() {
+  plat::WindowClass wc;
+  if (plat::getClassInfo(kChildFrameClass, wc) && wc.icon) return wc.icon;
+  if (plat::getClassInfo(kRootFrameClass, wc) && wc.icon) return wc.icon;
+  return plat::loadIcon("icon1");
+}
+
 bool RegisterClasses() {
   plat::WindowClass frame;
   frame.proc = YYFrameProc;
-  frame.icon = plat::loadIcon("icon1");
+  frame.icon = FrameClassIcon();
   frame.smallIcon = frame.icon;
   frame.cursor = plat::loadCursor(plat::SysCursor::Arrow);
   // The root frame's class is made afresh at every open.

@@ -75,6 +75,20 @@ END
   plat::res::popOverlay();
 }
 
+TEST_F(ToolkitTest, ReopeningTheMainWindowLoadsNoFurtherIcon) {
+  WindowOpenArguments first;
+  WindowOpen(first);
+  WShutdown();
+  const int icons = plat::test::census().icons;
+  for (int i = 0; i < 3; ++i) {
+    WindowOpenArguments again;
+    WindowOpen(again);
+    ASSERT_TRUE(Frame());
+    WShutdown();
+  }
+  EXPECT_EQ(plat::test::census().icons, icons);
+}
+
 TEST_F(ToolkitTest, ADialogBarThatIsNotInTheResources) {
   WindowOpenArguments a;
   a.Dialog = 4711;
