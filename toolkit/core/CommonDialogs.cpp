@@ -168,7 +168,7 @@ void YYFileDialog(int32_t filterSource, int32_t& filterIndex, int32_t save, int3
 void WSelectFile(int32_t filterSource, std::string_view filters, int32_t flags, std::string& file,
                  std::string_view title, int32_t& filterIndex, int32_t freeze) {
   int32_t status = 0;
-  if (freeze != 0) YYDialogRedrawAll(1, -1, status);
+  if (freeze != 0) YYSnapshotMode(1, -1, status);
   const int32_t save = flags & kSelectSave ? 1 : 0;
   const int32_t prompt = flags & kSelectPrompt ? 1 : 0;
   const int32_t mayBeMissing = flags & kSelectPathMayBeMissing ? 1 : 0;
@@ -201,7 +201,7 @@ void WSelectFile(int32_t filterSource, std::string_view filters, int32_t flags, 
   }
   DialogInfoItems()[3] = answer;
   if (!(keep && answer == 1) && !s.SavedDirectory.empty()) plat::DirSet(s.SavedDirectory);
-  if (freeze != 0) YYDialogRedrawAll(0, -1, status);
+  if (freeze != 0) YYSnapshotMode(0, -1, status);
   DialogInfoItems()[1] = 0;
 }
 

@@ -107,8 +107,7 @@ void Route(const plat::Msg& m) {
   const DialogManagerRecord& dm = DialogManager();
   if (dm.ActiveModeless) {
     const DialogRecord* rec = YYDialogRecordOf(dm.ActiveModeless);
-    int32_t owner = rec != nullptr ? YYWindowNumber(rec->OwnerFrame ? rec->OwnerFrame : rec->Owner) : -1;
-    if (rec != nullptr && rec->CombinedWithRoot) owner = 0;
+    const int32_t owner = rec != nullptr ? YYWindowNumber(rec->CombinedWindow ? rec->CombinedWindow : rec->Owner) : -1;
     if (owner >= 0) {
       int32_t withTable = owner;
       while (withTable > 0 && !WindowTables().Accelerators[static_cast<size_t>(withTable)]) {
@@ -518,7 +517,7 @@ void YYEventFinish(int32_t type, EventRecord& record) {
   if (!current && !field && w > 0 && h > 0) {
     saved.saved = true;
     saved.state = g;
-    saved.dialog = DialogManager().Selected;
+    saved.dialog = DialogTable().Selected;
     g.DrawableHeight = h;
     g.DrawableWidth = w;
     g.ViewportLeft = g.AreaX1 * (static_cast<float>(w) - 0.01f);

@@ -83,10 +83,10 @@ void YYMessageBox(int32_t set, int32_t icon, int32_t place, int32_t& answer, con
 void WMessageBox(int32_t set, int32_t icon, int32_t defaultButton, std::string_view text, std::string_view caption) {
   const int32_t place = YYDefaultButtonPlace(set, defaultButton);
   int32_t status = 0;
-  YYDialogRedrawAll(1, -1, status);
+  YYSnapshotMode(1, -1, status);
   int32_t answer = -1;
   YYMessageBox(set, icon, place, answer, ZeroEnded(text), ZeroEnded(caption));
-  YYDialogRedrawAll(0, -1, status);
+  YYSnapshotMode(0, -1, status);
   DialogInfoItems()[1] = 0;
   // The report comes first: in report mode 4 it shows a box of its own,
   // whose answer must not stand for this one.

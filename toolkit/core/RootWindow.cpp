@@ -327,7 +327,7 @@ void WindowOpen(WindowOpenArguments& a) {
                    a.Background, title);
 
   if (a.Dialog > 0) {
-    DialogManager().Selected = a.Dialog;
+    DialogTable().Selected = a.Dialog;
     DialogInfoItems()[2] = a.Dialog;
   } else if (a.Dialog == -1) {
     YYERRREP(1007, "WindowOpen");

@@ -1,86 +1,113 @@
-// What the window manager needs of the dialog manager: the dialog records
-// reached from their windows, the dialog manager's state, the owner and
-// the enabling protocol of modal boxes, the window snapshots painted while
-// a modal box is open, and the class registrations made when the root
-// window opens.
-//
-// Stand-in: the dialog manager is built later; until then no dialog is ever
-// loaded, and these routines do what the window manager and its tests need
-// of them with no dialogs present.
+// Dialog services: window snapshots painted while a modal run holds the
+// application, fields and dialogs as drawing surfaces, field geometry and
+// type enquiries, colours, list and tree services; and what the window
+// manager uses of the dialog manager: its state, the default owner, the
+// enabling protocol around modal boxes and the keyboard navigation of the
+// active modeless dialog.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/Types.h"
+#include "platform/ctl/Controls.h"
 #include "platform/gdi/Surface.h"
-
-// The record every loaded dialog carries (the words the window manager and
-// the event store read or set).
-struct DialogRecord {
-  int32_t Identifier = 0;      // resource identifier
-  int32_t CurrentField = 0;
-  int32_t PreviousField = 0;   // the field that had the focus before
-  int32_t PageSelected = 0;    // page dialog of the tab page just selected
-  int32_t PageLeft = 0;        // ... and of the one just left
-  plat::Hwnd Owner;
-  plat::Hwnd Parent;
-  int32_t LastChangeValue = 0; // value of the last field-change event
-  int32_t EventField = 0;      // drawing field of the last mouse or paint event
-  int32_t EventButton = 0;     // its mouse button: 1 left, 2 middle, 3 right, 0 none
-  int32_t CombinedWithRoot = 0;
-  plat::Hwnd OwnerFrame;       // frame that owns a dialog combined with a window
-};
-// The record of a dialog window; null for any other window.
-DialogRecord* YYDialogRecordOf(plat::Hwnd dialog);
-// Attaches a record to a window (the dialog manager does this when it
-// creates a dialog; tests use it for stand-in dialogs) and removes it.
-DialogRecord& YYDialogRecordAttach(plat::Hwnd dialog);
-void YYDialogRecordDetach(plat::Hwnd dialog);
+#include "toolkit/dialogs/ControlClasses.h"
+#include "toolkit/dialogs/DialogTable.h"
+#include "toolkit/dialogs/DialogUnload.h"
+#include "toolkit/dialogs/DrawingFields.h"
+#include "toolkit/dialogs/GridControl.h"
+#include "toolkit/dialogs/NumericFields.h"
 
 inline constexpr int kSnapshotWindows = 51;
 
+// The dialog manager's state that the window manager reads and sets.
 struct DialogManagerRecord {
-  int32_t Count = 0;               // loaded dialogs
-  int32_t Current = 0;             // current dialog number, 0 none
-  int32_t Selected = 0;            // identifier of the selected dialog (WDialogInfoItem 3)
-  plat::Hwnd ActiveModeless;       // the active modeless dialog, none when there is none
-  plat::Hwnd MainFrame;            // default owner of modal boxes
-  int32_t SemiModalCount = 0;      // open semi-modal dialogs and windows
-  plat::Hwnd ModalDialog;          // the active modal dialog
-  // Window snapshots kept while a modal box is open: a use count and the
-  // picture of each window's client area, by window number.
+  plat::Hwnd ActiveModeless;       // the active modeless dialog (none when there is none)
+  plat::Hwnd MainFrame;            // the window or dialog active last: the default owner
+  int32_t SemiModalCount = 0;      // dialogs shown in mode 3 and not yet hidden
+  plat::Hwnd ModalDialog;          // the last dialog shown in mode 3
+  plat::Hwnd CurrentModalWindow;   // a window that runs as a modal window: only it is enabled again
+  // Window snapshots: the snapshot-mode flag, and per window number a use
+  // count and the picture of its client area.
   bool SnapshotsActive = false;
   std::array<int32_t, kSnapshotWindows> SnapshotCount{};
   std::array<plat::Surface, kSnapshotWindows> Snapshot{};
-  // Frames that YYDisableOthers disabled, to be enabled again.
-  std::array<bool, kSnapshotWindows> DisabledFrame{};
 };
 DialogManagerRecord& DialogManager();
+// Everything of the dialog manager back to its start: no dialog loaded,
+// no validation pending (tests, and the window manager's own reset).
 void ResetDialogManager();
 
-// The owner of a new modal box: the visible active modeless dialog (or the
-// frame it is combined with), else the main frame.
-plat::Hwnd YYDialogDefaultParent();
-// Disables the shown dialogs and, with flag 1, the visible toolkit frames
-// other than `keep`; YYEnableOthers enables them again.
-void YYDisableOthers(plat::Hwnd keep, int32_t flag);
-void YYEnableOthers(plat::Hwnd window, int32_t flag);
-// Mode 1: keeps a snapshot of the client area of every visible top-level
-// toolkit window except window `leaveOut` (-1: none) and counts it; mode 0
-// counts one down and, at 0, paints the snapshot back and frees it.
-void YYDialogRedrawAll(int32_t mode, int32_t leaveOut, int32_t& status);
+// Switches snapshot mode on (1) or off (0) for every window but window
+// `leaveOut` (-1 none); switch-ons nest. status is always 0.
+void YYSnapshotMode(int32_t mode, int32_t leaveOut, int32_t& status);
+bool YYSnapshotModeOn();
+// Paints a dialog from its snapshot while the mode is on; false when it
+// has none.
+bool YYPaintFromSnapshot(plat::Hwnd dialog);
+bool YYDialogHasDrawing(plat::Hwnd dialog);
 
-// The class registrations and probes made once while the root window opens.
-void YYRegisterNumericClasses();
-void YYRegisterGridClasses();
-void YYProbeClassesA();
-void YYProbeClassesB();
-// Makes a loaded dialog the current one; error 1008 when it is not loaded.
-void WDialogSelect(int32_t identifier);
-// The platform's keyboard navigation of the active modeless dialog; true
+// Items 1 x, 2 y, 3 width, 4 height of the field's client area in the
+// dialog's client pixels; 5 the field type; 6 the state code from its
+// style; 7 and 8 a trackbar's range; 0 otherwise.
+int32_t YYDialogFieldGeometry(int32_t field, int32_t item);
+void YYFieldRect(int32_t& field, int32_t& x, int32_t& y, int32_t& width, int32_t& height, int32_t client);
+// 0 other, 1 static text, 2 other static, 3 group box, 4 EDIT, 5 integer,
+// 6 real, 7 double, 8 button, 9 check box, 10 radio button, 11 combo box,
+// 12 list box, 13 tab control, 14 progress bar, 15 grid, 16 trackbar,
+// 17 tree view.
+void YYFieldType(int32_t& field, int32_t& code);
+void YYTrackbarRangeGet(int32_t& field, int32_t& minimum, int32_t& maximum);
+// 1 inside the rectangle, 2 overlapping it, 0 outside.
+int32_t YYFieldInsideRect(plat::Hwnd control, const plat::Rect& rect);
+void YYDialogBaseUnits(int32_t& width, int32_t& height);
+void YYFieldColours(int32_t& field, int32_t textRed, int32_t textGreen, int32_t textBlue, int32_t backRed,
+                    int32_t backGreen, int32_t backBlue);
+
+void YYListCount(int32_t& field, int32_t& count);
+void YYListItemSelected(int32_t& field, int32_t index, int32_t& state);
+void YYListItemSelect(int32_t& field, int32_t index, int32_t state);
+void YYListRangeSelect(int32_t& field, int32_t first, int32_t last, int32_t state);
+
+void YYTreeFromMenu(plat::Hwnd tree, int32_t menu, int32_t selected);
+void YYTreeCopy(plat::Hwnd target, plat::HTreeItem parent, plat::Hwnd source, plat::HTreeItem first);
+plat::HTreeItem YYTreeFindValue(plat::Hwnd tree, int32_t value);
+// Positions 1 before, 2 after, 3 as last child of the reference item.
+void YYTreeInsert(int32_t& field, int32_t reference, int32_t position, int32_t value, std::string_view text);
+void YYTreeDelete(int32_t& field, int32_t value);
+void YYTreeBranchState(int32_t& field, int32_t value, int32_t& state);
+void YYTreeExpand(int32_t& field, int32_t value, int32_t state);
+void YYTreeItemText(int32_t& field, int32_t value, std::string_view text);
+void YYTreeUniqueValues(int32_t flag);
+// Every pixel of the top-left pixel's colour becomes the button face.
+void YYBitmapFaceBackground(plat::HBitmap bitmap);
+
+// Geometry in the parent's client coordinates: the control, and the
+// control extended to the right edge of its up-down control.
+plat::Rect YYControlRect(plat::Hwnd control);
+plat::Rect YYFieldRectWithUpDown(plat::Hwnd control);
+
+// Tabs carry their page dialog's identifier and a disabled mark.
+int32_t YYTabInsert(plat::Hwnd tab, int32_t index, int32_t page, std::string_view label);
+bool YYTabItem(plat::Hwnd tab, int32_t index, int32_t& page, int32_t& disabled);
+void YYTabItemSet(plat::Hwnd tab, int32_t index, int32_t page, int32_t disabled);
+std::string YYTabLabel(plat::Hwnd tab, int32_t index);
+// The tab control's display area in its parent's client coordinates.
+plat::Rect YYTabDisplayArea(plat::Hwnd tab);
+// The window of the loaded page dialog with that identifier.
+plat::Hwnd YYPageWindow(int32_t page);
+// Places the page dialogs of a tab control in its display area.
+void YYTabPagesPlace(plat::Hwnd tab);
+
+// The owner of new dialogs and boxes: the visible active modeless dialog
+// (or the window it is combined with), else the window active last.
+plat::Hwnd YYDialogDefaultParent();
+// The platform's keyboard navigation for the active modeless dialog; true
 // when it took the message.
 bool YYDialogMessageCheck(const plat::Msg& message);
-// Moves the grid controls of every loaded dialog back to the root client
-// and destroys the dialogs (the close-all of the window manager).
+// Closing all windows: pending numeric fields forgotten, every dialog
+// unloaded and attached child dialogs moved back to the root window.
 void YYDialogsCloseAll();

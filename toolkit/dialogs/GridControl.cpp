@@ -1,0 +1,12 @@
+#include "toolkit/dialogs/GridControl.h"
+
+// Stand-in: the grid classes come with the grid control.
+void YYRegisterGridClasses() {}
+// Stand-in: no grid exists yet; completed with the grid control.
+void YYGridClearAll(plat::Hwnd /*grid*/) {}
+// Stand-in: no grid exists yet; completed with the grid control.
+void YYGridReadOnlySet(plat::Hwnd /*grid*/, bool /*readOnly*/) {}
+// Stand-in: no grid exists yet; completed with the grid control.
+void YYGridOptionSet(plat::Hwnd /*grid*/, int32_t /*option*/, bool /*on*/) {}
+// Stand-in: no grid window exists yet; completed with the grid control.
+plat::Hwnd YYCurrentWindowGrid() { return {}; }
