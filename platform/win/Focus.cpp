@@ -94,7 +94,11 @@ Hwnd setFocus(Hwnd w) {
     }
   }
   if (old && find(old)) {
+    // While it hears of the loss, the old window holds no focus, so it can
+    // take the focus back (a field refusing to be left): that then stands.
+    s.focus = {};
     sendMessage(old, wm::KillFocus, toParam(w), 0);
+    if (s.focus) return old;
     if (w && !find(w)) return old;
   }
   s.focus = w;

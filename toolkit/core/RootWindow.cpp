@@ -379,6 +379,7 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
   gWindowManager.FindReplaceMessage = plat::registerWindowMessage("commdlg_FindReplace");
   YYProbeClassesA();
   YYProbeClassesB();
+  NumericValidation().RestorePending = 1;
   if (dialog != 0) dialog = DialogBarStatus(dialog);
 
   plat::destroyWindow(temporary);

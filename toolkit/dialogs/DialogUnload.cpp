@@ -144,15 +144,17 @@ void YYEnableOthers(plat::Hwnd spare, int32_t alsoWindows) {
     if (spare && plat::isWindow(spare)) plat::enableWindow(spare, true);
     return;
   }
+  // The spared window comes back too: a dialog shown in mode 3 disabled
+  // every frame, its owner's included.
   const DialogTableRecord& t = DialogTable();
   for (int32_t n = 1; n <= t.Count; ++n) {
     const plat::Hwnd e = t.Slot[static_cast<size_t>(n)];
-    if (TakesPart(e, spare)) plat::enableWindow(e, true);
+    if (e == spare || TakesPart(e, spare)) plat::enableWindow(e, true);
   }
   if (alsoWindows == 0) return;
   for (int32_t n = 0; n <= kLastWindow; ++n) {
     const plat::Hwnd f = WindowTables().Frame[static_cast<size_t>(n)];
-    if (f && f != spare && plat::isWindowVisible(f)) plat::enableWindow(f, true);
+    if (f && plat::isWindowVisible(f)) plat::enableWindow(f, true);
   }
 }
 

@@ -91,8 +91,7 @@ plat::LResult Create(plat::Hwnd w, Kind kind, uint32_t message, plat::WParam wp,
 
 // The up-down control beside a spin field, following it among its
 // parent's children.
-void AttachUpDown(plat::Hwnd w, Kind kind) {
-  const uint32_t style = plat::getWindowStyle(w);
+void AttachUpDown(plat::Hwnd w, Kind kind, uint32_t style) {
   uint32_t upStyle = plat::ws::Child | plat::uds::AlignRight | plat::uds::ArrowKeys;
   if (kind != Kind::Integer) upStyle |= plat::uds::NoThousands;
   if (style & plat::ws::Visible) upStyle |= plat::ws::Visible;
@@ -207,7 +206,15 @@ plat::LResult YYNumericValidate(plat::Hwnd w, Kind kind, uint32_t message, plat:
 
 plat::LResult SpinProc(plat::Hwnd w, Kind kind, uint32_t message, plat::WParam wp, plat::LParam lp) {
   const plat::LResult r = YYNumericValidate(w, kind, message, wp, lp);
-  if (message == plat::wm::Create && r != -1) AttachUpDown(w, kind);
+  if (message == plat::wm::Create && r != -1) {
+    // The field is made visible after its creation; its style says whether
+    // it will be.
+    const auto* cs = reinterpret_cast<const plat::CreateStruct*>(lp);
+    AttachUpDown(w, kind, cs != nullptr ? cs->style : plat::getWindowStyle(w));
+  }
+  if (message == plat::wm::ShowWindow)
+    if (const FieldRecord* f = YYFieldRecordOf(w); f != nullptr && f->UpDown)
+      plat::showWindow(f->UpDown, wp != 0 ? plat::ShowCmd::ShowNA : plat::ShowCmd::Hide);
   if (message == plat::wm::WindowPosChanged) {
     // The up-down control keeps its place right after its field.
     const FieldRecord* f = YYFieldRecordOf(w);

@@ -35,6 +35,7 @@ class DialogTest : public wmtest::ToolkitTest {
     WEventOptionSet(EventTabChange, 1);
     YYERRMODE(0);
     ErrorState().LastErrorCode = 0;
+    Events();   // the main window's start-up resize
   }
 
   // The last error code, cleared for the next call.
@@ -54,13 +55,27 @@ class DialogTest : public wmtest::ToolkitTest {
     WEventPoll(type, r);
     return type;
   }
-  // Every pending event's type, in order.
+  // Takes the queued input as the program's event loop does (keyboard
+  // navigation of the active dialog included) and returns the types of
+  // the events it made, in order; the records go to records_.
   std::vector<int32_t> Events() {
     std::vector<int32_t> types;
+    records_.clear();
     EventRecord r{};
-    for (int32_t t = Poll(r); t != kNoEvent; t = Poll(r)) types.push_back(t);
+    for (int32_t t = Poll(r); t != kNoEvent; t = Poll(r)) {
+      types.push_back(t);
+      records_.push_back(r);
+    }
     return types;
   }
+  // The record of the last event of that type from the last Events().
+  EventRecord Last(int32_t type, const std::vector<int32_t>& types) const {
+    for (size_t i = types.size(); i-- > 0;)
+      if (types[i] == type) return records_[i];
+    ADD_FAILURE() << "no event of type " << type;
+    return {};
+  }
+  std::vector<EventRecord> records_;
 
   // A click in the middle of a control.
   void ClickOn(plat::Hwnd control) {
