@@ -5,22 +5,14 @@
 
 #include "platform/font/Font.h"
 #include "platform/gdi/GdiInternal.h"
+#include "platform/gdi/HandleTable.h"
 
 namespace plat {
 namespace detail {
 namespace {
 
-constexpr uint32_t kSlotBits = 20;
-constexpr uint32_t kSlotMask = (1u << kSlotBits) - 1;
-
-struct DcSlot {
-  uint32_t generation = 1;
-  std::unique_ptr<DcRec> rec;
-};
-
 struct DcTable {
-  std::vector<DcSlot> slots;
-  std::vector<uint32_t> freeSlots;
+  HandleTable<DcRec> dcs;
   HBitmap stockBitmap = 0;  // the 1 x 1 one-bit bitmap of a new memory context
 };
 
@@ -30,25 +22,16 @@ DcTable& dcTable() {
 }
 
 Hdc newDc(DcKind kind, DcRec** out) {
-  DcTable& t = dcTable();
-  uint32_t slot;
-  if (!t.freeSlots.empty()) {
-    slot = t.freeSlots.back();
-    t.freeSlots.pop_back();
-  } else {
-    if (t.slots.size() >= kSlotMask - 1) return 0;
-    t.slots.emplace_back();
-    slot = static_cast<uint32_t>(t.slots.size());
-  }
-  DcSlot& s = t.slots[slot - 1];
-  s.rec = std::make_unique<DcRec>();
-  s.rec->kind = kind;
-  s.rec->pen = getStockObject(Stock::kBlackPen);
-  s.rec->brush = getStockObject(Stock::kWhiteBrush);
-  s.rec->font = getStockObject(Stock::kSystemFont);
-  s.rec->palette = getStockObject(Stock::kDefaultPalette);
-  *out = s.rec.get();
-  return (s.generation << kSlotBits) | slot;
+  DcRec* rec = nullptr;
+  const Hdc h = newHandle(dcTable().dcs, &rec);
+  if (!h) return 0;
+  rec->kind = kind;
+  rec->pen = getStockObject(Stock::kBlackPen);
+  rec->brush = getStockObject(Stock::kWhiteBrush);
+  rec->font = getStockObject(Stock::kSystemFont);
+  rec->palette = getStockObject(Stock::kDefaultPalette);
+  *out = rec;
+  return h;
 }
 
 HBitmap stockBitmap() {
@@ -71,14 +54,7 @@ const BrushDesc& stockBrush() {
 
 }  // namespace
 
-DcRec* dcRec(Hdc dc) {
-  DcTable& t = dcTable();
-  const uint32_t slot = dc & kSlotMask;
-  if (slot == 0 || slot > t.slots.size()) return nullptr;
-  DcSlot& s = t.slots[slot - 1];
-  if (!s.rec || (dc >> kSlotBits) != s.generation) return nullptr;
-  return s.rec.get();
-}
+DcRec* dcRec(Hdc dc) { return findHandle(dcTable().dcs, dc); }
 
 Hdc createDeviceDc(const DeviceGeometry& geometry) {
   DcRec* d = nullptr;
@@ -387,13 +363,7 @@ bool deleteDc(Hdc dc) {
     d->onDelete = nullptr;
     hook(dc);
   }
-  detail::DcTable& t = detail::dcTable();
-  const uint32_t slot = dc & detail::kSlotMask;
-  detail::DcSlot& s = t.slots[slot - 1];
-  s.rec.reset();
-  s.generation = (s.generation + 1) & ((1u << (32 - detail::kSlotBits)) - 1);
-  if (s.generation == 0) s.generation = 1;
-  t.freeSlots.push_back(slot);
+  detail::freeSlot(detail::dcTable().dcs, (dc & detail::kSlotMask) - 1);
   return true;
 }
 
@@ -1050,8 +1020,8 @@ void clearRecordedCalls(Hdc dc) {
 
 void resetGdi() {
   detail::DcTable& t = detail::dcTable();
-  for (size_t i = 0; i < t.slots.size(); ++i) {
-    if (t.slots[i].rec) deleteDc(((t.slots[i].generation) << detail::kSlotBits) | static_cast<uint32_t>(i + 1));
+  for (size_t i = 0; i < t.dcs.slots.size(); ++i) {
+    if (t.dcs.slots[i].rec) deleteDc(detail::handleAt(t.dcs, i));
   }
   detail::resetObjects();
   detail::resetPaletteEmulation();

@@ -7,23 +7,14 @@
 
 #include "platform/font/Font.h"
 #include "platform/gdi/GdiInternal.h"
+#include "platform/gdi/HandleTable.h"
 
 namespace plat {
 namespace detail {
 namespace {
 
-// Handle = generation << 20 | (slot + 1).
-constexpr uint32_t kSlotBits = 20;
-constexpr uint32_t kSlotMask = (1u << kSlotBits) - 1;
-
-struct Slot {
-  uint32_t generation = 1;
-  std::unique_ptr<ObjRec> rec;
-};
-
 struct ObjectTable {
-  std::vector<Slot> slots;
-  std::vector<uint32_t> freeSlots;
+  HandleTable<ObjRec> objects;
   std::array<GdiObj, 16> stock{};
   bool stockMade = false;
   std::array<GdiObj, static_cast<size_t>(SysColor::kCount)> sysBrushes{};
@@ -138,14 +129,7 @@ constexpr std::array<ColorRef, static_cast<size_t>(SysColor::kCount)> kSysColors
 
 }  // namespace
 
-ObjRec* object(GdiObj h) {
-  ObjectTable& t = table();
-  const uint32_t slot = (h & kSlotMask);
-  if (slot == 0 || slot > t.slots.size()) return nullptr;
-  Slot& s = t.slots[slot - 1];
-  if (!s.rec || (h >> kSlotBits) != s.generation) return nullptr;
-  return s.rec.get();
-}
+ObjRec* object(GdiObj h) { return findHandle(table().objects, h); }
 
 ObjRec* object(GdiObj h, ObjectKind kind) {
   ObjRec* r = object(h);
@@ -153,33 +137,18 @@ ObjRec* object(GdiObj h, ObjectKind kind) {
 }
 
 GdiObj newObject(ObjectKind kind, ObjRec** out) {
-  ObjectTable& t = table();
-  uint32_t slot;
-  if (!t.freeSlots.empty()) {
-    slot = t.freeSlots.back();
-    t.freeSlots.pop_back();
-  } else {
-    if (t.slots.size() >= kSlotMask - 1) return 0;
-    t.slots.emplace_back();
-    slot = static_cast<uint32_t>(t.slots.size());
-  }
-  Slot& s = t.slots[slot - 1];
-  s.rec = std::make_unique<ObjRec>();
-  s.rec->kind = kind;
-  if (out) *out = s.rec.get();
-  return (s.generation << kSlotBits) | slot;
+  ObjRec* rec = nullptr;
+  const GdiObj h = newHandle(table().objects, &rec);
+  if (!h) return 0;
+  rec->kind = kind;
+  if (out) *out = rec;
+  return h;
 }
 
 void resetObjects() {
-  ObjectTable& t = table();
+  HandleTable<ObjRec>& t = table().objects;
   for (size_t i = 0; i < t.slots.size(); ++i) {
-    Slot& s = t.slots[i];
-    if (s.rec && !s.rec->stock) {
-      s.rec.reset();
-      s.generation = (s.generation + 1) & ((1u << (32 - kSlotBits)) - 1);
-      if (s.generation == 0) s.generation = 1;
-      t.freeSlots.push_back(static_cast<uint32_t>(i + 1));
-    }
+    if (t.slots[i].rec && !t.slots[i].rec->stock) freeSlot(t, i);
   }
 }
 
@@ -412,19 +381,13 @@ GdiObj getStockObject(Stock which) {
 bool deleteObject(GdiObj obj) {
   ObjRec* r = object(obj);
   if (!r || r->stock) return false;
-  detail::ObjectTable& t = detail::table();
-  const uint32_t slot = obj & detail::kSlotMask;
-  detail::Slot& s = t.slots[slot - 1];
-  s.rec.reset();
-  s.generation = (s.generation + 1) & ((1u << (32 - detail::kSlotBits)) - 1);
-  if (s.generation == 0) s.generation = 1;
-  t.freeSlots.push_back(slot);
+  detail::freeSlot(detail::table().objects, (obj & detail::kSlotMask) - 1);
   return true;
 }
 
 int liveObjectCount() {
   int n = 0;
-  for (const detail::Slot& s : detail::table().slots) {
+  for (const auto& s : detail::table().objects.slots) {
     if (s.rec && !s.rec->stock) ++n;
   }
   return n;
