@@ -587,18 +587,26 @@ bool lineTo(Hdc dc, int x, int y) {
   return true;
 }
 
+namespace {
+// The points in device pixels, recorded as one call where the context records.
+std::vector<Point> recordedDevicePoints(DcRec& d, std::span<const Point> pts, CallOp op) {
+  std::vector<Point> dev;
+  dev.reserve(pts.size());
+  for (const Point& p : pts) dev.push_back(detail::toDevice(d, p.x, p.y));
+  if (d.recording) {
+    DrawCall c;
+    c.op = op;
+    c.pts = dev;
+    detail::record(d, std::move(c));
+  }
+  return dev;
+}
+}  // namespace
+
 bool polyline(Hdc dc, std::span<const Point> pts) {
   DcRec* d = dcRec(dc);
   if (!d || pts.size() < 2) return false;
-  std::vector<Point> dev;
-  dev.reserve(pts.size());
-  for (const Point& p : pts) dev.push_back(detail::toDevice(*d, p.x, p.y));
-  if (d->recording) {
-    DrawCall c;
-    c.op = CallOp::kPolyline;
-    c.pts = dev;
-    detail::record(*d, std::move(c));
-  }
+  const std::vector<Point> dev = recordedDevicePoints(*d, pts, CallOp::kPolyline);
   strokePath(*d, dev, false, false);
   return true;
 }
@@ -606,15 +614,7 @@ bool polyline(Hdc dc, std::span<const Point> pts) {
 bool polygon(Hdc dc, std::span<const Point> pts) {
   DcRec* d = dcRec(dc);
   if (!d || pts.size() < 2) return false;
-  std::vector<Point> dev;
-  dev.reserve(pts.size());
-  for (const Point& p : pts) dev.push_back(detail::toDevice(*d, p.x, p.y));
-  if (d->recording) {
-    DrawCall c;
-    c.op = CallOp::kPolygon;
-    c.pts = dev;
-    detail::record(*d, std::move(c));
-  }
+  const std::vector<Point> dev = recordedDevicePoints(*d, pts, CallOp::kPolygon);
   raster::Target t = detail::dcTarget(*d);
   if (!t.surface) return true;
   const BrushDesc brush = resolvedBrush(*d, detail::dcBrush(*d));
