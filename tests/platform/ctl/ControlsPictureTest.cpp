@@ -4,15 +4,14 @@
 // comes after the buttons it frames, so that it is drawn below them.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/ctl/Controls.h"
 #include "platform/dlg/Dialog.h"
-#include "platform/gdi/Png.h"
 #include "platform/res/Resources.h"
 #include "platform/test/Test.h"
 #include "platform/win/Window.h"
+#include "tests/support/GoldenPicture.h"
 
 using namespace plat;
 
@@ -47,25 +46,6 @@ DIALOG 400
   CONTROL SCROLLBAR -1 "" 250 186 10 10 SIZEGRIP
 END
 )";
-
-void expectGolden(const Surface& pic, const std::string& name) {
-  const std::string path = std::string(QUILLON_GOLDEN_DIR) + "/" + name;
-  if (std::getenv("QUILLON_UPDATE_GOLDENS")) {
-    ASSERT_TRUE(writePng(pic, path));
-    GTEST_SKIP() << "wrote " << path;
-  }
-  Surface golden;
-  ASSERT_TRUE(readPng(path, golden)) << "missing golden " << path;
-  ASSERT_EQ(golden.width, pic.width);
-  ASSERT_EQ(golden.height, pic.height);
-  int differ = 0;
-  for (size_t i = 0; i < pic.pixels.size(); ++i) differ += (pic.pixels[i] & 0xFFFFFF) != (golden.pixels[i] & 0xFFFFFF);
-  if (differ > 0) {
-    const std::string actual = ::testing::TempDir() + "actual_" + name;
-    writePng(pic, actual);
-    FAIL() << differ << " pixels differ from " << path << "; this run's picture is " << actual;
-  }
-}
 
 intptr_t fillProc(Hwnd dlg, uint32_t message, WParam, LParam) {
   if (message != wm::InitDialog) return 0;
@@ -127,7 +107,7 @@ TEST(ControlsPictureTest, DialogWithOneControlOfEachKind) {
   redrawWindow(dlg, nullptr, kRdwInvalidate | kRdwErase | kRdwFrame | kRdwAllChildren | kRdwUpdateNow);
   Surface pic;
   ASSERT_TRUE(test::windowPicture(dlg, true, pic));
-  expectGolden(pic, "platform_dialog_controls.png");
+  testsupport::ExpectGoldenPicture(pic, "platform_dialog_controls.png");
   test::reset();
 }
 

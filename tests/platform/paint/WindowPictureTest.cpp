@@ -8,18 +8,17 @@
 // and look at the new picture before committing it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/bars/StatusBar.h"
 #include "platform/bars/Toolbar.h"
-#include "platform/gdi/Png.h"
 #include "platform/menu/Menu.h"
 #include "platform/paint/WindowDc.h"
 #include "platform/res/Resources.h"
 #include "platform/test/Test.h"
 #include "platform/win/PaintHooks.h"
 #include "platform/win/Window.h"
+#include "tests/support/GoldenPicture.h"
 
 namespace plat {
 namespace {
@@ -159,26 +158,6 @@ Hwnd makeFrame() {
   return frame;
 }
 
-// Compares with the golden, or writes it when asked to.
-void expectGolden(const Surface& pic, const std::string& name) {
-  const std::string path = std::string(QUILLON_GOLDEN_DIR) + "/" + name;
-  if (std::getenv("QUILLON_UPDATE_GOLDENS")) {
-    ASSERT_TRUE(writePng(pic, path));
-    GTEST_SKIP() << "wrote " << path;
-  }
-  Surface golden;
-  ASSERT_TRUE(readPng(path, golden)) << "missing golden " << path;
-  ASSERT_EQ(golden.width, pic.width);
-  ASSERT_EQ(golden.height, pic.height);
-  int differ = 0;
-  for (size_t i = 0; i < pic.pixels.size(); ++i) differ += (pic.pixels[i] & 0xFFFFFF) != (golden.pixels[i] & 0xFFFFFF);
-  if (differ > 0) {
-    const std::string actual = ::testing::TempDir() + "actual_" + name;
-    writePng(pic, actual);
-    FAIL() << differ << " pixels differ from " << path << "; this run's picture is " << actual;
-  }
-}
-
 TEST_F(WindowPictureTest, FrameWithMenuBarOpenPopupToolbarAndStatusBar) {
   res::pushOverlay(kIcons, "icons");
   Hwnd frame = makeFrame();
@@ -191,7 +170,7 @@ TEST_F(WindowPictureTest, FrameWithMenuBarOpenPopupToolbarAndStatusBar) {
   ASSERT_TRUE(test::chooseMenu(frame, 40024));
   test::pump();
   ASSERT_TRUE(taken);
-  expectGolden(shot, "platform_frame.png");
+  testsupport::ExpectGoldenPicture(shot, "platform_frame.png");
 }
 
 TEST_F(WindowPictureTest, ClientPictureLeavesOutTheFrame) {

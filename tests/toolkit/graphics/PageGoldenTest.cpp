@@ -12,7 +12,6 @@
 
 #include "RecordingDriver.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/gdi/Png.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/GraphicsArea.h"
@@ -23,6 +22,7 @@
 #include "toolkit/graphics/StrokeFont.h"
 #include "toolkit/graphics/TextOutput.h"
 #include "toolkit/hardcopy/HardcopyManager.h"
+#include "tests/support/GoldenPicture.h"
 
 namespace {
 
@@ -112,18 +112,7 @@ TEST(PageGoldenTest, ScreenPixels) {
   ScreenRouteDriver() = YYGAPI;
   YYGrStateInit(" ");
   DrawPage();
-  const std::string path = GoldenPath("graphics_page.png");
-  if (Updating()) {
-    ASSERT_TRUE(plat::writePng(surface, path));
-  }
-  plat::Surface golden;
-  ASSERT_TRUE(plat::readPng(path, golden)) << path;
-  ASSERT_EQ(golden.width, surface.width);
-  ASSERT_EQ(golden.height, surface.height);
-  int differing = 0;
-  for (size_t i = 0; i < surface.pixels.size(); ++i)
-    if (surface.pixels[i] != golden.pixels[i]) ++differing;
-  EXPECT_EQ(differing, 0) << "pixels differ from " << path;
+  testsupport::ExpectGoldenPicture(surface, "graphics_page.png");
   ScreenRouteDriver() = RecordScreenDriver;
   ResetScreenDriver();
   ResetWindowDrawing();

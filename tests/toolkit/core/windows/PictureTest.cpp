@@ -4,9 +4,7 @@
 // run this test with QUILLON_UPDATE_GOLDENS=1 and look at the picture.
 #include "tests/toolkit/core/windows/MainWindowFixture.h"
 
-#include <cstdlib>
-
-#include "platform/gdi/Png.h"
+#include "tests/support/GoldenPicture.h"
 
 namespace {
 
@@ -24,21 +22,7 @@ TEST_F(ToolkitTest, TheMainWindowLooksAsItsGolden) {
   plat::test::pump();
   plat::Surface picture;
   ASSERT_TRUE(plat::test::windowPicture(Frame(), true, picture));
-
-  const std::string path = std::string(QUILLON_GOLDEN_DIR) + "/toolkit_main_window.png";
-  if (std::getenv("QUILLON_UPDATE_GOLDENS") != nullptr) {
-    ASSERT_TRUE(plat::writePng(picture, path));
-    GTEST_SKIP() << "golden written: " << path;
-  }
-  plat::Surface golden;
-  ASSERT_TRUE(plat::readPng(path, golden)) << "missing golden " << path;
-  ASSERT_EQ(golden.width, picture.width);
-  ASSERT_EQ(golden.height, picture.height);
-  size_t differ = 0;
-  for (size_t i = 0; i < picture.pixels.size(); ++i) {
-    differ += (picture.pixels[i] & 0xFFFFFF) != (golden.pixels[i] & 0xFFFFFF);
-  }
-  EXPECT_EQ(differ, 0u) << "pixels differing from " << path;
+  testsupport::ExpectGoldenPicture(picture, "toolkit_main_window.png");
 }
 
 }  // namespace
