@@ -76,6 +76,24 @@ int frameWidth(uint32_t style) {
   return 0;
 }
 
+// How an item of a menu bar or pop-up menu looks, from its menu state; the
+// caller knows where it stands and whether the menu loop highlights it.
+look::MenuItemLook menuItemLook(Hmenu menu, int i, const Rect& rect, bool tracked) {
+  const auto pos = static_cast<uint32_t>(i);
+  const int state = getMenuState(menu, pos, mf::ByPosition);
+  const auto has = [state](uint32_t flag) { return state >= 0 && (static_cast<uint32_t>(state) & flag) != 0; };
+  look::MenuItemLook it;
+  it.rect = rect;
+  it.text = getMenuString(menu, pos, mf::ByPosition);
+  it.separator = has(mf::Separator);
+  it.grayed = has(mf::Grayed);
+  it.checked = has(mf::Checked);
+  it.isDefault = has(mf::Default);
+  it.popup = has(mf::Popup);
+  it.highlighted = tracked || has(mf::Hilite);
+  return it;
+}
+
 void paintNonClient(Hwnd w) {
   Surface* s = windowSurface(w);
   if (!s || s->width <= 0 || s->height <= 0) return;
@@ -113,15 +131,7 @@ void paintNonClient(Hwnd w) {
     std::vector<look::MenuItemLook> items;
     const int n = getMenuItemCount(menu);
     for (int i = 0; i < n; ++i) {
-      const auto pos = static_cast<uint32_t>(i);
-      const int state = getMenuState(menu, pos, mf::ByPosition);
-      look::MenuItemLook it;
-      it.rect = menuBarItemRect(w, i);
-      it.text = getMenuString(menu, pos, mf::ByPosition);
-      it.separator = state >= 0 && (state & mf::Separator);
-      it.grayed = state >= 0 && (state & mf::Grayed);
-      it.highlighted = (trackedBar == menu && owner == w && tracked == i) || (state >= 0 && (state & mf::Hilite));
-      items.push_back(it);
+      items.push_back(menuItemLook(menu, i, menuBarItemRect(w, i), trackedBar == menu && owner == w && tracked == i));
     }
     look::paintMenuBar(dc, bar, items);
   }
@@ -212,20 +222,7 @@ void paintPopupMenu(Hwnd w, Hdc dc) {
   getClientRect(w, client);
   std::vector<look::MenuItemLook> items;
   const int n = getMenuItemCount(menu);
-  for (int i = 0; i < n; ++i) {
-    const auto pos = static_cast<uint32_t>(i);
-    const int state = getMenuState(menu, pos, mf::ByPosition);
-    look::MenuItemLook it;
-    it.rect = popupItemRect(w, i);
-    it.text = getMenuString(menu, pos, mf::ByPosition);
-    it.separator = state >= 0 && (state & mf::Separator);
-    it.grayed = state >= 0 && (state & mf::Grayed);
-    it.checked = state >= 0 && (state & mf::Checked);
-    it.isDefault = state >= 0 && (state & mf::Default);
-    it.popup = state >= 0 && (state & mf::Popup);
-    it.highlighted = i == highlighted || (state >= 0 && (state & mf::Hilite));
-    items.push_back(it);
-  }
+  for (int i = 0; i < n; ++i) items.push_back(menuItemLook(menu, i, popupItemRect(w, i), i == highlighted));
   look::paintPopupMenu(dc, client, items);
 }
 
