@@ -200,10 +200,13 @@ int32_t KOUNTEM(std::span<const float> a, int32_t n) {
   return i;
 }
 
-int32_t NEARIV(float x, std::span<const float> a, int32_t n) {
+namespace {
+// The first position of a(1:n) nearest to x, counting only distances below
+// `limit`; `none` where there is none.
+int32_t NearestPosition(std::span<const float> a, int32_t n, float x, float limit, int32_t none) {
   n = Clamp(n, a.size());
-  int32_t best = -1;
-  float dmin = 1.0e20f;
+  int32_t best = none;
+  float dmin = limit;
   for (int32_t i = 0; i < n; ++i) {
     const float d = std::fabs(a[i] - x);
     if (d < dmin) {
@@ -213,20 +216,11 @@ int32_t NEARIV(float x, std::span<const float> a, int32_t n) {
   }
   return best;
 }
+}  // namespace
 
-int32_t INDEXX(std::span<const float> a, int32_t n, float x) {
-  n = Clamp(n, a.size());
-  int32_t best = 0;
-  float dmin = 1.0e30f;
-  for (int32_t i = 0; i < n; ++i) {
-    const float d = std::fabs(a[i] - x);
-    if (d < dmin) {
-      dmin = d;
-      best = i + 1;
-    }
-  }
-  return best;
-}
+int32_t NEARIV(float x, std::span<const float> a, int32_t n) { return NearestPosition(a, n, x, 1.0e20f, -1); }
+
+int32_t INDEXX(std::span<const float> a, int32_t n, float x) { return NearestPosition(a, n, x, 1.0e30f, 0); }
 
 int32_t INSERT(std::span<const float> a, int32_t n, float v) {
   n = Clamp(n, a.size());
