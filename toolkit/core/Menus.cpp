@@ -224,6 +224,19 @@ void YYMenuBarRefresh(int32_t command, int32_t window) {
   }
 }
 
+namespace {
+// Checks or enables (message) the command's button on each of the window's
+// toolbars; value becomes 1 where a toolbar has the button.
+void SetToolbarButtons(int32_t window, uint32_t message, int32_t command, int32_t wanted, int32_t& value) {
+  for (const Hwnd bar : T().Toolbars[static_cast<size_t>(window)]) {
+    if (bar && plat::sendMessage(bar, message, static_cast<plat::WParam>(command), wanted)) {
+      RepaintNow(bar);
+      value = 1;
+    }
+  }
+}
+}  // namespace
+
 void YYMenuCheck(int32_t command, int32_t& value) {
   const int32_t window = MenuWindow();
   const Hmenu menu = T().Menu[static_cast<size_t>(window)];
@@ -232,12 +245,7 @@ void YYMenuCheck(int32_t command, int32_t& value) {
                                              plat::mf::ByCommand | (wanted ? plat::mf::Checked : plat::mf::Unchecked))
                        : -1;
   if (was < 0) value = -1;
-  for (const Hwnd bar : T().Toolbars[static_cast<size_t>(window)]) {
-    if (bar && plat::sendMessage(bar, plat::tb::CheckButton, static_cast<plat::WParam>(command), wanted)) {
-      RepaintNow(bar);
-      value = 1;
-    }
-  }
+  SetToolbarButtons(window, plat::tb::CheckButton, command, wanted, value);
 }
 
 void YYMenuEnable(int32_t command, int32_t& value) {
@@ -252,12 +260,7 @@ void YYMenuEnable(int32_t command, int32_t& value) {
   } else {
     YYMenuBarRefresh(command, window);
   }
-  for (const Hwnd bar : T().Toolbars[static_cast<size_t>(window)]) {
-    if (bar && plat::sendMessage(bar, plat::tb::EnableButton, static_cast<plat::WParam>(command), wanted)) {
-      RepaintNow(bar);
-      value = 1;
-    }
-  }
+  SetToolbarButtons(window, plat::tb::EnableButton, command, wanted, value);
 }
 
 void WMenuSetState(int32_t command, int32_t kind, int32_t value) {
