@@ -244,28 +244,34 @@ void IOsDirName(std::string& text) {
 
 // ------------------------------------------- delete, rename, copy
 
-void IOsDeleteFile(std::string_view name) {
-  if (Blank(name)) return;
-  std::string pattern = Trim(name).substr(0, kPathLength);
-  std::string dir = DirectoryPart(pattern);
+namespace {
+// Calls `each` with the name of every file (directories left out) that the
+// pattern matches, until it answers false. No match at all is a failure too
+// (the system's "not found"), reported under the caller's name.
+template <typename Each>
+void ForEachMatchingFile(const std::string& pattern, const char* caller, Each each) {
   std::string found;
   int32_t attributes = 0, when = 0, size = 0, status = 0;
   YYFileFind(0, pattern, found, attributes, when, size, status);
-  if (status != 0) {
-    // No match at all is a failure too (the system's "not found").
-    OsFailure(status == 1 ? ENOENT : status, "IOsDeleteFile");
-    YYFileFindClose();
-    return;
-  }
+  if (status != 0) OsFailure(status == 1 ? ENOENT : status, caller);
   while (status == 0) {
-    if ((attributes & kAttributeDirectory) == 0) {
-      int32_t st = 0;
-      YYFileDeleteOs(dir + found, st);
-      if (st != 0) OsFailure(st, "IOsDeleteFile");
-    }
+    if ((attributes & kAttributeDirectory) == 0 && !each(found)) break;
     YYFileFind(1, pattern, found, attributes, when, size, status);
   }
   YYFileFindClose();
+}
+}  // namespace
+
+void IOsDeleteFile(std::string_view name) {
+  if (Blank(name)) return;
+  const std::string pattern = Trim(name).substr(0, kPathLength);
+  const std::string dir = DirectoryPart(pattern);
+  ForEachMatchingFile(pattern, "IOsDeleteFile", [&](const std::string& found) {
+    int32_t st = 0;
+    YYFileDeleteOs(dir + found, st);
+    if (st != 0) OsFailure(st, "IOsDeleteFile");
+    return true;
+  });
 }
 
 void IOsRenameFile(std::string_view oldName, std::string_view newName) {
@@ -296,31 +302,20 @@ void IOsCopyFile(std::string_view source, std::string_view target) {
   }
 
   if (!to.empty() && to.back() != '/') to += '/';
-  std::string found;
-  int32_t attributes = 0, when = 0, size = 0, status = 0;
-  YYFileFind(0, from, found, attributes, when, size, status);
-  if (status != 0) {
-    OsFailure(status == 1 ? ENOENT : status, "IOsCopyFile");
-    YYFileFindClose();
-    return;
-  }
-  while (status == 0) {
-    if ((attributes & kAttributeDirectory) == 0) {
-      std::string src = dir + found, dst = to + found;
-      if (plat::SameFile(src, dst)) {
-        YYERRREP(55, "IOsCopyFile");
-        break;
-      }
-      int32_t st = 0;
-      YYFileCopyOs(src, dst, st);
-      if (st != 0) {
-        OsFailure(st, "IOsCopyFile");
-        break;
-      }
+  ForEachMatchingFile(from, "IOsCopyFile", [&](const std::string& found) {
+    const std::string src = dir + found, dst = to + found;
+    if (plat::SameFile(src, dst)) {
+      YYERRREP(55, "IOsCopyFile");
+      return false;
     }
-    YYFileFind(1, from, found, attributes, when, size, status);
-  }
-  YYFileFindClose();
+    int32_t st = 0;
+    YYFileCopyOs(src, dst, st);
+    if (st != 0) {
+      OsFailure(st, "IOsCopyFile");
+      return false;
+    }
+    return true;
+  });
 }
 
 void IOsFullPathname(std::string_view name, std::string& text) {
