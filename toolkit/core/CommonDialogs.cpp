@@ -67,22 +67,6 @@ std::string CurrentDirectory() {
   return plat::DirGet(dir) == 0 ? dir : std::string();
 }
 
-// The modal protocol of the toolkit's boxes around a platform dialog.
-template <class Show>
-void Modal(Show show) {
-  const plat::Hwnd owner = YYDialogDefaultParent();
-  const plat::Hwnd focus = plat::getFocus();
-  YYDisableOthers(owner, 1);
-  show(owner);
-  const DialogManagerRecord& dm = DialogManager();
-  YYEnableOthers(dm.ModalDialog ? dm.ModalDialog : owner, 1);
-  if (owner && (plat::getWindowStyle(owner) & plat::ws::Child)) {
-    plat::setFocus(owner);
-    YYWindowFocus(owner);
-  }
-  if (focus && plat::isWindow(focus) && owner && plat::isChild(owner, focus)) plat::setFocus(focus);
-}
-
 int32_t Answer(int32_t buttons, int32_t icon, std::string_view text, std::string_view caption) {
   WMessageBox(buttons, icon, 1, text, caption);
   return WDialogInfoItem(4);
@@ -150,7 +134,7 @@ void YYFileDialog(int32_t filterSource, int32_t& filterIndex, int32_t save, int3
   }
   o.hasDefExt = defaultExtension != 0;
   bool chosen = false;
-  Modal([&](plat::Hwnd owner) {
+  YYRunModalBox([&](plat::Hwnd owner) {
     o.owner = owner;
     chosen = save ? plat::getSaveFileName(o) : plat::getOpenFileName(o);
   });
@@ -256,7 +240,7 @@ void YYPageSetupDialog(int32_t& paperWidth, int32_t& paperHeight, int32_t& print
     ps.margins = {leftMargin, topMargin, paper.cx - printableWidth - leftMargin, paper.cy - printableHeight - topMargin};
   }
   bool ok = false;
-  Modal([&](plat::Hwnd owner) {
+  YYRunModalBox([&](plat::Hwnd owner) {
     ps.owner = owner;
     ok = plat::pageSetupDialog(ps);
   });
@@ -335,7 +319,7 @@ void YYColourDialog(int32_t& red, int32_t& green, int32_t& blue, int32_t& answer
   cc.rgb = plat::makeRgb(red, green, blue);
   cc.custom = s.CustomColours;
   bool ok = false;
-  Modal([&](plat::Hwnd owner) {
+  YYRunModalBox([&](plat::Hwnd owner) {
     cc.owner = owner;
     ok = plat::chooseColor(cc);
   });
@@ -392,7 +376,7 @@ void YYDirectoryDialog(int32_t titleChoice, int32_t& answer, int32_t flags, std:
     bi.data = reinterpret_cast<plat::LParam>(&b);
     std::string chosen;
     bool ok = false;
-    Modal([&](plat::Hwnd owner) {
+    YYRunModalBox([&](plat::Hwnd owner) {
       bi.owner = owner;
       ok = plat::browseForFolder(bi, chosen);
     });

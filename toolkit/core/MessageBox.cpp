@@ -66,10 +66,16 @@ void YYMessageBox(int32_t set, int32_t icon, int32_t place, int32_t& answer, con
   uint32_t style = ButtonSetStyle(set) | IconStyle(icon);
   if (place == 2) style |= plat::mb::DefButton2;
   if (place == 3) style |= plat::mb::DefButton3;
+  int button = 0;
+  YYRunModalBox([&](plat::Hwnd owner) { button = plat::messageBox(owner, text, caption, style); });
+  answer = AnswerCode(button);
+}
+
+void YYRunModalBox(const std::function<void(plat::Hwnd owner)>& show) {
   const plat::Hwnd owner = YYDialogDefaultParent();
   const plat::Hwnd focus = plat::getFocus();
   YYDisableOthers(owner, 1);
-  const int button = plat::messageBox(owner, text, caption, style);
+  show(owner);
   const DialogManagerRecord& dm = DialogManager();
   YYEnableOthers(dm.ModalDialog ? dm.ModalDialog : owner, 1);
   if (owner && (plat::getWindowStyle(owner) & plat::ws::Child)) {
@@ -77,7 +83,6 @@ void YYMessageBox(int32_t set, int32_t icon, int32_t place, int32_t& answer, con
     YYWindowFocus(owner);
   }
   if (focus && plat::isWindow(focus) && owner && plat::isChild(owner, focus)) plat::setFocus(focus);
-  answer = AnswerCode(button);
 }
 
 void WMessageBox(int32_t set, int32_t icon, int32_t defaultButton, std::string_view text, std::string_view caption) {
