@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <climits>
+#include <utility>
 
 #include "platform/font/Font.h"
 #include "platform/gdi/GdiInternal.h"
@@ -406,90 +407,41 @@ GdiObj selectObject(Hdc dc, GdiObj obj) {
   return old;
 }
 
-int setRop2(Hdc dc, int rop) {
+namespace {
+// A context attribute: the one whose member is given, replaced by value (when
+// valid) and its previous value answered; `failed` for a bad context or value.
+template <typename T>
+T swapAttribute(Hdc dc, T DcRec::*member, T value, T failed, bool valid = true) {
   DcRec* d = dcRec(dc);
-  if (!d || rop < kR2Black || rop > kR2White) return 0;
-  const int old = d->rop2;
-  d->rop2 = rop;
-  return old;
+  if (!d || !valid) return failed;
+  return std::exchange(d->*member, value);
 }
-int getRop2(Hdc dc) {
-  DcRec* d = dcRec(dc);
-  return d ? d->rop2 : 0;
+template <typename T>
+T attribute(Hdc dc, T DcRec::*member, T failed) {
+  const DcRec* d = dcRec(dc);
+  return d ? d->*member : failed;
 }
-int setBkMode(Hdc dc, int mode) {
-  DcRec* d = dcRec(dc);
-  if (!d || (mode != kTransparent && mode != kOpaque)) return 0;
-  const int old = d->bkMode;
-  d->bkMode = mode;
-  return old;
-}
-int getBkMode(Hdc dc) {
-  DcRec* d = dcRec(dc);
-  return d ? d->bkMode : 0;
-}
-ColorRef setBkColor(Hdc dc, ColorRef color) {
-  DcRec* d = dcRec(dc);
-  if (!d) return kInvalidColor;
-  const ColorRef old = d->bkColor;
-  d->bkColor = color;
-  return old;
-}
-ColorRef getBkColor(Hdc dc) {
-  DcRec* d = dcRec(dc);
-  return d ? d->bkColor : kInvalidColor;
-}
-ColorRef setTextColor(Hdc dc, ColorRef color) {
-  DcRec* d = dcRec(dc);
-  if (!d) return kInvalidColor;
-  const ColorRef old = d->textColor;
-  d->textColor = color;
-  return old;
-}
-ColorRef getTextColor(Hdc dc) {
-  DcRec* d = dcRec(dc);
-  return d ? d->textColor : kInvalidColor;
-}
-int setPolyFillMode(Hdc dc, int mode) {
-  DcRec* d = dcRec(dc);
-  if (!d || (mode != kAlternate && mode != kWinding)) return 0;
-  const int old = d->polyFillMode;
-  d->polyFillMode = mode;
-  return old;
-}
-unsigned setTextAlign(Hdc dc, unsigned align) {
-  DcRec* d = dcRec(dc);
-  if (!d) return 0xFFFFFFFFu;
-  const unsigned old = d->textAlign;
-  d->textAlign = align;
-  return old;
-}
-unsigned getTextAlign(Hdc dc) {
-  DcRec* d = dcRec(dc);
-  return d ? d->textAlign : 0xFFFFFFFFu;
-}
+}  // namespace
 
-Point setWindowOrg(Hdc dc, int x, int y) {
-  DcRec* d = dcRec(dc);
-  if (!d) return {};
-  const Point old = d->windowOrg;
-  d->windowOrg = {x, y};
-  return old;
+int setRop2(Hdc dc, int rop) { return swapAttribute(dc, &DcRec::rop2, rop, 0, rop >= kR2Black && rop <= kR2White); }
+int getRop2(Hdc dc) { return attribute(dc, &DcRec::rop2, 0); }
+int setBkMode(Hdc dc, int mode) {
+  return swapAttribute(dc, &DcRec::bkMode, mode, 0, mode == kTransparent || mode == kOpaque);
 }
-Point setViewportOrg(Hdc dc, int x, int y) {
-  DcRec* d = dcRec(dc);
-  if (!d) return {};
-  const Point old = d->viewportOrg;
-  d->viewportOrg = {x, y};
-  return old;
+int getBkMode(Hdc dc) { return attribute(dc, &DcRec::bkMode, 0); }
+ColorRef setBkColor(Hdc dc, ColorRef color) { return swapAttribute(dc, &DcRec::bkColor, color, kInvalidColor); }
+ColorRef getBkColor(Hdc dc) { return attribute(dc, &DcRec::bkColor, kInvalidColor); }
+ColorRef setTextColor(Hdc dc, ColorRef color) { return swapAttribute(dc, &DcRec::textColor, color, kInvalidColor); }
+ColorRef getTextColor(Hdc dc) { return attribute(dc, &DcRec::textColor, kInvalidColor); }
+int setPolyFillMode(Hdc dc, int mode) {
+  return swapAttribute(dc, &DcRec::polyFillMode, mode, 0, mode == kAlternate || mode == kWinding);
 }
-Point setBrushOrg(Hdc dc, int x, int y) {
-  DcRec* d = dcRec(dc);
-  if (!d) return {};
-  const Point old = d->brushOrg;
-  d->brushOrg = {x, y};
-  return old;
-}
+unsigned setTextAlign(Hdc dc, unsigned align) { return swapAttribute(dc, &DcRec::textAlign, align, 0xFFFFFFFFu); }
+unsigned getTextAlign(Hdc dc) { return attribute(dc, &DcRec::textAlign, 0xFFFFFFFFu); }
+
+Point setWindowOrg(Hdc dc, int x, int y) { return swapAttribute(dc, &DcRec::windowOrg, Point{x, y}, Point{}); }
+Point setViewportOrg(Hdc dc, int x, int y) { return swapAttribute(dc, &DcRec::viewportOrg, Point{x, y}, Point{}); }
+Point setBrushOrg(Hdc dc, int x, int y) { return swapAttribute(dc, &DcRec::brushOrg, Point{x, y}, Point{}); }
 
 namespace {
 int clipKind(const DcRec& d) { return d.clipped && d.clip.empty() ? 1 : 2; }
