@@ -124,6 +124,17 @@ void CreateItemVectors(SoundingDataArrays& a, int32_t ni) {
   a.ItemInt3.Fill(1);
 }
 
+// The per-point arrays: data columns, curve matrix A, curve matrix B and its
+// mask (maskColumns wide), one flag per curve.
+void CreatePointArrays(SoundingDataArrays& a, int32_t nt, int32_t columns, int32_t curveColumns,
+                       int32_t maskColumns, int32_t nc) {
+  a.DataMatrix.Create(nt, columns);
+  a.CurveMatrixA.Create(nt, curveColumns);
+  a.CurveMatrixB.Create(nt, maskColumns);
+  a.CurveMask.Create(nt, maskColumns);
+  a.CurveFlags.Create(nc);
+}
+
 bool SameText(std::string_view a, std::string_view b) {
   auto trim = [](std::string_view s) {
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -151,11 +162,7 @@ void ALLOCSOUND(SoundingRecord& primary, SoundingRecord& partner) {
   const int32_t ni = NonNegative(d.NItems);
   const int32_t ncx = nc + (d.ExtraCurves ? 2 : 0);
 
-  a.DataMatrix.Create(nt, NonNegative(d.NDataCols));
-  a.CurveMatrixA.Create(nt, ncx);
-  a.CurveMatrixB.Create(nt, ncx);
-  a.CurveMask.Create(nt, ncx);
-  a.CurveFlags.Create(nc);
+  CreatePointArrays(a, nt, NonNegative(d.NDataCols), ncx, ncx, nc);
   CreateItemVectors(a, ni);
 
   if (d.NMarks > nt) d.NMarks = 0;
@@ -328,11 +335,7 @@ void REALLOCDATA(SoundingRecord& record, int32_t columns, int32_t curveColumns, 
   const SoundingData& d = record.Data;
   const int32_t nt = NonNegative(d.NPoints);
   const int32_t nc = NonNegative(d.NCurves);
-  a.DataMatrix.Create(nt, columns);
-  a.CurveMatrixA.Create(nt, curveColumns);
-  a.CurveMatrixB.Create(nt, nc);
-  a.CurveMask.Create(nt, nc);
-  a.CurveFlags.Create(nc);
+  CreatePointArrays(a, nt, columns, curveColumns, nc, nc);
   CreateItemVectors(a, NonNegative(d.NItems));
   status = 0;
 }
@@ -342,11 +345,7 @@ void REALLOCLENGTH(SoundingRecord& record, int32_t columns, int32_t curveColumns
   SoundingData& d = record.Data;
   const int32_t nt = NonNegative(d.NPoints);
   const int32_t nc = NonNegative(d.NCurves);
-  a.DataMatrix.Create(nt, columns);
-  a.CurveMatrixA.Create(nt, curveColumns);
-  a.CurveMatrixB.Create(nt, nc);
-  a.CurveMask.Create(nt, nc);
-  a.CurveFlags.Create(nc);
+  CreatePointArrays(a, nt, columns, curveColumns, nc, nc);
   if (d.NMarks > nt) d.NMarks = 0;
   status = 0;
 }
