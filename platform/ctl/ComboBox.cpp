@@ -46,23 +46,8 @@ int itemHeight(Hwnd w) {
 int fieldHeight(Hwnd w) { return fontHeight(controlFont(w)) + 8; }
 int buttonWidth() { return getSystemMetrics(Metric::VScrollWidth); }
 
-std::string upper(std::string_view s) {
-  std::string u(s);
-  for (char& c : u)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return u;
-}
-
 int find(const ComboState& s, int after, const char* text, bool exact) {
-  if (!text || s.items.empty()) return static_cast<int>(kCbErr);
-  const std::string key = upper(text);
-  const int n = count(s);
-  for (int k = 1; k <= n; ++k) {
-    const int i = ((after < 0 ? -1 : after) + k) % n;
-    const std::string t = upper(s.items[i].first);
-    if (exact ? t == key : t.compare(0, key.size(), key) == 0) return i;
-  }
-  return static_cast<int>(kCbErr);
+  return findItemText(count(s), after, text, exact, [&s](int i) -> const std::string& { return s.items[i].first; });
 }
 
 void setEditText(Hwnd w, const std::string& text) {
@@ -381,9 +366,7 @@ LResult comboProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       int i = message == cb::AddString ? -1 : static_cast<int>(static_cast<intptr_t>(wp));
       if (i < 0 || i > count(s)) i = count(s);
       if (message == cb::AddString && (getWindowStyle(w) & cbs::Sort)) {
-        const std::string key = upper(t ? t : "");
-        i = 0;
-        while (i < count(s) && upper(s.items[i].first) <= key) ++i;
+        i = sortedPosition(count(s), t ? t : "", [&s](int k) -> const std::string& { return s.items[k].first; });
       }
       s.items.insert(s.items.begin() + i, {t ? t : "", 0});
       if (s.cur >= i) ++s.cur;
@@ -427,9 +410,7 @@ LResult comboProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       const int i = static_cast<int>(wp);
       char* buf = reinterpret_cast<char*>(lp);
       if (i < 0 || i >= count(s) || !buf) return kCbErr;
-      std::copy(s.items[i].first.begin(), s.items[i].first.end(), buf);
-      buf[s.items[i].first.size()] = '\0';
-      return static_cast<LResult>(s.items[i].first.size());
+      return copyItemText(s.items[i].first, buf);
     }
     case cb::GetLBTextLen: {
       ComboState& s = st(w);

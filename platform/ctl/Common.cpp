@@ -109,6 +109,12 @@ bool fontMessage(Hwnd w, uint32_t message, WParam wp, LParam lp, LResult& out) {
 
 void forgetFont(Hwnd w) { common().fonts.erase(w.value); }
 
+LResult copyItemText(const std::string& text, char* buf) {
+  std::copy(text.begin(), text.end(), buf);
+  buf[text.size()] = '\0';
+  return static_cast<LResult>(text.size());
+}
+
 int textWidth(HFont f, std::string_view s) {
   Size sz;
   getTextExtent(measuringDc(f), s, sz);

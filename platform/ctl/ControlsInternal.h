@@ -9,6 +9,7 @@
 
 #include "platform/ctl/Controls.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/win/WinState.h"
 #include "platform/win/Window.h"
 
 namespace plat::detail {
@@ -130,6 +131,31 @@ void registerControlClass(const char* name, WndProc proc, uint32_t style = cs::D
 // The code a dropped-down list sends its combo box when an item was
 // clicked (the choice is made).
 constexpr uint32_t kComboListChosen = 0x7F01;
+
+// Item texts of list and combo boxes, compared with case ignored.
+// The first item after `after` (below 0: from the first), wrapping round,
+// whose text begins with `text` (exact: equals it); -1 when none.
+template <class TextOf>
+int findItemText(int count, int after, const char* text, bool exact, TextOf textOf) {
+  if (!text) return -1;
+  const std::string key = upper(text);
+  for (int k = 1; k <= count; ++k) {
+    const int i = ((after < 0 ? -1 : after) + k) % count;
+    const std::string t = upper(textOf(i));
+    if (exact ? t == key : t.compare(0, key.size(), key) == 0) return i;
+  }
+  return -1;
+}
+// Where a text goes in a sorted list: after every item that sorts with it or before it.
+template <class TextOf>
+int sortedPosition(int count, std::string_view text, TextOf textOf) {
+  const std::string key = upper(text);
+  int i = 0;
+  while (i < count && upper(textOf(i)) <= key) ++i;
+  return i;
+}
+// Copies an item's text and a NUL into buf; the text's length.
+LResult copyItemText(const std::string& text, char* buf);
 
 // List-box internals shared with the combo box's dropped-down list.
 LResult listBoxProc(Hwnd w, uint32_t message, WParam wp, LParam lp);

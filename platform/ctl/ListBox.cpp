@@ -51,12 +51,6 @@ int visibleCount(Hwnd w) {
   return std::max(1, c.height() / std::max(1, itemHeight(w)));
 }
 
-std::string upper(std::string_view s) {
-  std::string u(s);
-  for (char& c : u)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return u;
-}
 
 void redraw(Hwnd w) { invalidateRect(w, nullptr, true); }
 
@@ -96,9 +90,7 @@ int insertAt(Hwnd w, int index, const char* text) {
   Item it{text ? text : "", 0, false};
   if (index < 0 || index > count(s)) index = count(s);
   if ((getWindowStyle(w) & lbs::Sort) && index == count(s)) {
-    const std::string key = upper(it.text);
-    index = 0;
-    while (index < count(s) && upper(s.items[index].text) <= key) ++index;
+    index = sortedPosition(count(s), it.text, [&s](int k) -> const std::string& { return s.items[k].text; });
   }
   s.items.insert(s.items.begin() + index, it);
   if (s.cur >= index) ++s.cur;
@@ -108,15 +100,7 @@ int insertAt(Hwnd w, int index, const char* text) {
 }
 
 int find(const ListState& s, int after, const char* text, bool exact) {
-  if (!text) return static_cast<int>(kLbErr);
-  const std::string key = upper(text);
-  const int n = count(s);
-  for (int k = 1; k <= n; ++k) {
-    const int i = ((after < 0 ? -1 : after) + k) % n;
-    const std::string t = upper(s.items[i].text);
-    if (exact ? t == key : t.compare(0, key.size(), key) == 0) return i;
-  }
-  return static_cast<int>(kLbErr);
+  return findItemText(count(s), after, text, exact, [&s](int i) -> const std::string& { return s.items[i].text; });
 }
 
 // The user picks item `i` (keyboard or mouse): single lists select it,
@@ -395,9 +379,7 @@ LResult listBoxProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       const int i = static_cast<int>(wp);
       char* buf = reinterpret_cast<char*>(lp);
       if (i < 0 || i >= count(s) || !buf) return kLbErr;
-      std::copy(s.items[i].text.begin(), s.items[i].text.end(), buf);
-      buf[s.items[i].text.size()] = '\0';
-      return static_cast<LResult>(s.items[i].text.size());
+      return copyItemText(s.items[i].text, buf);
     }
     case lb::GetTextLen: {
       ListState& s = st(w);

@@ -1,6 +1,5 @@
 // Window classes, the window tree and window properties.
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <utility>
 
@@ -38,7 +37,9 @@ WindowRecord* find(Hwnd w) {
 
 std::string upper(std::string_view s) {
   std::string u(s);
-  for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  // ASCII only: names and item texts compare the same in every locale.
+  for (char& c : u)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return u;
 }
 
