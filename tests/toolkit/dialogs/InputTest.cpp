@@ -217,6 +217,64 @@ TEST_F(InputTest, ModalRunsEndOnAnyPushButtonAndKeepTheirValues) {
   EXPECT_EQ(WDialogInfoItem(1), 2);
 }
 
+TEST_F(InputTest, TheApplicationsSmallDialogsRunToTheirButtons) {
+  // The abscissa page: times typed, reformatted, Enter presses "Finish".
+  WDialogLoad(111);
+  WDialogPutReal(1360, 0.001f);
+  WDialogPutReal(1362, 10.0f);
+  WDialogFieldState(1073, 0);   // a one-layer model: real time only
+  WDialogPutRadioButton(1074);
+  typeText("2e-3");
+  key(plat::vk::Tab);
+  key(plat::vk::Return);
+  WDialogShow(-1, -1, 0, 1);
+  EXPECT_EQ(WDialogInfoItem(1), 1355);
+  EXPECT_EQ(Text(1360), "2.000E-03");
+  float t = 0;
+  WDialogGetReal(1360, t);
+  EXPECT_FLOAT_EQ(t, 0.002f);
+
+  // The export quantity: arrows move within the radio group past the
+  // disabled all-time button.
+  WDialogLoad(117);
+  WDialogPutRadioButton(1077);
+  WDialogFieldState(1069, 0);
+  key(plat::vk::Down);
+  key(plat::vk::Return);
+  WDialogShow(-1, -1, 0, 1);
+  EXPECT_EQ(WDialogInfoItem(1), 1);
+  int32_t choice = 0;
+  WDialogGetRadioButton(1095, choice);
+  EXPECT_EQ(choice, 1);
+
+  // The comment of the printout.
+  WDialogLoad(266);
+  WDialogPutString(1117, "Comment:");
+  typeText("Three layers");
+  key(plat::vk::Return);
+  WDialogShow(-1, -1, 0, 1);
+  std::string comment(20, ' ');
+  WDialogGetString(1136, comment);
+  EXPECT_EQ(comment, "Three layers        ");
+
+  // The progress dialog runs modeless; its Cancel is a button event.
+  WDialogLoad(213);
+  WDialogPutInteger(1332, 5);
+  WDialogRangeProgressBar(1371, 0, 5);
+  WDialogPutProgressBar(1371, 0);
+  ShowModeless();
+  WDialogPutInteger(1331, 2);
+  WDialogPutProgressBar(1371, 2);
+  ClickField(2);
+  const std::vector<int32_t> types = Events();
+  ASSERT_FALSE(types.empty());
+  EXPECT_EQ(types.back(), EventButton);
+  EXPECT_EQ(Last(EventButton, types)[0], 213);
+  EXPECT_EQ(Last(EventButton, types)[1], 2);
+  EXPECT_EQ(Text(1331), "2");
+  EXPECT_EQ(Error(), 0);
+}
+
 TEST_F(InputTest, ModalRunsNest) {
   WDialogLoad(220);
   int step = 0;
