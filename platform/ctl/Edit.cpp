@@ -459,9 +459,11 @@ LResult editProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case wm::GetDlgCode: {
       uint32_t code = dlgc::WantChars | dlgc::HasSetSel | dlgc::WantArrows;
       const Msg* m = reinterpret_cast<const Msg*>(lp);
-      if (multiLine(w) && m && m->message == wm::KeyDown && m->wParam == vk::Return &&
-          (getWindowStyle(w) & es::WantReturn))
-        code |= dlgc::WantAllKeys;
+      // Enter (its key and the character it makes) stays in a multi-line
+      // field that wants it.
+      const bool enter = m && ((m->message == wm::KeyDown && m->wParam == vk::Return) ||
+                               (m->message == wm::Char && m->wParam == '\r'));
+      if (multiLine(w) && enter && (getWindowStyle(w) & es::WantReturn)) code |= dlgc::WantAllKeys;
       return code;
     }
     case wm::SetFocus:
