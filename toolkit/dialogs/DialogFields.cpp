@@ -15,6 +15,7 @@
 #include "toolkit/dialogs/DialogShow.h"
 #include "toolkit/dialogs/DialogTable.h"
 #include "toolkit/dialogs/DialogUnload.h"
+#include "toolkit/dialogs/FieldLookup.h"
 #include "toolkit/dialogs/FieldNumberText.h"
 #include "toolkit/dialogs/FieldValues.h"
 
@@ -93,14 +94,7 @@ std::string ChosenFormat(int32_t field, std::optional<std::string_view> format) 
   return f;
 }
 
-plat::Hwnd TabField(int32_t& field) {
-  const plat::Hwnd c = YYFieldWindow(field);
-  if (!c || YYFieldClassOf(c) != FieldClass::Tab) {
-    field = -1;
-    return {};
-  }
-  return c;
-}
+plat::Hwnd TabField(int32_t& field) { return YYFieldOfClass(field, FieldClass::Tab); }
 
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include "toolkit/dialogs/DialogProc.h"
 #include "toolkit/dialogs/DialogTable.h"
 #include "toolkit/dialogs/DrawingFields.h"
+#include "toolkit/dialogs/FieldLookup.h"
 #include "toolkit/dialogs/FieldValues.h"
 #include "toolkit/dialogs/NumericFields.h"
 
@@ -31,29 +32,9 @@ std::unordered_map<uint32_t, DialogSnapshot> gDialogSnapshots;
 
 bool gUniqueTreeValues = false;
 
-plat::Hwnd Resolve(int32_t& field) {
-  const plat::Hwnd c = YYFieldWindow(field);
-  if (!c) field = -1;
-  return c;
-}
-
-plat::Hwnd ResolveTree(int32_t& field) {
-  const plat::Hwnd c = Resolve(field);
-  if (c && YYFieldClassOf(c) != FieldClass::TreeView) {
-    field = -1;
-    return {};
-  }
-  return c;
-}
-
-plat::Hwnd ResolveList(int32_t& field) {
-  const plat::Hwnd c = Resolve(field);
-  if (c && YYFieldClassOf(c) != FieldClass::ListBox) {
-    field = -1;
-    return {};
-  }
-  return c;
-}
+plat::Hwnd Resolve(int32_t& field) { return YYFieldOrMissing(field); }
+plat::Hwnd ResolveList(int32_t& field) { return YYFieldOfClass(field, FieldClass::ListBox); }
+plat::Hwnd ResolveTree(int32_t& field) { return YYFieldOfClass(field, FieldClass::TreeView); }
 
 bool Shown(plat::Hwnd dialog) {
   const DialogRecord* r = YYDialogRecordOf(dialog);
@@ -484,55 +465,49 @@ void YYTreeInsert(int32_t& field, int32_t reference, int32_t position, int32_t v
   plat::invalidateRect(c, nullptr, true);
 }
 
-void YYTreeDelete(int32_t& field, int32_t value) {
-  const plat::Hwnd c = ResolveTree(field);
-  if (!c) return;
-  const plat::HTreeItem item = YYTreeFindValue(c, value);
+namespace {
+
+// The item of a tree field that carries the value: -1 in the field for a
+// missing tree, -2 for a missing item; with `branch`, -3 for an item
+// without children.
+plat::HTreeItem TreeItem(int32_t& field, int32_t value, plat::Hwnd& tree, bool branch = false) {
+  tree = ResolveTree(field);
+  if (!tree) return 0;
+  const plat::HTreeItem item = YYTreeFindValue(tree, value);
   if (!item) {
     field = -2;
-    return;
+  } else if (branch && !NextItem(tree, plat::kTvgnChild, item)) {
+    field = -3;
+    return 0;
   }
-  plat::sendMessage(c, plat::tvm::DeleteItem, 0, static_cast<plat::LParam>(item));
+  return item;
+}
+
+}  // namespace
+
+void YYTreeDelete(int32_t& field, int32_t value) {
+  plat::Hwnd c;
+  if (const plat::HTreeItem item = TreeItem(field, value, c))
+    plat::sendMessage(c, plat::tvm::DeleteItem, 0, static_cast<plat::LParam>(item));
 }
 
 void YYTreeBranchState(int32_t& field, int32_t value, int32_t& state) {
-  const plat::Hwnd c = ResolveTree(field);
-  if (!c) return;
-  const plat::HTreeItem item = YYTreeFindValue(c, value);
-  if (!item) {
-    field = -2;
-    return;
-  }
-  if (!NextItem(c, plat::kTvgnChild, item)) {
-    field = -3;
-    return;
-  }
-  state = (GetItem(c, item, plat::tvif::State).state & plat::tvis::Expanded) ? 2 : 1;
+  plat::Hwnd c;
+  if (const plat::HTreeItem item = TreeItem(field, value, c, true))
+    state = (GetItem(c, item, plat::tvif::State).state & plat::tvis::Expanded) ? 2 : 1;
 }
 
 void YYTreeExpand(int32_t& field, int32_t value, int32_t state) {
-  const plat::Hwnd c = ResolveTree(field);
-  if (!c) return;
-  const plat::HTreeItem item = YYTreeFindValue(c, value);
-  if (!item) {
-    field = -2;
-    return;
-  }
-  if (!NextItem(c, plat::kTvgnChild, item)) {
-    field = -3;
-    return;
-  }
-  plat::sendMessage(c, plat::tvm::Expand, state == 1 ? plat::kTveCollapse : plat::kTveExpand, static_cast<plat::LParam>(item));
+  plat::Hwnd c;
+  if (const plat::HTreeItem item = TreeItem(field, value, c, true))
+    plat::sendMessage(c, plat::tvm::Expand, state == 1 ? plat::kTveCollapse : plat::kTveExpand,
+                      static_cast<plat::LParam>(item));
 }
 
 void YYTreeItemText(int32_t& field, int32_t value, std::string_view text) {
-  const plat::Hwnd c = ResolveTree(field);
-  if (!c) return;
-  const plat::HTreeItem item = YYTreeFindValue(c, value);
-  if (!item) {
-    field = -2;
-    return;
-  }
+  plat::Hwnd c;
+  const plat::HTreeItem item = TreeItem(field, value, c);
+  if (!item) return;
   plat::TvItem it;
   it.item = item;
   it.mask = plat::tvif::Text;
@@ -601,12 +576,19 @@ plat::Hwnd YYPageWindow(int32_t page) {
   return n > 0 ? DialogTable().Slot[static_cast<size_t>(n)] : plat::Hwnd{};
 }
 
-void YYTabPagesPlace(plat::Hwnd tab) {
-  const plat::Rect area = YYTabDisplayArea(tab);
+std::vector<int32_t> YYTabPages(plat::Hwnd tab) {
+  std::vector<int32_t> pages;
   const int n = static_cast<int>(plat::sendMessage(tab, plat::tcm::GetItemCount));
   for (int i = 0; i < n; ++i) {
     int32_t page = 0, disabled = 0;
-    if (!YYTabItem(tab, i, page, disabled)) continue;
+    pages.push_back(YYTabItem(tab, i, page, disabled) ? page : 0);
+  }
+  return pages;
+}
+
+void YYTabPagesPlace(plat::Hwnd tab) {
+  const plat::Rect area = YYTabDisplayArea(tab);
+  for (int32_t page : YYTabPages(tab)) {
     const plat::Hwnd p = YYPageWindow(page);
     if (p && plat::getParent(p) == plat::getParent(tab))
       plat::setWindowPos(p, {}, area.left, area.top, area.width(), area.height(), plat::kSwpNoZOrder | plat::kSwpNoActivate);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Types.h"
 #include "platform/ctl/Controls.h"
@@ -95,6 +96,8 @@ int32_t YYTabInsert(plat::Hwnd tab, int32_t index, int32_t page, std::string_vie
 bool YYTabItem(plat::Hwnd tab, int32_t index, int32_t& page, int32_t& disabled);
 void YYTabItemSet(plat::Hwnd tab, int32_t index, int32_t page, int32_t disabled);
 std::string YYTabLabel(plat::Hwnd tab, int32_t index);
+// The page identifier of every tab, in tab order.
+std::vector<int32_t> YYTabPages(plat::Hwnd tab);
 // The tab control's display area in its parent's client coordinates.
 plat::Rect YYTabDisplayArea(plat::Hwnd tab);
 // The window of the loaded page dialog with that identifier.

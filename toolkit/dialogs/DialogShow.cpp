@@ -276,11 +276,9 @@ void YYTabPagesAttach(plat::Hwnd dialog) {
     if (YYFieldClassOf(tab) != FieldClass::Tab) continue;
     const int32_t selected = static_cast<int32_t>(plat::sendMessage(tab, plat::tcm::GetCurSel));
     const plat::Rect area = YYTabDisplayArea(tab);
-    const int n = static_cast<int>(plat::sendMessage(tab, plat::tcm::GetItemCount));
-    for (int i = 0; i < n; ++i) {
-      int32_t page = 0, disabled = 0;
-      if (!YYTabItem(tab, i, page, disabled)) continue;
-      const plat::Hwnd p = YYPageWindow(page);
+    const std::vector<int32_t> pages = YYTabPages(tab);
+    for (size_t i = 0; i < pages.size(); ++i) {
+      const plat::Hwnd p = YYPageWindow(pages[i]);
       if (!p || p == dialog) continue;
       uint32_t style = plat::getWindowStyle(p);
       style &= ~(plat::ws::Popup | plat::ws::Caption | plat::ws::Border | plat::ws::SysMenu | plat::ds::ModalFrame |
@@ -298,7 +296,7 @@ void YYTabPagesAttach(plat::Hwnd dialog) {
       const plat::Hwnd above = plat::getWindow(tab, plat::Relation::Prev);
       plat::setWindowPos(p, above ? above : plat::kHwndTop, area.left, area.top, 0, 0,
                          plat::kSwpNoSize | plat::kSwpNoActivate);
-      const bool show = i == selected && (plat::getWindowStyle(tab) & plat::ws::Visible) && plat::isWindowEnabled(tab);
+      const bool show = static_cast<int32_t>(i) == selected && (plat::getWindowStyle(tab) & plat::ws::Visible) && plat::isWindowEnabled(tab);
       plat::showWindow(p, show ? plat::ShowCmd::ShowNA : plat::ShowCmd::Hide);
       YYTabPagesAttach(p);
     }

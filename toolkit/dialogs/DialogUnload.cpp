@@ -25,16 +25,6 @@ std::vector<plat::Hwnd> TabControls(plat::Hwnd dialog) {
   return tabs;
 }
 
-std::vector<int32_t> PagesOf(plat::Hwnd tab) {
-  std::vector<int32_t> pages;
-  const int n = static_cast<int>(plat::sendMessage(tab, plat::tcm::GetItemCount));
-  for (int i = 0; i < n; ++i) {
-    int32_t page = 0, disabled = 0;
-    if (YYTabItem(tab, i, page, disabled)) pages.push_back(page);
-  }
-  return pages;
-}
-
 // A loaded dialog belongs to another when it lies inside it, or when it is
 // a top-level dialog that the other owns.
 bool BelongsTo(plat::Hwnd e, plat::Hwnd d) {
@@ -72,7 +62,7 @@ bool YYIsTabPageOfAnother(plat::Hwnd dialog) {
     const plat::Hwnd other = t.Slot[static_cast<size_t>(n)];
     if (other == dialog) continue;
     for (plat::Hwnd tab : TabControls(other)) {
-      const std::vector<int32_t> pages = PagesOf(tab);
+      const std::vector<int32_t> pages = YYTabPages(tab);
       if (std::find(pages.begin(), pages.end(), rec->Identifier) != pages.end()) return true;
     }
   }
@@ -90,7 +80,7 @@ void YYDialogUnload(int32_t keepPages, int32_t number) {
 void YYDialogDestroy(plat::Hwnd dialog, int32_t keepPages, int32_t number) {
   if (keepPages == 0) {
     for (plat::Hwnd tab : TabControls(dialog))
-      for (int32_t page : PagesOf(tab)) {
+      for (int32_t page : YYTabPages(tab)) {
         const plat::Hwnd p = YYPageWindow(page);
         if (p && p != dialog) YYDialogDestroy(p, 0, YYDialogNumberOf(p));
       }
@@ -172,7 +162,7 @@ void YYDialogTitleSet(int32_t& icon, int32_t titleFlag, std::string_view title) 
         const plat::Hwnd other = t.Slot[static_cast<size_t>(n)];
         if (other == d) continue;
         for (plat::Hwnd tab : TabControls(other)) {
-          const std::vector<int32_t> pages = PagesOf(tab);
+          const std::vector<int32_t> pages = YYTabPages(tab);
           for (size_t i = 0; i < pages.size(); ++i) {
             if (pages[i] != rec->Identifier) continue;
             plat::TcItem it;

@@ -12,6 +12,7 @@
 #include "toolkit/dialogs/DialogProc.h"
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/dialogs/DialogTable.h"
+#include "toolkit/dialogs/FieldLookup.h"
 #include "toolkit/dialogs/FieldNumberText.h"
 
 namespace {
@@ -23,21 +24,21 @@ int32_t gNullInteger = -999;
 std::unordered_map<uint32_t, YYControlPicture> gPictures;
 
 // The control of the current dialog, or -1 in the field.
-plat::Hwnd Resolve(int32_t& field) {
-  const plat::Hwnd c = YYFieldWindow(field);
-  if (!c) field = -1;
-  return c;
-}
+plat::Hwnd Resolve(int32_t& field) { return YYFieldOrMissing(field); }
 
 // The control when it is of one of the classes, else -1 in the field.
 template <class... C>
 plat::Hwnd ResolveClass(int32_t& field, C... classes) {
-  const plat::Hwnd c = Resolve(field);
-  if (!c) return c;
-  const FieldClass cls = YYFieldClassOf(c);
-  if (((cls == classes) || ...)) return c;
-  field = -1;
-  return {};
+  return YYFieldOfClass(field, classes...);
+}
+
+// The two steps of a real or double spin field.
+void SpinSteps(int32_t& field, FieldClass cls, double small, double large) {
+  const plat::Hwnd c = ResolveClass(field, cls);
+  FieldRecord* f = c ? YYFieldRecordOf(c) : nullptr;
+  if (f == nullptr) return;
+  f->SmallStep = small;
+  f->LargeStep = large;
 }
 
 bool IsBlank(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
@@ -647,20 +648,10 @@ void YYIntegerSpinSteps(int32_t& field, int32_t small, int32_t large, int32_t of
   f->SpinOffset = offset;
 }
 
-void YYRealSpinSteps(int32_t& field, float small, float large) {
-  const plat::Hwnd c = ResolveClass(field, FieldClass::RealSpin);
-  FieldRecord* f = c ? YYFieldRecordOf(c) : nullptr;
-  if (f == nullptr) return;
-  f->SmallStep = small;
-  f->LargeStep = large;
-}
+void YYRealSpinSteps(int32_t& field, float small, float large) { SpinSteps(field, FieldClass::RealSpin, small, large); }
 
 void YYDoubleSpinSteps(int32_t& field, double small, double large) {
-  const plat::Hwnd c = ResolveClass(field, FieldClass::DoubleSpin);
-  FieldRecord* f = c ? YYFieldRecordOf(c) : nullptr;
-  if (f == nullptr) return;
-  f->SmallStep = small;
-  f->LargeStep = large;
+  SpinSteps(field, FieldClass::DoubleSpin, small, large);
 }
 
 void YYFieldSelectAll(plat::Hwnd control) {

@@ -4,9 +4,7 @@
 // with QUILLON_UPDATE_GOLDENS=1 and look at the picture.
 #include "tests/toolkit/dialogs/DialogFixture.h"
 
-#include <cstdlib>
-
-#include "platform/gdi/Png.h"
+#include "tests/support/GoldenPicture.h"
 
 namespace dlgtest {
 namespace {
@@ -30,19 +28,7 @@ TEST_F(DialogTest, TheTypePageLooksAsItsGolden) {
   plat::Surface picture;
   ASSERT_TRUE(plat::test::windowPicture(Dialog(), true, picture));
 
-  const std::string path = std::string(QUILLON_GOLDEN_DIR) + "/dialog_104.png";
-  if (std::getenv("QUILLON_UPDATE_GOLDENS") != nullptr) {
-    ASSERT_TRUE(plat::writePng(picture, path));
-    GTEST_SKIP() << "golden written: " << path;
-  }
-  plat::Surface golden;
-  ASSERT_TRUE(plat::readPng(path, golden)) << "missing golden " << path;
-  ASSERT_EQ(golden.width, picture.width);
-  ASSERT_EQ(golden.height, picture.height);
-  size_t differ = 0;
-  for (size_t i = 0; i < picture.pixels.size(); ++i)
-    differ += (picture.pixels[i] & 0xFFFFFF) != (golden.pixels[i] & 0xFFFFFF);
-  EXPECT_EQ(differ, 0u) << "pixels differing from " << path;
+  testsupport::ExpectGoldenPicture(picture, "dialog_104.png");
 }
 
 }  // namespace
