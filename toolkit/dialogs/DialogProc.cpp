@@ -90,6 +90,27 @@ void SizeSystemMenu(plat::Hwnd dialog, uint32_t kind) {
   }
 }
 
+// The system menu of a child dialog, shown where its caption or system-menu
+// box was released with the right button; the choice comes back as a
+// command and goes on as the system command.
+void ChildSystemMenu(plat::Hwnd dialog, plat::WParam hit, plat::LParam lp) {
+  if (!IsChildDialog(dialog) || WindowManagerState().MajorVersion < 4) return;
+  if (hit != plat::kHtCaption && hit != plat::kHtSysMenu) return;
+  const plat::Hmenu m = plat::getSystemMenu(dialog, false);
+  if (!m) return;
+  const bool restoreGrey = (plat::getMenuState(m, plat::kScRestore, 0) & plat::mf::Grayed) != 0;
+  plat::MenuItemInfo info;
+  info.mask = plat::miim::State;
+  const uint32_t item = restoreGrey ? plat::kScClose : plat::kScRestore;
+  if (plat::getMenuItemInfo(m, item, false, info)) {
+    info.state |= plat::mf::Default;
+    plat::setMenuItemInfo(m, item, false, info);
+  }
+  const plat::Point p = plat::pointFromParam(static_cast<uintptr_t>(lp));
+  const int chosen = plat::trackPopupMenu(m, plat::tpm::ReturnCmd | plat::tpm::RightButton, p.x, p.y, dialog);
+  if (chosen != 0) plat::sendMessage(dialog, plat::wm::Command, static_cast<plat::WParam>(chosen), 0);
+}
+
 // One control prepared for the dialog: its record, class set-up and the
 // subclass procedures.
 void SetUpControl(plat::Hwnd c) {
@@ -617,6 +638,9 @@ intptr_t YYDialogProc(plat::Hwnd dialog, uint32_t message, plat::WParam wp, plat
     case wm::RButtonUp:
     case wm::MouseMove:
       Mouse(dialog, *rec, message, wp, lp);
+      return 0;
+    case wm::NcRButtonUp:
+      ChildSystemMenu(dialog, wp, lp);
       return 0;
     case wm::Paint: return Paint(dialog, *rec) ? 1 : 0;
     case wm::Destroy: Destroy(dialog); return 0;

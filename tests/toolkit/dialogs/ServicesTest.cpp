@@ -18,7 +18,9 @@ const char* kToolsDialog =
     " CONTROL EDIT 1204 \"\" 10 60 80 30 MULTILINE WANTRETURN BORDER TABSTOP\n"
     " CONTROL EDIT 1205 \"\" 100 60 80 12 BORDER TABSTOP\n"
     " CONTROL BUTTON 1 \"OK\" 100 90 40 14 DEFPUSHBUTTON TABSTOP\n"
-    "EXTRAS\n[Ranges]\n 1202 0 10 \n 1203 0 10 \nEND\n";
+    "EXTRAS\n[Ranges]\n 1202 0 10 \n 1203 0 10 \nEND\n"
+    "DIALOG 721\n CAPTION \"Inside\"\n STYLE CHILD CAPTION SYSMENU\n RECT 0 0 100 40\n"
+    " CONTROL BUTTON 2 \"Cancel\" 5 5 40 14 TABSTOP\nEND\n";
 
 class ServicesTest : public DialogTest {
  protected:
@@ -155,6 +157,27 @@ TEST_F(ServicesTest, DisabledTabsAreSkippedByArrowsAndClicks) {
   EXPECT_EQ(std::count(types.begin(), types.end(), EventTabChange), 0);
   WDialogGetTab(1089, page);
   EXPECT_EQ(page, 121);
+}
+
+TEST_F(ServicesTest, AChildDialogIsModelessAndHasItsSystemMenuAtThePointer) {
+  WDialogLoad(721, 721, 0);
+  EXPECT_EQ(plat::getParent(Dialog()), Client());
+  WDialogShow(0, 0, 0, 1);   // modal is no mode for a dialog inside a window
+  EXPECT_EQ(Error(), 1014);
+  EXPECT_TRUE(plat::isWindowVisible(Dialog()));
+  EXPECT_EQ(YYDialogRecordOf(Dialog())->ShownFlag, 1);
+  Events();
+  // Close from the system menu is Cancel: a button event.
+  plat::test::answerMenu(plat::kScClose);
+  plat::Rect r;
+  plat::getWindowRect(Dialog(), r);
+  const plat::Point caption{r.left + 30, r.top + 5};
+  plat::test::mouseDown(plat::test::Button::Right, caption);
+  plat::test::mouseUp(plat::test::Button::Right, caption);
+  const std::vector<int32_t> types = Events();
+  ASSERT_FALSE(types.empty());
+  EXPECT_EQ(types.back(), EventButton);
+  EXPECT_EQ(Last(EventButton, types)[1], 2);
 }
 
 TEST_F(ServicesTest, ButtonFaceBackgroundReplacesTheCornerColour) {
