@@ -225,5 +225,22 @@ int32_t WInfoWindowItem(int32_t item) {
 }
 
 int32_t WDialogInfoItem(int32_t item) {
+  if (item == 3) return DialogTable().Selected;
+  if (item >= 6 && item <= 10) {
+    // The geometry and kind of the selected dialog.
+    const plat::Hwnd d = DialogTable().Selected != 0 ? YYCurrentDialogWindow() : plat::Hwnd{};
+    if (!d) return 0;
+    const bool child = IsChildWindow(d);
+    if (item == 10) {
+      const DialogRecord* rec = YYDialogRecordOf(d);
+      if (!child) return 1;
+      if (rec != nullptr && rec->CombinedWindow) return 4;
+      return plat::getClassName(plat::getParent(d)) == plat::getClassName(d) ? 3 : 2;
+    }
+    if (item <= 7) return Position(d, item == 6, false);
+    const plat::Rect r = GeometryRect(d, false);
+    const int32_t size = item == 8 ? r.width() : r.height();
+    return child ? InParentUnits(d, size, item == 8) : size;
+  }
   return item >= 1 && item <= 10 ? DialogInfoItems()[static_cast<size_t>(item - 1)] : 0;
 }

@@ -275,6 +275,26 @@ TEST_F(InputTest, TheApplicationsSmallDialogsRunToTheirButtons) {
   EXPECT_EQ(Error(), 0);
 }
 
+TEST_F(InputTest, TheSelectedDialogsPlaceSizeAndKind) {
+  WDialogLoad(220);
+  WDialogShow(100, 50, 0, 2);
+  EXPECT_EQ(WDialogInfoItem(3), 220);
+  EXPECT_EQ(WDialogInfoItem(6), 100);   // screen pixels of a top-level dialog
+  EXPECT_EQ(WDialogInfoItem(7), 50);
+  plat::Rect r;
+  plat::getWindowRect(Dialog(), r);
+  EXPECT_EQ(WDialogInfoItem(8), r.width());
+  EXPECT_EQ(WDialogInfoItem(10), 1);
+  WDialogLoad(125);
+  WDialogShow();
+  WDialogSelect(122);
+  EXPECT_EQ(WDialogInfoItem(10), 3);    // a tab page inside its dialog
+  WDialogSelect(125);
+  WDialogUnload();
+  EXPECT_EQ(WDialogInfoItem(3), 0);
+  EXPECT_EQ(WDialogInfoItem(6), 0);
+}
+
 TEST_F(InputTest, ModalRunsNest) {
   WDialogLoad(220);
   int step = 0;
