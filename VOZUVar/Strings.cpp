@@ -88,6 +88,11 @@ int32_t IFNDPT(std::string_view s, int32_t n, std::string_view p, int32_t m) {
   return at == std::string_view::npos ? 0 : static_cast<int32_t>(at) + 1;
 }
 
+std::string_view TrimTrailingBlanks(std::string_view s) {
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
 int32_t INDSTR(std::string_view s, int32_t n) {
   for (int32_t i = Clamp(n, s.size()); i >= 1; --i)
     if (s[i - 1] != ' ') return i;

@@ -19,6 +19,8 @@ int32_t INDSTR(std::string_view s, int32_t n);
 int32_t IWDSTR(std::string_view s, int32_t n, char c);
 int32_t IBGSTR(std::string_view s, int32_t n);
 int32_t KNTCHR(std::string_view s, int32_t n, char c);
+// The text without its trailing blanks (a view into it).
+std::string_view TrimTrailingBlanks(std::string_view s);
 
 // Moving and setting characters.
 void SHFSTR(std::span<char> s, int32_t n, int32_t k);

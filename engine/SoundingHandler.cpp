@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "VOZUVar/Strings.h"
+
 const std::array<const char*, 19> SystemTypeNames = {
     "Grounded Wire TEM   ", "Fixed Loop TEM      ", "Coincident Loop TEM ", "Central Loop TEM    ",
     "Circular Loop Hz    ", "Controlled Source MT", "Magnetotelluric Data", "MT Data xy, yx, inv.",
@@ -135,13 +137,7 @@ void CreatePointArrays(SoundingDataArrays& a, int32_t nt, int32_t columns, int32
   a.CurveFlags.Create(nc);
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  auto trim = [](std::string_view s) {
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-  };
-  return trim(a) == trim(b);
-}
+bool SameText(std::string_view a, std::string_view b) { return TrimTrailingBlanks(a) == TrimTrailingBlanks(b); }
 
 }  // namespace
 

@@ -137,6 +137,12 @@ TEST(Strings, TrailingCharacters) {
   NTRAIL(s, n, '0');
   EXPECT_EQ(s, "   ");
   EXPECT_EQ(n, 0);
+
+  // Only blanks go: tabs and NULs stay, leading blanks stay.
+  EXPECT_EQ(TrimTrailingBlanks(" a b  "), " a b");
+  EXPECT_EQ(TrimTrailingBlanks("   "), "");
+  EXPECT_EQ(TrimTrailingBlanks(std::string("a\0 ", 3)), std::string("a\0", 2));
+  EXPECT_EQ(TrimTrailingBlanks("a\t"), "a\t");
 }
 
 TEST(Strings, CaseAndKeywordMatching) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "VOZUVar/Strings.h"
 #include "platform/dlg/CommonDialogs.h"
 #include "platform/os/Os.h"
 #include "platform/res/Resources.h"
@@ -38,11 +39,6 @@ struct CommonDialogState {
 CommonDialogState& State() {
   static CommonDialogState state;
   return state;
-}
-
-std::string TrimRight(std::string_view text) {
-  const size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
 }
 
 // The items of a filter list: its last character ends each item.
@@ -80,7 +76,7 @@ void ResetCommonDialogs() { State() = CommonDialogState{}; }
 
 void YYPathSplit(std::string& path, std::string& file) {
   const size_t first = path.find_first_not_of(' ');
-  std::string p = first == std::string::npos ? std::string() : TrimRight(path.substr(first));
+  std::string p = first == std::string::npos ? std::string() : std::string(TrimTrailingBlanks(path.substr(first)));
   file.clear();
   if (p.size() >= 2 && p.compare(p.size() - 2, 2, "..") == 0) {
     path = p;
@@ -167,7 +163,7 @@ void WSelectFile(int32_t filterSource, std::string_view filters, int32_t flags, 
   YYPathSplit(directory, name);
   s.SavedDirectory = CurrentDirectory().substr(0, kPathLength - 1);
   s.InitialDirectory = directory.empty() ? s.SavedDirectory : directory.substr(0, kPathLength - 1);
-  s.Title = TrimRight(title).substr(0, kPathLength - 1);
+  s.Title = TrimTrailingBlanks(title).substr(0, kPathLength - 1);
   if (s.Title.empty()) s.Title = "Select File";
 
   int32_t answer = 0, error = 0;
@@ -194,7 +190,7 @@ void WSelectFileDefaults(std::string_view filters, int32_t flags, std::string& f
   std::string heading = title.has_value() ? std::string(title->substr(0, std::min<size_t>(260, title->size()))) : "";
   heading.resize(260, ' ');
   int32_t index = filterIndex != nullptr ? *filterIndex : 1;
-  std::string list = TrimRight(filters).substr(0, kFilterLength);
+  std::string list(TrimTrailingBlanks(filters).substr(0, kFilterLength));
   WSelectFile(-1, list, flags, file, heading, index, 1);
   if (filterIndex != nullptr) *filterIndex = index;
 }
@@ -364,7 +360,7 @@ void YYDirectoryDialog(int32_t titleChoice, int32_t& answer, int32_t flags, std:
                        std::string_view title) {
   BrowseState b;
   b.flags = flags & (4 | 64);
-  b.caption = titleChoice == 1 ? TrimRight(title) : std::string("Select Directory");
+  b.caption = std::string(titleChoice == 1 ? TrimTrailingBlanks(title) : "Select Directory");
   b.directory = directory.substr(0, std::min(directory.find('\0'), directory.size()));
   answer = 2;
   // The browser stays open until a directory is accepted or it is cancelled.

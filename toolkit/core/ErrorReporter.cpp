@@ -5,6 +5,7 @@
 #include <iterator>
 #include <utility>
 
+#include "VOZUVar/Strings.h"
 #include "VOZUVar/RecordFormatter.h"
 #include "toolkit/core/OsLayerCore.h"
 
@@ -167,12 +168,6 @@ const char* Lookup(const std::pair<int32_t, const char*> (&table)[N], int32_t co
   return it != std::end(table) && it->first == code ? it->second : "";
 }
 
-size_t TrimmedLength(std::string_view s) {
-  size_t n = s.size();
-  while (n > 0 && s[n - 1] == ' ') --n;
-  return n;
-}
-
 // The code right-justified in four characters; "****" when it does not fit.
 std::string CodeField(int32_t code) {
   std::string field(4, ' ');
@@ -255,7 +250,7 @@ void YYERRREP(int32_t code, std::string_view name) {
   const bool internal = InternalName(name);
   buffer = internal ? "Internal routine:" : "Routine:";
   buffer.append(name.substr(0, std::min(name.size(), size_t{internal ? 183u : 192u})));
-  buffer.resize(TrimmedLength(buffer));
+  buffer.resize(TrimTrailingBlanks(buffer).size());
   const size_t headLength = buffer.size();
 
   const std::string code4 = CodeField(code);
@@ -265,7 +260,7 @@ void YYERRREP(int32_t code, std::string_view name) {
 
   const bool osDetail =
       code == 1044 || code == 13 || ((code == 1 || code == 2) && st.OsErrorKind == 2);
-  if (osDetail && TrimmedLength(buffer) < kErrorMessageLength - 2) {
+  if (osDetail && TrimTrailingBlanks(buffer).size() < kErrorMessageLength - 2) {
     std::string detail;
     if (code == 1044) {
       detail = ErrorMessageText(st.SecondaryStatus, kZlibMessages);
@@ -274,10 +269,10 @@ void YYERRREP(int32_t code, std::string_view name) {
     } else {
       detail = ErrorMessageText(st.OsErrorNumber, kOsMessages);
     }
-    buffer.resize(TrimmedLength(buffer));
+    buffer.resize(TrimTrailingBlanks(buffer).size());
     AppendBounded(buffer, ": " + detail);
   }
-  buffer.resize(TrimmedLength(buffer));
+  buffer.resize(TrimTrailingBlanks(buffer).size());
   const std::string message = buffer;
 
   ErrorReportHooks& hooks = ErrorReportHooksRecord();
@@ -318,11 +313,11 @@ void YYERRREP(int32_t code, std::string_view name) {
 }
 
 void YYAbnormalExit(std::string_view text, int32_t code) {
-  if (TrimmedLength(text) > 0) {
+  if (!TrimTrailingBlanks(text).empty()) {
     std::string field = CodeField(code);
     field.erase(0, field.find_first_not_of(' '));
     std::string message = "Abnormal exit (code " + field + ") : ";
-    message.append(text.substr(0, TrimmedLength(text)));
+    message.append(TrimTrailingBlanks(text));
     YYFatalMessage("Plovane", message);
   }
   YYExitProcess(code);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "VOZUVar/Strings.h"
 #include "platform/bars/StatusBar.h"
 #include "platform/bars/Toolbar.h"
 #include "platform/menu/Menu.h"
@@ -538,8 +539,7 @@ void YYMenuItemHelp(int32_t& command, std::string_view text) {
     delete[] reinterpret_cast<char*>(data);
     --count;
   }
-  std::string_view trimmed = text.substr(0, text.find_last_not_of(' ') + 1);
-  if (text.find_last_not_of(' ') == std::string_view::npos) trimmed = {};
+  const std::string_view trimmed = TrimTrailingBlanks(text);
   if (trimmed.empty()) {
     SetItemData(holder, pos, 0);
     return;
@@ -597,9 +597,7 @@ void YYToolbarTooltipText(int32_t& command, std::string_view text) {
     if (it->Command == 0) entry = &*it;
   }
   if (entry == nullptr) return;
-  std::string_view trimmed = text;
-  const size_t last = text.find_last_not_of(' ');
-  trimmed = last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
+  const std::string_view trimmed = TrimTrailingBlanks(text);
   // a blank text frees the entry
   if (trimmed.empty()) {
     *entry = TooltipEntry{};

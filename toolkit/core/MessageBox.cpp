@@ -1,5 +1,6 @@
 #include "toolkit/core/MessageBox.h"
 
+#include "VOZUVar/Strings.h"
 #include "platform/dlg/CommonDialogs.h"
 #include "platform/win/Window.h"
 #include "toolkit/core/ErrorReporter.h"
@@ -8,11 +9,6 @@
 #include "toolkit/dialogs/DialogServices.h"
 
 namespace {
-
-std::string ZeroEnded(std::string_view text) {
-  const size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
-}
 
 uint32_t ButtonSetStyle(int32_t set) {
   switch (set) {
@@ -90,7 +86,7 @@ void WMessageBox(int32_t set, int32_t icon, int32_t defaultButton, std::string_v
   int32_t status = 0;
   YYSnapshotMode(1, -1, status);
   int32_t answer = -1;
-  YYMessageBox(set, icon, place, answer, ZeroEnded(text), ZeroEnded(caption));
+  YYMessageBox(set, icon, place, answer, std::string(TrimTrailingBlanks(text)), std::string(TrimTrailingBlanks(caption)));
   YYSnapshotMode(0, -1, status);
   DialogInfoItems()[1] = 0;
   // The report comes first: in report mode 4 it shows a box of its own,

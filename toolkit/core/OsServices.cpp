@@ -5,6 +5,7 @@
 #include <array>
 #include <climits>
 
+#include "VOZUVar/Strings.h"
 #include "VOZUVar/NumericHelpers.h"
 #include "platform/os/Os.h"
 #include "toolkit/core/ErrorReporter.h"
@@ -26,12 +27,6 @@ struct OsServicesRecord {
 };
 
 OsServicesRecord gOs;
-
-std::string Trim(std::string_view s) {
-  size_t n = s.size();
-  while (n > 0 && s[n - 1] == ' ') --n;
-  return std::string(s.substr(0, n));
-}
 
 bool Blank(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
 
@@ -82,7 +77,7 @@ bool StoreRoot(int32_t key, int& root) {
 // Splits "ROOT\sub\key" at its first backslash; false when there is none
 // or the root name is unknown.
 bool SplitKeyPath(std::string_view keyPath, int& root, std::string& subkey) {
-  std::string path = Trim(keyPath);
+  std::string path(TrimTrailingBlanks(keyPath));
   size_t slash = path.find('\\');
   if (slash == std::string::npos) return false;
   int32_t key = YYRegistryRootKey(path.substr(0, slash));
@@ -188,7 +183,7 @@ int32_t YYSystemInfo(int32_t code) {
       // No drives here: the root test is "/" itself.
       std::string dir(kPathLength, ' ');
       IOsDirName(dir);
-      return Trim(dir) == "/" ? 1 : 0;
+      return TrimTrailingBlanks(dir) == "/" ? 1 : 0;
     }
     case 15: return static_cast<int32_t>(plat::TickCount());
     case 16: {
@@ -221,7 +216,7 @@ int32_t IOsSystemInfo(int32_t code) { return YYSystemInfo(code); }
 void IOsDirChange(std::string_view directory) {
   if (Blank(directory)) return;
   int32_t status = 0;
-  YYDirSet(Trim(directory), status);
+  YYDirSet(TrimTrailingBlanks(directory), status);
   if (status != 0) OsFailure(status, "IOsDirChange");
 }
 
@@ -264,7 +259,7 @@ void ForEachMatchingFile(const std::string& pattern, const char* caller, Each ea
 
 void IOsDeleteFile(std::string_view name) {
   if (Blank(name)) return;
-  const std::string pattern = Trim(name).substr(0, kPathLength);
+  const std::string pattern(TrimTrailingBlanks(name).substr(0, kPathLength));
   const std::string dir = DirectoryPart(pattern);
   ForEachMatchingFile(pattern, "IOsDeleteFile", [&](const std::string& found) {
     int32_t st = 0;
@@ -277,15 +272,15 @@ void IOsDeleteFile(std::string_view name) {
 void IOsRenameFile(std::string_view oldName, std::string_view newName) {
   if (Blank(oldName) || Blank(newName)) return;
   int32_t status = 0;
-  YYFileMoveOs(status, Trim(oldName), Trim(newName));
+  YYFileMoveOs(status, TrimTrailingBlanks(oldName), TrimTrailingBlanks(newName));
   if (status != 0) OsFailure(status, "IOsRenameFile");
 }
 
 void IOsCopyFile(std::string_view source, std::string_view target) {
   if (Blank(source)) return;
-  std::string from = Trim(source).substr(0, kPathLength);
+  std::string from(TrimTrailingBlanks(source).substr(0, kPathLength));
   std::string dir = DirectoryPart(from);
-  std::string to = Trim(target).substr(0, kPathLength);
+  std::string to(TrimTrailingBlanks(target).substr(0, kPathLength));
 
   if (!HasWildcard(from)) {
     if (to.empty() || to.back() == '/') to += from.substr(dir.size());
@@ -325,7 +320,7 @@ void IOsFullPathname(std::string_view name, std::string& text) {
   }
   std::string full;
   int32_t status = 0;
-  YYFullPath(status, Trim(name), full, 1024);
+  YYFullPath(status, TrimTrailingBlanks(name), full, 1024);
   if (status != 0) {
     PadInto(text, "");
     OsFailure(status, "IOsFullPathname");
@@ -346,7 +341,7 @@ void IOsRegistryGet(std::string_view keyPath, std::string* value, std::string_vi
     return;
   }
   const int32_t rootKey = static_cast<int32_t>(0x80000000u + static_cast<uint32_t>(root));
-  std::string name = Trim(valueName);
+  std::string name(TrimTrailingBlanks(valueName));
   if (value == nullptr) {
     // Only the type and size are asked for; nobody reads them here.
     int32_t type = 0, size = 0;
@@ -382,7 +377,7 @@ void IOsRegistryPut(std::string_view keyPath, std::string_view data, std::string
   }
   std::vector<uint8_t> bytes;
   if (valueType == 1 || valueType == 2) {
-    std::string text = Trim(data);
+    std::string text(TrimTrailingBlanks(data));
     bytes.assign(text.begin(), text.end());
     bytes.push_back(0);
   } else {
@@ -390,7 +385,7 @@ void IOsRegistryPut(std::string_view keyPath, std::string_view data, std::string
   }
   int32_t status = 0;
   YYRegistryWrite(static_cast<int32_t>(0x80000000u + static_cast<uint32_t>(root)), valueType, status,
-                  subkey, Trim(valueName), bytes, static_cast<int32_t>(bytes.size()));
+                  subkey, TrimTrailingBlanks(valueName), bytes, static_cast<int32_t>(bytes.size()));
   if (status != 0) OsFailure(status, "IOsRegistryPut");
 }
 
@@ -407,7 +402,7 @@ void YYOsVersionEx(int32_t& family) { family = 4; }
 
 void YYEnvGet(int32_t& length, std::string_view name, std::string& buffer) {
   std::string value;
-  if (!plat::EnvGet(Trim(name), value)) {
+  if (!plat::EnvGet(std::string(TrimTrailingBlanks(name)), value)) {
     length = 0;
     return;
   }
@@ -416,7 +411,7 @@ void YYEnvGet(int32_t& length, std::string_view name, std::string& buffer) {
 }
 
 void YYEnvSet(std::string_view name, std::string_view value) {
-  plat::EnvSet(Trim(name), std::string(value));
+  plat::EnvSet(std::string(TrimTrailingBlanks(name)), std::string(value));
 }
 
 void YYWinExec(int32_t& result, std::string_view commandLine) {
@@ -689,7 +684,7 @@ void YYFullPath(int32_t& status, std::string_view name, std::string& buffer, int
 // no known program.
 void YYFindExecutable(int32_t& status, std::string_view document, std::string& buffer) {
   buffer.clear();
-  status = plat::PathExists(Trim(document)) ? -1 : 1;
+  status = plat::PathExists(std::string(TrimTrailingBlanks(document))) ? -1 : 1;
 }
 
 void YYFileTimesGet(std::string_view name, std::span<int32_t, 6> times, int32_t& status) {

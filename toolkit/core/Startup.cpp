@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "VOZUVar/Strings.h"
 #include "VOZUVar/RecordFormatter.h"
 #include "platform/os/Os.h"
 #include "toolkit/core/EditorDocuments.h"
@@ -30,12 +31,6 @@ ToolkitSettingsRecord gSettings;
 
 constexpr size_t kSettingsLineLength = 270;
 
-std::string Trim(std::string_view s) {
-  size_t n = s.size();
-  while (n > 0 && s[n - 1] == ' ') --n;
-  return std::string(s.substr(0, n));
-}
-
 std::string Bounded(std::string s) {
   if (s.size() > kFileNameLength) s.resize(kFileNameLength);
   return s;
@@ -53,7 +48,7 @@ bool PadInto(std::string& text, std::string_view value) {
 std::string EnvText(std::string_view name) {
   std::string value(kFileNameLength, ' ');
   IOsVariable(name, value);
-  return Trim(value);
+  return std::string(TrimTrailingBlanks(value));
 }
 
 // Converts the text after "=" for an integer key; false (nothing changes)
@@ -94,7 +89,7 @@ void ReadSettingsFile(const std::string& fileName) {
     std::string_view after = std::string_view(line).substr(eq + 1);
     YYNextWord(after, static_cast<int32_t>(after.size()), first, last);
     if (first == 0) continue;
-    std::string value = Trim(after.substr(static_cast<size_t>(first - 1)));
+    std::string value(TrimTrailingBlanks(after.substr(static_cast<size_t>(first - 1))));
 
     // Only the integer keys are converted: a text key raises no report.
     int32_t n = 0;
@@ -187,7 +182,7 @@ void ResetToolkitForTest() { gSettings = ToolkitSettingsRecord{}; }
 void IOsVariable(std::string_view name, std::string& value) {
   std::string buffer(value.size(), ' ');
   int32_t length = 0;
-  YYEnvGet(length, Trim(name), buffer);
+  YYEnvGet(length, TrimTrailingBlanks(name), buffer);
   PadInto(value, "");
   if (length == 0) return;
   if (static_cast<size_t>(length) > value.size()) {
@@ -297,7 +292,7 @@ void WStartup(std::string_view name) {
   std::string word;
   YYCommandWord(-1, word);
 
-  std::string given = Trim(name);
+  std::string given(TrimTrailingBlanks(name));
   if (!given.empty() && plat::PathExists(given)) {
     ReadSettingsFile(given);
   } else if (!s.SettingsFileName.empty()) {
@@ -316,7 +311,7 @@ void WStartup(std::string_view name) {
   if (s.VersionRequested != 0) {
     std::string version;
     YYVersionText(version);
-    YYAbnormalExit("Plovane version " + Trim(version), 0);
+    YYAbnormalExit("Plovane version " + std::string(TrimTrailingBlanks(version)), 0);
   }
 }
 
@@ -353,13 +348,13 @@ void WInfoFilename(int32_t item, std::string& name) {
   std::string text;
   switch (item) {
     case 1: text = s.RasterDumpFileName; break;
-    case 2: text = Trim(HardcopyFiles().HardcopyOutputFileName); break;
+    case 2: text = TrimTrailingBlanks(HardcopyFiles().HardcopyOutputFileName); break;
     case 3: text = s.CharSetFile; break;
     case 5: text = s.CharSetDirectory; break;
     case 7: text = s.HomeDirectory; break;
     case 8: text = s.SystemDirectory; break;
     case 9:
-      text = GraphicsState().FontKind == 0 ? std::string("H") : Trim(StrokeFont().FontName);
+      text = GraphicsState().FontKind == 0 ? std::string("H") : std::string(TrimTrailingBlanks(StrokeFont().FontName));
       break;
     case 10:
     case 11: {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "VOZUVar/Strings.h"
 #include "VOZUVar/NumericHelpers.h"
 #include "platform/win/Window.h"
 #include "toolkit/core/ErrorReporter.h"
@@ -15,11 +16,6 @@
 #include "toolkit/graphics/WindowText.h"
 
 namespace {
-
-std::string Trimmed(std::string_view text) {
-  const size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
-}
 
 plat::Hwnd FrameOf(int32_t n) {
   return n >= 0 && n <= kLastWindow ? WindowTables().Frame[static_cast<size_t>(n)] : plat::Hwnd{};
@@ -165,12 +161,12 @@ void WindowStatusParts(int32_t n, std::span<const int32_t> widths, std::span<con
 
 void WindowStatusText(int32_t part, std::string_view text) {
   if (part < 1 || part > kStatusParts) return;
-  YYStatusTextSet(part, Trimmed(text));
+  YYStatusTextSet(part, TrimTrailingBlanks(text));
 }
 
 void WindowTitle(std::optional<std::string_view> title, std::optional<int32_t> icon) {
   int32_t i = icon.value_or(-1);
-  YYWindowTitleIcon(i, title.has_value() ? 1 : 0, title.has_value() ? Trimmed(*title) : std::string());
+  YYWindowTitleIcon(i, title.has_value() ? 1 : 0, title.has_value() ? TrimTrailingBlanks(*title) : std::string_view());
   if (i == -2) YYERRREP(1015, "WindowTitle");
 }
 
