@@ -93,6 +93,16 @@ std::string_view TrimTrailingBlanks(std::string_view s) {
   return s;
 }
 
+bool IsAllBlanks(std::string_view s) { return TrimTrailingBlanks(s).empty(); }
+
+bool CopyPadded(std::string& text, std::string_view value) {
+  const size_t length = text.size();
+  const bool fits = value.size() <= length;
+  text.assign(value.substr(0, std::min(length, value.size())));
+  text.resize(length, ' ');
+  return fits;
+}
+
 int32_t INDSTR(std::string_view s, int32_t n) {
   for (int32_t i = Clamp(n, s.size()); i >= 1; --i)
     if (s[i - 1] != ' ') return i;

@@ -21,6 +21,11 @@ int32_t IBGSTR(std::string_view s, int32_t n);
 int32_t KNTCHR(std::string_view s, int32_t n, char c);
 // The text without its trailing blanks (a view into it).
 std::string_view TrimTrailingBlanks(std::string_view s);
+// True when the text holds blanks only (or nothing).
+bool IsAllBlanks(std::string_view s);
+// Copies value into a fixed-length text (its size stays), cut to it and
+// padded with blanks; true when the whole value fitted.
+bool CopyPadded(std::string& text, std::string_view value);
 
 // Moving and setting characters.
 void SHFSTR(std::span<char> s, int32_t n, int32_t k);

@@ -143,6 +143,20 @@ TEST(Strings, TrailingCharacters) {
   EXPECT_EQ(TrimTrailingBlanks("   "), "");
   EXPECT_EQ(TrimTrailingBlanks(std::string("a\0 ", 3)), std::string("a\0", 2));
   EXPECT_EQ(TrimTrailingBlanks("a\t"), "a\t");
+  EXPECT_TRUE(IsAllBlanks(""));
+  EXPECT_TRUE(IsAllBlanks("   "));
+  EXPECT_FALSE(IsAllBlanks("  x "));
+}
+
+TEST(Strings, CopyPaddedKeepsTheFixedLength) {
+  std::string text(4, '*');
+  EXPECT_TRUE(CopyPadded(text, "ab"));
+  EXPECT_EQ(text, "ab  ");
+  EXPECT_FALSE(CopyPadded(text, "abcdef"));
+  EXPECT_EQ(text, "abcd");
+  std::string empty;
+  EXPECT_FALSE(CopyPadded(empty, "a"));
+  EXPECT_EQ(empty, "");
 }
 
 TEST(Strings, CaseAndKeywordMatching) {

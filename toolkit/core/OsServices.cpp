@@ -28,15 +28,6 @@ struct OsServicesRecord {
 
 OsServicesRecord gOs;
 
-bool Blank(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
-
-// Copies `value` into the fixed-length text, cut to its size and padded.
-void PadInto(std::string& text, std::string_view value) {
-  size_t length = text.size();
-  text.assign(value.substr(0, std::min(length, value.size())));
-  text.resize(length, ' ');
-}
-
 void OsFailure(int status, std::string_view routine) {
   ErrorState().SecondaryStatus = status;
   YYERRREP(13, routine);
@@ -151,16 +142,16 @@ int32_t YYCommandWord(int32_t n, std::string& text) {
   for (const auto& w : words) {
     ++counted;
     if (counted == n) {
-      PadInto(text, w);
+      CopyPadded(text, w);
       break;
     }
   }
-  if (n == 0) PadInto(text, plat::ProgramPath().substr(0, kPathLength));
+  if (n == 0) CopyPadded(text, plat::ProgramPath().substr(0, kPathLength));
   return counted;
 }
 
 void IOsCommandLineWord(int32_t n, std::string& text) {
-  PadInto(text, "");
+  CopyPadded(text, "");
   if (n >= 0) YYCommandWord(n, text);
 }
 
@@ -214,7 +205,7 @@ int32_t IOsSystemInfo(int32_t code) { return YYSystemInfo(code); }
 // ------------------------------------------------------- directories
 
 void IOsDirChange(std::string_view directory) {
-  if (Blank(directory)) return;
+  if (IsAllBlanks(directory)) return;
   int32_t status = 0;
   YYDirSet(TrimTrailingBlanks(directory), status);
   if (status != 0) OsFailure(status, "IOsDirChange");
@@ -225,16 +216,16 @@ void IOsDirName(std::string& text) {
   int32_t status = 0, tooSmall = 0;
   YYDirGet(dir, static_cast<int32_t>(std::min<size_t>(text.size() + 1, INT32_MAX)), status, tooSmall);
   if (status != 0) {
-    PadInto(text, "");
+    CopyPadded(text, "");
     OsFailure(status, "IOsDirName");
     return;
   }
   if (tooSmall != 0) {
-    PadInto(text, "");
+    CopyPadded(text, "");
     YYERRREP(1023, "IOsDirName");
     return;
   }
-  PadInto(text, dir);
+  CopyPadded(text, dir);
 }
 
 // ------------------------------------------- delete, rename, copy
@@ -258,7 +249,7 @@ void ForEachMatchingFile(const std::string& pattern, const char* caller, Each ea
 }  // namespace
 
 void IOsDeleteFile(std::string_view name) {
-  if (Blank(name)) return;
+  if (IsAllBlanks(name)) return;
   const std::string pattern(TrimTrailingBlanks(name).substr(0, kPathLength));
   const std::string dir = DirectoryPart(pattern);
   ForEachMatchingFile(pattern, "IOsDeleteFile", [&](const std::string& found) {
@@ -270,14 +261,14 @@ void IOsDeleteFile(std::string_view name) {
 }
 
 void IOsRenameFile(std::string_view oldName, std::string_view newName) {
-  if (Blank(oldName) || Blank(newName)) return;
+  if (IsAllBlanks(oldName) || IsAllBlanks(newName)) return;
   int32_t status = 0;
   YYFileMoveOs(status, TrimTrailingBlanks(oldName), TrimTrailingBlanks(newName));
   if (status != 0) OsFailure(status, "IOsRenameFile");
 }
 
 void IOsCopyFile(std::string_view source, std::string_view target) {
-  if (Blank(source)) return;
+  if (IsAllBlanks(source)) return;
   std::string from(TrimTrailingBlanks(source).substr(0, kPathLength));
   std::string dir = DirectoryPart(from);
   std::string to(TrimTrailingBlanks(target).substr(0, kPathLength));
@@ -314,19 +305,19 @@ void IOsCopyFile(std::string_view source, std::string_view target) {
 }
 
 void IOsFullPathname(std::string_view name, std::string& text) {
-  if (Blank(name)) {
-    PadInto(text, "");
+  if (IsAllBlanks(name)) {
+    CopyPadded(text, "");
     return;
   }
   std::string full;
   int32_t status = 0;
   YYFullPath(status, TrimTrailingBlanks(name), full, 1024);
   if (status != 0) {
-    PadInto(text, "");
+    CopyPadded(text, "");
     OsFailure(status, "IOsFullPathname");
     return;
   }
-  PadInto(text, full);
+  CopyPadded(text, full);
 }
 
 void IOsLocalDate(int32_t& year, int32_t& month, int32_t& day) { YYLocalDate(year, month, day); }
@@ -353,18 +344,18 @@ void IOsRegistryGet(std::string_view keyPath, std::string* value, std::string_vi
   const int32_t capacity = size;
   YYRegistryRead(rootKey, type, size, subkey, name, buffer);
   if (type == -2) {  // no key, or no such value
-    PadInto(*value, "");
+    CopyPadded(*value, "");
     return;
   }
   if (size > capacity) {
-    PadInto(*value, "");
+    CopyPadded(*value, "");
     YYERRREP(1023, "IOsRegistryGet");
     return;
   }
   std::string bytes(buffer.begin(), buffer.begin() + size);
   if (type == 1 || type == 2) bytes = bytes.substr(0, bytes.find('\0'));
   // Other types are copied byte for byte, padded like any text.
-  PadInto(*value, bytes);
+  CopyPadded(*value, bytes);
 }
 
 void IOsRegistryPut(std::string_view keyPath, std::string_view data, std::string_view valueName,

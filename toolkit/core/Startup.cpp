@@ -36,15 +36,6 @@ std::string Bounded(std::string s) {
   return s;
 }
 
-// Copies `value` into the fixed-length text; true when it fitted.
-bool PadInto(std::string& text, std::string_view value) {
-  size_t length = text.size();
-  bool fits = value.size() <= length;
-  text.assign(value.substr(0, std::min(length, value.size())));
-  text.resize(length, ' ');
-  return fits;
-}
-
 std::string EnvText(std::string_view name) {
   std::string value(kFileNameLength, ' ');
   IOsVariable(name, value);
@@ -183,13 +174,13 @@ void IOsVariable(std::string_view name, std::string& value) {
   std::string buffer(value.size(), ' ');
   int32_t length = 0;
   YYEnvGet(length, TrimTrailingBlanks(name), buffer);
-  PadInto(value, "");
+  CopyPadded(value, "");
   if (length == 0) return;
   if (static_cast<size_t>(length) > value.size()) {
     YYERRREP(1023, "IOsVariable");
     return;
   }
-  PadInto(value, buffer);
+  CopyPadded(value, buffer);
 }
 
 void YYHomeDirectory() {
@@ -275,7 +266,7 @@ void WStartup(std::string_view name) {
   }
 
   s.RasterDumpFileName.clear();
-  PadInto(HardcopyFiles().HardcopyOutputFileName, "");
+  CopyPadded(HardcopyFiles().HardcopyOutputFileName, "");
   s.CharSetFile = "standard.chr";
   YYTempNames();
 
@@ -362,7 +353,7 @@ void WInfoFilename(int32_t item, std::string& name) {
       if (!plat::EnvGet("TEMP", dir) || dir.empty()) {
         if (!plat::EnvGet("TMP", dir) || dir.empty()) dir = "/tmp/";
       }
-      if (!PadInto(name, dir)) {
+      if (!CopyPadded(name, dir)) {
         YYERRREP(1023, "WInfoFilename");
         return;
       }
@@ -378,14 +369,14 @@ void WInfoFilename(int32_t item, std::string& name) {
           dir = path;
         }
       }
-      PadInto(name, dir);
+      CopyPadded(name, dir);
       return;
     }
     default:
-      PadInto(name, "");
+      CopyPadded(name, "");
       return;
   }
-  if (!PadInto(name, text)) YYERRREP(1023, "WInfoFilename");
+  if (!CopyPadded(name, text)) YYERRREP(1023, "WInfoFilename");
 }
 
 void WInfoDeviceName(int32_t kind, std::string& name) {
@@ -405,6 +396,6 @@ void WInfoDeviceName(int32_t kind, std::string& name) {
     if (p.Hpgl2DeviceType >= 1 && p.Hpgl2DeviceType <= 5)
       entry = Hpgl2DeviceTable[static_cast<size_t>(p.Hpgl2DeviceType - 1)].name;
   }
-  PadInto(name, entry);
+  CopyPadded(name, entry);
   if (width > 0 && name.size() < width) YYERRREP(1023, "WInfoDeviceName");
 }

@@ -1,5 +1,6 @@
 #include "toolkit/graphics/StrokeFont.h"
 
+#include "VOZUVar/Strings.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/CharSize.h"
@@ -48,7 +49,6 @@ bool NameStarts(std::string_view prefix) {
   return std::string_view(gFont.FontName).substr(0, prefix.size()) == prefix;
 }
 
-bool IsBlank(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
 }  // namespace
 
 StrokeFontRecord& StrokeFont() { return gFont; }
@@ -214,7 +214,7 @@ void WGrTextFont(std::optional<int32_t> font, std::optional<int32_t> style,
     YYPadField(g.UserFontName, *name);
     changed = true;
   }
-  if (g.FontKind == 0 && g.DeviceFamily == 0 && IsBlank(g.UserFontName)) {
+  if (g.FontKind == 0 && g.DeviceFamily == 0 && IsAllBlanks(g.UserFontName)) {
     YYERRREP(1058, "WGrTextFont");
     g.FallbackFamily = g.SpacingMode == 0 ? 1 : 2;
   }

@@ -2,6 +2,7 @@
 // state re-initialisation that the graphics engine calls; the hardcopy
 // layer completes it (print commands, saved options, driver
 // re-initialisation, presentation-graphics defaults).
+#include "VOZUVar/Strings.h"
 #include "toolkit/hardcopy/HardcopyManager.h"
 
 #include "toolkit/core/WindowDrawing.h"
@@ -22,11 +23,6 @@ bool HasLetter(std::string_view text, char upper) {
   return false;
 }
 
-bool IsBlank(std::string_view text) {
-  for (char c : text)
-    if (c != ' ') return false;
-  return true;
-}
 }  // namespace
 
 int32_t& HardcopyDriverNumber() { return gDriverNumber; }
@@ -69,7 +65,7 @@ void YYHardcopyStartStop(std::string_view option) {
 
   p.OpText = p.DefaultOutputName;
   p.OpCount = 1;
-  if (!option.empty() && !IsBlank(option)) {
+  if (!option.empty() && !IsAllBlanks(option)) {
     YYPadField(p.OpText, option);
     p.OpCount = 0;
   }
