@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win/WinState.h"
 #include "platform/win/Window.h"
 
 namespace plat {
@@ -26,13 +27,6 @@ struct ClipboardState {
 ClipboardState& clip() {
   static ClipboardState s;
   return s;
-}
-
-std::string upperName(std::string_view s) {
-  std::string u(s);
-  for (char& c : u)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return u;
 }
 
 }  // namespace
@@ -110,7 +104,7 @@ uint32_t enumClipboardFormats(uint32_t after) {
 uint32_t registerClipboardFormat(std::string_view name) {
   if (name.empty()) return 0;
   auto& c = clip();
-  const std::string key = detail::upperName(name);
+  const std::string key = detail::upper(name);
   auto it = c.names.find(key);
   if (it != c.names.end()) return it->second;
   if (c.nextFormat == 0xFFFF) return 0;

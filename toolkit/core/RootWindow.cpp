@@ -22,6 +22,7 @@
 #include "toolkit/core/OsLayerCore.h"
 #include "toolkit/core/WindowApi.h"
 #include "toolkit/core/WindowDrawing.h"
+#include "toolkit/core/Words.h"
 #include "toolkit/core/WindowHooks.h"
 #include "toolkit/core/WindowProcs.h"
 #include "toolkit/dialogs/DialogServices.h"
@@ -944,9 +945,7 @@ int32_t YYRegistryRootKey(std::string_view name) {
       "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
   std::string key(name.substr(0, std::min<size_t>(22, name.size())));
   key.resize(22, ' ');
-  for (auto& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  YYUpperCase(key, 22);
   for (int32_t i = 0; i < 7; ++i) {
     std::string root = kRoots[i];
     root.resize(22, ' ');
