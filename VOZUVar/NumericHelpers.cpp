@@ -11,14 +11,9 @@ NumericHelperStateRecord gState;
 
 constexpr float kMissing = 1.0e10f;  // values above it are missing
 
-int32_t Clamp(int32_t n, std::size_t size) {
-  if (n <= 0) return 0;
-  return static_cast<std::size_t>(n) > size ? static_cast<int32_t>(size) : n;
-}
-
 template <class T>
 void Shift(std::span<T> a, int32_t n, int32_t k, T fill) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   const int64_t ak = k < 0 ? -static_cast<int64_t>(k) : k;
   if (k == 0 || n < 1 || ak >= n) return;
   const auto first = a.begin();
@@ -33,7 +28,7 @@ void Shift(std::span<T> a, int32_t n, int32_t k, T fill) {
 
 template <class T>
 void Insert(std::span<T> a, int32_t k, int32_t n, T v, T fill) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   if (k < 1 || k > n) return;
   Shift(a.subspan(k - 1), n - k + 1, 1, fill);
   a[k - 1] = v;
@@ -43,7 +38,7 @@ void Insert(std::span<T> a, int32_t k, int32_t n, T v, T fill) {
 template <class X>
 float Terpol(std::span<const X> xs, std::span<const float> ys, int32_t n, X x, int32_t& remembered,
              int32_t& used) {
-  n = Clamp(Clamp(n, xs.size()), ys.size());
+  n = ClampCount(ClampCount(n, xs.size()), ys.size());
   used = 0;
   if (n < 1) return 0.0f;
   auto xa = [&](int32_t i) { return xs[i - 1]; };
@@ -138,7 +133,7 @@ float XTY(std::span<const float> x, int32_t incx, std::span<const float> y, int3
 }
 
 void ADDTO(std::span<float> a, int32_t n, float delta, float floor) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   for (int32_t i = 0; i < n; ++i) {
     const float v = a[i] + delta;
     a[i] = floor > v ? floor : v;
@@ -146,7 +141,7 @@ void ADDTO(std::span<float> a, int32_t n, float delta, float floor) {
 }
 
 void IADDTO(std::span<int32_t> a, int32_t n, int32_t delta, int32_t floor) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   for (int32_t i = 0; i < n; ++i) {
     // The sum saturates instead of wrapping.
     a[i] = std::max(SaturateToInt32(static_cast<int64_t>(a[i]) + delta), floor);
@@ -154,35 +149,35 @@ void IADDTO(std::span<int32_t> a, int32_t n, int32_t delta, int32_t floor) {
 }
 
 void COPY(std::span<float> d, std::span<const float> e, int32_t n) {
-  n = Clamp(Clamp(n, d.size()), e.size());
+  n = ClampCount(ClampCount(n, d.size()), e.size());
   std::copy_n(e.begin(), n, d.begin());
 }
 
 void COPY(std::span<int32_t> d, std::span<const int32_t> e, int32_t n) {
-  n = Clamp(Clamp(n, d.size()), e.size());
+  n = ClampCount(ClampCount(n, d.size()), e.size());
   std::copy_n(e.begin(), n, d.begin());
 }
 
-void ERASE(std::span<float> a, int32_t n) { std::fill_n(a.begin(), Clamp(n, a.size()), 0.0f); }
-void ERASEI(std::span<int32_t> a, int32_t n) { std::fill_n(a.begin(), Clamp(n, a.size()), 0); }
+void ERASE(std::span<float> a, int32_t n) { std::fill_n(a.begin(), ClampCount(n, a.size()), 0.0f); }
+void ERASEI(std::span<int32_t> a, int32_t n) { std::fill_n(a.begin(), ClampCount(n, a.size()), 0); }
 
 void I2TOI4(std::span<const int16_t> a, std::span<int32_t> b, int32_t n) {
-  for (int32_t i = Clamp(Clamp(n, a.size()), b.size()) - 1; i >= 0; --i) b[i] = a[i];
+  for (int32_t i = ClampCount(ClampCount(n, a.size()), b.size()) - 1; i >= 0; --i) b[i] = a[i];
 }
 
 void L1TOL4(std::span<const int8_t> a, std::span<int32_t> b, int32_t n) {
-  for (int32_t i = Clamp(Clamp(n, a.size()), b.size()) - 1; i >= 0; --i) b[i] = a[i];
+  for (int32_t i = ClampCount(ClampCount(n, a.size()), b.size()) - 1; i >= 0; --i) b[i] = a[i];
 }
 
 float SUMOF(std::span<const float> a, int32_t n) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   float sum = 0.0f;
   for (int32_t i = 0; i < n; ++i) sum += a[i];
   return sum;
 }
 
 float AVGOF(std::span<const float> a, int32_t n) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   float sum = 0.0f;
   int32_t count = 0;
   for (int32_t i = 0; i < n; ++i) {
@@ -194,7 +189,7 @@ float AVGOF(std::span<const float> a, int32_t n) {
 }
 
 int32_t KOUNTEM(std::span<const float> a, int32_t n) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   int32_t i = 0;
   while (i < n && a[i] < 1.0e20f) ++i;  // a NaN ends the valid entries too
   return i;
@@ -204,7 +199,7 @@ namespace {
 // The first position of a(1:n) nearest to x, counting only distances below
 // `limit`; `none` where there is none.
 int32_t NearestPosition(std::span<const float> a, int32_t n, float x, float limit, int32_t none) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   int32_t best = none;
   float dmin = limit;
   for (int32_t i = 0; i < n; ++i) {
@@ -223,7 +218,7 @@ int32_t NEARIV(float x, std::span<const float> a, int32_t n) { return NearestPos
 int32_t INDEXX(std::span<const float> a, int32_t n, float x) { return NearestPosition(a, n, x, 1.0e30f, 0); }
 
 int32_t INSERT(std::span<const float> a, int32_t n, float v) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   if (n < 1) return 1;
   for (int32_t i = 0; i < n; ++i)
     if (a[i] == v) return 0;
@@ -234,7 +229,7 @@ int32_t INSERT(std::span<const float> a, int32_t n, float v) {
 }
 
 int32_t INSERTS(std::span<const float> a, int32_t n, float v) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   if (n < 1) return 1;
   const bool rising = n == 1 || a[n - 1] > a[0];
   if (rising) {
@@ -255,8 +250,8 @@ void ORDER5(std::span<float> a1, std::span<float> a2, std::span<float> a3, std::
             std::span<float> a5, int32_t n, int32_t m) {
   std::span<float> along[] = {a2, a3, a4, a5};
   const int32_t moved = std::clamp(m, 1, 5) - 1;
-  n = Clamp(n, a1.size());
-  for (int32_t k = 0; k < moved; ++k) n = Clamp(n, along[k].size());
+  n = ClampCount(n, a1.size());
+  for (int32_t k = 0; k < moved; ++k) n = ClampCount(n, along[k].size());
   for (int32_t len = n - 1; len >= 1; --len) {
     bool swapped = false;
     for (int32_t i = 0; i < len; ++i) {
@@ -279,7 +274,7 @@ float DTERPOL(std::span<const double> x, std::span<const float> y, int32_t n, do
 }
 
 float FLAGRI(std::span<const float> x, std::span<const float> y, float at, int32_t n) {
-  n = Clamp(Clamp(n, x.size()), y.size());
+  n = ClampCount(ClampCount(n, x.size()), y.size());
   for (int32_t i = 0; i < n; ++i)
     if (x[i] == at) return y[i];
   float p = 1.0f;
@@ -295,7 +290,7 @@ float FLAGRI(std::span<const float> x, std::span<const float> y, float at, int32
 }
 
 void VMXU(std::span<float> y, float a, std::span<const float> x, int32_t n) {
-  n = Clamp(Clamp(n, y.size()), x.size());
+  n = ClampCount(ClampCount(n, y.size()), x.size());
   for (int32_t i = 0; i < n; ++i) y[i] -= a * x[i];
 }
 
@@ -339,7 +334,7 @@ void SOLVE(std::span<float> a, int32_t n, int32_t m) {
 }
 
 int32_t INSIDE(float x, float y, std::span<const float> xp, std::span<const float> yp, int32_t n) {
-  n = Clamp(Clamp(n, xp.size()), yp.size());
+  n = ClampCount(ClampCount(n, xp.size()), yp.size());
   if (n < 1) return 0;
   auto cl = [](float v) { return std::clamp(static_cast<double>(v), -1.0e8, 1.0e8); };
   const double px = cl(x);
@@ -386,7 +381,7 @@ bool LEQNANQ(std::span<const float> pair) {
 }
 
 void FINDNX(std::span<const float> a, int32_t n, float& min, float& max) {
-  n = Clamp(n, a.size());
+  n = ClampCount(n, a.size());
   for (int32_t i = 0; i < n; ++i) {
     const float v = a[i];
     const float m = std::fabs(v);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <span>
@@ -20,6 +21,13 @@ inline int32_t TruncSaturated(double x) {
   if (x >= static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
   if (x <= static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(x);
+}
+
+// A count made usable on a buffer of `size` elements: never negative,
+// never past its end.
+inline int32_t ClampCount(int32_t n, std::size_t size) {
+  if (n <= 0) return 0;
+  return static_cast<std::size_t>(n) > size ? static_cast<int32_t>(size) : n;
 }
 
 // A 64-bit integer result clamped to the int32 range.

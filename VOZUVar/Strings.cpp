@@ -1,5 +1,6 @@
 #include "VOZUVar/Strings.h"
 
+#include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/RecordFormatter.h"
 
 #include <algorithm>
@@ -7,12 +8,6 @@
 #include <cstring>
 
 namespace {
-
-// The count actually usable on a text: never past its end, never negative.
-int32_t Clamp(int32_t n, std::size_t size) {
-  if (n <= 0) return 0;
-  return static_cast<std::size_t>(n) > size ? static_cast<int32_t>(size) : n;
-}
 
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
@@ -67,7 +62,7 @@ constexpr std::array<char, 256> kEbcdic = MakeEbcdicTable();
 // The first word of the line after the keyword is cut off, as a 20-character
 // field for the record formatter.
 bool KeywordWord(std::string_view k, std::span<char> line, std::array<char, 20>& word) {
-  const int32_t n = Clamp(80, line.size());
+  const int32_t n = ClampCount(80, line.size());
   const int32_t klen = static_cast<int32_t>(k.size());
   if (IFNDPT(std::string_view(line.data(), line.size()), n, k, klen) == 0) return false;
   SHFSTR(line, n, -klen);
@@ -81,8 +76,8 @@ std::string_view View(const std::array<char, 20>& w) { return {w.data(), w.size(
 }  // namespace
 
 int32_t IFNDPT(std::string_view s, int32_t n, std::string_view p, int32_t m) {
-  n = Clamp(n, s.size());
-  m = Clamp(m, p.size());
+  n = ClampCount(n, s.size());
+  m = ClampCount(m, p.size());
   if (n == 0 || m == 0 || m > n) return 0;
   const std::size_t at = s.substr(0, n).find(p.substr(0, m));
   return at == std::string_view::npos ? 0 : static_cast<int32_t>(at) + 1;
@@ -104,53 +99,53 @@ bool CopyPadded(std::string& text, std::string_view value) {
 }
 
 int32_t INDSTR(std::string_view s, int32_t n) {
-  for (int32_t i = Clamp(n, s.size()); i >= 1; --i)
+  for (int32_t i = ClampCount(n, s.size()); i >= 1; --i)
     if (s[i - 1] != ' ') return i;
   return 0;
 }
 
 int32_t IWDSTR(std::string_view s, int32_t n, char c) {
-  for (int32_t i = Clamp(n, s.size()); i >= 1; --i)
+  for (int32_t i = ClampCount(n, s.size()); i >= 1; --i)
     if (s[i - 1] == c) return i;
   return 0;
 }
 
 int32_t IBGSTR(std::string_view s, int32_t n) {
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   for (int32_t i = 1; i <= n; ++i)
     if (s[i - 1] != ' ') return i;
   return 0;
 }
 
 int32_t KNTCHR(std::string_view s, int32_t n, char c) {
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   return static_cast<int32_t>(std::count(s.begin(), s.begin() + n, c));
 }
 
 void SHFSTR(std::span<char> s, int32_t n, int32_t k) {
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   const int64_t a = k < 0 ? -static_cast<int64_t>(k) : k;
   if (k == 0 || a >= n) return;  // a shift by the whole text changes nothing
   ShiftFill(s.data(), n, k);
 }
 
 void COPSTR(std::span<char> d, std::string_view e, int32_t n) {
-  n = Clamp(Clamp(n, d.size()), e.size());
+  n = ClampCount(ClampCount(n, d.size()), e.size());
   for (int32_t i = 0; i < n; ++i) d[i] = e[i];
 }
 
 void COPCHR(std::span<char> d, int32_t n, char c) {
-  n = Clamp(n, d.size());
+  n = ClampCount(n, d.size());
   std::fill(d.begin(), d.begin() + n, c);
 }
 
 void RPLCHR(std::span<char> s, int32_t n, char c1, char c2) {
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   std::replace(s.begin(), s.begin() + n, c1, c2);
 }
 
 void INTNUMONLY(std::span<char> s, int32_t n) {
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   // One pass: a deleted character's place takes its successor, which is
   // not looked at in turn.
   for (int32_t i = 0; i < n; ++i) {
@@ -172,7 +167,7 @@ int32_t NWORDS(std::string_view s, int32_t n) {
 }
 
 void ADDWRD(std::span<char> s, int32_t n, int32_t& p, std::string_view w, int32_t m) {
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   const int32_t len = INDSTR(w, m);
   if (p < 1 || len == 0) return;
   const int32_t copied = std::min(len, n - p);  // never reaches position n
@@ -182,9 +177,9 @@ void ADDWRD(std::span<char> s, int32_t n, int32_t& p, std::string_view w, int32_
 }
 
 void NXTWRD(std::string_view s, int32_t n, int32_t& p, std::span<char> w, int32_t wlen) {
-  wlen = Clamp(wlen, w.size());
+  wlen = ClampCount(wlen, w.size());
   std::fill(w.begin(), w.begin() + wlen, ' ');
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   if (p < 1 || n < 1 || p > n) return;
   const int32_t b0 = IBGSTR(s.substr(p - 1), n - p + 1);
   if (b0 == 0) return;
@@ -201,9 +196,9 @@ void RPL_PAT(std::span<char> s, int32_t n, std::string_view p, int32_t m, std::s
 }
 
 int32_t IRPLPT(std::span<char> s, int32_t n, std::string_view p, int32_t m, std::string_view r, int32_t rlen) {
-  n = Clamp(n, s.size());
-  m = Clamp(m, p.size());
-  rlen = Clamp(rlen, r.size());  // a negative count is an empty replacement
+  n = ClampCount(n, s.size());
+  m = ClampCount(m, p.size());
+  rlen = ClampCount(rlen, r.size());  // a negative count is an empty replacement
   if (n < 1 || m < 1) return 0;
   const std::string_view text(s.data(), static_cast<std::size_t>(n));
   const std::string_view pat = p.substr(0, m);
@@ -230,7 +225,7 @@ int32_t IRPLPT(std::span<char> s, int32_t n, std::string_view p, int32_t m, std:
 }
 
 void NTRAIL(std::span<char> s, int32_t& n, char c) {
-  const int32_t len = Clamp(n, s.size());
+  const int32_t len = ClampCount(n, s.size());
   if (len == 0) return;
   int32_t i = len;
   while (i >= 1 && s[i - 1] == c) {
@@ -241,7 +236,7 @@ void NTRAIL(std::span<char> s, int32_t& n, char c) {
 }
 
 int32_t IDNTCL(std::string_view a, std::string_view b, int32_t n) {
-  n = Clamp(Clamp(n, a.size()), b.size());
+  n = ClampCount(ClampCount(n, a.size()), b.size());
   int32_t i = 0;
   while (i < n && a[i] == ToUpper(b[i])) ++i;
   return i;
@@ -265,17 +260,17 @@ bool LCUQEQ(std::string_view t, std::string_view k, int32_t n) {
 
 void UCTOLC(std::span<char> s, int32_t i, int32_t j) {
   i = std::max(i, 1);
-  j = Clamp(j, s.size());
+  j = ClampCount(j, s.size());
   for (int32_t x = i; x <= j; ++x) s[x - 1] = ToLower(s[x - 1]);
 }
 
 void LCTOUC(std::span<char> s, int32_t n) {
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   for (int32_t i = 0; i < n; ++i) s[i] = ToUpper(s[i]);
 }
 
 void UNQ10(std::span<std::string> names, int32_t count) {
-  count = Clamp(count, names.size());
+  count = ClampCount(count, names.size());
   for (int32_t i = 0; i < count; ++i) {
     int32_t c = 0;
     for (int32_t j = 0; j < count; ++j)
@@ -289,7 +284,7 @@ void CHR_CHK(std::span<char> s, int32_t n) {
 }
 
 int32_t NCHRCK(std::span<char> s, int32_t n) {
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   int32_t replaced = 0;
   for (int32_t i = 0; i < n; ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
@@ -302,7 +297,7 @@ int32_t NCHRCK(std::span<char> s, int32_t n) {
 }
 
 void ECD2ASC(std::span<char> s, int32_t n) {
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   for (int32_t i = 0; i < n; ++i) {
     const char a = kEbcdic[static_cast<unsigned char>(s[i])];
     s[i] = a == 0 ? ' ' : a;
@@ -343,7 +338,7 @@ void FIXFLOAT(std::span<char> t) {
 }
 
 int32_t NUMAFTER(std::string_view s, int32_t n, std::string_view k, int32_t m) {
-  n = Clamp(n, s.size());
+  n = ClampCount(n, s.size());
   if (n < 1 || m < 1) return 0;
   std::string upper(s.substr(0, n));
   LCTOUC(upper, n);
@@ -351,7 +346,7 @@ int32_t NUMAFTER(std::string_view s, int32_t n, std::string_view k, int32_t m) {
   if (at == 0) return 0;
   std::array<char, 20> field;
   field.fill(' ');
-  int32_t from = at - 1 + Clamp(m, k.size());
+  int32_t from = at - 1 + ClampCount(m, k.size());
   int32_t nd = 0;
   std::array<char, 20> digits;
   while (from < n && nd < 20 && upper[from] >= '0' && upper[from] <= '9') digits[nd++] = upper[from++];

@@ -2,18 +2,11 @@
 
 #include <algorithm>
 
-namespace {
-
-int32_t Clamp(int32_t n, std::size_t size) {
-  if (n <= 0) return 0;
-  return static_cast<std::size_t>(n) > size ? static_cast<int32_t>(size) : n;
-}
-
-}  // namespace
+#include "VOZUVar/NumericHelpers.h"
 
 void YYNextWord(std::string_view text, int32_t length, int32_t& first, int32_t& last) {
   first = last = 0;
-  const int32_t n = Clamp(length, text.size());
+  const int32_t n = ClampCount(length, text.size());
   int32_t i = 0;
   while (i < n && text[i] == ' ') ++i;
   if (i == n) return;
@@ -23,7 +16,7 @@ void YYNextWord(std::string_view text, int32_t length, int32_t& first, int32_t& 
 }
 
 void YYUpperCase(std::span<char> text, int32_t length) {
-  const int32_t n = Clamp(length, text.size());
+  const int32_t n = ClampCount(length, text.size());
   std::transform(text.begin(), text.begin() + n, text.begin(),
                  [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
 }
