@@ -11,6 +11,9 @@ namespace {
 FieldsRecord gFields;
 
 constexpr float kMu0 = 1.256637e-6f;
+// Beyond Re z = 20.8, 2 e^(-2z) is below 1e-18 and 1 - 2 e^(-2z) rounds to 1:
+// tanh z is 1 without evaluating the exponentials.
+constexpr double kTanhIsOne = 20.8;
 
 // Complex helpers without the library's inf/NaN recovery paths, which
 // dominate the kernel's cost; every operand here is finite.
@@ -39,9 +42,8 @@ constexpr float kMu0 = 1.256637e-6f;
   // |z| compared through its square: the same regimes without a root.
   const double size2 = z.real() * z.real() + z.imag() * z.imag();
   if (size2 > 16.0) {
-    // 1 - 2 e^(-2z); beyond x = 20.8, 2 e^(-2x) is below 1e-18 and no
-    // longer changes the result, so the exponentials are skipped.
-    if (z.real() > 20.8) {
+    // 1 - 2 e^(-2z), which is 1 once x is large enough.
+    if (z.real() > kTanhIsOne) {
       result = {1.0, 0.0};
       return;
     }
@@ -121,6 +123,7 @@ void PrepareKernelLayers() {
   const size_t nl = static_cast<size_t>(std::max(fc.KernelLayers, 0));
   gFields.InvRho.assign(nl, 0.0);
   gFields.RhoRatio.assign(nl, 0.0);
+  gFields.LayerU.assign(nl, Complex{});
   for (size_t j = 0; j < nl; ++j) {
     gFields.InvRho[j] = 1.0 / fc.RhoF[j];
     if (j + 1 < nl) gFields.RhoRatio[j] = static_cast<double>(fc.RhoF[j]) / fc.RhoF[j + 1];
@@ -133,20 +136,34 @@ void ADMITT(float lambda, Complex& Y, Complex& Z, bool electric) {
   const double omegaMu = gFields.OmegaMu;
   const int32_t nl = fc.KernelLayers;
   const double* invRho = gFields.InvRho.data();
+  const double* rhoRatio = gFields.RhoRatio.data();
+  const float* thick = fc.ThickF.data();
+  Complex* u = gFields.LayerU.data();
 
-  Complex u = Sqrt(lam2, omegaMu * invRho[nl - 1]);
-  Y = u;
-  if (electric) Z = u;
-  for (int32_t j = nl - 1; j >= 1; --j) {
-    u = Sqrt(lam2, omegaMu * invRho[j - 1]);
+  // Top down to the first layer whose tanh is 1 to double precision: both
+  // admittances there equal its wavenumber, (Y + u) / (1 + Y / u) = u,
+  // whatever lies below, so the layers below it need not be evaluated.
+  int32_t start = nl - 1;
+  for (int32_t j = 0; j < nl - 1; ++j) {
+    u[j] = Sqrt(lam2, omegaMu * invRho[j]);
+    if (u[j].real() * static_cast<double>(thick[j]) > kTanhIsOne) {
+      start = j;
+      break;
+    }
+  }
+  if (start == nl - 1) u[start] = Sqrt(lam2, omegaMu * invRho[start]);
+
+  Y = u[start];
+  if (electric) Z = u[start];
+  for (int32_t j = start - 1; j >= 0; --j) {
     Complex t;
-    Tanh(t, u * static_cast<double>(fc.ThickF[static_cast<size_t>(j - 1)]));
+    Tanh(t, u[j] * static_cast<double>(thick[j]));
     // (Y + u T) / (1 + Y T / u), with u taken out of the denominator
-    const Complex ut = Mul(u, t);
-    Y = Mul(u, Div(Y + ut, u + Mul(Y, t)));
+    const Complex ut = Mul(u[j], t);
+    Y = Mul(u[j], Div(Y + ut, u[j] + Mul(Y, t)));
     if (electric) {
-      const double q = gFields.RhoRatio[static_cast<size_t>(j - 1)];
-      Z = Mul(u, Div(Z + q * ut, q * u + Mul(Z, t)));
+      const double q = rhoRatio[j];
+      Z = Mul(u[j], Div(Z + q * ut, q * u[j] + Mul(Z, t)));
     }
   }
 }

@@ -39,6 +39,8 @@ struct FieldsRecord {
   // Per model, for the admittance recursion: 1 / rho_j and rho_j / rho_(j+1).
   std::vector<double> InvRho;
   std::vector<double> RhoRatio;
+  // Work space of the recursion: the wavenumber of each layer at one lambda.
+  std::vector<Complex> LayerU;
 };
 
 FieldsRecord& FieldsState();
