@@ -27,6 +27,8 @@ struct FieldsRecord {
   // The Hankel grid of the current frequency and its kernel values.
   std::array<float, kHankelPoints> Lambda{};
   std::array<bool, kHankelPoints> LambdaDone{};
+  // Kernel values computed together with an earlier index, ahead of the walk.
+  std::array<bool, kHankelPoints> LambdaReady{};
   int32_t HankelStart = 1;
   int32_t HankelHalfWidth = 5;
   int32_t HankelIndex = 1;  // 1-based index UWFIELDS stores at
@@ -39,8 +41,9 @@ struct FieldsRecord {
   // Per model, for the admittance recursion: 1 / rho_j and rho_j / rho_(j+1).
   std::vector<double> InvRho;
   std::vector<double> RhoRatio;
-  // Work space of the recursion: the wavenumber of each layer at one lambda.
-  std::vector<Complex> LayerU;
+  // Work space of the recursion, which takes two wavenumbers at once: per
+  // layer u (real parts, imaginary parts) and tanh(u h) (the same).
+  std::vector<std::array<double, 8>> LayerWork;
 };
 
 FieldsRecord& FieldsState();
@@ -53,6 +56,8 @@ void PrepareKernelLayers();
 void RWFIELDS(float omega);
 // Kernel values at the current Hankel index.
 void UWFIELDS(float lambda);
+// Kernel values at two Hankel indices (1-based) at once; they may be equal.
+void KernelValuePair(int32_t first, int32_t second);
 // Surface admittances Y (and, with the electric flag, Z) by recursion from
 // the bottom half-space up.
 void ADMITT(float lambda, Complex& Y, Complex& Z, bool electric);

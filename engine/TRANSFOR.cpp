@@ -57,17 +57,26 @@ float HTRANS(bool& newGrid, float r, int32_t kind) {
     const std::array<double, kHankelPoints>& powers = HankelPowers();
     for (size_t i = 0; i < kHankelPoints; ++i) f.Lambda[i] = static_cast<float>(powers[i] / r);
     f.LambdaDone.fill(false);
+    f.LambdaReady.fill(false);
     newGrid = false;
   }
 
   const int32_t c = f.HankelStart;
   const int32_t hw = f.HankelHalfWidth;
   double sum = 0.0;
-  auto term = [&](int32_t i) {
+  // The term at i; next is the index the walk visits after i unless a side
+  // finishes there. Its kernel values are computed together with those of
+  // i, two wavenumbers at once, and kept until the walk reaches it.
+  auto term = [&](int32_t i, int32_t next) {
     const size_t k = static_cast<size_t>(i - 1);
     if (!f.LambdaDone[k]) {
-      f.HankelIndex = i;
-      UWFIELDS(f.Lambda[k]);
+      if (!f.LambdaReady[k]) {
+        const bool ahead = next >= 1 && next <= kHankelPoints && !f.LambdaDone[static_cast<size_t>(next - 1)] &&
+                           !f.LambdaReady[static_cast<size_t>(next - 1)];
+        f.HankelIndex = i;
+        KernelValuePair(i, ahead ? next : i);
+        if (ahead) f.LambdaReady[static_cast<size_t>(next - 1)] = true;
+      }
       f.LambdaDone[k] = true;
     }
     switch (kind) {
@@ -78,22 +87,22 @@ float HTRANS(bool& newGrid, float r, int32_t kind) {
   };
 
   Side upper, lower;
-  sum += term(c);
   if (c == kHankelPoints) upper.done = true;
   if (c == 1) lower.done = true;
+  sum += term(c, lower.done ? c + 1 : c - 1);
   int32_t below = c - 1, above = c + 1;
   bool lowerNext = true;
   while (!(upper.done && lower.done)) {
     if (!lower.done && (lowerNext || upper.done)) {
       const int32_t i = below--;
-      const double t = term(i);
+      const double t = term(i, upper.done ? i - 1 : above);
       sum += t;
       if (i < c - hw) lower.Test(t, sum, tol);
       if (i == 1) lower.done = true;
       lowerNext = false;
     } else {
       const int32_t i = above++;
-      const double t = term(i);
+      const double t = term(i, lower.done ? i + 1 : below);
       sum += t;
       if (i > c + hw) upper.Test(t, sum, tol);
       if (i == kHankelPoints) upper.done = true;

@@ -84,6 +84,33 @@ TEST_F(Transform, AdmittanceOfHalfSpaceAndOfInvisibleLayers) {
   EXPECT_LT(std::abs(z - u * 20.0), 1e-12 * std::abs(u * 20.0));
 }
 
+TEST_F(Transform, KernelValuesOfAPairEqualThoseTakenOneByOne) {
+  // Two wavenumbers share one evaluation; neither may change the other,
+  // whichever layer each one's recursion starts from (at large wavenumbers
+  // the top layer hides the rest).
+  ForwardCommonRecord& fc = ForwardCommon();
+  FieldsRecord& f = FieldsState();
+  const std::pair<int32_t, int32_t> pairs[] = {{20, 95}, {95, 20}, {60, 61}, {75, 50}, {100, 1}, {88, 84}};
+  for (int32_t component : {1, 2, 3}) {
+    Model({100.0f, 10.0f, 1000.0f, 30.0f}, {100.0f, 300.0f, 50.0f}, component);
+    fc.R = 1000.0f;
+    f.FreqIndex = 1;
+    RWFIELDS(1.0e3f);  // the wavenumber grid of this offset
+    const auto values = [&](int32_t i) {
+      const size_t k = static_cast<size_t>(i - 1);
+      return std::array<float, 5>{f.HankelT1[k], f.HankelT2[k], f.HankelT3[k], f.HankelT4[k], f.HankelT5[k]};
+    };
+    for (const auto& [a, b] : pairs) {
+      KernelValuePair(a, b);
+      const std::array<float, 5> pairA = values(a), pairB = values(b);
+      KernelValuePair(a, a);
+      EXPECT_EQ(values(a), pairA) << component << ": " << a << " with " << b;
+      KernelValuePair(b, b);
+      EXPECT_EQ(values(b), pairB) << component << ": " << b << " with " << a;
+    }
+  }
+}
+
 TEST_F(Transform, HankelWalkStartsAtItsIndexAndStaysInTheTable) {
   ForwardCommonRecord& fc = ForwardCommon();
   Model({100.0f, 10.0f}, {200.0f});
