@@ -2,11 +2,11 @@
 
 #include <zlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
+
+#include "platform/os/Os.h"
 
 namespace plat {
 namespace {
@@ -77,24 +77,7 @@ std::vector<uint8_t> encodePng(const Surface& s) {
 bool writePng(const Surface& s, const std::string& path) {
   const std::vector<uint8_t> bytes = encodePng(s);
   if (bytes.empty()) return false;
-  std::string tmp = path + ".XXXXXX";
-  const int fd = mkstemp(tmp.data());
-  if (fd < 0) return false;
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) {
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::close(fd) != 0 || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    ::unlink(tmp.c_str());
-    return false;
-  }
-  return true;
+  return plat::FileWriteWhole(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) == 0;
 }
 
 bool decodePng(std::span<const uint8_t> b, Surface& out) {

@@ -234,6 +234,25 @@ int FileCopy(const std::string& from, const std::string& to) {
   return err;
 }
 
+int FileWriteWhole(const std::string& path, std::string_view bytes) {
+  const size_t slash = path.find_last_of('/');
+  std::string tmp;
+  int err = CreateTempFile(slash == std::string::npos ? std::string() : path.substr(0, slash + 1), ".new-", "", tmp);
+  if (err != 0) return err;
+  int fd = -1;
+  err = FileOpen(tmp, kOpenWrite, fd);
+  if (err == 0) {
+    size_t put = 0;
+    err = FileWrite(fd, bytes.data(), bytes.size(), put);
+    if (err == 0 && ::fsync(fd) != 0) err = ErrnoOr(EIO);
+    const int closeErr = FileClose(fd);
+    if (err == 0) err = closeErr;
+  }
+  if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) err = ErrnoOr(EIO);
+  if (err != 0) ::unlink(tmp.c_str());
+  return err;
+}
+
 int DiskFreeBytes(const std::string& path, uint64_t& bytes) {
   struct statvfs sv;
   bytes = 0;

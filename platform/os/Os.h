@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plat {
@@ -61,6 +62,9 @@ bool SameFile(const std::string& a, const std::string& b);
 // permission bits follow the source) only once the copy is complete.
 // Copying a file onto itself is refused with EEXIST and touches nothing.
 int FileCopy(const std::string& from, const std::string& to);
+// Writes a whole file: the bytes go to a new private file beside `path`,
+// which replaces the old file only once every byte is written and synced.
+int FileWriteWhole(const std::string& path, std::string_view bytes);
 
 // Free bytes for an unprivileged user on the file system holding `path`.
 int DiskFreeBytes(const std::string& path, uint64_t& bytes);

@@ -147,21 +147,7 @@ int Save(const Store& store) {
               Hex(std::string(v.data.begin(), v.data.end())) + "\n";
     }
   }
-  std::string tmp;
-  err = CreateTempFile(dir, ".registry-", ".new", tmp);
-  if (err != 0) return err;
-  int fd = -1;
-  err = FileOpen(tmp, kOpenWrite, fd);
-  if (err == 0) {
-    size_t put = 0;
-    err = FileWrite(fd, text.data(), text.size(), put);
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
-    int cerr = FileClose(fd);
-    if (err == 0) err = cerr;
-  }
-  if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
-  if (err != 0) ::unlink(tmp.c_str());
-  return err;
+  return FileWriteWhole(path, text);
 }
 
 bool ValidRoot(int root) { return root >= 0 && root < kRegistryRoots; }

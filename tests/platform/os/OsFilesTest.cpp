@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <iterator>
 
 #include "tests/support/ScratchDir.h"
 
@@ -130,6 +131,22 @@ TEST(OsFiles, FailedCopyKeepsTheOldTarget) {
   std::vector<plat::FoundFile> found;
   ASSERT_EQ(plat::FindFiles("*", found), 0);
   EXPECT_EQ(found.size(), 1u);  // no half-written copy left behind
+}
+
+TEST(OsFiles, WholeFileWriteReplacesOnlyWhenComplete) {
+  ScratchDir dir;
+  const auto entries = [&] {
+    return std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator());
+  };
+  WriteFile("a.dat", "old");
+  EXPECT_EQ(plat::FileWriteWhole("a.dat", "new bytes"), 0);
+  EXPECT_EQ(ReadFile("a.dat"), "new bytes");
+  EXPECT_EQ(plat::FileWriteWhole("missing/a.dat", "x"), ENOENT);
+  // A target that cannot be replaced keeps what it was; no temporary file stays.
+  std::filesystem::create_directory("d");
+  EXPECT_NE(plat::FileWriteWhole("d", "x"), 0);
+  EXPECT_TRUE(std::filesystem::is_directory("d"));
+  EXPECT_EQ(entries(), 2);
 }
 
 TEST(OsFiles, DeleteSkipsDirectories) {
