@@ -179,6 +179,23 @@ raster::Fill brushFill(const DcRec& d, const BrushDesc& b) {
   return f;
 }
 
+std::vector<int> penDashRuns(const PenDesc& p) {
+  std::vector<int> dashes;
+  const int scale = p.geometric ? std::max(1, p.width) : 1;
+  auto runs = [&](std::initializer_list<int> r) {
+    for (int v : r) dashes.push_back(static_cast<int>(std::min<int64_t>(int64_t{v} * scale, INT_MAX)));
+  };
+  switch (p.style) {
+    case kPenDash: runs({18, 6}); break;
+    case kPenDot: runs({3, 3}); break;
+    case kPenDashDot: runs({9, 6, 3, 6}); break;
+    case kPenDashDotDot: runs({9, 3, 3, 3, 3, 3}); break;
+    case kPenUserStyle: dashes = p.dashes; break;
+    default: break;
+  }
+  return dashes;
+}
+
 }  // namespace detail
 
 using detail::DcKind;
@@ -207,18 +224,7 @@ raster::Stroke makeStroke(const DcRec& d, const PenDesc& p) {
   s.opaqueGaps = d.bkMode == kOpaque;
   s.bkPixel = detail::devicePixel(d, d.bkColor);
   s.phase = d.dashPhase;
-  const int scale = p.geometric ? std::max(1, p.width) : 1;
-  auto runs = [&](std::initializer_list<int> r) {
-    for (int v : r) s.dashes.push_back(v * scale);
-  };
-  switch (p.style) {
-    case kPenDash: runs({18, 6}); break;
-    case kPenDot: runs({3, 3}); break;
-    case kPenDashDot: runs({9, 6, 3, 6}); break;
-    case kPenDashDotDot: runs({9, 3, 3, 3, 3, 3}); break;
-    case kPenUserStyle: s.dashes = p.dashes; break;
-    default: break;
-  }
+  s.dashes = detail::penDashRuns(p);
   // a cosmetic pen wider than one pixel draws solid
   if (!p.geometric && p.width > 1 && p.style != kPenUserStyle) s.dashes.clear();
   return s;

@@ -93,6 +93,10 @@ void record(DcRec& d, DrawCall&& call);
 
 Point toDevice(const DcRec& d, int x, int y);
 
+// The on, off, ... runs in pixels of a pen's line style (empty: solid);
+// a geometric pen's built-in styles scale with its width.
+std::vector<int> penDashRuns(const PenDesc& p);
+
 // 8-bit display emulation: the colour a palette display would show.
 uint32_t displayPixel(uint32_t pixel);
 void realizeIntoSystem(const std::vector<PaletteEntry>& entries);

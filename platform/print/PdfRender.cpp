@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/font/Font.h"
+#include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/Raster.h"
 
 namespace plat::print {
@@ -89,21 +90,8 @@ bool setPen(cairo_t* cr, const DrawAttrs& a) {
   cairo_set_line_join(cr, p.join == kJoinBevel ? CAIRO_LINE_JOIN_BEVEL
                           : p.join == kJoinMiter ? CAIRO_LINE_JOIN_MITER
                                                  : CAIRO_LINE_JOIN_ROUND);
-  std::vector<double> dashes;
-  const double scale = p.geometric ? std::max(1, p.width) : 1;
-  auto runs = [&](std::initializer_list<int> r) {
-    for (int v : r) dashes.push_back(v * scale);
-  };
-  switch (p.style) {
-    case kPenDash: runs({18, 6}); break;
-    case kPenDot: runs({3, 3}); break;
-    case kPenDashDot: runs({9, 6, 3, 6}); break;
-    case kPenDashDotDot: runs({9, 3, 3, 3, 3, 3}); break;
-    case kPenUserStyle:
-      for (int v : p.dashes) dashes.push_back(v);
-      break;
-    default: break;
-  }
+  const std::vector<int> runs = detail::penDashRuns(p);
+  const std::vector<double> dashes(runs.begin(), runs.end());
   if (!dashes.empty()) cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
   return true;
