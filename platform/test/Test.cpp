@@ -188,12 +188,10 @@ void dragFrameTo(Hwnd w, Point topLeft) {
 
 void dragFrameSize(Hwnd w, Size outer) {
   Rect r;
-  if (!getWindowRect(w, r)) return;
+  const WindowRecord* rec = find(w);
+  if (!rec || !getWindowRect(w, r)) return;
+  MinMaxInfo mm = defaultMinMax(*rec);
   sendMessage(w, wm::EnterSizeMove, 0, 0);
-  MinMaxInfo mm;
-  mm.minTrackSize = {getSystemMetrics(Metric::MinTrackWidth), getSystemMetrics(Metric::MinTrackHeight)};
-  mm.maxTrackSize = {displayInfo().width + 8, displayInfo().height + 8};
-  mm.maxSize = mm.maxTrackSize;
   sendMessage(w, wm::GetMinMaxInfo, 0, reinterpret_cast<LParam>(&mm));
   int cx = std::clamp(outer.cx, mm.minTrackSize.x, std::max(mm.minTrackSize.x, mm.maxTrackSize.x));
   int cy = std::clamp(outer.cy, mm.minTrackSize.y, std::max(mm.minTrackSize.y, mm.maxTrackSize.y));

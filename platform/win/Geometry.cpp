@@ -148,25 +148,6 @@ int hitTest(const WindowRecord& r, Point screen) {
 
 namespace {
 
-// The outer rectangle of the maximised state, as GetMinMaxInfo proposes it:
-// the work area (or the parent's client area) with the frame outside it.
-MinMaxInfo defaultMinMax(const WindowRecord& r) {
-  MinMaxInfo mm;
-  Rect area = workArea();
-  if (r.style & ws::Child) {
-    if (const WindowRecord* p = find(r.parent)) {
-      Size c = clientSizeOf(*p);
-      area = {0, 0, c.cx, c.cy};
-    }
-  }
-  int f = frameWidthOf(r);
-  mm.maxPosition = {area.left - f, area.top - f};
-  mm.maxSize = {area.width() + 2 * f, area.height() + 2 * f};
-  mm.minTrackSize = {getSystemMetrics(Metric::MinTrackWidth), getSystemMetrics(Metric::MinTrackHeight)};
-  mm.maxTrackSize = {displayInfo().width + 2 * f, displayInfo().height + 2 * f};
-  return mm;
-}
-
 std::vector<Hwnd>* siblingList(WindowRecord& r) {
   if (r.style & ws::Child) {
     WindowRecord* p = find(r.parent);
@@ -213,6 +194,25 @@ void reorder(WindowRecord& r, Hwnd after) {
 }
 
 }  // namespace
+
+// The outer rectangle of the maximised state, as GetMinMaxInfo proposes it:
+// the work area (or the parent's client area) with the frame outside it.
+MinMaxInfo defaultMinMax(const WindowRecord& r) {
+  MinMaxInfo mm;
+  Rect area = workArea();
+  if (r.style & ws::Child) {
+    if (const WindowRecord* p = find(r.parent)) {
+      Size c = clientSizeOf(*p);
+      area = {0, 0, c.cx, c.cy};
+    }
+  }
+  int f = frameWidthOf(r);
+  mm.maxPosition = {area.left - f, area.top - f};
+  mm.maxSize = {area.width() + 2 * f, area.height() + 2 * f};
+  mm.minTrackSize = {getSystemMetrics(Metric::MinTrackWidth), getSystemMetrics(Metric::MinTrackHeight)};
+  mm.maxTrackSize = {displayInfo().width + 2 * f, displayInfo().height + 2 * f};
+  return mm;
+}
 
 // The bounding rectangle of what `before` covered and `after` does not.
 Rect uncovered(const Rect& before, const Rect& after) {

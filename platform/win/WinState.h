@@ -105,6 +105,8 @@ Hwnd topLevelOf(Hwnd w);
 // top-left corner).
 Rect framePart(const WindowRecord& r, FramePart part);
 int frameWidthOf(const WindowRecord& r);
+// What wm::GetMinMaxInfo proposes before the window's procedure changes it.
+MinMaxInfo defaultMinMax(const WindowRecord& r);
 int hitTest(const WindowRecord& r, Point screen);
 // The window under a screen point and its hit code (NcHitTest sent).
 Hwnd windowAt(Point screen, int& hit);
