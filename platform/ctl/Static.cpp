@@ -12,6 +12,7 @@ namespace {
 struct StaticState {
   HBitmap bitmap = 0;
   Hicon icon;
+  Hicon templateIcon;  // loaded from the template's name: the control frees it
   LParam metafile = 0;
 };
 
@@ -105,10 +106,15 @@ LResult staticProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       StaticState& s = statics().make(w);
       // A picture named in the template: the bitmap or icon resource of that name or number.
       const std::string name = getWindowText(w);
-      if (kindOf(w) == ss::Icon && !name.empty()) s.icon = loadIcon(name);
+      if (kindOf(w) == ss::Icon && !name.empty()) s.icon = s.templateIcon = loadIcon(name);
       return 0;
     }
     case wm::NcDestroy:
+      // An icon given by a caller stays the caller's; the one loaded for the
+      // template goes with the control unless a caller took it back.
+      if (StaticState* s = statics().get(w); s && s->templateIcon && s->icon == s->templateIcon) {
+        destroyIcon(s->templateIcon);
+      }
       statics().drop(w);
       forgetFont(w);
       return defWindowProc(w, message, wp, lp);

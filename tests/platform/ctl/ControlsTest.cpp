@@ -9,6 +9,7 @@
 #include "platform/clip/Clipboard.h"
 #include "platform/ctl/Controls.h"
 #include "platform/dlg/Dialog.h"
+#include "platform/res/Resources.h"
 #include "platform/test/Test.h"
 #include "platform/win/Window.h"
 
@@ -68,6 +69,24 @@ class ControlsTest : public ::testing::Test {
   }
   Hwnd host;
 };
+
+TEST_F(ControlsTest, AnIconStaticFreesOnlyTheIconItLoaded) {
+  const int icons = test::census().icons;
+  for (int i = 0; i < 3; ++i) {
+    Hwnd s = createWindow(kStaticClass, "icon1", ws::Child | ws::Visible | ss::Icon, 0, 0, 32, 32, host, {}, 50);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(test::census().icons, icons + 1);
+    destroyWindow(s);
+  }
+  EXPECT_EQ(test::census().icons, icons);
+  // An icon set by the caller outlives the control.
+  const Hicon own = loadIcon("icon1");
+  Hwnd s = createWindow(kStaticClass, "", ws::Child | ws::Visible | ss::Icon, 0, 0, 32, 32, host, {}, 51);
+  sendMessage(s, stm::SetIcon, static_cast<WParam>(toParam(own)), 0);
+  destroyWindow(s);
+  EXPECT_NE(iconImage(own), nullptr);
+  destroyIcon(own);
+}
 
 TEST_F(ControlsTest, ButtonKindsToggleAndReportClicks) {
   struct Case {
