@@ -160,6 +160,18 @@ constexpr SplitConstant kHalfPi = Split(std::numbers::pi_v<long double> / 2.0L);
       }
 }
 
+// Keeps a fraction's numerator and denominator within the double range; each
+// layer multiplies both by about |u|.
+[[gnu::always_inline]] inline void KeepInRange(C2& num, C2& den) {
+  const V2 size = Abs(den.re) + Abs(den.im);
+  const Mask2 outside = (size > 1.0e100) | (size < 1.0e-100);
+  if (Any(outside)) [[unlikely]] {
+    const V2 scale = outside ? 1.0 / size : V2{} + 1.0;
+    num = scale * num;
+    den = scale * den;
+  }
+}
+
 // tanh z in three regimes by |z|: the series to z^7 below 0.1, the ratio
 // (1 - w) / (1 + w) with w = e^(-2z) up to 4, and 1 - 2 w beyond.
 [[gnu::always_inline]] inline C2 Tanh(C2 z) {
@@ -233,29 +245,37 @@ void Admittances(V2 lambda, bool electric, C2& Y, C2& Z) {
     work[j][4] = tj.re[0], work[j][5] = tj.re[1], work[j][6] = tj.im[0], work[j][7] = tj.im[1];
   }
 
+  // The recursion on numerator and denominator, Y = yNum / yDen and
+  // Z = zNum / zDen, runs on multiplications alone; one division ends it.
+  //   Y' = u (Y + u T) / (u + Y T)      = u (yNum + u T yDen) / (u yDen + T yNum)
+  //   Z' = u (Z + q u T) / (q u + Z T)  = u (zNum + q u T zDen) / (q u zDen + T zNum)
   const C2 u0 = u(start[0]), u1 = u(start[1]);
-  C2 y{V2{u0.re[0], u1.re[1]}, V2{u0.im[0], u1.im[1]}};
-  C2 z = y;
+  C2 yNum{V2{u0.re[0], u1.re[1]}, V2{u0.im[0], u1.im[1]}}, yDen{V2{} + 1.0, V2{}};
+  C2 zNum = yNum, zDen = yDen;
   for (int32_t j = last - 1; j >= 0; --j) {
     const C2 uj = u(j), tj = t(j);
-    // (Y + u T) / (1 + Y T / u), with u taken out of the denominator
     const C2 ut = Mul(uj, tj);
-    C2 yNext = Mul(uj, Div(y + ut, uj + Mul(y, tj)));
-    C2 zNext = z;
+    C2 yNumNext = Mul(uj, yNum + Mul(ut, yDen));
+    C2 yDenNext = Mul(uj, yDen) + Mul(tj, yNum);
+    C2 zNumNext = zNum, zDenNext = zDen;
     if (electric) {
-      const V2 q = V2{} + rhoRatio[j];
-      zNext = Mul(uj, Div(z + q * ut, q * uj + Mul(z, tj)));
+      const double q = rhoRatio[j];
+      zNumNext = Mul(uj, zNum + q * Mul(ut, zDen));
+      zDenNext = q * Mul(uj, zDen) + Mul(tj, zNum);
     }
     if (j >= first) {
       // only the lane that starts further down has reached its layers
-      yNext = Select(laneLater, yNext, y);
-      zNext = Select(laneLater, zNext, z);
+      yNumNext = Select(laneLater, yNumNext, yNum);
+      yDenNext = Select(laneLater, yDenNext, yDen);
+      zNumNext = Select(laneLater, zNumNext, zNum);
+      zDenNext = Select(laneLater, zDenNext, zDen);
     }
-    y = yNext;
-    z = zNext;
+    yNum = yNumNext, yDen = yDenNext, zNum = zNumNext, zDen = zDenNext;
+    KeepInRange(yNum, yDen);
+    KeepInRange(zNum, zDen);
   }
-  Y = y;
-  Z = z;
+  Y = Div(yNum, yDen);
+  Z = Div(zNum, zDen);
 }
 
 // Kernel values at Hankel indices i0 and i1 (0-based; they may be equal).

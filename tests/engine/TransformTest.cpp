@@ -84,6 +84,19 @@ TEST_F(Transform, AdmittanceOfHalfSpaceAndOfInvisibleLayers) {
   EXPECT_LT(std::abs(z - u * 20.0), 1e-12 * std::abs(u * 20.0));
 }
 
+TEST_F(Transform, AdmittanceThroughManyLayersAtTinyWavenumbers) {
+  // Each layer scales the recursion's terms by about |u| (here 1e-8); eighty
+  // layers of one resistivity must still give the half-space admittance.
+  FieldsState().OmegaMu = 1.0e-14f;
+  const float lambda = 1.0e-9f;
+  const Complex u = std::sqrt(Complex(double(lambda) * lambda, double(1.0e-14f) / 100.0));
+  Model(std::vector<float>(80, 100.0f), std::vector<float>(79, 1000.0f), 1);
+  Complex y, z;
+  ADMITT(lambda, y, z, true);
+  EXPECT_LT(std::abs(y - u), 1e-12 * std::abs(u));
+  EXPECT_LT(std::abs(z - u), 1e-12 * std::abs(u));
+}
+
 TEST_F(Transform, KernelValuesOfAPairEqualThoseTakenOneByOne) {
   // Two wavenumbers share one evaluation; neither may change the other,
   // whichever layer each one's recursion starts from (at large wavenumbers
