@@ -180,12 +180,17 @@ constexpr SplitConstant kHalfPi = Split(std::numbers::pi_v<long double> / 2.0L);
   const Mask2 large = size2 > 16.0, small = size2 < 0.01;
   const Mask2 one = large & (z.re > kTanhIsOne);
 
-  const V2 e = Exp(one ? V2{} : -2.0 * z.re);
-  V2 sin2y, cos2y;
-  SinCos(2.0 * z.im, sin2y, cos2y);
-  const C2 w{e * cos2y, -e * sin2y};
-  const C2 beyond{1.0 - 2.0 * e * cos2y, 2.0 * e * sin2y};
-  C2 t = Select(large, beyond, Div(OneMinus(w), OnePlus(w)));
+  C2 t{};
+  if (Any(~small & ~one)) {
+    const V2 e = Exp(one ? V2{} : -2.0 * z.re);
+    V2 sin2y, cos2y;
+    SinCos(2.0 * z.im, sin2y, cos2y);
+    t = {1.0 - 2.0 * e * cos2y, 2.0 * e * sin2y};
+    if (Any(~large & ~small)) {
+      const C2 w{e * cos2y, -e * sin2y};
+      t = Select(large, t, Div(OneMinus(w), OnePlus(w)));
+    }
+  }
   if (Any(small)) {
     const C2 w2 = Mul(z, z);
     const C2 series = Mul(z, OneMinus(static_cast<double>(0.3333333f) *
