@@ -63,6 +63,24 @@ TEST_F(Transform, TanhRegimes) {
   EXPECT_NEAR(std::tanh(4.0001) - t.real(), 2.0 * std::exp(-4.0 * 4.0001), 1e-9);
 }
 
+TEST_F(Transform, TanhExponentialsOverTheKernelsRange) {
+  // The exponential regimes, 1 - 2w and (1 - w) / (1 + w) with
+  // w = e^(-2z), against the library's exponential, sine and cosine: every
+  // quadrant of 2 Im z up to 41.6 (the kernel's range) and beyond it.
+  for (double x : {0.05, 1.0, 3.0, 10.0, 20.0}) {
+    for (double y = 0.0; y < 21.0; y += 0.37) {
+      for (const Complex z : {Complex(x, y), Complex(x, 3.0e4 + y)}) {
+        if (std::norm(z) < 0.01) continue;
+        const Complex w = std::exp(-2.0 * z.real()) * Complex(std::cos(2.0 * z.imag()), -std::sin(2.0 * z.imag()));
+        const Complex expected = std::norm(z) > 16.0 ? 1.0 - 2.0 * w : (1.0 - w) / (1.0 + w);
+        Complex t;
+        CTANH(t, z);
+        EXPECT_LT(std::abs(t - expected), 1e-14 * std::abs(expected)) << z;
+      }
+    }
+  }
+}
+
 TEST_F(Transform, AdmittanceOfHalfSpaceAndOfInvisibleLayers) {
   FieldsState().OmegaMu = 1.0e-4f;
   const float lambda = 2.0e-3f;
