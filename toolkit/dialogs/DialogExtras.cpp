@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "platform/ctl/Controls.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/res/Resources.h"
@@ -18,10 +19,7 @@
 
 namespace {
 
-int32_t Clamp16(double v) {
-  if (std::isnan(v)) return 0;
-  return static_cast<int32_t>(std::clamp(v, -32768.0, 32767.0));
-}
+int32_t Clamp16(double v) { return std::clamp(TruncSaturated(v), -32768, 32767); }
 
 // The initial position of a progress bar or trackbar: its template text.
 int32_t TextPosition(plat::Hwnd control) {
@@ -40,8 +38,8 @@ void Ranges(plat::Hwnd dialog, plat::Hwnd c, const ExtrasLine& line) {
       plat::sendMessage(c, plat::pbm::SetPos, static_cast<plat::WParam>(TextPosition(c)));
       break;
     case FieldClass::Trackbar:
-      plat::sendMessage(c, plat::tbm::SetRangeMin, 0, YYSaturateToInt32(lo));
-      plat::sendMessage(c, plat::tbm::SetRangeMax, 0, YYSaturateToInt32(hi));
+      plat::sendMessage(c, plat::tbm::SetRangeMin, 0, TruncSaturated(lo));
+      plat::sendMessage(c, plat::tbm::SetRangeMax, 0, TruncSaturated(hi));
       plat::sendMessage(c, plat::tbm::SetPos, 1, TextPosition(c));
       break;
     default: {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "platform/ctl/Controls.h"
 #include "platform/win/Window.h"
 #include "toolkit/core/ErrorReporter.h"
@@ -129,7 +130,7 @@ void WDialogGetInteger(int32_t field, int32_t& value) {
   YYFieldGetValue(status, v);
   if (status == -2) value = YYNullInteger();
   if (Report(status, "WDialogGetInteger", kErrUndefined)) return;
-  value = YYSaturateToInt32(v);
+  value = TruncSaturated(v);
 }
 
 void WDialogGetReal(int32_t field, float& value) {

@@ -1,10 +1,9 @@
 #include "toolkit/dialogs/FieldNumberText.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-#include <limits>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/RecordFormatter.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/NumberText.h"
@@ -34,14 +33,6 @@ class SilentErrors {
   int32_t code_;
   int32_t mode_;
 };
-
-int32_t TruncateToInt32(double v) {
-  if (std::isnan(v)) return 0;
-  v = std::trunc(v);
-  if (v >= static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
-  if (v <= static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
 
 // Moves the non-blank part of the text to its front and ends it with a NUL
 // where there is room; the rest is blank.
@@ -106,14 +97,14 @@ void YYParseReal(float& value, std::span<const char> text) {
 void YYParseIntegerTruncated(int32_t& value, std::span<const char> text) {
   float real = 0.0f;
   YYParseReal(real, text);
-  value = TruncateToInt32(real);
+  value = TruncSaturated(real);
 }
 
 void YYIntegerFieldReformat(std::span<char> text) {
   SilentErrors silent;
   double v = 0.0;
   YYStringAsDouble(YYFieldTextContent(text), v);
-  yyint2st(TruncateToInt32(v), text);
+  yyint2st(TruncSaturated(v), text);
 }
 
 void YYRealFieldReformat(std::string_view format, std::span<char> text) {

@@ -1,7 +1,5 @@
 #include "toolkit/dialogs/FieldValues.h"
 
-#include <cmath>
-#include <limits>
 #include <unordered_map>
 
 #include "platform/ctl/Controls.h"
@@ -128,14 +126,6 @@ void SetPicture(plat::Hwnd c, int32_t kind, uint32_t handle, bool isStatic) {
 }
 
 }  // namespace
-
-int32_t YYSaturateToInt32(double value) {
-  if (std::isnan(value)) return 0;
-  const double t = std::trunc(value);
-  if (t >= static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
-  if (t <= static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(t);
-}
 
 int32_t& TrackbarNoSelection() { return gTrackbarNoSelection; }
 void YYNullIntegerSet(int32_t value) { gNullInteger = value; }

@@ -16,8 +16,6 @@
 
 #include "platform/Types.h"
 
-int32_t YYSaturateToInt32(double value);
-
 // Sets the text, the value (a value of exactly 0.0 takes the number the
 // text shows), the holds-a-value flag and the format of a field.
 void YYFieldPutText(int32_t& field, double value, std::string_view text, std::string_view format);

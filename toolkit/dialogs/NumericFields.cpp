@@ -1,9 +1,8 @@
 #include "toolkit/dialogs/NumericFields.h"
 
 #include <array>
-#include <cmath>
-#include <limits>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "platform/ctl/Controls.h"
 #include "platform/dlg/Dialog.h"
 #include "platform/win/Keys.h"
@@ -225,13 +224,6 @@ plat::LResult SpinProc(plat::Hwnd w, Kind kind, uint32_t message, plat::WParam w
   return r;
 }
 
-int32_t TruncateToInt32(double v) {
-  if (std::isnan(v)) return 0;
-  v = std::trunc(v);
-  return static_cast<int32_t>(std::clamp(v, static_cast<double>(std::numeric_limits<int32_t>::min()),
-                                         static_cast<double>(std::numeric_limits<int32_t>::max())));
-}
-
 }  // namespace
 
 NumericValidationRecord& NumericValidation() { return gValidation; }
@@ -377,12 +369,12 @@ void YYSpinClick(plat::Hwnd field, int32_t step) {
   }
   std::array<char, 256> buf{};
   if (cls == FieldClass::IntegerSpin) {
-    int64_t n = TruncateToInt32(v);
+    int64_t n = TruncSaturated(v);
     // The grid of values offset + k x step; a step that truncates to 0
     // has no grid, and the value stays where the click put it.
-    const int64_t s = TruncateToInt32(applied);
+    const int64_t s = TruncSaturated(applied);
     if (!clamped && s != 0) n = (n - f->SpinOffset) / s * s + f->SpinOffset;
-    v = static_cast<double>(TruncateToInt32(static_cast<double>(n)));
+    v = static_cast<double>(TruncSaturated(static_cast<double>(n)));
     yyint2st(static_cast<int32_t>(v), buf);
   } else {
     yydbl2st(v, buf, FieldFormat(f));
