@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "VOZUVar/NumericHelpers.h"
+#include "VOZUVar/Strings.h"
 #include "platform/ctl/Controls.h"
 #include "platform/win/Window.h"
 #include "toolkit/core/ErrorReporter.h"
@@ -56,18 +57,6 @@ bool Report(int32_t status, const char* routine, int32_t valueCode = 0) {
   return false;
 }
 
-std::string_view TrimTrailing(std::string_view s) {
-  const size_t last = s.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view{} : s.substr(0, last + 1);
-}
-
-// A text into a fixed-length variable: cut, the rest blank.
-void PadInto(std::string& out, std::string_view text) {
-  const size_t n = out.size();
-  out.assign(text.substr(0, std::min(n, text.size())));
-  out.resize(n, ' ');
-}
-
 // The put of a number: formatted with the given or the field's format,
 // left-justified, checked against the field's range, then put with its
 // value and format.
@@ -82,12 +71,12 @@ void PutNumber(int32_t field, double value, std::string_view format, const char*
   YYFieldRangeCheck(status, value);
   if (Report(status, routine, kErrOutOfRange)) return;
   status = field;
-  YYFieldPutText(status, value, TrimTrailing(std::string_view(text.data(), text.size())), format);
+  YYFieldPutText(status, value, TrimTrailingBlanks(std::string_view(text.data(), text.size())), format);
   Report(status, routine);
 }
 
 std::string ChosenFormat(int32_t field, std::optional<std::string_view> format) {
-  std::string f = format && !TrimTrailing(*format).empty() ? std::string(TrimTrailing(*format)) : [&] {
+  std::string f = format && !IsAllBlanks(*format) ? std::string(TrimTrailingBlanks(*format)) : [&] {
     int32_t probe = field;
     return YYFieldFormat(probe);
   }();
@@ -119,7 +108,7 @@ void WDialogPutDouble(int32_t field, double value, std::optional<std::string_vie
 void WDialogPutString(int32_t field, std::string_view text) {
   if (NoDialog("WDialogPutString")) return;
   int32_t status = field;
-  YYFieldPutText(status, 0.0, TrimTrailing(text), "");
+  YYFieldPutText(status, 0.0, TrimTrailingBlanks(text), "");
   Report(status, "WDialogPutString");
 }
 
@@ -148,9 +137,9 @@ void WDialogGetString(int32_t field, std::string& text) {
   int32_t status = field;
   std::string got;
   YYFieldGetText(status, got, static_cast<int32_t>(std::min<size_t>(text.size(), 65535)) + 1);
-  if (status == -1) PadInto(text, "");
+  if (status == -1) CopyPadded(text, "");
   if (Report(status, "WDialogGetString")) return;
-  PadInto(text, got);
+  CopyPadded(text, got);
 }
 
 void WDialogGetStringLength(int32_t field, int32_t& length) {
@@ -199,10 +188,10 @@ void WDialogPutMenu(int32_t field, std::span<const std::string> options, int32_t
     return;
   }
   YYFieldClear(status);
-  const size_t count = static_cast<size_t>(std::clamp<int64_t>(n, 0, static_cast<int64_t>(options.size())));
-  for (size_t i = 0; i < count; ++i) YYOptionListAdd(kind, status, TrimTrailing(options[i]));
+  const int32_t count = ClampCount(n, options.size());
+  for (int32_t i = 0; i < count; ++i) YYOptionListAdd(kind, status, TrimTrailingBlanks(options[i]));
   if (kind == 3 && text && option == 0) {
-    YYComboSelectText(status, TrimTrailing(*text));
+    YYComboSelectText(status, TrimTrailingBlanks(*text));
     return;
   }
   YYOptionListSelect(kind, status, option - 1);
@@ -228,7 +217,7 @@ void WDialogGetMenu(int32_t field, int32_t& option, std::string* text) {
     YYERRREP(kErrUndefined, "WDialogGetMenu");
     return;
   }
-  if (text != nullptr) PadInto(*text, got);
+  if (text != nullptr) CopyPadded(*text, got);
 }
 
 void WDialogPutOption(int32_t field, int32_t option) {
@@ -290,7 +279,7 @@ void WDialogPutProgressBar(int32_t field, int32_t value, std::optional<int32_t> 
 void WDialogTitle(std::optional<std::string_view> title, std::optional<int32_t> icon) {
   if (NoDialog("WDialogTitle")) return;
   int32_t ic = icon.value_or(-1);
-  YYDialogTitleSet(ic, title ? 1 : 0, title ? TrimTrailing(*title) : std::string_view{});
+  YYDialogTitleSet(ic, title ? 1 : 0, title ? TrimTrailingBlanks(*title) : std::string_view{});
   if (ic == -2) YYERRREP(kErrPicture, "WDialogTitle");
 }
 

@@ -5,6 +5,7 @@
 
 #include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/RecordFormatter.h"
+#include "VOZUVar/Strings.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/NumberText.h"
 
@@ -72,8 +73,7 @@ std::string_view YYFieldTextContent(std::span<const char> text) {
   const std::string_view s(text.data(), text.size());
   const size_t nul = s.find('\0');
   if (nul != std::string_view::npos) return s.substr(0, nul);
-  const size_t last = s.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view{} : s.substr(0, last + 1);
+  return TrimTrailingBlanks(s);
 }
 
 void YYParseDouble(double& value, std::span<const char> text) {

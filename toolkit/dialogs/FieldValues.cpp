@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "VOZUVar/Strings.h"
 #include "platform/ctl/Controls.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/res/Resources.h"
@@ -38,8 +39,6 @@ void SpinSteps(int32_t& field, FieldClass cls, double small, double large) {
   f->SmallStep = small;
   f->LargeStep = large;
 }
-
-bool IsBlank(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
 
 std::string TextOf(plat::Hwnd c, size_t most) {
   std::string t = plat::getWindowText(c);
@@ -180,7 +179,7 @@ void YYFieldPutText(int32_t& field, double value, std::string_view text, std::st
       YYParseDoubleChecked(parsed, ok, std::span<const char>(text.data(), text.size()));
       if (ok != 0) f->Value = parsed;
     }
-    f->HoldsValue = IsBlank(text) ? 0 : 1;
+    f->HoldsValue = IsAllBlanks(text) ? 0 : 1;
     f->Format = std::string(format);
     f->ChangeNotify = notify;
   }
@@ -224,7 +223,7 @@ void YYFieldGetValue(int32_t& field, double& value) {
   const plat::Hwnd c = Resolve(field);
   if (!c) return;
   const std::string text = TextOf(c, kMaxNumberText);
-  if (IsBlank(text)) {
+  if (IsAllBlanks(text)) {
     field = -2;
     return;
   }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "VOZUVar/NumericHelpers.h"
+#include "VOZUVar/Strings.h"
 #include "platform/ctl/Controls.h"
 #include "platform/dlg/Dialog.h"
 #include "platform/win/Keys.h"
@@ -32,8 +33,6 @@ std::string FieldText(plat::Hwnd w) {
 }
 
 std::span<const char> Chars(const std::string& s) { return {s.data(), s.size()}; }
-
-bool IsBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
 bool HasRange(const FieldRecord& f) { return !(f.RangeMinimum > f.RangeMaximum); }
 
@@ -143,7 +142,7 @@ plat::LResult KillFocus(plat::Hwnd w, Kind kind, plat::WParam wp, plat::LParam l
   FieldRecord* f = YYFieldRecordOf(w);
   const std::string text = FieldText(w);
   if (f != nullptr) {
-    if (IsBlank(text)) {
+    if (IsAllBlanks(text)) {
       f->Value = 0.0;
     } else {
       YYParseDouble(f->Value, Chars(text));
@@ -284,7 +283,7 @@ int32_t YYNumericFocusCheck(plat::Hwnd field, plat::Hwnd receiving, int32_t forc
   }
   const std::string text = FieldText(field);
   bool reject = false;
-  if (!IsBlank(text)) {
+  if (!IsAllBlanks(text)) {
     double value = 0.0;
     int32_t number = 0;
     YYParseDoubleChecked(value, number, Chars(text));
@@ -346,7 +345,7 @@ void YYSpinClick(plat::Hwnd field, int32_t step) {
   if (Modified(field)) {
     const std::string text = FieldText(field);
     v = 0.0;
-    if (!IsBlank(text)) YYParseDouble(v, Chars(text));
+    if (!IsAllBlanks(text)) YYParseDouble(v, Chars(text));
   }
   double applied = 0.0;
   switch (step) {
