@@ -1,7 +1,10 @@
 #include "toolkit/dialogs/ExtrasFormat.h"
 
 #include <algorithm>
-#include <limits>
+
+// Inline helpers only: the resource compiler builds this file on its own,
+// without the utility library.
+#include "VOZUVar/NumericHelpers.h"
 
 namespace {
 
@@ -242,8 +245,7 @@ int32_t ExtrasInteger(std::string_view text) {
   for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
     v = std::min<int64_t>(v * 10 + (text[at] - '0'), int64_t{1} << 32);
   if (negative) v = -v;
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+  return SaturateToInt32(v);
 }
 
 ExtrasText ParseDialogExtras(std::string_view text, const ExtrasGridQuery& grids) {
