@@ -83,11 +83,6 @@ int32_t IFNDPT(std::string_view s, int32_t n, std::string_view p, int32_t m) {
   return at == std::string_view::npos ? 0 : static_cast<int32_t>(at) + 1;
 }
 
-std::string_view TrimTrailingBlanks(std::string_view s) {
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 bool IsAllBlanks(std::string_view s) { return TrimTrailingBlanks(s).empty(); }
 
 bool CopyPadded(std::string& text, std::string_view value) {

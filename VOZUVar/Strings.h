@@ -19,8 +19,12 @@ int32_t INDSTR(std::string_view s, int32_t n);
 int32_t IWDSTR(std::string_view s, int32_t n, char c);
 int32_t IBGSTR(std::string_view s, int32_t n);
 int32_t KNTCHR(std::string_view s, int32_t n, char c);
-// The text without its trailing blanks (a view into it).
-std::string_view TrimTrailingBlanks(std::string_view s);
+// The text without its trailing blanks (a view into it). Inline, so that the
+// resource compiler, which links nothing of the program, can use it too.
+inline std::string_view TrimTrailingBlanks(std::string_view s) {
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
 // True when the text holds blanks only (or nothing).
 bool IsAllBlanks(std::string_view s);
 // Copies value into a fixed-length text (its size stays), cut to it and

@@ -5,6 +5,7 @@
 // Inline helpers only: the resource compiler builds this file on its own,
 // without the utility library.
 #include "VOZUVar/NumericHelpers.h"
+#include "VOZUVar/Strings.h"
 
 namespace {
 
@@ -32,11 +33,6 @@ int32_t IntegerCount(ExtrasSection s) {
 size_t SkipBlanks(std::string_view s, size_t at) {
   while (at < s.size() && s[at] == ' ') ++at;
   return at;
-}
-
-std::string_view TrimTrailingBlanks(std::string_view s) {
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
 }
 
 // The section a line opens, None for a data line.
