@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int32_t kErrNoDialogSelected = 1005;
 constexpr int32_t kErrInvalidField = 1006;
 constexpr int32_t kErrOutOfRange = 1009;
 constexpr int32_t kErrUndefined = 1010;
@@ -35,13 +34,6 @@ constexpr int32_t kErrPicture = 1015;
 constexpr float kNullReal = -999.0f;
 constexpr size_t kMaxFormat = 50;
 constexpr size_t kNumberText = 100;
-
-// No dialog selected: 1005 under the routine's name.
-bool NoDialog(const char* routine) {
-  if (DialogTable().Selected != 0) return false;
-  YYERRREP(kErrNoDialogSelected, routine);
-  return true;
-}
 
 // The status of a per-class operation as the routine reports it; true
 // when it failed.
@@ -66,7 +58,7 @@ void PutNumber(int32_t field, double value, std::string_view format, const char*
   text.fill(' ');
   write(std::span<char>(text), format);
   YYNumberTidy(text, "L");
-  if (NoDialog(routine)) return;
+  if (NoDialogSelected(routine)) return;
   int32_t status = field;
   YYFieldRangeCheck(status, value);
   if (Report(status, routine, kErrOutOfRange)) return;
@@ -106,14 +98,14 @@ void WDialogPutDouble(int32_t field, double value, std::optional<std::string_vie
 }
 
 void WDialogPutString(int32_t field, std::string_view text) {
-  if (NoDialog("WDialogPutString")) return;
+  if (NoDialogSelected("WDialogPutString")) return;
   int32_t status = field;
   YYFieldPutText(status, 0.0, TrimTrailingBlanks(text), "");
   Report(status, "WDialogPutString");
 }
 
 void WDialogGetInteger(int32_t field, int32_t& value) {
-  if (NoDialog("WDialogGetInteger")) return;
+  if (NoDialogSelected("WDialogGetInteger")) return;
   int32_t status = field;
   double v = 0.0;
   YYFieldGetValue(status, v);
@@ -123,7 +115,7 @@ void WDialogGetInteger(int32_t field, int32_t& value) {
 }
 
 void WDialogGetReal(int32_t field, float& value) {
-  if (NoDialog("WDialogGetReal")) return;
+  if (NoDialogSelected("WDialogGetReal")) return;
   int32_t status = field;
   double v = 0.0;
   YYFieldGetValue(status, v);
@@ -133,7 +125,7 @@ void WDialogGetReal(int32_t field, float& value) {
 }
 
 void WDialogGetString(int32_t field, std::string& text) {
-  if (NoDialog("WDialogGetString")) return;
+  if (NoDialogSelected("WDialogGetString")) return;
   int32_t status = field;
   std::string got;
   YYFieldGetText(status, got, static_cast<int32_t>(std::min<size_t>(text.size(), 65535)) + 1);
@@ -143,35 +135,35 @@ void WDialogGetString(int32_t field, std::string& text) {
 }
 
 void WDialogGetStringLength(int32_t field, int32_t& length) {
-  if (NoDialog("WDialogGetStringLength")) return;
+  if (NoDialogSelected("WDialogGetStringLength")) return;
   int32_t status = field;
   YYFieldTextLength(status, length);
   Report(status, "WDialogGetStringLength");
 }
 
 void WDialogPutCheckBox(int32_t field, int32_t state) {
-  if (NoDialog("WDialogPutCheckBox")) return;
+  if (NoDialogSelected("WDialogPutCheckBox")) return;
   int32_t status = field;
   YYCheckBoxPut(status, state);
   Report(status, "WDialogPutCheckBox");
 }
 
 void WDialogGetCheckBox(int32_t field, int32_t& state) {
-  if (NoDialog("WDialogGetCheckBox")) return;
+  if (NoDialogSelected("WDialogGetCheckBox")) return;
   int32_t status = field;
   YYCheckBoxGet(status, state);
   Report(status, "WDialogGetCheckBox");
 }
 
 void WDialogPutRadioButton(int32_t field) {
-  if (NoDialog("WDialogPutRadioButton")) return;
+  if (NoDialogSelected("WDialogPutRadioButton")) return;
   int32_t status = field;
   YYRadioPut(status);
   Report(status, "WDialogPutRadioButton");
 }
 
 void WDialogGetRadioButton(int32_t field, int32_t& position) {
-  if (NoDialog("WDialogGetRadioButton")) return;
+  if (NoDialogSelected("WDialogGetRadioButton")) return;
   int32_t status = field;
   YYRadioGet(status, position);
   if (status == -2) position = YYNullInteger();
@@ -180,7 +172,7 @@ void WDialogGetRadioButton(int32_t field, int32_t& position) {
 
 void WDialogPutMenu(int32_t field, std::span<const std::string> options, int32_t n, int32_t option,
                     std::optional<std::string_view> text) {
-  if (NoDialog("WDialogPutMenu")) return;
+  if (NoDialogSelected("WDialogPutMenu")) return;
   int32_t status = field, kind = 0;
   YYOptionListKind(status, kind);
   if (status == -1 || kind == 4) {
@@ -199,7 +191,7 @@ void WDialogPutMenu(int32_t field, std::span<const std::string> options, int32_t
 }
 
 void WDialogGetMenu(int32_t field, int32_t& option, std::string* text) {
-  if (NoDialog("WDialogGetMenu")) return;
+  if (NoDialogSelected("WDialogGetMenu")) return;
   int32_t status = field, kind = 0;
   YYOptionListKind(status, kind);
   if (status == -1 || kind == 4) {
@@ -221,7 +213,7 @@ void WDialogGetMenu(int32_t field, int32_t& option, std::string* text) {
 }
 
 void WDialogPutOption(int32_t field, int32_t option) {
-  if (NoDialog("WDialogPutOption")) return;
+  if (NoDialogSelected("WDialogPutOption")) return;
   int32_t status = field, kind = 0;
   YYOptionListKind(status, kind);
   if (status == -1 || kind == 4) {
@@ -233,21 +225,21 @@ void WDialogPutOption(int32_t field, int32_t option) {
 }
 
 void WDialogFieldState(int32_t field, int32_t state) {
-  if (NoDialog("WDialogFieldState")) return;
+  if (NoDialogSelected("WDialogFieldState")) return;
   int32_t status = field;
   YYFieldState(status, state, 0);
   Report(status, "WDialogFieldState");
 }
 
 void WDialogFieldOptions(int32_t field, int32_t option, int32_t value) {
-  if (NoDialog("WDialogFieldOptions")) return;
+  if (NoDialogSelected("WDialogFieldOptions")) return;
   int32_t status = field;
   YYFieldOptions(status, option, value);
   Report(status, "WDialogFieldOptions");
 }
 
 void WDialogRangeInteger(int32_t field, std::optional<int32_t> minimum, std::optional<int32_t> maximum) {
-  if (NoDialog("WDialogRangeInteger")) return;
+  if (NoDialogSelected("WDialogRangeInteger")) return;
   double lo = minimum.value_or(-2147483647), hi = maximum.value_or(2147483647);
   if (!minimum && !maximum) {
     lo = 1000.0;
@@ -259,7 +251,7 @@ void WDialogRangeInteger(int32_t field, std::optional<int32_t> minimum, std::opt
 }
 
 void WDialogRangeProgressBar(int32_t field, int32_t minimum, int32_t maximum) {
-  if (NoDialog("WDialogRangeProgressBar")) return;
+  if (NoDialogSelected("WDialogRangeProgressBar")) return;
   if (!(0 <= minimum && minimum < maximum && maximum <= 65535)) {
     YYERRREP(kErrProgressRange, "WDialogRangeProgressBar");
     return;
@@ -270,28 +262,28 @@ void WDialogRangeProgressBar(int32_t field, int32_t minimum, int32_t maximum) {
 }
 
 void WDialogPutProgressBar(int32_t field, int32_t value, std::optional<int32_t> advance) {
-  if (NoDialog("WDialogPutProgressBar")) return;
+  if (NoDialogSelected("WDialogPutProgressBar")) return;
   int32_t status = field;
   YYProgressPut(status, value, advance.value_or(0));
   Report(status, "WDialogPutProgressBar");
 }
 
 void WDialogTitle(std::optional<std::string_view> title, std::optional<int32_t> icon) {
-  if (NoDialog("WDialogTitle")) return;
+  if (NoDialogSelected("WDialogTitle")) return;
   int32_t ic = icon.value_or(-1);
   YYDialogTitleSet(ic, title ? 1 : 0, title ? TrimTrailingBlanks(*title) : std::string_view{});
   if (ic == -2) YYERRREP(kErrPicture, "WDialogTitle");
 }
 
 void WDialogSetField(int32_t field, std::optional<int32_t> caret) {
-  if (NoDialog("WDialogSetField")) return;
+  if (NoDialogSelected("WDialogSetField")) return;
   int32_t status = field;
   YYFieldFocus(status, caret ? *caret - 1 : -1);
   Report(status, "WDialogSetField");
 }
 
 void WDialogSetTab(int32_t field, int32_t page) {
-  if (NoDialog("WDialogSetTab")) return;
+  if (NoDialogSelected("WDialogSetTab")) return;
   int32_t status = field, p = page;
   YYTabSelect(status, p);
   if (Report(status, "WDialogSetTab")) return;
@@ -299,7 +291,7 @@ void WDialogSetTab(int32_t field, int32_t page) {
 }
 
 void WDialogTabState(int32_t field, int32_t page, int32_t state) {
-  if (NoDialog("WDialogTabState")) return;
+  if (NoDialogSelected("WDialogTabState")) return;
   int32_t status = field, p = page;
   YYTabState(status, p, state);
   if (Report(status, "WDialogTabState")) return;
@@ -307,7 +299,7 @@ void WDialogTabState(int32_t field, int32_t page, int32_t state) {
 }
 
 void WDialogGetTab(int32_t field, int32_t& page) {
-  if (NoDialog("WDialogGetTab")) return;
+  if (NoDialogSelected("WDialogGetTab")) return;
   int32_t status = field;
   YYTabGetPage(status, page);
   Report(status, "WDialogGetTab");

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr int32_t kErrNoDialogSelected = 1005;
 constexpr int32_t kErrInvalidMode = 1014;
 constexpr int32_t kErrParentHidden = 1016;
 constexpr int32_t kErrParentCombined = 1046;
@@ -84,10 +83,7 @@ void YYEndModalRun(plat::Hwnd dialog) {
 
 void WDialogShow(std::optional<int32_t> x, std::optional<int32_t> y, std::optional<int32_t> field,
                  std::optional<int32_t> mode) {
-  if (DialogTable().Selected == 0) {
-    YYERRREP(kErrNoDialogSelected, "WDialogShow");
-    return;
-  }
+  if (NoDialogSelected("WDialogShow")) return;
   const plat::Hwnd d = YYCurrentDialogWindow();
   const int32_t gx = x.value_or(-1), gy = y.value_or(-1), requested = mode.value_or(2);
   int32_t parent = 0;

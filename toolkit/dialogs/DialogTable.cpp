@@ -70,6 +70,12 @@ void YYFieldRecordDetach(plat::Hwnd control) { gFields.erase(control.value); }
 
 std::unique_ptr<DialogRecord> YYTakePendingDialogRecord() { return std::move(gPendingRecord); }
 
+bool NoDialogSelected(const char* routine) {
+  if (gTable.Selected != 0) return false;
+  YYERRREP(kErrNoDialogSelected, routine);
+  return true;
+}
+
 plat::Hwnd YYCurrentDialogWindow() {
   if (gTable.Current < 1 || gTable.Current > gTable.Count) return {};
   return gTable.Slot[static_cast<size_t>(gTable.Current)];
@@ -211,10 +217,7 @@ void WDialogHide() {
 }
 
 void WDialogUnload(std::optional<int32_t> keepPages) {
-  if (gTable.Selected == 0) {
-    YYERRREP(kErrNoDialogSelected, "WDialogUnload");
-    return;
-  }
+  if (NoDialogSelected("WDialogUnload")) return;
   int32_t status = -1;
   YYDialogHide(status);
   if (ReportHideRefusal(status, "WDialogUnload")) return;

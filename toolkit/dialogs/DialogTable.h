@@ -110,6 +110,10 @@ struct DialogTableRecord {
 };
 DialogTableRecord& DialogTable();
 
+// True, with 1005 "No dialog currently selected" reported under the
+// routine's name, when no dialog is selected: the routine then does nothing.
+bool NoDialogSelected(const char* routine);
+
 // The current dialog's window; none when no dialog is current.
 plat::Hwnd YYCurrentDialogWindow();
 // A control of the current dialog by its identifier; none when missing.
