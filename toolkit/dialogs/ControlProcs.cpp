@@ -271,22 +271,8 @@ plat::LResult YYStaticProc(plat::Hwnd w, uint32_t message, plat::WParam wp, plat
     case wm::MButtonDblClk:
     case wm::RButtonDblClk: {
       if (!IsDrawingField(w)) return 0;
-      int32_t button = 0, kind = EventMouseMotion;
-      switch (message) {
-        case wm::LButtonDown: button = 1; kind = EventMouseDown; break;
-        case wm::MButtonDown: button = 2; kind = EventMouseDown; break;
-        case wm::RButtonDown: button = 3; kind = EventMouseDown; break;
-        case wm::LButtonUp: button = 1; kind = EventMouseUp; break;
-        case wm::MButtonUp: button = 2; kind = EventMouseUp; break;
-        case wm::RButtonUp: button = 3; kind = EventMouseUp; break;
-        case wm::LButtonDblClk: button = 1; kind = EventMouseDoubleClick; break;
-        case wm::MButtonDblClk: button = 2; kind = EventMouseDoubleClick; break;
-        case wm::RButtonDblClk: button = 3; kind = EventMouseDoubleClick; break;
-        default: break;
-      }
-      if (kind == EventMouseDoubleClick && EventStore().Options[EventMouseDoubleClick - 1] == 0) kind = EventMouseDown;
-      if (kind == EventMouseDown || kind == EventMouseDoubleClick) setCapture(w);
-      if (kind == EventMouseUp && getCapture() == w) releaseCapture();
+      int32_t kind = 0, button = 0;
+      DrawingMouseEvent(w, message, kind, button);
       FieldEvent(w, kind, button, wp, lp);
       return 0;
     }

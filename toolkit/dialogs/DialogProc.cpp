@@ -406,24 +406,8 @@ void Resized(plat::Hwnd dialog, DialogRecord& rec, plat::WParam wp, plat::LParam
 
 void Mouse(plat::Hwnd dialog, DialogRecord& rec, uint32_t message, plat::WParam wp, plat::LParam lp) {
   if (!rec.DrawingDialog || rec.ModalRun) return;
-  using namespace plat;
-  int32_t button = 0, kind = 0;
-  switch (message) {
-    case wm::LButtonDown: button = 1; kind = EventMouseDown; break;
-    case wm::MButtonDown: button = 2; kind = EventMouseDown; break;
-    case wm::RButtonDown: button = 3; kind = EventMouseDown; break;
-    case wm::LButtonDblClk: button = 1; kind = EventMouseDoubleClick; break;
-    case wm::MButtonDblClk: button = 2; kind = EventMouseDoubleClick; break;
-    case wm::RButtonDblClk: button = 3; kind = EventMouseDoubleClick; break;
-    case wm::LButtonUp: button = 1; kind = EventMouseUp; break;
-    case wm::MButtonUp: button = 2; kind = EventMouseUp; break;
-    case wm::RButtonUp: button = 3; kind = EventMouseUp; break;
-    case wm::MouseMove: kind = EventMouseMotion; break;
-    default: return;
-  }
-  if (kind == EventMouseDoubleClick && EventStore().Options[EventMouseDoubleClick - 1] == 0) kind = EventMouseDown;
-  if (kind == EventMouseDown || kind == EventMouseDoubleClick) setCapture(dialog);
-  if (kind == EventMouseUp && getCapture() == dialog) releaseCapture();
+  int32_t kind = 0, button = 0;
+  if (!DrawingMouseEvent(dialog, message, kind, button)) return;
   rec.EventButton = button;
   rec.EventField = 0;
   YYEventStore(100 + kind, button, wp, lp, dialog);
@@ -462,6 +446,28 @@ void Destroy(plat::Hwnd dialog) {
 }
 
 }  // namespace
+
+bool DrawingMouseEvent(plat::Hwnd w, uint32_t message, int32_t& kind, int32_t& button) {
+  using namespace plat;
+  button = 0;
+  switch (message) {
+    case wm::LButtonDown: button = 1; kind = EventMouseDown; break;
+    case wm::MButtonDown: button = 2; kind = EventMouseDown; break;
+    case wm::RButtonDown: button = 3; kind = EventMouseDown; break;
+    case wm::LButtonDblClk: button = 1; kind = EventMouseDoubleClick; break;
+    case wm::MButtonDblClk: button = 2; kind = EventMouseDoubleClick; break;
+    case wm::RButtonDblClk: button = 3; kind = EventMouseDoubleClick; break;
+    case wm::LButtonUp: button = 1; kind = EventMouseUp; break;
+    case wm::MButtonUp: button = 2; kind = EventMouseUp; break;
+    case wm::RButtonUp: button = 3; kind = EventMouseUp; break;
+    case wm::MouseMove: kind = EventMouseMotion; break;
+    default: return false;
+  }
+  if (kind == EventMouseDoubleClick && EventStore().Options[EventMouseDoubleClick - 1] == 0) kind = EventMouseDown;
+  if (kind == EventMouseDown || kind == EventMouseDoubleClick) setCapture(w);
+  if (kind == EventMouseUp && getCapture() == w) releaseCapture();
+  return true;
+}
 
 uint32_t YYCellChangeMessage() {
   static const uint32_t message = plat::registerWindowMessage("GM_CELLCHANGE");

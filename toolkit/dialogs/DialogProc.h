@@ -25,6 +25,12 @@ void YYFieldColourSet(plat::Hwnd control, int32_t which, int32_t red, int32_t gr
 // a child window, of each dialog it is nested in up to a toolkit window's
 // client area.
 void YYDialogRememberField(plat::Hwnd dialog, plat::Hwnd control);
+// The event a mouse message makes on a drawing dialog or field: false for
+// messages that are no button or motion message, else true with its kind
+// and its button (1 left, 2 middle, 3 right, 0 motion). A double-click is a
+// press unless double-click events are asked for; a press captures the
+// mouse for the window and the release frees it.
+bool DrawingMouseEvent(plat::Hwnd w, uint32_t message, int32_t& kind, int32_t& button);
 // True for a dialog running modally and for a child dialog nested in one.
 bool YYInModalDialog(plat::Hwnd window);
 // True when the window is a dialog laid out on resizing.
