@@ -78,6 +78,21 @@ std::string ChosenFormat(int32_t field, std::optional<std::string_view> format) 
 
 plat::Hwnd TabField(int32_t& field) { return YYFieldOfClass(field, FieldClass::Tab); }
 
+// The single-choice option list a menu routine acts on: its kind, with the
+// field in status. False, with the error reported, when no dialog is
+// selected or the field is missing or allows several choices.
+bool OptionList(int32_t field, const char* routine, int32_t& status, int32_t& kind) {
+  if (NoDialogSelected(routine)) return false;
+  status = field;
+  kind = 0;
+  YYOptionListKind(status, kind);
+  if (status == -1 || kind == 4) {
+    YYERRREP(kErrInvalidField, routine);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void WDialogPutInteger(int32_t field, int32_t value) {
@@ -172,13 +187,8 @@ void WDialogGetRadioButton(int32_t field, int32_t& position) {
 
 void WDialogPutMenu(int32_t field, std::span<const std::string> options, int32_t n, int32_t option,
                     std::optional<std::string_view> text) {
-  if (NoDialogSelected("WDialogPutMenu")) return;
-  int32_t status = field, kind = 0;
-  YYOptionListKind(status, kind);
-  if (status == -1 || kind == 4) {
-    YYERRREP(kErrInvalidField, "WDialogPutMenu");
-    return;
-  }
+  int32_t status = 0, kind = 0;
+  if (!OptionList(field, "WDialogPutMenu", status, kind)) return;
   YYFieldClear(status);
   const int32_t count = ClampCount(n, options.size());
   for (int32_t i = 0; i < count; ++i) YYOptionListAdd(kind, status, TrimTrailingBlanks(options[i]));
@@ -191,13 +201,8 @@ void WDialogPutMenu(int32_t field, std::span<const std::string> options, int32_t
 }
 
 void WDialogGetMenu(int32_t field, int32_t& option, std::string* text) {
-  if (NoDialogSelected("WDialogGetMenu")) return;
-  int32_t status = field, kind = 0;
-  YYOptionListKind(status, kind);
-  if (status == -1 || kind == 4) {
-    YYERRREP(kErrInvalidField, "WDialogGetMenu");
-    return;
-  }
+  int32_t status = 0, kind = 0;
+  if (!OptionList(field, "WDialogGetMenu", status, kind)) return;
   std::string got;
   if (kind == 1) {
     YYListGetChoice(status, option, text != nullptr, got);
@@ -213,13 +218,8 @@ void WDialogGetMenu(int32_t field, int32_t& option, std::string* text) {
 }
 
 void WDialogPutOption(int32_t field, int32_t option) {
-  if (NoDialogSelected("WDialogPutOption")) return;
-  int32_t status = field, kind = 0;
-  YYOptionListKind(status, kind);
-  if (status == -1 || kind == 4) {
-    YYERRREP(kErrInvalidField, "WDialogPutOption");
-    return;
-  }
+  int32_t status = 0, kind = 0;
+  if (!OptionList(field, "WDialogPutOption", status, kind)) return;
   YYOptionListSelect(kind, status, option - 1);
   if (status == -1) YYERRREP(kErrOption, "WDialogPutOption");
 }
