@@ -25,6 +25,29 @@ std::vector<plat::Hwnd> TabControls(plat::Hwnd dialog) {
   return tabs;
 }
 
+// A tab item of another loaded dialog that has the dialog as its page.
+struct PageTab {
+  plat::Hwnd tab;
+  size_t item;
+};
+
+// The tab items, in loaded dialogs other than the dialog itself, whose page
+// is the dialog with that identifier.
+std::vector<PageTab> TabsShowingPage(plat::Hwnd dialog, int32_t identifier) {
+  std::vector<PageTab> found;
+  const DialogTableRecord& t = DialogTable();
+  for (int32_t n = 1; n <= t.Count; ++n) {
+    const plat::Hwnd other = t.Slot[static_cast<size_t>(n)];
+    if (other == dialog) continue;
+    for (plat::Hwnd tab : TabControls(other)) {
+      const std::vector<int32_t> pages = YYTabPages(tab);
+      for (size_t i = 0; i < pages.size(); ++i)
+        if (pages[i] == identifier) found.push_back({tab, i});
+    }
+  }
+  return found;
+}
+
 // A loaded dialog belongs to another when it lies inside it, or when it is
 // a top-level dialog that the other owns.
 bool BelongsTo(plat::Hwnd e, plat::Hwnd d) {
@@ -56,17 +79,7 @@ bool TakesPart(plat::Hwnd e, plat::Hwnd spare) {
 
 bool YYIsTabPageOfAnother(plat::Hwnd dialog) {
   const DialogRecord* rec = YYDialogRecordOf(dialog);
-  if (rec == nullptr) return false;
-  const DialogTableRecord& t = DialogTable();
-  for (int32_t n = 1; n <= t.Count; ++n) {
-    const plat::Hwnd other = t.Slot[static_cast<size_t>(n)];
-    if (other == dialog) continue;
-    for (plat::Hwnd tab : TabControls(other)) {
-      const std::vector<int32_t> pages = YYTabPages(tab);
-      if (std::find(pages.begin(), pages.end(), rec->Identifier) != pages.end()) return true;
-    }
-  }
-  return false;
+  return rec != nullptr && !TabsShowingPage(dialog, rec->Identifier).empty();
 }
 
 void YYDialogUnload(int32_t keepPages, int32_t number) {
@@ -157,21 +170,12 @@ void YYDialogTitleSet(int32_t& icon, int32_t titleFlag, std::string_view title) 
     if (caption) {
       plat::setWindowText(d, title);
     } else if (plat::getWindowStyle(d) & plat::ws::Child) {
-      const DialogTableRecord& t = DialogTable();
-      for (int32_t n = 1; n <= t.Count; ++n) {
-        const plat::Hwnd other = t.Slot[static_cast<size_t>(n)];
-        if (other == d) continue;
-        for (plat::Hwnd tab : TabControls(other)) {
-          const std::vector<int32_t> pages = YYTabPages(tab);
-          for (size_t i = 0; i < pages.size(); ++i) {
-            if (pages[i] != rec->Identifier) continue;
-            plat::TcItem it;
-            it.mask = plat::tcif::Text;
-            it.text = std::string(title);
-            plat::sendMessage(tab, plat::tcm::SetItem, i, reinterpret_cast<plat::LParam>(&it));
-            plat::invalidateRect(tab, nullptr, true);
-          }
-        }
+      for (const PageTab& p : TabsShowingPage(d, rec->Identifier)) {
+        plat::TcItem it;
+        it.mask = plat::tcif::Text;
+        it.text = std::string(title);
+        plat::sendMessage(p.tab, plat::tcm::SetItem, p.item, reinterpret_cast<plat::LParam>(&it));
+        plat::invalidateRect(p.tab, nullptr, true);
       }
     }
   }
