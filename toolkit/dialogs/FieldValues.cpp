@@ -54,6 +54,14 @@ bool IsCheckable(plat::Hwnd c) {
 
 bool IsAutoRadio(plat::Hwnd c) { return YYFieldClassOf(c) == FieldClass::Button && YYButtonKind(c) == kAutoRadioButton; }
 
+// The control when it passes the test, else none with -1 in the field.
+plat::Hwnd ResolveIf(int32_t& field, bool (*passes)(plat::Hwnd)) {
+  const plat::Hwnd c = Resolve(field);
+  if (!c || passes(c)) return c;
+  field = -1;
+  return {};
+}
+
 // The children of the control's parent that form its radio group, first
 // to last.
 std::vector<plat::Hwnd> RadioGroupOf(plat::Hwnd c) {
@@ -247,55 +255,35 @@ void YYFieldTextLength(int32_t& field, int32_t& length) {
 }
 
 void YYCheckBoxPut(int32_t& field, int32_t state) {
-  const plat::Hwnd c = Resolve(field);
+  const plat::Hwnd c = ResolveIf(field, IsCheckable);
   if (!c) return;
-  if (!IsCheckable(c)) {
-    field = -1;
-    return;
-  }
   plat::sendMessage(c, plat::bm::SetCheck, state != 0 ? plat::kBstChecked : plat::kBstUnchecked);
 }
 
 void YYCheckBoxGet(int32_t& field, int32_t& state) {
-  const plat::Hwnd c = Resolve(field);
+  const plat::Hwnd c = ResolveIf(field, IsCheckable);
   if (!c) return;
-  if (!IsCheckable(c)) {
-    field = -1;
-    return;
-  }
   state = static_cast<int32_t>(plat::sendMessage(c, plat::bm::GetCheck));
 }
 
 void YYRadioGroup(int32_t& field, int32_t& first, int32_t& last) {
-  const plat::Hwnd c = Resolve(field);
+  const plat::Hwnd c = ResolveIf(field, IsAutoRadio);
   if (!c) return;
-  if (!IsAutoRadio(c)) {
-    field = -1;
-    return;
-  }
   const std::vector<plat::Hwnd> group = RadioGroupOf(c);
   first = static_cast<int32_t>(plat::getWindowId(group.front()));
   last = static_cast<int32_t>(plat::getWindowId(group.back()));
 }
 
 void YYRadioPut(int32_t& field) {
-  const plat::Hwnd c = Resolve(field);
+  const plat::Hwnd c = ResolveIf(field, IsAutoRadio);
   if (!c) return;
-  if (!IsAutoRadio(c)) {
-    field = -1;
-    return;
-  }
   for (plat::Hwnd b : RadioGroupOf(c))
     plat::sendMessage(b, plat::bm::SetCheck, plat::getWindowId(b) == field ? plat::kBstChecked : plat::kBstUnchecked);
 }
 
 void YYRadioGet(int32_t& field, int32_t& position) {
-  const plat::Hwnd c = Resolve(field);
+  const plat::Hwnd c = ResolveIf(field, IsAutoRadio);
   if (!c) return;
-  if (!IsAutoRadio(c)) {
-    field = -1;
-    return;
-  }
   int32_t n = 0;
   for (plat::Hwnd b : RadioGroupOf(c)) {
     ++n;
