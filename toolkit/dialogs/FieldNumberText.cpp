@@ -1,7 +1,6 @@
 #include "toolkit/dialogs/FieldNumberText.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/RecordFormatter.h"
@@ -38,16 +37,8 @@ class SilentErrors {
 // Moves the non-blank part of the text to its front and ends it with a NUL
 // where there is room; the rest is blank.
 void LeftJustify(std::span<char> text) {
-  const std::string_view s(text.data(), text.size());
-  const size_t first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) {
-    std::fill(text.begin(), text.end(), ' ');
-    if (!text.empty()) text[0] = '\0';
-    return;
-  }
-  const size_t width = s.find_last_not_of(' ') - first + 1;
-  std::memmove(text.data(), text.data() + first, width);
-  std::fill(text.begin() + static_cast<std::ptrdiff_t>(width), text.end(), ' ');
+  YYNumberTidy(text, "L");
+  const size_t width = TrimTrailingBlanks(std::string_view(text.data(), text.size())).size();
   if (width < text.size()) text[width] = '\0';
 }
 
