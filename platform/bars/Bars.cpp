@@ -154,6 +154,17 @@ LResult statusProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case wm::Paint:
       paintWith(w, paintHooks().paintStatusBar);
       return 0;
+    case wm::NcHitTest: {
+      // The grip's corner answers as the bottom-right corner of a frame: a
+      // press there sizes the window the bar belongs to.
+      if (st && st->sizeGrip) {
+        Rect c;
+        getClientRect(w, c);
+        const Point p = screenToClient(w, pointFromParam(static_cast<uintptr_t>(lp)));
+        if (c.contains(p) && p.x >= c.right - getSystemMetrics(Metric::VScrollWidth)) return kHtBottomRight;
+      }
+      return defWindowProc(w, message, wp, lp);
+    }
     default:
       return defWindowProc(w, message, wp, lp);
   }

@@ -188,18 +188,9 @@ void dragFrameTo(Hwnd w, Point topLeft) {
 
 void dragFrameSize(Hwnd w, Size outer) {
   Rect r;
-  const WindowRecord* rec = find(w);
-  if (!rec || !getWindowRect(w, r)) return;
-  MinMaxInfo mm = defaultMinMax(*rec);
+  if (!getWindowRect(w, r)) return;
   sendMessage(w, wm::EnterSizeMove, 0, 0);
-  sendMessage(w, wm::GetMinMaxInfo, 0, reinterpret_cast<LParam>(&mm));
-  int cx = std::clamp(outer.cx, mm.minTrackSize.x, std::max(mm.minTrackSize.x, mm.maxTrackSize.x));
-  int cy = std::clamp(outer.cy, mm.minTrackSize.y, std::max(mm.minTrackSize.y, mm.maxTrackSize.y));
-  Rect proposed{r.left, r.top, r.left + cx, r.top + cy};
-  sendMessage(w, wm::Sizing, kHtBottomRight, reinterpret_cast<LParam>(&proposed));
-  Hwnd parent = getParent(w);
-  Point p = parent ? screenToClient(parent, {proposed.left, proposed.top}) : Point{proposed.left, proposed.top};
-  setWindowPos(w, {}, p.x, p.y, proposed.width(), proposed.height(), kSwpNoZOrder | kSwpNoActivate);
+  sizeByEdge(w, kHtBottomRight, {r.left, r.top, r.left + outer.cx, r.top + outer.cy}, trackLimits(w));
   sendMessage(w, wm::ExitSizeMove, 0, 0);
 }
 

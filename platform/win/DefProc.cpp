@@ -42,6 +42,15 @@ LResult defSetCursor(Hwnd w, WParam wp, LParam lp) {
 
 bool isCaptionBox(int hit) { return hit == kHtMinButton || hit == kHtMaxButton || hit == kHtClose; }
 
+// The window a press on a sizing edge sizes: the window itself when it has
+// a sizing border, else (a size grip, which answers hit tests as a corner)
+// the nearest window around it that has one.
+Hwnd sizedBy(Hwnd w) {
+  for (WindowRecord* r = find(w); r; r = (r->style & ws::Child) ? find(r->parent) : nullptr)
+    if (r->style & ws::ThickFrame) return r->handle;
+  return {};
+}
+
 uint32_t boxCommand(Hwnd w, int hit) {
   if (hit == kHtMinButton) return kScMinimize;
   if (hit == kHtMaxButton) return isZoomed(w) ? kScRestore : kScMaximize;
@@ -117,6 +126,8 @@ LResult defWindowProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         frameChanged(w);
       } else if (hit == kHtMenu || hit == kHtSysMenu) {
         sendMessage(w, wm::SysCommand, kScMouseMenu, lp);
+      } else if (sizingHit(hit)) {
+        if (Hwnd sized = sizedBy(w)) sendMessage(sized, wm::SysCommand, kScSize | static_cast<uint32_t>(hit - kHtLeft + 1), lp);
       }
       return 0;
     }
@@ -157,6 +168,9 @@ LResult defWindowProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         case kScMinimize: showWindow(w, ShowCmd::Minimize); return 0;
         case kScMaximize: showWindow(w, ShowCmd::ShowMaximized); return 0;
         case kScRestore: showWindow(w, ShowCmd::Restore); return 0;
+        case kScSize:
+          if (wp & 0xF) beginSizeDrag(w, kHtLeft - 1 + static_cast<int>(wp & 0xF), pointFromParam(static_cast<uintptr_t>(lp)));
+          return 0;
         case kScMouseMenu: trackMenuBar(w, pointFromParam(static_cast<uintptr_t>(lp)), false); return 0;
         case kScKeyMenu: trackMenuBar(w, {}, true); return 0;
         default: return 0;

@@ -168,7 +168,7 @@ enum HitCode : int {
 enum SysCmd : uint32_t {
   kScRestore = 0xF100,
   kScMove = 0xF110,
-  kScSize = 0xF120,
+  kScSize = 0xF120,         // low four bits: the edge a mouse drag sizes, its HitCode - kHtLeft + 1; lParam: screen point
   kScMinimize = 0xF130,
   kScMaximize = 0xF140,
   kScClose = 0xF150,

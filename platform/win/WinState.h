@@ -76,6 +76,16 @@ struct WinState {
   std::array<Hcursor, 12> sysCursors{};
   bool hooksInstalled = false;
   bool builtinsRegistered = false;
+  // A size drag in progress: from a press on a sizing border (or a size
+  // grip) until the left button comes up, the mouse moves that edge.
+  struct {
+    Hwnd hwnd;               // none while no drag is in progress
+    int hit = 0;             // the edge or corner dragged (kHtLeft..kHtBottomRight)
+    Rect start;              // outer rectangle on the screen at the press
+    Point anchor;            // screen point of the press
+    Rect proposed;           // what the pointer asked for last
+    MinMaxInfo limits;
+  } sizeDrag;
 };
 
 WinState& state();
@@ -112,6 +122,21 @@ int hitTest(const WindowRecord& r, Point screen);
 Hwnd windowAt(Point screen, int& hit);
 // Minimised or maximised without being shown (a hidden window made so).
 void setHiddenState(Hwnd w, uint32_t stateBit);
+
+// Sizing by the user. A sizing hit is an edge or corner, kHtLeft to
+// kHtBottomRight. The track limits are the defaults as the window's
+// procedure changes them (wm::GetMinMaxInfo). sizeByEdge keeps `proposed`
+// (outer, on the screen) within them, moving only the edges `hit` names,
+// lets the window change it (wm::Sizing) and puts the window there.
+bool sizingHit(int hit);
+MinMaxInfo trackLimits(Hwnd w);
+void sizeByEdge(Hwnd w, int hit, Rect proposed, const MinMaxInfo& limits);
+// Starts a size drag of window w's edge `hit` from a screen point, when w
+// has a sizing border, is neither minimised nor maximised and the left
+// button is down.
+void beginSizeDrag(Hwnd w, int hit, Point screen);
+// Mouse input during a size drag belongs to it: true when `e` was taken.
+bool sizeDragInput(const QueueEntry& e);
 
 // Painting helpers.
 void invalidateBelow(Hwnd parent, const Rect& screenArea);   // uncovered area of siblings and parent
