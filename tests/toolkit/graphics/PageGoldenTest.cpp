@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "RecordingDriver.h"
-#include "platform/gdi/Gdi.h"
-#include "toolkit/core/WindowDrawing.h"
+#include "tests/toolkit/core/windows/MainWindowFixture.h"
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
@@ -100,23 +99,31 @@ TEST(PageGoldenTest, OperationStreams) {
   EXPECT_EQ(text, ReadFile(path)) << "differs from " << path;
 }
 
-TEST(PageGoldenTest, ScreenPixels) {
-  plat::resetGdi();
-  GraphicsTestSetUp(kWidth, kHeight);
-  ResetScreenDriver();
-  // The window's client surface; its context is what the window layer
-  // hands to the screen driver.
-  plat::Surface surface;
-  surface.resize(kWidth, kHeight, 0xFFFFFF);
-  WindowDrawing().Dc[0] = plat::createSurfaceDc(&surface);
+// The page on the screen as the program puts it there: the toolkit started,
+// its window open with a drawing area of the page's size and selected as
+// the drawable, the page drawn through the screen driver, and the drawing
+// area's picture compared.
+class PageOnScreenTest : public wmtest::ToolkitTest {};
+
+TEST_F(PageOnScreenTest, ScreenPixels) {
+  ResetGraphicsEngine();
   ScreenRouteDriver() = YYGAPI;
-  YYGrStateInit(" ");
-  DrawPage();
-  testsupport::ExpectGoldenPicture(surface, "graphics_page.png");
-  ScreenRouteDriver() = RecordScreenDriver;
   ResetScreenDriver();
-  ResetWindowDrawing();
-  plat::resetGdi();
+  WindowOpenRecordType record;
+  record.Options = 39;
+  record.Width = kWidth;
+  record.Height = kHeight;
+  record.Title = "Page";
+  WindowOpenRecord(record);
+  plat::test::pump();   // the window's first painting, before anything is drawn
+  IGrSelect(kDrawableWindow, 0);
+  EXPECT_EQ(WInfoWindowItem(1), kWidth);
+  EXPECT_EQ(WInfoWindowItem(2), kHeight);
+  DrawPage();
+  plat::Surface picture;
+  ASSERT_TRUE(plat::test::windowPicture(Client(), false, picture));
+  testsupport::ExpectGoldenPicture(picture, "graphics_page.png");
+  ResetScreenDriver();
 }
 
 }  // namespace

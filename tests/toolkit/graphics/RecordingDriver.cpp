@@ -187,8 +187,7 @@ void RecordHardcopyDriver(int32_t op) {
   if (op == kOpText && o.clearTextWhole) p.PixelX[4] = 0;
 }
 
-void GraphicsTestSetUp(int32_t width, int32_t height) {
-  ResetErrorState();
+void ResetGraphicsEngine() {
   ResetGraphicsState();
   ResetDriverParams();
   ResetDeviceInfo();
@@ -196,8 +195,13 @@ void GraphicsTestSetUp(int32_t width, int32_t height) {
   ResetStrokeFont();
   ResetMetafileTable();
   ResetHardcopyManager();
-  ResetWindowDrawing();
   YYCHSPACE(0);
+}
+
+void GraphicsTestSetUp(int32_t width, int32_t height) {
+  ResetErrorState();
+  ResetGraphicsEngine();
+  ResetWindowDrawing();
   gRecorder = Recorder{};
   YYMaskSet(gRecorder.hardcopyOptions.column, "00000111111111100010011011110");
   WindowDrawingRecord& w = WindowDrawing();

@@ -38,6 +38,9 @@ void RecordScreenDriver(int32_t op);
 void RecordHardcopyDriver(int32_t op);
 inline constexpr int32_t kRecordingHardcopyNumber = 3;
 
+// The graphics engine's records back to their start (drivers and windows
+// stay as they are).
+void ResetGraphicsEngine();
 // Resets the whole graphics engine, opens window 0 at the given size,
 // installs the recording drivers, builds the palette and initialises the
 // state for the screen.
