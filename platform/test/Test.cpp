@@ -178,11 +178,7 @@ void dragFrameTo(Hwnd w, Point topLeft) {
   Rect r;
   if (!getWindowRect(w, r)) return;
   sendMessage(w, wm::EnterSizeMove, 0, 0);
-  Rect proposed{topLeft.x, topLeft.y, topLeft.x + r.width(), topLeft.y + r.height()};
-  sendMessage(w, wm::Moving, kHtCaption, reinterpret_cast<LParam>(&proposed));
-  Hwnd parent = getParent(w);
-  Point p = parent ? screenToClient(parent, {proposed.left, proposed.top}) : Point{proposed.left, proposed.top};
-  setWindowPos(w, {}, p.x, p.y, proposed.width(), proposed.height(), kSwpNoZOrder | kSwpNoActivate);
+  moveByUser(w, {topLeft.x, topLeft.y, topLeft.x + r.width(), topLeft.y + r.height()});
   sendMessage(w, wm::ExitSizeMove, 0, 0);
 }
 

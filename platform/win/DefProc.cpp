@@ -40,6 +40,9 @@ LResult defSetCursor(Hwnd w, WParam wp, LParam lp) {
   }
 }
 
+// The low bits of a move command that a press on the caption gives.
+constexpr uint32_t kMoveByCaption = 2;
+
 bool isCaptionBox(int hit) { return hit == kHtMinButton || hit == kHtMaxButton || hit == kHtClose; }
 
 // The window a press on a sizing edge sizes: the window itself when it has
@@ -128,6 +131,8 @@ LResult defWindowProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         sendMessage(w, wm::SysCommand, kScMouseMenu, lp);
       } else if (sizingHit(hit)) {
         if (Hwnd sized = sizedBy(w)) sendMessage(sized, wm::SysCommand, kScSize | static_cast<uint32_t>(hit - kHtLeft + 1), lp);
+      } else if (hit == kHtCaption) {
+        sendMessage(w, wm::SysCommand, kScMove | kMoveByCaption, lp);
       }
       return 0;
     }
@@ -170,6 +175,9 @@ LResult defWindowProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         case kScRestore: showWindow(w, ShowCmd::Restore); return 0;
         case kScSize:
           if (wp & 0xF) beginSizeDrag(w, kHtLeft - 1 + static_cast<int>(wp & 0xF), pointFromParam(static_cast<uintptr_t>(lp)));
+          return 0;
+        case kScMove:
+          if ((wp & 0xF) == kMoveByCaption) beginMoveDrag(w, pointFromParam(static_cast<uintptr_t>(lp)));
           return 0;
         case kScMouseMenu: trackMenuBar(w, pointFromParam(static_cast<uintptr_t>(lp)), false); return 0;
         case kScKeyMenu: trackMenuBar(w, {}, true); return 0;

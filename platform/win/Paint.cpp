@@ -1,4 +1,8 @@
 // Update areas and the paint cycle.
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 #include "platform/win/WinState.h"
 
 namespace plat {
@@ -94,6 +98,41 @@ bool validateRect(Hwnd w, const Rect* area) {
     r->update = {};
     r->eraseNeeded = false;
     r->eraseRefused = false;
+  }
+  return true;
+}
+
+bool scrollWindowEx(Hwnd w, int dx, int dy, std::vector<Rect>& uncovered) {
+  uncovered.clear();
+  WindowRecord* r = find(w);
+  if (!r) return false;
+  Surface& s = r->client;
+  const int W = s.width, H = s.height;
+  if (W <= 0 || H <= 0 || (dx == 0 && dy == 0)) return true;
+  const int ax = std::min(std::abs(dx), W), ay = std::min(std::abs(dy), H);
+  if (ax < W && ay < H) {
+    std::vector<uint32_t> moved(s.pixels);
+    for (int y = 0; y < H; ++y) {
+      const int from = y - dy;
+      if (from < 0 || from >= H) continue;
+      for (int x = 0; x < W; ++x) {
+        const int fx = x - dx;
+        if (fx >= 0 && fx < W) moved[static_cast<size_t>(y) * W + x] = s.at(fx, from);
+      }
+    }
+    s.pixels.swap(moved);
+  }
+  if (dx != 0) uncovered.push_back(dx > 0 ? Rect{0, 0, ax, H} : Rect{W - ax, 0, W, H});
+  if (dy != 0) uncovered.push_back(dy > 0 ? Rect{0, 0, W, ay} : Rect{0, H - ay, W, H});
+  if (!r->update.empty()) {
+    Rect u{r->update.left + dx, r->update.top + dy, r->update.right + dx, r->update.bottom + dy};
+    u = {std::max(u.left, 0), std::max(u.top, 0), std::min(u.right, W), std::min(u.bottom, H)};
+    if (u.empty()) {
+      r->update = {};
+      r->eraseNeeded = r->eraseRefused = false;
+    } else {
+      r->update = u;
+    }
   }
   return true;
 }

@@ -115,7 +115,7 @@ bool convertMouse(const QueueEntry& e, Msg& out) {
     if (e.down) k |= 0x80;
     else k &= static_cast<uint8_t>(~0x80);
   }
-  if (sizeDragInput(e)) return false;
+  if (sizeDragInput(e) || moveDragInput(e)) return false;
   if (e.kind == QueueEntry::WheelInput) {
     Hwnd target = s.focus ? s.focus : s.active;
     if (!find(target)) return false;
@@ -502,6 +502,16 @@ bool cursorShape(Hcursor c, SysCursor& shape) {
 Hcursor setCursor(Hcursor c) { return std::exchange(state().cursor, c); }
 Hcursor getCursor() { return state().cursor; }
 Point getCursorPos() { return state().cursorPos; }
+
+void setCursorPos(Point screen) {
+  WinState& s = state();
+  s.cursorPos = screen;
+  QueueEntry e;
+  e.kind = QueueEntry::MouseMoveInput;
+  e.msg.pt = screen;
+  e.msg.time = s.clock;
+  s.queue.push_back(e);
+}
 
 int16_t getKeyState(uint32_t vkey) {
   uint8_t k = state().keys[vkey & 0xFF];

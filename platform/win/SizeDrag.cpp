@@ -1,6 +1,8 @@
-// Sizing a window with the mouse: a press on a sizing border, or on a size
-// grip, starts a drag; each move proposes a new outer rectangle, kept within
-// the window's track limits and offered to it before it is applied.
+// Sizing and moving a window with the mouse: a press on a sizing border, or
+// on a size grip, starts a size drag; each move proposes a new outer
+// rectangle, kept within the window's track limits and offered to it before
+// it is applied. A press on a part answering "caption" starts a move drag
+// the same way.
 #include <algorithm>
 
 #include "platform/win/WinState.h"
@@ -79,6 +81,52 @@ bool sizeDragInput(const QueueEntry& e) {
     if (!(proposed == d.proposed)) {
       d.proposed = proposed;
       sizeByEdge(d.hwnd, d.hit, proposed, d.limits);
+    }
+  }
+  if (leftButton && !e.down) {
+    const Hwnd w = d.hwnd;
+    d = {};
+    sendMessage(w, wm::ExitSizeMove, 0, 0);
+  }
+  return true;
+}
+
+void moveByUser(Hwnd w, Rect proposed) {
+  if (!find(w)) return;
+  sendMessage(w, wm::Moving, kHtCaption, reinterpret_cast<LParam>(&proposed));
+  const Hwnd parent = getParent(w);
+  const Point at = parent ? screenToClient(parent, {proposed.left, proposed.top}) : Point{proposed.left, proposed.top};
+  setWindowPos(w, {}, at.x, at.y, proposed.width(), proposed.height(), kSwpNoZOrder | kSwpNoActivate);
+}
+
+void beginMoveDrag(Hwnd w, Point screen) {
+  WinState& s = state();
+  const WindowRecord* r = find(w);
+  if (!r || s.moveDrag.hwnd || s.sizeDrag.hwnd) return;
+  if (r->style & ws::Maximize) return;
+  if (getKeyState(vk::LButton) >= 0) return;
+  s.moveDrag.hwnd = w;
+  s.moveDrag.start = screenRect(*r);
+  s.moveDrag.anchor = screen;
+  s.moveDrag.proposed = s.moveDrag.start;
+  sendMessage(w, wm::EnterSizeMove, 0, 0);
+  if (!find(w)) s.moveDrag = {};
+}
+
+bool moveDragInput(const QueueEntry& e) {
+  auto& d = state().moveDrag;
+  if (!d.hwnd) return false;
+  if (!find(d.hwnd)) {
+    d = {};
+    return false;
+  }
+  const bool leftButton = e.kind == QueueEntry::ButtonInput && e.button == 0;
+  if (e.kind == QueueEntry::MouseMoveInput || leftButton) {
+    const int dx = e.msg.pt.x - d.anchor.x, dy = e.msg.pt.y - d.anchor.y;
+    const Rect proposed{d.start.left + dx, d.start.top + dy, d.start.right + dx, d.start.bottom + dy};
+    if (!(proposed == d.proposed)) {
+      d.proposed = proposed;
+      moveByUser(d.hwnd, proposed);
     }
   }
   if (leftButton && !e.down) {

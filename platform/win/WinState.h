@@ -86,6 +86,14 @@ struct WinState {
     Rect proposed;           // what the pointer asked for last
     MinMaxInfo limits;
   } sizeDrag;
+  // A move drag in progress: from a press on a part answering "caption"
+  // until the left button comes up, the mouse moves that window.
+  struct {
+    Hwnd hwnd;               // none while no drag is in progress
+    Rect start;              // outer rectangle on the screen at the press
+    Point anchor;            // screen point of the press
+    Rect proposed;           // what the pointer asked for last
+  } moveDrag;
 };
 
 WinState& state();
@@ -137,6 +145,14 @@ void sizeByEdge(Hwnd w, int hit, Rect proposed, const MinMaxInfo& limits);
 void beginSizeDrag(Hwnd w, int hit, Point screen);
 // Mouse input during a size drag belongs to it: true when `e` was taken.
 bool sizeDragInput(const QueueEntry& e);
+// Moving by the user. moveByUser offers `proposed` (outer, on the screen) to the
+// window (wm::Moving), which may change it, and puts the window there.
+void moveByUser(Hwnd w, Rect proposed);
+// Starts a move drag of window w from a screen point, when w is not
+// maximised and the left button is down.
+void beginMoveDrag(Hwnd w, Point screen);
+// Mouse input during a move drag belongs to it: true when `e` was taken.
+bool moveDragInput(const QueueEntry& e);
 
 // Painting helpers.
 void invalidateBelow(Hwnd parent, const Rect& screenArea);   // uncovered area of siblings and parent

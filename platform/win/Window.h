@@ -241,6 +241,13 @@ bool redrawWindow(Hwnd w, const Rect* r, uint32_t rdwFlags);
 Surface* clientSurface(Hwnd w);
 Surface* windowSurface(Hwnd w);
 
+// Moves the pixels of a window's client area by dx, dy (its child windows
+// stay where they are); a pending update area moves with them. `uncovered`
+// gets the strips the move laid bare, in client coordinates (the columns
+// first, then the rows; none when nothing moved): their pixels are left as
+// they were and nothing is invalidated, so the caller fills them.
+bool scrollWindowEx(Hwnd w, int dx, int dy, std::vector<Rect>& uncovered);
+
 // ---------------------------------------------------------------- cursor, keys, beeps
 
 enum class SysCursor { Arrow, Wait, AppStarting, Cross, IBeam, No, SizeAll, SizeNS, SizeWE, SizeNESW, SizeNWSE, UpArrow };
@@ -249,6 +256,9 @@ bool cursorShape(Hcursor c, SysCursor& shape);   // false for cursors that are n
 Hcursor setCursor(Hcursor c);            // returns the previous cursor
 Hcursor getCursor();
 Point getCursorPos();                    // screen coordinates
+// Moves the pointer; the move reaches the window under it as mouse input
+// does, when a loop takes it.
+void setCursorPos(Point screen);
 
 // High bit (a negative value) when the key is down, low bit when toggled
 // (Caps Lock, Num Lock, Scroll Lock), as of the message taken last.
