@@ -10,6 +10,7 @@
 #include "platform/menu/Menu.h"
 #include "platform/res/Resources.h"
 #include "platform/win/Window.h"
+#include "toolkit/core/ChildWindows.h"
 #include "toolkit/core/EventStore.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/RootWindow.h"
@@ -24,22 +25,6 @@ using plat::LParam;
 using plat::LResult;
 using plat::WParam;
 
-// Words of a split container's record.
-constexpr size_t kSplitBar = 5;
-constexpr size_t kSplitPane1 = 7;
-constexpr size_t kSplitPane2 = 8;
-constexpr size_t kSplitFlags = 9;
-constexpr size_t kSplitOptions1 = 10;
-constexpr size_t kSplitOptions2 = 11;
-constexpr size_t kSplitSize1 = 12;
-constexpr size_t kSplitSize2 = 13;
-constexpr size_t kSplitMove = 14;
-constexpr size_t kSplitWidth = 15;
-constexpr size_t kSplitHeight = 16;
-constexpr size_t kSplitActive = 17;
-constexpr size_t kSplitCommand = 18;
-constexpr size_t kSplitLayout = 19;
-constexpr int32_t kMoveIdle = -999;
 
 WindowTablesRecord& T() { return WindowTables(); }
 
@@ -479,6 +464,7 @@ void ClientPaint(Hwnd w, int32_t n) {
 void ClientSize(Hwnd w, int32_t n, WParam wp, LParam lp) {
   const std::vector<int32_t>* r = RecordOfWindow(n);
   if (IsSplit(r)) {
+    YYSplitLayout(n);
     plat::validateRect(w, nullptr);
     return;
   }
