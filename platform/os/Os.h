@@ -136,6 +136,23 @@ struct SpawnOutcome {
 // status is 0 when the process started, else the errno of the failure.
 int Spawn(const std::vector<std::string>& argv, bool wait, int timeoutSeconds,
           SpawnOutcome& outcome, SpawnIdle idle = nullptr);
+// Runs argv[0] as Spawn does with `input` as its standard input, and waits
+// until it ends. The status is 0 when it started (its exit status is in
+// `outcome`), else the errno of the failure.
+int SpawnWithInput(const std::vector<std::string>& argv, std::string_view input, SpawnOutcome& outcome);
+// The path of a program found on PATH (a name holding "/" is taken as it
+// is when it can be run); empty when there is none.
+std::string FindProgram(const std::string& name);
+
+// What stands in for starting processes (tests): every Spawn and
+// SpawnWithInput goes to `run` (input null for Spawn), and FindProgram asks
+// `onPath`. An empty hook starts real processes.
+struct SpawnHook {
+  int (*run)(const std::vector<std::string>& argv, const std::string* input, bool wait,
+             SpawnOutcome& outcome) = nullptr;
+  bool (*onPath)(const std::string& name) = nullptr;
+};
+void SetSpawnHook(const SpawnHook& hook);
 
 // ---------------------------------------------------------------- time
 

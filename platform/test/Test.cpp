@@ -11,6 +11,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/bars/Toolbar.h"
 #include "platform/menu/Menu.h"
+#include "platform/os/Modules.h"
 #include "platform/print/Printer.h"
 #include "platform/res/Resources.h"
 #include "platform/menu/MenuState.h"
@@ -21,6 +22,8 @@ namespace plat::test {
 using namespace detail;
 
 void reset() {
+  stopRecordingSpawns();
+  resetModules();
   resetWindows();
   resetMenus();
   resetBars();

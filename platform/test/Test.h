@@ -154,6 +154,27 @@ class MessageLog {
 // is left; returns the number handled. Never waits.
 int pump();
 
+// ---------------------------------------------------------------- processes
+
+// Records the processes the program would start (Spawn, SpawnWithInput)
+// and runs none. The programs named in `onPath` are the ones FindProgram
+// finds. Each start takes the next queued answer, else starts and ends
+// with exit status 0. reset() stops recording.
+struct SpawnAnswer {
+  int startError = 0;   // an errno: the start fails
+  int exitStatus = 0;
+};
+struct RecordedSpawn {
+  std::vector<std::string> argv;
+  bool hasInput = false;   // started with a standard input
+  std::string input;
+  bool waited = false;
+};
+void recordSpawns(std::vector<std::string> onPath);
+void answerSpawn(SpawnAnswer answer);
+const std::vector<RecordedSpawn>& recordedSpawns();
+void stopRecordingSpawns();
+
 // ---------------------------------------------------------------- inspection
 
 // The window tree as text: one line per window, indented by depth, with
