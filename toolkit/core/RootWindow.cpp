@@ -16,6 +16,7 @@
 #include "platform/res/Resources.h"
 #include "platform/win/Window.h"
 #include "toolkit/core/ErrorReporter.h"
+#include "toolkit/core/Mail.h"
 #include "toolkit/core/EventStore.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/NumberText.h"
@@ -49,7 +50,7 @@ constexpr int32_t kWindowSystemFailedExitCode = 4;
 
 // What the run-time libraries of this build offer: the rich-edit control
 // answers positions as points (level 3), triangle gradient fill is there,
-// mail is not.
+// mail is there when a mail program is (YYMailLoad).
 constexpr int32_t kRichEditLevel = 3;
 constexpr int32_t kGradientPresent = 2;
 
@@ -509,7 +510,7 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
   MakeDrawingContext(0);
 
   gWindowManager.GradientAvailable = kGradientPresent;
-  gWindowManager.MailAvailable = 0;
+  YYMailLoad();
   if (gWindowManager.ClipboardFormat == 0) {
     gWindowManager.ClipboardFormat = plat::registerClipboardFormat("Plovane CGM");
   }
@@ -541,6 +542,7 @@ void YYWindowSystemClose() {
     YYWindowRecordFree(frame);
   }
   YYDialogsCloseAll();
+  YYMailUnload();
   for (int i = 0; i <= kLastWindow; ++i) YYMciClose(i);
 
   for (int i = kLastWindow; i >= 0; --i) {
