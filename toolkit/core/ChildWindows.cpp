@@ -53,10 +53,13 @@ int32_t OuterHeight(Hwnd w) {
   return plat::getWindowRect(w, r) ? r.height() : 0;
 }
 
-// The dialog bar of a child window or pane. Dialogs combined with windows
-// come with the dialog manager's combined mode; until then a template is
-// only checked (-1 missing, -2 not made for a bar, -4 not qualified).
+// The dialog bar of a child window or pane. Stand-in: dialogs combined with
+// child windows come with the dialog manager's combined mode; until then a
+// template is only checked (-1 missing, -2 not made for a bar, -3 no room
+// for another dialog, -4 not qualified, -5 already loaded).
 int32_t DialogBarCheck(int32_t dialog) {
+  if (YYDialogNumber(dialog) > 0) return -5;
+  if (DialogTable().Count >= kMaxDialogs) return -3;
   const plat::res::DialogTemplate* t = plat::res::findDialog(dialog);
   if (t == nullptr) return -1;
   const bool child = (t->style & plat::ws::Child) != 0;
@@ -240,7 +243,7 @@ void YYChildWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, in
     }
   }
   if (dialog != 0) {
-    dialog = DialogTable().Count >= kMaxDialogs ? -3 : DialogBarCheck(dialog);
+    dialog = DialogBarCheck(dialog);
   }
   const Hwnd parentFrame = Valid(parent) ? T().Frame[K(parent)] : Hwnd{};
   const Hwnd parentClient = Valid(parent) ? T().Client[K(parent)] : Hwnd{};
@@ -360,6 +363,37 @@ void YYSplitLayout(int32_t container) {
   plat::validateRect(client, nullptr);
 }
 
+bool YYSplitPanePlace(int32_t pane, int32_t outerWidth, int32_t outerHeight) {
+  const int32_t c = ContainerOf(pane);
+  if (c < 0) return false;
+  std::vector<int32_t>& w = *RecordOf(c);
+  const Hwnd bar = HandleWord(&w, kSplitBar);
+  const Hwnd client = T().Client[K(c)];
+  const bool vertical = (w[kSplitFlags] & kSplitAboveBelow) != 0;
+  plat::Rect area, rb, rp;
+  plat::getClientRect(client, area);
+  plat::getWindowRect(bar, rb);
+  plat::getWindowRect(T().Frame[K(pane)], rp);
+  rb = plat::mapWindowRect({}, client, rb);
+  rp = plat::mapWindowRect({}, client, rp);
+  const int32_t along = vertical ? outerHeight : outerWidth;
+  const int32_t thick = vertical ? rb.height() : rb.width();
+  const int32_t extent = vertical ? area.height() : area.width();
+  int32_t at = pane == w[kSplitPane1] ? (vertical ? rp.top : rp.left) + along
+                                      : (vertical ? rp.bottom : rp.right) - along - thick;
+  at = std::clamp(at, 0, std::max(0, extent - thick));
+  // The bar's move lays the panes out, as a drag of it does.
+  w[kSplitLayout] = 1;
+  w[kSplitMove] = vertical ? rb.left : rb.top;
+  plat::setWindowPos(bar, {}, vertical ? rb.left : at, vertical ? at : rb.top, 0, 0,
+                     kKeep | plat::kSwpNoSize);
+  if (std::vector<int32_t>* kept = RecordOf(c)) {
+    (*kept)[kSplitMove] = kMoveIdle;
+    (*kept)[kSplitLayout] = 0;
+  }
+  return true;
+}
+
 void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSize,
                    std::array<SplitPaneArguments, 2>& pane) {
   const int32_t c = WindowDrawing().CurrentWindow;
@@ -381,7 +415,7 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
 
   const bool vertical = (flags & kSplitAboveBelow) != 0;
   for (SplitPaneArguments& p : pane) {
-    if (p.Dialog != 0) p.Dialog = DialogTable().Count >= kMaxDialogs ? -3 : DialogBarCheck(p.Dialog);
+    if (p.Dialog != 0) p.Dialog = DialogBarCheck(p.Dialog);
   }
   std::vector<int32_t>& r = YYWindowRecordAttach(containerFrame, kSplitRecordWords);
   r[0] = kKindSplit;

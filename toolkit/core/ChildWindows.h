@@ -62,6 +62,10 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
                    std::array<SplitPaneArguments, 2>& pane);
 // Lays the panes and the bar of container n out in its client area.
 void YYSplitLayout(int32_t container);
+// Places pane n of a split container by moving the splitter bar so that
+// the pane gets the outer size given along the split direction; false
+// when n is no pane of a container.
+bool YYSplitPanePlace(int32_t pane, int32_t outerWidth, int32_t outerHeight);
 
 void YYWindowClose(int32_t& window, int32_t& dialog);
 void YYWindowCloseTree(int32_t window, int32_t& dialog);

@@ -15,6 +15,7 @@
 #include "platform/menu/Menu.h"
 #include "platform/res/Resources.h"
 #include "platform/win/Window.h"
+#include "toolkit/core/ChildWindows.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/Mail.h"
 #include "toolkit/core/EventStore.h"
@@ -699,7 +700,9 @@ void YYWindowPlacement(int32_t x, int32_t y, int32_t& width, int32_t& height, in
   }
   if (gTables.StatusBar[static_cast<size_t>(n)]) outerHeight += OuterHeightOf(gTables.StatusBar[static_cast<size_t>(n)]);
 
-  if (minimised || maximisedNow || state == 0 || state == 2) {
+  if (YYSplitPanePlace(n, outerWidth, outerHeight)) {
+    // a pane is placed by its container's splitter bar
+  } else if (minimised || maximisedNow || state == 0 || state == 2) {
     plat::WindowPlacement p = placement;
     p.normalPosition = {x, y, x + outerWidth, y + outerHeight};
     if (child && maximisedNow) gTables.RestoreRect[static_cast<size_t>(n)] = p.normalPosition;

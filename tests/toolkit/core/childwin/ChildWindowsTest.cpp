@@ -187,6 +187,27 @@ TEST_F(ChildWindowTest, DraggingTheSplitterBarResizesBothPanesAndStoresTheirSize
   EXPECT_EQ(Record(c)[kSplitMove], kMoveIdle);
 }
 
+TEST_F(ChildWindowTest, PlacingAPaneMovesTheSplitterBar) {
+  const int32_t c = Child(kOptionSystemMenu, 0, 300, 240);
+  const std::array<int32_t, 2> p = Split(c, kSplitAboveBelow, -1);
+  ASSERT_GT(p[0], 0);
+  const int32_t whole = ClientRectOf(p[0]).height() + ClientRectOf(p[1]).height();
+  for (int32_t pane : {0, 1}) {
+    Select(p[static_cast<size_t>(pane)]);
+    int32_t w = kNotGiven, h = 60;
+    YYWindowPlacement(kNotGiven, kNotGiven, w, h, -1);
+    EXPECT_EQ(h, 60) << pane;
+    EXPECT_EQ(ClientRectOf(p[static_cast<size_t>(1 - pane)]).height(), whole - 60) << pane;
+    plat::Rect a, b;
+    plat::getWindowRect(FrameOf(p[0]), a);
+    plat::getWindowRect(FrameOf(p[1]), b);
+    EXPECT_EQ(Record(c)[kSplitSize1], a.height());
+    EXPECT_EQ(Record(c)[kSplitSize2], b.height());
+    EXPECT_EQ(Record(c)[kSplitMove], kMoveIdle);
+    EXPECT_EQ(Record(c)[kSplitLayout], 0);
+  }
+}
+
 TEST_F(ChildWindowTest, ClosingOnePaneClosesTheSplitAndGivesTheContainerItsMenuBack) {
   const plat::Hmenu own = WindowTables().Menu[0];
   const plat::test::Census before = plat::test::census();
