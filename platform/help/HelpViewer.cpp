@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/ctl/Controls.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/help/Help.h"
 #include "platform/os/Os.h"
 #include "platform/win/Window.h"
@@ -140,13 +141,31 @@ void ShowPopup(Hwnd owner, const HelpTopic& topic) {
   Viewer& v = V();
   RegisterClasses();
   if (v.state.popup) destroyWindow(v.state.popup);
+  // Sized to the text: its lines are not wrapped.
+  Size text{0, 0};
+  const Hdc dc = createCompatibleDc(0);
+  selectObject(dc, getStockObject(Stock::kDefaultGuiFont));
+  std::string_view rest = topic.text;
+  while (!rest.empty()) {
+    const size_t end = rest.find("\r\n");
+    Size line;
+    getTextExtent(dc, rest.substr(0, end), line);
+    text.cx = std::max(text.cx, line.cx);
+    text.cy += std::max(line.cy, 1);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 2);
+  }
+  deleteDc(dc);
+  const int width = std::min(text.cx + 24, displayInfo().width / 2);
+  const int height = std::min(text.cy + 16, displayInfo().height / 2);
   const Point at = getCursorPos();
   const Hwnd w = createWindowEx(wsx::TopMost | wsx::ToolWindow, kPopupClass, topic.title,
-                                ws::Popup | ws::Border | ws::ClipChildren, at.x, at.y + 16, 320, 160, owner, {});
+                                ws::Popup | ws::Border | ws::ClipChildren, at.x, at.y + 16, width, height, owner, {});
   if (!w) return;
   v.state.popup = w;
-  createWindowEx(0, kEditClass, topic.text, ws::Child | ws::Visible | es::MultiLine | es::ReadOnly, 4, 4, 310, 150,
-                 w, {}, kTextId);
+  Rect inside;
+  getClientRect(w, inside);
+  createWindowEx(0, kEditClass, topic.text, ws::Child | ws::Visible | es::MultiLine | es::ReadOnly, 0, 0,
+                 inside.width(), inside.height(), w, {}, kTextId);
   showWindow(w, ShowCmd::ShowNA);
 }
 

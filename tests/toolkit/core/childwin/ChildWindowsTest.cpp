@@ -241,6 +241,27 @@ TEST_F(ChildWindowTest, RevertingASplitContainerDissolvesIt) {
   EXPECT_EQ(status, 2);
 }
 
+TEST_F(ChildWindowTest, ActivatingShowsTheWindowAndMovingThePointerReachesItsDrawingArea) {
+  const int32_t c = Child(kOptionSystemMenu | kOptionHidden, 0, 200, 100);
+  ASSERT_GT(c, 0);
+  EXPECT_FALSE(plat::isWindowVisible(FrameOf(c)));
+  Select(c);
+  YYWindowActivate();
+  EXPECT_TRUE(plat::isWindowVisible(FrameOf(c)));
+  const std::vector<plat::Hwnd> order = plat::topLevelWindows();
+  EXPECT_LT(std::find(order.begin(), order.end(), FrameOf(c)), std::find(order.begin(), order.end(), Frame()));
+  EXPECT_EQ(plat::getFocus(), WindowTables().Client[static_cast<size_t>(c)]);
+  YYCursorMove(15, 25, 1);
+  EXPECT_EQ(plat::getCursorPos(), plat::clientToScreen(WindowTables().Client[static_cast<size_t>(c)], {15, 25}));
+  int32_t type = 0;
+  EventRecord e{};
+  do {
+    WEventPoll(type, e);
+  } while (type != 0 && type != EventMouseMotion);
+  EXPECT_EQ(type, EventMouseMotion);
+  EXPECT_EQ(e[0], c);
+}
+
 TEST_F(ChildWindowTest, ScrollingMovesThePixelsAndFillsTheStripWithoutARepaint) {
   const int32_t c = Child(kOptionSystemMenu, 0, 40, 30);
   Select(c);
