@@ -184,9 +184,9 @@ uint32_t mapiSendMail(uintptr_t, uintptr_t, const MapiMessage* message, uint32_t
       if (const int e = FileStat(path, st); e != 0) return static_cast<uint32_t>(e);
       argv.insert(argv.end(), {"--attach", path});
     }
-    // The recipients come last; "--" keeps one that begins with "-" an address.
-    argv.push_back("--");
-    argv.insert(argv.end(), to.begin(), to.end());
+    // The recipients come last; one that begins with "-" goes as a mail
+    // address URI, so it cannot be read as an option.
+    for (const std::string& address : to) argv.push_back(address.front() == '-' ? "mailto:" + address : address);
     if (FindProgram("xdg-email").empty()) return ENOENT;
     status = Spawn(argv, true, -1, outcome);
   } else {

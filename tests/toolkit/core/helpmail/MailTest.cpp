@@ -67,7 +67,14 @@ TEST_F(MailTest, RecordZeroIsToAndOtherClassesAreTo) {
 
 TEST_F(MailTest, TheDialogCaseOpensTheUsersComposer) {
   Open({"xdg-email", "sendmail"});
-  TwoRecipients();
+  YYMailRecipientCount(4);
+  YYMailRecipientName(0, "Ann Example");
+  YYMailRecipientAddress(0, "ann@example.org");
+  YYMailRecipientAddress(1, "-cc@example.org");
+  YYMailRecipientClass(1, 2);
+  YYMailRecipientAddress(2, "hidden@example.org");
+  YYMailRecipientClass(2, 3);
+  YYMailRecipientAddress(3, "-to@example.org");
   testsupport::WriteFile("curves.dat", "1 2 3\n");
   YYMailAttachmentCount(1);
   YYMailAttachmentPath(0, dir_ / "curves.dat");
@@ -77,13 +84,13 @@ TEST_F(MailTest, TheDialogCaseOpensTheUsersComposer) {
   const plat::test::RecordedSpawn& r = plat::test::recordedSpawns()[0];
   EXPECT_EQ(r.argv, (std::vector<std::string>{"xdg-email", "--cc", "-cc@example.org", "--bcc", "hidden@example.org",
                                               "--subject", "Suite results", "--body", "See attached.", "--attach",
-                                              dir_ / "curves.dat", "--", "ann@example.org"}));
+                                              dir_ / "curves.dat", "ann@example.org", "mailto:-to@example.org"}));
   EXPECT_FALSE(r.hasInput);
   // no recipients: the composer too
   YYMailRecipientCount(0);
   YYMailAttachmentCount(0);
   EXPECT_EQ(Send(0, "", "").status, 0);
-  EXPECT_EQ(plat::test::recordedSpawns().back().argv, (std::vector<std::string>{"xdg-email", "--"}));
+  EXPECT_EQ(plat::test::recordedSpawns().back().argv, (std::vector<std::string>{"xdg-email"}));
 }
 
 TEST_F(MailTest, OtherwiseAMimeMessageGoesToSendmailAndReadsBackWhole) {
