@@ -195,6 +195,7 @@ void DestroyOneSlot(int32_t i, int32_t& dialog) {
   if (menu && plat::getMenu(T().Frame[k]) != menu) {
     YYMenuFreeData(menu, i);
     plat::destroyMenu(menu);
+    T().Menu[k] = {};
   }
   if (DialogManager().MainFrame == T().Frame[k]) DialogManager().MainFrame = T().Frame[0];
 }

@@ -229,6 +229,25 @@ TEST_F(ChildWindowTest, ClosingOnePaneClosesTheSplitAndGivesTheContainerItsMenuB
   EXPECT_EQ(window, -1);
 }
 
+TEST_F(ChildWindowTest, ClosingAWindowClosesTheWindowsInsideItAndThoseItOwns) {
+  const plat::test::Census before = plat::test::census();
+  const int32_t outer = Child(kOptionSystemMenu | kOptionStatusBar, 0, 300, 200, 0x00FF00, wmtest::kMainMenu);
+  const int32_t inside = Child(kOptionInsideParent | kOptionSystemMenu, outer, 100, 60);
+  const int32_t owned = Child(kOptionOwned | kOptionSystemMenu, outer, 100, 60, -1, wmtest::kMainMenu);
+  ASSERT_GT(owned, 0);
+  EXPECT_EQ(plat::getOwner(FrameOf(owned)), FrameOf(outer));
+  // the window active last is the one to go back to
+  EXPECT_EQ(WindowTables().OwnerToReactivate[static_cast<size_t>(owned)], inside);
+  int32_t window = outer, dialog = 0;
+  YYWindowClose(window, dialog);
+  for (int32_t n : {outer, inside, owned}) {
+    EXPECT_FALSE(FrameOf(n)) << n;
+    EXPECT_FALSE(WindowTables().Menu[static_cast<size_t>(n)]) << n;
+  }
+  EXPECT_EQ(plat::test::census(), before);
+  EXPECT_EQ(YYWindowFreeSlot(), 1);
+}
+
 TEST_F(ChildWindowTest, RevertingASplitContainerDissolvesIt) {
   const int32_t c = Child(kOptionSystemMenu, 0, 200, 150);
   ASSERT_GT(Split(c, 0, -1)[0], 0);
