@@ -93,6 +93,37 @@ TEST(MoveDragTest, APressOnACaptionMovesTheWindowUntilTheButtonComesUp) {
   gKeepLeft = -1;
 }
 
+Rect gMovedTo;
+LResult ScriptedProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
+  if (message == wm::ExitSizeMove) getWindowRect(w, gMovedTo);
+  if (message == wm::Destroy) postQuitMessage(0);
+  return defWindowProc(w, message, wp, lp);
+}
+
+TEST(MoveDragTest, AnInputScriptDragsAFrameByItsCaption) {
+  test::reset();
+  WindowClass wc;
+  wc.name = "Scripted";
+  wc.proc = ScriptedProc;
+  registerClass(wc);
+  // The caption lies above the client area: negative client rows. Script
+  // points are taken in the active window as it stands, so the release
+  // alone says where the drag ends.
+  std::string error;
+  ASSERT_TRUE(test::loadInputScriptText("down 40 -10\nup 140 30\nclose\n", "drag", error))
+      << error;
+  const Hwnd f = createWindow("Scripted", "Scripted", ws::OverlappedWindow | ws::Visible, 20, 30, 300, 200);
+  setFocus(f);
+  Msg m;
+  while (getMessage(m)) {
+    translateMessage(m);
+    dispatchMessage(m);
+  }
+  setIdleHook({});
+  EXPECT_EQ(gMovedTo, (Rect{120, 70, 420, 270}));
+  test::reset();
+}
+
 TEST(MoveDragTest, ScrollingMovesTheClientPixelsAndGivesTheUncoveredStrips) {
   struct Case {
     int dx, dy;
