@@ -200,13 +200,13 @@ bool readHelpFile(const std::string& path, std::vector<HelpTopic>& topics) {
       continue;
     }
     if (line.starts_with("#topic ")) {
-      std::string_view spec = Trim(line.substr(7));
+      std::string_view heading = Trim(line.substr(7));
       size_t digits = 0;
-      while (digits < spec.size() && std::isdigit(static_cast<unsigned char>(spec[digits]))) ++digits;
+      while (digits < heading.size() && std::isdigit(static_cast<unsigned char>(heading[digits]))) ++digits;
       if (digits == 0 || digits > 9) return false;
       HelpTopic t;
-      t.number = std::stoi(std::string(spec.substr(0, digits)));
-      t.title = std::string(Trim(spec.substr(digits)));
+      t.number = std::stoi(std::string(heading.substr(0, digits)));
+      t.title = std::string(Trim(heading.substr(digits)));
       topics.push_back(std::move(t));
     } else if (line.starts_with("#keys")) {
       if (topics.empty()) return false;

@@ -118,9 +118,15 @@ TEST_F(HelpTest, AWebAddressOpensWithTheOpenerAndItsProbeDoesNotRemain) {
       {3, 1, "http://example.org/a b#part"},
       {0, 2, "http://example.org/a b"},   // no browser of ours takes an anchor by itself
   };
+  // A file under the old fixed probe name is neither used nor removed.
+  std::filesystem::create_symlink(dir_ / "victim.txt", dir_ / "$$tmp$$.htm");
+  testsupport::WriteFile("victim.txt", "keep");
   for (const Case& c : cases) {
     EXPECT_EQ(Show("http://example.org/a b", c.topic, "part  ", 0, c.lookup), 0);
   }
+  EXPECT_EQ(testsupport::ReadFile("victim.txt"), "keep");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "$$tmp$$.htm"));
+  std::filesystem::remove(dir_ / "$$tmp$$.htm");
   const auto& spawns = plat::test::recordedSpawns();
   ASSERT_EQ(spawns.size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
@@ -166,16 +172,16 @@ uintptr_t RecordingHtmlHelp(plat::Hwnd, const char* file, uint32_t command, uint
 }
 
 TEST_F(HelpTest, HtmlHelpGoesToItsLibraryWhenThereIsOne) {
-  testsupport::WriteFile("guide.chm", "ITSF");
-  EXPECT_EQ(Show("guide.chm", 12), 1081);
+  testsupport::WriteFile("book.chm", "ITSF");
+  EXPECT_EQ(Show("book.chm", 12), 1081);
   gHtmlCalls.clear();
   plat::registerModule("VIDADO.DLL", {{"yyHtmlHelp", reinterpret_cast<plat::ModuleEntry>(&RecordingHtmlHelp)}});
-  const std::string file = dir_ / "guide.chm";
-  EXPECT_EQ(Show("guide.chm", 12), 0);
-  EXPECT_EQ(Show("guide.chm", -1, "", 0, 1), 0);
-  EXPECT_EQ(Show("guide.chm", -1, "grids", 0, 0), 0);
-  EXPECT_EQ(Show("guide.chm", 5, "", 1), 0);
-  EXPECT_EQ(Show("ms-its:guide.chm::/a/b.htm", -1, "", 0, 1), 0);
+  const std::string file = dir_ / "book.chm";
+  EXPECT_EQ(Show("book.chm", 12), 0);
+  EXPECT_EQ(Show("book.chm", -1, "", 0, 1), 0);
+  EXPECT_EQ(Show("book.chm", -1, "grids", 0, 0), 0);
+  EXPECT_EQ(Show("book.chm", 5, "", 1), 0);
+  EXPECT_EQ(Show("ms-its:book.chm::/a/b.htm", -1, "", 0, 1), 0);
   EXPECT_EQ(Show(" ", -1), 0);
   const std::vector<std::pair<uint32_t, std::string>> expected = {
       {hh::DisplayToc, file},         {hh::HelpContext, file},  {hh::DisplayTopic, file},
