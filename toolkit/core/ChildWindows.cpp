@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/bars/StatusBar.h"
+#include "platform/dlg/Dialog.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/menu/Menu.h"
 #include "platform/res/Resources.h"
@@ -14,7 +15,10 @@
 #include "toolkit/core/RootWindow.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/core/WindowProcs.h"
+#include "toolkit/dialogs/DialogExtras.h"
+#include "toolkit/dialogs/DialogProc.h"
 #include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/dialogs/DialogShow.h"
 #include "toolkit/dialogs/DialogTable.h"
 #include "toolkit/dialogs/DialogUnload.h"
 #include "toolkit/graphics/GraphicsState.h"
@@ -53,20 +57,75 @@ int32_t OuterHeight(Hwnd w) {
   return plat::getWindowRect(w, r) ? r.height() : 0;
 }
 
-// The dialog bar of a child window or pane. Stand-in: dialogs combined with
-// child windows come with the dialog manager's combined mode; until then a
-// template is only checked (-1 missing, -2 not made for a bar, -3 no room
-// for another dialog, -4 not qualified, -5 already loaded).
-int32_t DialogBarCheck(int32_t dialog) {
+// Whether a dialog can be a dialog bar: -5 already loaded, -3 no room for
+// another dialog, -1 not in the resources, -4 not made, -2 not made to be
+// combined with a window; otherwise the dialog itself, its client size in
+// `width` and `height`, and `options` made fixed-size (no maximise box, not
+// maximised) unless its extras let it grow.
+int32_t DialogBarQualify(int32_t dialog, int32_t& options, int32_t& width, int32_t& height) {
   if (YYDialogNumber(dialog) > 0) return -5;
   if (DialogTable().Count >= kMaxDialogs) return -3;
-  const plat::res::DialogTemplate* t = plat::res::findDialog(dialog);
-  if (t == nullptr) return -1;
-  const bool child = (t->style & plat::ws::Child) != 0;
-  const bool control = (t->style & plat::ds::Control) != 0;
-  const bool caption = (t->style & plat::ws::Caption) == plat::ws::Caption;
-  if (!child || !control || caption || (t->style & plat::ws::SysMenu)) return -2;
-  return -4;
+  if (plat::res::findDialog(dialog) == nullptr) return -1;
+  const Hwnd probe = plat::createDialogParam(dialog, T().Frame[0], YYDialogBarProc, 0);
+  if (!probe) return -4;
+  const uint32_t style = plat::getWindowStyle(probe);
+  if (!(style & plat::ws::Child) || !(style & plat::ds::Control) || (style & plat::ws::Caption) == plat::ws::Caption ||
+      (style & plat::ws::SysMenu)) {
+    plat::destroyWindow(probe);
+    return -2;
+  }
+  plat::Rect r;
+  plat::getWindowRect(probe, r);
+  width = r.width();
+  height = r.height();
+  YYDialogRecordAttach(probe);
+  YYDialogExtras(probe, dialog, -1);
+  const bool resizable = YYUserDataFlag(probe);
+  YYDialogRecordDetach(probe);
+  plat::destroyWindow(probe);
+  if (!resizable) {
+    options |= kOptionFixedSize;
+    options &= ~(kOptionMaximiseBox | kOptionMaximised);
+  }
+  return dialog;
+}
+
+// Window n's dialog bar: the dialog loaded again, combined with the window,
+// filling its drawing area; none (and the dialog identifier -4) when the
+// dialog manager could not load it.
+Hwnd DialogBarLoad(int32_t n, int32_t& dialog) {
+  int32_t status = dialog;
+  YYDialogCreate(status, dialog, n, 1);
+  if (status < 0) {
+    dialog = -4;
+    return {};
+  }
+  const Hwnd bar = DialogTable().Slot[K(DialogTable().Count)];
+  plat::Rect area;
+  plat::getClientRect(T().Client[K(n)], area);
+  plat::setWindowPos(bar, {}, 0, 0, area.width(), area.height(), kKeep);
+  return bar;
+}
+
+// Shows the dialog bar modeless; the window becomes one combined with it
+// (a record of kind 3: the dialog, the frame's outer size).
+void DialogBarAttach(int32_t n, Hwnd bar, bool show) {
+  const int32_t number = YYDialogNumberOf(bar);
+  if (show && number > 0) {
+    const int32_t current = DialogTable().Current;
+    DialogTable().Current = number;
+    int32_t mode = 2;
+    YYDialogShowInMode(0, 0, 0, 0, mode, 0, 1);
+    if (DialogTable().Current == number) DialogTable().Current = current;
+  }
+  const Hwnd frame = T().Frame[K(n)];
+  std::vector<int32_t>& r = YYWindowRecordAttach(frame, 8);
+  r[0] = kKindDialogBar;
+  r[5] = static_cast<int32_t>(bar.value);
+  plat::Rect outer;
+  plat::getWindowRect(frame, outer);
+  r[6] = outer.width();
+  r[7] = outer.height();
 }
 
 // The toolbars and status bar of window n, whose frame exists; `outer`
@@ -243,9 +302,7 @@ void YYChildWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, in
       return;
     }
   }
-  if (dialog != 0) {
-    dialog = DialogBarCheck(dialog);
-  }
+  if (dialog != 0) dialog = DialogBarQualify(dialog, options, width, height);
   const Hwnd parentFrame = Valid(parent) ? T().Frame[K(parent)] : Hwnd{};
   const Hwnd parentClient = Valid(parent) ? T().Client[K(parent)] : Hwnd{};
 
@@ -295,6 +352,7 @@ void YYChildWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, in
   }
   T().OwnerToReactivate[K(n)] = std::max(back, 0);
   T().RestoreRect[K(n)] = {-999, 0, 0, 0};
+  const Hwnd bar = dialog > 0 ? DialogBarLoad(n, dialog) : Hwnd{};
 
   if (!(options & kOptionHidden)) {
     if (options & kOptionMaximised) {
@@ -304,11 +362,12 @@ void YYChildWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, in
     }
     plat::setWindowPos(frame, plat::kHwndTop, 0, 0, 0, 0, plat::kSwpNoMove | plat::kSwpNoSize);
     plat::validateRect(T().Client[K(n)], nullptr);
+    if (bar) DialogBarAttach(n, bar, true);
     T().RestoreRect[K(n)] = {-999, 0, 0, 0};
     plat::setFocus(T().Client[K(n)]);
     YYWindowFocus(frame);
-  } else if (options & kOptionMaximised) {
-    plat::showWindow(frame, plat::ShowCmd::Hide);
+  } else if (bar) {
+    DialogBarAttach(n, bar, false);
   }
   int32_t selected = n;
   YYWindowSelect(width, height, selected);
@@ -416,7 +475,12 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
 
   const bool vertical = (flags & kSplitAboveBelow) != 0;
   for (SplitPaneArguments& p : pane) {
-    if (p.Dialog != 0) p.Dialog = DialogBarCheck(p.Dialog);
+    // Stand-in: panes take no dialog bar yet; the dialog is only checked.
+    if (p.Dialog != 0) {
+      int32_t options = p.Options, w = 0, h = 0;
+      const int32_t status = DialogBarQualify(p.Dialog, options, w, h);
+      p.Dialog = status > 0 ? -4 : status;
+    }
   }
   std::vector<int32_t>& r = YYWindowRecordAttach(containerFrame, kSplitRecordWords);
   r[0] = kKindSplit;

@@ -7,6 +7,7 @@
 #include "platform/menu/Menu.h"
 #include "tests/support/GoldenPicture.h"
 #include "toolkit/core/ChildWindows.h"
+#include "toolkit/dialogs/DialogTable.h"
 
 namespace {
 
@@ -83,6 +84,60 @@ TEST_F(ChildWindowTest, AParentRelativeChildNeedsAnOpenVisibleParent) {
   EXPECT_EQ(exists, 1);
   YYWindowExists(hidden + 30, exists);
   EXPECT_EQ(exists, 0);
+}
+
+TEST_F(ChildWindowTest, AChildWindowCarriesADialogBarThatFillsItsDrawingArea) {
+  constexpr int32_t kPage = 121;   // a child, control-style dialog that does not grow
+  int32_t number = 0, dialog = kPage, w = 10, h = 10;
+  YYChildWindowOpen(kNotGiven, kNotGiven, w, h, number, kOptionSystemMenu | kOptionMaximiseBox, 0, {}, dialog, 0, -1,
+                    "Bar");
+  ASSERT_GT(number, 0);
+  EXPECT_EQ(dialog, kPage);
+  EXPECT_EQ(YYWindowKindOf(number), kKindDialogBar);
+  const plat::Hwnd bar{static_cast<uint32_t>(Record(number)[5])};
+  EXPECT_TRUE(plat::isWindowVisible(bar));
+  EXPECT_EQ(plat::getParent(bar), WindowTables().Client[static_cast<size_t>(number)]);
+  plat::Rect barRect;
+  plat::getWindowRect(bar, barRect);
+  EXPECT_EQ(ClientRectOf(number).width(), barRect.width());
+  EXPECT_EQ(ClientRectOf(number).height(), barRect.height());
+  EXPECT_EQ(w, barRect.width());
+  // a dialog that does not grow makes the window fixed-size, without a maximise box
+  EXPECT_FALSE(plat::getWindowStyle(FrameOf(number)) & plat::ws::ThickFrame);
+  EXPECT_FALSE(plat::getWindowStyle(FrameOf(number)) & plat::ws::MaximizeBox);
+  EXPECT_EQ(DialogTable().Count, 1);
+
+  // refusals: the window opens without a bar
+  const std::pair<int32_t, int32_t> refusals[] = {{kPage, -5}, {4711, -1}, {220, -2}};
+  for (const auto& [asked, status] : refusals) {
+    int32_t d = asked, n = 0;
+    w = h = 50;
+    YYChildWindowOpen(0, 0, w, h, n, kOptionSystemMenu, 0, {}, d, 0, -1, "No bar");
+    EXPECT_GT(n, 0) << asked;
+    EXPECT_EQ(d, status) << asked;
+    EXPECT_EQ(YYWindowKindOf(n), 0) << asked;
+  }
+  EXPECT_EQ(DialogTable().Count, 1);
+
+  // closing the window unloads its dialog
+  int32_t current = DialogTable().Count;
+  YYWindowClose(number, current);
+  EXPECT_EQ(DialogTable().Count, 0);
+  EXPECT_EQ(current, 0);
+  EXPECT_FALSE(plat::isWindow(bar));
+
+  // reverting turns it back into a plain window, sizable with a maximise box as asked
+  dialog = kPage;
+  YYChildWindowOpen(0, 0, w, h, number, kOptionSystemMenu, 0, {}, dialog, 0, -1, "Bar");
+  ASSERT_EQ(YYWindowKindOf(number), kKindDialogBar);
+  Select(number);
+  int32_t status = -7;
+  YYWindowRevert(current, kOptionMaximiseBox, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(YYWindowKindOf(number), 0);
+  EXPECT_EQ(DialogTable().Count, 0);
+  EXPECT_TRUE(plat::getWindowStyle(FrameOf(number)) & plat::ws::ThickFrame);
+  EXPECT_TRUE(plat::getWindowStyle(FrameOf(number)) & plat::ws::MaximizeBox);
 }
 
 TEST_F(ChildWindowTest, FrameStylesFollowTheOptions) {
