@@ -474,12 +474,25 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
   if (n2 < 0) return fail(-1);
 
   const bool vertical = (flags & kSplitAboveBelow) != 0;
-  for (SplitPaneArguments& p : pane) {
-    // Stand-in: panes take no dialog bar yet; the dialog is only checked.
-    if (p.Dialog != 0) {
-      int32_t options = p.Options, w = 0, h = 0;
-      const int32_t status = DialogBarQualify(p.Dialog, options, w, h);
-      p.Dialog = status > 0 ? -4 : status;
+  // Pane dialog bars: a qualifying dialog gives its pane its size along the
+  // split; one that cannot grow fixes the pane.
+  std::array<int32_t, 2> barSize{-1, -1};
+  std::array<bool, 2> barFixed{false, false};
+  for (int i = 0; i < 2; ++i) {
+    SplitPaneArguments& p = pane[K(i)];
+    if (p.Dialog == 0) continue;
+    int32_t w = 0, h = 0;
+    const int32_t before = p.Options;
+    p.Dialog = DialogBarQualify(p.Dialog, p.Options, w, h);
+    if (p.Dialog <= 0) {
+      p.Options = before;
+      continue;
+    }
+    barSize[K(i)] = vertical ? h : w;
+    barFixed[K(i)] = (p.Options & kOptionFixedSize) != 0 && !(before & kOptionFixedSize);
+    if (barFixed[K(i)]) {
+      if (i == 0) flags &= ~(kSplitProportional | kSplitKeepSecond);
+      else if (!(pane[0].Options & kOptionFixedSize)) flags &= ~kSplitProportional;
     }
   }
   std::vector<int32_t>& r = YYWindowRecordAttach(containerFrame, kSplitRecordWords);
@@ -500,6 +513,7 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
   const int32_t along = vertical ? area.height() : area.width();
   const bool halves = firstSize < 0;
   const std::array<int32_t, 2> numbers{n1, n2};
+  std::array<Hwnd, 2> paneBars{};
   bool ok = true;
   for (int i = 0; i < 2 && ok; ++i) {
     const int32_t n = numbers[K(i)];
@@ -507,7 +521,8 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
     uint32_t style = plat::ws::Child | plat::ws::ClipSiblings | plat::ws::ClipChildren;
     if (!(p.Options & kOptionNoCaption)) style |= plat::ws::Caption;
     if (!halves) style |= plat::ws::Visible;
-    const Hwnd frame = plat::createWindowEx(0, kChildFrameClass, p.Title, style, 0, 0, 0, 0, containerClient, {});
+    const Hwnd frame = plat::createWindowEx(0, kChildFrameClass, p.Title, style, 0, 0, area.width(), area.height(),
+                                            containerClient, {});
     T().Frame[K(n)] = frame;
     if (!frame) {
       ok = false;
@@ -519,6 +534,9 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
     int32_t ignoreW = 0, ignoreH = 0;
     MakeBars(n, p.Options, p.Toolbars, ignoreW, ignoreH);
     ok = static_cast<bool>(MakeClient(n));
+    if (ok && pane[K(i)].Dialog > 0) {
+      paneBars[K(i)] = DialogBarLoad(n, pane[K(i)].Dialog);
+    }
     T().RestoreRect[K(n)] = {-999, 0, 0, 0};
     T().OwnerToReactivate[K(n)] = T().OwnerToReactivate[K(c)];
   }
@@ -527,6 +545,9 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
                                              vertical ? thick : area.height(), containerClient, {})
                       : Hwnd{};
   if (!ok || !bar) {
+    for (const Hwnd loaded : paneBars) {
+      if (const int32_t number = YYDialogNumberOf(loaded); number > 0) YYDialogUnload(0, number);
+    }
     for (int32_t n : numbers) Abandon(n);
     YYWindowRecordFree(containerFrame);
     return fail(-1);
@@ -552,10 +573,13 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
     plat::showWindow(f1, plat::ShowCmd::ShowNoActivate);
     plat::showWindow(f2, plat::ShowCmd::ShowNoActivate);
   } else {
-    // One pane gets the size asked for (and its frame), the other the rest.
-    const bool second = (flags & kSplitKeepSecond) != 0;
+    // One pane gets the size asked for, or its dialog bar's (and its
+    // frame), the other the rest.
+    const bool bar1 = barSize[0] >= 0, bar2 = barSize[1] >= 0;
+    const bool second = (flags & kSplitKeepSecond) != 0 || (bar2 && !bar1) || (bar1 && bar2 && barFixed[1] && !barFixed[0]);
     const Hwnd sized = second ? f2 : f1;
-    const int32_t given = std::min(firstSize + FrameAlong(sized, vertical), along);
+    const int32_t size = barSize[second ? 1 : 0] >= 0 ? barSize[second ? 1 : 0] : firstSize;
+    const int32_t given = std::min(size + FrameAlong(sized, vertical), along);
     const int32_t rest = std::max(0, along - given - thick);
     const int32_t size1 = second ? rest : given;
     const int32_t size2 = second ? given : rest;
@@ -570,10 +594,16 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
     w[kSplitSize2] = size2;
     YYSplitLayout(c);
   }
-  for (int32_t n : numbers) {
-    const Hwnd client = T().Client[K(n)];
+  for (int i = 0; i < 2; ++i) {
+    const Hwnd client = T().Client[K(numbers[K(i)])];
     plat::redrawWindow(client, nullptr, plat::kRdwInvalidate | plat::kRdwErase | plat::kRdwEraseNow);
     plat::validateRect(client, nullptr);
+    if (paneBars[K(i)]) {
+      plat::Rect inside;
+      plat::getClientRect(client, inside);
+      plat::setWindowPos(paneBars[K(i)], {}, 0, 0, inside.width(), inside.height(), kKeep);
+      DialogBarAttach(numbers[K(i)], paneBars[K(i)], true);
+    }
   }
   if (plat::getFocus() == containerClient) {
     YYWindowFocus(f1);

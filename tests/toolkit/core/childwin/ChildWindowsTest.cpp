@@ -303,6 +303,38 @@ TEST_F(ChildWindowTest, ClosingAWindowClosesTheWindowsInsideItAndThoseItOwns) {
   EXPECT_EQ(YYWindowFreeSlot(), 1);
 }
 
+TEST_F(ChildWindowTest, APaneDialogBarSizesAndFixesItsPane) {
+  const int32_t c = Child(kOptionSystemMenu, 0, 600, 260);
+  Select(c);
+  std::array<SplitPaneArguments, 2> panes;
+  panes[0].Dialog = 121;   // does not grow
+  panes[1].Dialog = 4711;  // not in the resources
+  std::array<int32_t, 2> p{};
+  YYSplitWindow(p, kSplitProportional | kSplitKeepSecond, 50, panes);
+  ASSERT_GT(p[0], 0);
+  EXPECT_EQ(panes[0].Dialog, 121);
+  EXPECT_EQ(panes[1].Dialog, -1);
+  EXPECT_EQ(YYWindowKindOf(p[0]), kKindDialogBar);
+  EXPECT_EQ(YYWindowKindOf(p[1]), 0);
+  EXPECT_EQ(Record(c)[kSplitFlags] & (kSplitProportional | kSplitKeepSecond), 0);
+  EXPECT_TRUE(Record(c)[kSplitOptions1] & kOptionFixedSize);
+  const plat::Hwnd bar{static_cast<uint32_t>(Record(p[0])[5])};
+  plat::Rect barRect;
+  plat::getWindowRect(bar, barRect);
+  EXPECT_EQ(ClientRectOf(p[0]).width(), barRect.width());
+  EXPECT_TRUE(plat::isWindowVisible(bar));
+  EXPECT_EQ(DialogTable().Count, 1);
+  const int32_t paneWidth = ClientRectOf(p[0]).width();
+  int32_t window = p[1], dialog = 0;
+  YYWindowClose(window, dialog);
+  EXPECT_EQ(DialogTable().Count, 0);
+  // the pane took the dialog's width, as a window with that dialog bar does
+  int32_t number = 0, w = 10, h = 10;
+  dialog = 121;
+  YYChildWindowOpen(0, 0, w, h, number, kOptionSystemMenu, 0, {}, dialog, 0, -1, "Bar");
+  EXPECT_EQ(w, paneWidth);
+}
+
 TEST_F(ChildWindowTest, RevertingASplitContainerDissolvesIt) {
   const int32_t c = Child(kOptionSystemMenu, 0, 200, 150);
   ASSERT_GT(Split(c, 0, -1)[0], 0);
