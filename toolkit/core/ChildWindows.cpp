@@ -11,6 +11,7 @@
 #include "platform/res/Resources.h"
 #include "platform/win/Metrics.h"
 #include "platform/win/Window.h"
+#include "toolkit/core/EditorWindow.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/RootWindow.h"
 #include "toolkit/core/WindowDrawing.h"
@@ -21,7 +22,9 @@
 #include "toolkit/dialogs/DialogShow.h"
 #include "toolkit/dialogs/DialogTable.h"
 #include "toolkit/dialogs/DialogUnload.h"
+#include "toolkit/dialogs/GridControl.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/MemoryBitmaps.h"
 
 namespace {
 
@@ -775,18 +778,19 @@ void YYWindowRevert(int32_t& dialog, int32_t options, int32_t& status) {
       }
       break;
     }
+    case kKindEditor:
+      YYEditorRevert(n);
+      break;
     case kKindViewer:
-      plat::destroyWindow(HandleWord(r, 5));
+      YYBitmapViewerRevert(n);
+      plat::destroyWindow(HandleWord(RecordOf(n), 5));
       plat::showWindow(T().Client[K(n)], plat::ShowCmd::Show);
       break;
-    default: {
-      // Stand-in: the text editor's and grid window's own teardown come with
-      // them; until then the frame gets its own menu back.
-      const Hwnd top = plat::getAncestor(frame, plat::Ancestor::Root);
-      const int32_t t = YYWindowNumber(top);
-      if (Valid(t) && plat::getMenu(top) != T().Menu[K(t)]) plat::setMenu(top, T().Menu[K(t)]);
+    case kKindGrid:
+      YYGridWindowRevert(n);
       break;
-    }
+    default:
+      break;
   }
   YYWindowRecordFree(frame);
 }

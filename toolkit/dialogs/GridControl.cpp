@@ -10,3 +10,6 @@ void YYGridReadOnlySet(plat::Hwnd /*grid*/, bool /*readOnly*/) {}
 void YYGridOptionSet(plat::Hwnd /*grid*/, int32_t /*option*/, bool /*on*/) {}
 // Stand-in: no grid window exists yet; completed with the grid control.
 plat::Hwnd YYCurrentWindowGrid() { return {}; }
+// Stand-in: no window can be a grid window yet; completed with the grid
+// window (its menu, accelerators, windows, grid, file, title and status bar).
+void YYGridWindowRevert(int32_t /*window*/) {}

@@ -15,3 +15,6 @@ void YYGridReadOnlySet(plat::Hwnd grid, bool readOnly);
 void YYGridOptionSet(plat::Hwnd grid, int32_t option, bool on);
 // The grid of the current window when it is a grid window; none otherwise.
 plat::Hwnd YYCurrentWindowGrid();
+// Undoes what turned window n (whose record is a grid window's) into a grid
+// window, short of freeing the record, which the caller does.
+void YYGridWindowRevert(int32_t window);

@@ -8,6 +8,7 @@
 #include "tests/support/GoldenPicture.h"
 #include "toolkit/core/ChildWindows.h"
 #include "toolkit/dialogs/DialogTable.h"
+#include "toolkit/graphics/GraphicsState.h"
 
 namespace {
 
@@ -143,12 +144,20 @@ TEST_F(ChildWindowTest, AChildWindowCarriesADialogBarThatFillsItsDrawingArea) {
 TEST_F(ChildWindowTest, FrameStylesFollowTheOptions) {
   const int32_t tool = Child(kOptionToolWindow | kOptionTopMost | kOptionSystemMenu);
   const int32_t plain = Child(kOptionSystemMenu | kOptionFixedSize);
+  const int32_t sized = Child(kOptionSystemMenu);
   const uint32_t toolEx = plat::getWindowExStyle(FrameOf(tool));
   EXPECT_TRUE(toolEx & plat::wsx::ToolWindow);
   EXPECT_TRUE(toolEx & plat::wsx::TopMost);
   EXPECT_FALSE(toolEx & plat::wsx::AppWindow);
   EXPECT_TRUE(plat::getWindowExStyle(FrameOf(plain)) & plat::wsx::AppWindow);
   EXPECT_FALSE(plat::getWindowStyle(FrameOf(plain)) & plat::ws::ThickFrame);
+  // a tool window has the small caption: less frame around the same drawing area
+  plat::Rect toolOuter, sizedOuter;
+  plat::getWindowRect(FrameOf(tool), toolOuter);
+  plat::getWindowRect(FrameOf(sized), sizedOuter);
+  EXPECT_EQ(ClientRectOf(tool).height(), ClientRectOf(sized).height());
+  EXPECT_LT(toolOuter.height(), sizedOuter.height());
+  EXPECT_EQ(toolOuter.width(), sizedOuter.width());
   // the always-on-top window stays above the one opened after it
   const std::vector<plat::Hwnd> order = plat::topLevelWindows();
   const auto at = [&](plat::Hwnd w) { return std::find(order.begin(), order.end(), w) - order.begin(); };
@@ -366,6 +375,39 @@ TEST_F(ChildWindowTest, ActivatingShowsTheWindowAndMovingThePointerReachesItsDra
   } while (type != 0 && type != EventMouseMotion);
   EXPECT_EQ(type, EventMouseMotion);
   EXPECT_EQ(e[0], c);
+  // other modes: the dialog field that is the drawing surface
+  WDialogLoad(104);
+  GraphicsState().DrawableKind = kDrawableField;
+  GraphicsState().DrawableNumber = 1351;
+  YYCursorMove(3, 4, 0);
+  EXPECT_EQ(plat::getCursorPos(), plat::clientToScreen(YYFieldWindow(1351), {3, 4}));
+  GraphicsState().DrawableKind = kDrawableWindow;
+  GraphicsState().DrawableNumber = 0;
+}
+
+TEST_F(ChildWindowTest, RevertingAnEditorViewerOrGridWindowLeavesAPlainWindow) {
+  const int32_t c = Child(kOptionSystemMenu, 0, 200, 100);
+  const plat::Hwnd client = WindowTables().Client[static_cast<size_t>(c)];
+  Select(c);
+  for (int32_t kind : {kKindEditor, kKindViewer, kKindGrid}) {
+    std::vector<int32_t>& r = YYWindowRecordAttach(FrameOf(c), 8);
+    r[0] = kind;
+    plat::Hwnd inner;
+    if (kind == kKindViewer) {   // the viewer covers the drawing area in place of the client
+      inner = plat::createWindowEx(0, "STATIC", "", plat::ws::Child | plat::ws::Visible, 0, 0, 50, 50, FrameOf(c), {});
+      r[5] = static_cast<int32_t>(inner.value);
+      plat::showWindow(client, plat::ShowCmd::Hide);
+    }
+    int32_t dialog = 0, status = -7;
+    YYWindowRevert(dialog, 0, status);
+    EXPECT_EQ(status, 0) << kind;
+    EXPECT_EQ(YYWindowKindOf(c), 0) << kind;
+    EXPECT_TRUE(plat::isWindowVisible(client)) << kind;
+    if (inner) EXPECT_FALSE(plat::isWindow(inner));
+  }
+  int32_t dialog = 0, status = -7;
+  YYWindowRevert(dialog, 0, status);
+  EXPECT_EQ(status, 2);   // a plain window has nothing to revert
 }
 
 TEST_F(ChildWindowTest, ScrollingMovesThePixelsAndFillsTheStripWithoutARepaint) {
