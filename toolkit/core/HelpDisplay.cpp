@@ -252,11 +252,14 @@ void WHelpFile(std::string_view nameIn, int32_t topic, std::string_view topicTex
       YYERRREP(kViewerError, "WHelpFile");
       return;
     }
-    YYBrowserShow(lookup + 2, topic, error, probe, topicText, name);
+    // An address is always one (modes 3 and 4), whatever the lookup mode;
+    // only lookup mode 2 asks for the anchor.
+    YYBrowserShow(lookup == 2 ? 4 : 3, topic, error, probe, topicText, name);
     plat::FileDelete(probe);
   } else if (kind == 3) {
     std::replace(resolved.begin(), resolved.end(), '\\', '/');
-    YYBrowserShow(lookup, topic, error, resolved, topicText, resolved);
+    // A local page is always one (modes 1 and 2).
+    YYBrowserShow(lookup == 2 ? 2 : 1, topic, error, resolved, topicText, resolved);
   } else {
     YYOpenWithAssociated(error, resolved);
   }

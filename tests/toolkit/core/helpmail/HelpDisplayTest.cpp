@@ -117,6 +117,8 @@ TEST_F(HelpTest, AWebAddressOpensWithTheOpenerAndItsProbeDoesNotRemain) {
       {0, 1, "http://example.org/a b"},
       {3, 1, "http://example.org/a b#part"},
       {0, 2, "http://example.org/a b"},   // no browser of ours takes an anchor by itself
+      {0, 0, "http://example.org/a b"},   // other lookup modes: still an address
+      {2, 5, "http://example.org/a b#part"},
   };
   // A file under the old fixed probe name is neither used nor removed.
   std::filesystem::create_symlink(dir_ / "victim.txt", dir_ / "$$tmp$$.htm");
@@ -128,8 +130,8 @@ TEST_F(HelpTest, AWebAddressOpensWithTheOpenerAndItsProbeDoesNotRemain) {
   EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "$$tmp$$.htm"));
   std::filesystem::remove(dir_ / "$$tmp$$.htm");
   const auto& spawns = plat::test::recordedSpawns();
-  ASSERT_EQ(spawns.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
+  ASSERT_EQ(spawns.size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(spawns[i].argv, (std::vector<std::string>{"xdg-open", cases[i].argument}));
     EXPECT_FALSE(spawns[i].waited);
   }
@@ -144,10 +146,12 @@ TEST_F(HelpTest, PagesAndDocumentsOpenAsFilesAndNeedTheOpener) {
   testsupport::WriteFile("manual.pdf", "%PDF-1.4");
   EXPECT_EQ(Show("file://page.html", 2, "sec", 0, 0), 0);
   EXPECT_EQ(Show("manual.pdf", -1), 0);
+  EXPECT_EQ(Show("page.html", 0, "sec", 0, 3), 0);   // any lookup mode: still a page
   const auto& spawns = plat::test::recordedSpawns();
-  ASSERT_EQ(spawns.size(), 2u);
+  ASSERT_EQ(spawns.size(), 3u);
   EXPECT_EQ(spawns[0].argv, (std::vector<std::string>{"xdg-open", "file://" + (dir_ / "page.html") + "#sec"}));
   EXPECT_EQ(spawns[1].argv, (std::vector<std::string>{"xdg-open", dir_ / "manual.pdf"}));
+  EXPECT_EQ(spawns[2].argv, (std::vector<std::string>{"xdg-open", "file://" + (dir_ / "page.html")}));
   plat::test::recordSpawns({});
   EXPECT_EQ(Show("manual.pdf", -1), 1030);
   EXPECT_EQ(Show("http://example.org", 0, "", 0, 1), 1030);
