@@ -8,8 +8,121 @@
 #include "engine/HalfSpace.h"
 
 namespace {
+
 AllTimeSearchRecord gSearch;
+
+constexpr float kMissing = 1.0e20f;
+constexpr double kMu0 = 1.256637061e-6;
+
+// The induction number at which the early-time apparent resistivity of a
+// half-space, as a function of its resistivity at a fixed time, is
+// largest: u g'(u) = 2 g(u) for the impulse shape g of the closed form.
+// Larger u (lower resistivity) is the early-time branch, smaller u the
+// late-time one.
+constexpr double kLargestEarlyRhoU = 1.6136328;
+
+// A field this close to the direct-current field (relative to it) lies
+// within the rounding of the 32-bit field curve: no resistivity can be
+// read from it.
+constexpr double kRoundingGap = 1.0e-5;
+
+// Early-time apparent resistivity of a half-space of resistivity rho at
+// time t: its impulse Hz with the early-time scaling (sin phi = 1).
+double HalfSpaceEarlyRho(double rho, float t, float r) {
+  float hz = 0.0f;
+  HZEXACT(t, 1.0f, 1.0f, r, 90.0f, static_cast<float>(rho), hz);
+  const double r2 = static_cast<double>(r) * r;
+  return hz * r2 * r2 * static_cast<double>(6.2831855f) / 3.0;
 }
+
+// The resistivity on one branch of the half-space whose early-time
+// apparent resistivity at t is target: bisection in log rho between lo
+// and hi, where the early-time value rises from lo to hi when rising.
+double BranchRoot(double target, float t, float r, double lo, double hi, bool rising) {
+  for (int32_t it = 0; it < 200; ++it) {
+    const double mid = std::sqrt(lo * hi);
+    const bool below = HalfSpaceEarlyRho(mid, t, r) < target;
+    if (below == rising)
+      lo = mid;
+    else
+      hi = mid;
+    if (hi / lo < 1.0 + 1.0e-9) break;
+  }
+  return std::sqrt(lo * hi);
+}
+
+// The half-space matched to the curve at its first time: its early-time
+// apparent resistivity at t1 equals the curve's. Two half-spaces match (one
+// on the early-time branch, one on the late-time branch); the one whose
+// slope from t1 to t2 is nearer the curve's own is taken. With one time
+// only, or when no half-space reaches the curve's value, the nearest one.
+double MatchedHalfSpace(float r, std::span<const float> times, std::span<const float> curve, int32_t nt) {
+  const float t1 = times[0];
+  const double target = curve[0];
+  const double peakRho = kMu0 * static_cast<double>(r) * r / (4.0 * t1 * kLargestEarlyRhoU * kLargestEarlyRhoU);
+  if (!(target < HalfSpaceEarlyRho(peakRho, t1, r))) return peakRho;
+  const double early = BranchRoot(target, t1, r, peakRho * 1.0e-12, peakRho, true);
+  const double late = BranchRoot(target, t1, r, peakRho, peakRho * 1.0e12, false);
+  if (nt < 2 || !(curve[1] > 0.0f)) return early;
+  const float t2 = times[1];
+  const double logStep = std::log(static_cast<double>(t2) / t1);
+  const double slope = std::log(curve[1] / target) / logStep;
+  auto slopeOf = [&](double rho) {
+    return std::log(HalfSpaceEarlyRho(rho, t2, r) / HalfSpaceEarlyRho(rho, t1, r)) / logStep;
+  };
+  return std::fabs(slopeOf(late) - slope) < std::fabs(slopeOf(early) - slope) ? late : early;
+}
+
+// The integral from a to b of a derivative sampled as da and db, taken as
+// the power law through the two samples; a sample that is no positive
+// number falls back to the trapezoid.
+double PowerLawIntegral(double a, double b, double da, double db) {
+  if (!(da > 0.0) || !(db > 0.0) || !(b > a) || !(a > 0.0)) return 0.5 * (da + db) * (b - a);
+  const double logStep = std::log(b / a);
+  const double p = std::log(db / da) / logStep + 1.0;  // exponent of the integral
+  if (std::fabs(p * logStep) < 1.0e-9) return da * a * logStep;
+  return da * a * std::expm1(p * logStep) / p;
+}
+
+// The integrals of a derivative over each step of its time grid: the log
+// of the derivative taken as the cubic in log time through the four nearest
+// samples, integrated by four-point Gauss-Legendre. Where a sample is no
+// positive number (or fewer than four exist) a step is a power law.
+void StepIntegrals(std::span<const float> times, std::span<const double> deriv, int32_t nt, std::span<double> out) {
+  constexpr double kNodes[4] = {-0.8611363115940526, -0.3399810435848563, 0.3399810435848563, 0.8611363115940526};
+  constexpr double kWeights[4] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461, 0.3478548451374538};
+  for (int32_t k = 0; k + 1 < nt; ++k) {
+    const size_t i = static_cast<size_t>(k);
+    out[i] = PowerLawIntegral(times[i], times[i + 1], deriv[i], deriv[i + 1]);
+    if (nt < 4) continue;
+    const int32_t lo = std::clamp(k - 1, 0, nt - 4);
+    double s[4], y[4];
+    bool usable = true;
+    for (int32_t m = 0; m < 4; ++m) {
+      const size_t j = static_cast<size_t>(lo + m);
+      usable = usable && times[j] > 0.0f && deriv[j] > 0.0 && std::isfinite(deriv[j]);
+      s[m] = std::log(static_cast<double>(times[j]));
+      y[m] = usable ? std::log(deriv[j]) : 0.0;
+    }
+    if (!usable) continue;
+    const double a = std::log(static_cast<double>(times[i])), b = std::log(static_cast<double>(times[i + 1]));
+    double sum = 0.0;
+    for (int32_t g = 0; g < 4; ++g) {
+      const double x = 0.5 * (a + b) + 0.5 * (b - a) * kNodes[g];
+      double v = 0.0;
+      for (int32_t m = 0; m < 4; ++m) {
+        double l = 1.0;
+        for (int32_t q = 0; q < 4; ++q)
+          if (q != m) l *= (x - s[q]) / (s[m] - s[q]);
+        v += l * y[m];
+      }
+      sum += kWeights[g] * std::exp(v + x);
+    }
+    out[i] = 0.5 * (b - a) * sum;
+  }
+}
+
+}  // namespace
 
 AllTimeSearchRecord& AllTimeSearch() { return gSearch; }
 
@@ -19,14 +132,37 @@ void ALLTIME() {
   gSearch.Offset = fc.OffsetF;
   const float a = 100000.0f;
   gSearch.Moment = 10000.0f;
-  RHOET_TO_HZ(true, gSearch.Offset, a, gSearch.Moment, nt, fc.Times, fc.Response, fc.HzConverted);
 
+  // The conversion works on the early-time apparent resistivity, the curve
+  // the driver shows for the Hz resistivity displays.
+  const double r = fc.OffsetF;
+  const double sinA = std::sin(fc.AngleRad);
+  std::array<float, kMaxTimes> early{};
+  for (int32_t i = 0; i < nt; ++i)
+    early[static_cast<size_t>(i)] =
+        static_cast<float>(fc.Response[static_cast<size_t>(i)] * (r * r * r * r * ForwardCommonRecord::TwoPiF / 3.0 / sinA));
+  RHOET_TO_HZ(true, gSearch.Offset, a, gSearch.Moment, nt, fc.Times, early, fc.HzConverted);
+
+  const double dc = gSearch.Moment / (r * r * 12.566370616);
   float x = 10.0f;
   for (int32_t i = 1; i <= nt; ++i) {
-    gSearch.Time = fc.Times[static_cast<size_t>(i - 1)];
+    const size_t k = static_cast<size_t>(i - 1);
+    gSearch.Time = fc.Times[k];
     gSearch.Index = i;
-    gSearch.Target = fc.HzConverted[static_cast<size_t>(i - 1)];
-    fc.AllTimeRho[static_cast<size_t>(i - 1)] = RTSAFE(HZ_LOTEM2, 0.001f, x, 1.0e6f, 1.0e-5f);
+    gSearch.Target = fc.HzConverted[k];
+    // A field at (or past) the direct-current field, or within its
+    // rounding, belongs to no half-space: the value is missing, and so is
+    // one for which the search finds no bracket. The next search starts
+    // from the last resistivity found.
+    const double target = gSearch.Target;
+    bool found = false;
+    float rho = kMissing;
+    if (target > 0.0 && dc - target > kRoundingGap * dc) {
+      float start = x;
+      rho = RTSAFE(HZ_LOTEM2, 0.001f, start, 1.0e6f, 1.0e-5f, &found);
+      if (found) x = start;
+    }
+    fc.AllTimeRho[k] = found ? rho : kMissing;
   }
 }
 
@@ -38,28 +174,36 @@ void RHOET_TO_HZ(bool /*flag*/, float r, float a, float L, int32_t nt, std::span
   const double r2 = static_cast<double>(r) * r;
   const double s = (L * 3.0 * a / (r2 * r2 * static_cast<double>(6.2831855f))) / (a * static_cast<double>(1.2566371e-6f));
 
-  // The derivative curve, kept while field is integrated in place.
-  std::array<float, kMaxTimes> deriv{};
+  // The time derivative of the step-on field.
+  std::array<double, kMaxTimes> deriv{};
+  for (int32_t i = 0; i < nt; ++i) deriv[static_cast<size_t>(i)] = std::fabs(s * curve[static_cast<size_t>(i)]);
+
+  // The field at the first time is that of the half-space matched there
+  // (the first time need not lie on the early-time plateau). That
+  // half-space also serves as the reference of the integration: its field
+  // is known in closed form, so only the difference of the two derivatives
+  // is integrated, and with it only the quadrature error of that
+  // difference remains.
+  const float matched = static_cast<float>(MatchedHalfSpace(r, times, curve, nt));
+  std::array<double, kMaxTimes> reference{};
   for (int32_t i = 0; i < nt; ++i) {
-    deriv[static_cast<size_t>(i)] = static_cast<float>(std::fabs(s * curve[static_cast<size_t>(i)]));
-    field[static_cast<size_t>(i)] = deriv[static_cast<size_t>(i)];
-  }
-
-  float discard = 0.0f;
-  HZ_LOT_HSP(false, times[0], L, r, curve[0], field[0], discard);
-
-  for (int32_t i = 0; i + 1 < nt; ++i) {
     const size_t k = static_cast<size_t>(i);
-    field[k + 1] = static_cast<float>(field[k] + std::sqrt(static_cast<double>(deriv[k]) * deriv[k + 1]) *
-                                                     (static_cast<double>(times[k + 1]) - times[k]));
+    reference[k] = std::fabs(s * HalfSpaceEarlyRho(matched, times[k], r));
   }
+  std::array<double, kMaxTimes> steps{}, referenceSteps{};
+  StepIntegrals(times, deriv, nt, steps);
+  StepIntegrals(times, reference, nt, referenceSteps);
 
-  double largest = -1.0e30;
-  for (int32_t i = 1; i < nt; ++i) largest = std::max(largest, std::fabs(static_cast<double>(field[static_cast<size_t>(i)])));
-
-  const double dc = std::fabs(L / (static_cast<double>(12.566371f) * r2));
-  for (int32_t i = 0; i < nt; ++i)
-    field[static_cast<size_t>(i)] = static_cast<float>(field[static_cast<size_t>(i)] * dc / largest);
+  // The sum is kept in double and only stored rounded, so that late fields
+  // close to the direct-current field keep their difference from it.
+  double difference = 0.0;
+  for (int32_t i = 0; i < nt; ++i) {
+    const size_t k = static_cast<size_t>(i);
+    if (i > 0) difference += steps[k - 1] - referenceSteps[k - 1];
+    float hz = 0.0f, discard = 0.0f;
+    HZ_LOT_HSP(false, times[k], L, r, matched, hz, discard);
+    field[k] = static_cast<float>(hz + difference);
+  }
 }
 
 void HZ_LOTEM2(float rho, float& f, float& df) {
@@ -70,7 +214,8 @@ void HZ_LOTEM2(float rho, float& f, float& df) {
   f = std::fabs(hz) - std::fabs(gSearch.Target);
 }
 
-float RTSAFE(RootFunction func, float x1, float& x, float x2, float xacc) {
+float RTSAFE(RootFunction func, float x1, float& x, float x2, float xacc, bool* found) {
+  if (found != nullptr) *found = false;
   float flo = 0.0f, fhi = 0.0f, dfDiscard = 0.0f;
   float lo = x, hi = 0.75f * x;
   bool bracketed = false;
@@ -93,6 +238,7 @@ float RTSAFE(RootFunction func, float x1, float& x, float x2, float xacc) {
     func(x, fx, dfDiscard);
     return x;
   }
+  if (found != nullptr) *found = true;
 
   float xl = lo, xh = hi;
   if (!(flo < 0.0f)) std::swap(xl, xh);

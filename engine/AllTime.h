@@ -21,18 +21,23 @@ struct AllTimeSearchRecord {
 
 AllTimeSearchRecord& AllTimeSearch();
 
-// Fills AllTimeRho(1..NTimes) of the forward state from its Times and Response.
+// Fills AllTimeRho(1..NTimes) of the forward state from its Times and
+// Response; a time whose field matches no half-space (no bracket, or the
+// field within rounding of the direct-current field) gets the missing
+// value 1.0e20.
 void ALLTIME();
 
-// Turns a curve into a step-on field curve by scaling and time integration,
-// normalised so that its largest magnitude after the first time is the
-// direct-current field L / (4 pi r^2). The flag is not read.
+// Turns an early-time apparent resistivity curve into the step-on field
+// curve of moment L: the field at the first time is that of the half-space
+// matched to the curve there, the later ones add the integral of the
+// field's time derivative. The flag is not read.
 void RHOET_TO_HZ(bool flag, float r, float a, float L, int32_t nt, std::span<const float> times,
                  std::span<const float> curve, std::span<float> field);
 
 // Safeguarded Newton root search in [x1, x2] starting from x (updated);
-// returns the root, or x unchanged when no bracket is found.
-float RTSAFE(RootFunction func, float x1, float& x, float x2, float xacc);
+// returns the root, or x unchanged when no bracket is found. `found`, when
+// given, tells the two apart.
+float RTSAFE(RootFunction func, float x1, float& x, float x2, float xacc, bool* found = nullptr);
 
 // The root function of the search: |Hz(rho)| - |target| of the step-on
 // half-space field, with the signed derivative of Hz.

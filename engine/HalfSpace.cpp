@@ -69,17 +69,24 @@ void HZ_LOT_HSP(bool stepOff, float t, float L, float r, float rho, float& hz, f
   double h, dh;
   if (u > 0.25) {
     const double u2 = u * u;
-    h = h0 * ((1.0 - 3.0 / (2.0 * u2)) * erfu + 3.0 * e / (kSqrtPi * u));
     dh = h0 * du * (3.0 * erfu / (u2 * u) - (6.0 / u2 + 4.0) * e / kSqrtPi);
+    if (stepOff) {
+      h = h0 * ((1.0 - 3.0 / (2.0 * u2)) * erfu + 3.0 * e / (kSqrtPi * u));
+    } else {
+      // The step-on field of early times is a small part of h0: taken as
+      // h0 less the step-off field, it would cancel to nothing.
+      h = h0 * ((1.0 - erfu) + 3.0 * erfu / (2.0 * u2) - 3.0 * e / (kSqrtPi * u));
+      dh = -dh;
+    }
   } else {
     const double k = 8.0 * h0 / kSqrtPi;
     const double u2 = u * u, u3 = u2 * u;
     h = k * (u3 / 15.0 - u3 * u2 / 35.0 + u3 * u2 * u2 / 126.0);
     dh = du * k * (3.0 * u2 / 15.0 - 5.0 * u2 * u2 / 35.0 + 7.0 * u2 * u2 * u2 / 126.0);
-  }
-  if (!stepOff) {
-    h = h0 - h;
-    dh = -dh;
+    if (!stepOff) {
+      h = h0 - h;
+      dh = -dh;
+    }
   }
   hz = static_cast<float>(h);
   dhz = static_cast<float>(dh);

@@ -54,15 +54,81 @@ TEST_F(AllTime, RootFunctionComparesWithTheStepOnField) {
   EXPECT_EQ(df, dTarget);
 }
 
-TEST_F(AllTime, FieldCurveReachesTheDirectCurrentField) {
+// The field curve of a half-space is its step-on field: matched at the
+// first time, integrated after it, never scaled to the direct-current field.
+TEST_F(AllTime, FieldCurveOfAHalfSpaceIsItsStepOnField) {
   SoundingRecord rec;
-  SetModel(rec, {10.0f, 100.0f}, {200.0f});
-  SetArrangement(3, 6, 1000.0f, 90.0f);
+  SetModel(rec, {100.0f}, {});
+  SetArrangement(3, 6, 3000.0f, 90.0f);
   CALCLOTEM(rec);
   const ForwardCommonRecord& fc = ForwardCommon();
-  float largest = 0.0f;
-  for (int32_t i = 2; i <= fc.NTimes; ++i) largest = std::max(largest, std::fabs(fc.HzConverted[static_cast<size_t>(i - 1)]));
-  EXPECT_FLOAT_EQ(largest, 10000.0f / (12.566371f * 1000.0f * 1000.0f));
+  const float dc = 10000.0f / (12.566371f * 3000.0f * 3000.0f);
+  for (int32_t i = 1; i <= fc.NTimes; ++i) {
+    const size_t k = static_cast<size_t>(i - 1);
+    float field = 0.0f, discard = 0.0f;
+    HZ_LOT_HSP(false, fc.Times[k], 10000.0f, 3000.0f, 100.0f, field, discard);
+    EXPECT_NEAR(fc.HzConverted[k] / field, 1.0f, 1.0e-4f) << i;
+    EXPECT_LT(fc.HzConverted[k], dc) << i;
+  }
+}
+
+// The all-time apparent resistivity of a half-space is its resistivity:
+// wherever the time transform holds from the second time to 1 s, within
+// 2 %; anywhere else within 2 % or missing (1e20, where the field lies
+// within rounding of the direct-current field), never a start value.
+TEST_F(AllTime, HalfSpacesGiveTheirResistivity) {
+  constexpr double kMu0 = 1.2566370614e-6;
+  for (float rho : {1.0f, 10.0f, 100.0f, 1000.0f}) {
+    for (float r : {500.0f, 1000.0f, 3000.0f}) {
+      SCOPED_TRACE(testing::Message() << rho << " ohm-m at " << r << " m");
+      SoundingRecord rec;
+      SetModel(rec, {rho}, {});
+      SetArrangement(3, 6, r, 90.0f);
+      CALCLOTEM(rec);
+      ASSERT_TRUE(rec.Computed);
+      const ForwardCommonRecord& fc = ForwardCommon();
+      int32_t compared = 0;
+      for (int32_t i = 1; i <= fc.NTimes; ++i) {
+        const double t = fc.Times[static_cast<size_t>(i - 1)];
+        const float value = rec.Synthetics(i, 3);
+        const bool transformHolds = i >= 2 && t <= 1.0001 && r * std::sqrt(kMu0 / (4.0 * rho * t)) >= 0.1;
+        if (value == 1.0e20f && !transformHolds) continue;
+        EXPECT_NEAR(value / rho, 1.0f, 0.02f) << "t " << t;
+        if (transformHolds) ++compared;
+      }
+      EXPECT_GE(compared, rho * 1.0e6f < r * r ? 40 : 10);
+    }
+  }
+}
+
+// A field the search cannot bracket, or one at the direct-current field,
+// gives the missing value and leaves the next search its start.
+TEST_F(AllTime, FieldsNoHalfSpaceHasAreMissing) {
+  ForwardCommonRecord& fc = ForwardCommon();
+  SoundingRecord rec;
+  SetModel(rec, {100.0f}, {});
+  SetArrangement(3, 6, 1000.0f, 90.0f);
+  CALCLOTEM(rec);
+  AllTimeSearchRecord& s = AllTimeSearch();
+  s.Time = fc.Times[10];
+  float hz = 0.0f, discard = 0.0f;
+  HZ_LOT_HSP(false, s.Time, 10000.0f, 1000.0f, 2.0e6f, hz, discard);  // past the search's upper limit
+  s.Target = hz * 1.001f;
+  float x = 37.0f;
+  bool found = true;
+  EXPECT_EQ(RTSAFE(HZ_LOTEM2, 0.001f, x, 1.0e6f, 1.0e-5f, &found), 37.0f);
+  EXPECT_FALSE(found);
+
+  // A response far too large after the first times drives the field past
+  // the direct-current field: no half-space has it.
+  for (int32_t i = 20; i < fc.NTimes; ++i) fc.Response[static_cast<size_t>(i)] *= 1000.0f;
+  ALLTIME();
+  EXPECT_NEAR(fc.AllTimeRho[5], 100.0f, 1.0f);
+  for (int32_t i = 22; i < fc.NTimes; ++i) {
+    EXPECT_GT(fc.HzConverted[static_cast<size_t>(i)], 10000.0f / (12.566371f * 1000.0f * 1000.0f));
+    EXPECT_EQ(fc.AllTimeRho[static_cast<size_t>(i)], 1.0e20f) << i;
+  }
 }
 
 }  // namespace
+

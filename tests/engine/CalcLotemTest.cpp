@@ -101,20 +101,17 @@ TEST_F(Driver, AllTimeResistivityFitsTheHalfSpace) {
   SetArrangement(3, 6, 1000.0f, 90.0f);
   SetModel(rec_, {100.0f}, {});
   CALCLOTEM(rec_);
-  for (int32_t i = 1; i <= 52; ++i) {
-    if (ForwardCommon().Times[static_cast<size_t>(i - 1)] <= 0.4f) {
-      EXPECT_NEAR(Syn(i, 3), 100.0f, 1.0f) << i;
-    }
-  }
+  for (int32_t i = 1; i <= 36; ++i) EXPECT_NEAR(Syn(i, 3), 100.0f, 1.0f) << i;
 
-  // Ten over a hundred ohm-m: from about 10 toward 100.
+  // Ten over a hundred ohm-m: from 10 toward 100 while the transform holds
+  // for the lower layer (u >= 0.1 up to about 0.3 s).
   SetModel(rec_, {10.0f, 100.0f}, {200.0f});
   CALCLOTEM(rec_);
-  EXPECT_NEAR(Syn(1, 3), 10.0f, 0.5f);
+  EXPECT_NEAR(Syn(1, 3), 10.0f, 0.1f);
   EXPECT_NEAR(Syn(11, 3), 10.0f, 0.1f);
-  for (int32_t i = 13; i <= 41; ++i) EXPECT_GT(Syn(i, 3), Syn(i - 1, 3)) << i;
-  EXPECT_GT(Syn(41, 3), 75.0f);
-  EXPECT_LT(Syn(41, 3), 100.0f);
+  for (int32_t i = 13; i <= 36; ++i) EXPECT_GT(Syn(i, 3), Syn(i - 1, 3)) << i;
+  EXPECT_GT(Syn(36, 3), 50.0f);
+  EXPECT_LT(Syn(36, 3), 100.0f);
 }
 
 TEST_F(Driver, RecordIsFittedToTheCurve) {
