@@ -46,6 +46,12 @@ bool InputsFit(const SoundingRecord& record, std::string& why) {
     why = "Model has no layers";
     return false;
   }
+  // The boundaries follow the per-layer values: without any the depth
+  // check would index before the vector.
+  if (vpl < 1) {
+    why = "Model must have at least 1 value per layer: " + std::to_string(vpl);
+    return false;
+  }
   const int64_t needed = std::max<int64_t>(2LL * nl - 1, static_cast<int64_t>(vpl) * nl + nl - 1);
   if (!p.Allocated || p.Size() < needed) {
     why = "Model has " + std::to_string(p.Size()) + " parameter values; " + std::to_string(nl) +
@@ -184,20 +190,19 @@ void CALCLOTEM(SoundingRecord& record) {
   const int32_t ntRec = record.Data.NPoints;
   if (ntRec < 1) return;
 
+  // Every input is checked before anything is computed or stored: a refusal
+  // leaves the forward state and the record exactly as they were.
+  std::string why;
+  if (!InputsFit(record, why)) {
+    WINMSG(why);
+    return;
+  }
+
   RealArray& syn = record.Synthetics;
   record.MeasureA = 1.0e10f;
   record.MeasureB = 1.0e10f;
   if (syn.Allocated && syn.Dim2 >= 1)
     for (int32_t i = 1; i <= std::min(ntRec, syn.Dim1); ++i) syn(i, 1) = kMissing;
-
-  // Every input is checked before anything is computed: a refusal leaves the
-  // forward state as it was and the record holding no curve.
-  std::string why;
-  if (!InputsFit(record, why)) {
-    record.Computed = false;
-    WINMSG(why);
-    return;
-  }
 
   ForwardCommonRecord& fc = ForwardCommon();
   const SuiteSettingsRecord& s = SuiteSettings();

@@ -14,8 +14,8 @@
 inline constexpr int32_t kMaxDecades = 15;
 
 // Computes the record's synthetic curves for its model and the arrangement
-// of SuiteSettings. Refused inputs are shown with WINMSG; the record then
-// holds missing values and is not marked computed.
+// of SuiteSettings. Refused inputs are shown with WINMSG and change
+// nothing: the record and the forward state stay as they were.
 void CALCLOTEM(SoundingRecord& record);
 
 // Fills NTimes, Times and Response of the forward state for the range

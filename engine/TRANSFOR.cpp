@@ -138,7 +138,10 @@ void FTRANS(bool newGrid, float t0, int32_t nt, std::span<float> times, std::spa
       continue;
     }
     const int32_t s = TruncSaturated(std::log(10000.0 / static_cast<double>(tk)) / kLnStep + 40.0 - 30.0);
-    const int32_t c = std::max(k + 5, std::min(k + 74, s));
+    // The start index is set by the absolute time, so a curve that starts
+    // very early would begin its walk beyond the lowest frequency of its
+    // grid; it begins at the grid's end instead (k + 5 <= 160 always holds).
+    const int32_t c = std::min(std::max(k + 5, std::min(k + 74, s)), kFrequencies);
 
     double sum = 0.0;
     auto term = [&](int32_t j) {

@@ -151,8 +151,39 @@ TEST_F(Driver, WidestTimeRangeStaysInsideTheArrays) {
   }
 }
 
+// The corners of the time ranges the driver accepts: the earliest and the
+// latest times, the widest and the narrowest spans. The sanitizer build
+// checks that the transform stays inside its frequency grid; every value is
+// a number or the missing mark.
+TEST_F(Driver, AcceptedTimeRangeCornersStayInsideTheGrid) {
+  struct {
+    float first, last;
+    int32_t times;
+  } const ranges[] = {
+      {1.0e-30f, 1.0e-16f, 152},  // earliest, widest
+      {1.0e-30f, 1.5e-30f, 22},   // earliest, narrowest
+      {3.0e-20f, 3.0e-11f, 112},  // very early, nine decades and more
+      {1.0e16f, 1.0e30f, 152},    // latest, widest
+      {0.9e30f, 1.0e30f, 22},     // latest, narrowest
+  };
+  for (const auto& range : ranges) {
+    std::string why;
+    ASSERT_TRUE(TimeRangeFits(range.first, range.last, why)) << range.first << " " << why;
+    for (int32_t component : {1, 3}) {
+      SCOPED_TRACE(testing::Message() << range.first << " to " << range.last << ", component " << component);
+      SetArrangement(component, component == 3 ? 6 : 3, 1000.0f, 90.0f, range.first, range.last);
+      SetModel(rec_, {100.0f, 10.0f}, {200.0f});
+      CALCLOTEM(rec_);
+      ASSERT_TRUE(rec_.Computed);
+      ASSERT_EQ(rec_.Data.NPoints, range.times);
+      for (int32_t c = 1; c <= rec_.Synthetics.Dim2; ++c)
+        for (int32_t i = 1; i <= range.times; ++i) EXPECT_FALSE(std::isnan(Syn(i, c))) << i << ", " << c;
+    }
+  }
+}
+
 // Each refused input gives a message naming the value; nothing is computed
-// into the forward state and the record holds no curve.
+// into the forward state and nothing of the record changes.
 TEST_F(Driver, BadInputIsRefusedBeforeComputing) {
   struct Case {
     const char* what;
@@ -177,6 +208,9 @@ TEST_F(Driver, BadInputIsRefusedBeforeComputing) {
        "Model specified as depth has negative thicknesses"},
       {"no layers", [](SoundingRecord& r) { r.Model.NLayers = 0; }, "Model has no layers"},
       {"short vector", [](SoundingRecord& r) { r.Model.NLayers = 4; }, "Model has 5 parameter values; 4 layers need 7"},
+      {"no values per layer", [](SoundingRecord& r) { r.Model.ValuesPerLayer = 0; }, "at least 1 value per layer: 0"},
+      {"negative values per layer, depths", [](SoundingRecord& r) { r.Model.ValuesPerLayer = -3; r.Model.DepthFlag = true; },
+       "at least 1 value per layer: -3"},
       {"Hz rho-a at 0 degrees", [](SoundingRecord&) { SuiteSettings().TxRxAngle = 0.0f; }, "sine is not 0: 0 degrees"},
       {"Hz rho-a at 180 degrees", [](SoundingRecord&) { SuiteSettings().TxRxAngle = 180.0f; }, "180 degrees"},
       {"component 0", [](SoundingRecord&) { SuiteSettings().IComponent = 0; }, "(Hz): 0"},
@@ -189,14 +223,21 @@ TEST_F(Driver, BadInputIsRefusedBeforeComputing) {
     SetModel(rec_, {100.0f, 10.0f, 1000.0f}, {100.0f, 200.0f}, false, 52, 3);
     CALCLOTEM(rec_);
     ASSERT_TRUE(rec_.Computed);
+    rec_.MeasureA = 7.0f;
+    rec_.MeasureB = 8.0f;
+    const std::vector<float> synBefore = rec_.Synthetics.Data, dataBefore = rec_.Arrays->DataMatrix.Data;
     const float offsetBefore = ForwardCommon().OffsetF, responseBefore = ForwardCommon().Response[3];
     ShownMessages().clear();
     c.apply(rec_);
     CALCLOTEM(rec_);
     ASSERT_EQ(ShownMessages().size(), 1u);
     EXPECT_NE(ShownMessages()[0].find(c.message), std::string::npos) << ShownMessages()[0];
-    EXPECT_FALSE(rec_.Computed);
-    for (int32_t i = 1; i <= 52; ++i) EXPECT_EQ(Syn(i, 1), 1.0e20f);
+    EXPECT_TRUE(rec_.Computed);
+    EXPECT_EQ(rec_.MeasureA, 7.0f);
+    EXPECT_EQ(rec_.MeasureB, 8.0f);
+    EXPECT_EQ(rec_.Data.NPoints, 52);
+    EXPECT_EQ(rec_.Synthetics.Data, synBefore);
+    EXPECT_EQ(rec_.Arrays->DataMatrix.Data, dataBefore);
     EXPECT_EQ(ForwardCommon().OffsetF, offsetBefore);
     EXPECT_EQ(ForwardCommon().Response[3], responseBefore);
     EXPECT_TRUE(ForwardCommon().RhoF.empty());
@@ -214,12 +255,15 @@ TEST_F(Driver, AngleLimits) {
   CALCLOTEM(rec_);
   EXPECT_TRUE(rec_.Computed);
   EXPECT_EQ(Syn(10, 1), 0.0f);
-  // A half-space is refused there rather than left with an old curve.
+  // A half-space is refused there with a message, before the half-space
+  // formula could refuse it on the console; the record stays as it was.
   SetModel(rec_, {100.0f}, {});
+  rec_.Computed = false;
   testing::internal::CaptureStdout();
   CALCLOTEM(rec_);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_FALSE(rec_.Computed);
+  EXPECT_EQ(rec_.Data.NPoints, 1);
   ASSERT_EQ(ShownMessages().size(), 1u);
   EXPECT_NE(ShownMessages()[0].find("0 degrees"), std::string::npos);
 }
