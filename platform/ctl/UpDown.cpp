@@ -2,6 +2,7 @@
 // range, optionally showing it in a buddy window. Held down, it repeats on
 // the clock and steps by the increment of the acceleration step reached.
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -72,7 +73,7 @@ void showInBuddy(Hwnd w) {
 void step(Hwnd w, int dir) {
   UpDownState& s = st(w);
   int delta = dir * increment(s, tickCount() - s.pressTime);
-  if (s.min > s.max) delta = -delta;
+  if (s.min > s.max) delta = delta == INT_MIN ? INT_MAX : -delta;
   NmUpDown nm;
   nm.pos = s.pos;
   nm.delta = delta;
@@ -81,14 +82,15 @@ void step(Hwnd w, int dir) {
   UpDownState& s2 = st(w);
   if (!refused && nm.delta != 0) {
     const int lo = std::min(s2.min, s2.max), hi = std::max(s2.min, s2.max);
-    int p = s2.pos + nm.delta;
+    // The parent may change the step to anything: add in 64 bits.
+    int64_t p = int64_t{s2.pos} + nm.delta;
     if (getWindowStyle(w) & uds::Wrap) {
       if (p > hi) p = lo;
       if (p < lo) p = hi;
     }
-    p = std::clamp(p, lo, hi);
+    p = std::clamp<int64_t>(p, lo, hi);
     if (p != s2.pos) {
-      s2.pos = p;
+      s2.pos = static_cast<int>(p);
       showInBuddy(w);
     }
   }

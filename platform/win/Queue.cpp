@@ -260,6 +260,7 @@ bool takeMessage(Msg& m, Hwnd filter, uint32_t first, uint32_t last, bool remove
   size_t i = 0;
   while (i < s.queue.size()) {
     if (s.queue[i].kind != QueueEntry::Posted) {
+      noteInput();
       QueueEntry raw = s.queue[i];
       s.queue.erase(s.queue.begin() + static_cast<std::ptrdiff_t>(i));
       Msg converted;
@@ -297,10 +298,12 @@ bool takeMessage(Msg& m, Hwnd filter, uint32_t first, uint32_t last, bool remove
   if (inRange(wm::Timer, first, last)) {
     TimerRecord* due = nullptr;
     for (TimerRecord& t : s.timers)
-      if (t.due <= s.clock && (!filter || t.hwnd == filter) && find(t.hwnd) && (!due || t.due < due->due)) due = &t;
+      if (clockReached(t.due, s.clock) && (!filter || t.hwnd == filter) && find(t.hwnd) &&
+          (!due || clockDistance(t.due, due->due) < 0))
+        due = &t;
     if (due) {
       m = Msg{due->hwnd, wm::Timer, due->id, reinterpret_cast<LParam>(due->proc), s.clock, s.cursorPos};
-      if (remove) due->due = s.clock + std::max<uint32_t>(due->elapse, 1);
+      if (remove) due->due = s.clock + due->elapse;
       return true;
     }
   }
@@ -311,10 +314,16 @@ bool advanceToNextTimer() {
   WinState& s = state();
   const TimerRecord* next = nullptr;
   for (const TimerRecord& t : s.timers)
-    if (find(t.hwnd) && (!next || t.due < next->due)) next = &t;
+    if (find(t.hwnd) && (!next || clockDistance(t.due, next->due) < 0)) next = &t;
   if (!next) return false;
-  if (next->due > s.clock) s.clock = next->due;
+  if (!clockReached(next->due, s.clock)) s.clock = next->due;
   return true;
+}
+
+void noteInput() {
+  WinState& s = state();
+  s.timerOnlyMs = 0;
+  s.timerOnlyWakes = 0;
 }
 
 }  // namespace detail
@@ -346,12 +355,25 @@ void postQuitMessage(int exitCode) {
 
 namespace {
 
+// How long a loop may live on timers alone once no input source is left:
+// ten minutes of the virtual clock, or that many timer wake-ups.
+constexpr uint32_t kTimerOnlyLimitMs = 10 * 60 * 1000;
+constexpr int kTimerOnlyLimitWakes = 10000;
+
 // Waits for a message: the idle hook first, then the next timer; never
-// forever.
+// forever. Timers alone keep a wait going only for a bounded time.
 void waitForInput() {
   WinState& s = state();
-  if (s.idle && s.idle()) return;
-  if (advanceToNextTimer()) return;
+  if (s.idle && s.idle()) {
+    noteInput();
+    return;
+  }
+  const uint32_t before = s.clock;
+  if (advanceToNextTimer()) {
+    s.timerOnlyMs = std::min<uint64_t>(uint64_t{s.timerOnlyMs} + (s.clock - before), UINT32_MAX);
+    ++s.timerOnlyWakes;
+    if (s.timerOnlyMs <= kTimerOnlyLimitMs && s.timerOnlyWakes <= kTimerOnlyLimitWakes) return;
+  }
   fatal("event loop starved");
 }
 
@@ -462,7 +484,10 @@ void setIdleHook(IdleHook hook) { state().idle = std::move(hook); }
 uintptr_t setTimer(Hwnd w, uintptr_t id, uint32_t elapseMs, TimerProc proc) {
   if (!find(w)) return 0;
   WinState& s = state();
-  TimerRecord t{w, id, elapseMs, s.clock + std::max<uint32_t>(elapseMs, 1), proc};
+  // At least a millisecond, and at most half the clock's range, so that
+  // the next time is always ahead of the clock as the clock wraps.
+  const uint32_t elapse = std::clamp<uint32_t>(elapseMs, 1, INT32_MAX);
+  TimerRecord t{w, id, elapse, s.clock + elapse, proc};
   for (TimerRecord& old : s.timers)
     if (old.hwnd == w && old.id == id) {
       old = t;

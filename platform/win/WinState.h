@@ -68,6 +68,12 @@ struct WinState {
   std::map<uint32_t, std::string> registeredNames;
   uint32_t nextRegistered = wm::FirstRegistered;
   IdleHook idle;
+  // Blocking waits that only a timer could end since input last came (from
+  // the idle hook, or raw input taken from the queue): how far they moved
+  // the clock and how often. Bounded, so that a loop that only timers keep
+  // alive fails instead of running for ever.
+  uint32_t timerOnlyMs = 0;
+  int timerOnlyWakes = 0;
   int sendDepth = 0;
   int modalDepth = 0;
   std::vector<test::MessageLog*> logs;
@@ -169,6 +175,12 @@ bool takeMessage(Msg& m, Hwnd filter, uint32_t first, uint32_t last, bool remove
 uint32_t mouseKeys();
 // Moves the clock to the next timer when one is pending; false when none is.
 bool advanceToNextTimer();
+// Timer times are compared as distances on the wrapping 32-bit clock: a
+// time is due when it is not ahead of the clock.
+inline int32_t clockDistance(uint32_t to, uint32_t from) { return static_cast<int32_t>(to - from); }
+inline bool clockReached(uint32_t due, uint32_t clock) { return clockDistance(due, clock) <= 0; }
+// Input has come: waits that only timers end start counting again.
+void noteInput();
 LResult callProc(WndProc proc, Hwnd w, uint32_t message, WParam wp, LParam lp, bool sent);
 void logMessage(Hwnd w, uint32_t message, WParam wp, LParam lp, bool sent);
 

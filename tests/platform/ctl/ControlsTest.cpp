@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -415,6 +416,19 @@ TEST_F(ControlsTest, UpDownStepsItsBuddyAndAcceleratesWithTheClock) {
   test::key(vk::Down);
   test::pump();
   EXPECT_EQ(std::stoi(getWindowText(e)), std::stoi(before) - 1);
+}
+
+// A button held with no release ever coming: the repeat runs on the clock
+// for a bounded time, then the wait fails instead of stepping for ever.
+TEST_F(ControlsTest, AHeldUpDownWithNoReleaseEndsTheWait) {
+  Hwnd u = make(kUpDownClass, 0, 122, "", {0, 0, 16, 20});
+  sendMessage(u, udm::SetRange32, INT_MIN, INT_MAX);
+  test::mouseDown(test::Button::Left, test::at(u, {8, 3}));
+  ModalLoop loop;
+  EXPECT_THROW(runModalLoop(loop), FatalError);
+  EXPECT_LE(test::now(), 11u * 60 * 1000);
+  EXPECT_GT(std::count_if(gLog.begin(), gLog.end(), [](const std::string& s) { return s.rfind("vscroll 4", 0) == 0; }),
+            1000);
 }
 
 TEST_F(ControlsTest, TabSelectionCanBeRefusedAndCarriesItemData) {

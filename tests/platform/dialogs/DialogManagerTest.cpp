@@ -252,8 +252,17 @@ TEST_F(DialogManagerTest, NestedModalDialogsEndInOrder) {
   EXPECT_FALSE(isWindow(gOuter));
   EXPECT_TRUE(isWindowEnabled(frame));
   EXPECT_EQ(modalLoopDepth(), 0);
-  // A modal dialog with nothing to drive it fails loudly instead of waiting.
+  // A modal dialog with nothing to drive it fails loudly instead of waiting,
+  // also while a periodic timer of its owner keeps the loop busy.
   EXPECT_THROW(dialogBoxParam(311, frame, innerProc), FatalError);
+  setTimer(frame, 1, 100);
+  try {
+    dialogBoxParam(311, frame, innerProc);
+    FAIL() << "the dialog returned";
+  } catch (const FatalError& e) {
+    EXPECT_STREQ(e.what(), "event loop starved");
+  }
+  EXPECT_LE(test::now(), 11u * 60 * 1000);
 }
 
 TEST_F(DialogManagerTest, HelpersReachControlsById) {

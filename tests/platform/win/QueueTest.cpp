@@ -176,6 +176,66 @@ TEST_F(QueueTest, IdleHookSuppliesInputAndAPendingTimerMovesTheClock) {
   EXPECT_THROW(getMessage(m), FatalError);
 }
 
+// Timers alone do not keep a wait alive for ever: a periodic timer ends a
+// few waits, then, with no input source left, the loop fails within a
+// bounded stretch of the virtual clock. Input starts the count again.
+TEST_F(QueueTest, AWaitThatOnlyTimersEndFailsAfterABoundedTime) {
+  setTimer(w, 1, 50);
+  Msg m;
+  int timers = 0;
+  try {
+    for (;;) {
+      if (!getMessage(m)) break;
+      if (m.message == wm::Timer && ++timers == 100) test::typeText("a");   // input resets the count once
+      dispatchMessage(m);
+    }
+    FAIL() << "the loop ended";
+  } catch (const FatalError& e) {
+    EXPECT_STREQ(e.what(), "event loop starved");
+  }
+  EXPECT_GT(timers, 100);
+  EXPECT_LE(timers, 100 + 10001);
+  // ten minutes of timer-only waits at most after the input
+  EXPECT_LE(tickCount(), 100u * 50 + 10u * 60 * 1000);
+}
+
+TEST_F(QueueTest, ALongWaitOnOneTimerIsWaitedOut) {
+  setTimer(w, 2, 300000);
+  Msg m;
+  ASSERT_TRUE(getMessage(m));
+  EXPECT_EQ(m.message, wm::Timer);
+  EXPECT_EQ(tickCount(), 300000u);
+}
+
+// A modal loop whose only life is a periodic timer of another window fails.
+TEST_F(QueueTest, AModalLoopKeptAliveByATimerFails) {
+  setTimer(w, 3, 100);
+  ModalLoop loop;
+  EXPECT_THROW(runModalLoop(loop), FatalError);
+  EXPECT_FALSE(loop.ended);
+}
+
+// Near the end of the 32-bit clock a periodic timer still fires once a
+// period and pump() returns.
+TEST_F(QueueTest, TimersFireOncePerPeriodAcrossTheClockWrap) {
+  test::advance(UINT32_MAX - 120 - test::now());
+  setTimer(w, 4, 100);
+  std::vector<uint32_t> fired;
+  onMessage = [&](uint32_t m, WParam) {
+    if (m == wm::Timer) fired.push_back(tickCount());
+  };
+  for (int i = 0; i < 6; ++i) {
+    test::advance(50);
+    test::pump();
+  }
+  EXPECT_EQ(fired, (std::vector<uint32_t>{UINT32_MAX - 20, 79, 179}));
+  // A wait moves the clock across the wrap to the next due time.
+  Msg m;
+  ASSERT_TRUE(getMessage(m));
+  EXPECT_EQ(m.message, wm::Timer);
+  EXPECT_EQ(tickCount(), 279u);
+}
+
 TEST_F(QueueTest, DispatchToADestroyedWindowDoesNothing) {
   postMessage(w, wm::User, 1);
   destroyWindow(w);

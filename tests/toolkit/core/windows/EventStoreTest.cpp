@@ -192,6 +192,23 @@ TEST_F(EventStoreTest, FrameTimersFireOnceClientTimersRepeat) {
   EXPECT_EQ(PollType(), kNoEvent);
 }
 
+// With timer events switched off, a repeating timer is all that keeps a
+// blocking wait going: with no input source left it fails instead of
+// taking timer messages for ever.
+TEST_F(EventStoreTest, AWaitOnlyTimersSwitchedOffCanEndFailsLoudly) {
+  WEventOptionSet(13, 0);
+  YYTimerSet(10, 9, 1);
+  int32_t type = 0;
+  try {
+    Next(type);
+    FAIL() << "an event came: " << type;
+  } catch (const plat::FatalError& e) {
+    EXPECT_STREQ(e.what(), "event loop starved");
+  }
+  YYTimerSet(0, 9, 1);
+  WEventOptionSet(13, 1);
+}
+
 TEST_F(EventStoreTest, AKeyWithoutCharacterLeavesTheNextMessageAlone) {
   plat::test::keyDown(plat::vk::fn(1));
   plat::postMessage(Frame(), plat::wm::Command, 40014, 0);
