@@ -42,20 +42,40 @@ inline std::vector<Segment> Segments(bool skipEmpty = true) {
   return out;
 }
 
-// The texts drawn, in order. Proportional text reaches the driver one
-// character at a time; the characters of one text share its end points.
-inline std::vector<std::string> Texts() {
-  std::vector<std::string> out;
+// The texts drawn, in order, with the start of each (plot inches; for
+// unturned text its y is the y the text was given). Proportional text
+// reaches the driver one character at a time; the characters of one text
+// share its end points.
+struct Label {
+  std::string text;
+  float x = 0.0f, y = 0.0f;
+};
+inline std::vector<Label> Labels() {
+  std::vector<Label> out;
   std::string lastEnds;
   for (const std::string& op : OpsOf(Recording().screen, kOpText)) {
     const size_t a = op.find('\''), b = op.find("' S="), e = op.find(" E2="), w = op.find(" whole");
     if (a == std::string::npos || b == std::string::npos || e == std::string::npos) continue;
     const std::string text = op.substr(a + 1, b - a - 1);
     const std::string ends = op.substr(e, w - e);
-    if (!out.empty() && ends == lastEnds) out.back() += text;
-    else out.push_back(text);
+    if (!out.empty() && ends == lastEnds) {
+      out.back().text += text;
+    } else {
+      Label l;
+      l.text = text;
+      float px = 0, py = 0;
+      std::sscanf(op.c_str() + b, "' S=(%f,%f)", &px, &py);
+      YYPageToUnits(px, py, l.x, l.y);
+      out.push_back(l);
+    }
     lastEnds = ends;
   }
+  return out;
+}
+
+inline std::vector<std::string> Texts() {
+  std::vector<std::string> out;
+  for (const Label& l : Labels()) out.push_back(l.text);
   return out;
 }
 
