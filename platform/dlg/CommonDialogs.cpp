@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/os/Os.h"
+#include "platform/print/Printer.h"
 #include "platform/test/Answers.h"
 
 namespace plat {
@@ -39,7 +40,7 @@ void whileModal(Hwnd owner, std::function<void()>& whileOpen) {
 
 void record(std::string kind, std::string text, std::string caption, uint32_t flags, int answer,
             std::string initialDir = {}) {
-  answers().shown.push_back({std::move(kind), std::move(text), std::move(caption), flags, answer, std::move(initialDir)});
+  answers().shown.push_back({std::move(kind), std::move(text), std::move(caption), flags, answer, std::move(initialDir), {}});
 }
 
 // A question or notice the dialog itself asks (overwrite, create, missing
@@ -296,9 +297,14 @@ bool pageSetupDialog(PageSetup& ps) {
     fill(p);
     return true;
   }
+  // The PDF file printer shows the file it will write; an automatic name
+  // that an earlier print has taken moves on to the next free one.
+  if (p.device == kFilePrinterName && (p.port.empty() || (isAutomaticPrintName(p.port) && PathExists(p.port))))
+    p.port = filePrinterOutput();
   PageSetupAnswerEntry e = takeAnswer(answers().pageSetups, "page setup");
   whileModal(ps.owner, e.whileOpen);
   record("page setup", p.device, "Page Setup", ps.flags, e.answer.ok ? 1 : 0);
+  answers().shown.back().output = p.device == kFilePrinterName ? p.port : std::string();
   if (!e.answer.ok) return false;
   if (e.answer.orientation == 1 || e.answer.orientation == 2) p.orientation = e.answer.orientation;
   if (e.answer.copies > 0) p.copies = e.answer.copies;

@@ -1,11 +1,14 @@
 #include "platform/print/Printer.h"
 
 #include <cairo-pdf.h>
+#include <cups/cups.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <optional>
 
@@ -18,11 +21,14 @@
 namespace plat {
 namespace {
 
+bool CupsMedia(const std::string& queue, PrinterMedia& media, bool& colour);
+
 struct Catalogue {
   bool loaded = false;
   std::vector<PrinterInfo> printers;
   std::string defaultName;
-  std::string filePath = "quillon-print.pdf";
+  std::string filePath;  // empty: the automatic names
+  CupsMediaSource cupsMedia = CupsMedia;
   std::vector<std::vector<DrawCall>> recorded;
   std::string recordedName;
   std::string lastError;
@@ -57,6 +63,67 @@ bool saneQueueName(const std::string& s) {
   return true;
 }
 
+// Sheets of the paper codes, upright, in hundredths of a millimetre.
+PrinterMedia paperMedia(int paper) {
+  PrinterMedia m;
+  if (paper == kPaperLetter) {
+    m.width = 21590;
+    m.length = 27940;
+  } else {
+    m.width = 21000;
+    m.length = 29700;
+  }
+  return m;
+}
+
+// Media values from a server are bounded: a sheet of at most ten metres,
+// edges that leave some of it printable.
+bool saneMedia(PrinterMedia& m) {
+  constexpr int kMax = 1000000;
+  if (m.width <= 0 || m.length <= 0 || m.width > kMax || m.length > kMax) return false;
+  for (int* edge : {&m.left, &m.top, &m.right, &m.bottom}) *edge = std::clamp(*edge, 0, kMax);
+  return m.left + m.right < m.width && m.top + m.bottom < m.length;
+}
+
+// The default sheet of a CUPS queue and its printable area, as the CUPS
+// server describes the queue.
+bool CupsMedia(const std::string& queue, PrinterMedia& media, bool& colour) {
+  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.c_str(), nullptr);
+  if (dest == nullptr) return false;
+  bool found = false;
+  if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+    cups_size_t size{};
+    if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) != 0) {
+      media = {size.width, size.length, size.left, size.top, size.right, size.bottom};
+      found = true;
+    }
+    cupsFreeDestInfo(info);
+  }
+  if (const char* type = cupsGetOption("printer-type", dest->num_options, dest->options)) {
+    colour = (std::strtol(type, nullptr, 10) & CUPS_PRINTER_COLOR) != 0;
+  }
+  cupsFreeDests(1, dest);
+  return found;
+}
+
+// A queue as the CUPS server describes it; one it cannot describe keeps
+// the usual A4 sheet with a quarter-inch unprintable edge.
+PrinterInfo cupsQueue(const std::string& name) {
+  PrinterInfo p;
+  p.name = name;
+  PrinterMedia m;
+  bool colour = true;
+  if (cat().cupsMedia(name, m, colour) && saneMedia(m)) {
+    p.media = m;
+    p.colour = colour;
+    p.paper = std::abs(m.width - 21590) < 100 && std::abs(m.length - 27940) < 100 ? kPaperLetter : kPaperA4;
+  } else {
+    p.media = paperMedia(kPaperA4);
+    p.media.left = p.media.top = p.media.right = p.media.bottom = 635;
+  }
+  return p;
+}
+
 void loadCatalogue() {
   Catalogue& c = cat();
   if (c.loaded) return;
@@ -72,10 +139,7 @@ void loadCatalogue() {
     const std::string name = out.substr(pos, end - pos);
     pos = end + 1;
     if (!saneQueueName(name)) continue;
-    PrinterInfo p;
-    p.name = name;
-    p.marginPixels = p.dpi / 4;  // a quarter inch, the usual unprintable edge
-    c.printers.push_back(p);
+    c.printers.push_back(cupsQueue(name));
   }
   const std::string prefix = "system default destination: ";
   if (print::runCapture({"lpstat", "-d"}, out) == 0 && out.rfind(prefix, 0) == 0) {
@@ -87,8 +151,6 @@ void loadCatalogue() {
   }
 }
 
-void paperMm(int paper, double& w, double& h);
-
 void markDefault() {
   Catalogue& c = cat();
   for (PrinterInfo& p : c.printers) p.isDefault = p.name == c.defaultName;
@@ -99,6 +161,7 @@ void markDefault() {
 struct Job {
   PrinterInfo printer;
   PrintSettings settings;
+  std::string output;  // the file printer's output chosen with the context
   detail::DeviceGeometry geometry;
   bool docOpen = false;
   bool pageOpen = false;
@@ -150,32 +213,67 @@ void onDelete(Hdc dc) {
   jobs().erase(it);
 }
 
-// Paper in millimetres, portrait.
-void paperMm(int paper, double& w, double& h) {
-  if (paper == kPaperLetter) {
-    w = 215.9;
-    h = 279.4;
-  } else {
-    w = 210.0;
-    h = 297.0;
+// The sheet a job prints on, upright: the paper asked for (keeping the
+// printer's unprintable edges), else the printer's own sheet.
+PrinterMedia jobMedia(const PrinterInfo& p, const PrintSettings& s) {
+  PrinterMedia m = p.media;
+  if (m.width <= 0 || m.length <= 0 || (s.paper != 0 && s.paper != p.paper)) {
+    const PrinterMedia sheet = paperMedia(s.paper != 0 ? s.paper : p.paper);
+    m.width = sheet.width;
+    m.length = sheet.length;
   }
+  return m;
+}
+
+// The sheet as the job sees it: turned for landscape (the upright sheet's
+// left edge becomes the top, its bottom edge the left).
+PrinterMedia turned(const PrinterMedia& m, int orientation) {
+  if (orientation != kLandscape) return m;
+  return {m.length, m.width, m.bottom, m.left, m.top, m.right};
+}
+
+int toPixels(int hundredthsMm, int dpi) {
+  return static_cast<int>(std::lround(hundredthsMm / 2540.0 * dpi));
 }
 
 detail::DeviceGeometry geometryFor(const PrinterInfo& p, const PrintSettings& s) {
-  double wmm = 0, hmm = 0;
-  paperMm(s.paper != 0 ? s.paper : p.paper, wmm, hmm);
-  if (s.orientation == kLandscape) std::swap(wmm, hmm);
+  const PrinterMedia m = turned(jobMedia(p, s), s.orientation);
   detail::DeviceGeometry g;
   g.dpiX = g.dpiY = p.dpi;
-  g.physicalWidth = static_cast<int>(std::lround(wmm / 25.4 * p.dpi));
-  g.physicalHeight = static_cast<int>(std::lround(hmm / 25.4 * p.dpi));
-  g.offsetX = g.offsetY = p.marginPixels;
-  g.width = g.physicalWidth - 2 * p.marginPixels;
-  g.height = g.physicalHeight - 2 * p.marginPixels;
+  g.physicalWidth = toPixels(m.width, p.dpi);
+  g.physicalHeight = toPixels(m.length, p.dpi);
+  g.offsetX = toPixels(m.left, p.dpi);
+  g.offsetY = toPixels(m.top, p.dpi);
+  g.width = g.physicalWidth - g.offsetX - toPixels(m.right, p.dpi);
+  g.height = g.physicalHeight - g.offsetY - toPixels(m.bottom, p.dpi);
   g.bitsPixel = p.colour ? 24 : 1;
-  g.numColors = p.colour ? 256 : 2;
+  // A colour printer has more than 256 colours, which the device
+  // capabilities tell as -1, as the display's do.
+  g.numColors = p.colour ? -1 : 2;
   g.technology = kTechRasterPrinter;
   return g;
+}
+
+// The first automatic name that no file of the current directory has.
+std::string freeAutomaticName() {
+  for (int n = 1; n < 1000000; ++n) {
+    std::string name = "quillon-print-" + std::to_string(n) + ".pdf";
+    if (!PathExists(name)) return name;
+  }
+  return "quillon-print.pdf";
+}
+
+// Moves the finished document to its name. An automatic name never
+// replaces a file: when one appeared meanwhile, the next free name is
+// taken.
+int keepDocument(const std::string& from, std::string& to) {
+  if (!isAutomaticPrintName(to)) return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const int err = FileRenameNoReplace(from, to);
+    if (err != EEXIST) return err;
+    to = freeAutomaticName();
+  }
+  return EEXIST;
 }
 
 // Sends the finished PDF to a CUPS queue.
@@ -218,12 +316,11 @@ void publishDefaultPrinter() {
   PrinterSettings p;
   p.device = info.name;
   p.driver = info.filePrinter ? "PDF file" : info.recording ? "recording" : "CUPS";
-  p.port = info.filePrinter ? cat().filePath : info.recording ? "none" : "lp";
+  p.port = info.filePrinter ? filePrinterOutput() : info.recording ? "none" : "lp";
   p.paperSize = info.paper;
-  double w = 0, h = 0;
-  paperMm(info.paper, w, h);
-  p.paperWidth = static_cast<int>(std::lround(w * 10));
-  p.paperLength = static_cast<int>(std::lround(h * 10));
+  const PrinterMedia m = jobMedia(info, PrintSettings{});
+  p.paperWidth = (m.width + 5) / 10;
+  p.paperLength = (m.length + 5) / 10;
   p.printQuality = info.dpi;
   p.yResolution = info.dpi;
   p.color = info.colour ? 2 : 1;
@@ -255,11 +352,9 @@ Hdc createPrinterDc(const std::string& printer, const PrintSettings& settings) {
   job.settings.copies = std::clamp(settings.copies, 1, 999);
   if (job.settings.orientation != kLandscape) job.settings.orientation = kPortrait;
   job.geometry = geometryFor(info, job.settings);
-  double wmm = 0, hmm = 0;
-  paperMm(job.settings.paper != 0 ? job.settings.paper : info.paper, wmm, hmm);
-  if (job.settings.orientation == kLandscape) std::swap(wmm, hmm);
-  job.widthPt = wmm / 25.4 * 72.0;
-  job.heightPt = hmm / 25.4 * 72.0;
+  const PrinterMedia m = turned(jobMedia(info, job.settings), job.settings.orientation);
+  job.widthPt = m.width / 2540.0 * 72.0;
+  job.heightPt = m.length / 2540.0 * 72.0;
   Hdc dc = detail::createDeviceDc(job.geometry);
   if (!dc) return 0;
   detail::dcRec(dc)->onDelete = onDelete;
@@ -272,7 +367,9 @@ Hdc createPrinterDc(const PrinterSettings& settings) {
   s.orientation = settings.orientation == kLandscape ? kLandscape : kPortrait;
   s.copies = settings.copies;
   s.paper = settings.paperSize == kPaperLetter ? kPaperLetter : settings.paperSize == kPaperA4 ? kPaperA4 : 0;
-  return createPrinterDc(settings.device, s);
+  const Hdc dc = createPrinterDc(settings.device, s);
+  if (Job* j = jobOf(dc); j != nullptr && j->printer.filePrinter) j->output = settings.port;
+  return dc;
 }
 
 int startDoc(Hdc dc, const std::string& docName, const std::string& output) {
@@ -289,7 +386,7 @@ int startDoc(Hdc dc, const std::string& docName, const std::string& output) {
   if (j->printer.filePrinter) {
     // written beside its final name and renamed when complete, so an old
     // file is replaced only by a whole new one
-    j->finalPath = output.empty() ? cat().filePath : output;
+    j->finalPath = !output.empty() ? output : !j->output.empty() ? j->output : filePrinterOutput();
     std::string tmp = j->finalPath + ".XXXXXX";
     const int fd = mkstemp(tmp.data());
     if (fd < 0) return fail("cannot create " + j->finalPath);
@@ -381,7 +478,7 @@ int endDoc(Hdc dc) {
   if (j->pages == 0) {
     // nothing was printed: no file and no job
   } else if (j->printer.filePrinter) {
-    if (std::rename(j->tempPath.c_str(), j->finalPath.c_str()) != 0) {
+    if (keepDocument(j->tempPath, j->finalPath) != 0) {
       result = fail("cannot write " + j->finalPath);
     } else {
       j->tempPath.clear();
@@ -402,8 +499,19 @@ int abortDoc(Hdc dc) {
 
 const std::string& lastPrintError() { return cat().lastError; }
 
-void setFilePrinterPath(const std::string& path) {
-  cat().filePath = path.empty() ? std::string("quillon-print.pdf") : path;
+void setFilePrinterPath(const std::string& path) { cat().filePath = path; }
+
+std::string filePrinterOutput() { return cat().filePath.empty() ? freeAutomaticName() : cat().filePath; }
+
+bool isAutomaticPrintName(const std::string& path) {
+  const std::string head = "quillon-print-", tail = ".pdf";
+  if (path.size() <= head.size() + tail.size() || path.rfind(head, 0) != 0 ||
+      path.compare(path.size() - tail.size(), tail.size(), tail) != 0)
+    return false;
+  for (size_t i = head.size(); i < path.size() - tail.size(); ++i) {
+    if (path[i] < '0' || path[i] > '9') return false;
+  }
+  return true;
 }
 
 void setPrintersForTest(bool withFilePrinter, bool withRecorder) {
@@ -423,5 +531,12 @@ void resetPrinters() {
   cat() = Catalogue{};
   clearDefaultPrinter();
 }
+
+void addPrinterForTest(const PrinterInfo& printer) {
+  loadCatalogue();
+  cat().printers.push_back(printer);
+}
+
+void setCupsMediaSourceForTest(CupsMediaSource source) { cat().cupsMedia = source ? source : CupsMedia; }
 
 }  // namespace plat

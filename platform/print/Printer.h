@@ -25,6 +25,17 @@ inline constexpr const char* kRecordingPrinterName = "Quillon Recording Printer"
 enum PaperSize : int { kPaperA4 = 9, kPaperLetter = 1 };
 enum Orientation : int { kPortrait = 1, kLandscape = 2 };
 
+// A sheet and its unprintable edges, in hundredths of a millimetre, the
+// sheet upright (portrait).
+struct PrinterMedia {
+  int width = 0;
+  int length = 0;
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
 struct PrinterInfo {
   std::string name;
   bool filePrinter = false;
@@ -32,7 +43,9 @@ struct PrinterInfo {
   bool isDefault = false;
   int dpi = 600;
   int paper = kPaperA4;
-  int marginPixels = 0;  // unprintable margin on every side, in device pixels
+  // The sheet the printer takes when none is asked for (width 0: the
+  // sheet of `paper`) and its unprintable edges.
+  PrinterMedia media;
   bool colour = true;
 };
 
@@ -73,9 +86,19 @@ int abortDoc(Hdc dc);
 // Why the last document or page call failed.
 const std::string& lastPrintError();
 
-// Where the file printer keeps a document without its own output name
-// (default "quillon-print.pdf" in the current directory).
+// Where the file printer keeps a document without its own output name.
+// Empty (the default): the first free "quillon-print-N.pdf" (N = 1, 2, ...)
+// of the current directory, so no earlier print is ever replaced.
 void setFilePrinterPath(const std::string& path);
+// The file printer's output as the page set-up shows it: its set path, or
+// the first free automatic name.
+std::string filePrinterOutput();
+// True for the automatic names "quillon-print-N.pdf".
+bool isAutomaticPrintName(const std::string& path);
+
+// What a CUPS queue's media are: its default sheet and printable area as
+// the CUPS server describes it (libcups); false when it cannot tell.
+using CupsMediaSource = bool (*)(const std::string& queue, PrinterMedia& media, bool& colour);
 
 // ------------------------------------------------------------------ tests
 
@@ -88,5 +111,9 @@ const std::vector<std::vector<DrawCall>>& recordedPages();
 const std::string& recordedDocName();
 // Forgets the catalogue and the recorded pages; jobs end with their contexts.
 void resetPrinters();
+// Puts a printer into the catalogue (a CUPS queue unless marked otherwise).
+void addPrinterForTest(const PrinterInfo& printer);
+// Replaces how CUPS queues are described; nullptr restores libcups.
+void setCupsMediaSourceForTest(CupsMediaSource source);
 
 }  // namespace plat

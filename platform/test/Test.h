@@ -117,6 +117,7 @@ struct ShownDialog {
   uint32_t flags = 0;      // mb:: type, ofn::, psd:: ...
   int answer = 0;          // button, or 1 confirmed / 0 cancelled / -1 failed
   std::string initialDir;  // file dialogs
+  std::string output;      // page set-up: the output file it shows (the PDF file printer)
 };
 const std::vector<ShownDialog>& shownDialogs();
 void clearShownDialogs();

@@ -13,6 +13,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/print/Capture.h"
 #include "platform/print/Printer.h"
+#include "platform/test/Test.h"
 
 namespace plat {
 namespace {
@@ -121,7 +122,7 @@ TEST_F(PrinterTest, PrinterContextReportsItsPage) {
   EXPECT_EQ(getDeviceCaps(dc, Cap::kPhysicalWidth), 4961);   // 210 mm
   EXPECT_EQ(getDeviceCaps(dc, Cap::kPhysicalHeight), 7016);  // 297 mm
   EXPECT_EQ(getDeviceCaps(dc, Cap::kPhysicalOffsetX), 0);
-  EXPECT_EQ(getDeviceCaps(dc, Cap::kNumColors), 256);
+  EXPECT_EQ(getDeviceCaps(dc, Cap::kNumColors), -1);  // more than 256
   EXPECT_EQ(getDeviceCaps(dc, Cap::kTechnology), kTechRasterPrinter);
   deleteDc(dc);
   s.orientation = kLandscape;
@@ -275,6 +276,106 @@ TEST_F(PrinterTest, CupsJobsAreHandedToLpWithAnArgumentVector) {
   EXPECT_LE(endDoc(dc), 0);
   EXPECT_NE(lastPrintError().find("lp refused"), std::string::npos);
   deleteDc(dc);
+}
+
+// The file printer's automatic output names take the first free number of
+// the current directory, and never replace a file, even one that appears
+// while the document is being drawn.
+TEST_F(PrinterTest, AutomaticOutputNamesNeverReplaceAFile) {
+  struct Name {
+    const char* path;
+    bool automatic;
+  } names[] = {{"quillon-print-1.pdf", true}, {"quillon-print-120.pdf", true}, {"quillon-print-.pdf", false},
+               {"quillon-print-1x.pdf", false}, {"dir/quillon-print-1.pdf", false}, {"quillon-print-1.pdf.pdf", false}};
+  for (const Name& n : names) EXPECT_EQ(isAutomaticPrintName(n.path), n.automatic) << n.path;
+
+  const fs::path old = fs::current_path();
+  fs::current_path(dir_);
+  setPrintersForTest(true, false);
+  EXPECT_EQ(filePrinterOutput(), "quillon-print-1.pdf");
+  PrinterSettings shown;
+  ASSERT_TRUE(defaultPrinter(shown));
+  EXPECT_EQ(shown.port, "quillon-print-1.pdf") << "the page set-up starts from it";
+  auto print = [](const std::string& output) {
+    Hdc dc = createPrinterDc(kFilePrinterName, PrintSettings{});
+    startDoc(dc, "doc", output);
+    startPage(dc);
+    lineTo(dc, 100, 100);
+    return dc;
+  };
+  Hdc dc = print("");
+  EXPECT_GT(endDoc(dc), 0) << lastPrintError();
+  deleteDc(dc);
+  EXPECT_TRUE(fs::exists(dir_ / "quillon-print-1.pdf"));
+  EXPECT_EQ(filePrinterOutput(), "quillon-print-2.pdf");
+  dc = print("quillon-print-2.pdf");
+  std::ofstream(dir_ / "quillon-print-2.pdf") << "someone else's";
+  EXPECT_GT(endDoc(dc), 0) << lastPrintError();
+  deleteDc(dc);
+  EXPECT_EQ(slurp(dir_ / "quillon-print-2.pdf"), "someone else's");
+  EXPECT_TRUE(fs::exists(dir_ / "quillon-print-3.pdf"));
+
+  // The page set-up shows the next free name when the one it kept is taken.
+  PageSetup ps;
+  ps.hasPrinter = true;
+  ps.printer = shown;
+  test::answerPageSetup({});
+  ASSERT_TRUE(pageSetupDialog(ps));
+  EXPECT_EQ(ps.printer.port, "quillon-print-4.pdf");
+  EXPECT_EQ(test::shownDialogs().back().output, "quillon-print-4.pdf");
+  // A name of the user's own is kept as it is.
+  ps.printer.port = "mine.pdf";
+  test::answerPageSetup({});
+  ASSERT_TRUE(pageSetupDialog(ps));
+  EXPECT_EQ(ps.printer.port, "mine.pdf");
+  fs::current_path(old);
+}
+
+bool FakeCupsMedia(const std::string& queue, PrinterMedia& media, bool& colour) {
+  if (queue == "letter_mono") {
+    media = {21590, 27940, 318, 423, 318, 1270};  // letter; 1/8, 1/6 and 1/2 inch edges
+    colour = false;
+    return true;
+  }
+  if (queue == "broken") {
+    media = {-5, 27940, 0, 0, 0, 0};
+    return true;
+  }
+  return false;
+}
+
+// A CUPS queue's sheet and printable area are what the CUPS server tells
+// of it; a queue it cannot describe gets A4 with a quarter-inch edge.
+TEST_F(PrinterTest, CupsQueuesTellTheirSheetAndPrintableArea) {
+  fakeTool("lpstat", "[ \"$1\" = -e ] && printf 'letter_mono\\nunknown\\nbroken\\n'\nexit 0\n");
+  setCupsMediaSourceForTest(FakeCupsMedia);
+  refreshPrinters();
+  struct Case {
+    const char* queue;
+    int orientation;
+    int physicalWidth, physicalHeight, offsetX, offsetY, width, height, colours;
+  } cases[] = {
+      {"letter_mono", kPortrait, 5100, 6600, 75, 100, 4950, 6200, 2},
+      {"letter_mono", kLandscape, 6600, 5100, 300, 75, 6200, 4950, 2},
+      {"unknown", kPortrait, 4961, 7016, 150, 150, 4661, 6716, -1},
+      {"broken", kPortrait, 4961, 7016, 150, 150, 4661, 6716, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.queue) + " " + std::to_string(c.orientation));
+    PrintSettings s;
+    s.orientation = c.orientation;
+    Hdc dc = createPrinterDc(c.queue, s);
+    ASSERT_NE(dc, 0u);
+    EXPECT_EQ(getDeviceCaps(dc, Cap::kPhysicalWidth), c.physicalWidth);
+    EXPECT_EQ(getDeviceCaps(dc, Cap::kPhysicalHeight), c.physicalHeight);
+    EXPECT_EQ(getDeviceCaps(dc, Cap::kPhysicalOffsetX), c.offsetX);
+    EXPECT_EQ(getDeviceCaps(dc, Cap::kPhysicalOffsetY), c.offsetY);
+    EXPECT_EQ(getDeviceCaps(dc, Cap::kHorzRes), c.width);
+    EXPECT_EQ(getDeviceCaps(dc, Cap::kVertRes), c.height);
+    EXPECT_EQ(getDeviceCaps(dc, Cap::kNumColors), c.colours);
+    deleteDc(dc);
+  }
+  setCupsMediaSourceForTest(nullptr);
 }
 
 }  // namespace
