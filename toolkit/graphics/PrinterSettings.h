@@ -1,16 +1,22 @@
 // The printer choice with which printer device and information contexts
-// are opened: the default printer until a page set-up is confirmed.
+// are opened: the selected printer (the one a confirmed page set-up chose,
+// else the default printer that the printer query found; none held while
+// Device is empty) and the settings the page set-up chose for it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-// Stand-in: the record as the page set-up fills it; completed with the
-// printer pages of the graphics engine.
+// Settings not chosen: -1, and 99999 for the media and dither types. The
+// printer query marks every setting as not chosen; a confirmed page set-up
+// chooses them all.
+inline constexpr int16_t kSettingNotChosen = -1;
+inline constexpr int32_t kTypeNotChosen = 99999;
+
 struct WindowsPrinterSettingsRecord {
   std::string Driver;
   std::string Device;
-  std::string Port;
+  std::string Port;              // the built-in PDF printer: its output file
   int16_t PaperSize = 0;
   int16_t PaperLength = 0;     // tenths of a millimetre
   int16_t PaperWidth = 0;

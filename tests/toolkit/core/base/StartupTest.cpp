@@ -136,10 +136,12 @@ TEST_F(StartupTest, DefaultsAndSharedState) {
   EXPECT_EQ(Trim(Filename(2)), "");
   // No settings file anywhere, home known: no name.
   EXPECT_EQ(s.SettingsFileName, "");
-  // The dump defaults for the system printer: none is reachable here.
+  // The dump defaults for the system printer: the built-in PDF printer's
+  // A4 sheet, an inch inside every edge.
   EXPECT_EQ(DumpPage().Device, 10);
-  EXPECT_EQ(DumpPage().PageWidth, 0);
-  EXPECT_EQ(HardcopyFiles().PrinterAvailableFlag, 0);
+  EXPECT_EQ(DumpPage().PageWidth, 841 - 144);
+  EXPECT_EQ(DumpPage().PageHeight, 595 - 144);
+  EXPECT_EQ(HardcopyFiles().PrinterAvailableFlag, 1);
   EXPECT_EQ(DumpPage().Further, (std::array<int32_t, 5>{1, 0, 0, 0, 3}));
   EXPECT_EQ(DumpPage().ModeValue, 2);  // model 28 allows compression 2
   YYDumpDefaults(2);
