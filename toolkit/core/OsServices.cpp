@@ -535,7 +535,7 @@ void YYFileCopyOs(std::string_view source, std::string_view target, int32_t& sta
 ExecuteIdleFunction& ExecuteIdleHook() { return gOs.executeIdle; }
 
 void YYExecute(const std::vector<std::string>& argv, int32_t /*hidden*/, int32_t wait,
-               int32_t timeoutSeconds, int32_t& status) {
+               int32_t timeoutSeconds, int32_t& status, int32_t* exitStatus) {
   plat::SpawnOutcome outcome;
   if (wait == 0) {
     int err = plat::Spawn(argv, false, -1, outcome);
@@ -547,6 +547,7 @@ void YYExecute(const std::vector<std::string>& argv, int32_t /*hidden*/, int32_t
     status = err;
   } else {
     status = outcome.ended ? 32 : -1;
+    if (exitStatus != nullptr && outcome.ended) *exitStatus = outcome.exitStatus;
   }
 }
 

@@ -110,9 +110,10 @@ void YYFileCopyOs(std::string_view source, std::string_view target, int32_t& sta
 // negative time-out waits until it ends (calling the idle hook about every
 // 100 ms), 0 or more waits that many seconds; the status is 32 when it
 // ended, -1 on time-out, else the system's error number. `hidden` has no
-// effect here: the processes have no windows of ours.
+// effect here: the processes have no windows of ours. When it ended,
+// `exitStatus` (if given) gets its exit code (-1 when it was killed).
 void YYExecute(const std::vector<std::string>& argv, int32_t hidden, int32_t wait,
-               int32_t timeoutSeconds, int32_t& status);
+               int32_t timeoutSeconds, int32_t& status, int32_t* exitStatus = nullptr);
 // What YYExecute does while it waits without limit; the window layer sets
 // it to dispatch repaint messages.
 using ExecuteIdleFunction = void (*)();

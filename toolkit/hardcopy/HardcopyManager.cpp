@@ -1,21 +1,42 @@
-// Stand-in for the hardcopy manager: the switch, the driver table and the
-// state re-initialisation that the graphics engine calls; the hardcopy
-// layer completes it (print commands, saved options, driver
-// re-initialisation, presentation-graphics defaults).
-#include "VOZUVar/Strings.h"
 #include "toolkit/hardcopy/HardcopyManager.h"
 
+#include <array>
+
+#include "VOZUVar/Strings.h"
+#include "platform/os/Os.h"
+#include "toolkit/core/ErrorReporter.h"
+#include "toolkit/core/HelpDisplay.h"
+#include "toolkit/core/NumberText.h"
+#include "toolkit/core/OsServices.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/graphics/CharSize.h"
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/StrokeFont.h"
+#include "toolkit/hardcopy/PlotFile.h"
+#include "toolkit/hardcopy/PrintManagerDriver.h"
 
 namespace {
-int32_t gDriverNumber = 10;
-std::array<GraphicsDriver, kHardcopyDrivers + 1> gDrivers{};
-HardcopyOptionsRecord gOptions;
+
+constexpr int32_t kStartDriver = 10;
+
+// Drivers 1..4, 6, 8, 9, 11 and 12 take their places here as they are
+// built; until then their numbers drop every operation, as 5 and 7 do.
+std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
+  std::array<GraphicsDriver, kHardcopyDrivers + 1> t{};
+  t[10] = XXWIN;
+  return t;
+}
+
+struct Manager {
+  int32_t driverNumber = kStartDriver;
+  std::array<GraphicsDriver, kHardcopyDrivers + 1> drivers = StartTable();
+  std::string pendingCommand = std::string(kOpTextSize, ' ');
+  // The plot file the pending command runs on, made for it alone.
+  std::string commandPlotFile;
+};
+Manager gM;
 
 bool HasLetter(std::string_view text, char upper) {
   for (char c : text)
@@ -23,31 +44,72 @@ bool HasLetter(std::string_view text, char upper) {
   return false;
 }
 
+// What the option saves of the hardcopy settings across a re-initialisation.
+struct SavedHardcopyOptions {
+  HardcopyOptionsRecord options;
+  std::string defaultOutputName;
+};
+
+// Forgets the plot file of a pending command that will never run.
+void DropCommandPlotFile() {
+  if (!gM.commandPlotFile.empty()) plat::FileDelete(gM.commandPlotFile);
+  gM.commandPlotFile.clear();
+}
+
+// Runs the pending print command on its plot file, then deletes the file
+// whatever the command did.
+void RunPendingCommand() {
+  const std::string command(TrimTrailingBlanks(gM.pendingCommand));
+  const std::string plotFile = gM.commandPlotFile;
+  YYPRNCMD(PrintCommandWords(command, plotFile));
+  if (!plotFile.empty()) IOsDeleteFile(plotFile);
+  gM.commandPlotFile.clear();
+  YYPadField(gM.pendingCommand, "");
+}
+
+// Makes the fresh plot file of a print command; false (reported) when the
+// temporary directory cannot hold one.
+bool NewCommandPlotFile() {
+  std::string path;
+  const int err = plat::CreateTempFile(plat::TempDirectory(), "qvz", ".plt", path);
+  if (err != 0) {
+    ErrorState().SecondaryStatus = err;
+    YYERRREP(13, "YYHardcopyStartStop");
+    return false;
+  }
+  DropCommandPlotFile();
+  gM.commandPlotFile = path;
+  return true;
+}
+
 }  // namespace
 
-int32_t& HardcopyDriverNumber() { return gDriverNumber; }
-std::array<GraphicsDriver, kHardcopyDrivers + 1>& HardcopyDriverTable() { return gDrivers; }
-HardcopyOptionsRecord& HardcopyOptions() { return gOptions; }
+int32_t& HardcopyDriverNumber() { return gM.driverNumber; }
+std::array<GraphicsDriver, kHardcopyDrivers + 1>& HardcopyDriverTable() { return gM.drivers; }
+std::string& PendingPrintCommand() { return gM.pendingCommand; }
 
 void ResetHardcopyManager() {
-  gDriverNumber = 10;
-  gDrivers = {};
-  gOptions = HardcopyOptionsRecord{};
+  DropCommandPlotFile();
+  gM = Manager{};
+  ResetHardcopyOptions();
+  ResetPlotFiles();
+  ResetPrintManagerDriver();
 }
 
 void YYHardcopyDispatch(int32_t op) {
-  if (gDriverNumber < 1 || gDriverNumber > kHardcopyDrivers) return;
-  if (GraphicsDriver d = gDrivers[gDriverNumber]) d(op);
+  if (gM.driverNumber < 1 || gM.driverNumber > kHardcopyDrivers) return;
+  if (GraphicsDriver d = gM.drivers[static_cast<size_t>(gM.driverNumber)]) d(op);
 }
 
 void YYHardcopySelect(int32_t op, int32_t number) {
   if (op != kOpInit) return;
-  gDriverNumber = number;
-  DriverParams().OpCount = 0;
+  gM.driverNumber = number;
+  // An operation 1 that is not a probe.
+  if (DriverParams().OpCount == kProbe) DriverParams().OpCount = 0;
   YYHardcopyDispatch(kOpInit);
 }
 
-void YYHardcopyStartStop(std::string_view option) {
+void YYHardcopyStartStop(std::string_view option, std::optional<std::string_view> title) {
   GraphicsStateRecord& g = GraphicsState();
   DriverParamsRecord& p = DriverParams();
   if (p.PageOpen) {
@@ -57,7 +119,14 @@ void YYHardcopyStartStop(std::string_view option) {
   }
   YYGrHardcopyOp(kOpEnd);
   g.HardcopyActive = 0;
-  if (option.size() == 1 && (option[0] == 'S' || option[0] == 's')) return;
+  // A plot file that its driver never closed is incomplete: it replaces
+  // nothing.
+  PlotFileDiscardOpen();
+
+  if (option.size() == 1 && (option[0] == 'S' || option[0] == 's')) {
+    if (!IsAllBlanks(gM.pendingCommand)) RunPendingCommand();
+    return;
+  }
 
   p.OpCount = kProbe;
   YYHardcopyDispatch(kOpInit);
@@ -65,11 +134,21 @@ void YYHardcopyStartStop(std::string_view option) {
 
   p.OpText = p.DefaultOutputName;
   p.OpCount = 1;
-  if (!option.empty() && !IsAllBlanks(option)) {
+  if (!IsAllBlanks(option)) {
     YYPadField(p.OpText, option);
     p.OpCount = 0;
   }
-  p.PixelX[1] = 0;  // no title given
+  if (p.DeviceWritesFile != 0 && p.OpText.find(" @ ") != std::string::npos) {
+    if (!NewCommandPlotFile()) return;
+    gM.pendingCommand = p.OpText;
+    YYPadField(p.OpText, gM.commandPlotFile);
+  }
+  if (title.has_value()) {
+    YYPadField(p.OutputTitle, *title);
+    p.PixelX[1] = 1;
+  } else {
+    p.PixelX[1] = 0;
+  }
 
   g.HardcopyActive = 1;
   p.OpQualifier = 1;
@@ -79,21 +158,64 @@ void YYHardcopyStartStop(std::string_view option) {
   if (g.ScreenOutput == 0) g.DeviceColours = p.DeviceColourCount;
   if (g.PreviousColourIndex == -1) YYColourNearestIndex(g.PreviousColourRgb, g.PreviousColourIndex);
   if (g.ColourIndex == -1) YYColourNearestIndex(g.ColourRgb, g.ColourIndex);
-  p.LastPenX = -9999.0f;
   p.LastPenY = -9999.0f;
-  for (int32_t op : {kOpLineThickness, kOpLineStyle, kOpLineJoin, kOpLineCap, kOpClip, kOpFont,
-                     kOpColour})
+  p.LastPenX = -9999.0f;
+  for (int32_t op : {kOpLineThickness, kOpLineStyle, kOpLineJoin, kOpLineCap, kOpClip, kOpFont, kOpColour})
     YYGrHardcopyOp(op);
 }
 
-void YYGrStateInit(std::string_view option) {
+std::vector<std::string> PrintCommandWords(std::string_view command, std::string_view plotFile) {
+  const size_t at = command.find('@');
+  if (at == std::string_view::npos) return CommandLineWords(command);
+  const std::string_view before = command.substr(0, at);
+  const std::string_view after = command.substr(at + 1);
+  std::vector<std::string> words = CommandLineWords(before);
+  std::vector<std::string> rest = CommandLineWords(after);
+  // The plot file's name is never split: it is one word, joined with the
+  // characters that touch the at sign.
+  std::string middle(plotFile);
+  if (!before.empty() && before.back() != ' ' && !words.empty()) {
+    middle = words.back() + middle;
+    words.pop_back();
+  }
+  if (!after.empty() && after.front() != ' ' && !rest.empty()) {
+    middle += rest.front();
+    rest.erase(rest.begin());
+  }
+  words.push_back(middle);
+  words.insert(words.end(), rest.begin(), rest.end());
+  return words;
+}
+
+void YYPRNCMD(const std::vector<std::string>& words) {
+  // The words are the program and its arguments: no command interpreter
+  // sees them.
+  int32_t status = 0;
+  int32_t exitStatus = 0;
+  if (words.empty() || words.front().empty()) {
+    status = ENOENT;
+  } else {
+    YYExecute(words, 1, 1, -1, status, &exitStatus);
+  }
+  if (status == 32 && exitStatus == 0) return;
+  // A start that failed gives its system error; a command that ended with
+  // a failure has none to give.
+  ErrorState().SecondaryStatus = status == 32 ? 0 : status;
+  YYERRREP(13, "YYPRNCMD");
+}
+
+void YYGrStateInit(std::string_view option, std::optional<int32_t>, std::optional<int32_t>,
+                   std::optional<int32_t>) {
   GraphicsStateRecord& g = GraphicsState();
+  DriverParamsRecord& p = DriverParams();
+  HardcopyOptionsRecord& o = HardcopyOptions();
   g.AreaX1 = g.AreaY1 = 0.0f;
   g.AreaX2 = g.AreaY2 = 1.0f;
   g.AreaFractionWidth = g.AreaFractionHeight = 1.0f;
+  g.UnitsXRange = g.UnitsYRange = 1.0f;
   g.PageRotation = 0;
-  g.CharWidthFraction = kDefaultCharWidth;
   g.CharHeightFraction = kDefaultCharHeight;
+  g.CharWidthFraction = kDefaultCharWidth;
   g.TextAngle = g.DeviceTextAngle = 0.0f;
   g.TextAngleCos = g.TextDirCosine = 1.0f;
   g.TextAngleSinAspect = g.TextAngleSinOver = 0.0f;
@@ -108,21 +230,16 @@ void YYGrStateInit(std::string_view option) {
   g.FontKind = 0;
   g.Slant = 0.0f;
   YYPadField(g.UserFontName, "");
-  g.CurrentX = g.CurrentY = 0.0f;
-  g.FillStyle = 0;
-  g.FillOutline = 1;
-  g.SoftFillScreen = 0;
-  g.HatchFillMarker = 0;
-  g.PlotMode = 0;
-  g.ScreenLineThickness = 1;
-  g.MetafileLineThickness = 5;
-  g.LineStyle = 0;
-  g.GlyphFillActive = 0;
   g.ColourMode = 1;
   g.PreviousColourIndex = kPaletteWhite;
   g.PreviousColourRgb = 0x00FFFFFF;
   g.ColourIndex = kPaletteBlack;
   g.ColourRgb = 0;
+  g.LineStyle = 0;
+  g.PlotMode = 0;
+  g.ScreenLineThickness = 1;
+  g.MetafileLineThickness = 5;
+  g.GlyphFillActive = 0;
 
   if (HasLetter(option, 'H')) {
     g.ScreenOutput = 0;
@@ -141,12 +258,37 @@ void YYGrStateInit(std::string_view option) {
   YYCharSizeRefresh();
   YYCHSPACE(0);
   YYCharSetStandard();
-  DriverParams().PageOpen = 0;
-  YYHardcopyStartStop("S");
-  if (!HasLetter(option, 'P')) gOptions.Opt.fill(0);
-  // The selected driver initialises itself again.
-  DriverParams().OpQualifier = 0;
-  DriverParams().OpCount = 0;
+
+  p.PageOpen = 0;
+  YYHardcopyStartStop("S", " ");
+
+  std::optional<SavedHardcopyOptions> saved;
+  if (HasLetter(option, 'P') && p.InitialisedDriver != 0) saved = SavedHardcopyOptions{o, p.DefaultOutputName};
+  for (size_t n = 1; n <= 29; ++n) o.Opt[n] = 0;
+  p.OpQualifier = saved.has_value() ? -998 : 0;
+  // An operation 1 that is not a probe, whatever the last start left here.
+  if (p.OpCount == kProbe) p.OpCount = 0;
   YYHardcopyDispatch(kOpInit);
+  p.OpQualifier = 0;
+  if (saved.has_value()) {
+    p.DefaultOutputName = saved->defaultOutputName;
+    for (int32_t n = 1; n <= 29; ++n) YYHardcopySetOption(n, saved->options.Opt[static_cast<size_t>(n)]);
+    for (int32_t n = 101; n <= 108; ++n) YYHardcopySetOption(n, saved->options.Stored[static_cast<size_t>(n - 100)]);
+  }
+
   IGrUnits(0.0f, 0.0f, 1.0f, 1.0f);
+  g.CurrentX = g.CurrentY = 0.0f;
+  g.FillStyle = 0;
+  g.FillOutline = 1;
+  g.SoftFillScreen = 0;
+  g.HatchFillMarker = 0;
+}
+
+void WHelpTopic(std::string_view helpFile, std::optional<int32_t> topic, std::optional<int32_t> option) {
+  const int32_t number = topic.value_or(-1);
+  std::array<char, 11> digits{};
+  IntegerToString(number, digits, "(I11)");
+  YYNumberTidy(digits, "L");
+  const std::string text(TrimTrailingBlanks(std::string_view(digits.data(), digits.size())));
+  WHelpFile(helpFile, number, text, option.value_or(0), 1);
 }

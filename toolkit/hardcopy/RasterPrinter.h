@@ -18,6 +18,7 @@ struct PrinterConfigurationRecord {
   int32_t PrinterCompressionLimit = 0;
   std::array<int32_t, 4> PrinterResolutions{};  // dots per inch, highest first
   int32_t PrinterResolutionCount = 0;
+  int32_t RasterResolutionIndex = 0;  // 1-based resolution of the next raster page
   int32_t PrinterPins = 0;
   int32_t PrinterBandSpacing = 0;
   int32_t PlotterModel = 0;           // 1..10

@@ -1,0 +1,40 @@
+// The plot-file output unit: every hardcopy driver that writes a file
+// writes it here. The unit creates the file the hardcopy manager named in
+// OpText, writes raw bytes or text lines ended by CR LF (one system write
+// per call, no buffering), closes it, and hands out the system handle to
+// drivers that patch their file afterwards. Failures are reported under
+// "YYPROU" and leave PlotFileStatus at -1.
+//
+// A plot file replaces an old file of its name only when it is complete:
+// the bytes go to a private file beside it, and the close hands them to
+// the OS layer's whole-file writer when no write of the unit failed. A
+// file that never reaches its close (the driver gave up, or the hardcopy
+// ended without one) is discarded, and the old file stays as it was.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+inline constexpr int32_t kPlotFileUnits = 8;
+
+// 0 after a successful open, -1 after any failed open, write or close.
+int32_t& PlotFileStatus();
+
+// Writes exactly `length` bytes of `bytes`.
+void YYPROU(int32_t unit, std::string_view bytes, int32_t length);
+// Writes the first `length` characters of `text` and CR LF as one block.
+void YYPlotFileWriteLine(int32_t unit, std::string_view text, int32_t length);
+// Creates the file named by the first word of OpText onwards (leading
+// blanks kept, trailing blanks cut). A unit that is still open is closed
+// first.
+void YYPlotFileOpen(int32_t unit);
+void YYPlotFileClose(int32_t unit);
+// The unit's system handle (-1 when none is open).
+void YYPlotFileHandle(int32_t unit, int32_t& handle);
+
+// Discards every plot file still open: its bytes are dropped and the file
+// it was to replace is left alone. The hardcopy manager calls it once a
+// hardcopy has ended.
+void PlotFileDiscardOpen();
+// Forgets the units (open files are discarded), for tests.
+void ResetPlotFiles();
