@@ -271,6 +271,10 @@ bool enableScrollBar(Hwnd w, int bar, bool enable);
 // Whether the window's bar (kSbHorz, kSbVert) is disabled for want of
 // anything to scroll (sif::DisableNoScroll).
 bool scrollBarDisabled(Hwnd w, int bar);
+// What a window's own bar (kSbHorz, kSbVert) shows: its settings, whether
+// it takes the pointer (enabled, with something to scroll) and the part
+// held down (as look::ScrollLook numbers it, -1 none). False for others.
+bool windowScrollBarLook(Hwnd w, int bar, ScrollInfo& si, bool& enabled, int& pressed);
 
 // ---------------------------------------------------------------- progress bar
 
@@ -395,7 +399,9 @@ struct NmHeader {
   NotifyHeader hdr;
   int item = -1;
   int button = 0;           // 0 left, 1 right, 2 middle
-  const HdItem* pitem = nullptr;   // tracking: the proposed width
+  // Tracking: the width the pointer proposes; the parent may change it
+  // while the divider is dragged (hdn::Track), and the item takes it.
+  HdItem* pitem = nullptr;
 };
 namespace hdn {
 constexpr int ItemChanging = -1500;  // a non-zero answer refuses the change

@@ -1,6 +1,8 @@
 // The edit control: single-line and multi-line text with a selection, a
 // caret, a text limit, read-only state, one step of undo and the clipboard.
-// Multi-line text keeps CR LF line ends and breaks lines only there.
+// Multi-line text keeps CR LF line ends; unless it scrolls sideways
+// (es::AutoHScroll or a horizontal bar) it also breaks its lines between
+// words to fit its width. Its scroll bars move it by lines and pixels.
 #include <algorithm>
 #include <vector>
 
@@ -16,6 +18,14 @@ namespace {
 constexpr int kMarginX = 2;
 constexpr int kDefaultLimit = 30000;
 constexpr int kLargestLimit = 0x7FFFFFFE;
+
+// Where the shown lines of a text begin and end (a line's end excludes its
+// CR LF; a line broken between words ends where the next one begins).
+struct Layout {
+  std::vector<int> starts, ends;
+  int operator[](size_t i) const { return starts[i]; }
+  size_t size() const { return starts.size(); }
+};
 
 struct EditState {
   std::string text;
@@ -33,6 +43,14 @@ struct EditState {
   int firstLine = 0;       // multi-line: first visible line
   char passwordChar = 0;
   std::vector<int> tabStops;
+  bool hasVBar = false;    // made with scroll bars (multi-line)
+  bool hasHBar = false;
+  // The layout of the text, made again when the text, the width or the
+  // font changed.
+  Layout layout;
+  bool layoutValid = false;
+  int layoutWidth = -1;
+  HFont layoutFont = 0;
 };
 
 StateTable<EditState>& edits() {
@@ -48,23 +66,90 @@ int selMin(const EditState& s) { return std::min(s.anchor, s.caret); }
 int selMax(const EditState& s) { return std::max(s.anchor, s.caret); }
 int len(const EditState& s) { return static_cast<int>(s.text.size()); }
 
-// Line starts of a multi-line text (single-line: one line).
-std::vector<int> lineStarts(const EditState& s, bool multi) {
-  std::vector<int> starts{0};
-  if (!multi) return starts;
-  for (size_t i = 0; i + 1 < s.text.size(); ++i)
-    if (s.text[i] == '\r' && s.text[i + 1] == '\n') starts.push_back(static_cast<int>(i + 2));
-  return starts;
+// Multi-line text breaks between words unless it scrolls sideways.
+bool wraps(Hwnd w) {
+  const uint32_t style = getWindowStyle(w);
+  return (style & es::MultiLine) && !(style & es::AutoHScroll) && !st(w).hasHBar;
 }
-int lineOf(const std::vector<int>& starts, int index) {
-  int line = 0;
-  for (size_t i = 0; i < starts.size(); ++i)
-    if (starts[i] <= index) line = static_cast<int>(i);
-  return line;
+
+Rect formatRect(Hwnd w);
+std::string shown(const EditState& s, std::string_view part);
+
+// The lines of the hard line [a, b) broken to fit `width`: after the last
+// blank that fits, or, in a word longer than the width, after the last
+// character that fits (at least one).
+void wrapLine(const EditState& s, HFont font, int width, int a, int b, Layout& out) {
+  int pos = a;
+  while (true) {
+    int x = 0, e = pos, lastBlank = -1;
+    while (e < b) {
+      const int cw = textWidth(font, shown(s, std::string_view(s.text).substr(e, 1)));
+      if (x + cw > width && e > pos) break;
+      x += cw;
+      if (s.text[e] == ' ') lastBlank = e;
+      ++e;
+    }
+    if (e >= b) {
+      out.starts.push_back(pos);
+      out.ends.push_back(b);
+      return;
+    }
+    // Blanks at the break stay with the line they end.
+    int next = lastBlank >= pos ? lastBlank + 1 : e;
+    while (lastBlank >= pos && next < b && s.text[next] == ' ') ++next;
+    out.starts.push_back(pos);
+    out.ends.push_back(next);
+    pos = next;
+  }
 }
-int lineEnd(const EditState& s, const std::vector<int>& starts, int line) {
-  if (line + 1 < static_cast<int>(starts.size())) return starts[line + 1] - 2;
-  return len(s);
+
+const Layout& layoutOf(Hwnd w) {
+  EditState& s = st(w);
+  const bool multi = getWindowStyle(w) & es::MultiLine;
+  const bool wrap = wraps(w);
+  const int width = wrap ? std::max(1, formatRect(w).width()) : -1;
+  const HFont font = controlFont(w);
+  if (s.layoutValid && s.layoutWidth == width && s.layoutFont == font) return s.layout;
+  Layout& l = s.layout;
+  l.starts.clear();
+  l.ends.clear();
+  const int n = static_cast<int>(s.text.size());
+  if (!multi) {
+    l.starts.push_back(0);
+    l.ends.push_back(n);
+  } else {
+    int a = 0;
+    while (true) {
+      int b = a;
+      while (b < n && !(s.text[b] == '\r' && b + 1 < n && s.text[b + 1] == '\n')) ++b;
+      if (wrap) wrapLine(s, font, width, a, b, l);
+      else {
+        l.starts.push_back(a);
+        l.ends.push_back(b);
+      }
+      if (b >= n) break;
+      a = b + 2;
+      if (a > n) break;
+    }
+  }
+  s.layoutValid = true;
+  s.layoutWidth = width;
+  s.layoutFont = font;
+  return l;
+}
+void textChanged(EditState& s) { s.layoutValid = false; }
+
+int lineOf(const Layout& l, int index) {
+  const auto it = std::upper_bound(l.starts.begin(), l.starts.end(), index);
+  return std::max(0, static_cast<int>(it - l.starts.begin()) - 1);
+}
+int lineEnd(const EditState&, const Layout& l, int line) { return l.ends[static_cast<size_t>(line)]; }
+// The last place the caret can take on a line: a line broken between
+// words ends where the next begins, so its caret stops a character short.
+int caretEnd(const Layout& l, int line) {
+  const size_t i = static_cast<size_t>(line);
+  const int e = l.ends[i];
+  return i + 1 < l.size() && l.starts[i + 1] == e && e > l.starts[i] ? e - 1 : e;
 }
 
 std::string shown(const EditState& s, std::string_view part) {
@@ -91,7 +176,7 @@ Point posFromChar(Hwnd w, int index) {
   EditState& s = st(w);
   index = std::clamp(index, 0, len(s));
   const bool multi = multiLine(w);
-  auto starts = lineStarts(s, multi);
+  const Layout& starts = layoutOf(w);
   const int line = lineOf(starts, index);
   const Rect f = formatRect(w);
   const int x = textWidth(controlFont(w), shown(s, std::string_view(s.text).substr(starts[line], index - starts[line])));
@@ -103,19 +188,25 @@ Point posFromChar(Hwnd w, int index) {
     if (align == es::Center) left += std::max(0, (f.width() - whole) / 2);
     return {left, singleLineTop(w)};
   }
+  // Each line of a multi-line text is aligned on its own.
+  const uint32_t align = getWindowStyle(w) & es::AlignMask;
+  if (align == es::Right || align == es::Center) {
+    const int whole = textWidth(controlFont(w), shown(s, std::string_view(s.text).substr(starts[line], starts.ends[line] - starts[line])));
+    left += align == es::Right ? std::max(0, f.width() - whole) : std::max(0, (f.width() - whole) / 2);
+  }
   return {left, f.top + (line - s.firstLine) * lineHeight(w)};
 }
 
 int charFromPos(Hwnd w, Point p) {
   EditState& s = st(w);
   const bool multi = multiLine(w);
-  auto starts = lineStarts(s, multi);
+  const Layout& starts = layoutOf(w);
   int line = 0;
   if (multi) {
     line = s.firstLine + (p.y - formatRect(w).top) / std::max(1, lineHeight(w));
     line = std::clamp(line, 0, static_cast<int>(starts.size()) - 1);
   }
-  const int a = starts[line], b = lineEnd(s, starts, line);
+  const int a = starts[line], b = caretEnd(starts, line);
   int best = a;
   for (int i = a; i <= b; ++i) {
     const int x = posFromChar(w, i).x;
@@ -131,20 +222,95 @@ int charFromPos(Hwnd w, Point p) {
 
 void redraw(Hwnd w) { invalidateRect(w, nullptr, true); }
 
+int visibleLines(Hwnd w) { return std::max(1, formatRect(w).height() / std::max(1, lineHeight(w))); }
+
+// The scroll bars of a multi-line edit follow its first line and its
+// sideways scroll; they show disabled while everything fits.
+void updateBars(Hwnd w) {
+  EditState& s = st(w);
+  if (!multiLine(w)) return;
+  const Layout& l = layoutOf(w);
+  const int lines = static_cast<int>(l.size());
+  s.firstLine = std::clamp(s.firstLine, 0, std::max(0, lines - 1));
+  if (s.hasVBar) {
+    ScrollInfo si;
+    si.mask = sif::Range | sif::Page | sif::Pos | sif::DisableNoScroll;
+    si.max = lines - 1;
+    si.page = static_cast<unsigned>(visibleLines(w));
+    si.pos = s.firstLine;
+    setScrollInfo(w, kSbVert, si, true);
+  }
+  if (s.hasHBar) {
+    int widest = 0;
+    for (size_t i = 0; i < l.size(); ++i)
+      widest = std::max(widest, textWidth(controlFont(w), shown(s, std::string_view(s.text).substr(l.starts[i], l.ends[i] - l.starts[i]))));
+    ScrollInfo si;
+    si.mask = sif::Range | sif::Page | sif::Pos | sif::DisableNoScroll;
+    si.max = widest;
+    si.page = static_cast<unsigned>(std::max(1, formatRect(w).width()));
+    si.pos = s.scrollX;
+    setScrollInfo(w, kSbHorz, si, true);
+  }
+}
+
+// A request of a scroll bar (or the wheel) moves the view, not the caret.
+void scrollView(Hwnd w, bool vertical, uint32_t code, int thumb) {
+  EditState& s = st(w);
+  if (!multiLine(w)) return;
+  if (vertical) {
+    const int lines = static_cast<int>(layoutOf(w).size());
+    const int page = visibleLines(w);
+    int top = s.firstLine;
+    switch (code) {
+      case kSbLineUp: --top; break;
+      case kSbLineDown: ++top; break;
+      case kSbPageUp: top -= page; break;
+      case kSbPageDown: top += page; break;
+      case kSbThumbTrack:
+      case kSbThumbPosition: top = thumb; break;
+      case kSbTop: top = 0; break;
+      case kSbBottom: top = lines; break;
+      default: return;
+    }
+    s.firstLine = std::clamp(top, 0, std::max(0, lines - page));
+  } else {
+    if (wraps(w)) return;
+    const int step = std::max(1, textWidth(controlFont(w), "x"));
+    const int page = std::max(1, formatRect(w).width());
+    int x = s.scrollX;
+    switch (code) {
+      case kSbLineUp: x -= step; break;
+      case kSbLineDown: x += step; break;
+      case kSbPageUp: x -= page; break;
+      case kSbPageDown: x += page; break;
+      case kSbThumbTrack:
+      case kSbThumbPosition: x = thumb; break;
+      case kSbTop: x = 0; break;
+      default: return;
+    }
+    s.scrollX = std::max(0, x);
+  }
+  updateBars(w);
+  redraw(w);
+}
+
 void scrollCaret(Hwnd w) {
   EditState& s = st(w);
   const Rect f = formatRect(w);
   if (multiLine(w)) {
-    auto starts = lineStarts(s, true);
+    const Layout& starts = layoutOf(w);
     const int line = lineOf(starts, s.caret);
     const int visible = std::max(1, f.height() / std::max(1, lineHeight(w)));
     if (line < s.firstLine) s.firstLine = line;
     if (line >= s.firstLine + visible) s.firstLine = line - visible + 1;
   }
-  const int x = posFromChar(w, s.caret).x;
-  if (x < f.left) s.scrollX -= f.left - x;
-  if (x >= f.right) s.scrollX += x - f.right + 1;
-  if (s.scrollX < 0) s.scrollX = 0;
+  if (!wraps(w)) {
+    const int x = posFromChar(w, s.caret).x;
+    if (x < f.left) s.scrollX -= f.left - x;
+    if (x >= f.right) s.scrollX += x - f.right + 1;
+    if (s.scrollX < 0) s.scrollX = 0;
+  }
+  updateBars(w);
 }
 
 void setSelection(Hwnd w, int anchor, int caret) {
@@ -183,6 +349,7 @@ bool replaceSelection(Hwnd w, std::string ins, bool byUser, bool undoable, bool 
   }
   if (undoable && !(typing && s.typing)) saveUndo(s);
   s.text.replace(static_cast<size_t>(a), static_cast<size_t>(b - a), ins);
+  textChanged(s);
   s.anchor = s.caret = a + static_cast<int>(ins.size());
   s.typing = typing;
   if (byUser) s.modified = true;
@@ -216,6 +383,7 @@ void undo(Hwnd w) {
   EditState& s = st(w);
   if (!s.canUndo || readOnly(w)) return;
   std::swap(s.text, s.undoText);
+  textChanged(s);
   std::swap(s.anchor, s.undoAnchor);
   std::swap(s.caret, s.undoCaret);
   s.typing = false;
@@ -256,7 +424,7 @@ LResult keyDown(Hwnd w, WParam key) {
   EditState& s = st(w);
   const bool shift = getKeyState(vk::Shift) < 0, ctrl = getKeyState(vk::Control) < 0;
   const bool multi = multiLine(w);
-  auto starts = lineStarts(s, multi);
+  const Layout& starts = layoutOf(w);
   const int line = lineOf(starts, s.caret);
   switch (key) {
     case vk::Left:
@@ -268,7 +436,7 @@ LResult keyDown(Hwnd w, WParam key) {
       else moveCaret(w, ctrl ? wordRight(s, s.caret) : s.caret + 1, shift);
       return 0;
     case vk::Home: moveCaret(w, ctrl ? 0 : starts[line], shift); return 0;
-    case vk::End: moveCaret(w, ctrl ? len(s) : lineEnd(s, starts, line), shift); return 0;
+    case vk::End: moveCaret(w, ctrl ? len(s) : caretEnd(starts, line), shift); return 0;
     case vk::Up:
     case vk::Down: {
       if (!multi) {
@@ -282,7 +450,7 @@ LResult keyDown(Hwnd w, WParam key) {
       // Keep the column: look along the target line.
       const int x = p.x;
       int best = starts[target];
-      for (int i = starts[target]; i <= lineEnd(s, starts, target); ++i)
+      for (int i = starts[target]; i <= caretEnd(starts, target); ++i)
         if (posFromChar(w, i).x <= x) best = i;
       moveCaret(w, best, shift);
       return 0;
@@ -367,7 +535,7 @@ void paintEdit(Hwnd w, Hdc dc, const Rect& c) {
   fillRect(dc, c, bg);
   const ColorRef textColour = getTextColor(dc);
   const bool multi = multiLine(w);
-  auto starts = lineStarts(s, multi);
+  const Layout& starts = layoutOf(w);
   const Rect f = formatRect(w);
   const int lh = lineHeight(w);
   const bool showSel = s.focused || (getWindowStyle(w) & es::NoHideSel);
@@ -417,7 +585,11 @@ LResult editProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       const CreateStruct* cs = reinterpret_cast<const CreateStruct*>(lp);
       s.text = cs && cs->name ? cs->name : "";
       if (!multiLine(w)) s.text = s.text.substr(0, s.text.find_first_of("\r\n"));
+      textChanged(s);
+      s.hasVBar = multiLine(w) && (getWindowStyle(w) & ws::VScroll);
+      s.hasHBar = multiLine(w) && (getWindowStyle(w) & ws::HScroll);
       if (getWindowStyle(w) & es::Password) s.passwordChar = '*';
+      updateBars(w);
       return 0;
     }
     case wm::NcDestroy:
@@ -431,6 +603,7 @@ LResult editProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       const char* t = reinterpret_cast<const char*>(lp);
       s.text = t ? t : "";
       if (!multiLine(w)) s.text = s.text.substr(0, s.text.find_first_of("\r\n"));
+      textChanged(s);
       s.anchor = s.caret = 0;
       s.scrollX = 0;
       s.firstLine = 0;
@@ -438,6 +611,7 @@ LResult editProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       s.canUndo = false;
       s.typing = false;
       defWindowProc(w, message, wp, reinterpret_cast<LParam>(s.text.c_str()));
+      updateBars(w);
       redraw(w);
       if (!multiLine(w)) {
         notifyCommand(w, en::Update);
@@ -480,6 +654,19 @@ LResult editProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case wm::Enable:
     case wm::StyleChanged:
       redraw(w);
+      return 0;
+    case wm::Size:
+      updateBars(w);
+      redraw(w);
+      return 0;
+    case wm::VScroll:
+    case wm::HScroll:
+      scrollView(w, message == wm::VScroll, loWord(wp), hiWord(wp));
+      return 0;
+    case wm::MouseWheel:
+      if (!multiLine(w)) return defWindowProc(w, message, wp, lp);
+      st(w).firstLine -= static_cast<int16_t>(hiWord(wp)) / 120 * 3;
+      scrollView(w, true, kSbThumbPosition, st(w).firstLine);
       return 0;
     case wm::LButtonDown: {
       setFocus(w);
@@ -574,17 +761,17 @@ LResult editProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       redraw(w);
       return 1;
     }
-    case em::GetLineCount: return static_cast<LResult>(lineStarts(st(w), multiLine(w)).size());
+    case em::GetLineCount: return static_cast<LResult>(layoutOf(w).size());
     case em::LineIndex: {
       EditState& s = st(w);
-      auto starts = lineStarts(s, multiLine(w));
+      const Layout& starts = layoutOf(w);
       int line = static_cast<int>(static_cast<intptr_t>(wp));
       if (line < 0) line = lineOf(starts, s.caret);
       return line < static_cast<int>(starts.size()) ? starts[line] : -1;
     }
     case em::LineLength: {
       EditState& s = st(w);
-      auto starts = lineStarts(s, multiLine(w));
+      const Layout& starts = layoutOf(w);
       int idx = static_cast<int>(static_cast<intptr_t>(wp));
       if (idx < 0) idx = s.caret;
       const int line = lineOf(starts, std::clamp(idx, 0, len(s)));
@@ -594,11 +781,11 @@ LResult editProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       EditState& s = st(w);
       int idx = static_cast<int>(static_cast<intptr_t>(wp));
       if (idx < 0) idx = s.caret;
-      return lineOf(lineStarts(s, multiLine(w)), std::clamp(idx, 0, len(s)));
+      return lineOf(layoutOf(w), std::clamp(idx, 0, len(s)));
     }
     case em::GetLine: {
       EditState& s = st(w);
-      auto starts = lineStarts(s, multiLine(w));
+      const Layout& starts = layoutOf(w);
       const int line = static_cast<int>(wp);
       char* buf = reinterpret_cast<char*>(lp);
       if (!buf || line < 0 || line >= static_cast<int>(starts.size())) return 0;
@@ -619,7 +806,7 @@ LResult editProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case em::CharFromPos: {
       const Point p{xFromParam(static_cast<uintptr_t>(lp)), yFromParam(static_cast<uintptr_t>(lp))};
       const int i = charFromPos(w, p);
-      return makeLParam(i, lineOf(lineStarts(st(w), multiLine(w)), i));
+      return makeLParam(i, lineOf(layoutOf(w), i));
     }
     default:
       return defWindowProc(w, message, wp, lp);

@@ -17,6 +17,7 @@ struct HeaderState {
   int pressed = -1;     // a caption held down
   int tracking = -1;    // a divider being dragged
   int grabX = 0;
+  int lastProposed = -1;   // the width the pointer proposed last while dragging
 };
 
 StateTable<HeaderState>& headers() {
@@ -56,7 +57,7 @@ HdHitTest hit(Hwnd w, Point p) {
   return h;
 }
 
-LResult notify(Hwnd w, int code, int item, const HdItem* pitem) {
+LResult notify(Hwnd w, int code, int item, HdItem* pitem) {
   NmHeader nm;
   nm.item = item;
   nm.pitem = pitem;
@@ -65,7 +66,8 @@ LResult notify(Hwnd w, int code, int item, const HdItem* pitem) {
 
 void setItem(Hwnd w, int i, const HdItem& in) {
   HeaderState& s = st(w);
-  if (notify(w, hdn::ItemChanging, i, &in) || !isWindow(w)) return;
+  HdItem asked = in;
+  if (notify(w, hdn::ItemChanging, i, &asked) || !isWindow(w)) return;
   HdItem& it = st(w).items[i];
   if (in.mask & hdi::Width) it.cxy = std::max(0, in.cxy);
   if (in.mask & hdi::Text) it.text = in.text;
@@ -73,7 +75,7 @@ void setItem(Hwnd w, int i, const HdItem& in) {
   if (in.mask & hdi::Param) it.param = in.param;
   (void)s;
   invalidateRect(w, nullptr, true);
-  notify(w, hdn::ItemChanged, i, &in);
+  notify(w, hdn::ItemChanged, i, &asked);
 }
 
 void paintHeader(Hwnd w, Hdc dc, const Rect& c) {
@@ -100,6 +102,15 @@ LResult headerProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       forgetFont(w);
       return defWindowProc(w, message, wp, lp);
     case wm::EraseBkgnd: return 1;
+    case wm::SetCursor: {
+      // Over a divider the pointer shows that it sizes the column.
+      const HdHitTest h = hit(w, screenToClient(w, getCursorPos()));
+      if (loWord(static_cast<uintptr_t>(lp)) == kHtClient && h.item >= 0 && h.onDivider) {
+        setCursor(loadCursor(SysCursor::SizeWE));
+        return 1;
+      }
+      return defWindowProc(w, message, wp, lp);
+    }
     case wm::LButtonDown: {
       HeaderState& s = st(w);
       const HdHitTest h = hit(w, pointFromParam(static_cast<uintptr_t>(lp)));
@@ -107,6 +118,7 @@ LResult headerProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       if (h.onDivider) {
         if (notify(w, hdn::BeginTrack, h.item, &s.items[h.item]) || !isWindow(w)) return 0;
         st(w).tracking = h.item;
+        st(w).lastProposed = -1;
         st(w).grabX = h.pt.x - itemRect(w, h.item).right;
         setCapture(w);
       } else if (getWindowStyle(w) & hds::Buttons) {
@@ -128,9 +140,18 @@ LResult headerProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       HdItem proposed;
       proposed.mask = hdi::Width;
       proposed.cxy = std::max(0, p.x - s.grabX - itemRect(w, s.tracking).left);
-      if (notify(w, hdn::Track, s.tracking, &proposed)) {
+      const int i = s.tracking;
+      s.lastProposed = proposed.cxy;
+      if (notify(w, hdn::Track, i, &proposed)) {
+        if (!isWindow(w)) return 0;
         st(w).tracking = -1;
         if (getCapture() == w) releaseCapture();
+        return 0;
+      }
+      // The item follows the divider (as the parent corrected it).
+      if (isWindow(w) && i < count(st(w)) && st(w).items[i].cxy != std::max(0, proposed.cxy)) {
+        st(w).items[i].cxy = std::max(0, proposed.cxy);
+        invalidateRect(w, nullptr, true);
       }
       return 0;
     }
@@ -143,8 +164,11 @@ LResult headerProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         if (getCapture() == w) releaseCapture();
         HdItem proposed;
         proposed.mask = hdi::Width;
-        proposed.cxy = std::max(0, p.x - st(w).grabX - itemRect(w, i).left);
-        if (notify(w, hdn::EndTrack, i, &proposed) == 0 && isWindow(w)) setItem(w, i, proposed);
+        // Let go where it was dragged last, the divider stays where the
+        // parent put it; elsewhere it goes to the pointer.
+        const int atPointer = std::max(0, p.x - st(w).grabX - itemRect(w, i).left);
+        proposed.cxy = atPointer == st(w).lastProposed ? st(w).items[i].cxy : atPointer;
+        if (notify(w, hdn::EndTrack, i, &proposed) == 0 && isWindow(w) && i < count(st(w))) setItem(w, i, proposed);
       } else if (s.pressed >= 0) {
         const int i = s.pressed;
         s.pressed = -1;

@@ -28,6 +28,7 @@ struct ListState {
   bool focused = false;
   bool tracking = false;
   Hwnd combo;        // the combo box a dropped-down list belongs to
+  bool hasBar = false;   // made with a vertical bar (it hides while nothing scrolls)
   std::vector<int> tabStops;
 };
 
@@ -55,8 +56,8 @@ int visibleCount(Hwnd w) {
 void redraw(Hwnd w) { invalidateRect(w, nullptr, true); }
 
 void updateScroll(Hwnd w) {
-  if (!(getWindowStyle(w) & ws::VScroll)) return;
   ListState& s = st(w);
+  if (!s.hasBar) return;
   ScrollInfo si;
   si.mask = sif::Range | sif::Page | sif::Pos | ((getWindowStyle(w) & lbs::DisableNoScroll) ? sif::DisableNoScroll : 0);
   si.min = 0;
@@ -178,6 +179,7 @@ LResult listBoxProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       ListState& s = st(w);
       const CreateStruct* cs = reinterpret_cast<const CreateStruct*>(lp);
       if (getClassName(w) == kComboListClass && cs) s.combo = handleFrom<Hwnd>(static_cast<uintptr_t>(cs->createParam));
+      s.hasBar = (getWindowStyle(w) & ws::VScroll) != 0;
       updateScroll(w);
       return 0;
     }

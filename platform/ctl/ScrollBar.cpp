@@ -1,5 +1,8 @@
-// Scroll bars: the scroll bar control (also the size grip) and the scroll
-// settings of a window's own bars.
+// Scroll bars: the scroll bar control (also the size grip) and a window's
+// own bars (ws::HScroll, ws::VScroll), with their settings and the pointer
+// driving them. A press on an arrow or the track asks for a line or a page
+// and asks again while it is held (a timer on the virtual clock); a drag of
+// the thumb reports where it is and, when let go, where it ended.
 #include <algorithm>
 #include <map>
 
@@ -12,17 +15,30 @@ namespace detail {
 
 namespace {
 
+// A held arrow or track asks again first after this long, then this often.
+constexpr uint32_t kFirstRepeatMs = 400;
+constexpr uint32_t kRepeatMs = 50;
+// The timer of a held bar; the window's own timers keep their ids.
+constexpr uintptr_t kRepeatTimer = 0x5C0111u;
+
 struct BarState {
   ScrollInfo info;
   bool disabledNoScroll = false;
   bool enabled = true;
 };
 
+// The bar the pointer holds: a control (bar kSbCtl) or a window's own bar.
+struct Tracker {
+  Hwnd w;
+  int bar = -1;
+  int part = -1;   // ScrollCode: line up/down, page up/down or thumb track
+  int grab = 0;    // pointer offset inside the thumb while dragging
+  int pos = 0;     // thumb position while dragging
+};
+
 struct ScrollState {
   std::map<std::pair<uint32_t, int>, BarState> bars;   // (window, bar)
-  Hwnd tracking;
-  int trackCode = -1;
-  int grab = 0;    // pointer offset inside the thumb while dragging
+  Tracker track;
 };
 
 ScrollState& scroll() {
@@ -31,39 +47,172 @@ ScrollState& scroll() {
 }
 void resetScroll() { scroll() = ScrollState{}; }
 
-bool vertical(Hwnd w) { return (getWindowStyle(w) & sbs::TypeMask) == sbs::Vert; }
 bool sizeGrip(Hwnd w) { return (getWindowStyle(w) & sbs::TypeMask) == sbs::SizeGrip; }
+bool barVertical(Hwnd w, int bar) { return bar == kSbCtl ? (getWindowStyle(w) & sbs::TypeMask) == sbs::Vert : bar == kSbVert; }
 
 BarState& barOf(Hwnd w, int bar) { return scroll().bars[{w.value, bar}]; }
 
 int maxPos(const ScrollInfo& si) {
   return std::max(si.min, si.max - std::max(static_cast<int>(si.page) - 1, 0));
 }
+bool nothingToScroll(const ScrollInfo& si) { return si.max <= si.min || static_cast<int>(si.page) > si.max - si.min; }
 
-// Geometry of a control bar along its length: arrows, then the track.
-struct BarGeometry {
-  int length = 0, arrow = 0, thumbStart = 0, thumbLen = 0;
-};
-BarGeometry geometry(Hwnd w) {
-  Rect c;
-  getClientRect(w, c);
-  const bool v = vertical(w);
-  BarGeometry g;
-  g.length = v ? c.height() : c.width();
-  g.arrow = std::min(v ? c.width() : c.height(), g.length / 2);
-  const ScrollInfo& si = barOf(w, kSbCtl).info;
-  const int track = g.length - 2 * g.arrow;
-  const int range = si.max - si.min + 1;
-  g.thumbLen = si.page > 0 ? std::max(8, track * static_cast<int>(si.page) / std::max(1, range)) : std::max(8, g.arrow);
-  g.thumbLen = std::min(g.thumbLen, track);
-  const int span = maxPos(si) - si.min;
-  g.thumbStart = g.arrow + (span > 0 ? (track - g.thumbLen) * (si.pos - si.min) / span : 0);
-  return g;
+bool barEnabled(Hwnd w, int bar) {
+  auto it = scroll().bars.find({w.value, bar});
+  const BarState b = it == scroll().bars.end() ? BarState{} : it->second;
+  return b.enabled && !b.disabledNoScroll && !nothingToScroll(b.info) && isWindowEnabled(w);
 }
 
-void sendScroll(Hwnd w, int code, int pos) {
-  Hwnd p = notifyTarget(w);
-  if (p) sendMessage(p, vertical(w) ? wm::VScroll : wm::HScroll, makeWParam(code, pos), toParam(w));
+// The parts of a bar along its length, in screen coordinates. Controls
+// keep their own proportions: arrows as long as the bar is thick, a thumb
+// of at least 8 pixels (as long as an arrow without a page).
+look::ScrollParts partsOf(Hwnd w, int bar) {
+  look::ScrollParts p;
+  const bool v = barVertical(w, bar);
+  const ScrollInfo& si = barOf(w, bar).info;
+  if (bar != kSbCtl) {
+    Rect r = framePartRect(w, bar == kSbVert ? FramePart::VScroll : FramePart::HScroll);
+    Rect outer;
+    getWindowRect(w, outer);
+    r = r.offset(outer.left, outer.top);
+    look::ScrollLook l;
+    l.vertical = v;
+    l.min = si.min;
+    l.max = si.max;
+    l.page = static_cast<int>(si.page);
+    l.pos = si.pos;
+    l.enabled = barEnabled(w, bar);
+    return look::scrollBarParts(r, l);
+  }
+  Rect c;
+  getClientRect(w, c);
+  const Point o = clientToScreen(w, {0, 0});
+  c = c.offset(o.x, o.y);
+  const int length = v ? c.height() : c.width();
+  const int arrow = std::min(v ? c.width() : c.height(), length / 2);
+  const int track = length - 2 * arrow;
+  const int range = si.max - si.min + 1;
+  int thumbLen = si.page > 0 ? std::max(8, track * static_cast<int>(si.page) / std::max(1, range)) : std::max(8, arrow);
+  thumbLen = std::min(thumbLen, track);
+  const int span = maxPos(si) - si.min;
+  const int thumbStart = arrow + (span > 0 ? (track - thumbLen) * (si.pos - si.min) / span : 0);
+  auto part = [&](int a, int b) {
+    return v ? Rect{c.left, c.top + a, c.right, c.top + b} : Rect{c.left + a, c.top, c.left + b, c.bottom};
+  };
+  p.first = part(0, arrow);
+  p.second = part(length - arrow, length);
+  p.track = part(arrow, length - arrow);
+  if (si.max > si.min) p.thumb = part(thumbStart, thumbStart + thumbLen);
+  return p;
+}
+
+// The part of a bar under a screen point: a ScrollCode, -1 for none.
+int partAt(Hwnd w, int bar, Point pt) {
+  const look::ScrollParts p = partsOf(w, bar);
+  if (p.first.contains(pt)) return kSbLineUp;
+  if (p.second.contains(pt)) return kSbLineDown;
+  if (!p.track.contains(pt)) return -1;
+  if (p.thumb.empty()) return -1;
+  const bool v = barVertical(w, bar);
+  const int at = v ? pt.y : pt.x;
+  if (at < (v ? p.thumb.top : p.thumb.left)) return kSbPageUp;
+  if (at >= (v ? p.thumb.bottom : p.thumb.right)) return kSbPageDown;
+  return kSbThumbTrack;
+}
+
+// The position the thumb takes when the pointer holds it at `pt`.
+int thumbPosAt(Hwnd w, int bar, Point pt, int grab) {
+  const look::ScrollParts p = partsOf(w, bar);
+  const ScrollInfo& si = barOf(w, bar).info;
+  const bool v = barVertical(w, bar);
+  const int thumbLen = v ? p.thumb.height() : p.thumb.width();
+  const int avail = (v ? p.track.height() : p.track.width()) - thumbLen;
+  const int at = (v ? pt.y - p.track.top : pt.x - p.track.left) - grab;
+  if (avail <= 0) return si.min;
+  const long long span = static_cast<long long>(maxPos(si)) - si.min;
+  return si.min + static_cast<int>(span * std::clamp(at, 0, avail) / avail);
+}
+
+// A request of the bar: a control asks its parent, a window's bar the
+// window itself.
+void sendScroll(Hwnd w, int bar, int code, int pos) {
+  const uint32_t message = barVertical(w, bar) ? wm::VScroll : wm::HScroll;
+  const WParam wp = makeWParam(code, pos);
+  if (bar == kSbCtl) {
+    if (Hwnd p = notifyTarget(w)) sendMessage(p, message, wp, toParam(w));
+  } else {
+    sendMessage(w, message, wp, 0);
+  }
+}
+
+void repaintBar(Hwnd w, int bar) {
+  if (bar == kSbCtl) invalidateRect(w, nullptr, true);
+  else redrawWindow(w, nullptr, kRdwFrame);
+}
+
+void repeatTimer(Hwnd w, uint32_t, uintptr_t, uint32_t);
+
+// The pointer holds a bar from `pt` on: the first request goes at once.
+void beginTrack(Hwnd w, int bar, Point pt) {
+  const int part = partAt(w, bar, pt);
+  if (part < 0) return;
+  Tracker& t = scroll().track;
+  t = Tracker{w, bar, part, 0, barOf(w, bar).info.pos};
+  if (part == kSbThumbTrack) {
+    const look::ScrollParts p = partsOf(w, bar);
+    t.grab = barVertical(w, bar) ? pt.y - p.thumb.top : pt.x - p.thumb.left;
+  }
+  repaintBar(w, bar);
+  if (part != kSbThumbTrack) {
+    sendScroll(w, bar, part, 0);
+    if (isWindow(w) && scroll().track.w == w) setTimer(w, kRepeatTimer, kFirstRepeatMs, repeatTimer);
+  }
+}
+
+void moveTrack(Point pt) {
+  Tracker& t = scroll().track;
+  if (t.part != kSbThumbTrack || !isWindow(t.w)) return;
+  const int pos = thumbPosAt(t.w, t.bar, pt, t.grab);
+  if (pos == t.pos) return;
+  t.pos = pos;
+  barOf(t.w, t.bar).info.trackPos = pos;
+  sendScroll(t.w, t.bar, kSbThumbTrack, pos);
+}
+
+void endTrack() {
+  const Tracker t = scroll().track;
+  scroll().track = Tracker{};
+  if (!isWindow(t.w)) return;
+  killTimer(t.w, kRepeatTimer);
+  if (t.part == kSbThumbTrack) sendScroll(t.w, t.bar, kSbThumbPosition, t.pos);
+  if (isWindow(t.w)) sendScroll(t.w, t.bar, kSbEndScroll, 0);
+  if (isWindow(t.w)) repaintBar(t.w, t.bar);
+}
+
+// While an arrow or the track is held, the request repeats as long as the
+// pointer stays on that part (a page request stops where the thumb reaches
+// the pointer).
+void repeatTimer(Hwnd w, uint32_t, uintptr_t, uint32_t) {
+  const Tracker& t = scroll().track;
+  if (t.w != w || t.part == kSbThumbTrack) {
+    killTimer(w, kRepeatTimer);
+    return;
+  }
+  setTimer(w, kRepeatTimer, kRepeatMs, repeatTimer);
+  if (partAt(w, t.bar, getCursorPos()) == t.part) sendScroll(w, t.bar, t.part, 0);
+}
+
+// The part held down, as the look numbers it (-1 none).
+int pressedLook(Hwnd w, int bar) {
+  const Tracker& t = scroll().track;
+  if (t.w != w || t.bar != bar) return -1;
+  switch (t.part) {
+    case kSbLineUp: return 0;
+    case kSbLineDown: return 1;
+    case kSbPageUp: return 2;
+    case kSbPageDown: return 3;
+    default: return 5;
+  }
 }
 
 void paintBar(Hwnd w, Hdc dc, const Rect& c) {
@@ -79,17 +228,23 @@ void paintBar(Hwnd w, Hdc dc, const Rect& c) {
   }
   HBrush bg = controlColours(w, dc, wm::CtlColorScrollBar, SysColor::kBtnText, SysColor::kScrollbar);
   fillRect(dc, c, bg);
-  const bool v = vertical(w);
-  const BarGeometry g = geometry(w);
+  const bool v = barVertical(w, kSbCtl);
   const bool enabled = !isDisabled(w) && barOf(w, kSbCtl).enabled;
-  auto part = [&](int a, int b) { return v ? Rect{c.left, a, c.right, b} : Rect{a, c.top, b, c.bottom}; };
-  Rect a1 = part(0, g.arrow), a2 = part(g.length - g.arrow, g.length);
-  drawButtonBox(dc, a1, scroll().tracking == w && scroll().trackCode == kSbLineUp);
-  drawArrow(dc, a1, v ? ArrowDir::Up : ArrowDir::Left, enabled);
-  drawButtonBox(dc, a2, scroll().tracking == w && scroll().trackCode == kSbLineDown);
-  drawArrow(dc, a2, v ? ArrowDir::Down : ArrowDir::Right, enabled);
-  const ScrollInfo& si = barOf(w, kSbCtl).info;
-  if (enabled && si.max > si.min) drawButtonBox(dc, part(g.thumbStart, g.thumbStart + g.thumbLen), false);
+  const Point o = clientToScreen(w, {0, 0});
+  look::ScrollParts p = partsOf(w, kSbCtl);
+  for (Rect* r : {&p.first, &p.second, &p.track, &p.thumb}) *r = r->offset(-o.x, -o.y);
+  const int pressed = pressedLook(w, kSbCtl);
+  if ((pressed == 2 || pressed == 3) && !p.thumb.empty()) {
+    Rect held = p.track;
+    if (v) (pressed == 2 ? held.bottom : held.top) = pressed == 2 ? p.thumb.top : p.thumb.bottom;
+    else (pressed == 2 ? held.right : held.left) = pressed == 2 ? p.thumb.left : p.thumb.right;
+    fillSolid(dc, held, sysColor(SysColor::kBtnShadow));
+  }
+  drawButtonBox(dc, p.first, pressed == 0);
+  drawArrow(dc, p.first, v ? ArrowDir::Up : ArrowDir::Left, enabled);
+  drawButtonBox(dc, p.second, pressed == 1);
+  drawArrow(dc, p.second, v ? ArrowDir::Down : ArrowDir::Right, enabled);
+  if (enabled && !p.thumb.empty()) drawButtonBox(dc, p.thumb, false);
 }
 
 LResult scrollBarProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
@@ -105,6 +260,7 @@ LResult scrollBarProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     }
     case wm::NcDestroy:
       scroll().bars.erase({w.value, kSbCtl});
+      if (scroll().track.w == w) scroll().track = Tracker{};
       forgetFont(w);
       return defWindowProc(w, message, wp, lp);
     case wm::EraseBkgnd:
@@ -114,51 +270,24 @@ LResult scrollBarProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case wm::Enable:
       invalidateRect(w, nullptr, true);
       return 0;
-    case wm::LButtonDown: {
-      if (sizeGrip(w)) return 0;
-      const Point p = pointFromParam(static_cast<uintptr_t>(lp));
-      const int at = vertical(w) ? p.y : p.x;
-      const BarGeometry g = geometry(w);
-      int code;
-      if (at < g.arrow) code = kSbLineUp;
-      else if (at >= g.length - g.arrow) code = kSbLineDown;
-      else if (at < g.thumbStart) code = kSbPageUp;
-      else if (at >= g.thumbStart + g.thumbLen) code = kSbPageDown;
-      else code = kSbThumbTrack;
-      ScrollState& s = scroll();
-      s.tracking = w;
-      s.trackCode = code;
-      s.grab = at - g.thumbStart;
+    case wm::LButtonDown:
+    case wm::LButtonDblClk: {
+      if (sizeGrip(w) || !barOf(w, kSbCtl).enabled) return 0;
       setCapture(w);
-      invalidateRect(w, nullptr, false);
-      if (code != kSbThumbTrack) sendScroll(w, code, 0);
+      beginTrack(w, kSbCtl, clientToScreen(w, pointFromParam(static_cast<uintptr_t>(lp))));
       return 0;
     }
-    case wm::MouseMove: {
-      ScrollState& s = scroll();
-      if (s.tracking != w || s.trackCode != kSbThumbTrack) return 0;
-      const Point p = pointFromParam(static_cast<uintptr_t>(lp));
-      const BarGeometry g = geometry(w);
-      const ScrollInfo& si = barOf(w, kSbCtl).info;
-      const int track = g.length - 2 * g.arrow - g.thumbLen;
-      const int at = (vertical(w) ? p.y : p.x) - g.arrow - s.grab;
-      const int pos = track > 0 ? si.min + (maxPos(si) - si.min) * std::clamp(at, 0, track) / track : si.min;
-      barOf(w, kSbCtl).info.trackPos = pos;
-      sendScroll(w, kSbThumbTrack, pos);
+    case wm::MouseMove:
+      if (scroll().track.w == w) moveTrack(clientToScreen(w, pointFromParam(static_cast<uintptr_t>(lp))));
       return 0;
-    }
-    case wm::LButtonUp: {
-      ScrollState& s = scroll();
-      if (s.tracking != w) return 0;
-      const int code = s.trackCode;
-      s.tracking = {};
-      s.trackCode = -1;
+    case wm::LButtonUp:
       if (getCapture() == w) releaseCapture();
-      if (code == kSbThumbTrack) sendScroll(w, kSbThumbPosition, barOf(w, kSbCtl).info.trackPos);
-      if (isWindow(w)) sendScroll(w, kSbEndScroll, 0);
-      invalidateRect(w, nullptr, false);
+      if (scroll().track.w == w) endTrack();
       return 0;
-    }
+    case wm::CaptureChanged:
+      // Another window took the pointer: the press ends where it is.
+      if (scroll().track.w == w && handleFrom<Hwnd>(lp) != w) endTrack();
+      return 0;
     case wm::KeyDown: {
       int code = -1;
       switch (wp) {
@@ -170,11 +299,11 @@ LResult scrollBarProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         case vk::End: code = kSbBottom; break;
         default: return 0;
       }
-      sendScroll(w, code, 0);
+      sendScroll(w, kSbCtl, code, 0);
       return 0;
     }
     case wm::KeyUp:
-      sendScroll(w, kSbEndScroll, 0);
+      sendScroll(w, kSbCtl, kSbEndScroll, 0);
       return 0;
     case wm::GetDlgCode:
       return dlgc::WantArrows;
@@ -204,9 +333,14 @@ LResult scrollBarProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
   }
 }
 
-void repaintBar(Hwnd w, int bar) {
-  if (bar == kSbCtl) invalidateRect(w, nullptr, true);
-  else redrawWindow(w, nullptr, kRdwFrame);
+// A window's own bar shows or hides; its client area changes with it.
+void showWindowBar(Hwnd w, int bar, bool show) {
+  WindowRecord* r = find(w);
+  if (!r) return;
+  const uint32_t bit = bar == kSbVert ? ws::VScroll : ws::HScroll;
+  if (((r->style & bit) != 0) == show) return;
+  r->style = show ? (r->style | bit) : (r->style & ~bit);
+  setWindowPos(w, {}, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize | kSwpNoZOrder | kSwpNoActivate | kSwpFrameChanged);
 }
 
 }  // namespace
@@ -214,6 +348,37 @@ void repaintBar(Hwnd w, int bar) {
 void registerScrollBarClass() {
   registerControlClass(kScrollBarClass, scrollBarProc);
   onControlsReset(resetScroll);
+}
+
+void beginWindowScrollTrack(Hwnd w, int hit, Point screen) {
+  const int bar = hit == kHtVScroll ? kSbVert : kSbHorz;
+  if (!barEnabled(w, bar)) return;
+  beginTrack(w, bar, screen);
+}
+
+bool scrollTrackInput(const QueueEntry& e) {
+  Tracker& t = scroll().track;
+  if (!t.w || t.bar == kSbCtl) return false;
+  if (!isWindow(t.w)) {
+    t = Tracker{};
+    return false;
+  }
+  if (e.kind == QueueEntry::MouseMoveInput) {
+    moveTrack(e.msg.pt);
+    return true;
+  }
+  if (e.kind == QueueEntry::ButtonInput) {
+    if (e.button == 0 && !e.down) endTrack();
+    return true;
+  }
+  return false;
+}
+
+void forgetWindowScrollBars(Hwnd w) {
+  ScrollState& s = scroll();
+  s.bars.erase({w.value, kSbHorz});
+  s.bars.erase({w.value, kSbVert});
+  if (s.track.w == w) s.track = Tracker{};
 }
 
 }  // namespace detail
@@ -225,6 +390,8 @@ int setScrollInfo(Hwnd w, int bar, const ScrollInfo& in, bool redraw) {
   if (bar == kSbCtl && getClassName(w) != kScrollBarClass) return 0;
   BarState& b = barOf(w, bar);
   ScrollInfo& si = b.info;
+  const ScrollInfo before = si;
+  const bool wasDisabled = b.disabledNoScroll;
   if (in.mask & sif::Range) {
     si.min = in.min;
     si.max = std::max(in.min, in.max);
@@ -233,11 +400,20 @@ int setScrollInfo(Hwnd w, int bar, const ScrollInfo& in, bool redraw) {
   if (in.mask & sif::Pos) si.pos = in.pos;
   si.pos = std::clamp(si.pos, si.min, maxPos(si));
   si.trackPos = si.pos;
-  // Nothing to scroll: with DisableNoScroll the bar shows disabled.
-  const bool nothing = si.max <= si.min || static_cast<int>(si.page) > si.max - si.min;
+  const bool nothing = nothingToScroll(si);
+  // Nothing to scroll: with DisableNoScroll the bar shows disabled; a
+  // window's own bar without it hides, and shows again when there is
+  // something to scroll.
   b.disabledNoScroll = (in.mask & sif::DisableNoScroll) && nothing;
-  if (redraw) repaintBar(w, bar);
-  return si.pos;
+  if (bar != kSbCtl && (in.mask & (sif::Range | sif::Page))) {
+    showWindowBar(w, bar, !nothing || (in.mask & sif::DisableNoScroll));
+    if (!isWindow(w)) return 0;
+  }
+  const ScrollInfo& now = barOf(w, bar).info;
+  const bool changed = now.min != before.min || now.max != before.max || now.page != before.page ||
+                       now.pos != before.pos || barOf(w, bar).disabledNoScroll != wasDisabled;
+  if (redraw && changed) repaintBar(w, bar);
+  return now.pos;
 }
 
 bool getScrollInfo(Hwnd w, int bar, ScrollInfo& out) {
@@ -251,7 +427,10 @@ bool getScrollInfo(Hwnd w, int bar, ScrollInfo& out) {
   }
   if (mask & sif::Page) out.page = si.page;
   if (mask & sif::Pos) out.pos = si.pos;
-  if (mask & sif::TrackPos) out.trackPos = si.trackPos;
+  if (mask & sif::TrackPos) {
+    const Tracker& t = scroll().track;
+    out.trackPos = t.w == w && t.bar == bar && t.part == kSbThumbTrack ? t.pos : si.trackPos;
+  }
   return true;
 }
 
@@ -293,6 +472,15 @@ bool enableScrollBar(Hwnd w, int bar, bool enable) {
 bool scrollBarDisabled(Hwnd w, int bar) {
   auto it = scroll().bars.find({w.value, bar});
   return it != scroll().bars.end() && (it->second.disabledNoScroll || !it->second.enabled);
+}
+
+bool windowScrollBarLook(Hwnd w, int bar, ScrollInfo& si, bool& enabled, int& pressed) {
+  if (!isWindow(w) || (bar != kSbHorz && bar != kSbVert)) return false;
+  si.mask = sif::All;
+  getScrollInfo(w, bar, si);
+  enabled = barEnabled(w, bar);
+  pressed = pressedLook(w, bar);
+  return true;
 }
 
 }  // namespace plat

@@ -25,7 +25,8 @@ struct TreeState {
   std::map<HTreeItem, Node> nodes;   // 0 is the invisible root
   HTreeItem next = 1;
   HTreeItem selected = 0;
-  HTreeItem top = 0;
+  int topRow = 0;       // the first item shown, counted among the shown items
+  bool hasBar = false;  // made with a vertical bar
   int indent = 16;
   bool focused = false;
 };
@@ -63,6 +64,39 @@ std::vector<std::pair<HTreeItem, int>> shownItems(TreeState& s) {
 
 int itemHeight(Hwnd w) { return fontHeight(controlFont(w)) + 2; }
 
+int visibleRows(Hwnd w) {
+  Rect c;
+  getClientRect(w, c);
+  return std::max(1, c.height() / std::max(1, itemHeight(w)));
+}
+
+// The first row stays within the items; the bar follows it.
+void updateBar(Hwnd w) {
+  TreeState& s = st(w);
+  const int n = static_cast<int>(shownItems(s).size());
+  s.topRow = std::clamp(s.topRow, 0, std::max(0, n - visibleRows(w)));
+  if (!s.hasBar) return;
+  ScrollInfo si;
+  si.mask = sif::Range | sif::Page | sif::Pos;
+  si.max = std::max(0, n - 1);
+  si.page = static_cast<unsigned>(visibleRows(w));
+  si.pos = s.topRow;
+  setScrollInfo(w, kSbVert, si, true);
+}
+
+// Scrolls so that the item shows.
+void scrollTo(Hwnd w, HTreeItem i) {
+  TreeState& s = st(w);
+  const auto items = shownItems(s);
+  for (size_t k = 0; k < items.size(); ++k)
+    if (items[k].first == i) {
+      const int row = static_cast<int>(k);
+      if (row < s.topRow) s.topRow = row;
+      if (row >= s.topRow + visibleRows(w)) s.topRow = row - visibleRows(w) + 1;
+    }
+  updateBar(w);
+}
+
 void fillItem(TreeState& s, HTreeItem i, TvItem& it) {
   Node* n = node(s, i);
   it.item = i;
@@ -87,6 +121,7 @@ bool select(Hwnd w, HTreeItem i, uint32_t action) {
   s2.selected = i;
   // Its parents open so that it shows.
   for (HTreeItem p = i ? node(s2, i)->parent : 0; p; p = node(s2, p)->parent) node(s2, p)->expanded = true;
+  if (i) scrollTo(w, i);
   invalidateRect(w, nullptr, true);
   NmTreeView nm2 = nm;
   notifyParent(w, nm2.hdr, tvn::SelChanged);
@@ -114,6 +149,7 @@ bool expand(Hwnd w, HTreeItem i, uint32_t how, bool notify) {
         select(w, i, kTvcUnknown);
         break;
       }
+  updateBar(w);
   invalidateRect(w, nullptr, true);
   if (notify) {
     NmTreeView nm;
@@ -145,7 +181,7 @@ void removeItem(Hwnd w, HTreeItem i) {
 HTreeItem itemAt(Hwnd w, Point p, int* depthOut) {
   TreeState& s = st(w);
   auto items = shownItems(s);
-  const int row = p.y / std::max(1, itemHeight(w));
+  const int row = s.topRow + p.y / std::max(1, itemHeight(w));
   if (p.y < 0 || row >= static_cast<int>(items.size())) return 0;
   if (depthOut) *depthOut = items[row].second;
   return items[row].first;
@@ -159,7 +195,9 @@ void paintTree(Hwnd w, Hdc dc, const Rect& c) {
   const int h = itemHeight(w);
   const uint32_t style = getWindowStyle(w);
   int y = 0;
-  for (auto [i, depth] : shownItems(s)) {
+  const auto items = shownItems(s);
+  for (size_t row = static_cast<size_t>(std::max(0, s.topRow)); row < items.size(); ++row) {
+    const auto [i, depth] = items[row];
     Node& n = *node(s, i);
     int x = depth * s.indent + ((style & tvs::LinesAtRoot) ? s.indent : 0);
     if ((style & tvs::HasButtons) && !n.children.empty()) {
@@ -192,7 +230,37 @@ LResult treeProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
   if (fontMessage(w, message, wp, lp, out)) return out;
   if (paintMessage(w, message, wp, [&](Hdc dc, const Rect& r) { paintTree(w, dc, r); })) return 0;
   switch (message) {
-    case wm::Create: st(w); return 0;
+    case wm::Create:
+      st(w).hasBar = (getWindowStyle(w) & ws::VScroll) != 0;
+      updateBar(w);
+      return 0;
+    case wm::Size:
+      updateBar(w);
+      invalidateRect(w, nullptr, true);
+      return 0;
+    case wm::VScroll:
+    case wm::MouseWheel: {
+      TreeState& s = st(w);
+      const int page = visibleRows(w);
+      if (message == wm::MouseWheel) {
+        s.topRow -= static_cast<int16_t>(hiWord(wp)) / 120 * 3;
+      } else {
+        switch (loWord(wp)) {
+          case kSbLineUp: --s.topRow; break;
+          case kSbLineDown: ++s.topRow; break;
+          case kSbPageUp: s.topRow -= page; break;
+          case kSbPageDown: s.topRow += page; break;
+          case kSbThumbTrack:
+          case kSbThumbPosition: s.topRow = hiWord(wp); break;
+          case kSbTop: s.topRow = 0; break;
+          case kSbBottom: s.topRow = static_cast<int>(s.nodes.size()); break;
+          default: return 0;
+        }
+      }
+      updateBar(w);
+      invalidateRect(w, nullptr, true);
+      return 0;
+    }
     case wm::NcDestroy:
       trees().drop(w);
       forgetFont(w);
@@ -285,6 +353,7 @@ LResult treeProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         kids.insert(it == kids.end() ? kids.end() : it + 1, id);
       }
       s.nodes[id] = n;
+      updateBar(w);
       invalidateRect(w, nullptr, true);
       return static_cast<LResult>(id);
     }
@@ -298,6 +367,7 @@ LResult treeProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         if (!node(s, i)) return 0;
         removeItem(w, i);
       }
+      updateBar(w);
       invalidateRect(w, nullptr, true);
       return 1;
     }
@@ -312,7 +382,7 @@ LResult treeProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         if (items[k].first == want) {
           Rect c;
           getClientRect(w, c);
-          const int h = itemHeight(w), y = static_cast<int>(k) * h;
+          const int h = itemHeight(w), y = (static_cast<int>(k) - s.topRow) * h;
           const int x = items[k].second * s.indent + ((getWindowStyle(w) & tvs::LinesAtRoot) ? s.indent : 0);
           *r = wp ? Rect{x + 2, y, x + 6 + textWidth(controlFont(w), node(s, want)->text), y + h} : Rect{0, y, c.right, y + h};
           return 1;
@@ -341,7 +411,8 @@ LResult treeProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         }
         case kTvgnFirstVisible: {
           auto items = shownItems(s);
-          return items.empty() ? 0 : static_cast<LResult>(items.front().first);
+          const size_t top = static_cast<size_t>(std::max(0, s.topRow));
+          return top < items.size() ? static_cast<LResult>(items[top].first) : 0;
         }
         case kTvgnNextVisible:
         case kTvgnPreviousVisible: {
@@ -386,6 +457,7 @@ LResult treeProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       const HTreeItem i = static_cast<HTreeItem>(lp);
       if (!node(s, i)) return 0;
       for (HTreeItem p = node(s, i)->parent; p; p = node(s, p)->parent) node(s, p)->expanded = true;
+      scrollTo(w, i);
       invalidateRect(w, nullptr, true);
       return 1;
     }

@@ -7,6 +7,7 @@
 
 #include "platform/bars/StatusBar.h"
 #include "platform/bars/Toolbar.h"
+#include "platform/ctl/Controls.h"
 #include "platform/menu/Menu.h"
 #include "platform/paint/Look.h"
 #include "platform/paint/WindowDc.h"
@@ -138,16 +139,19 @@ void paintNonClient(Hwnd w) {
 
   const Rect vs = framePartRect(w, FramePart::VScroll);
   const Rect hs = framePartRect(w, FramePart::HScroll);
-  look::ScrollLook noRange;
-  noRange.enabled = false;
-  if (!vs.empty()) {
-    noRange.vertical = true;
-    look::paintScrollBar(dc, vs, noRange);
-  }
-  if (!hs.empty()) {
-    noRange.vertical = false;
-    look::paintScrollBar(dc, hs, noRange);
-  }
+  auto scrollBar = [&](const Rect& r, int which) {
+    look::ScrollLook l;
+    ScrollInfo si;
+    windowScrollBarLook(w, which, si, l.enabled, l.pressed);
+    l.vertical = which == kSbVert;
+    l.min = si.min;
+    l.max = si.max;
+    l.page = static_cast<int>(si.page);
+    l.pos = si.pos;
+    look::paintScrollBar(dc, r, l);
+  };
+  if (!vs.empty()) scrollBar(vs, kSbVert);
+  if (!hs.empty()) scrollBar(hs, kSbHorz);
   if (!vs.empty() && !hs.empty()) look::fill(dc, Rect{vs.left, hs.top, vs.right, hs.bottom}, SysColor::kBtnFace);
   deleteDc(dc);
 }

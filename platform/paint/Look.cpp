@@ -468,46 +468,64 @@ void triangle(Hdc dc, int cx, int cy, int dir, SysColor c) {
 
 }  // namespace
 
-void paintScrollBar(Hdc dc, const Rect& r, const ScrollLook& s) {
-  if (r.empty()) return;
+ScrollParts scrollBarParts(const Rect& r, const ScrollLook& s) {
+  ScrollParts p;
+  if (r.empty()) return p;
   const int thick = s.vertical ? r.width() : r.height();
   const int length = s.vertical ? r.height() : r.width();
   const int button = std::min(thick, length / 2);
-  const Rect first = s.vertical ? Rect{r.left, r.top, r.right, r.top + button}
-                                : Rect{r.left, r.top, r.left + button, r.bottom};
-  const Rect second = s.vertical ? Rect{r.left, r.bottom - button, r.right, r.bottom}
-                                 : Rect{r.right - button, r.top, r.right, r.bottom};
-  const Rect track = s.vertical ? Rect{r.left, first.bottom, r.right, second.top}
-                                : Rect{first.right, r.top, second.left, r.bottom};
-  // the track is a dither of highlight and face colours
-  fill(dc, track, SysColor::kBtnFace);
-  for (int y = track.top; y < track.bottom; ++y) {
-    for (int x = track.left; x < track.right; ++x) {
-      if ((x + y) % 2 == 0) pixel(dc, x, y, SysColor::kBtnHighlight);
-    }
-  }
+  p.first = s.vertical ? Rect{r.left, r.top, r.right, r.top + button} : Rect{r.left, r.top, r.left + button, r.bottom};
+  p.second = s.vertical ? Rect{r.left, r.bottom - button, r.right, r.bottom}
+                        : Rect{r.right - button, r.top, r.right, r.bottom};
+  p.track = s.vertical ? Rect{r.left, p.first.bottom, r.right, p.second.top}
+                       : Rect{p.first.right, r.top, p.second.left, r.bottom};
   const long long range = static_cast<long long>(s.max) - s.min + 1;
   const bool active = s.enabled && range > 0 && s.page < range;
-  const SysColor arrow = active ? SysColor::kBtnText : SysColor::kGrayText;
-  for (int k = 0; k < 2; ++k) {
-    const Rect& b = k == 0 ? first : second;
-    fill(dc, b, SysColor::kBtnFace);
-    drawEdge(dc, b, Edge::kRaised);
-    const int dir = s.vertical ? k : 2 + k;
-    triangle(dc, b.left + b.width() / 2, b.top + b.height() / 2, dir, arrow);
-  }
-  const int trackLen = s.vertical ? track.height() : track.width();
-  if (!active || trackLen < 8) return;
+  const int trackLen = s.vertical ? p.track.height() : p.track.width();
+  if (!active || trackLen < 8) return p;
+  // The thumb is to the track what the page is to the range.
   const long long page = std::max(1, s.page);
   int thumb = static_cast<int>(page * trackLen / range);
   thumb = std::clamp(thumb, 8, trackLen);
   const long long span = range - page;
   const long long pos = std::clamp<long long>(static_cast<long long>(s.pos) - s.min, 0, std::max(0LL, span));
   const int offset = span > 0 ? static_cast<int>(pos * (trackLen - thumb) / span) : 0;
-  const Rect t = s.vertical ? Rect{track.left, track.top + offset, track.right, track.top + offset + thumb}
-                            : Rect{track.left + offset, track.top, track.left + offset + thumb, track.bottom};
-  fill(dc, t, SysColor::kBtnFace);
-  drawEdge(dc, t, Edge::kRaised);
+  p.thumb = s.vertical ? Rect{p.track.left, p.track.top + offset, p.track.right, p.track.top + offset + thumb}
+                       : Rect{p.track.left + offset, p.track.top, p.track.left + offset + thumb, p.track.bottom};
+  return p;
+}
+
+void paintScrollBar(Hdc dc, const Rect& r, const ScrollLook& s) {
+  if (r.empty()) return;
+  const ScrollParts p = scrollBarParts(r, s);
+  // the track is a dither of highlight and face colours; the part held
+  // down is darker
+  fill(dc, p.track, SysColor::kBtnFace);
+  for (int y = p.track.top; y < p.track.bottom; ++y) {
+    for (int x = p.track.left; x < p.track.right; ++x) {
+      if ((x + y) % 2 == 0) pixel(dc, x, y, SysColor::kBtnHighlight);
+    }
+  }
+  if ((s.pressed == 2 || s.pressed == 3) && !p.thumb.empty()) {
+    Rect held = p.track;
+    if (s.vertical) (s.pressed == 2 ? held.bottom : held.top) = s.pressed == 2 ? p.thumb.top : p.thumb.bottom;
+    else (s.pressed == 2 ? held.right : held.left) = s.pressed == 2 ? p.thumb.left : p.thumb.right;
+    fill(dc, held, SysColor::kBtnShadow);
+  }
+  const long long range = static_cast<long long>(s.max) - s.min + 1;
+  const bool active = s.enabled && range > 0 && s.page < range;
+  const SysColor arrow = active ? SysColor::kBtnText : SysColor::kGrayText;
+  for (int k = 0; k < 2; ++k) {
+    const Rect& b = k == 0 ? p.first : p.second;
+    const bool down = s.pressed == k && active;
+    fill(dc, b, SysColor::kBtnFace);
+    drawEdge(dc, b, down ? Edge::kSunkenThin : Edge::kRaised);
+    const int dir = s.vertical ? k : 2 + k;
+    triangle(dc, b.left + b.width() / 2 + (down ? 1 : 0), b.top + b.height() / 2 + (down ? 1 : 0), dir, arrow);
+  }
+  if (p.thumb.empty()) return;
+  fill(dc, p.thumb, SysColor::kBtnFace);
+  drawEdge(dc, p.thumb, Edge::kRaised);
 }
 
 }  // namespace plat::look

@@ -92,7 +92,10 @@ void paintTooltip(Hdc dc, const Rect& client, std::string_view text);
 
 // A window scroll bar in `r`: arrow buttons at both ends and a thumb for
 // `page` of the range min..max at `pos`. Without room to scroll (page
-// covering the range) the arrows are greyed and there is no thumb.
+// covering the range) or when disabled, the arrows are greyed and there is
+// no thumb. `pressed` is the part held down (0 the first arrow, 1 the
+// second, 2 the track before the thumb, 3 the track after it, 5 the thumb;
+// -1 none): arrows are drawn sunk, the track darkened.
 struct ScrollLook {
   bool vertical = true;
   int min = 0;
@@ -100,7 +103,14 @@ struct ScrollLook {
   int page = 0;
   int pos = 0;
   bool enabled = true;
+  int pressed = -1;
 };
+// Where the parts of such a bar lie; the thumb is empty when there is none.
+// Painting and the pointer's hit testing both use it.
+struct ScrollParts {
+  Rect first, second, track, thumb;
+};
+ScrollParts scrollBarParts(const Rect& r, const ScrollLook& s);
 void paintScrollBar(Hdc dc, const Rect& r, const ScrollLook& s);
 
 }  // namespace plat::look

@@ -133,6 +133,8 @@ LResult defWindowProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         if (Hwnd sized = sizedBy(w)) sendMessage(sized, wm::SysCommand, kScSize | static_cast<uint32_t>(hit - kHtLeft + 1), lp);
       } else if (hit == kHtCaption) {
         sendMessage(w, wm::SysCommand, kScMove | kMoveByCaption, lp);
+      } else if (hit == kHtVScroll || hit == kHtHScroll) {
+        beginWindowScrollTrack(w, hit, pointFromParam(static_cast<uintptr_t>(lp)));
       }
       return 0;
     }

@@ -137,6 +137,22 @@ bool scrollWindowEx(Hwnd w, int dx, int dy, std::vector<Rect>& uncovered) {
   return true;
 }
 
+bool scrollWindowEx(Hwnd w, int dx, int dy, uint32_t flags) {
+  std::vector<Rect> uncovered;
+  if (!scrollWindowEx(w, dx, dy, uncovered)) return false;
+  if (flags & sw::ScrollChildren) {
+    for (Hwnd k : childWindows(w)) {
+      const WindowRecord* kr = find(k);
+      if (!kr) continue;
+      setWindowPos(k, {}, kr->rect.left + dx, kr->rect.top + dy, 0, 0,
+                   kSwpNoSize | kSwpNoZOrder | kSwpNoActivate | kSwpNoRedraw);
+    }
+  }
+  if (flags & sw::Invalidate)
+    for (const Rect& r : uncovered) invalidateRect(w, &r, (flags & sw::Erase) != 0);
+  return true;
+}
+
 bool getUpdateRect(Hwnd w, Rect* out, bool erase) {
   WindowRecord* r = find(w);
   if (!r) return false;

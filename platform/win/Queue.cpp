@@ -115,7 +115,7 @@ bool convertMouse(const QueueEntry& e, Msg& out) {
     if (e.down) k |= 0x80;
     else k &= static_cast<uint8_t>(~0x80);
   }
-  if (sizeDragInput(e) || moveDragInput(e)) return false;
+  if (sizeDragInput(e) || moveDragInput(e) || scrollTrackInput(e)) return false;
   if (e.kind == QueueEntry::WheelInput) {
     Hwnd target = s.focus ? s.focus : s.active;
     if (!find(target)) return false;

@@ -160,6 +160,14 @@ void beginMoveDrag(Hwnd w, Point screen);
 // Mouse input during a move drag belongs to it: true when `e` was taken.
 bool moveDragInput(const QueueEntry& e);
 
+// A window's own scroll bars (platform/ctl): a press on one (hit
+// kHtVScroll or kHtHScroll) holds it until the left button comes up; mouse
+// input meanwhile belongs to it (true when `e` was taken). The bars'
+// settings go with their window.
+void beginWindowScrollTrack(Hwnd w, int hit, Point screen);
+bool scrollTrackInput(const QueueEntry& e);
+void forgetWindowScrollBars(Hwnd w);
+
 // Painting helpers.
 void invalidateBelow(Hwnd parent, const Rect& screenArea);   // uncovered area of siblings and parent
 void frameChanged(Hwnd w);                                   // non-client repaint

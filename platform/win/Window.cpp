@@ -373,6 +373,7 @@ void freeTree(Hwnd w) {
   unlink(*r);
   r->cls->windowCount--;
   s.menuBarRedraws.erase(w.value);
+  forgetWindowScrollBars(w);
   s.windows.erase(w.value);
   if (menu) destroyMenu(menu);
   if (sys) destroyMenu(sys);

@@ -247,6 +247,15 @@ Surface* windowSurface(Hwnd w);
 // first, then the rows; none when nothing moved): their pixels are left as
 // they were and nothing is invalidated, so the caller fills them.
 bool scrollWindowEx(Hwnd w, int dx, int dy, std::vector<Rect>& uncovered);
+// The same, for a window whose painting fills what is laid bare:
+// sw::Invalidate invalidates the uncovered strips (erased first with
+// sw::Erase), sw::ScrollChildren moves the child windows along.
+namespace sw {
+constexpr uint32_t ScrollChildren = 0x01;
+constexpr uint32_t Invalidate = 0x02;
+constexpr uint32_t Erase = 0x04;
+}  // namespace sw
+bool scrollWindowEx(Hwnd w, int dx, int dy, uint32_t swFlags);
 
 // ---------------------------------------------------------------- cursor, keys, beeps
 
