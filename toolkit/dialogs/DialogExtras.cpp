@@ -210,10 +210,6 @@ void Layout(plat::Hwnd dialog, const ExtrasLine& line) {
 
 }  // namespace
 
-// Stand-in: no grid class exists yet, so no [Grids] line meets a grid;
-// completed with the grid control.
-bool YYGridFromExtras(plat::Hwnd /*grid*/, const ExtrasLine& /*line*/) { return false; }
-
 void YYDialogExtras(plat::Hwnd dialog, int32_t resource, int32_t number) {
   const std::span<const uint8_t> data = plat::res::findData(plat::res::kRcData, resource);
   if (data.empty()) return;

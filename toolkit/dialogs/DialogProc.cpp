@@ -587,9 +587,9 @@ intptr_t YYDialogProc(plat::Hwnd dialog, uint32_t message, plat::WParam wp, plat
   if (rec == nullptr) return 0;
   if (message == YYCellChangeMessage()) {
     if (DialogTable().Creating) return 1;
-    const Hwnd grid = handleFrom<Hwnd>(wp);
+    const Hwnd grid = getDlgItem(dialog, static_cast<intptr_t>(wp));
     if (!rec->ModalRun) {
-      YYFieldBecomesCurrent(dialog, IdOf(grid));
+      YYFieldBecomesCurrent(dialog, static_cast<int32_t>(wp));
       YYRecordFieldChange(dialog, static_cast<int32_t>(lp));
     }
     YYDialogRememberField(dialog, grid);

@@ -36,7 +36,7 @@ bool YYInModalDialog(plat::Hwnd window);
 // True when the window is a dialog laid out on resizing.
 bool YYUserDataFlag(plat::Hwnd window);
 // The registered message a grid sends its dialog when a cell changed
-// (lParam: the cell code, wParam: the grid window).
+// (wParam: the grid's control identifier, lParam: the cell code).
 uint32_t YYCellChangeMessage();
 // A field becomes the dialog's current field (the previous one is kept as
 // previous field).

@@ -116,6 +116,7 @@ void ResetDialogManager() {
   gDialogSnapshots.clear();
   ResetNumericValidation();
   ResetControlClasses();
+  ResetGridGlobals();
   gUniqueTreeValues = false;
 }
 
