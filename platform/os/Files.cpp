@@ -31,47 +31,165 @@ FileStatus StatusOf(const struct stat& st, const std::string& name) {
   return s;
 }
 
+// The table behind file handles: a handle is its slot and the slot's
+// generation, which every close moves on, so a closed handle never reaches
+// the file that later takes its slot. Generations start at 1: no handle is
+// 0, 1 or 2, and all stay positive.
+constexpr int kSlotBits = 12;
+constexpr size_t kMaxSlots = size_t{1} << kSlotBits;
+constexpr uint32_t kGenerations = (uint32_t{1} << (31 - kSlotBits)) - 1;
+
+struct HandleSlot {
+  int fd = -1;
+  uint32_t generation = 0;
+};
+
+std::vector<HandleSlot>& Slots() {
+  static std::vector<HandleSlot> slots;
+  return slots;
+}
+
+int DescriptorOf(int handle) {
+  if (handle < 0) return -1;
+  const size_t slot = static_cast<size_t>(handle) & (kMaxSlots - 1);
+  const uint32_t generation = static_cast<uint32_t>(handle) >> kSlotBits;
+  const std::vector<HandleSlot>& slots = Slots();
+  if (slot >= slots.size() || slots[slot].fd < 0 || slots[slot].generation != generation) return -1;
+  return slots[slot].fd;
+}
+
+int NewHandle(int fd, int& handle) {
+  std::vector<HandleSlot>& slots = Slots();
+  size_t slot = 0;
+  while (slot < slots.size() && slots[slot].fd >= 0) ++slot;
+  if (slot == slots.size()) {
+    if (slots.size() >= kMaxSlots) return EMFILE;
+    slots.emplace_back();
+  }
+  HandleSlot& s = slots[slot];
+  s.fd = fd;
+  s.generation = s.generation % kGenerations + 1;
+  handle = static_cast<int>(s.generation << kSlotBits | static_cast<uint32_t>(slot));
+  return 0;
+}
+
+// Opens without waiting (a pipe would wait for its other end) and keeps
+// only a regular file; the descriptor then blocks as usual.
+int OpenRegular(const std::string& name, int flags, int& fd) {
+  fd = ::open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return ErrnoOr(EIO);
+  struct stat st;
+  int err = ::fstat(fd, &st) != 0 ? ErrnoOr(EIO) : S_ISDIR(st.st_mode) ? EISDIR : !S_ISREG(st.st_mode) ? ENOTSUP : 0;
+  if (err == 0) {
+    const int fl = ::fcntl(fd, F_GETFL);
+    if (fl < 0 || ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) err = ErrnoOr(EIO);
+  }
+  if (err != 0) {
+    ::close(fd);
+    fd = -1;
+  }
+  return err;
+}
+
+// Copies the bytes of an open file into a whole-file writer.
+int CopyInto(int in, WholeFileWriter& w) {
+  std::vector<char> buf(1 << 16);
+  for (;;) {
+    const ssize_t n = ::read(in, buf.data(), buf.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = ErrnoOr(EIO);
+      WholeFileFail(w, err);
+      return err;
+    }
+    if (n == 0) return 0;
+    const int err = WholeFileWrite(w, std::string_view(buf.data(), static_cast<size_t>(n)));
+    if (err != 0) return err;
+  }
+}
+
+// A move to another file system: a complete copy under the new name (never
+// replacing one), then the source goes; if it cannot, the copy goes again.
+int MoveAcross(const std::string& from, const std::string& to) {
+  struct stat lst;
+  if (::lstat(from.c_str(), &lst) != 0) return ErrnoOr(ENOENT);
+  if (!S_ISREG(lst.st_mode)) return EXDEV;  // only files move this way
+  int in = -1;
+  int err = OpenRegular(from, O_RDONLY, in);
+  if (err != 0) return err;
+  struct stat st;
+  if (::fstat(in, &st) != 0) {
+    err = ErrnoOr(EIO);
+    ::close(in);
+    return err;
+  }
+  struct stat existing;
+  if (::lstat(to.c_str(), &existing) == 0) {
+    ::close(in);
+    return EEXIST;
+  }
+  WholeFileWriter w;
+  err = WholeFileBegin(w, to, static_cast<int>(st.st_mode & 07777));
+  w.noReplace = true;
+  if (err == 0) err = CopyInto(in, w);
+  ::close(in);
+  if (err != 0) {
+    WholeFileAbandon(w);
+    return err;
+  }
+  const std::string placed = w.target;
+  err = WholeFileCommit(w);
+  if (err != 0) {
+    WholeFileAbandon(w);
+    return err;
+  }
+  // The moved file keeps its times, as a move within one file system does.
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
+  if (::utimensat(AT_FDCWD, placed.c_str(), times, 0) != 0) {
+    // Only the times are lost; the bytes are in place.
+  }
+  if (::unlink(from.c_str()) != 0) {
+    err = ErrnoOr(EIO);
+    ::unlink(placed.c_str());
+    return err;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int FileOpen(const std::string& name, int mode, int& handle) {
   handle = -1;
-  int flags = O_CLOEXEC;
+  int flags = 0;
   switch (mode) {
-    case kOpenRead: flags |= O_RDONLY; break;
-    case kOpenWrite: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
-    case kOpenUpdate: flags |= O_RDWR; break;
+    case kOpenRead: flags = O_RDONLY; break;
+    case kOpenWrite: flags = O_WRONLY | O_CREAT | O_TRUNC; break;
+    case kOpenUpdate: flags = O_RDWR; break;
     default: return EINVAL;
   }
   if (name.empty()) return ENOENT;
-  // A directory opened for writing fails by itself; for reading it would
-  // open, so refuse it here.
-  int fd = ::open(name.c_str(), flags, 0666);
-  if (fd < 0) return ErrnoOr(EIO);
-  struct stat st;
-  int err = ::fstat(fd, &st) != 0 ? ErrnoOr(EIO) : S_ISDIR(st.st_mode) ? EISDIR : 0;
-  if (err != 0) {
-    ::close(fd);
-    return err;
-  }
-  if (fd > INT32_MAX) {  // cannot happen with ordinary descriptor limits
-    ::close(fd);
-    return EMFILE;
-  }
-  handle = fd;
-  return 0;
+  int fd = -1;
+  int err = OpenRegular(name, flags, fd);
+  if (err != 0) return err;
+  err = NewHandle(fd, handle);
+  if (err != 0) ::close(fd);
+  return err;
 }
 
 int FileClose(int handle) {
-  if (handle < 0) return EBADF;
-  return ::close(handle) == 0 ? 0 : ErrnoOr(EIO);
+  const int fd = DescriptorOf(handle);
+  if (fd < 0) return EBADF;
+  Slots()[static_cast<size_t>(handle) & (kMaxSlots - 1)].fd = -1;
+  return ::close(fd) == 0 ? 0 : ErrnoOr(EIO);
 }
 
 int FileRead(int handle, void* buffer, size_t count, size_t& got) {
   got = 0;
-  if (handle < 0) return EBADF;
+  const int fd = DescriptorOf(handle);
+  if (fd < 0) return EBADF;
   auto* p = static_cast<char*>(buffer);
   while (got < count) {
-    ssize_t n = ::read(handle, p + got, count - got);
+    ssize_t n = ::read(fd, p + got, count - got);
     if (n < 0) {
       if (errno == EINTR) continue;
       return ErrnoOr(EIO);
@@ -84,10 +202,11 @@ int FileRead(int handle, void* buffer, size_t count, size_t& got) {
 
 int FileWrite(int handle, const void* buffer, size_t count, size_t& put) {
   put = 0;
-  if (handle < 0) return EBADF;
+  const int fd = DescriptorOf(handle);
+  if (fd < 0) return EBADF;
   const auto* p = static_cast<const char*>(buffer);
   while (put < count) {
-    ssize_t n = ::write(handle, p + put, count - put);
+    ssize_t n = ::write(fd, p + put, count - put);
     if (n < 0) {
       if (errno == EINTR) continue;
       return ErrnoOr(EIO);
@@ -99,9 +218,10 @@ int FileWrite(int handle, const void* buffer, size_t count, size_t& put) {
 }
 
 int FileSeek(int handle, int64_t offset, int origin, int64_t& position) {
-  if (handle < 0) return EBADF;
+  const int fd = DescriptorOf(handle);
+  if (fd < 0) return EBADF;
   int whence = origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET;
-  off_t r = ::lseek(handle, static_cast<off_t>(offset), whence);
+  off_t r = ::lseek(fd, static_cast<off_t>(offset), whence);
   if (r < 0) return ErrnoOr(EINVAL);
   position = static_cast<int64_t>(r);
   return 0;
@@ -151,6 +271,7 @@ int FileDelete(const std::string& name) {
 int FileRenameNoReplace(const std::string& from, const std::string& to) {
   if (from.empty() || to.empty()) return ENOENT;
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno == EXDEV) return MoveAcross(from, to);
   if (errno != EINVAL && errno != ENOSYS) return ErrnoOr(EIO);
   // File systems without the no-replace flag: a hard link never replaces,
   // then the old name goes. Directories cannot be linked; they keep the
@@ -177,80 +298,31 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 int FileCopy(const std::string& from, const std::string& to) {
   if (from.empty() || to.empty()) return ENOENT;
-  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return ErrnoOr(ENOENT);
+  int in = -1;
+  int err = OpenRegular(from, O_RDONLY, in);
+  if (err != 0) return err;
   struct stat st;
   if (::fstat(in, &st) != 0) {
-    int err = ErrnoOr(EIO);
+    err = ErrnoOr(EIO);
     ::close(in);
     return err;
-  }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(in);
-    return EISDIR;
   }
   // The identity check comes first: replacing the target would remove the
   // very file being copied.
   struct stat tt;
-  if (::stat(to.c_str(), &tt) == 0) {
-    if (tt.st_dev == st.st_dev && tt.st_ino == st.st_ino) {
-      ::close(in);
-      return EEXIST;
-    }
-    if (S_ISDIR(tt.st_mode)) {
-      ::close(in);
-      return EISDIR;
-    }
-  }
-  // The copy goes to a new file beside the target, which replaces the old
-  // target only once every byte is written: a failed copy never leaves a
-  // half-written file in its place.
-  std::string temp = to + ".XXXXXX";
-  int out = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (out < 0) {
-    int err = ErrnoOr(EIO);
+  if (::stat(to.c_str(), &tt) == 0 && tt.st_dev == st.st_dev && tt.st_ino == st.st_ino) {
     ::close(in);
+    return EEXIST;
+  }
+  WholeFileWriter w;
+  err = WholeFileBegin(w, to, static_cast<int>(st.st_mode & 0777));
+  if (err == 0) err = CopyInto(in, w);
+  ::close(in);
+  if (err != 0) {
+    WholeFileAbandon(w);
     return err;
   }
-  std::vector<char> buf(1 << 16);
-  int err = 0;
-  for (;;) {
-    ssize_t n = ::read(in, buf.data(), buf.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = ErrnoOr(EIO);
-      break;
-    }
-    if (n == 0) break;
-    size_t put = 0;
-    err = FileWrite(out, buf.data(), static_cast<size_t>(n), put);
-    if (err != 0) break;
-  }
-  ::close(in);
-  if (err == 0 && ::fchmod(out, st.st_mode & 0777) != 0) err = ErrnoOr(EIO);
-  if (::close(out) != 0 && err == 0) err = ErrnoOr(EIO);
-  if (err == 0 && ::rename(temp.c_str(), to.c_str()) != 0) err = ErrnoOr(EIO);
-  if (err != 0) ::unlink(temp.c_str());
-  return err;
-}
-
-int FileWriteWhole(const std::string& path, std::string_view bytes) {
-  const size_t slash = path.find_last_of('/');
-  std::string tmp;
-  int err = CreateTempFile(slash == std::string::npos ? std::string() : path.substr(0, slash + 1), ".new-", "", tmp);
-  if (err != 0) return err;
-  int fd = -1;
-  err = FileOpen(tmp, kOpenWrite, fd);
-  if (err == 0) {
-    size_t put = 0;
-    err = FileWrite(fd, bytes.data(), bytes.size(), put);
-    if (err == 0 && ::fsync(fd) != 0) err = ErrnoOr(EIO);
-    const int closeErr = FileClose(fd);
-    if (err == 0) err = closeErr;
-  }
-  if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) err = ErrnoOr(EIO);
-  if (err != 0) ::unlink(tmp.c_str());
-  return err;
+  return WholeFileCommit(w);
 }
 
 int DiskFreeBytes(const std::string& path, uint64_t& bytes) {

@@ -23,8 +23,14 @@ constexpr int kOpenRead = 0;    // must exist; read only
 constexpr int kOpenWrite = 1;   // created, or emptied when it exists; write only
 constexpr int kOpenUpdate = 2;  // must exist; read and write, position 0
 
-// Opens a regular file. On failure `handle` is -1. Directories are refused
-// (EISDIR): a handle always names a file whose bytes can be read.
+// Opens a regular file. On failure `handle` is -1. A directory is refused
+// (EISDIR), and so is anything else that is no regular file (a pipe, a
+// device: ENOTSUP), at once and without waiting for a writer or a reader:
+// a handle always names a file whose bytes can be read.
+//
+// Handles come from a table with a generation count: a closed handle is
+// refused (EBADF) even after its slot serves another file, and no handle
+// reaches the standard input, output or error.
 int FileOpen(const std::string& name, int mode, int& handle);
 int FileClose(int handle);
 // Reads up to `count` bytes; `got` < count only at the end of the file.
@@ -54,17 +60,58 @@ int FileSetTimes(const std::string& name, int64_t accessed, int64_t modified);
 int FileSetReadOnly(const std::string& name, bool readOnly);
 
 int FileDelete(const std::string& name);  // files only; a directory gives EISDIR
-// Renames or moves; never replaces an existing target (EEXIST).
+// Renames or moves; never replaces an existing target (EEXIST). A file
+// moves to another file system as a copy (its permission bits and times
+// kept) after which the source is deleted; when that fails, the copy goes
+// again and the source stays.
 int FileRenameNoReplace(const std::string& from, const std::string& to);
 // True when both names lead to one existing file (same device and inode).
 bool SameFile(const std::string& a, const std::string& b);
 // Copies the bytes of a regular file, replacing an existing target (its
 // permission bits follow the source) only once the copy is complete.
-// Copying a file onto itself is refused with EEXIST and touches nothing.
+// Copying a file onto itself is refused with EEXIST and touches nothing; a
+// source that is no regular file is refused at once (EISDIR, ENOTSUP).
 int FileCopy(const std::string& from, const std::string& to);
-// Writes a whole file: the bytes go to a new private file beside `path`,
-// which replaces the old file only once every byte is written and synced.
-int FileWriteWhole(const std::string& path, std::string_view bytes);
+
+// --------------------------------------------------------- whole files
+//
+// Every whole file the program writes goes through these: the bytes go to
+// a new file beside the target, are flushed to the disk, and replace the
+// target by one rename only when every write succeeded; a failed or
+// abandoned file leaves the old one untouched. A symbolic link is written
+// through (the file it leads to is replaced, the link stays). A replaced
+// file keeps its permission bits (and its owner where the system allows);
+// a new one gets 0666 less the umask. What an ordinary open for writing
+// refuses is refused at the start: a directory (EISDIR), a file the user
+// may not write (EACCES, EROFS); a target that is no regular file cannot
+// be replaced (ENOTSUP). The temporary name is short, so every name that
+// fits the file system can be written.
+
+struct WholeFileWriter {
+  int fd = -1;
+  std::string target;  // the file replaced (links followed)
+  std::string temp;    // the new file until it is complete
+  std::string buffer;  // bytes not yet written
+  int error = 0;       // the first failure: the target will be kept
+  bool noReplace = false;  // the commit fails (EEXIST) where a target exists
+};
+// Starts a file; `mode` >= 0 gives its permission bits instead (a copy
+// takes its source's). 0 or the errno of the refusal.
+int WholeFileBegin(WholeFileWriter& w, const std::string& path, int mode = -1);
+// Adds bytes; a failure is kept and returned (also by later calls).
+int WholeFileWrite(WholeFileWriter& w, std::string_view bytes);
+// Marks the file failed for a reason of the caller's (a bad record): it
+// will not replace the target.
+void WholeFileFail(WholeFileWriter& w, int error);
+// Completes the file and puts it in place: 0, or the first failure (the
+// target is then untouched and the new file removed). With noReplace an
+// existing target gives EEXIST and keeps the complete new file: the caller
+// may set another target and commit again, or abandon it.
+int WholeFileCommit(WholeFileWriter& w);
+// Drops the new file; the target is untouched.
+void WholeFileAbandon(WholeFileWriter& w);
+// A whole file in one call.
+int FileWriteWhole(const std::string& path, std::string_view bytes, int mode = -1);
 
 // Free bytes for an unprivileged user on the file system holding `path`.
 int DiskFreeBytes(const std::string& path, uint64_t& bytes);

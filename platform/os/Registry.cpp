@@ -16,7 +16,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -89,10 +88,28 @@ bool Unhex(const std::string& text, std::string& out) {
 
 using Store = std::map<std::string, Key>;
 
-Store Load() {
-  Store store;
-  std::ifstream in(RegistryPath(), std::ios::binary);
-  if (!in) return store;
+// Reads the store. A store that does not exist yet is empty; one that
+// exists but cannot be read (no permission, no regular file, a read
+// error) is a failure, so that no write replaces the keys it holds.
+int Load(Store& store) {
+  store.clear();
+  const std::string path = RegistryPath();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? 0 : (errno != 0 ? errno : EIO);
+  struct stat st;
+  int err = ::fstat(fd, &st) != 0 ? (errno != 0 ? errno : EIO) : S_ISREG(st.st_mode) ? 0 : ENOTSUP;
+  std::string text;
+  char buf[1 << 14];
+  while (err == 0) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) err = errno != 0 ? errno : EIO;
+    if (n <= 0) break;
+    text.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  if (err != 0) return err;
+  std::istringstream in(text);
   std::string line;
   while (std::getline(in, line)) {
     if (line.size() > kMaxLine) continue;
@@ -118,7 +135,7 @@ Store Load() {
       it->data.assign(data.begin(), data.end());
     }
   }
-  return store;
+  return 0;
 }
 
 int MakeDirectories(const std::string& dir) {
@@ -185,7 +202,8 @@ int RegistryRead(int root, const std::string& subkey, const std::string& valueNa
                  std::vector<uint8_t>& data) {
   data.clear();
   if (!ValidRoot(root)) return EINVAL;
-  Store store = Load();
+  Store store;
+  if (const int err = Load(store); err != 0) return err;
   auto it = store.find(MapKey(root, Normalise(subkey)));
   if (it == store.end()) return ENOENT;
   for (const auto& v : it->second.values) {
@@ -200,7 +218,8 @@ int RegistryRead(int root, const std::string& subkey, const std::string& valueNa
 
 int RegistryCreateKey(int root, const std::string& subkey) {
   if (!ValidRoot(root)) return EINVAL;
-  Store store = Load();
+  Store store;
+  if (const int err = Load(store); err != 0) return err;
   std::string key = Normalise(subkey);
   if (store.count(MapKey(root, key)) != 0) return 0;
   AddKeyWithParents(store, root, key);
@@ -211,7 +230,8 @@ int RegistryWrite(int root, const std::string& subkey, const std::string& valueN
                   const std::vector<uint8_t>& data) {
   if (!ValidRoot(root)) return EINVAL;
   if (data.size() > kMaxValueBytes) return E2BIG;
-  Store store = Load();
+  Store store;
+  if (const int err = Load(store); err != 0) return err;
   std::string key = Normalise(subkey);
   AddKeyWithParents(store, root, key);
   Key& k = store[MapKey(root, key)];
@@ -225,7 +245,8 @@ int RegistryWrite(int root, const std::string& subkey, const std::string& valueN
 
 int RegistryDeleteKey(int root, const std::string& subkey) {
   if (!ValidRoot(root)) return EINVAL;
-  Store store = Load();
+  Store store;
+  if (const int err = Load(store); err != 0) return err;
   std::string id = MapKey(root, Normalise(subkey));
   auto it = store.find(id);
   if (it == store.end()) return ENOENT;
@@ -239,7 +260,8 @@ int RegistryDeleteKey(int root, const std::string& subkey) {
 
 int RegistryDeleteValue(int root, const std::string& subkey, const std::string& valueName) {
   if (!ValidRoot(root)) return EINVAL;
-  Store store = Load();
+  Store store;
+  if (const int err = Load(store); err != 0) return err;
   auto it = store.find(MapKey(root, Normalise(subkey)));
   if (it == store.end()) return ENOENT;
   auto& values = it->second.values;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <optional>
 
@@ -167,7 +168,8 @@ struct Job {
   bool pageOpen = false;
   std::string docName;
   std::string finalPath;
-  std::string tempPath;
+  std::string tempPath;     // the spooled copy of a printer's job
+  WholeFileWriter outputFile;  // the file of the file printer
   cairo_surface_t* surface = nullptr;
   double widthPt = 0;  // the paper, exactly
   double heightPt = 0;
@@ -198,6 +200,7 @@ void dropDocument(Job& j) {
     j.surface = nullptr;
   }
   j.faces.reset();
+  WholeFileAbandon(j.outputFile);
   if (!j.tempPath.empty()) ::unlink(j.tempPath.c_str());
   j.tempPath.clear();
   j.docOpen = false;
@@ -263,20 +266,28 @@ std::string freeAutomaticName() {
   return "quillon-print.pdf";
 }
 
-// Moves the finished document to its name. An automatic name never
-// replaces a file: when one appeared meanwhile, the next free name is
-// taken.
-int keepDocument(const std::string& from, std::string& to) {
-  if (!isAutomaticPrintName(to)) return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+// Puts the finished document in place. An automatic name never replaces
+// a file: when one appeared meanwhile, the next free name is taken.
+int keepDocument(WholeFileWriter& w, std::string& to) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const int err = FileRenameNoReplace(from, to);
-    if (err != EEXIST) return err;
+    const int err = WholeFileCommit(w);
+    if (err != EEXIST || !w.noReplace) return err;
     to = freeAutomaticName();
+    w.target = to;
   }
+  WholeFileAbandon(w);
   return EEXIST;
 }
 
 // Sends the finished PDF to a CUPS queue.
+// The PDF of the file printer goes into its whole-file writer.
+cairo_status_t writeOutput(void* closure, const unsigned char* data, unsigned int length) {
+  auto* w = static_cast<WholeFileWriter*>(closure);
+  return WholeFileWrite(*w, std::string_view(reinterpret_cast<const char*>(data), length)) == 0
+             ? CAIRO_STATUS_SUCCESS
+             : CAIRO_STATUS_WRITE_ERROR;
+}
+
 int submit(const Job& j) {
   std::vector<std::string> argv = {"lp", "-d", j.printer.name, "-n",
                                    std::to_string(std::clamp(j.settings.copies, 1, 999)), "-t",
@@ -384,22 +395,22 @@ int startDoc(Hdc dc, const std::string& docName, const std::string& output) {
     return 1;
   }
   if (j->printer.filePrinter) {
-    // written beside its final name and renamed when complete, so an old
-    // file is replaced only by a whole new one
+    // A whole file: it replaces an old one of that name only once it is
+    // complete, and is the user's file like any other they make. An
+    // automatic name never replaces a file.
     j->finalPath = !output.empty() ? output : !j->output.empty() ? j->output : filePrinterOutput();
-    std::string tmp = j->finalPath + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());
-    if (fd < 0) return fail("cannot create " + j->finalPath);
-    ::close(fd);
-    j->tempPath = tmp;
+    if (const int err = WholeFileBegin(j->outputFile, j->finalPath); err != 0)
+      return fail("cannot create " + j->finalPath + ": " + std::strerror(err));
+    j->outputFile.noReplace = isAutomaticPrintName(j->finalPath);
+    j->surface = cairo_pdf_surface_create_for_stream(writeOutput, &j->outputFile, j->widthPt, j->heightPt);
   } else {
     std::string path;
     if (CreateTempFile(TempDirectory(), "qpr", ".pdf", path) != 0) {
       return fail("cannot create a temporary file in " + TempDirectory());
     }
     j->tempPath = path;
+    j->surface = cairo_pdf_surface_create(j->tempPath.c_str(), j->widthPt, j->heightPt);
   }
-  j->surface = cairo_pdf_surface_create(j->tempPath.c_str(), j->widthPt, j->heightPt);
   if (cairo_surface_status(j->surface) != CAIRO_STATUS_SUCCESS) {
     const std::string why = cairo_status_to_string(cairo_surface_status(j->surface));
     dropDocument(*j);
@@ -478,11 +489,8 @@ int endDoc(Hdc dc) {
   if (j->pages == 0) {
     // nothing was printed: no file and no job
   } else if (j->printer.filePrinter) {
-    if (keepDocument(j->tempPath, j->finalPath) != 0) {
-      result = fail("cannot write " + j->finalPath);
-    } else {
-      j->tempPath.clear();
-    }
+    if (const int err = keepDocument(j->outputFile, j->finalPath); err != 0)
+      result = fail("cannot write " + j->finalPath + ": " + std::strerror(err));
   } else {
     result = submit(*j);
   }

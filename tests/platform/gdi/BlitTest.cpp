@@ -1,6 +1,9 @@
 // Block transfers, one-bit masks and device-independent bitmaps.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Png.h"
 #include "tests/platform/gdi/CanvasFixture.h"
@@ -166,6 +169,26 @@ TEST_F(BlitTest, PngRoundTrip) {
   broken[20] = 0x7F;  // an absurd width
   EXPECT_FALSE(decodePng(broken, back));
   EXPECT_FALSE(decodePng(std::span(png).first(30), back));
+}
+
+// A picture file is the user's: a new one gets 0666 less the umask, never a
+// private temporary file's bits.
+TEST_F(BlitTest, PngFileGetsTheUsersPermissionBits) {
+  char dir[] = "/tmp/quillon-png-XXXXXX";
+  ASSERT_NE(::mkdtemp(dir), nullptr);
+  const std::string path = std::string(dir) + "/picture.png";
+  const mode_t mask = ::umask(022);
+  Surface s;
+  s.resize(2, 2, 0x102030);
+  ASSERT_TRUE(writePng(s, path));
+  ::umask(mask);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+  Surface back;
+  EXPECT_TRUE(readPng(path, back));
+  ::unlink(path.c_str());
+  ::rmdir(dir);
 }
 
 }  // namespace

@@ -3,10 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <iterator>
 
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/ScratchDir.h"
 
 using testsupport::ReadFile;
@@ -91,6 +96,81 @@ TEST(OsFiles, OpenModesReadWriteSeek) {
   EXPECT_EQ(plat::FileClose(-1), EBADF);
 }
 
+// A handle is refused once closed, also after its slot (and the system's
+// descriptor) went to another file; the standard streams are no handles.
+TEST(OsFiles, ClosedHandlesStayClosed) {
+  ScratchDir dir;
+  WriteFile("a", "first");
+  WriteFile("b", "second");
+  int a = -1, b = -1;
+  ASSERT_EQ(plat::FileOpen("a", plat::kOpenRead, a), 0);
+  ASSERT_EQ(plat::FileClose(a), 0);
+  ASSERT_EQ(plat::FileOpen("b", plat::kOpenUpdate, b), 0);
+  EXPECT_NE(a, b);
+  char buf[16];
+  size_t n = 0;
+  EXPECT_EQ(plat::FileRead(a, buf, sizeof buf, n), EBADF);
+  EXPECT_EQ(plat::FileWrite(a, "x", 1, n), EBADF);
+  int64_t pos = 0;
+  EXPECT_EQ(plat::FileSeek(a, 0, 2, pos), EBADF);
+  EXPECT_EQ(plat::FileClose(a), EBADF);
+  ASSERT_EQ(plat::FileRead(b, buf, sizeof buf, n), 0);
+  EXPECT_EQ(std::string(buf, n), "second");
+  EXPECT_EQ(plat::FileClose(b), 0);
+  for (int standard : {0, 1, 2}) {
+    EXPECT_EQ(plat::FileWrite(standard, "x", 1, n), EBADF) << standard;
+    EXPECT_EQ(plat::FileRead(standard, buf, 1, n), EBADF) << standard;
+  }
+}
+
+// Names that are no regular file are refused at once, never waited on.
+TEST(OsFiles, NoRegularFileIsRefusedAtOnce) {
+  ScratchDir dir;
+  ASSERT_EQ(::mkfifo("pipe", 0600), 0);
+  std::filesystem::create_directory("d");
+  int h = 0;
+  for (int mode : {plat::kOpenRead, plat::kOpenUpdate}) {
+    EXPECT_EQ(plat::FileOpen("pipe", mode, h), ENOTSUP);
+    EXPECT_EQ(h, -1);
+    EXPECT_EQ(plat::FileOpen("/dev/null", mode, h), ENOTSUP);
+  }
+  EXPECT_EQ(plat::FileCopy("pipe", "copy"), ENOTSUP);
+  EXPECT_EQ(plat::FileCopy("/dev/zero", "copy"), ENOTSUP);
+  EXPECT_EQ(plat::FileCopy("d", "copy"), EISDIR);
+  EXPECT_FALSE(plat::PathExists("copy"));
+  // Nor is one replaced by a whole file.
+  EXPECT_EQ(plat::FileWriteWhole("pipe", "x"), ENOTSUP);
+}
+
+// A file moves to another file system as a whole copy, with its bits and
+// times; the source goes only then, and an existing target is never
+// replaced.
+TEST(OsFiles, RenameMovesAcrossFileSystems) {
+  ScratchDir dir;
+  struct stat here, shm;
+  if (::stat(dir.path().c_str(), &here) != 0 || ::stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev)
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  ScratchDir other;  // made current; the source lies in the first one
+  const std::string target = "/dev/shm/quillon-move-" + std::to_string(::getpid());
+  WriteFile(dir / "a.dat", "moved bytes");
+  ASSERT_EQ(::chmod((dir / "a.dat").c_str(), 0640), 0);
+  ASSERT_EQ(plat::FileSetTimes(dir / "a.dat", 1000000000, 1000000060), 0);
+  WriteFile(target, "already there");
+  EXPECT_EQ(plat::FileRenameNoReplace(dir / "a.dat", target), EEXIST);
+  EXPECT_EQ(ReadFile(target), "already there");
+  EXPECT_EQ(ReadFile(dir / "a.dat"), "moved bytes");
+  ASSERT_EQ(::unlink(target.c_str()), 0);
+
+  ASSERT_EQ(plat::FileRenameNoReplace(dir / "a.dat", target), 0);
+  EXPECT_FALSE(plat::PathExists(dir / "a.dat"));
+  EXPECT_EQ(ReadFile(target), "moved bytes");
+  struct stat moved;
+  ASSERT_EQ(::stat(target.c_str(), &moved), 0);
+  EXPECT_EQ(moved.st_mode & 07777, 0640u);
+  EXPECT_EQ(moved.st_mtim.tv_sec, 1000000060);
+  ::unlink(target.c_str());
+}
+
 TEST(OsFiles, RenameNeverReplaces) {
   ScratchDir dir;
   WriteFile("a", "A");
@@ -144,9 +224,82 @@ TEST(OsFiles, WholeFileWriteReplacesOnlyWhenComplete) {
   EXPECT_EQ(plat::FileWriteWhole("missing/a.dat", "x"), ENOENT);
   // A target that cannot be replaced keeps what it was; no temporary file stays.
   std::filesystem::create_directory("d");
-  EXPECT_NE(plat::FileWriteWhole("d", "x"), 0);
+  EXPECT_EQ(plat::FileWriteWhole("d", "x"), EISDIR);
   EXPECT_TRUE(std::filesystem::is_directory("d"));
   EXPECT_EQ(entries(), 2);
+
+  // A file marked failed, or abandoned, leaves the old one as it was.
+  plat::WholeFileWriter w;
+  ASSERT_EQ(plat::WholeFileBegin(w, "a.dat"), 0);
+  EXPECT_EQ(plat::WholeFileWrite(w, "half"), 0);
+  plat::WholeFileFail(w, EINVAL);
+  EXPECT_EQ(plat::WholeFileWrite(w, "more"), EINVAL);
+  EXPECT_EQ(plat::WholeFileCommit(w), EINVAL);
+  ASSERT_EQ(plat::WholeFileBegin(w, "a.dat"), 0);
+  EXPECT_EQ(plat::WholeFileWrite(w, "other"), 0);
+  plat::WholeFileAbandon(w);
+  EXPECT_EQ(ReadFile("a.dat"), "new bytes");
+  EXPECT_EQ(entries(), 2);
+
+  // A full disk: the writes fail, the old file stays.
+  struct rlimit old {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
+  auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  EXPECT_EQ(plat::FileWriteWhole("a.dat", std::string(200000, 'x')), EFBIG);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(ReadFile("a.dat"), "new bytes");
+  EXPECT_EQ(entries(), 2);
+}
+
+// A new file gets 0666 less the umask; a replaced one keeps its bits; a
+// link is written through; a file the user may not write is refused; a
+// name as long as the file system allows can be written.
+TEST(OsFiles, WholeFileKeepsWhatTheUserSet) {
+  ScratchDir dir;
+  const mode_t mask = ::umask(027);
+  EXPECT_EQ(plat::FileWriteWhole("new.dat", "n"), 0);
+  struct stat st;
+  ASSERT_EQ(::stat("new.dat", &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  ::umask(022);
+  EXPECT_EQ(plat::FileWriteWhole("new2.dat", "n"), 0);
+  ASSERT_EQ(::stat("new2.dat", &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+
+  ASSERT_EQ(::chmod("new.dat", 0604), 0);
+  EXPECT_EQ(plat::FileWriteWhole("new.dat", "replaced"), 0);
+  ASSERT_EQ(::stat("new.dat", &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0604u);
+
+  std::filesystem::create_directory("real");
+  WriteFile("real/target.dat", "old");
+  std::filesystem::create_symlink("real/target.dat", "link.dat");
+  std::filesystem::create_symlink("link.dat", "link2.dat");
+  EXPECT_EQ(plat::FileWriteWhole("link2.dat", "through"), 0);
+  EXPECT_TRUE(std::filesystem::is_symlink("link.dat"));
+  EXPECT_TRUE(std::filesystem::is_symlink("link2.dat"));
+  EXPECT_EQ(ReadFile("real/target.dat"), "through");
+  std::filesystem::create_symlink("real/dangling.dat", "dangling.dat");
+  EXPECT_EQ(plat::FileWriteWhole("dangling.dat", "made"), 0);
+  EXPECT_EQ(ReadFile("real/dangling.dat"), "made");
+  EXPECT_TRUE(std::filesystem::is_symlink("dangling.dat"));
+
+  const std::string longName(255, 'n');
+  EXPECT_EQ(plat::FileWriteWhole(longName, "long"), 0);
+  EXPECT_EQ(ReadFile(longName), "long");
+  EXPECT_EQ(plat::FileWriteWhole(longName + "n", "too long"), ENAMETOOLONG);
+
+  WriteFile("locked.dat", "keep");
+  ASSERT_EQ(::chmod("locked.dat", 0444), 0);
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+  const std::string locked = dir / "locked.dat";
+  EXPECT_TRUE(testsupport::AsOrdinaryUser([&] { return plat::FileWriteWhole(locked, "lost") == EACCES; }));
+  EXPECT_EQ(ReadFile("locked.dat"), "keep");
+  ::umask(mask);
 }
 
 TEST(OsFiles, DeleteSkipsDirectories) {

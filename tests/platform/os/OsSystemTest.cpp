@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <set>
 
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/ScratchDir.h"
 
 using testsupport::EnvOverride;
@@ -155,4 +158,25 @@ TEST(OsRegistry, DamagedLinesAreSkipped) {
   std::vector<uint8_t> data;
   ASSERT_EQ(plat::RegistryRead(0, "K", "V", type, data), 0);
   EXPECT_EQ(data, (std::vector<uint8_t>{1, 2, 3, 4}));
+}
+
+// A store that exists but cannot be read is never replaced: a write fails
+// and the keys in it survive.
+TEST(OsRegistry, UnreadableStoreIsNeverOverwritten) {
+  ScratchDir dir;
+  EnvOverride x("XDG_CONFIG_HOME", dir.path().c_str());
+  ASSERT_EQ(plat::RegistryWrite(1, "Software\\Kept", "v", 1, {'k', 0}), 0);
+  const std::string path = plat::RegistryPath();
+  const std::string before = ReadFile(path);
+  for (const std::string& d : {dir.path(), dir.path() + "/quillon"}) ASSERT_EQ(::chmod(d.c_str(), 0777), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 0222), 0);  // writable, not readable
+  EXPECT_TRUE(testsupport::AsOrdinaryUser([] {
+    int type = 0;
+    std::vector<uint8_t> data;
+    return plat::RegistryWrite(1, "Software\\New", "v", 1, {'n', 0}) == EACCES &&
+           plat::RegistryCreateKey(1, "Software\\Other") == EACCES &&
+           plat::RegistryRead(1, "Software\\Kept", "v", type, data) == EACCES;
+  }));
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  EXPECT_EQ(ReadFile(path), before);
 }

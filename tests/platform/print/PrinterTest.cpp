@@ -185,6 +185,35 @@ TEST_F(PrinterTest, AnOldFileIsReplacedOnlyByAFinishedDocument) {
   EXPECT_EQ(files, 1) << "temporary files left behind";
 }
 
+// The file printer's PDF is the user's file like any other: a new one gets
+// 0666 less the umask, a replaced one keeps its bits and the link to it.
+TEST_F(PrinterTest, PdfFilesGetTheUsersPermissionBits) {
+  setPrintersForTest(true, false);
+  const mode_t mask = ::umask(022);
+  auto print = [](const std::string& path) {
+    Hdc dc = createPrinterDc(kFilePrinterName, PrintSettings{});
+    ASSERT_GT(startDoc(dc, "x", path), 0) << lastPrintError();
+    startPage(dc);
+    drawPage(dc, 1);
+    endPage(dc);
+    ASSERT_GT(endDoc(dc), 0) << lastPrintError();
+    deleteDc(dc);
+  };
+  const fs::path pdf = dir_ / "new.pdf";
+  print(pdf.string());
+  struct stat st {};
+  ASSERT_EQ(::stat(pdf.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+  ASSERT_EQ(::chmod(pdf.c_str(), 0600), 0);
+  fs::create_symlink(pdf, dir_ / "link.pdf");
+  print((dir_ / "link.pdf").string());
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.pdf"));
+  ASSERT_EQ(::stat(pdf.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(slurp(pdf).substr(0, 5), "%PDF-");
+  ::umask(mask);
+}
+
 TEST_F(PrinterTest, CallsOutOfOrderFail) {
   setPrintersForTest(true, true);
   Hdc dc = createPrinterDc(kRecordingPrinterName, PrintSettings{});
