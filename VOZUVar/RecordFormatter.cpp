@@ -1,5 +1,6 @@
 #include "VOZUVar/RecordFormatter.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -15,6 +16,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/os/Os.h"
 
 namespace {
 
@@ -49,12 +52,10 @@ struct Item {
   int32_t litLen = 0;
 };
 
-constexpr int kMaxItems = 256;
-constexpr int kMaxScale = 99;
 
 struct Format {
   std::string_view text;
-  std::array<Item, kMaxItems> items;
+  std::array<Item, kRecordMaxItems> items;
   int count = 0;
   int reversion = 1;  // where the format starts again when values remain
 };
@@ -88,7 +89,14 @@ struct Parser {
 
 enum class Prev { Open, Comma, Item, Slash, Scale };
 
-bool InRange(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
+// A count of a format: below 1 the format is invalid; above its limit the
+// status names the limit it passed.
+int32_t Count(int32_t v, int32_t hi, int32_t over) {
+  if (v < 1) return kRecordBadFormat;
+  return v > hi ? over : kRecordOk;
+}
+int32_t WidthCount(int32_t v) { return Count(v, kRecordMaxWidth, kRecordFormatWidthLimit); }
+int32_t RepeatCount(int32_t v) { return Count(v, kRecordMaxRepeat, kRecordFormatRepeatLimit); }
 
 int32_t ParseDataDescriptor(Parser& p, char code, Item& it) {
   it.op = Op::Data;
@@ -99,7 +107,7 @@ int32_t ParseDataDescriptor(Parser& p, char code, Item& it) {
     case 'I':
     case 'Z':
       if (p.Number(v)) {
-        if (!InRange(v, 1, kRecordMaxWidth)) return kRecordBadFormat;
+        if (const int32_t bad = WidthCount(v); bad != kRecordOk) return bad;
         it.w = v;
         it.hasW = true;
         if (p.Peek() == '.') {
@@ -116,27 +124,32 @@ int32_t ParseDataDescriptor(Parser& p, char code, Item& it) {
     case 'F':
     case 'E':
     case 'G':
-      if (!p.Number(v) || !InRange(v, 1, kRecordMaxWidth)) return kRecordBadFormat;
+      if (!p.Number(v)) return kRecordBadFormat;
+      if (const int32_t bad = WidthCount(v); bad != kRecordOk) return bad;
       it.w = v;
       it.hasW = true;
       if (p.Peek() != '.') return kRecordBadFormat;
       ++p.pos;
-      if (!p.Number(v) || v > kRecordMaxWidth) return kRecordBadFormat;
+      if (!p.Number(v)) return kRecordBadFormat;
+      if (v > kRecordMaxWidth) return kRecordFormatWidthLimit;
       it.d = v;
       if (code != 'F' && p.Peek() == 'E') {
         ++p.pos;
-        if (!p.Number(v) || !InRange(v, 1, 9)) return kRecordBadFormat;
+        if (!p.Number(v)) return kRecordBadFormat;
+        const int32_t bad = Count(v, kRecordMaxExponentDigits, kRecordFormatExponentLimit);
+        if (bad != kRecordOk) return bad;
         it.e = v;
       }
       return kRecordOk;
     case 'L':
-      if (!p.Number(v) || !InRange(v, 1, kRecordMaxWidth)) return kRecordBadFormat;
+      if (!p.Number(v)) return kRecordBadFormat;
+      if (const int32_t bad = WidthCount(v); bad != kRecordOk) return bad;
       it.w = v;
       it.hasW = true;
       return kRecordOk;
     case 'A':
       if (p.Number(v)) {
-        if (!InRange(v, 1, kRecordMaxWidth)) return kRecordBadFormat;
+        if (const int32_t bad = WidthCount(v); bad != kRecordOk) return bad;
         it.w = v;
         it.hasW = true;
       }
@@ -148,7 +161,7 @@ int32_t ParseDataDescriptor(Parser& p, char code, Item& it) {
 
 int32_t ParseFormat(std::string_view text, Format& f) {
   f.text = text;
-  if (text.size() > static_cast<std::size_t>(kRecordMaxFormatLength)) return kRecordBadFormat;
+  if (text.size() > static_cast<std::size_t>(kRecordMaxFormatLength)) return kRecordFormatTooLong;
   Parser p{text};
   if (p.Peek() != '(') return kRecordBadFormat;
   ++p.pos;
@@ -160,7 +173,7 @@ int32_t ParseFormat(std::string_view text, Format& f) {
   for (;;) {
     char c = p.Peek();
     if (c == 0) return kRecordBadFormat;  // unbalanced
-    if (f.count >= kMaxItems) return kRecordBadFormat;
+    if (f.count >= kRecordMaxItems) return kRecordFormatTooManyItems;
     Item& it = f.items[f.count];
     it = Item{};
 
@@ -210,14 +223,16 @@ int32_t ParseFormat(std::string_view text, Format& f) {
 
     switch (c) {
       case 'P':
-        if (!hasCount || n > kMaxScale) return kRecordBadFormat;
+        if (!hasCount) return kRecordBadFormat;
+        if (n > kRecordMaxScale) return kRecordFormatScaleLimit;
         ++p.pos;
         it.op = Op::Scale;
         it.w = negative ? -n : n;
         prev = Prev::Scale;
         break;
       case 'X':
-        if (!hasCount || !InRange(n, 1, kRecordMaxWidth)) return kRecordBadFormat;
+        if (!hasCount) return kRecordBadFormat;
+        if (const int32_t bad = WidthCount(n); bad != kRecordOk) return bad;
         ++p.pos;
         it.op = Op::Skip;
         it.w = n;
@@ -225,7 +240,8 @@ int32_t ParseFormat(std::string_view text, Format& f) {
         break;
       case 'H':
         // nH: the next n characters, blanks included, are literal text.
-        if (!hasCount || !InRange(n, 1, kRecordMaxWidth)) return kRecordBadFormat;
+        if (!hasCount) return kRecordBadFormat;
+        if (const int32_t bad = WidthCount(n); bad != kRecordOk) return bad;
         ++p.pos;
         if (text.size() - p.pos < static_cast<std::size_t>(n)) return kRecordBadFormat;
         it.op = Op::Literal;
@@ -259,7 +275,8 @@ int32_t ParseFormat(std::string_view text, Format& f) {
         break;
       }
       case '(':
-        if (!InRange(n, 1, kRecordMaxRepeat) || depth >= kRecordMaxNesting) return kRecordBadFormat;
+        if (const int32_t bad = RepeatCount(n); bad != kRecordOk) return bad;
+        if (depth >= kRecordMaxNesting) return kRecordFormatNestingLimit;
         ++p.pos;
         it.op = Op::GroupOpen;
         it.rep = n;
@@ -268,7 +285,7 @@ int32_t ParseFormat(std::string_view text, Format& f) {
         prev = Prev::Open;
         break;
       case '/':
-        if (!InRange(n, 1, kRecordMaxRepeat)) return kRecordBadFormat;
+        if (const int32_t bad = RepeatCount(n); bad != kRecordOk) return bad;
         ++p.pos;
         it.op = Op::Slash;
         it.rep = n;
@@ -279,15 +296,18 @@ int32_t ParseFormat(std::string_view text, Format& f) {
         ++p.pos;
         const char k = p.Peek();
         int32_t limit = kRecordMaxWidth;
+        int32_t over = kRecordFormatWidthLimit;
         if (k == 'L' || k == 'R') {
           ++p.pos;
           it.op = k == 'L' ? Op::TabLeft : Op::Skip;
         } else {
           it.op = Op::TabTo;
           limit = kRecordMaxLength;
+          over = kRecordFormatPositionLimit;
         }
         int32_t v = 0;
-        if (!p.Number(v) || !InRange(v, 1, limit)) return kRecordBadFormat;
+        if (!p.Number(v)) return kRecordBadFormat;
+        if (const int32_t bad = Count(v, limit, over); bad != kRecordOk) return bad;
         it.w = v;
         prev = Prev::Item;
         break;
@@ -307,7 +327,7 @@ int32_t ParseFormat(std::string_view text, Format& f) {
       case 'G':
       case 'L':
       case 'A': {
-        if (!InRange(n, 1, kRecordMaxRepeat)) return kRecordBadFormat;
+        if (const int32_t bad = RepeatCount(n); bad != kRecordOk) return bad;
         const int32_t st = ParseDataDescriptor(p, c, it);
         if (st != kRecordOk) return st;
         it.rep = n;
@@ -604,21 +624,32 @@ bool EditExp(double v, int w, int d, int e, int k, Field& out) {
   return true;
 }
 
-// Gw.d[Ee]: the F form when 0.1 <= |x| < 10^d after rounding to d digits
-// (followed by 4 blanks, or e+2), else the E form.
+// The decimal exponent of a finite non-zero magnitude: a = m x 10^exp10
+// with 1 <= m < 10. Seventeen significant digits never round a double
+// across a power of ten, so the exponent is the value's own.
+int DecimalExponent(double a) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 16);
+  const char* e = std::find(buf, r.ptr, 'e');
+  int exp10 = 0;
+  if (e != r.ptr) std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), r.ptr, exp10);
+  return exp10;
+}
+
+// Gw.d[Ee]: chosen by the magnitude of the value itself: the F form when
+// 0.1 <= |x| < 10^d, with d less the number of digits before the point as
+// decimals, followed by 4 blanks (e+2 with Ee); else the E form. Zero is
+// shown in the F form with d-1 decimals.
 bool EditGeneral(double v, int w, int d, int e, int k, Field& out) {
   out.n = 0;
   if (d == 0 || d + 1 > w) return EditExp(v, w, d, e, k, out);
   const int tail = e > 0 ? e + 2 : 4;
-  int decimals = d - 1;  // zero is shown in the F form
+  int decimals = d - 1;
   const double a = std::fabs(v);
   if (a != 0.0) {
-    char digits[kFieldCap];
-    int exp10 = 0;
-    if (!SignificantDigits(a, d, digits, exp10)) return false;
-    const int intDigits = exp10 + 1;
-    if (intDigits < 0 || intDigits > d) return EditExp(v, w, d, e, k, out);
-    decimals = d - intDigits;
+    const int exp10 = DecimalExponent(a);
+    if (exp10 < -1 || exp10 >= d) return EditExp(v, w, d, e, k, out);
+    decimals = d - (exp10 + 1);  // 0.1 <= a < 1 has no digit before the point
   }
   if (w - tail < 1) return false;
   Field f;
@@ -1086,12 +1117,13 @@ int32_t RunRead(InRecord& rec, std::string_view format, std::span<const RecordTa
 // Units
 
 struct UnitState {
-  std::FILE* file = nullptr;
+  std::FILE* file = nullptr;      // a unit read
+  plat::WholeFileWriter writer;   // a unit written: a whole file
   RecordUnitMode mode = RecordUnitMode::Read;
   std::string path;
-  std::string tempPath;  // a written file until it is complete
-  bool failed = false;   // a write failed: the file must not replace the old one
-  std::string buffer;    // the record being built or read
+  int32_t failure = kRecordOk;    // the first failed write: the file must not replace the old one
+  bool truncated = false;         // the record just read was longer than a record may be
+  std::string buffer;             // the record being built or read
 };
 
 std::map<int32_t, UnitState>& Units() {
@@ -1109,11 +1141,8 @@ UnitState* FindUnit(int32_t unit) {
 
 int32_t EmitToFile(void* ctx, std::string_view record) {
   UnitState& u = *static_cast<UnitState*>(ctx);
-  if (std::fwrite(record.data(), 1, record.size(), u.file) != record.size() ||
-      std::fwrite("\r\n", 1, 2, u.file) != 2) {
-    u.failed = true;
+  if (plat::WholeFileWrite(u.writer, record) != 0 || plat::WholeFileWrite(u.writer, "\r\n") != 0)
     return kRecordIoFailed;
-  }
   return kRecordOk;
 }
 
@@ -1142,6 +1171,9 @@ bool UnitOutput(int32_t unit, OutRecord& rec) {
   return true;
 }
 
+// The next line of a unit. A line longer than a record may be gives its
+// first kRecordMaxLength characters and marks the unit truncated; the rest
+// of the line is skipped, so the next read starts at the next line.
 int32_t ReadLine(UnitState& u, std::string_view& record) {
   std::string& line = u.buffer;
   line.clear();
@@ -1152,15 +1184,18 @@ int32_t ReadLine(UnitState& u, std::string_view& record) {
     any = true;
     if (c == '\n') break;
     if (line.size() > static_cast<std::size_t>(kRecordMaxLength)) {
-      tooLong = true;  // the rest of the line is skipped
+      tooLong = true;
       continue;
     }
     line.push_back(static_cast<char>(c));
   }
   if (c == EOF && std::ferror(u.file)) return kRecordIoFailed;
   if (!any) return kRecordEndOfFile;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (tooLong || line.size() > static_cast<std::size_t>(kRecordMaxLength)) return kRecordTooLong;
+  if (!tooLong && !line.empty() && line.back() == '\r') line.pop_back();
+  if (tooLong || line.size() > static_cast<std::size_t>(kRecordMaxLength)) {
+    line.resize(kRecordMaxLength);
+    u.truncated = true;
+  }
   record = line;
   return kRecordOk;
 }
@@ -1172,36 +1207,48 @@ int32_t NextFromFile(void* ctx, std::string_view& record) {
 void Abandon(UnitState& u) {
   if (u.file != nullptr) std::fclose(u.file);
   u.file = nullptr;
-  if (u.mode == RecordUnitMode::Write && !u.tempPath.empty()) ::unlink(u.tempPath.c_str());
+  plat::WholeFileAbandon(u.writer);
 }
 
 bool ValidPath(std::string_view path) {
   return !path.empty() && path.find('\0') == std::string_view::npos;
 }
 
-int32_t OpenForWriting(UnitState& u) {
-  struct stat st {};
-  if (::stat(u.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return kRecordOpenFailed;
-  // The new file is written beside the old one under a unique name and
-  // renamed over it when complete.
-  const std::size_t slash = u.path.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : u.path.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? u.path : u.path.substr(slash + 1);
-  if (base.empty()) return kRecordOpenFailed;
-  std::string tmpl = dir + "." + base + ".XXXXXX";
-  const int fd = ::mkstemp(tmpl.data());
+// Opens a file for reading. Only a regular file is read: a pipe or a
+// device is refused at once instead of waiting for data.
+int32_t OpenForReading(UnitState& u) {
+  const int fd = ::open(u.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return kRecordOpenFailed;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  u.file = ::fdopen(fd, "wb");
-  if (u.file == nullptr) {
+  struct stat st {};
+  const int fl = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fl < 0 || ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
     ::close(fd);
-    ::unlink(tmpl.c_str());
     return kRecordOpenFailed;
   }
-  u.tempPath = tmpl;
+  u.file = ::fdopen(fd, "rb");
+  if (u.file == nullptr) {
+    ::close(fd);
+    return kRecordOpenFailed;
+  }
   return kRecordOk;
+}
+
+// The first failure of a file unit, kRecordOk while it has none.
+int32_t UnitFailure(int32_t unit) {
+  const UnitState* u = unit == kConsoleUnit ? nullptr : FindUnit(unit);
+  return u == nullptr ? kRecordOk : u->failure;
+}
+
+// Notes a failed write on a file unit: later writes and its close report
+// it, and the old file is kept.
+int32_t NoteWrite(int32_t unit, int32_t status) {
+  if (status == kRecordOk || unit == kConsoleUnit) return status;
+  UnitState* u = FindUnit(unit);
+  if (u != nullptr && u->mode == RecordUnitMode::Write && u->failure == kRecordOk) {
+    u->failure = status;
+    plat::WholeFileFail(u->writer, EIO);
+  }
+  return status;
 }
 
 }  // namespace
@@ -1225,9 +1272,10 @@ int32_t RecordWrite(std::span<char> text, std::string_view format,
 int32_t RecordWrite(int32_t unit, std::string_view format, std::span<const RecordValue> values) {
   OutRecord rec;
   if (!UnitOutput(unit, rec)) return kRecordUnitNotOpen;
+  if (const int32_t failed = UnitFailure(unit); failed != kRecordOk) return failed;
   const int32_t st = RunWrite(rec, format, values);
   if (unit == kConsoleUnit) std::fflush(stdout);
-  return st;
+  return NoteWrite(unit, st);
 }
 
 int32_t RecordWrite(int32_t unit, std::string_view format,
@@ -1253,10 +1301,11 @@ int32_t RecordRead(int32_t unit, std::string_view format, std::span<const Record
   InRecord rec;
   rec.next = NextFromFile;
   rec.ctx = u;
+  u->truncated = false;
   // Every read statement begins with a new record.
-  const int32_t st = NewRecord(rec);
-  if (st != kRecordOk) return st;
-  return RunRead(rec, format, targets);
+  int32_t st = NewRecord(rec);
+  if (st == kRecordOk) st = RunRead(rec, format, targets);
+  return st == kRecordOk && u->truncated ? kRecordTooLong : st;
 }
 
 int32_t RecordRead(int32_t unit, std::string_view format,
@@ -1268,6 +1317,7 @@ int32_t RecordWriteList(int32_t unit, std::span<const RecordValue> values) {
   constexpr std::size_t kListRecord = 80;
   OutRecord rec;
   if (!UnitOutput(unit, rec)) return kRecordUnitNotOpen;
+  if (const int32_t failed = UnitFailure(unit); failed != kRecordOk) return failed;
   ValueCursor vc{values};
   int32_t st = kRecordOk;
   bool started = false;
@@ -1321,7 +1371,7 @@ int32_t RecordWriteList(int32_t unit, std::span<const RecordValue> values) {
   }
   if (st == kRecordOk) st = rec.emit(rec.ctx, std::string_view(rec.buf, rec.len));
   if (unit == kConsoleUnit) std::fflush(stdout);
-  return st;
+  return NoteWrite(unit, st);
 }
 
 int32_t RecordWriteList(int32_t unit, std::initializer_list<RecordValue> values) {
@@ -1336,13 +1386,10 @@ int32_t RecordOpen(int32_t unit, std::string_view path, RecordUnitMode mode) {
   u.mode = mode;
   u.path = std::string(path);
   if (mode == RecordUnitMode::Read) {
-    struct stat st {};
-    if (::stat(u.path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return kRecordOpenFailed;
-    u.file = std::fopen(u.path.c_str(), "rb");
-    if (u.file == nullptr) return kRecordOpenFailed;
-  } else {
-    const int32_t st = OpenForWriting(u);
+    const int32_t st = OpenForReading(u);
     if (st != kRecordOk) return st;
+  } else if (plat::WholeFileBegin(u.writer, u.path) != 0) {
+    return kRecordOpenFailed;
   }
   Units()[unit] = std::move(u);
   return kRecordOk;
@@ -1357,11 +1404,11 @@ int32_t RecordClose(int32_t unit) {
     std::fclose(u.file);
     return kRecordOk;
   }
-  bool ok = !u.failed && std::fflush(u.file) == 0 && !std::ferror(u.file);
-  ok = std::fclose(u.file) == 0 && ok;
-  if (ok && std::rename(u.tempPath.c_str(), u.path.c_str()) == 0) return kRecordOk;
-  ::unlink(u.tempPath.c_str());
-  return kRecordIoFailed;
+  if (u.failure != kRecordOk) {
+    plat::WholeFileAbandon(u.writer);
+    return u.failure;
+  }
+  return plat::WholeFileCommit(u.writer) == 0 ? kRecordOk : kRecordIoFailed;
 }
 
 bool RecordUnitIsOpen(int32_t unit) { return FindUnit(unit) != nullptr; }
@@ -1377,6 +1424,18 @@ void ResetRecordUnits() {
   Units().clear();
 }
 
+namespace {
+
+// The text of a limit, made once from the limit itself.
+std::string_view LimitText(const char* before, int32_t limit, const char* after) {
+  static std::map<std::string, std::string> texts;
+  std::string& t = texts[before];
+  if (t.empty()) t = before + std::to_string(limit) + after;
+  return t;
+}
+
+}  // namespace
+
 std::string_view RecordStatusText(int32_t status) {
   switch (status) {
     case kRecordOk: return "No error";
@@ -1391,6 +1450,16 @@ std::string_view RecordStatusText(int32_t status) {
     case kRecordIoFailed: return "File read/write error";
     case kRecordFormatNoData: return "Format has no edit descriptor for the remaining values";
     case kRecordTooComplex: return "Format too complex";
+    case kRecordFormatTooLong: return LimitText("Format longer than ", kRecordMaxFormatLength, " characters");
+    case kRecordFormatTooManyItems: return LimitText("Format of more than ", kRecordMaxItems, " items");
+    case kRecordFormatWidthLimit:
+      return LimitText("Width, digit count or move in format above ", kRecordMaxWidth, "");
+    case kRecordFormatPositionLimit: return LimitText("Tab position in format above ", kRecordMaxLength, "");
+    case kRecordFormatRepeatLimit: return LimitText("Repeat count in format above ", kRecordMaxRepeat, "");
+    case kRecordFormatNestingLimit: return LimitText("Format groups nested deeper than ", kRecordMaxNesting, "");
+    case kRecordFormatExponentLimit:
+      return LimitText("Exponent digits in format above ", kRecordMaxExponentDigits, "");
+    case kRecordFormatScaleLimit: return LimitText("Scale factor in format above ", kRecordMaxScale, "");
     default: return "Unknown error";
   }
 }

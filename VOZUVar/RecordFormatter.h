@@ -17,7 +17,10 @@
 //
 // Records written to a file end with CR LF; records read from a file end at
 // LF and a CR before it is dropped. A record shorter than the format asks
-// for reads as if padded with blanks.
+// for reads as if padded with blanks. A line longer than kRecordMaxLength
+// reads as its first kRecordMaxLength characters: the statement returns
+// kRecordTooLong with its variables read from them, and the next statement
+// starts at the next line.
 //
 // Every statement returns a status: 0 success, -1 end of file, a positive
 // RecordError for any other failure. A statement whose caller wants no
@@ -47,14 +50,27 @@ enum RecordError : int32_t {
   kRecordIoFailed = 7,       // a file read, write or close failed
   kRecordFormatNoData = 8,   // values remain but the format takes none
   kRecordTooComplex = 9,     // the statement would take too many format steps
+  // A valid format that passes one of the bounds below; the status text
+  // names the bound.
+  kRecordFormatTooLong = 10,        // kRecordMaxFormatLength characters
+  kRecordFormatTooManyItems = 11,   // kRecordMaxItems items
+  kRecordFormatWidthLimit = 12,     // kRecordMaxWidth: w, d, m, nX, TRn, TLn, nH
+  kRecordFormatPositionLimit = 13,  // kRecordMaxLength: Tn
+  kRecordFormatRepeatLimit = 14,    // kRecordMaxRepeat
+  kRecordFormatNestingLimit = 15,   // kRecordMaxNesting
+  kRecordFormatExponentLimit = 16,  // kRecordMaxExponentDigits: e of Ee
+  kRecordFormatScaleLimit = 17,     // kRecordMaxScale: k of kP
 };
 
 // Bounds of formats and records.
-inline constexpr int32_t kRecordMaxFormatLength = 4096;
-inline constexpr int32_t kRecordMaxWidth = 4096;          // w, d, n of nX/Tn, nH
+inline constexpr int32_t kRecordMaxFormatLength = 4096;   // characters of a format
+inline constexpr int32_t kRecordMaxItems = 256;           // items of a format: descriptors, literals, groups, slashes
+inline constexpr int32_t kRecordMaxWidth = 4096;          // w, d, m, n of nX/TRn/TLn, nH
 inline constexpr int32_t kRecordMaxRepeat = 65535;
 inline constexpr int32_t kRecordMaxNesting = 16;
-inline constexpr int32_t kRecordMaxLength = 65536;        // one record of a file
+inline constexpr int32_t kRecordMaxExponentDigits = 9;
+inline constexpr int32_t kRecordMaxScale = 99;
+inline constexpr int32_t kRecordMaxLength = 65536;        // one record of a file; Tn
 
 // The console: standard output, always open for writing (records end in LF).
 inline constexpr int32_t kConsoleUnit = -1;
@@ -134,11 +150,16 @@ int32_t RecordRead(int32_t unit, std::string_view format,
 int32_t RecordWriteList(int32_t unit, std::span<const RecordValue> values);
 int32_t RecordWriteList(int32_t unit, std::initializer_list<RecordValue> values = {});
 
-// File units. A unit opened for writing creates its file anew; the file
-// replaces an old one of that name only when the unit is closed after every
-// write succeeded, so a failed export never leaves a half-written file in
-// its place. Opening an open unit closes it first. Reading needs an
-// existing file.
+// File units. A unit opened for writing creates its file anew through the
+// OS layer's whole-file writer: the file replaces an old one of that name
+// only when the unit is closed after every write succeeded (a bad format,
+// a record too long, a full disk all mark the unit failed), so a failed
+// export never leaves a half-written file in its place; later writes and
+// the close return the first failure. A replaced file keeps its permission bits, a link is
+// written through, and a file the user may not write is refused at the
+// open (kRecordOpenFailed). Opening an open unit closes it first. Reading
+// needs an existing regular file; anything else (a directory, a pipe, a
+// device) is refused at once.
 enum class RecordUnitMode { Read, Write };
 int32_t RecordOpen(int32_t unit, std::string_view path, RecordUnitMode mode);
 int32_t RecordClose(int32_t unit);

@@ -85,7 +85,7 @@ std::string RandomRecord(std::mt19937& rng) {
   return r;
 }
 
-bool KnownStatus(int32_t st) { return st >= kRecordEndOfRecord && st <= kRecordTooComplex; }
+bool KnownStatus(int32_t st) { return st >= kRecordEndOfRecord && st <= kRecordFormatScaleLimit; }
 
 TEST(RecordFormatterFuzz, MalformedFormatsAndRecordsStayInBounds) {
   std::mt19937 rng(7);

@@ -4,6 +4,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -87,8 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"(G15.5E2)", {0.05}, "    0.50000E-01"},
         WriteCase{"(G15.5E2,'|')", {0.0}, "     0.0000    |"},
         WriteCase{"(G12.4,'|')", {0.1}, "  0.1000    |"},
-        WriteCase{"(G10.3,'|')", {99.96}, "  100.    |"},
-        WriteCase{"(G10.3)", {999.6}, " 0.100E+04"},
+        WriteCase{"(G10.3,'|')", {99.96}, " 100.0    |"},
+        WriteCase{"(G10.3,'|')", {999.6}, " 1000.    |"},
+        WriteCase{"(G10.3)", {1000.0}, " 0.100E+04"},
         WriteCase{"(1PG13.3)", {12346.0}, "    1.235E+04"},
         WriteCase{"(1PG13.3,'|')", {1.5}, "     1.50    |"},
         WriteCase{"(G15.7E2)", {1.0e20f}, "  0.1000000E+21"},
@@ -145,24 +147,101 @@ TEST(RecordWrite, ValueOfWrongTypeOrFormatWithoutDataFails) {
 TEST(RecordFormat, MalformedFormatsAreRefused) {
   const char* bad[] = {
       "",          "I5",           "(I5",         "(I5))",      "((I5)",    "(I0)",
-      "(I5.6)",    "(Q5)",         "(F5)",        "(F5.)",      "(E10.2E0)", "(E10.2E10)",
-      "(100000I5)", "(I99999)",    "(,I5)",       "(I5,)",      "(I5I5)",   "('abc)",
+      "(I5.6)",    "(Q5)",         "(F5)",        "(F5.)",      "(E10.2E0)", "(0I5)",
+      "(,I5)",     "(I5,)",        "(I5I5)",      "('abc)",
       "(5HABC)",   "(-2X)",        "(2T5)",       "(BZ)",       "(I5) x",   "(X)",
-      "(0X)",      "(L)",          "(P)",         "(100P,E10.2)", "(T0)",   "(Z)",
-      "(D10.3)",   "(I.3)",        "(2'a')",      "(99999999999999999999I2)",
+      "(0X)",      "(L)",          "(P)",         "(T0)",       "(Z)",
+      "(D10.3)",   "(I.3)",        "(2'a')",
   };
   std::string text(40, ' ');
   for (const char* f : bad) EXPECT_EQ(RecordWrite(text, f, {1}), kRecordBadFormat) << f;
-  // Groups nest up to the limit and no further.
-  const std::string deepest = "(" + std::string(kRecordMaxNesting, '(') + "I1" + std::string(kRecordMaxNesting + 1, ')');
-  EXPECT_EQ(RecordWrite(text, deepest, {1}), kRecordOk);
-  EXPECT_EQ(RecordWrite(text, "(" + deepest + ")", {1}), kRecordBadFormat);
   // A format whose repeats would take too long to run out is stopped.
   EXPECT_EQ(RecordWrite(text, "(65535(65535(TL1)),I1)", {1}), kRecordTooComplex);
   // The comma is optional after P and around /.
   EXPECT_EQ(RecordWrite(text, "(1PE10.3/)", {1.0}), kRecordTooLong);
   EXPECT_EQ(RecordWrite(text, "(-1P,E10.3)", {1.0}), kRecordOk);
   EXPECT_EQ(text, " 0.010E+02" + std::string(30, ' '));
+}
+
+// A valid format beyond one of the formatter's bounds is refused with the
+// status of that bound, whose text names it; at the bound it is written.
+TEST(RecordFormat, FormatsBeyondTheBoundsNameTheBound) {
+  const std::string deepest = "(" + std::string(kRecordMaxNesting, '(') + "I1" + std::string(kRecordMaxNesting + 1, ')');
+  std::string items = "(";
+  for (int i = 0; i < kRecordMaxItems - 3; ++i) items += "1X,";
+  const std::string literal(kRecordMaxFormatLength - 4, 'x');
+  struct {
+    std::string within, beyond;
+    int32_t status;
+    const char* text;
+  } const cases[] = {
+      {"('" + literal + "')", "('" + literal + "x')", kRecordFormatTooLong, "Format longer than 4096 characters"},
+      {items + "I1)", items + "1X,I1)", kRecordFormatTooManyItems, "Format of more than 256 items"},
+      {"(I4096)", "(I4097)", kRecordFormatWidthLimit, "Width, digit count or move in format above 4096"},
+      {"(F4096.4096)", "(F20.4097)", kRecordFormatWidthLimit, "above 4096"},
+      {"(4096X,I1)", "(4097X,I1)", kRecordFormatWidthLimit, "above 4096"},
+      {"(T65536,I1)", "(T65537,I1)", kRecordFormatPositionLimit, "Tab position in format above 65536"},
+      {"(65535I1)", "(65536I1)", kRecordFormatRepeatLimit, "Repeat count in format above 65535"},
+      {"(65535(I2))", "(99999999999999999999(I2))", kRecordFormatRepeatLimit, "above 65535"},
+      {deepest, "(" + deepest + ")", kRecordFormatNestingLimit, "Format groups nested deeper than 16"},
+      {"(E20.2E9)", "(E20.2E10)", kRecordFormatExponentLimit, "Exponent digits in format above 9"},
+      {"(99P,E10.2)", "(100P,E10.2)", kRecordFormatScaleLimit, "Scale factor in format above 99"},
+  };
+  std::string text(kRecordMaxLength, ' ');
+  for (const auto& c : cases) {
+    EXPECT_EQ(RecordWrite(text, c.within), kRecordOk) << c.within.substr(0, 40);
+    EXPECT_EQ(RecordWrite(text, c.beyond), c.status) << c.beyond.substr(0, 40);
+    EXPECT_NE(RecordStatusText(c.status).find(c.text), std::string_view::npos) << RecordStatusText(c.status);
+  }
+  EXPECT_EQ(RecordWrite(text, "(" + items.substr(1) + "I1)", {1}), kRecordOk);
+}
+
+// G editing takes the form and the decimals from the magnitude of the value
+// itself: the F form for 0.1 <= |x| < 10^d with d less the digits before
+// the point as decimals, else the E form; a value that rounds up across a
+// decade keeps the decimals of its own decade. List-directed reals are
+// G15.7E2 (32-bit) and G24.15E3 (64-bit).
+TEST(RecordWrite, GeneralEditingAtDecadeBoundaries) {
+  struct {
+    double value;
+    const char* g103;
+    const char* g155e2;
+    const char* list32;
+    const char* list64;
+  } const cases[] = {
+      {0.001, " 0.100E-02", "    0.10000E-02", "  0.1000000E-02", "  0.100000000000000E-002"},
+      {0.01, " 0.100E-01", "    0.10000E-01", "  0.1000000E-01", "  0.100000000000000E-001"},
+      {0.1, " 0.100    ", "    0.10000    ", "  0.1000000    ", "  0.100000000000000     "},
+      {1.0, "  1.00    ", "     1.0000    ", "   1.000000    ", "   1.00000000000000     "},
+      {10.0, "  10.0    ", "     10.000    ", "   10.00000    ", "   10.0000000000000     "},
+      {100.0, "  100.    ", "     100.00    ", "   100.0000    ", "   100.000000000000     "},
+      {1000.0, " 0.100E+04", "     1000.0    ", "   1000.000    ", "   1000.00000000000     "},
+      {1.0e4, " 0.100E+05", "     10000.    ", "   10000.00    ", "   10000.0000000000     "},
+      {1.0e5, " 0.100E+06", "    0.10000E+06", "   100000.0    ", "   100000.000000000     "},
+      {1.0e6, " 0.100E+07", "    0.10000E+07", "   1000000.    ", "   1000000.00000000     "},
+      {1.0e7, " 0.100E+08", "    0.10000E+08", "  0.1000000E+08", "   10000000.0000000     "},
+      {1.0e8, " 0.100E+09", "    0.10000E+09", "  0.1000000E+09", "   100000000.000000     "},
+      {9.9996, " 10.00    ", "     9.9996    ", "   9.999600    ", "   9.99960000000000     "},
+      {99.97, " 100.0    ", "     99.970    ", "   99.97000    ", "   99.9700000000000     "},
+      {999.7, " 1000.    ", "     999.70    ", "   999.7000    ", "   999.700000000000     "},
+      {0.099996, " 0.100E+00", "    0.99996E-01", "  0.9999600E-01", "  0.999960000000000E-001"},
+      {0.09999, " 0.100E+00", "    0.99990E-01", "  0.9999000E-01", "  0.999900000000000E-001"},
+      {99999.5, " 0.100E+06", "    100000.    ", "   99999.50    ", "   99999.5000000000     "},
+      {9999999.5, " 0.100E+08", "    0.10000E+08", "  0.1000000E+08", "   9999999.50000000     "},
+      {-9.9996, "-10.00    ", "    -9.9996    ", "  -9.999600    ", "  -9.99960000000000     "},
+      {-0.5, "-0.500    ", "   -0.50000    ", " -0.5000000    ", " -0.500000000000000     "},
+  };
+  for (const auto& c : cases) {
+    std::string text(10, '#');
+    EXPECT_EQ(RecordWrite(text, "(G10.3)", {c.value}), kRecordOk);
+    EXPECT_EQ(text, c.g103) << c.value;
+    text.assign(15, '#');
+    EXPECT_EQ(RecordWrite(text, "(G15.5E2)", {c.value}), kRecordOk);
+    EXPECT_EQ(text, c.g155e2) << c.value;
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(RecordWriteList(kConsoleUnit, {static_cast<float>(c.value), c.value}), kRecordOk);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), " " + std::string(c.list32) + c.list64 + "\n") << c.value;
+  }
 }
 
 // Reading: (text, format) -> value and status.
@@ -452,14 +531,31 @@ TEST_F(RecordUnits, ReadsLinesEndingInCrLfOrLf) {
   EXPECT_EQ(RecordRead(14, "()", {}), kRecordEndOfFile);
 }
 
-TEST_F(RecordUnits, OverlongLineIsRefusedAndSkipped) {
+// A line longer than a record loses only its own remainder: its start is
+// read (with the status that says it was cut), the next line follows.
+TEST_F(RecordUnits, OverlongLineLosesOnlyItsRemainder) {
   const std::string path = Path("long.txt");
-  Spit(path, std::string(kRecordMaxLength + 10, 'x') + "\n42\n");
+  Spit(path, "   17" + std::string(kRecordMaxLength + 10, 'x') + "\r\n42\n" + std::string(kRecordMaxLength, 'y') + "\r\n7\n");
   ASSERT_EQ(RecordOpen(15, path, RecordUnitMode::Read), kRecordOk);
   int32_t n = 0;
   EXPECT_EQ(RecordRead(15, "(I5)", {n}), kRecordTooLong);
+  EXPECT_EQ(n, 17);
   EXPECT_EQ(RecordRead(15, "(I5)", {n}), kRecordOk);
   EXPECT_EQ(n, 42);
+  std::string all(kRecordMaxLength + 1, '#');
+  EXPECT_EQ(RecordRead(15, "(A)", {all}), kRecordOk);  // exactly a record long, CR dropped
+  EXPECT_EQ(all, std::string(kRecordMaxLength, 'y') + " ");
+  EXPECT_EQ(RecordRead(15, "(I5)", {n}), kRecordOk);
+  EXPECT_EQ(n, 7);
+}
+
+// What cannot be read is refused at the open, without waiting.
+TEST_F(RecordUnits, OnlyRegularFilesAreRead) {
+  const std::string pipe = Path("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(RecordOpen(15, pipe, RecordUnitMode::Read), kRecordOpenFailed);
+  EXPECT_EQ(RecordOpen(15, "/dev/zero", RecordUnitMode::Read), kRecordOpenFailed);
+  EXPECT_FALSE(RecordUnitIsOpen(15));
 }
 
 TEST_F(RecordUnits, WrittenFileReplacesTheOldOneOnlyWhenComplete) {
@@ -497,6 +593,60 @@ TEST_F(RecordUnits, FailedWriteIsReportedAndLeavesTheOldFile) {
   EXPECT_EQ(st, kRecordIoFailed);
   EXPECT_EQ(Slurp(path), "old");
   EXPECT_EQ(FileCount(), 1u);
+}
+
+// A write refused for its format or its length marks the unit failed:
+// later writes and the close report that failure, and the old file stays
+// as it was.
+TEST_F(RecordUnits, RefusedWriteFailsTheUnit) {
+  const std::string path = Path("export.dat");
+  struct {
+    const char* format;
+    int32_t status;
+  } const cases[] = {{"(I5", kRecordBadFormat}, {"(65537A1)", kRecordFormatRepeatLimit}, {"(T65536,A2)", kRecordTooLong}};
+  for (const auto& c : cases) {
+    Spit(path, "old");
+    ASSERT_EQ(RecordOpen(18, path, RecordUnitMode::Write), kRecordOk);
+    EXPECT_EQ(RecordWrite(18, "(A)", {"first line"}), kRecordOk);
+    EXPECT_EQ(RecordWrite(18, c.format, {"ab"}), c.status) << c.format;
+    EXPECT_EQ(RecordWrite(18, "(A)", {"last line"}), c.status);
+    EXPECT_EQ(RecordClose(18), c.status) << c.format;
+    EXPECT_EQ(Slurp(path), "old");
+    EXPECT_EQ(FileCount(), 1u);
+  }
+  // The same for a list-directed record.
+  ASSERT_EQ(RecordOpen(18, path, RecordUnitMode::Write), kRecordOk);
+  EXPECT_EQ(RecordWriteList(18, {std::string_view(std::string(kRecordMaxLength + 1, 'z'))}), kRecordTooLong);
+  EXPECT_EQ(RecordClose(18), kRecordTooLong);
+  EXPECT_EQ(Slurp(path), "old");
+}
+
+// Replacing a file keeps what the user set on it; a link is written
+// through; a file the user may not write is refused at the open.
+TEST_F(RecordUnits, ReplacedFilesKeepTheirBitsAndLinks) {
+  const std::string path = Path("kept.prt");
+  Spit(path, "old");
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  const std::string link = Path("link.prt");
+  fs::create_symlink(path, link);
+  ASSERT_EQ(RecordOpen(19, link, RecordUnitMode::Write), kRecordOk);
+  EXPECT_EQ(RecordWrite(19, "(A)", {"new"}), kRecordOk);
+  ASSERT_EQ(RecordClose(19), kRecordOk);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Slurp(path), "new\r\n");
+  EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+  const std::string longest = Path(std::string(255, 'L').c_str());
+  ASSERT_EQ(RecordOpen(19, longest, RecordUnitMode::Write), kRecordOk);
+  EXPECT_EQ(RecordWrite(19, "(A)", {"long"}), kRecordOk);
+  EXPECT_EQ(RecordClose(19), kRecordOk);
+  EXPECT_EQ(Slurp(longest), "long\r\n");
+
+  if (::geteuid() != 0) {  // the write permission binds everyone but root
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_EQ(RecordOpen(19, path, RecordUnitMode::Write), kRecordOpenFailed);
+    EXPECT_EQ(Slurp(path), "new\r\n");
+  }
 }
 
 TEST_F(RecordUnits, UnitErrors) {
