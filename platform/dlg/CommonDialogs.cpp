@@ -1,4 +1,5 @@
-// The message box and the common dialogs, answered from the answer queues.
+// The message box and the common dialogs: a queued answer answers at once;
+// otherwise the real dialog opens.
 #include "platform/dlg/CommonDialogs.h"
 
 #include <utility>
@@ -6,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/os/Os.h"
+#include "platform/dlg/CommonInternal.h"
 #include "platform/print/Printer.h"
 #include "platform/test/Answers.h"
 
@@ -40,18 +42,15 @@ void whileModal(Hwnd owner, std::function<void()>& whileOpen) {
 
 void record(std::string kind, std::string text, std::string caption, uint32_t flags, int answer,
             std::string initialDir = {}) {
-  answers().shown.push_back({std::move(kind), std::move(text), std::move(caption), flags, answer, std::move(initialDir), {}});
+  recordShown(std::move(kind), std::move(text), std::move(caption), flags, answer, std::move(initialDir));
 }
 
 // A question or notice the dialog itself asks (overwrite, create, missing
-// path): questions take a message-box answer; notices are only logged.
+// path): questions are message boxes; notices are only logged.
 bool askYesNo(Hwnd owner, const std::string& text, const std::string& caption) {
-  BoxAnswer a = takeAnswer(answers().boxes, "message box");
-  whileModal(owner, a.whileOpen);
-  if (a.fail) fatal("the question \"" + text + "\" could not be answered");
-  if (a.button != kIdYes && a.button != kIdNo) fatal("answer " + std::to_string(a.button) + " is not Yes or No");
-  record("message box", text, caption, mb::YesNo | mb::IconExclamation, a.button);
-  return a.button == kIdYes;
+  const int a = messageBox(owner, text, caption, mb::YesNo | mb::IconExclamation);
+  if (a == 0) fatal("the question \"" + text + "\" could not be answered");
+  return a == kIdYes;
 }
 
 void notice(const std::string& text, const std::string& caption) {
@@ -241,7 +240,13 @@ std::vector<int> messageBoxButtons(uint32_t type) {
 
 int messageBox(Hwnd owner, std::string_view text, std::string_view caption, uint32_t type) {
   ensureStarted();
-  BoxAnswer a = takeAnswer(answers().boxes, "message box");
+  if (answers().boxes.empty()) {
+    requireInputSource("message box");
+    const int button = runMessageBox(owner, std::string(text), std::string(caption), type);
+    record("message box", std::string(text), std::string(caption), type, button ? button : -1);
+    return button;
+  }
+  BoxAnswer a = popAnswer(answers().boxes);
   if (a.fail) {
     record("message box", std::string(text), std::string(caption), type, -1);
     return 0;

@@ -1,0 +1,82 @@
+// Shared by the message box and the common dialogs: the templates they are
+// made from, the log of what was shown, and how a dialog that is really
+// open still takes an answer queued for it. Internal to platform/.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/dlg/CommonDialogs.h"
+#include "platform/dlg/Dialog.h"
+#include "platform/test/Answers.h"
+
+namespace plat::detail {
+
+// Templates of resources/CommonDialogs.qres.
+enum CommonTemplate : int {
+  kMessageBoxTemplate = 7001,
+  kFileDialogTemplate = 7002,
+  kPageSetupTemplate = 7003,
+  kColourTemplate = 7004,
+  kFontTemplate = 7005,
+  kFolderTemplate = 7006,
+  kFindTemplate = 7007,
+  kReplaceTemplate = 7008,
+};
+
+// Sent to an open dialog when an answer for it has been queued while it was
+// open (an input script's "msgbox yes" for a box the program just showed).
+constexpr uint32_t kTakeQueuedAnswer = wm::User + 0x200;
+
+// Appends to the log of shown dialogs; returns its index.
+size_t recordShown(std::string kind, std::string text, std::string caption, uint32_t flags, int answer,
+                   std::string initialDir = {});
+
+// A dialog with nothing queued opens for real only when some input can
+// reach it; a headless run without an input source fails as a starved wait
+// does, and says which dialog had no answer.
+void requireInputSource(const char* what);
+
+// While a real dialog is open, the idle hook is wrapped: after each round of
+// the input source, an answer now queued for the dialog's kind is handed to
+// it as kTakeQueuedAnswer. The hook is put back when the watch ends.
+class QueuedAnswerWatch {
+ public:
+  explicit QueuedAnswerWatch(std::function<bool()> answerQueued);
+  ~QueuedAnswerWatch();
+  QueuedAnswerWatch(const QueuedAnswerWatch&) = delete;
+  QueuedAnswerWatch& operator=(const QueuedAnswerWatch&) = delete;
+  // The dialog that takes the answers (set when it exists).
+  void attach(Hwnd dialog) { dialog_ = dialog; }
+
+ private:
+  IdleHook saved_;
+  Hwnd dialog_;
+  bool installed_ = false;
+};
+
+// The next answer of a queue that is known not to be empty.
+template <class T>
+T popAnswer(std::deque<T>& q) {
+  T t = std::move(q.front());
+  q.pop_front();
+  return t;
+}
+
+// Centres a top-level dialog over its owner (over the work area when it has
+// none), kept on the screen.
+void centreOverOwner(Hwnd dialog);
+
+// Texts of the file system (UTF-8) as the layer's 8-bit text shows them,
+// and typed 8-bit text as a file-system name. Names that are no valid UTF-8
+// are shown byte for byte.
+std::string displayName(const std::string& utf8);
+std::string fileSystemName(const std::string& shown);
+
+// The real dialogs. Each runs modally, owned by `owner`, and answers what
+// the user did; the caller logs it as it logs a queued answer.
+int runMessageBox(Hwnd owner, const std::string& text, const std::string& caption, uint32_t type);
+
+}  // namespace plat::detail
