@@ -243,7 +243,8 @@ void YYPageSetupDialog(int32_t& paperWidth, int32_t& paperHeight, int32_t& print
   DialogManager().ActiveModeless = modeless;
   if (!ok) return;
   s.Printer = ps.printer;
-  s.Paper = ps.printer.orientation == 2 ? plat::Size{ps.paper.cy, ps.paper.cx} : ps.paper;
+  // Kept in the orientation kept with it, as the next call expects.
+  s.Paper = ps.paper;
   s.HavePrinter = true;
   paperWidth = ps.paper.cx;
   paperHeight = ps.paper.cy;

@@ -387,6 +387,14 @@ TEST_F(CommonDialogsTest, PageSetUpInHundredthsOfAMillimetre) {
   EXPECT_EQ(orientation, 1);
   EXPECT_EQ(paperW, 29700);
   EXPECT_EQ(paperH, 21000);
+  // Landscape again: the kept sheet is landscape, so the margins and the
+  // printable area come back as they went.
+  const int32_t wideW = printW, wideH = printH;
+  plat::test::answerPageSetup({});
+  YYPageSetupDialog(paperW, paperH, printW, printH, left, top, orientation, copies, colours, 2, confirmed);
+  EXPECT_EQ(paperW, 29700);
+  EXPECT_EQ(printW, wideW);
+  EXPECT_EQ(printH, wideH);
 
   // Cancel changes nothing.
   plat::test::PageSetupAnswer cancel;
