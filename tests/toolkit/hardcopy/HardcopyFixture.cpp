@@ -38,6 +38,7 @@ void StandInDriverOp(int32_t op) {
     YYPadField(p.DefaultOutputName, d.defaultName);
     p.DeviceWritesFile = d.writesFile ? 1 : 0;
     p.InitialisedDriver = d.number;
+    if (d.afterInit != nullptr) d.afterInit();
   }
   if (op == kOpLine || op == kOpPolyline || op == kOpText) p.PageOpen = 1;
   if (op == kOpPage) p.PageOpen = 0;

@@ -22,6 +22,8 @@ struct StandInDriver {
   std::string defaultName = "plovplot.plt";
   // Options written at operation 1, after the common defaults.
   int32_t width = 742, height = 530, orientation = 1;
+  // Called at the end of operation 1 (not the probe).
+  void (*afterInit)() = nullptr;
   std::vector<std::string> log;
 };
 StandInDriver& Driver();
