@@ -99,7 +99,21 @@ float Terpol(std::span<const X> xs, std::span<const float> ys, int32_t n, X x, i
   } else {
     result = static_cast<float>(y1 + (static_cast<X>(y2) - y1) * (x - x1) / (x2 - x1));
   }
-  remembered = b;
+  // At an abscissa that the table repeats (a step in the curve) the value
+  // is the one on the side the search came from: the side of the interval
+  // used by the call before. That side is remembered for the next call.
+  int32_t side = b;
+  if (x == x1 && b > 1 && xa(b - 1) == x1 && r < b) {
+    result = ya(b - 1);
+    side = b - 1;
+  } else if (x == x2 && b + 2 <= n && xa(b + 2) == x2 && r > b + 1) {
+    result = ya(b + 2);
+    side = b + 2;
+  } else if (x1 == x2 && x == x1 && r > b) {
+    result = y2;
+    side = b + 1;
+  }
+  remembered = side;
   used = b;
   return result;
 }

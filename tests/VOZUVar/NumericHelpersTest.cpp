@@ -190,6 +190,37 @@ TEST(NumericHelpers, InterpolationNextToMissingValues) {
   EXPECT_EQ(interval, 3);
 }
 
+// A table that repeats an abscissa has a step there: the value at the step
+// is the one on the side the search came from, in rising and falling
+// tables, for both routines.
+TEST(NumericHelpers, InterpolationAtARepeatedAbscissaKeepsItsSide) {
+  const std::vector<float> x = {0, 1, 2, 2, 3, 4, 5}, y = {0, 10, 20, 30, 40, 50, 60};
+  const std::vector<float> falling(x.rbegin(), x.rend());
+  const std::vector<double> xd(x.begin(), x.end()), fallingd(falling.begin(), falling.end());
+  struct {
+    float before;  // where the previous call looked
+    float rising, fallingValue;  // the value at 2 then
+  } const cases[] = {{1.5f, 20, 40}, {0.5f, 20, 40}, {2.5f, 30, 30}, {4.5f, 30, 30}};
+  for (const auto& c : cases) {
+    ResetNumericHelperState();
+    TERPOL(x, y, 7, c.before);
+    EXPECT_EQ(TERPOL(x, y, 7, 2.0f), c.rising) << "rising, from " << c.before;
+    TERPOL(falling, y, 7, c.before);
+    EXPECT_EQ(TERPOL(falling, y, 7, 2.0f), c.fallingValue) << "falling, from " << c.before;
+    int32_t interval = 0;
+    DTERPOL(xd, y, 7, c.before, interval);
+    EXPECT_EQ(DTERPOL(xd, y, 7, 2.0, interval), c.rising) << "64-bit, from " << c.before;
+    DTERPOL(fallingd, y, 7, c.before, interval);
+    EXPECT_EQ(DTERPOL(fallingd, y, 7, 2.0, interval), c.fallingValue) << "64-bit falling, from " << c.before;
+  }
+  // Arriving at the step from below and leaving it upward stays continuous.
+  ResetNumericHelperState();
+  EXPECT_EQ(TERPOL(x, y, 7, 1.5f), 15.0f);
+  EXPECT_EQ(TERPOL(x, y, 7, 2.0f), 20.0f);
+  EXPECT_EQ(TERPOL(x, y, 7, 2.5f), 35.0f);
+  EXPECT_EQ(TERPOL(x, y, 7, 2.0f), 30.0f);
+}
+
 TEST(NumericHelpers, LagrangeAndLinearSolver) {
   const std::vector<float> x = {0, 1, 2};
   const std::vector<float> y = {1, 3, 7};  // x*x + x + 1
