@@ -1,7 +1,9 @@
 #include "toolkit/core/Startup.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <new>
+#include <vector>
 
 #include "VOZUVar/Strings.h"
 #include "VOZUVar/RecordFormatter.h"
@@ -60,9 +62,12 @@ void ReadSettingsFile(const std::string& fileName) {
   // The unit stays the one opened even when the file changes LFNGEN.
   const int32_t unit = s.GeneralFileUnit;
   if (RecordOpen(unit, fileName, RecordUnitMode::Read) != kRecordOk) return;  // defaults stand
-  // Each line is read as 270 characters; the rest of a longer one is ignored.
+  // Each line is read as 270 characters; the rest of a longer one is
+  // ignored, also of a line longer than a record (the formatter then says
+  // so), and the lines after it are read.
   std::string line(kSettingsLineLength, ' ');
-  while (RecordRead(unit, "(A)", {line}) == kRecordOk) {
+  for (int32_t st = RecordRead(unit, "(A)", {line}); st == kRecordOk || st == kRecordTooLong;
+       st = RecordRead(unit, "(A)", {line})) {
     size_t eq = line.find('=');
     // Column 1 (no key) or column 270 (no value) do not count.
     if (eq == std::string::npos || eq == 0 || eq == kSettingsLineLength - 1) continue;
@@ -148,16 +153,46 @@ void FillDumpPage(int32_t device) {
 
 // Creates one temporary file (the directory, the prefix "qvz", a unique
 // part and the extension); a blank name when it cannot be made.
-std::string MakeTempFile(const std::string& directory, const char* extension) {
+std::string MakeTempFile(const std::string& directory, const char* extension, int& err) {
   std::string path;
-  if (plat::CreateTempFile(directory, "qvz", extension, path) != 0) return std::string();
-  return Bounded(path);
+  err = plat::CreateTempFile(directory, "qvz", extension, path);
+  if (err == 0 && path.size() > kFileNameLength) {
+    // A name that does not fit the settings' field would name another file.
+    plat::FileDelete(path);
+    err = ENAMETOOLONG;
+  }
+  return err == 0 ? path : std::string();
 }
 
+constexpr const char* kFallbackTempDirectory = "/tmp/";
+
+// Failures to make the temporary files, reported by start-up.
+std::vector<int> gTempFailures;
+
+void ReportTempFailures() {
+  for (int err : gTempFailures) {
+    ErrorState().SecondaryStatus = err;
+    YYERRREP(13, "YYTempNames");
+  }
+  gTempFailures.clear();
+}
+
+// Memory kept back at start-up so that the message of a failed allocation
+// can still be shown in its box.
+char* gAllocationReserve = nullptr;
+constexpr size_t kAllocationReserve = 1 << 20;
+
 // An allocation that cannot be met ends the program with one message and a
-// failure status.
+// failure status. The reserve is given back first; should the message
+// itself run out of memory, the second failure ends the program at once.
 void AllocationFailed() {
-  YYFatalMessage("Plovane", "Memory allocation failed");
+  static bool failing = false;
+  if (!failing) {
+    failing = true;
+    delete[] gAllocationReserve;
+    gAllocationReserve = nullptr;
+    YYFatalMessage("Plovane", "Memory allocation failed");
+  }
   YYExitProcess(kAllocationFailedExitCode);
 }
 
@@ -215,10 +250,22 @@ void YYHomeDirectory() {
 }
 
 void YYTempNames() {
-  // Made exclusively: no other user can have planted either name.
-  std::string dir = plat::TempDirectory();
-  gSettings.TempPlotFile = MakeTempFile(dir, ".plt");
-  gSettings.TempDumpFile = MakeTempFile(dir, ".dmp");
+  // Made exclusively: no other user can have planted either name. A
+  // temporary directory that cannot hold them is noted for the report that
+  // start-up makes once the report mode is known, and "/tmp/" serves
+  // instead; a name stays blank only when that fails too.
+  const std::string dir = plat::TempDirectory();
+  const std::pair<std::string*, const char*> files[] = {{&gSettings.TempPlotFile, ".plt"},
+                                                        {&gSettings.TempDumpFile, ".dmp"}};
+  for (auto [name, extension] : files) {
+    int err = 0;
+    *name = MakeTempFile(dir, extension, err);
+    if (err == 0) continue;
+    gTempFailures.push_back(err);
+    if (dir == kFallbackTempDirectory) continue;
+    *name = MakeTempFile(kFallbackTempDirectory, extension, err);
+    if (err != 0) gTempFailures.push_back(err);
+  }
 }
 
 void YYDumpDefaults(int32_t device) { FillDumpPage(device == 2 ? 2 : 10); }
@@ -233,6 +280,7 @@ void WStartup(std::string_view name) {
   s = ToolkitSettingsRecord{};
   s.StartedMarker = kStartedMarker;
 
+  if (gAllocationReserve == nullptr) gAllocationReserve = new char[kAllocationReserve];
   std::set_new_handler(AllocationFailed);
   YYDisplayMetrics(s.DisplayWidth, s.DisplayHeight, s.DisplayColours, s.DefaultPaletteSize,
                    s.DisplayFlags);
@@ -292,6 +340,8 @@ void WStartup(std::string_view name) {
 
   if (!s.CharSetDirectory.empty() && s.CharSetDirectory.back() != '/')
     s.CharSetDirectory = Bounded(s.CharSetDirectory + "/");
+  // Reported now that the environment and the settings file set the mode.
+  ReportTempFailures();
 
   YYRasterPrinterModel(s.PrinterType);
   YYPlotterSetting(s.PlotterType);

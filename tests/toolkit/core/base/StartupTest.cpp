@@ -202,6 +202,17 @@ TEST_F(StartupTest, SettingsFileLines) {
   EXPECT_EQ(other, "     ");
 }
 
+// A line longer than the formatter's record loses only its own remainder:
+// its start still counts, and the lines after it are read.
+TEST_F(StartupTest, OverlongSettingsLineLosesOnlyItsRemainder) {
+  WriteFile("plovan.ini", "PRINTER=8" + std::string(kRecordMaxLength + 100, ' ') + "x\n" +
+                              std::string(kRecordMaxLength * 2, '=') + "\nCHARSET=after.chr\nPLOTTER=3\n");
+  WStartup();
+  EXPECT_EQ(ToolkitSettings().PrinterType, 8);
+  EXPECT_EQ(ToolkitSettings().CharSetFile, "after.chr");
+  EXPECT_EQ(ToolkitSettings().PlotterType, 3);
+}
+
 TEST_F(StartupTest, ReportModeFromSettingsAndEnvironment) {
   WriteFile("plovan.ini", "\tdebug\t=\t4\n");
   WStartup();
@@ -287,6 +298,24 @@ TEST_F(StartupTest, TemporaryFilesAreMadeAndRemoved) {
   EXPECT_EQ(dump.substr(dump.size() - 4), ".dmp");
   EXPECT_TRUE(std::filesystem::exists(plot));
   EXPECT_TRUE(std::filesystem::exists(dump));
+  WShutdown();
+  EXPECT_FALSE(std::filesystem::exists(plot));
+  EXPECT_FALSE(std::filesystem::exists(dump));
+}
+
+// A temporary directory that cannot hold the temporary files is reported,
+// and the files go to /tmp/ instead of being left without a name.
+TEST_F(StartupTest, UnusableTemporaryDirectoryFallsBackToTmp) {
+  EnvOverride temp("TEMP", (dir_ / "missing").c_str()), debug("PLOVDEBUG", "3");
+  WStartup();
+  const std::string plot = ToolkitSettings().TempPlotFile;
+  const std::string dump = ToolkitSettings().TempDumpFile;
+  EXPECT_EQ(plot.rfind("/tmp/qvz", 0), 0u) << plot;
+  EXPECT_EQ(dump.rfind("/tmp/qvz", 0), 0u) << dump;
+  EXPECT_TRUE(std::filesystem::exists(plot));
+  ASSERT_EQ(gReports.size(), 2u);
+  EXPECT_NE(gReports[0].find("YYTempNames"), std::string::npos) << gReports[0];
+  EXPECT_NE(gReports[0].find("No such file or directory"), std::string::npos) << gReports[0];
   WShutdown();
   EXPECT_FALSE(std::filesystem::exists(plot));
   EXPECT_FALSE(std::filesystem::exists(dump));
