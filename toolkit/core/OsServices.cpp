@@ -19,7 +19,10 @@ constexpr size_t kPathLength = 260;
 
 struct OsServicesRecord {
   bool commandLineCopied = false;
-  std::string commandLine;  // blank-padded to kCommandLineLength
+  // The words after the program's path, as they were given (no empty ones),
+  // as far as the command line's first kCommandLineLength characters hold
+  // them.
+  std::vector<std::string> commandWords;
   // The one directory search of YYFileFind.
   std::vector<plat::FoundFile> found;
   size_t nextFound = 0;
@@ -128,25 +131,42 @@ std::vector<std::string> CommandLineWords(std::string_view line) {
 
 void ResetCommandLineForTest() {
   gOs.commandLineCopied = false;
-  gOs.commandLine.clear();
+  gOs.commandWords.clear();
 }
 
 int32_t YYCommandWord(int32_t n, std::string& text) {
+  // The words come from the argument vector itself, not from splitting the
+  // command line rebuilt from it again: a word holding a double quote, a
+  // blank or a tab comes back exactly as it was given. The command line's
+  // length still bounds them: what lies past its first kCommandLineLength
+  // characters (words quoted as the rebuilt line quotes them) is cut.
   if (!gOs.commandLineCopied) {
-    gOs.commandLine = plat::CommandLine().substr(0, kCommandLineLength);
-    gOs.commandLine.resize(kCommandLineLength, ' ');
+    gOs.commandWords.clear();
+    const std::vector<std::string>& args = plat::Arguments();
+    size_t position = 0;
+    for (size_t i = 0; i < args.size() && position < kCommandLineLength; ++i) {
+      const std::string& a = args[i];
+      const bool quoted = a.empty() || a.find_first_of(" \t") != std::string::npos;
+      if (i > 0) ++position;  // the blank before the word
+      const size_t start = position + (quoted ? 1 : 0);
+      position = start + a.size() + (quoted ? 1 : 0);
+      if (i == 0 || a.empty() || start >= kCommandLineLength) continue;
+      gOs.commandWords.push_back(a.substr(0, kCommandLineLength - start));
+    }
     gOs.commandLineCopied = true;
   }
-  std::vector<std::string> words = CommandLineWords(gOs.commandLine);
-  int32_t counted = -1;
-  for (const auto& w : words) {
+  if (n == 0) {
+    CopyPadded(text, plat::ProgramPath().substr(0, kPathLength));
+    return 0;
+  }
+  int32_t counted = 0;
+  for (const auto& w : gOs.commandWords) {
     ++counted;
     if (counted == n) {
       CopyPadded(text, w);
       break;
     }
   }
-  if (n == 0) CopyPadded(text, plat::ProgramPath().substr(0, kPathLength));
   return counted;
 }
 

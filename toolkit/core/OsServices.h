@@ -45,15 +45,18 @@ void IOsRegistryPut(std::string_view keyPath, std::string_view data, std::string
 
 // --------------------------------------------------- internal routines
 
-// Copies the command line once per run, then finds word n (see
+// Takes the words of the command line once per run, then finds word n (see
 // IOsCommandLineWord); the result is the number of the last word counted,
-// so n = -1 gives the number of words after the program path.
+// so n = -1 gives the number of words after the program path. The words
+// are the program's arguments as given (empty ones are no words): double
+// quotes, tabs and any other bytes come back unchanged.
 int32_t YYCommandWord(int32_t n, std::string& text);
 // Forgets the copied command line (tests that change the arguments).
 void ResetCommandLineForTest();
-// The words of a command text, split as YYCommandWord splits the command
-// line: blank-separated, a word beginning with a double quote running to
-// the next one, an empty quoted word not counted.
+// The words of a command text: blank-separated, a word beginning with a
+// double quote running to the next one, an empty quoted word not counted.
+// (The program's own command line needs no splitting: its words are the
+// arguments it was given.)
 std::vector<std::string> CommandLineWords(std::string_view line);
 int32_t YYSystemInfo(int32_t code);
 

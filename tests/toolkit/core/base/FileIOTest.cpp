@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <string>
@@ -122,6 +124,46 @@ TEST_F(FileIOTest, CountsBeyondTheBufferAndBadHandlesAreRefused) {
     EXPECT_EQ(offset, -1);
   }
   YYFileCloseHandle(-1);
+}
+
+// A handle closed stays closed even when the next file takes its place;
+// standard input, output and error are no handles; a name that is no
+// regular file is refused at once.
+TEST_F(FileIOTest, ClosedHandlesStandardStreamsAndPipesAreRefused) {
+  ScratchDir dir;
+  WriteFile("a.bin", "first");
+  WriteFile("b.bin", "second");
+  FileHandle a = -1, b = -1;
+  IFileOpen("a.bin", 0, a);
+  ASSERT_GE(a, 0);
+  YYFileCloseHandle(a);
+  IFileOpen("b.bin", 2, b);
+  ASSERT_GE(b, 0);
+  std::vector<char> buf(16, '.');
+  int32_t count = 0;
+  for (FileHandle bad : {a, 0, 1, 2}) {
+    ResetErrorState();
+    IFileReadChar(bad, std::span<char>(buf), 4, count);
+    EXPECT_EQ(count, -1) << bad;
+    EXPECT_EQ(LastErrorCode(), 2);
+    EXPECT_EQ(ErrorState().OsErrorNumber, EBADF);
+    IFileWriteChar(bad, std::span<const char>("x", 1), 1, count);
+    EXPECT_EQ(count, -1) << bad;
+  }
+  EXPECT_EQ(ReadFile("b.bin"), "second");
+  IFileReadChar(b, std::span<char>(buf), 16, count);
+  EXPECT_EQ(count, 6);
+  YYFileCloseHandle(b);
+
+  ASSERT_EQ(::mkfifo("pipe", 0600), 0);
+  for (int32_t mode : {0, 2}) {
+    ResetErrorState();
+    FileHandle h = 7;
+    IFileOpen("pipe", mode, h);
+    EXPECT_EQ(h, -1);
+    EXPECT_EQ(LastErrorCode(), 1);
+    EXPECT_EQ(ErrorState().OsErrorNumber, ENOTSUP);
+  }
 }
 
 TEST(BytesToInt, ByteOrdersAndSignedWrap) {

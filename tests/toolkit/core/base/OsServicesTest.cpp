@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include "platform/os/Os.h"
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/ScratchDir.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/RootWindow.h"
@@ -47,7 +51,24 @@ TEST_F(OsServicesTest, CommandLineWords) {
   EXPECT_EQ(path.substr(0, plat::ProgramPath().size()), plat::ProgramPath());
   EXPECT_EQ(path[0], '/');
 
-  // Quoted words: an empty pair is no word, an open quote runs to the end.
+  // Words come back exactly as they were given: double quotes, tabs,
+  // letters beyond ASCII, blanks; an empty argument is no word.
+  const std::vector<std::string> given = {"say \"hi\"", "\"quoted", "tab\there", "Zürich-Δ", "", "a\" \"b", "last"};
+  std::vector<std::string> args = {"./prog"};
+  args.insert(args.end(), given.begin(), given.end());
+  plat::SetArgumentsForTest(args);
+  ResetCommandLineForTest();
+  std::vector<std::string> back;
+  for (int32_t n = 1; n <= 7; ++n) {
+    std::string text(40, '#');
+    IOsCommandLineWord(n, text);
+    back.push_back(text.substr(0, text.find_last_not_of(' ') + 1));
+  }
+  EXPECT_EQ(back, (std::vector<std::string>{"say \"hi\"", "\"quoted", "tab\there", "Zürich-Δ", "a\" \"b", "last", ""}));
+  EXPECT_EQ(IOsSystemInfo(2), 6);
+
+  // A command text: an empty quoted pair is no word, an open quote runs to
+  // the end.
   struct Case {
     const char* line;
     std::vector<std::string> words;
@@ -139,6 +160,21 @@ TEST_F(OsServicesTest, RenameNeverReplaces) {
   EXPECT_EQ(LastErrorCode(), 0);
 }
 
+// A file moves to another file system as the move it stands for does.
+TEST_F(OsServicesTest, RenameMovesToAnotherFileSystem) {
+  ScratchDir dir;
+  struct stat here {}, shm {};
+  if (::stat(dir.path().c_str(), &here) != 0 || ::stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev)
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  const std::string target = "/dev/shm/quillon-rename-" + std::to_string(::getpid());
+  WriteFile("a.dat", "across");
+  IOsRenameFile("a.dat", target);
+  EXPECT_EQ(LastErrorCode(), 0);
+  EXPECT_FALSE(std::filesystem::exists("a.dat"));
+  EXPECT_EQ(ReadFile(target), "across");
+  ::unlink(target.c_str());
+}
+
 TEST_F(OsServicesTest, CopyTargetsAndTheSameFile) {
   ScratchDir dir;
   WriteFile("a.dat", "AAA");
@@ -228,6 +264,28 @@ TEST_F(OsServicesTest, RegistryValues) {
     IOsRegistryPut(bad, "x");
     EXPECT_EQ(LastErrorCode(), 1050) << bad;
   }
+}
+
+// A key store that exists but cannot be read is never overwritten: the
+// write is reported and the keys in it survive.
+TEST_F(OsServicesTest, UnreadableKeyStoreIsNeverOverwritten) {
+  ScratchDir dir;
+  EnvOverride x("XDG_CONFIG_HOME", dir.path().c_str());
+  IOsRegistryPut("HKEY_CURRENT_USER\\Software\\Kept", "kept", "Name");
+  ASSERT_EQ(LastErrorCode(), 0);
+  const std::string path = plat::RegistryPath();
+  const std::string before = ReadFile(path);
+  for (const std::string& d : {dir.path(), dir.path() + "/quillon"}) ASSERT_EQ(::chmod(d.c_str(), 0777), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 0222), 0);
+  EXPECT_TRUE(testsupport::AsOrdinaryUser([] {
+    IOsRegistryPut("HKEY_CURRENT_USER\\Software\\New", "lost", "Name");
+    return LastErrorCode() == 13 && ErrorState().SecondaryStatus == EACCES;
+  }));
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  EXPECT_EQ(ReadFile(path), before);
+  std::string value(10, '#');
+  IOsRegistryGet("HKEY_CURRENT_USER\\Software\\Kept", &value, "Name");
+  EXPECT_EQ(value, "kept      ");
 }
 
 TEST_F(OsServicesTest, LowerLayerFindInfoAndSwappedBlocks) {
