@@ -409,6 +409,7 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
   plat::Hwnd frame = plat::createWindowEx(exStyle, kRootFrameClass, title, style, x, y, outerWidth, outerHeight, {}, menu);
   t.Frame[0] = frame;
   if (!frame) WindowSystemFailure(kCreateFailed);
+  YYWindowFatalHook(true);
 
   if (menu) {
     t.Menu[0] = menu;
@@ -523,6 +524,7 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
 // ---------------------------------------------------------------- closing
 
 void YYWindowSystemClose() {
+  YYWindowFatalHook(false);
   WindowTablesRecord& t = gTables;
   WindowDrawingRecord& d = WindowDrawing();
   DrawingSurfaceRecord& s = DrawingSurface();

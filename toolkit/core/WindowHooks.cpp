@@ -1,12 +1,15 @@
 #include "toolkit/core/WindowHooks.h"
 
+#include <cstdio>
 #include <string>
 
 #include "VOZUVar/MessageBoxes.h"
+#include "platform/dlg/CommonDialogs.h"
 #include "platform/win/Window.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/core/NumberText.h"
+#include "toolkit/core/OsLayerCore.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/RootWindow.h"
 #include "toolkit/core/WindowApi.h"
@@ -53,6 +56,17 @@ void DispatchRepaints() {
   }
 }
 
+// The fatal messages (abnormal exit, allocation failure, window system
+// failure): a task-modal stop box without owner; standard error when the
+// box cannot be shown.
+void FatalBox(std::string_view caption, std::string_view text) {
+  const std::string message(text);
+  if (plat::messageBox(plat::Hwnd{}, message, caption, plat::mb::Ok | plat::mb::IconStop | plat::mb::TaskModal) != 0)
+    return;
+  std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(caption.size()), caption.data(), message.c_str());
+  std::fflush(stderr);
+}
+
 }  // namespace
 
 void YYWindowReportHooks() {
@@ -60,6 +74,8 @@ void YYWindowReportHooks() {
   hooks.statusBar = StatusBarReport;
   hooks.messageBox = BoxReport;
 }
+
+void YYWindowFatalHook(bool on) { FatalMessageHook() = on ? FatalBox : nullptr; }
 
 void YYWindowLayerHooks() {
   SetLibraryBoxHook(LibraryBox);

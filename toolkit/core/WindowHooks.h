@@ -10,3 +10,7 @@ void YYWindowLayerHooks();
 // Opening the root window installs the error reporter's status-bar and box
 // modes.
 void YYWindowReportHooks();
+// The box of the fatal messages: on once the root window's frame exists
+// (until then, and after the window system closes, they go to standard
+// error).
+void YYWindowFatalHook(bool on);
