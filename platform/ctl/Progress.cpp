@@ -1,5 +1,6 @@
 // The progress bar: a position within a range, drawn as a filled part.
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/ctl/ControlsInternal.h"
 #include "platform/paint/Look.h"
@@ -23,10 +24,12 @@ void resetProgress() { bars().map.clear(); }
 
 ProgressState& st(Hwnd w) { return bars().make(w); }
 
-int setPos(Hwnd w, int pos) {
+// Positions are worked out in 64 bits and brought into the range, so that
+// steps and advances of any size saturate at its ends.
+int setPos(Hwnd w, int64_t pos) {
   ProgressState& s = st(w);
   const int old = s.pos;
-  s.pos = std::clamp(pos, s.min, std::max(s.min, s.max));
+  s.pos = static_cast<int>(std::clamp<int64_t>(pos, s.min, std::max(s.min, s.max)));
   if (s.pos != old) invalidateRect(w, nullptr, true);
   return old;
 }
@@ -38,7 +41,7 @@ void paintProgress(Hwnd w, Hdc dc, const Rect& c) {
   Rect in = c.inflate(-2, -2);
   if (in.empty() || s.max <= s.min) return;
   const bool vert = getWindowStyle(w) & pbs::Vertical;
-  const long long span = s.max - s.min, done = s.pos - s.min;
+  const int64_t span = int64_t{s.max} - s.min, done = int64_t{s.pos} - s.min;
   const int full = vert ? in.height() : in.width();
   const int len = static_cast<int>(full * done / span);
   const ColorRef bar = sysColor(SysColor::kHighlight);
@@ -81,7 +84,7 @@ LResult progressProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       return old;
     }
     case pbm::SetPos: return setPos(w, static_cast<int>(static_cast<intptr_t>(wp)));
-    case pbm::DeltaPos: return setPos(w, st(w).pos + static_cast<int>(static_cast<intptr_t>(wp)));
+    case pbm::DeltaPos: return setPos(w, int64_t{st(w).pos} + static_cast<int>(static_cast<intptr_t>(wp)));
     case pbm::SetStep: {
       const int old = st(w).step;
       st(w).step = static_cast<int>(static_cast<intptr_t>(wp));
@@ -89,9 +92,10 @@ LResult progressProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     }
     case pbm::StepIt: {
       ProgressState& s = st(w);
-      int p = s.pos + s.step;
+      int64_t p = int64_t{s.pos} + s.step;
       // Past the end the bar starts over from the beginning.
-      if (s.max > s.min && (p > s.max || p < s.min)) p = s.min + ((p - s.min) % (s.max - s.min) + (s.max - s.min)) % (s.max - s.min);
+      const int64_t span = int64_t{s.max} - s.min;
+      if (span > 0 && (p > s.max || p < s.min)) p = s.min + ((p - s.min) % span + span) % span;
       return setPos(w, p);
     }
     case pbm::GetRange: return wp ? st(w).min : st(w).max;

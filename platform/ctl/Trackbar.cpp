@@ -2,6 +2,7 @@
 // marks and, with tbs::EnableSelRange, a selected part of the range. Moves
 // are told to the parent with HScroll (VScroll when vertical).
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/ctl/ControlsInternal.h"
 #include "platform/dlg/Dialog.h"
@@ -38,21 +39,26 @@ Rect channel(Hwnd w) {
   return Rect{8, c.height() / 2 - 2, c.width() - 8, c.height() / 2 + 2};
 }
 
-int toPixel(Hwnd w, int pos) {
+// Value to pixel and back. Differences of values are taken in 64 bits, so
+// that a range of INT_MIN..INT_MAX works like any other; a product of a
+// pixel count and such a difference still fits.
+int toPixel(Hwnd w, int64_t pos) {
   TrackState& s = st(w);
   Rect ch = channel(w);
-  const int len = (vertical(w) ? ch.height() : ch.width()) - 1;
-  const int off = s.max > s.min ? static_cast<int>(static_cast<long long>(len) * (pos - s.min) / (s.max - s.min)) : 0;
-  return (vertical(w) ? ch.top : ch.left) + off;
+  const int64_t len = (vertical(w) ? ch.height() : ch.width()) - 1;
+  const int64_t span = int64_t{s.max} - s.min;
+  const int64_t off = span > 0 ? len * (std::clamp<int64_t>(pos, s.min, s.max) - s.min) / span : 0;
+  return (vertical(w) ? ch.top : ch.left) + static_cast<int>(off);
 }
 
 int fromPixel(Hwnd w, int px) {
   TrackState& s = st(w);
   Rect ch = channel(w);
-  const int len = std::max(1, (vertical(w) ? ch.height() : ch.width()) - 1);
-  const int at = px - (vertical(w) ? ch.top : ch.left);
-  const long long v = s.min + (static_cast<long long>(at) * (s.max - s.min) + len / 2) / len;
-  return static_cast<int>(std::clamp<long long>(v, s.min, s.max));
+  const int64_t len = std::max(1, (vertical(w) ? ch.height() : ch.width()) - 1);
+  const int64_t at = std::clamp<int64_t>(int64_t{px} - (vertical(w) ? ch.top : ch.left), 0, len);
+  const int64_t span = std::max<int64_t>(int64_t{s.max} - s.min, 0);
+  const int64_t v = s.min + (at * span + len / 2) / len;
+  return static_cast<int>(std::clamp<int64_t>(v, s.min, std::max(s.min, s.max)));
 }
 
 Rect thumb(Hwnd w) {
@@ -68,9 +74,9 @@ void tell(Hwnd w, int code) {
   if (p) sendMessage(p, vertical(w) ? wm::VScroll : wm::HScroll, makeWParam(code, st(w).pos), toParam(w));
 }
 
-void moveTo(Hwnd w, int pos, int code) {
+void moveTo(Hwnd w, int64_t pos, int code) {
   TrackState& s = st(w);
-  s.pos = std::clamp(pos, s.min, std::max(s.min, s.max));
+  s.pos = static_cast<int>(std::clamp<int64_t>(pos, s.min, std::max(s.min, s.max)));
   invalidateRect(w, nullptr, true);
   tell(w, code);
 }
@@ -89,12 +95,21 @@ void paintTrack(Hwnd w, Hdc dc, const Rect& c) {
               sysColor(SysColor::kHighlight));
   }
   if (!(getWindowStyle(w) & tbs::NoTicks) && s.ticFreq > 0 && s.max > s.min) {
+    // Ticks at every tick frequency from the start, and one at the end;
+    // where they would lie closer than a pixel, every so many of them, so
+    // that painting costs the channel's length whatever the range.
     const ColorRef tc = sysColor(SysColor::kBtnText);
-    for (long long v = s.min; v <= s.max; v += s.ticFreq) {
-      const int p = toPixel(w, static_cast<int>(v));
+    const int64_t span = int64_t{s.max} - s.min;
+    const int64_t pixels = std::max(1, (vertical(w) ? ch.height() : ch.width()) - 1);
+    int64_t step = s.ticFreq;
+    if (span / step > pixels) step *= (span / step + pixels - 1) / pixels;
+    auto tick = [&](int64_t v) {
+      const int p = toPixel(w, v);
       if (vertical(w)) lineSolid(dc, c.right - 5, p, c.right - 2, p, tc);
       else lineSolid(dc, p, c.bottom - 5, p, c.bottom - 2, tc);
-    }
+    };
+    for (int64_t v = s.min; v < s.max; v += step) tick(v);
+    tick(s.max);
   }
   if (!(getWindowStyle(w) & tbs::NoThumb)) drawButtonBox(dc, thumb(w), s.dragging);
   if (s.focused) drawFocusRect(dc, c);
@@ -121,10 +136,10 @@ LResult trackProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case wm::KeyDown: {
       TrackState& s = st(w);
       switch (wp) {
-        case vk::Left: case vk::Up: moveTo(w, s.pos - s.line, kSbLineUp); break;
-        case vk::Right: case vk::Down: moveTo(w, s.pos + s.line, kSbLineDown); break;
-        case vk::Prior: moveTo(w, s.pos - s.page, kSbPageUp); break;
-        case vk::Next: moveTo(w, s.pos + s.page, kSbPageDown); break;
+        case vk::Left: case vk::Up: moveTo(w, int64_t{s.pos} - s.line, kSbLineUp); break;
+        case vk::Right: case vk::Down: moveTo(w, int64_t{s.pos} + s.line, kSbLineDown); break;
+        case vk::Prior: moveTo(w, int64_t{s.pos} - s.page, kSbPageUp); break;
+        case vk::Next: moveTo(w, int64_t{s.pos} + s.page, kSbPageDown); break;
         case vk::Home: moveTo(w, s.min, kSbTop); break;
         case vk::End: moveTo(w, s.max, kSbBottom); break;
         default: return defWindowProc(w, message, wp, lp);
@@ -151,8 +166,8 @@ LResult trackProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         return 0;
       }
       const int at = fromPixel(w, vertical(w) ? p.y : p.x);
-      if (at < s.pos) moveTo(w, s.pos - s.page, kSbPageUp);
-      else if (at > s.pos) moveTo(w, s.pos + s.page, kSbPageDown);
+      if (at < s.pos) moveTo(w, int64_t{s.pos} - s.page, kSbPageUp);
+      else if (at > s.pos) moveTo(w, int64_t{s.pos} + s.page, kSbPageDown);
       if (isWindow(w)) tell(w, kSbEndScroll);
       return 0;
     }
@@ -215,7 +230,8 @@ LResult trackProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case tbm::GetNumTics: {
       TrackState& s = st(w);
       if (s.ticFreq <= 0 || s.max <= s.min) return 2;
-      return (s.max - s.min) / s.ticFreq + 1 + (((s.max - s.min) % s.ticFreq) ? 1 : 0);
+      const int64_t span = int64_t{s.max} - s.min;
+      return std::min<int64_t>(span / s.ticFreq + 1 + ((span % s.ticFreq) ? 1 : 0), INT32_MAX);
     }
     case tbm::SetPageSize: {
       const int old = st(w).page;

@@ -14,6 +14,7 @@ namespace {
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 // Pictures are at most this many pixels a side; larger sizes in a file are refused.
 constexpr uint32_t kMaxSide = 16384;
+constexpr size_t kMaxDeflateRatio = 1032;
 
 void put32(std::vector<uint8_t>& v, uint32_t x) {
   v.push_back(static_cast<uint8_t>(x >> 24));
@@ -111,6 +112,9 @@ bool decodePng(std::span<const uint8_t> b, Surface& out) {
   }
   if (!sawHeader) return false;
   const size_t stride = static_cast<size_t>(w) * channels;
+  // Deflate packs at most about 1032 bytes into one: data too short for the
+  // size its header announces is refused before room for it is made.
+  if ((stride + 1) * h / kMaxDeflateRatio > z.size()) return false;
   std::vector<uint8_t> raw((stride + 1) * h);
   uLongf rawLen = static_cast<uLongf>(raw.size());
   if (uncompress(raw.data(), &rawLen, z.data(), static_cast<uLong>(z.size())) != Z_OK ||

@@ -317,8 +317,11 @@ bool setWindowPos(Hwnd w, Hwnd insertAfter, int x, int y, int cx, int cy, uint32
     r = find(w);
     if (!r) return false;
   }
-  wp.cx = std::max(wp.cx, 0);
-  wp.cy = std::max(wp.cy, 0);
+  const Rect bounded = boundedWindowRect(wp.x, wp.y, wp.cx, wp.cy);
+  wp.x = bounded.left;
+  wp.y = bounded.top;
+  wp.cx = bounded.width();
+  wp.cy = bounded.height();
   const bool wasShown = !hiddenByAncestor(*r);
   const Rect oldScreen = screenRect(*r);
   const Size oldClient = clientSizeOf(*r);
@@ -386,9 +389,11 @@ bool getWindowPlacement(Hwnd w, WindowPlacement& p) {
 bool setWindowPlacement(Hwnd w, const WindowPlacement& p) {
   WindowRecord* r = find(w);
   if (!r) return false;
-  r->normalRect = p.normalPosition;
+  const Rect& asked = p.normalPosition;
+  r->normalRect = boundedWindowRect(asked.left, asked.top, int64_t{asked.right} - asked.left,
+                                    int64_t{asked.bottom} - asked.top);
   if (!(r->style & (ws::Minimize | ws::Maximize))) {
-    const Rect& n = p.normalPosition;
+    const Rect n = r->normalRect;
     setWindowPos(w, {}, n.left, n.top, n.width(), n.height(), kSwpNoZOrder | kSwpNoActivate);
   }
   showWindow(w, p.showCmd);

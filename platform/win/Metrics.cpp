@@ -1,5 +1,8 @@
 #include "platform/win/Metrics.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "platform/gdi/Gdi.h"
 
 #include "platform/win/Styles.h"
@@ -54,6 +57,26 @@ int getSystemMetrics(Metric m) {
 
 Rect workArea() { return {0, 0, displayInfo().width, displayInfo().height}; }
 
+Size maxWindowSize() {
+  return {2 * std::clamp(displayInfo().width, 1, kMaxCoordinate), 2 * std::clamp(displayInfo().height, 1, kMaxCoordinate)};
+}
+
+Point reachablePosition(const Rect& outer, const Rect& area) {
+  const int64_t w = std::max(outer.width(), 0), h = std::max(outer.height(), 0);
+  const int64_t reachX = std::min<int64_t>(kReachable, w), reachY = std::min<int64_t>(kReachable, h);
+  auto within = [](int64_t v, int64_t lo, int64_t hi) { return static_cast<int>(std::clamp(v, lo, std::max(lo, hi))); };
+  return {within(outer.left, int64_t{area.left} - w + reachX, int64_t{area.right} - reachX),
+          within(outer.top, area.top, int64_t{area.bottom} - reachY)};
+}
+
+Rect boundedWindowRect(int64_t x, int64_t y, int64_t cx, int64_t cy) {
+  const Size most = maxWindowSize();
+  const int left = static_cast<int>(std::clamp<int64_t>(x, -kMaxCoordinate, kMaxCoordinate));
+  const int top = static_cast<int>(std::clamp<int64_t>(y, -kMaxCoordinate, kMaxCoordinate));
+  return {left, top, left + static_cast<int>(std::clamp<int64_t>(cx, 0, most.cx)),
+          top + static_cast<int>(std::clamp<int64_t>(cy, 0, most.cy))};
+}
+
 Insets nonClientInsets(uint32_t style, uint32_t exStyle, bool hasMenu) {
   Insets in;
   int frame = 0;
@@ -81,10 +104,11 @@ Insets nonClientInsets(uint32_t style, uint32_t exStyle, bool hasMenu) {
 
 bool adjustWindowRectEx(Rect& r, uint32_t style, bool hasMenu, uint32_t exStyle) {
   Insets in = nonClientInsets(style & ~(ws::VScroll | ws::HScroll), exStyle, hasMenu);
-  r.left -= in.left;
-  r.top -= in.top;
-  r.right += in.right;
-  r.bottom += in.bottom;
+  auto sat = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); };
+  r.left = sat(int64_t{r.left} - in.left);
+  r.top = sat(int64_t{r.top} - in.top);
+  r.right = sat(int64_t{r.right} + in.right);
+  r.bottom = sat(int64_t{r.bottom} + in.bottom);
   return true;
 }
 

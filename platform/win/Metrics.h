@@ -43,6 +43,22 @@ int getSystemMetrics(Metric m);
 // displayInfo() (platform/gdi/Gdi.h), which tests may change.
 Rect workArea();  // the whole screen (no task bar)
 
+// Window geometry is bounded as a window system bounds it, so that no
+// arithmetic on it overflows and no window surface is giant: positions lie
+// within -kMaxCoordinate..kMaxCoordinate and outer sizes within
+// maxWindowSize(), twice the screen each way. Settings files that a user
+// can edit feed these values.
+constexpr int kMaxCoordinate = 32767;
+Size maxWindowSize();
+// A rectangle with its position and size brought within those bounds.
+Rect boundedWindowRect(int64_t x, int64_t y, int64_t cx, int64_t cy);
+// Where a window whose outer rectangle is `outer` stays within the user's
+// reach in `area` (the work area, or a parent's client area): its top edge
+// inside the area and at least kReachable pixels of its width and height
+// over it. A window already so placed keeps its position.
+constexpr int kReachable = 32;
+Point reachablePosition(const Rect& outer, const Rect& area);
+
 // How far a window's outer rectangle reaches beyond its client area for
 // a style, extended style and menu bar (scroll bars included).
 struct Insets {

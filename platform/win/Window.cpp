@@ -266,9 +266,11 @@ Hwnd createWindowEx(uint32_t exStyle, std::string_view className, std::string_vi
     cy = child ? 0 : displayInfo().height * 3 / 4;
   }
   if (cy == kUseDefault) cy = child ? 0 : displayInfo().height * 3 / 4;
-  cx = std::max(cx, 0);
-  cy = std::max(cy, 0);
-  rec->rect = {x, y, x + cx, y + cy};
+  rec->rect = boundedWindowRect(x, y, cx, cy);
+  x = rec->rect.left;
+  y = rec->rect.top;
+  cx = rec->rect.width();
+  cy = rec->rect.height();
   rec->normalRect = rec->rect;
   cls->windowCount++;
   resizeSurfaces(*rec);

@@ -396,6 +396,11 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
     t.BackgroundColour[0] = background;
   }
 
+  // Sizes and positions may come from a settings file: bounded as the
+  // window system bounds windows, and a given position within reach.
+  const plat::Size most = plat::maxWindowSize();
+  width = std::clamp(width, 0, most.cx);
+  height = std::clamp(height, 0, most.cy);
   plat::Rect outer{0, 0, width, height};
   plat::adjustWindowRectEx(outer, style, false, exStyle);
   plat::adjustWindowRectEx(outer, kClientStyle, static_cast<bool>(menu), 0);
@@ -403,8 +408,12 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
   int32_t outerHeight = outer.height();
   const bool centredY = y == kNotGiven;
   const bool maximised = (options & kOptionMaximised) != 0;
-  if (x == kNotGiven) x = (gWindowManager.ScreenWidth - outerWidth) / 2;
-  if (y == kNotGiven) y = (gWindowManager.ScreenHeight - outerHeight) / 2;
+  const bool givenX = x != kNotGiven, givenY = y != kNotGiven;
+  x = givenX ? std::clamp(x, -plat::kMaxCoordinate, plat::kMaxCoordinate) : (gWindowManager.ScreenWidth - outerWidth) / 2;
+  y = givenY ? std::clamp(y, -plat::kMaxCoordinate, plat::kMaxCoordinate) : (gWindowManager.ScreenHeight - outerHeight) / 2;
+  const plat::Point reach = plat::reachablePosition({x, y, x + outerWidth, y + outerHeight}, plat::workArea());
+  if (givenX) x = reach.x;
+  if (givenY) y = reach.y;
 
   plat::Hwnd frame = plat::createWindowEx(exStyle, kRootFrameClass, title, style, x, y, outerWidth, outerHeight, {}, menu);
   t.Frame[0] = frame;
@@ -683,6 +692,13 @@ void YYWindowPlacement(int32_t x, int32_t y, int32_t& width, int32_t& height, in
   if (y == kNotGiven) y = present.top;
   if (width == kNotGiven) width = clientWidth;
   if (height == kNotGiven) height = clientHeight;
+  // The values may come from a settings file that a user edits: bound them
+  // before any arithmetic, as the window system bounds windows.
+  const plat::Size most = plat::maxWindowSize();
+  width = std::clamp(width, 0, most.cx);
+  height = std::clamp(height, 0, most.cy);
+  x = std::clamp(x, -plat::kMaxCoordinate, plat::kMaxCoordinate);
+  y = std::clamp(y, -plat::kMaxCoordinate, plat::kMaxCoordinate);
 
   // Outer size: the client size, the frame's own parts and every bar.
   plat::Rect outer{0, 0, width, height};
@@ -701,6 +717,20 @@ void YYWindowPlacement(int32_t x, int32_t y, int32_t& width, int32_t& height, in
     outerHeight += OuterHeightOf(plat::Hwnd{static_cast<uint32_t>((*record)[6])});
   }
   if (gTables.StatusBar[static_cast<size_t>(n)]) outerHeight += OuterHeightOf(gTables.StatusBar[static_cast<size_t>(n)]);
+  outerWidth = std::min(outerWidth, most.cx);
+  outerHeight = std::min(outerHeight, most.cy);
+  if (!child) {
+    // a frame never shrinks below what the user could still take hold of
+    outerWidth = std::max(outerWidth, plat::getSystemMetrics(plat::Metric::MinTrackWidth));
+    outerHeight = std::max(outerHeight, plat::getSystemMetrics(plat::Metric::MinTrackHeight));
+  }
+  // Wherever it is asked to go, the window stays where the user can reach
+  // it: on the screen, or in its parent's client area.
+  plat::Rect area = plat::workArea();
+  if (child) plat::getClientRect(plat::getParent(frame), area);
+  const plat::Point reach = plat::reachablePosition({x, y, x + outerWidth, y + outerHeight}, area);
+  x = reach.x;
+  y = reach.y;
 
   if (YYSplitPanePlace(n, outerWidth, outerHeight)) {
     // a pane is placed by its container's splitter bar

@@ -1,7 +1,9 @@
 #include "toolkit/dialogs/DialogExtras.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "VOZUVar/NumericHelpers.h"
 #include "platform/ctl/Controls.h"
@@ -52,7 +54,9 @@ void Ranges(plat::Hwnd dialog, plat::Hwnd c, const ExtrasLine& line) {
 
 void Menus(plat::Hwnd c, const ExtrasLine& line, int32_t number) {
   const bool list = YYFieldClassOf(c) == FieldClass::ListBox;
-  const int32_t index = number < 0 ? 0 : line.Values[1] - 1;
+  // The initial option is read saturated; any value out of the list
+  // selects nothing rather than wrapping.
+  const int32_t index = number < 0 ? 0 : static_cast<int32_t>(std::clamp<int64_t>(int64_t{line.Values[1]} - 1, -1, INT32_MAX));
   plat::sendMessage(c, list ? plat::lb::ResetContent : plat::cb::ResetContent);
   for (const std::string& option : line.Items)
     plat::sendMessage(c, list ? plat::lb::AddString : plat::cb::AddString, 0,
@@ -118,8 +122,11 @@ void Fonts(plat::Hwnd c, const ExtrasLine& line) {
   const int dpi = plat::getDeviceCaps(screen, plat::Cap::kLogPixelsY);
   plat::deleteDc(screen);
   plat::LogFont lf;
-  lf.height = -static_cast<int>(std::lround(static_cast<double>(line.Values[0]) * dpi / 72.0));
-  lf.weight = line.Values[1];
+  // Point sizes beyond what a font can have are brought to the largest one.
+  constexpr double kMaxPoints = 16384.0;
+  const double points = std::clamp(static_cast<double>(line.Values[0]), -kMaxPoints, kMaxPoints);
+  lf.height = -static_cast<int>(std::lround(points * dpi / 72.0));
+  lf.weight = std::clamp(line.Values[1], 0, 1000);
   lf.italic = line.Values[2] == 1;
   lf.pitchAndFamily = plat::kVariablePitch | plat::kFamilyModern;
   lf.faceName = line.Text;

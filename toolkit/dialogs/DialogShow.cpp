@@ -1,5 +1,6 @@
 #include "toolkit/dialogs/DialogShow.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "platform/ctl/Controls.h"
@@ -37,9 +38,18 @@ void FocusField(plat::Hwnd dialog, int32_t field) {
   if (const plat::Hwnd focus = plat::getFocus()) YYFieldSelectAll(focus);
 }
 
+// The dialog goes where it was asked to, as far as the user can still reach
+// it there: on the screen, or in its parent's client area.
 void MoveToPending(plat::Hwnd dialog) {
   const DialogTableRecord& t = DialogTable();
-  plat::setWindowPos(dialog, {}, t.PendingX, t.PendingY, 0, 0,
+  plat::Rect outer;
+  plat::getWindowRect(dialog, outer);
+  const int32_t x = std::clamp(t.PendingX, -plat::kMaxCoordinate, plat::kMaxCoordinate);
+  const int32_t y = std::clamp(t.PendingY, -plat::kMaxCoordinate, plat::kMaxCoordinate);
+  plat::Rect area = plat::workArea();
+  if (IsChild(dialog)) plat::getClientRect(plat::getParent(dialog), area);
+  const plat::Point at = plat::reachablePosition({x, y, x + outer.width(), y + outer.height()}, area);
+  plat::setWindowPos(dialog, {}, at.x, at.y, 0, 0,
                      plat::kSwpNoSize | plat::kSwpNoZOrder | plat::kSwpNoRedraw | plat::kSwpNoActivate);
 }
 

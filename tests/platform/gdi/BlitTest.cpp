@@ -169,6 +169,18 @@ TEST_F(BlitTest, PngRoundTrip) {
   broken[20] = 0x7F;  // an absurd width
   EXPECT_FALSE(decodePng(broken, back));
   EXPECT_FALSE(decodePng(std::span(png).first(30), back));
+  // 45 bytes announcing 16384 x 16384 pixels: refused before room for them is made.
+  std::vector<uint8_t> tiny(png.begin(), png.begin() + 33);
+  for (int i : {16, 20}) {
+    tiny[i] = 0;
+    tiny[i + 1] = 0;
+    tiny[i + 2] = 0x40;
+    tiny[i + 3] = 0;
+  }
+  const uint8_t idat[12] = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+  tiny.insert(tiny.end(), idat, idat + 12);
+  ASSERT_EQ(tiny.size(), 45u);
+  EXPECT_FALSE(decodePng(tiny, back));
 }
 
 // A picture file is the user's: a new one gets 0666 less the umask, never a

@@ -1,10 +1,13 @@
 // Classes, the window tree, geometry and show states.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "platform/bars/StatusBar.h"
 #include "platform/bars/Toolbar.h"
 #include "platform/menu/Menu.h"
 #include "platform/test/Test.h"
+#include "platform/win/Metrics.h"
 #include "platform/win/Window.h"
 
 namespace plat {
@@ -162,6 +165,39 @@ TEST_F(WindowTest, ZOrderKeepsTopMostWindowsOnTop) {
   bringWindowToTop(b);
   bringWindowToTop(a);
   EXPECT_EQ(topLevelWindows(), (std::vector<Hwnd>{pinned, owned, a, b})) << "an owned window stays above its owner";
+}
+
+// Geometry is bounded as a window system bounds it: no overflow in any
+// arithmetic and no giant surface, whatever is asked.
+TEST_F(WindowTest, PositionsAndSizesAreBounded) {
+  registerPlain("Frame");
+  const Size most = maxWindowSize();
+  EXPECT_EQ(most, (Size{2560, 2048}));
+  Hwnd w = createWindow("Frame", "t", ws::OverlappedWindow | ws::Visible, INT_MAX - 5, INT_MIN + 5, INT_MAX, INT_MAX);
+  ASSERT_TRUE(w);
+  Rect r;
+  getWindowRect(w, r);
+  EXPECT_EQ(r, (Rect{kMaxCoordinate, -kMaxCoordinate, kMaxCoordinate + 2560, -kMaxCoordinate + 2048}));
+  Hwnd c = createWindow("Frame", "", ws::Child | ws::Visible, 10, 10, 50, 50, w);
+  setWindowPos(c, {}, INT_MIN, INT_MAX, 100000, INT_MIN, kSwpNoZOrder);
+  getWindowRect(c, r);
+  Rect cr;
+  getClientRect(c, cr);
+  EXPECT_EQ(cr.width(), 2560);
+  EXPECT_EQ(cr.height(), 0);
+  EXPECT_LE(clientSurface(c)->width, 2560);
+  WindowPlacement p;
+  getWindowPlacement(w, p);
+  p.normalPosition = {INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+  p.showCmd = ShowCmd::ShowMaximized;
+  setWindowPlacement(w, p);
+  showWindow(w, ShowCmd::Restore);
+  getWindowRect(w, r);
+  EXPECT_EQ(r, (Rect{-kMaxCoordinate, -kMaxCoordinate, -kMaxCoordinate + 2560, -kMaxCoordinate + 2048}));
+  // Within reach: the caption on the screen, a strip of the width over it.
+  EXPECT_EQ(reachablePosition(r, workArea()), (Point{kReachable - 2560, 0}));
+  EXPECT_EQ(reachablePosition({100, 200, 300, 400}, workArea()), (Point{100, 200}));
+  EXPECT_EQ(reachablePosition({5000, 5000, 5100, 5020}, workArea()), (Point{1280 - kReachable, 1024 - 20}));
 }
 
 TEST_F(WindowTest, PointsMapBetweenNestedChildren) {

@@ -3,6 +3,7 @@
 #include "tests/toolkit/core/windows/MainWindowFixture.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/win/Metrics.h"
 #include "platform/res/Resources.h"
 #include "toolkit/graphics/WindowText.h"
 
@@ -111,6 +112,47 @@ TEST_F(WindowApiTest, PlacingWithOnlyAStateMaximisesAndKeepsTheRest) {
   EXPECT_EQ(WInfoWindowItem(1), 640);
   EXPECT_EQ(WInfoWindowItem(2), 484);
   EXPECT_EQ(WInfoWindowItem(5), 320);
+}
+
+// Sizes and positions a user may have written into the settings file: the
+// window stays within a few screen sizes and within reach, and its drawing
+// area follows what it got.
+TEST_F(WindowApiTest, PlacingOutOfAllProportionGivesAReachableBoundedWindow) {
+  struct Case {
+    int32_t w, h, x, y;
+  };
+  const Case cases[] = {{100000, 100000, 100000, 100000},
+                        {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+                        {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN},
+                        {INT32_MAX, INT32_MIN, INT32_MIN, INT32_MAX}};
+  const plat::Size most = plat::maxWindowSize();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + " " + std::to_string(c.h) + " " + std::to_string(c.x) + " " + std::to_string(c.y));
+    WindowPlace(c.w, c.h, c.x, c.y, 1);
+    plat::Rect outer;
+    ASSERT_TRUE(plat::getWindowRect(Frame(), outer));
+    EXPECT_LE(outer.width(), most.cx);
+    EXPECT_LE(outer.height(), most.cy);
+    EXPECT_LE(most.cx, 2 * 1280);
+    // its caption on the screen
+    EXPECT_GE(outer.top, 0);
+    EXPECT_LE(outer.top, 1024 - plat::kReachable);
+    EXPECT_GE(outer.right, plat::kReachable);
+    EXPECT_LE(outer.left, 1280 - plat::kReachable);
+    plat::Rect client;
+    plat::getClientRect(Client(), client);
+    EXPECT_EQ(WInfoWindowItem(1), client.width());
+    EXPECT_EQ(WInfoWindowItem(2), client.height());
+    EXPECT_EQ(plat::clientSurface(Client())->width, client.width());
+  }
+  // A sensible placement is kept as asked.
+  WindowPlace(500, 300, 40, 50, 1);
+  plat::Rect outer;
+  plat::getWindowRect(Frame(), outer);
+  EXPECT_EQ(outer.left, 40);
+  EXPECT_EQ(outer.top, 50);
+  EXPECT_EQ(WInfoWindowItem(1), 500);
+  EXPECT_EQ(WInfoWindowItem(2), 300);
 }
 
 TEST_F(WindowApiTest, StatusBarPartsAndTexts) {
