@@ -33,9 +33,9 @@ int32_t HighDecade(float last) {
   return TruncSaturated(std::log10(std::fabs(last) * 0.999f)) + 1;
 }
 
-// The checks of the model and the arrangement that must hold before a
-// curve is computed; the first failure is described in why.
-bool InputsFit(const SoundingRecord& record, std::string& why) {
+}  // namespace
+
+bool ForwardInputsFit(const SoundingRecord& record, std::string& why) {
   const Model1D& m = record.Model;
   const SuiteSettingsRecord& s = SuiteSettings();
   const int32_t nl = m.NLayers;
@@ -111,8 +111,6 @@ bool InputsFit(const SoundingRecord& record, std::string& why) {
   }
   return true;
 }
-
-}  // namespace
 
 bool TimeRangeFits(float first, float last, std::string& why) {
   if (!(first > 0.0f) || !std::isfinite(first)) {
@@ -193,7 +191,7 @@ void CALCLOTEM(SoundingRecord& record) {
   // Every input is checked before anything is computed or stored: a refusal
   // leaves the forward state and the record exactly as they were.
   std::string why;
-  if (!InputsFit(record, why)) {
+  if (!ForwardInputsFit(record, why)) {
     WINMSG(why);
     return;
   }

@@ -18,6 +18,11 @@ inline constexpr int32_t kMaxDecades = 15;
 // nothing: the record and the forward state stay as they were.
 void CALCLOTEM(SoundingRecord& record);
 
+// The checks of the record's model and the arrangement of SuiteSettings
+// that must hold before a curve is computed; the first failure is described
+// in why, naming the value.
+bool ForwardInputsFit(const SoundingRecord& record, std::string& why);
+
 // Fills NTimes, Times and Response of the forward state for the range
 // first..last. Returns false, computing nothing, when the range does not fit
 // or the half-space formula refuses its input.
