@@ -68,88 +68,109 @@ std::string filterExtension(const std::string& patterns) {
   return ext;
 }
 
+}  // namespace
+
+void setLastDialogError(uint32_t error) { dialogs().lastError = error; }
+
+std::string dialogTitle(const OpenFileName& o, bool save) {
+  return o.title.empty() ? (save ? "Save As" : "Open") : o.title;
+}
+
+FileChoice acceptFiles(OpenFileName& o, bool save, const std::string& base, const std::vector<std::string>& paths,
+                       int filterIndex, Hwnd boxOwner, bool shownNotices) {
+  const std::string title = dialogTitle(o, save);
+  auto refuse = [&](const std::string& text) {
+    if (shownNotices) messageBox(boxOwner, text, title, mb::Ok | mb::IconExclamation);
+    else notice(text, title);
+    return FileChoice::Again;
+  };
+  if (filterIndex > 0) o.filterIndex = filterIndex;
+  std::vector<std::string> chosen;
+  for (const std::string& p : paths) {
+    fs::path full = fs::path(p).is_absolute() ? fs::path(p) : fs::path(base) / p;
+    full = full.lexically_normal();
+    if (o.hasDefExt && !full.has_extension()) {
+      std::string ext = o.defExt;
+      if (ext.empty() && o.filterIndex >= 1 && o.filterIndex <= static_cast<int>(o.filters.size()))
+        ext = filterExtension(o.filters[static_cast<size_t>(o.filterIndex - 1)].second);
+      if (!ext.empty()) full += "." + ext;
+    }
+    const std::string name = full.string();
+    const bool exists = PathExists(name);
+    if ((o.flags & ofn::PathMustExist) && !IsDirectory(full.parent_path().string()))
+      return refuse(name + "\nThe path does not exist.\nCheck the path and try again.");
+    if (!save && (o.flags & ofn::FileMustExist) && !exists)
+      return refuse(name + "\nFile not found.\nCheck the file name and try again.");
+    if (save && (o.flags & ofn::OverwritePrompt) && exists &&
+        !askYesNo(boxOwner, name + " already exists.\nDo you want to replace it?", title))
+      return FileChoice::Again;
+    if (!save && (o.flags & ofn::CreatePrompt) && !exists &&
+        !askYesNo(boxOwner, name + "\nThis file does not exist.\nCreate the file?", title))
+      return FileChoice::Again;
+    chosen.push_back(name);
+  }
+  std::string result;
+  if (chosen.size() == 1) {
+    result = chosen[0];
+  } else {
+    fs::path dir = fs::path(chosen[0]).parent_path();
+    result = dir.string();
+    for (const std::string& c : chosen) {
+      if (fs::path(c).parent_path() != dir) {
+        if (!shownNotices) fatal("file dialog answer with files in several directories");
+        return refuse("The files must all be in one folder.");
+      }
+      result += '\0';
+      result += fs::path(c).filename().string();
+    }
+  }
+  if (result.size() + 1 > o.maxFile) {
+    dialogs().lastError = kCdeBufferTooSmall;
+    return FileChoice::Failed;
+  }
+  o.file = result;
+  o.files = chosen;
+  if (!(o.flags & ofn::NoChangeDir)) DirSet(fs::path(chosen[0]).parent_path().string());
+  return FileChoice::Accepted;
+}
+
+FileChoice takeFileAnswer(OpenFileName& o, bool save, const std::string& base, const test::FileAnswer& a,
+                          Hwnd boxOwner) {
+  if (!a.ok) {
+    dialogs().lastError = a.error;
+    return a.error ? FileChoice::Failed : FileChoice::Cancelled;
+  }
+  if (a.paths.empty()) fatal("file dialog answer without a file");
+  if (a.paths.size() > 1 && (save || !(o.flags & ofn::AllowMultiSelect)))
+    fatal("file dialog answer with several files for a dialog that takes one");
+  return acceptFiles(o, save, base, a.paths, a.filterIndex, boxOwner, false);
+}
+
+namespace {
+
 bool fileDialog(OpenFileName& o, bool save) {
   ensureStarted();
   DialogState& ds = dialogs();
   ds.lastError = 0;
-  const std::string title = o.title.empty() ? (save ? "Save As" : "Open") : o.title;
+  const std::string title = dialogTitle(o, save);
   std::string current;
   DirGet(current);
-  const fs::path startDir = o.initialDir.empty() ? fs::path(current) : fs::path(o.initialDir);
-  const size_t shownAt = answers().shown.size();
-  record(save ? "save file" : "open file", o.file, title, o.flags, 0, startDir.string());
-  auto setAnswer = [&](int a) { answers().shown[shownAt].answer = a; };
-  while (true) {
-    FileAnswerEntry e = takeAnswer(answers().files, save ? "save file dialog" : "open file dialog");
-    whileModal(o.owner, e.whileOpen);
-    if (!e.answer.ok) {
-      ds.lastError = e.answer.error;
-      setAnswer(e.answer.error ? -1 : 0);
-      return false;
+  const std::string startDir = o.initialDir.empty() ? current : o.initialDir;
+  const size_t shownAt = recordShown(save ? "save file" : "open file", o.file, title, o.flags, 0, startDir);
+  const char* what = save ? "save file dialog" : "open file dialog";
+  FileChoice outcome = FileChoice::Again;
+  if (answers().files.empty()) {
+    requireInputSource(what);
+    outcome = runFileDialog(o, save, title, startDir);
+  } else {
+    while (outcome == FileChoice::Again) {
+      FileAnswerEntry e = takeAnswer(answers().files, what);
+      whileModal(o.owner, e.whileOpen);
+      outcome = takeFileAnswer(o, save, startDir, e.answer, o.owner);
     }
-    if (e.answer.paths.empty()) fatal("file dialog answer without a file");
-    if (e.answer.paths.size() > 1 && (save || !(o.flags & ofn::AllowMultiSelect)))
-      fatal("file dialog answer with several files for a dialog that takes one");
-    if (e.answer.filterIndex > 0) o.filterIndex = e.answer.filterIndex;
-    std::vector<std::string> chosen;
-    bool again = false;
-    for (const std::string& p : e.answer.paths) {
-      fs::path full = fs::path(p).is_absolute() ? fs::path(p) : startDir / p;
-      full = full.lexically_normal();
-      if (o.hasDefExt && !full.has_extension()) {
-        std::string ext = o.defExt;
-        if (ext.empty() && o.filterIndex >= 1 && o.filterIndex <= static_cast<int>(o.filters.size()))
-          ext = filterExtension(o.filters[static_cast<size_t>(o.filterIndex - 1)].second);
-        if (!ext.empty()) full += "." + ext;
-      }
-      const std::string name = full.string();
-      const bool exists = PathExists(name);
-      if ((o.flags & ofn::PathMustExist) && !IsDirectory(full.parent_path().string())) {
-        notice(name + "\nThe path does not exist.\nCheck the path and try again.", title);
-        again = true;
-        break;
-      }
-      if (!save && (o.flags & ofn::FileMustExist) && !exists) {
-        notice(name + "\nFile not found.\nCheck the file name and try again.", title);
-        again = true;
-        break;
-      }
-      if (save && (o.flags & ofn::OverwritePrompt) && exists &&
-          !askYesNo(o.owner, name + " already exists.\nDo you want to replace it?", title)) {
-        again = true;
-        break;
-      }
-      if (!save && (o.flags & ofn::CreatePrompt) && !exists &&
-          !askYesNo(o.owner, name + "\nThis file does not exist.\nCreate the file?", title)) {
-        again = true;
-        break;
-      }
-      chosen.push_back(name);
-    }
-    if (again) continue;
-    std::string result;
-    if (chosen.size() == 1) {
-      result = chosen[0];
-    } else {
-      fs::path dir = fs::path(chosen[0]).parent_path();
-      result = dir.string();
-      for (const std::string& c : chosen) {
-        if (fs::path(c).parent_path() != dir) fatal("file dialog answer with files in several directories");
-        result += '\0';
-        result += fs::path(c).filename().string();
-      }
-    }
-    if (result.size() + 1 > o.maxFile) {
-      ds.lastError = kCdeBufferTooSmall;
-      setAnswer(-1);
-      return false;
-    }
-    o.file = result;
-    o.files = chosen;
-    if (!(o.flags & ofn::NoChangeDir)) DirSet(fs::path(chosen[0]).parent_path().string());
-    setAnswer(1);
-    return true;
   }
+  answers().shown[shownAt].answer = outcome == FileChoice::Accepted ? 1 : outcome == FileChoice::Failed ? -1 : 0;
+  return outcome == FileChoice::Accepted;
 }
 
 int convertTenthsMm(int tenths, bool metric) {

@@ -4,8 +4,8 @@
 // An answer queued through the test interface or read from the input script
 // (platform/test/Test.h) answers at once. Otherwise the message box opens as
 // a real modal dialog (made from its template in resources/) and answers
-// what the user did, exactly as the queued answer of the same choice would;
-// the other dialogs still need a queued answer. Headless with no input
+// what the user did, exactly as the queued answer of the same choice would.
+// So does the file dialog; the other dialogs still need a queued answer. Headless with no input
 // source, a dialog with no answer fails the run (FatalError "no answer for
 // ..."): nothing is guessed. Every box and dialog shown is logged for the
 // tests.

@@ -75,8 +75,25 @@ void centreOverOwner(Hwnd dialog);
 std::string displayName(const std::string& utf8);
 std::string fileSystemName(const std::string& shown);
 
+// The extended error commDlgExtendedError() gives.
+void setLastDialogError(uint32_t error);
+
+// The file dialog's checks of a choice, shared by a queued answer and the
+// real dialog so that both answer alike: paths relative to `base`, the
+// default extension, a path or file that must exist, the overwrite and
+// create questions (message boxes owned by `boxOwner`), the caller's
+// buffer. Refusals are notices: message boxes in the real dialog, only
+// logged for a queued answer (whose next answer is the user's retry).
+enum class FileChoice : int { Again = 0, Accepted = 1, Cancelled = 2, Failed = 3 };
+std::string dialogTitle(const OpenFileName& o, bool save);
+FileChoice acceptFiles(OpenFileName& o, bool save, const std::string& base, const std::vector<std::string>& paths,
+                       int filterIndex, Hwnd boxOwner, bool shownNotices);
+FileChoice takeFileAnswer(OpenFileName& o, bool save, const std::string& base, const test::FileAnswer& answer,
+                          Hwnd boxOwner);
+
 // The real dialogs. Each runs modally, owned by `owner`, and answers what
 // the user did; the caller logs it as it logs a queued answer.
 int runMessageBox(Hwnd owner, const std::string& text, const std::string& caption, uint32_t type);
+FileChoice runFileDialog(OpenFileName& o, bool save, const std::string& title, const std::string& startDir);
 
 }  // namespace plat::detail

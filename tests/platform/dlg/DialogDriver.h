@@ -34,6 +34,7 @@ class DialogDriver {
     });
   }
   size_t done() const { return state_->next; }
+  size_t size() const { return state_->steps.size(); }
 
  private:
   struct State {
