@@ -17,7 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kFindClass = "#finddlg";
 constexpr const char* kBrowserClass = "#browser";
 constexpr const char* kFontClass = "#fontdlg";
 
@@ -177,18 +176,6 @@ int convertTenthsMm(int tenths, bool metric) {
   return metric ? tenths * 10 : static_cast<int>((static_cast<long long>(tenths) * 1000 + 127) / 254);
 }
 
-LResult findProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
-  if (message == wm::Close) {
-    if (FindReplace* fr = reinterpret_cast<FindReplace*>(getUserData(w))) {
-      fr->flags = (fr->flags & ~(fr::FindNext | fr::Replace | fr::ReplaceAll)) | fr::DialogTerm;
-      sendMessage(fr->owner, registerWindowMessage(kFindMsgString), 0, reinterpret_cast<LParam>(fr));
-    }
-    destroyWindow(w);
-    return 0;
-  }
-  return defWindowProc(w, message, wp, lp);
-}
-
 LResult browserProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
   switch (message) {
     case bffm::SetSelection:
@@ -209,9 +196,11 @@ Hwnd modelessFind(FindReplace& fr, bool replace) {
     dialogs().lastError = kCdeDialogFailure;
     return {};
   }
-  Hwnd w = createWindowEx(0, kFindClass, replace ? "Replace" : "Find",
-                          ws::Popup | ws::Caption | ws::SysMenu | ws::Visible, 100, 100, 360, 130, fr.owner);
-  setUserData(w, reinterpret_cast<intptr_t>(&fr));
+  Hwnd w = makeFindDialog(fr, replace);
+  if (!w) {
+    dialogs().lastError = kCdeDialogFailure;
+    return {};
+  }
   record(replace ? "replace" : "find", fr.findWhat, replace ? "Replace" : "Find", fr.flags, 1);
   return w;
 }
@@ -219,11 +208,11 @@ Hwnd modelessFind(FindReplace& fr, bool replace) {
 }  // namespace
 
 void registerDialogClasses() {
+  registerColourWellClass();
+  registerFontSampleClass();
+  registerPagePreviewClass();
   WindowClass wc;
   wc.cursor = loadCursor(SysCursor::Arrow);
-  wc.name = kFindClass;
-  wc.proc = findProc;
-  registerClass(wc);
   wc.name = kBrowserClass;
   wc.proc = browserProc;
   wc.windowExtraBytes = sizeof(intptr_t);
@@ -295,6 +284,12 @@ bool defaultPrinter(PrinterSettings& out) {
   return true;
 }
 
+void detail::applyPageSetupAnswer(PageSetup& ps, PrinterSettings& p, const test::PageSetupAnswer& a) {
+  if (a.orientation == 1 || a.orientation == 2) p.orientation = a.orientation;
+  if (a.copies > 0) p.copies = a.copies;
+  if (a.setMargins) ps.margins = a.margins;
+}
+
 bool pageSetupDialog(PageSetup& ps) {
   ensureStarted();
   DialogState& ds = dialogs();
@@ -327,14 +322,21 @@ bool pageSetupDialog(PageSetup& ps) {
   // that an earlier print has taken moves on to the next free one.
   if (p.device == kFilePrinterName && (p.port.empty() || (isAutomaticPrintName(p.port) && PathExists(p.port))))
     p.port = filePrinterOutput();
-  PageSetupAnswerEntry e = takeAnswer(answers().pageSetups, "page setup");
-  whileModal(ps.owner, e.whileOpen);
-  record("page setup", p.device, "Page Setup", ps.flags, e.answer.ok ? 1 : 0);
-  answers().shown.back().output = p.device == kFilePrinterName ? p.port : std::string();
-  if (!e.answer.ok) return false;
-  if (e.answer.orientation == 1 || e.answer.orientation == 2) p.orientation = e.answer.orientation;
-  if (e.answer.copies > 0) p.copies = e.answer.copies;
-  if (e.answer.setMargins) ps.margins = e.answer.margins;
+  const std::string shownDevice = p.device;
+  const std::string shownOutput = p.device == kFilePrinterName ? p.port : std::string();
+  bool ok = false;
+  if (answers().pageSetups.empty()) {
+    requireInputSource("page setup");
+    ok = runPageSetupDialog(ps, p, metric);
+  } else {
+    PageSetupAnswerEntry e = popAnswer(answers().pageSetups);
+    whileModal(ps.owner, e.whileOpen);
+    ok = e.answer.ok;
+    if (ok) applyPageSetupAnswer(ps, p, e.answer);
+  }
+  record("page setup", shownDevice, "Page Setup", ps.flags, ok ? 1 : 0);
+  answers().shown.back().output = shownOutput;
+  if (!ok) return false;
   ps.printer = p;
   fill(p);
   return true;
@@ -342,38 +344,53 @@ bool pageSetupDialog(PageSetup& ps) {
 
 bool chooseColor(ChooseColor& cc) {
   ensureStarted();
-  ColourAnswer a = takeAnswer(answers().colours, "colour dialog");
-  record("colour", {}, "Color", cc.flags, a.ok ? 1 : 0);
   dialogs().lastError = 0;
+  if (answers().colours.empty()) {
+    requireInputSource("colour dialog");
+    const bool ok = runColourDialog(cc);
+    record("colour", {}, "Color", cc.flags, ok ? 1 : 0);
+    return ok;
+  }
+  ColourAnswer a = popAnswer(answers().colours);
+  record("colour", {}, "Color", cc.flags, a.ok ? 1 : 0);
   if (a.ok) cc.rgb = a.rgb;
   return a.ok;
 }
 
 bool chooseFont(ChooseFont& cf) {
   ensureStarted();
+  dialogs().lastError = 0;
+  if (answers().fonts.empty()) {
+    requireInputSource("font dialog");
+    const std::string face = cf.font.face;
+    const bool ok = runFontDialog(cf);
+    record("font", face, "Font", cf.flags, ok ? 1 : 0);
+    return ok;
+  }
   if ((cf.flags & cf::EnableHook) && cf.hook) {
     Hwnd d = createWindowEx(0, kFontClass, "Font", ws::Popup | ws::Caption, 0, 0, 420, 300, cf.owner);
     cf.hook(d, kHookInit, 0, cf.hookData);
     destroyWindow(d);
   }
-  FontAnswer a = takeAnswer(answers().fonts, "font dialog");
+  FontAnswer a = popAnswer(answers().fonts);
   record("font", cf.font.face, "Font", cf.flags, a.ok ? 1 : 0);
-  dialogs().lastError = 0;
-  if (a.ok) cf.font = a.font;
+  if (a.ok) cf.font = completeFontChoice(a.font);
   return a.ok;
 }
 
 bool browseForFolder(BrowseInfo& bi, std::string& path) {
   ensureStarted();
+  if (answers().folders.empty()) {
+    requireInputSource("folder dialog");
+    std::string chosen;
+    const bool ok = runFolderDialog(bi, chosen);
+    record("folder", chosen, bi.title, bi.flags, ok ? 1 : 0);
+    if (ok) path = chosen;
+    return ok;
+  }
   Hwnd b = createWindowEx(0, kBrowserClass, bi.title, ws::Popup | ws::Caption, 0, 0, 320, 400, bi.owner);
   if (bi.callback) bi.callback(b, bffm::Initialized, 0, bi.data);
-  FolderAnswer a;
-  try {
-    a = takeAnswer(answers().folders, "folder dialog");
-  } catch (...) {
-    destroyWindow(b);
-    throw;
-  }
+  FolderAnswer a = popAnswer(answers().folders);
   if (a.ok && bi.callback) bi.callback(b, bffm::SelChanged, reinterpret_cast<LParam>(a.path.c_str()), bi.data);
   destroyWindow(b);
   record("folder", a.path, bi.title, bi.flags, a.ok ? 1 : 0);

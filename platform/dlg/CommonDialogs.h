@@ -4,8 +4,9 @@
 // An answer queued through the test interface or read from the input script
 // (platform/test/Test.h) answers at once. Otherwise the message box opens as
 // a real modal dialog (made from its template in resources/) and answers
-// what the user did, exactly as the queued answer of the same choice would.
-// So does the file dialog; the other dialogs still need a queued answer. Headless with no input
+// what the user did, exactly as the queued answer of the same choice would;
+// so do the file, page set-up, colour, font and folder dialogs. The find and
+// replace dialogs are real modeless dialogs. Headless with no input
 // source, a dialog with no answer fails the run (FatalError "no answer for
 // ..."): nothing is guessed. Every box and dialog shown is logged for the
 // tests.
@@ -198,8 +199,9 @@ struct ChooseFont {
   Hwnd owner;
   FontChoice font;         // in (with cf::InitToLogFont) and out
   uint32_t flags = 0;
-  // Called with wm::Command 0 ... as the dialog's hook; headless it is told
-  // only that the dialog opened (message kHookInit) with `hookData`.
+  // The dialog's hook: told that the dialog opened (kHookInit, with
+  // `hookData` as lParam), then sees every message of the real dialog first
+  // (non-zero: handled). A queued answer tells it only that it opened.
   uintptr_t (*hook)(Hwnd dialog, uint32_t message, WParam, LParam) = nullptr;
   LParam hookData = 0;
 };

@@ -91,9 +91,45 @@ FileChoice acceptFiles(OpenFileName& o, bool save, const std::string& base, cons
 FileChoice takeFileAnswer(OpenFileName& o, bool save, const std::string& base, const test::FileAnswer& answer,
                           Hwnd boxOwner);
 
+// A grid of colour swatches, eight to a row (the colour dialog); with one
+// swatch it only shows its colour. It tells its parent Command with
+// kWellSelChange when the user selects a swatch, kWellDblClk on a double click.
+inline constexpr const char* kColourWellClass = "QuillonColourWell";
+constexpr uint32_t kWellSetColours = wm::User + 0x210;    // wParam: count; lParam: const uint32_t* colours
+constexpr uint32_t kWellSelect = wm::User + 0x211;        // wParam: index (-1: none); no notice
+constexpr uint32_t kWellGetSelection = wm::User + 0x212;  // the index, -1 when none
+constexpr uint32_t kWellGetColour = wm::User + 0x213;     // wParam: index
+constexpr uint32_t kWellSelChange = 1;
+constexpr uint32_t kWellDblClk = 2;
+void registerColourWellClass();
+// The font dialog's sample and the page set-up's picture of the page.
+void registerFontSampleClass();
+void registerPagePreviewClass();
+
+// What a page set-up answer changes: orientation, copies, margins.
+void applyPageSetupAnswer(PageSetup& ps, PrinterSettings& printer, const test::PageSetupAnswer& answer);
+
+// Hue 0..239 round the colour circle from red, luminosity and saturation
+// 0..240: the scale of the colour dialog's fields.
+uint32_t rgbFromHls(int hue, int lum, int sat);
+void hlsFromRgb(uint32_t rgb, int& hue, int& lum, int& sat);
+
+// A font answer with its point size filled in from its height when it has
+// none (an input script gives the height alone).
+FontChoice completeFontChoice(FontChoice f);
+
 // The real dialogs. Each runs modally, owned by `owner`, and answers what
 // the user did; the caller logs it as it logs a queued answer.
 int runMessageBox(Hwnd owner, const std::string& text, const std::string& caption, uint32_t type);
 FileChoice runFileDialog(OpenFileName& o, bool save, const std::string& title, const std::string& startDir);
+// The page set-up starting from `printer` (margins in ps.margins, in
+// hundredths of a millimetre when metric, else thousandths of an inch);
+// confirmed: the printer chosen and ps.margins.
+bool runPageSetupDialog(PageSetup& ps, PrinterSettings& printer, bool metric);
+bool runColourDialog(ChooseColor& cc);
+bool runFontDialog(ChooseFont& cf);
+bool runFolderDialog(BrowseInfo& bi, std::string& path);
+// The find or replace dialog, modeless and shown; none when it cannot be made.
+Hwnd makeFindDialog(FindReplace& f, bool replace);
 
 }  // namespace plat::detail

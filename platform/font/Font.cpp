@@ -412,6 +412,8 @@ const TextMetrics& metrics(FontId id) {
   return f ? f->tm : kNoMetrics;
 }
 
+std::vector<std::string> faceNames() { return {kFamilyNames.begin(), kFamilyNames.end()}; }
+
 const std::string& familyName(FontId id) {
   static const std::string kNone;
   FontRec* f = rec(id);

@@ -30,6 +30,8 @@ FontId realize(const LogFont& lf);
 const TextMetrics& metrics(FontId id);
 // The face family that was actually chosen, e.g. "Liberation Sans".
 const std::string& familyName(FontId id);
+// The faces the layer has, by their own names (the font dialog lists them).
+std::vector<std::string> faceNames();
 
 // Glyph layout of 8-bit text, left to right, unrotated: one entry per byte.
 struct GlyphPos {

@@ -317,14 +317,12 @@ void refreshPrinters() {
   printerList();
 }
 
-void publishDefaultPrinter() {
-  loadCatalogue();
+PrinterMedia paperSheet(int paper) { return paperMedia(paper); }
+
+bool printerSettingsFor(const std::string& name, PrinterSettings& p) {
   PrinterInfo info;
-  if (!findPrinter(cat().defaultName, info)) {
-    clearDefaultPrinter();
-    return;
-  }
-  PrinterSettings p;
+  if (!findPrinter(name, info)) return false;
+  p = PrinterSettings{};
   p.device = info.name;
   p.driver = info.filePrinter ? "PDF file" : info.recording ? "recording" : "CUPS";
   p.port = info.filePrinter ? filePrinterOutput() : info.recording ? "none" : "lp";
@@ -336,6 +334,16 @@ void publishDefaultPrinter() {
   p.yResolution = info.dpi;
   p.color = info.colour ? 2 : 1;
   p.colours = info.colour ? 16777216 : 2;
+  return true;
+}
+
+void publishDefaultPrinter() {
+  loadCatalogue();
+  PrinterSettings p;
+  if (!printerSettingsFor(cat().defaultName, p)) {
+    clearDefaultPrinter();
+    return;
+  }
   setDefaultPrinter(p);
 }
 

@@ -61,6 +61,11 @@ bool findPrinter(const std::string& name, PrinterInfo& out);
 // default there when the catalogue is empty). Done whenever the catalogue
 // is read, so asking for printerList() once at start-up is enough.
 void publishDefaultPrinter();
+// The page set-up's settings of a printer of the catalogue as it starts
+// out (its own sheet, portrait, one copy); false for an unknown name.
+bool printerSettingsFor(const std::string& name, PrinterSettings& out);
+// The sheet of a paper code (kPaperA4, kPaperLetter), upright.
+PrinterMedia paperSheet(int paper);
 
 struct PrintSettings {
   int orientation = kPortrait;

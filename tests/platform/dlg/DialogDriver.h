@@ -29,6 +29,9 @@ class DialogDriver {
     auto s = state_;
     setIdleHook([s] {
       if (s->next >= s->steps.size()) return false;
+      // The user's pause between actions: two clicks of two steps are no
+      // double click.
+      test::advance(1000);
       s->steps[s->next++]();
       return true;
     });

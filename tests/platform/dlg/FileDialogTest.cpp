@@ -293,7 +293,9 @@ TEST_F(FileDialogTest, ChoicesMadeInTheDialogAnswerAsTheirQueuedAnswers) {
     const size_t steps = driver.size();
     const Outcome real = run(dialogFor(c.flags, c.filterIndex, c.defExt, c.maxFile, c.start), c.save);
     EXPECT_EQ(queued.chosen, !c.expect.empty());
-    if (!c.expect.empty()) EXPECT_EQ(queued.file, c.expect);
+    if (!c.expect.empty()) {
+      EXPECT_EQ(queued.file, c.expect);
+    }
     EXPECT_EQ(driver.done(), steps) << "every step was taken";
     EXPECT_EQ(real.chosen, queued.chosen);
     EXPECT_EQ(real.file, queued.file);
