@@ -577,7 +577,8 @@ bool polygon(Hdc dc, std::span<const Point> pts) {
   if (!t.surface) return true;
   const BrushDesc brush = resolvedBrush(*d, detail::dcBrush(*d));
   if (brush.style != kBrushNull && dev.size() >= 3) {
-    raster::fillPolygon(t, dev, d->polyFillMode == kWinding, detail::brushFill(*d, brush));
+    raster::fillPolygon(t, dev, d->polyFillMode == kWinding, detail::brushFill(*d, brush),
+                        penVisible(detail::dcPen(*d)));
   }
   strokePath(*d, dev, true, false);
   return true;

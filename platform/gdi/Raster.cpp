@@ -198,7 +198,25 @@ void line(Target& t, Point p0, Point p1, Stroke& stroke) {
   }
 }
 
-void fillPolygonF(Target& t, std::span<const double> xy, bool winding, const Fill& fill) {
+namespace {
+
+// The column line() lights on row y for the edge from (x0, y0) to (x1, y1)
+// when the edge is steep (one pixel a row) and row y is one it draws;
+// false otherwise. The same rounding as line().
+bool steepEdgeColumn(double x0, double y0, double x1, double y1, int y, long long& column) {
+  const long long ax = static_cast<long long>(x0), ay = static_cast<long long>(y0);
+  const long long dx = std::llabs(static_cast<long long>(x1) - ax), dy = std::llabs(static_cast<long long>(y1) - ay);
+  if (dy <= dx) return false;
+  const long long k = y1 > y0 ? y - ay : ay - y;
+  if (k < 0 || k >= dy) return false;
+  const long long c = (2 * dx * k + dy - 1) / (2 * dy);
+  column = ax + (x1 > x0 ? c : -c);
+  return true;
+}
+
+}  // namespace
+
+void fillPolygonF(Target& t, std::span<const double> xy, bool winding, const Fill& fill, bool outlined) {
   const size_t n = xy.size() / 2;
   if (n < 3) return;
   double ymin = xy[1];
@@ -207,11 +225,12 @@ void fillPolygonF(Target& t, std::span<const double> xy, bool winding, const Fil
     ymin = std::min(ymin, xy[2 * i + 1]);
     ymax = std::max(ymax, xy[2 * i + 1]);
   }
-  const int rowStart = std::max(t.clip.top, static_cast<int>(std::floor(ymin)));
-  const int rowEnd = std::min(t.clip.bottom, static_cast<int>(std::ceil(ymax)) + 1);
+  const int rowStart = static_cast<int>(std::max<double>(t.clip.top, std::floor(ymin)));
+  const int rowEnd = static_cast<int>(std::min<double>(t.clip.bottom, std::ceil(ymax) + 1));
   struct Cross {
     double x;
     int dir;
+    size_t edge;
   };
   std::vector<Cross> xs;
   for (int y = rowStart; y < rowEnd; ++y) {
@@ -228,7 +247,7 @@ void fillPolygonF(Target& t, std::span<const double> xy, bool winding, const Fil
       const double yb = down ? y1 : y0;
       if (yc < ya || yc >= yb) continue;  // half-open: shared vertices count once
       const double xc = x0 + (yc - y0) * (x1 - x0) / (y1 - y0);
-      xs.push_back({xc, down ? 1 : -1});
+      xs.push_back({xc, down ? 1 : -1, i});
     }
     std::sort(xs.begin(), xs.end(), [](const Cross& a, const Cross& b) { return a.x < b.x; });
     int wind = 0;
@@ -241,22 +260,35 @@ void fillPolygonF(Target& t, std::span<const double> xy, bool winding, const Fil
         inside = (i % 2) == 0;
       }
       if (!inside) continue;
-      // pixels whose centres lie in [xa, xb)
-      const int xa = static_cast<int>(std::ceil(xs[i].x - 0.5));
-      const int xb = static_cast<int>(std::ceil(xs[i + 1].x - 0.5));
+      // pixels whose centres lie in [xa, xb), the crossings brought within
+      // the clip first (they may lie anywhere an int cannot hold)
+      const double lo = t.clip.left - 1.0, hi = t.clip.right + 1.0;
+      int xa = static_cast<int>(std::ceil(std::clamp(xs[i].x, lo, hi) - 0.5));
+      int xb = static_cast<int>(std::ceil(std::clamp(xs[i + 1].x, lo, hi) - 0.5));
+      if (outlined) {
+        // line() puts a steep edge's pixel up to a pixel and a half from
+        // the centres sampled here: reach it from inside.
+        auto edgeColumn = [&](size_t e, long long& c) {
+          const size_t f = (e + 1) % n;
+          return steepEdgeColumn(xy[2 * e], xy[2 * e + 1], xy[2 * f], xy[2 * f + 1], y, c);
+        };
+        long long c = 0;
+        if (edgeColumn(xs[i].edge, c) && c + 1 < xa) xa = static_cast<int>(std::max<long long>(c + 1, t.clip.left));
+        if (edgeColumn(xs[i + 1].edge, c) && c > xb) xb = static_cast<int>(std::min<long long>(c, t.clip.right));
+      }
       if (xb > xa) fillSpan(t, y, xa, xb, fill);
     }
   }
 }
 
-void fillPolygon(Target& t, std::span<const Point> pts, bool winding, const Fill& fill) {
+void fillPolygon(Target& t, std::span<const Point> pts, bool winding, const Fill& fill, bool outlined) {
   std::vector<double> xy;
   xy.reserve(pts.size() * 2);
   for (const Point& p : pts) {
     xy.push_back(p.x);
     xy.push_back(p.y);
   }
-  fillPolygonF(t, xy, winding, fill);
+  fillPolygonF(t, xy, winding, fill, outlined);
 }
 
 namespace {

@@ -54,9 +54,11 @@ void fillSpan(Target& t, int y, int x0, int x1, const Fill& fill);  // x1 exclus
 // A segment from p0 to p1 leaving out p1.
 void line(Target& t, Point p0, Point p1, Stroke& stroke);
 
-// Polygon interior sampled at pixel centres.
-void fillPolygon(Target& t, std::span<const Point> pts, bool winding, const Fill& fill);
-void fillPolygonF(Target& t, std::span<const double> xy, bool winding, const Fill& fill);
+// Polygon interior sampled at pixel centres. With `outlined` the polygon's
+// outline is drawn over it by line(): a row's span then reaches each steep
+// edge's outline pixel, so that no pixel stays unfilled between them.
+void fillPolygon(Target& t, std::span<const Point> pts, bool winding, const Fill& fill, bool outlined = false);
+void fillPolygonF(Target& t, std::span<const double> xy, bool winding, const Fill& fill, bool outlined = false);
 
 // A row of pixels, x1 exclusive.
 struct Span {

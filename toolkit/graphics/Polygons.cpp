@@ -182,7 +182,8 @@ void YYShadedTriangleFill(const int32_t* triangle, int32_t left, int32_t top, in
       const int a = e[0], b = e[1];
       if (vy[a] == vy[b]) continue;
       if (row < std::min(vy[a], vy[b]) || row > std::max(vy[a], vy[b])) continue;
-      const float t = static_cast<float>(row - vy[a]) / static_cast<float>(vy[b] - vy[a]);
+      // corners may lie anywhere in 32 bits: differences in 64
+      const float t = static_cast<float>(int64_t{row} - vy[a]) / static_cast<float>(int64_t{vy[b]} - vy[a]);
       const int32_t cx = TruncSaturated(vx[b] * t + vx[a] * (1.0f - t) + 0.5f);
       float cc[3];
       for (int c = 0; c < 3; ++c) cc[c] = col[b][c] * t + col[a][c] * (1.0f - t);
@@ -198,10 +199,10 @@ void YYShadedTriangleFill(const int32_t* triangle, int32_t left, int32_t top, in
     if (lx > right || rx < left) continue;
     float step[3] = {0, 0, 0};
     if (rx > lx)
-      for (int c = 0; c < 3; ++c) step[c] = (rc[c] - lc[c]) / static_cast<float>(rx - lx);
+      for (int c = 0; c < 3; ++c) step[c] = (rc[c] - lc[c]) / static_cast<float>(int64_t{rx} - lx);
     const int32_t from = std::max(lx, left), to = std::min(rx, right);
     float cur[3];
-    for (int c = 0; c < 3; ++c) cur[c] = lc[c] + static_cast<float>(from - lx) * step[c];
+    for (int c = 0; c < 3; ++c) cur[c] = lc[c] + static_cast<float>(int64_t{from} - lx) * step[c];
     for (int32_t xx = from; xx <= to; ++xx) {
       pixel(xx, row,
             TruncSaturated(cur[0] * 255.99f) + 256 * TruncSaturated(cur[1] * 255.99f) +

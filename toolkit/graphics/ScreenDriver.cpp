@@ -63,7 +63,8 @@ ScreenDriverState gS;
 
 plat::Hdc Dc() { return DrawingSurface().Dc; }
 
-int Row(int32_t y) { return GraphicsState().DrawableHeight - y - 1; }
+// Rows count down from the top; any coordinate converts without overflow.
+int Row(int32_t y) { return SaturateToInt32(int64_t{GraphicsState().DrawableHeight} - y - 1); }
 
 bool NtFamily() {
   int32_t family = 0;

@@ -39,6 +39,23 @@ void Bounds(Shape& s) {
   s.ymax = *std::max_element(s.y.begin(), s.y.end());
 }
 
+// Narrows a run of lines at first, first + step, ... up to end to those
+// that can cross low..high (a step's margin kept each side): the run starts
+// at the first such line of the same grid and ends after the last. False
+// when none can, or when the positions are too large for a step to move
+// them. Shapes inside the viewport keep their run as it is.
+bool VisibleLines(float& first, float& end, float step, float low, float high) {
+  const double lo = static_cast<double>(low) - step, hi = static_cast<double>(high) + step;
+  if (static_cast<double>(first) < lo) {
+    const double skip = std::ceil((lo - first) / step);
+    first = static_cast<float>(first + skip * step);
+  }
+  end = std::min(end, static_cast<float>(hi));
+  if (!(first <= end)) return false;
+  // From here the run is within the viewport's reach: a step always moves.
+  return first + step > first && end + step > end;
+}
+
 bool OutsideViewport(const Shape& s) {
   const GraphicsStateRecord& g = GraphicsState();
   return s.ymin > g.ViewportTop || s.ymax < g.ViewportBottom || s.xmin > g.ViewportRight ||
@@ -70,10 +87,15 @@ bool ScanLines(const Shape& s, bool vertical, float first, float step, float off
     edges.push_back({b[l], b[h], a[l], (a[h] - a[l]) / (b[h] - b[l])});
   }
   std::sort(edges.begin(), edges.end(), [](const Edge& p, const Edge& q) { return p.lo < q.lo; });
-  const float end = vertical ? s.xmax : s.ymax;
   if (!(step > 0.0f)) return true;
+  // Only lines that can show are walked: those across the viewport.
+  const GraphicsStateRecord& g = GraphicsState();
+  float pos = first, end = vertical ? s.xmax : s.ymax;
+  if (!VisibleLines(pos, end, step, vertical ? g.ViewportLeft : g.ViewportBottom,
+                    vertical ? g.ViewportRight : g.ViewportTop))
+    return true;
   std::vector<float> cross;
-  for (float pos = first; pos <= end; pos += step) {
+  for (; pos <= end; pos += step) {
     cross.clear();
     for (const Edge& e : edges) {
       if (e.lo > pos) break;
@@ -93,12 +115,13 @@ bool ScanLines(const Shape& s, bool vertical, float first, float step, float off
 }
 
 // First grid line: one spacing above the largest multiple of the integer
-// spacing at or below the shape's lowest coordinate.
+// spacing at or below the shape's lowest coordinate. At coordinates so
+// large that a spacing no longer changes them, the lowest coordinate.
 float GridStart(float low, float step, int32_t istep) {
   const float base = std::floor(low / static_cast<float>(istep)) * static_cast<float>(istep);
   float first = base + step;
-  while (first < low) first += step;
-  return first;
+  for (int i = 0; first < low && i < 4; ++i) first += step;
+  return first < low || !std::isfinite(first) ? low : first;
 }
 
 float PixelCentre(float v) {
@@ -108,18 +131,22 @@ float PixelCentre(float v) {
 // Lines of a trapezium parallel to its slanted sides.
 void ParallelLines(const Shape& s, float step, int32_t istep, float phase) {
   if (!(step > 0.0f)) return;
+  const GraphicsStateRecord& g = GraphicsState();
   if (s.dir == 1) {
-    // From the left side to the right side, parallel to corner 4 -> 3.
+    // From the left side to the right side, parallel to corner 4 -> 3; a
+    // line from y shows only when y .. y + dy meets the viewport.
     const float dy = s.y[2] - s.y[3];
     const float x1 = s.x[0], x2 = s.x[1];
-    for (float y = GridStart(s.y[0], step, istep) + phase; y <= s.y[3]; y += step)
-      YYSegmentPage(x1, y, x2, y + dy);
+    float y = GridStart(s.y[0], step, istep) + phase, end = s.y[3];
+    if (!VisibleLines(y, end, step, g.ViewportBottom - std::max(dy, 0.0f), g.ViewportTop - std::min(dy, 0.0f))) return;
+    for (; y <= end; y += step) YYSegmentPage(x1, y, x2, y + dy);
   } else {
     // From the bottom side to the top side, parallel to corner 2 -> 3.
     const float dx = s.x[2] - s.x[1];
     const float y1 = s.y[0], y2 = s.y[2];
-    for (float x = GridStart(s.x[0], step, istep) + phase; x <= s.x[1]; x += step)
-      YYSegmentPage(x, y1, x + dx, y2);
+    float x = GridStart(s.x[0], step, istep) + phase, end = s.x[1];
+    if (!VisibleLines(x, end, step, g.ViewportLeft - std::max(dx, 0.0f), g.ViewportRight - std::min(dx, 0.0f))) return;
+    for (; x <= end; x += step) YYSegmentPage(x, y1, x + dx, y2);
   }
 }
 

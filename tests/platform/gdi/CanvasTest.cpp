@@ -132,6 +132,32 @@ TEST_F(CanvasTest, PolygonFillCoversPixelCentresWithoutRightAndBottomEdges) {
   EXPECT_EQ(cv.inkCount(), 6 * 5);
 }
 
+// A filled polygon and its outline meet on every row: no white pixel
+// between the fill and a steep edge's outline, whichever way the edges run.
+TEST_F(CanvasTest, FillAndOutlineAgreeOnSteepEdges) {
+  const std::vector<std::vector<Point>> shapes = {
+      {{51, 10}, {93, 31}, {80, 78}, {8, 73}, {13, 43}},   // the pentagon of the page picture, scaled
+      {{40, 2}, {47, 97}, {33, 97}},                       // a narrow spike
+      {{5, 5}, {95, 9}, {91, 95}, {9, 91}},                // a tilted square
+      {{60, 3}, {97, 50}, {60, 97}, {23, 50}},             // a diamond
+  };
+  for (size_t k = 0; k < shapes.size(); ++k) {
+    Canvas cv(100, 100);
+    Selected pen(cv.dc, createPen(kPenSolid, 1, makeRgb(255, 0, 0)));
+    Selected brush(cv.dc, createSolidBrush(makeRgb(255, 0, 0)));
+    polygon(cv.dc, shapes[k]);
+    for (int y = 0; y < 100; ++y) {
+      int first = -1, last = -1;
+      for (int x = 0; x < 100; ++x)
+        if (cv.ink(x, y)) {
+          if (first < 0) first = x;
+          last = x;
+        }
+      for (int x = first; first >= 0 && x <= last; ++x) ASSERT_TRUE(cv.ink(x, y)) << "shape " << k << " at " << x << "," << y;
+    }
+  }
+}
+
 TEST_F(CanvasTest, RectangleEdgesWithAndWithoutPen) {
   {
     Canvas cv(12, 12);

@@ -92,6 +92,33 @@ TEST_F(ScreenDriverTest, ClipRegionOnlyWhileTheViewportIsPartial) {
   EXPECT_EQ(At(2, 97), kBlack);
 }
 
+// Corners far outside the surface convert to rows without overflow and
+// fill what shows (the sanitizer build checks the arithmetic).
+TEST_F(ScreenDriverTest, SolidShapesWithCornersAt1e20FillWhatShows) {
+  IGrFillStyle(4);
+  IGrTriangle(-1e20f, -1e20f, 1e20f, -1e20f, 0, 1e20f);
+  EXPECT_EQ(At(60, 50), kBlack);
+  surface.resize(120, 100, kWhite);
+  const float x[5] = {-1e20f, 1e20f, 1e20f, 0, -1e20f}, y[5] = {-1e20f, -1e20f, 1e20f, 2e20f, 1e20f};
+  IGrPolygonByTriangles(x, y, 5);
+  EXPECT_EQ(At(60, 50), kBlack);
+  surface.resize(120, 100, kWhite);
+  YYPLYGON(x, y, 5, 0);
+  EXPECT_EQ(At(5, 5), kBlack);
+  // A shaded polygon whose corners saturate.
+  surface.resize(120, 100, kWhite);
+  DriverParamsRecord& p = DriverParams();
+  p.ShadedVertexCount = 3;
+  p.PointListX = {-1e20f, 1e20f, 0};
+  p.PointListY = {-1e20f, -1e20f, 1e20f};
+  p.ShadedColour[0] = p.ShadedColour[1] = p.ShadedColour[2] = 0x0000FF;
+  for (int gradient : {1, 2}) {
+    DeviceInfo().Screen.Gradient = gradient;
+    YYGrScreenOp(kOpShadedPolygon);
+  }
+  EXPECT_NE(At(60, 50), kWhite);
+}
+
 TEST_F(ScreenDriverTest, PixelReadAndMetafileEntries) {
   IGrColourN(31);
   DriverParamsRecord& p = DriverParams();

@@ -42,6 +42,32 @@ TEST_F(ShapesTest, SolidStylesSendOneShapeCode) {
             std::string::npos);
 }
 
+// Hatching costs what shows: a trapezium with sides of 1e30 hatches only
+// the lines across the viewport, in both directions and on both routes.
+TEST_F(ShapesTest, HugeShapesHatchOnlyWhatShows) {
+  StartRecordingHardcopy();
+  for (int32_t angle : {1, 3, 4}) {
+    for (int32_t style : {1, 2}) {
+      for (int32_t dir : {1, 2}) {
+        Recording().clear();
+        IGrFillStyle(style, 2, angle);
+        IGrTrapezium(-1e30f, -1e30f, 1e30f, 1e30f, 1e30f, dir);
+        // a line a spacing apart across 601 x 401 pixels at most, twice
+        EXPECT_LT(Recording().screen.size(), 2000u) << angle << " " << style << " " << dir;
+        EXPECT_LT(Recording().hardcopy.size(), 4000u);
+        // Lines parallel to sides a 1e30 long cannot be placed a pixel apart
+        // in single precision; the others hatch the viewport.
+        if (angle != 1 || style != 1) EXPECT_GT(Recording().screen.size(), 20u);
+      }
+    }
+  }
+  // The solid fill's software route too.
+  Recording().clear();
+  IGrFillStyle(3);
+  IGrTriangle(-1e30f, -1e30f, 1e30f, -1e30f, 0, 1e30f);
+  EXPECT_LT(Recording().hardcopy.size(), 4000u);
+}
+
 TEST_F(ShapesTest, HardcopyGetsBracketsAndLinesScreenOnlyLines) {
   StartRecordingHardcopy();
   Recording().clear();
