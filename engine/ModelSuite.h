@@ -50,6 +50,12 @@ std::string& SuiteParameterCaption();
 // Composes it for the kind and layer of SuiteSettings.
 void ComposeParameterCaption();
 
+// The command. cancelled: true when the user ended the suite with Cancel,
+// on a page or during the computation. firstCall: true on the start-up
+// call only (the suite's models are then copied from the current
+// sounding); cleared here.
+void MODELSUITE(SoundingRecord& currentPrimary, SoundingRecord& currentPartner, bool& cancelled, bool& firstCall);
+
 // Called after each member is stored, before the cancel poll (tests).
 using SuiteMemberHook = void (*)(int32_t k);
 void SetSuiteMemberHook(SuiteMemberHook hook);

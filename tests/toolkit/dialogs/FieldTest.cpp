@@ -29,7 +29,7 @@ TEST_F(DialogTest, NumbersGoInWithTheFieldFormatAndComeBackExactly) {
 TEST_F(DialogTest, ValuesOutsideTheRangeAreRefused) {
   WDialogLoad(104);
   WDialogPutInteger(1351, 5);
-  WDialogPutInteger(1351, 0);   // range 1..2147483647 from the extras
+  WDialogPutInteger(1351, 0);   // range 1..1000 from the extras
   EXPECT_EQ(Error(), 1009);
   EXPECT_EQ(Text(1351), "5");
   WDialogPutReal(1383, 0.5f);   // 1.0 .. 3.4028e38
