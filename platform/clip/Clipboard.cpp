@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win/Backend.h"
 #include "platform/win/WinState.h"
 #include "platform/win/Window.h"
 
@@ -22,6 +23,7 @@ struct ClipboardState {
   std::map<std::string, uint32_t> names;                 // upper-case name -> format
   std::map<uint32_t, std::string> formatNames;
   uint32_t nextFormat = 0xC000;
+  bool textPut = false;   // the program put text while it had the clipboard open
 };
 
 ClipboardState& clip() {
@@ -42,6 +44,15 @@ bool openClipboard(Hwnd owner) {
   if (c.open || c.held) return false;
   c.open = true;
   c.opener = owner;
+  c.textPut = false;
+  // Text another program put on the desktop's clipboard replaces what the
+  // program had there, formats of its own included.
+  std::string desktop;
+  if (BackendHooks& b = backendHooks(); b.clipboardTake && b.clipboardTake(desktop)) {
+    c.data.clear();
+    c.data.emplace_back(kCfText, std::move(desktop));
+    c.owner = {};
+  }
   return true;
 }
 
@@ -50,6 +61,11 @@ bool closeClipboard() {
   if (!c.open) return false;
   c.open = false;
   c.opener = {};
+  if (c.textPut && backendHooks().clipboardPut) {
+    for (const auto& [f, d] : c.data)
+      if (f == kCfText) backendHooks().clipboardPut(d);
+  }
+  c.textPut = false;
   return true;
 }
 
@@ -65,7 +81,10 @@ bool setClipboardData(uint32_t format, std::string_view data) {
   auto& c = clip();
   if (!c.open || format == 0) return false;
   std::string bytes(data);
-  if (format == kCfText) bytes = bytes.substr(0, bytes.find('\0'));
+  if (format == kCfText) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    c.textPut = true;
+  }
   for (auto& [f, d] : c.data)
     if (f == format) {
       d = std::move(bytes);

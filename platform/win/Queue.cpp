@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/test/Test.h"
+#include "platform/win/Backend.h"
 #include "platform/win/WinState.h"
 
 namespace plat {
@@ -257,6 +258,7 @@ uint32_t mouseKeys() {
 
 bool takeMessage(Msg& m, Hwnd filter, uint32_t first, uint32_t last, bool remove) {
   WinState& s = state();
+  if (backendHooks().clock) s.clock = backendHooks().clock();
   size_t i = 0;
   while (i < s.queue.size()) {
     if (s.queue[i].kind != QueueEntry::Posted) {
@@ -355,15 +357,33 @@ void postQuitMessage(int exitCode) {
 
 namespace {
 
+// Milliseconds until the next timer is due, -1 when none is pending.
+int untilNextTimer() {
+  WinState& s = state();
+  int64_t next = -1;
+  for (const TimerRecord& t : s.timers) {
+    if (!find(t.hwnd)) continue;
+    const int64_t d = t.due > s.clock ? static_cast<int64_t>(t.due - s.clock) : 0;
+    if (next < 0 || d < next) next = d;
+  }
+  return static_cast<int>(std::min<int64_t>(next, 1 << 30));
+}
+
 // How long a loop may live on timers alone once no input source is left:
 // ten minutes of the virtual clock, or that many timer wake-ups.
 constexpr uint32_t kTimerOnlyLimitMs = 10 * 60 * 1000;
 constexpr int kTimerOnlyLimitWakes = 10000;
 
-// Waits for a message: the idle hook first, then the next timer; never
-// forever. Timers alone keep a wait going only for a bounded time.
+// Waits for a message. With a display: until the desktop gives input or the
+// next timer is due. Headless: the idle hook first, then the next timer;
+// never forever. Timers alone keep a wait going only for a bounded time.
 void waitForInput() {
   WinState& s = state();
+  if (BackendHooks& b = backendHooks(); b.wait) {
+    const int t = untilNextTimer();
+    b.wait(t < 0 ? -1 : std::max(t, 1));
+    return;
+  }
   if (s.idle && s.idle()) {
     noteInput();
     return;
@@ -384,7 +404,7 @@ bool getMessage(Msg& m, Hwnd filter, uint32_t first, uint32_t last) {
   WinState& s = state();
   int idleRounds = 0;
   while (!takeMessage(m, filter, first, last, true)) {
-    if (++idleRounds > 100000) fatal("event loop starved (the input source supplies nothing)");
+    if (++idleRounds > 100000 && !displayBackendActive()) fatal("event loop starved (the input source supplies nothing)");
     waitForInput();
   }
   s.lastMsgTime = m.time;
@@ -395,6 +415,7 @@ bool getMessage(Msg& m, Hwnd filter, uint32_t first, uint32_t last) {
 bool peekMessage(Msg& m, Hwnd filter, uint32_t first, uint32_t last, uint32_t flags) {
   ensureStarted();
   WinState& s = state();
+  if (backendHooks().poll) backendHooks().poll();
   if (!takeMessage(m, filter, first, last, flags & kPmRemove)) return false;
   s.lastMsgTime = m.time;
   s.lastMsgPos = m.pt;
@@ -406,7 +427,7 @@ void waitMessage() {
   Msg m;
   int idleRounds = 0;
   while (!takeMessage(m, {}, 0, 0, false)) {
-    if (++idleRounds > 100000) fatal("event loop starved (the input source supplies nothing)");
+    if (++idleRounds > 100000 && !displayBackendActive()) fatal("event loop starved (the input source supplies nothing)");
     waitForInput();
   }
 }
@@ -419,6 +440,10 @@ bool translateMessage(const Msg& m) {
   int c = keyCharacter(static_cast<uint32_t>(m.wParam), shift, ctrl, s.keys[vk::Capital] & 0x01,
                        s.keys[vk::NumLock] & 0x01);
   if (c < 0) return false;
+  // On a desktop the printable characters come from its text input, in the
+  // user's layout and with compose keys; a key gives only control characters
+  // (and, with Alt, the mnemonic character).
+  if (displayBackendActive() && m.message == wm::KeyDown && c >= 32 && c != 127) return false;
   QueueEntry e;
   e.msg = Msg{m.hwnd, m.message == wm::SysKeyDown ? wm::SysChar : wm::Char, static_cast<WParam>(c), m.lParam, m.time,
               m.pt};
@@ -506,7 +531,10 @@ bool killTimer(Hwnd w, uintptr_t id) {
   return true;
 }
 
-uint32_t tickCount() { return state().clock; }
+uint32_t tickCount() {
+  if (backendHooks().clock) state().clock = backendHooks().clock();
+  return state().clock;
+}
 
 Hcursor loadCursor(SysCursor shape) {
   WinState& s = state();
@@ -542,6 +570,11 @@ void setCursorPos(Point screen) {
 int16_t getKeyState(uint32_t vkey) {
   uint8_t k = state().keys[vkey & 0xFF];
   return static_cast<int16_t>(((k & 0x80) ? 0x8000 : 0) | (k & 0x01));
+}
+
+BackendHooks& backendHooks() {
+  static BackendHooks h;
+  return h;
 }
 
 bool messageBeep(uint32_t) {
