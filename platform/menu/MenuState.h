@@ -32,6 +32,9 @@ struct MenuState {
   Hmenu loopBar;          // the menu bar being tracked, none for a pop-up
   int barHighlighted = -1;
   std::vector<OpenMenu> open;
+  // The frame whose Alt key went down with no other key since: its release
+  // selects the menu bar.
+  Hwnd altTap;
 };
 
 MenuState& menuState();

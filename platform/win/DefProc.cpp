@@ -177,18 +177,27 @@ LResult defWindowProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         case kScRestore: showWindow(w, ShowCmd::Restore); return 0;
         case kScSize:
           if (wp & 0xF) beginSizeDrag(w, kHtLeft - 1 + static_cast<int>(wp & 0xF), pointFromParam(static_cast<uintptr_t>(lp)));
+          else keyboardSizeMove(w, true);   // from the system menu
           return 0;
         case kScMove:
           if ((wp & 0xF) == kMoveByCaption) beginMoveDrag(w, pointFromParam(static_cast<uintptr_t>(lp)));
+          else if ((wp & 0xF) == 0) keyboardSizeMove(w, false);
           return 0;
         case kScMouseMenu: trackMenuBar(w, pointFromParam(static_cast<uintptr_t>(lp)), false); return 0;
-        case kScKeyMenu: trackMenuBar(w, {}, true); return 0;
+        case kScKeyMenu: trackMenuBar(w, {}, true, static_cast<int>(lp)); return 0;
         default: return 0;
       }
     case wm::SysKeyDown:
       if (wp == vk::fn(4) && (static_cast<uint32_t>(lp) & kKdAltDown)) {
         sendMessage(topLevelOf(w), wm::SysCommand, kScClose, 0);
+        return 0;
       }
+      menuKey(w, message, wp, lp);
+      return 0;
+    case wm::SysKeyUp:
+    case wm::SysChar:
+      // Alt alone, F10 and Alt+letter lead to the menus
+      menuKey(w, message, wp, lp);
       return 0;
     case wm::WindowPosChanged: {
       const WindowPos* p = reinterpret_cast<const WindowPos*>(lp);

@@ -193,8 +193,17 @@ LResult callProc(WndProc proc, Hwnd w, uint32_t message, WParam wp, LParam lp, b
 void logMessage(Hwnd w, uint32_t message, WParam wp, LParam lp, bool sent);
 
 // The menu loop of a frame's menu bar or system menu, started by a click
-// (SysCommand kScMouseMenu) or the keyboard (kScKeyMenu).
-void trackMenuBar(Hwnd frame, Point screen, bool keyboard);
+// (SysCommand kScMouseMenu) or the keyboard (kScKeyMenu): `key` 0 selects
+// the bar (Alt alone, F10), ' ' opens the system menu, a letter opens the
+// bar item of that mnemonic.
+void trackMenuBar(Hwnd frame, Point screen, bool keyboard, int key = 0);
+// Keys of the default window procedure that lead to the menu loop: Alt
+// pressed and released alone, F10. True when the key was taken.
+bool menuKey(Hwnd w, uint32_t message, WParam wp, LParam lp);
+// Moving (or sizing) a window with the keyboard, from the system menu:
+// arrows move it (the first arrow of a sizing picks the edge), Enter keeps
+// the new place, Escape puts it back.
+void keyboardSizeMove(Hwnd w, bool size);
 
 // Built-in classes, registered when the window system starts.
 void registerMenuClass();
