@@ -1,0 +1,20 @@
+// Native helpers of the display backend (see Native.cpp). Internal.
+#pragma once
+
+#include <cstdint>
+
+struct SDL_Window;
+
+namespace plat::display::native {
+
+// The X11 window id of an SDL window; 0 on other drivers.
+uint64_t windowHandle(SDL_Window* w);
+// Maps or unmaps a pop-up window (an override-redirect window on X11)
+// without touching the input focus, which SDL moves to every window it
+// shows when no window manager runs. False on other drivers.
+bool showPopup(SDL_Window* w, bool show);
+// Calls `onLost` (which must end the program) when the connection to the
+// X server breaks.
+void watchConnection(void (*onLost)());
+
+}  // namespace plat::display::native
