@@ -19,8 +19,8 @@
 #include "platform/bars/Toolbar.h"
 #include "platform/display/Native.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/test/Test.h"
 #include "platform/win/Backend.h"
+#include "platform/win/PaintHooks.h"
 #include "platform/win/WinState.h"
 
 namespace plat::display {
@@ -46,6 +46,7 @@ struct Shown {
   bool minimized = false;
   Hwnd owner;
   Surface picture;                  // the pixels the desktop shows
+  Surface next;                     // the picture being made
   std::vector<Rect> lastCopy;
 };
 
@@ -468,11 +469,48 @@ Shown* create(Hwnd w, const Rect& r) {
   return backend().windows.back().get();
 }
 
+// Copies `src` into `dst` with its top-left corner at (x, y), only inside `clip`.
+void blit(Surface& dst, const Surface& src, int x, int y, const Rect& clip) {
+  const Rect area = Rect{x, y, x + src.width, y + src.height}.intersect(clip).intersect(Rect{0, 0, dst.width, dst.height});
+  if (area.empty()) return;
+  for (int yy = area.top; yy < area.bottom; ++yy)
+    std::memcpy(&dst.pixels[static_cast<size_t>(yy) * dst.width + area.left],
+                &src.pixels[static_cast<size_t>(yy - y) * src.width + (area.left - x)],
+                static_cast<size_t>(area.width()) * 4);
+}
+
+// The picture of window w (its frame, client area and visible children,
+// each child inside its parent's client area) with its top-left corner at
+// (x, y) of `out`, inside `clip`: what the test interface's whole-window
+// picture shows, composed in place row by row.
+void compose(Hwnd w, Surface& out, int x, int y, const Rect& clip) {
+  if (paintHooks().paintNonClient) paintHooks().paintNonClient(w);
+  const Surface* whole = windowSurface(w);
+  const Surface* client = clientSurface(w);
+  if (!whole || !client) return;
+  blit(out, *whole, x, y, clip);
+  const Rect c = framePartRect(w, FramePart::Client);
+  const Rect inner = c.offset(x, y).intersect(clip);
+  blit(out, *client, x + c.left, y + c.top, inner);
+  if (inner.empty()) return;
+  std::vector<Hwnd> kids = childWindows(w);
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+    if (!isWindowVisible(*it)) continue;
+    Rect outer;
+    if (!getWindowRect(*it, outer)) continue;
+    const Point at = screenToClient(w, Point{outer.left, outer.top});
+    compose(*it, out, x + c.left + at.x, y + c.top + at.y, inner);
+  }
+}
+
 // Copies the parts of the window's picture that differ from what the
 // desktop shows, one rectangle per run of changed rows.
 void present(Shown& s) {
-  Surface pic;
-  if (!test::windowPicture(s.hwnd, true, pic)) return;
+  Rect outer;
+  if (!getWindowRect(s.hwnd, outer)) return;
+  Surface& pic = s.next;
+  if (pic.width != outer.width() || pic.height != outer.height()) pic.resize(outer.width(), outer.height());
+  compose(s.hwnd, pic, 0, 0, Rect{0, 0, pic.width, pic.height});
   SDL_Surface* surf = SDL_GetWindowSurface(s.win);
   if (!surf) return;
   const int w = std::min(pic.width, surf->w), h = std::min(pic.height, surf->h);
@@ -525,7 +563,7 @@ void present(Shown& s) {
     SDL_UpdateWindowSurfaceRects(s.win, rects.data(), static_cast<int>(rects.size()));
     backend().counts.copies++;
   }
-  s.picture = std::move(pic);
+  std::swap(s.picture, s.next);
 }
 
 SDL_SystemCursor sdlCursor(SysCursor c) {
@@ -743,9 +781,11 @@ std::string driverName() {
 }
 
 void flush() {
-  if (!backend().open) return;
+  Backend& b = backend();
+  if (!b.open) return;
   drain();
   sync();
+  if (!b.windows.empty()) native::roundTrip(b.windows.front()->win);
 }
 
 bool waitForInput(int ms) {
@@ -766,5 +806,12 @@ std::vector<Rect> lastCopiedRects(Hwnd w) {
 }
 
 Counts counts() { return backend().counts; }
+
+bool shownCursor(SysCursor& shape) {
+  const int i = backend().cursorShown;
+  if (i < 0) return false;
+  shape = static_cast<SysCursor>(i);
+  return true;
+}
 
 }  // namespace plat::display

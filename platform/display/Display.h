@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/Types.h"
+#include "platform/win/Window.h"
 
 namespace plat::display {
 
@@ -37,7 +38,7 @@ std::string driverName();
 
 // Brings the desktop up to date now: windows created, shown, hidden, moved,
 // sized and retitled as the window system has them, and the damaged parts
-// of their pictures copied.
+// of their pictures copied; returns once the server has them.
 void flush();
 // Flushes, then waits up to `ms` for desktop input and queues what came;
 // true when something arrived.
@@ -56,5 +57,7 @@ struct Counts {
   int exposures = 0;          // repaints from the kept picture, without the program
 };
 Counts counts();
+// The pointer shape the desktop shows over the program's windows.
+bool shownCursor(SysCursor& shape);
 
 }  // namespace plat::display

@@ -45,6 +45,12 @@ bool showPopup(SDL_Window* w, bool show) {
   return true;
 }
 
+void roundTrip(SDL_Window* w) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (w && SDL_GetWindowWMInfo(w, &info) && info.subsystem == SDL_SYSWM_X11) XSync(info.info.x11.display, False);
+}
+
 void watchConnection(void (*onLost)()) {
   g_onLost = onLost;
   const char* driver = SDL_GetCurrentVideoDriver();

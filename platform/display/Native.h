@@ -13,6 +13,8 @@ uint64_t windowHandle(SDL_Window* w);
 // without touching the input focus, which SDL moves to every window it
 // shows when no window manager runs. False on other drivers.
 bool showPopup(SDL_Window* w, bool show);
+// Waits until the X server has handled every request sent so far.
+void roundTrip(SDL_Window* w);
 // Calls `onLost` (which must end the program) when the connection to the
 // X server breaks.
 void watchConnection(void (*onLost)());

@@ -108,6 +108,28 @@ TEST_F(X11Test, TheDesktopsCloseIsTheCloseRequest) {
   EXPECT_TRUE(plat::isWindowVisible(Frame())) << "asked, not closed";
 }
 
+TEST_F(X11Test, ThePointerTakesTheShapeOfTheCursorUnderIt) {
+  OpenShown();
+  plat::Rect outer;
+  plat::getWindowRect(Frame(), outer);
+  struct Case {
+    plat::Point at;   // window coordinates
+    plat::SysCursor shape;
+  };
+  const Case cases[] = {{{1, outer.height() / 2}, plat::SysCursor::SizeWE},
+                        {{outer.width() / 2, 1}, plat::SysCursor::SizeNS},
+                        {{outer.width() - 2, outer.height() - 2}, plat::SysCursor::SizeNWSE},
+                        {{outer.width() / 2, outer.height() / 2}, plat::SysCursor::Arrow}};
+  for (const Case& c : cases) {
+    Xdotool({"mousemove", At(c.at)[0], At(c.at)[1]});
+    plat::SysCursor shown = plat::SysCursor::No;
+    EXPECT_TRUE(RunUntil([&] {
+      plat::display::flush();
+      return plat::display::shownCursor(shown) && shown == c.shape;
+    }, 3000)) << "at " << c.at.x << "," << c.at.y << ": shape " << static_cast<int>(shown);
+  }
+}
+
 // The probe's own X server is killed under it: the probe ends at once with
 // its message and a non-zero status.
 TEST(X11LostDisplay, KillingTheServerEndsTheProgramWithAMessage) {
