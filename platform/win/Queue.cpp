@@ -363,7 +363,7 @@ int untilNextTimer() {
   int64_t next = -1;
   for (const TimerRecord& t : s.timers) {
     if (!find(t.hwnd)) continue;
-    const int64_t d = t.due > s.clock ? static_cast<int64_t>(t.due - s.clock) : 0;
+    const int64_t d = std::max<int64_t>(clockDistance(t.due, s.clock), 0);
     if (next < 0 || d < next) next = d;
   }
   return static_cast<int>(std::min<int64_t>(next, 1 << 30));
