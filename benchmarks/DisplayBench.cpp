@@ -3,6 +3,7 @@
 // the test run; needs a display, e.g. under xvfb-run).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -57,6 +58,33 @@ void BM_FullRepaintReachesTheServer(benchmark::State& state) {
   plat::destroyWindow(frame);
 }
 BENCHMARK(BM_FullRepaintReachesTheServer)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The backend's share alone: every pixel of the drawing area changed (no
+// painting by the program), composed, compared, copied and on the server.
+void BM_ChangedPictureReachesTheServer(benchmark::State& state) {
+  std::string why;
+  if (!plat::display::open(&why)) {
+    state.SkipWithError(("no display: " + why).c_str());
+    return;
+  }
+  plat::WindowClass wc;
+  wc.name = "BenchFrame2";
+  wc.proc = plat::defWindowProc;
+  plat::registerClass(wc);
+  const plat::Hwnd frame = plat::createWindow("BenchFrame2", "Changed", plat::ws::OverlappedWindow | plat::ws::Visible,
+                                              0, 0, 1280, 1024);
+  plat::display::flush();
+  plat::Surface* s = plat::clientSurface(frame);
+  uint32_t v = 0;
+  for (auto _ : state) {
+    v += 0x010203;
+    std::fill(s->pixels.begin(), s->pixels.end(), v & 0xFFFFFF);
+    plat::display::flush();
+  }
+  state.counters["pixels"] = static_cast<double>(s->width) * s->height;
+  plat::destroyWindow(frame);
+}
+BENCHMARK(BM_ChangedPictureReachesTheServer)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 

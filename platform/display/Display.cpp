@@ -488,9 +488,19 @@ void compose(Hwnd w, Surface& out, int x, int y, const Rect& clip) {
   const Surface* whole = windowSurface(w);
   const Surface* client = clientSurface(w);
   if (!whole || !client) return;
-  blit(out, *whole, x, y, clip);
   const Rect c = framePartRect(w, FramePart::Client);
   const Rect inner = c.offset(x, y).intersect(clip);
+  // the frame around the client area (the client area covers the rest)
+  const Rect all{x, y, x + whole->width, y + whole->height};
+  const Rect cl = c.offset(x, y);
+  if (cl.empty() || client->width < c.width() || client->height < c.height()) {
+    blit(out, *whole, x, y, clip);
+  } else {
+    blit(out, *whole, x, y, Rect{all.left, all.top, all.right, cl.top}.intersect(clip));
+    blit(out, *whole, x, y, Rect{all.left, cl.bottom, all.right, all.bottom}.intersect(clip));
+    blit(out, *whole, x, y, Rect{all.left, cl.top, cl.left, cl.bottom}.intersect(clip));
+    blit(out, *whole, x, y, Rect{cl.right, cl.top, all.right, cl.bottom}.intersect(clip));
+  }
   blit(out, *client, x + c.left, y + c.top, inner);
   if (inner.empty()) return;
   std::vector<Hwnd> kids = childWindows(w);
