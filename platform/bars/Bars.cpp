@@ -222,6 +222,72 @@ int hitButton(const ToolbarState& st, Point p) {
   return -1;
 }
 
+// ---------------------------------------------------------------- tooltips
+
+constexpr uintptr_t kTipTimer = 0x7E01;
+constexpr uint32_t kTipWatch = 100;   // how often a shown tip looks where the pointer is
+
+// The button under the pointer, -1 when none (or the pointer is elsewhere).
+int buttonUnderPointer(Hwnd w, const ToolbarState& st) {
+  const Point p = screenToClient(w, getCursorPos());
+  Rect c;
+  getClientRect(w, c);
+  if (!c.contains(p)) return -1;
+  const int i = hitButton(st, p);
+  return i >= 0 && !(st.buttons[static_cast<size_t>(i)].style & btns::Sep) ? i : -1;
+}
+
+void hideTip(Hwnd w, ToolbarState& st) {
+  killTimer(w, kTipTimer);
+  if (!st.tipShown) return;
+  st.tipShown = false;
+  if (isWindow(st.tooltip)) showWindow(st.tooltip, ShowCmd::Hide);
+}
+
+// The pointer moved over the toolbar, onto button i (-1: none).
+void hover(Hwnd w, ToolbarState& st, int i) {
+  if (i >= 0 && (st.buttons[static_cast<size_t>(i)].style & btns::Sep)) i = -1;
+  if (i == st.hoverIndex) return;
+  hideTip(w, st);
+  st.hoverIndex = i;
+  if (i >= 0 && st.tooltip) setTimer(w, kTipTimer, kTooltipDelay);
+}
+
+void showTip(Hwnd w, ToolbarState& st) {
+  const int command = st.buttons[static_cast<size_t>(st.hoverIndex)].command;
+  const std::string text = toolbarTooltipText(w, command);
+  ToolbarState* now = toolbarOf(w);
+  if (!now || text.empty() || !isWindow(now->tooltip)) return;
+  const Size size = paintHooks().tooltipSize ? paintHooks().tooltipSize(now->tooltip, text)
+                                             : Size{7 * static_cast<int>(text.size()) + 6, 18};
+  // Below the pointer, on the screen.
+  const Point at = getCursorPos();
+  const Rect screen = workArea();
+  const int x = std::clamp(at.x, screen.left, std::max(screen.left, screen.right - size.cx));
+  int y = at.y + 20;   // clear of the arrow pointer
+  if (y + size.cy > screen.bottom) y = at.y - size.cy - 2;
+  setWindowPos(now->tooltip, kHwndTop, x, y, size.cx, size.cy, kSwpNoActivate | kSwpShowWindow);
+  now->tipShown = true;
+  now->tipShownAt = tickCount();
+  setTimer(w, kTipTimer, kTipWatch);
+}
+
+void tipTimer(Hwnd w, ToolbarState& st) {
+  const int under = buttonUnderPointer(w, st);
+  if (!st.tipShown) {
+    killTimer(w, kTipTimer);
+    if (under >= 0 && under == st.hoverIndex) showTip(w, st);
+    else st.hoverIndex = -1;
+    return;
+  }
+  if (under != st.hoverIndex) {
+    hideTip(w, st);
+    st.hoverIndex = -1;
+  } else if (tickCount() - st.tipShownAt >= kTooltipShowTime) {
+    hideTip(w, st);   // shown long enough: back only on another button
+  }
+}
+
 void autoSize(Hwnd w, ToolbarState& st) {
   Hwnd parent = getParent(w);
   const uint32_t style = getWindowStyle(w);
@@ -394,9 +460,16 @@ LResult toolbarProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case wm::Size:
       if (st) autoSize(w, *st);
       return 0;
+    case wm::MouseMove:
+      if (st && st->pressedIndex < 0) hover(w, *st, hitButton(*st, pointFromParam(static_cast<uintptr_t>(lp))));
+      return 0;
+    case wm::Timer:
+      if (st && wp == kTipTimer) tipTimer(w, *st);
+      return 0;
     case wm::LButtonDown:
     case wm::LButtonDblClk: {
       if (!st) return 0;
+      hideTip(w, *st);
       int i = hitButton(*st, pointFromParam(static_cast<uintptr_t>(lp)));
       if (i < 0) return 0;
       ToolbarButton& b = st->buttons[static_cast<size_t>(i)];

@@ -6,7 +6,8 @@
 // parent (low word the button's command id, high word 0, lParam the
 // toolbar); a check button toggles first. With tbstyle::Tooltips the toolbar
 // makes a tooltip control, which asks the toolbar's parent for a button's
-// text with a Notify of code kTtnNeedText.
+// text with a Notify of code kTtnNeedText when the pointer rests on the
+// button (see ToolbarState).
 #pragma once
 
 #include <cstdint>
@@ -108,7 +109,15 @@ struct ToolbarState {
   int rows = 1;
   int pressedIndex = -1;                // button under a pressed mouse button
   Hwnd tooltip;
+  // Tooltips come as a user meets them: the pointer resting on a button
+  // for kTooltipDelay shows its text (asked of the parent) below the
+  // pointer; moving off the button, pressing it or kTooltipShowTime hides it.
+  int hoverIndex = -1;                  // the button the pointer rests on
+  bool tipShown = false;
+  uint32_t tipShownAt = 0;
 };
+constexpr uint32_t kTooltipDelay = 500;
+constexpr uint32_t kTooltipShowTime = 5000;
 const ToolbarState* toolbarState(Hwnd w);   // null when w is no toolbar
 // Where each button lies in the toolbar's client area (empty for hidden
 // buttons), in button order.

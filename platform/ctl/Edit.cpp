@@ -557,7 +557,9 @@ void paintEdit(Hwnd w, Hdc dc, const Rect& c) {
       const Point q = posFromChar(w, cuts[r]);
       const bool sel = r == 1 && showSel;
       if (sel) {
-        Rect hr{q.x, q.y, q.x + textWidth(controlFont(w), part), q.y + lh};
+        // One pixel more on the left: glyphs start at their cell's edge, and
+        // a light stroke there would run into the field's background.
+        Rect hr{q.x - 1, q.y, q.x + textWidth(controlFont(w), part), q.y + lh};
         fillSolid(dc, hr.intersect(clip), sysColor(SysColor::kHighlight));
         setTextColor(dc, sysColor(SysColor::kHighlightText));
       } else {

@@ -55,6 +55,21 @@ int visibleCount(Hwnd w) {
 
 void redraw(Hwnd w) { invalidateRect(w, nullptr, true); }
 
+// Unless its style says otherwise, a list shows whole rows: a part of a
+// row that would show at the bottom is taken off its height (a list lower
+// than one row keeps its height).
+void wholeRows(Hwnd w) {
+  if ((getWindowStyle(w) & lbs::NoIntegralHeight) || st(w).combo) return;
+  Rect c;
+  getClientRect(w, c);
+  const int h = std::max(1, itemHeight(w));
+  const int extra = c.height() % h;
+  if (c.height() <= h || extra == 0) return;
+  Rect r;
+  getWindowRect(w, r);
+  setWindowPos(w, {}, 0, 0, r.width(), r.height() - extra, kSwpNoMove | kSwpNoZOrder | kSwpNoActivate);
+}
+
 void updateScroll(Hwnd w) {
   ListState& s = st(w);
   if (!s.hasBar) return;
@@ -172,7 +187,10 @@ void paintList(Hwnd w, Hdc dc, const Rect& c) {
 
 LResult listBoxProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
   LResult out = 0;
-  if (fontMessage(w, message, wp, lp, out)) return out;
+  if (fontMessage(w, message, wp, lp, out)) {
+    if (message == wm::SetFont) wholeRows(w);
+    return out;
+  }
   if (paintMessage(w, message, wp, [&](Hdc dc, const Rect& r) { paintList(w, dc, r); })) return 0;
   switch (message) {
     case wm::Create: {
@@ -181,6 +199,7 @@ LResult listBoxProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       if (getClassName(w) == kComboListClass && cs) s.combo = handleFrom<Hwnd>(static_cast<uintptr_t>(cs->createParam));
       s.hasBar = (getWindowStyle(w) & ws::VScroll) != 0;
       updateScroll(w);
+      wholeRows(w);
       return 0;
     }
     case wm::NcDestroy:
@@ -197,6 +216,7 @@ LResult listBoxProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case wm::Size:
       updateScroll(w);
       redraw(w);
+      if (message == wm::Size) wholeRows(w);
       return 0;
     case wm::SetFocus:
       st(w).focused = true;
@@ -418,7 +438,12 @@ LResult listBoxProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       return 0;
     }
     case lb::GetItemHeight: return itemHeight(w);
-    case lb::SetItemHeight: st(w).itemHeight = static_cast<int>(lp); updateScroll(w); redraw(w); return 0;
+    case lb::SetItemHeight:
+      st(w).itemHeight = static_cast<int>(lp);
+      updateScroll(w);
+      redraw(w);
+      wholeRows(w);
+      return 0;
     case lb::SetTabStops: {
       const int* p = reinterpret_cast<const int*>(lp);
       st(w).tabStops.assign(p, p + (p ? wp : 0));

@@ -11,6 +11,7 @@
 #include "platform/menu/Menu.h"
 #include "platform/paint/Look.h"
 #include "platform/paint/WindowDc.h"
+#include "platform/res/Resources.h"
 #include "platform/win/PaintHooks.h"
 #include "platform/win/WinState.h"
 #include "platform/win/Window.h"
@@ -111,6 +112,12 @@ void paintNonClient(Hwnd w) {
   f.clientEdge = (ex & wsx::ClientEdge) != 0;
   f.active = getActiveWindow() == w;
   f.title = storedText(w);
+  // The window's own small icon, else its large one, else its class's.
+  if (const WindowRecord* r = detail::find(w)) {
+    Hicon icon = r->iconSmall ? r->iconSmall : r->iconBig;
+    if (!icon) icon = r->cls->wc.smallIcon ? r->cls->wc.smallIcon : r->cls->wc.icon;
+    f.icon = icon ? iconImage(icon) : nullptr;
+  }
   auto button = [&](FramePart part, look::CaptionBox kind, bool disabled) {
     const Rect r = framePartRect(w, part);
     if (!r.empty()) f.buttons.push_back({kind, r, false, disabled});
@@ -236,6 +243,20 @@ void paintTooltip(Hwnd w, Hdc dc) {
   look::paintTooltip(dc, client, storedText(w));
 }
 
+// Room for the text as paintTooltip draws it: 3 pixels before it, 3 after,
+// 2 above and below.
+Size tooltipSize(Hwnd tip, std::string_view text) {
+  Size size{7 * static_cast<int>(text.size()), 14};
+  if (Hdc dc = getDc(tip, nullptr, false)) {
+    TextMetrics tm;
+    getTextMetrics(dc, tm);
+    getTextExtent(dc, text, size);
+    size.cy = std::max(size.cy, tm.height);
+    releaseDc(tip, dc);
+  }
+  return {size.cx + 6, size.cy + 4};
+}
+
 }  // namespace
 
 Hdc getDC(Hwnd w) { return getDc(w, nullptr, false); }
@@ -260,6 +281,7 @@ void installDrawingHooks() {
   h.paintToolbar = paintToolbar;
   h.paintPopupMenu = paintPopupMenu;
   h.paintTooltip = paintTooltip;
+  h.tooltipSize = tooltipSize;
   h.menuTextWidth = menuTextWidth;
   h.windowDestroyed = windowDestroyed;
 }

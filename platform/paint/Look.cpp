@@ -99,6 +99,29 @@ void systemIcon(Hdc dc, const Rect& r) {
   ring(dc, box, SysColor::kWindowFrame, SysColor::kWindowFrame);
 }
 
+// An icon made small for the caption: each pixel the average of the icon
+// pixels it covers, so that thin lines stay visible.
+void captionIcon(Hdc dc, const Rect& r, const Surface& img) {
+  const int s = std::min(r.width(), r.height());
+  if (s <= 0 || img.width <= 0 || img.height <= 0) return;
+  const int x0 = r.left + (r.width() - s) / 2, y0 = r.top + (r.height() - s) / 2;
+  for (int j = 0; j < s; ++j) {
+    const int sy0 = j * img.height / s, sy1 = std::max(sy0 + 1, (j + 1) * img.height / s);
+    for (int i = 0; i < s; ++i) {
+      const int sx0 = i * img.width / s, sx1 = std::max(sx0 + 1, (i + 1) * img.width / s);
+      int red = 0, green = 0, blue = 0, n = 0;
+      for (int y = sy0; y < sy1; ++y)
+        for (int x = sx0; x < sx1; ++x, ++n) {
+          const uint32_t p = img.at(x, y);
+          red += (p >> 16) & 0xFF;
+          green += (p >> 8) & 0xFF;
+          blue += p & 0xFF;
+        }
+      setPixel(dc, x0 + i, y0 + j, makeRgb(red / n, green / n, blue / n));
+    }
+  }
+}
+
 void checkGlyph(Hdc dc, int x, int y, ColorRef c) {
   // a 7 x 7 tick, 3 pixels thick
   const int ys[7] = {2, 3, 4, 3, 2, 1, 0};
@@ -254,7 +277,8 @@ void paintFrame(Hdc dc, const FrameLook& f) {
 
   for (const CaptionButton& b : f.buttons) {
     if (b.kind == CaptionBox::kSystem) {
-      systemIcon(dc, b.rect);
+      if (f.icon) captionIcon(dc, b.rect, *f.icon);
+      else systemIcon(dc, b.rect);
       continue;
     }
     fill(dc, b.rect, SysColor::kBtnFace);

@@ -49,6 +49,7 @@ struct FrameLook {
   bool active = true;
   std::string title;
   std::vector<CaptionButton> buttons;
+  const Surface* icon = nullptr;   // the window's icon in its system box; none: a plain window picture
 };
 void paintFrame(Hdc dc, const FrameLook& f);
 

@@ -75,7 +75,8 @@ Rect framePart(const WindowRecord& r, FramePart part) {
   switch (part) {
     case FramePart::Caption: return captionRect;
     case FramePart::SysMenuBox: {
-      if (!sysMenu || tool) return {};
+      // a dialog with a modal frame shows no icon, as classic modal dialogs do
+      if (!sysMenu || tool || (r.exStyle & wsx::DlgModalFrame)) return {};
       int s = getSystemMetrics(Metric::SmallIconWidth);
       return {frame + 2, frame + std::max(0, (capH - s) / 2), frame + 2 + s, frame + std::max(0, (capH - s) / 2) + s};
     }

@@ -31,6 +31,9 @@ struct PaintHooks {
   void (*paintToolbar)(Hwnd w, Hdc dc) = nullptr;
   void (*paintPopupMenu)(Hwnd w, Hdc dc) = nullptr;   // an open pop-up menu window
   void (*paintTooltip)(Hwnd w, Hdc dc) = nullptr;
+  // The outer size a tooltip window needs to show a text. Null: 7 pixels
+  // per character and 18 high.
+  Size (*tooltipSize)(Hwnd tip, std::string_view text) = nullptr;
   // Width in pixels of a menu item's text as the menu font draws it ('&'
   // marks are not drawn). Null: 7 pixels per character.
   int (*menuTextWidth)(std::string_view text) = nullptr;

@@ -154,6 +154,70 @@ TEST_F(ToolbarTest, PressThenReleaseOffTheButtonIsNoClick) {
   EXPECT_EQ(test::toolbarButtonState(tbar, 31), tbstate::Enabled) << "no longer pressed";
 }
 
+// The pointer resting on a button for the hover delay brings its tooltip:
+// the text is asked of the parent then, and the tip shows below the
+// pointer; moving off the button, or off the toolbar, hides it.
+TEST_F(ToolbarTest, TooltipsComeWhenThePointerRestsOnAButton) {
+  tooltipAnswer = "Open a file";
+  int asked = 0;
+  test::MessageLog log([&](const test::LoggedMessage& m) {
+    if (m.hwnd == parent && m.message == wm::Notify) ++asked;
+    return false;
+  });
+  const Hwnd tip = toolbarState(tbar)->tooltip;
+  Rect item, check;
+  sendMessage(tbar, tb::GetItemRect, 0, reinterpret_cast<LParam>(&item));
+  sendMessage(tbar, tb::GetItemRect, 3, reinterpret_cast<LParam>(&check));
+  const Point onOpen = test::at(tbar, {item.left + 5, item.top + 5});
+  test::mouseMove(onOpen);
+  test::pump();
+  test::advance(kTooltipDelay - 1);
+  test::pump();
+  EXPECT_FALSE(isWindowVisible(tip));
+  EXPECT_EQ(asked, 0);
+  test::advance(1);
+  test::pump();
+  ASSERT_TRUE(isWindowVisible(tip));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(getWindowText(tip), "Open a file");
+  Rect r;
+  getWindowRect(tip, r);
+  EXPECT_EQ(r.left, onOpen.x);
+  EXPECT_GT(r.top, onOpen.y);
+  EXPECT_GT(r.width(), 40);
+  // Moving within the button keeps it; onto the separator hides it.
+  test::mouseMove({onOpen.x + 2, onOpen.y + 1});
+  test::advance(200);
+  test::pump();
+  EXPECT_TRUE(isWindowVisible(tip));
+  test::mouseMove(test::at(tbar, {item.right + 2, item.top + 5}));
+  test::pump();
+  EXPECT_FALSE(isWindowVisible(tip));
+  // Another button, then off the toolbar altogether.
+  tooltipAnswer = "Keep";
+  test::mouseMove(test::at(tbar, {check.left + 3, check.top + 3}));
+  test::pump();
+  test::advance(kTooltipDelay);
+  test::pump();
+  EXPECT_TRUE(isWindowVisible(tip));
+  EXPECT_EQ(getWindowText(tip), "Keep");
+  test::mouseMove(test::at(parent, {200, 200}));
+  test::pump();
+  test::advance(100);
+  test::pump();
+  EXPECT_FALSE(isWindowVisible(tip));
+  // A press hides it; it goes by itself after a while; timers stop then.
+  test::mouseMove(onOpen);
+  test::pump();
+  test::advance(kTooltipDelay);
+  test::pump();
+  EXPECT_TRUE(isWindowVisible(tip));
+  test::advance(kTooltipShowTime);
+  test::pump();
+  EXPECT_FALSE(isWindowVisible(tip));
+  EXPECT_EQ(test::census().timers, 0);
+}
+
 TEST_F(ToolbarTest, TooltipTextComesFromTheParent) {
   const ToolbarState* st = toolbarState(tbar);
   ASSERT_TRUE(st->tooltip);

@@ -258,6 +258,29 @@ TEST_F(ControlsTest, EditCanBeSuperclassed) {
   EXPECT_EQ(getWindowText(e), "12");
 }
 
+// A list shows whole rows unless its style says otherwise, also after its
+// font, row height or size change.
+TEST_F(ControlsTest, ListBoxesShowWholeRows) {
+  Hwnd l = make(kListBoxClass, ws::Border, 81, "", {10, 10, 110, 110});
+  Hwnd free = make(kListBoxClass, ws::Border | lbs::NoIntegralHeight, 82, "", {120, 10, 220, 110});
+  const int row = static_cast<int>(sendMessage(l, lb::GetItemHeight));
+  ASSERT_GT(row, 0);
+  auto clientHeight = [](Hwnd w) {
+    Rect c;
+    getClientRect(w, c);
+    return c.height();
+  };
+  EXPECT_EQ(clientHeight(l) % row, 0);
+  EXPECT_EQ(clientHeight(l), (98 / row) * row);
+  EXPECT_EQ(clientHeight(free), 98);
+  sendMessage(l, lb::SetItemHeight, 0, 30);
+  EXPECT_EQ(clientHeight(l), 90);
+  moveWindow(l, 10, 10, 100, 75, true);
+  EXPECT_EQ(clientHeight(l), 60);
+  moveWindow(l, 10, 10, 100, 20, true);   // lower than a row: kept
+  EXPECT_EQ(clientHeight(l), 18);
+}
+
 TEST_F(ControlsTest, ListBoxSelectionFindAndNotifications) {
   Hwnd l = make(kListBoxClass, lbs::Notify | lbs::Sort, 80, "", {10, 10, 110, 110});
   for (const char* t : {"pear", "Apple", "fig"}) sendMessage(l, lb::AddString, 0, reinterpret_cast<LParam>(t));

@@ -166,6 +166,31 @@ TEST_F(MenusTest, TooltipsComeFromTheTooltipTableThenTheStringTable) {
   EXPECT_EQ(plat::toolbarTooltipText(WindowTables().Toolbars[0][3], 40018), "Autoscale Graph");
 }
 
+// As a user meets it: the pointer rests on the zoom button through the
+// program's own event loop, and after the hover delay its tooltip shows.
+TEST_F(MenusTest, ATooltipShowsWhenThePointerRestsOnAToolbarButton) {
+  const int index = static_cast<int>(plat::sendMessage(Toolbar(), plat::tb::CommandToIndex, 40024));
+  ASSERT_GE(index, 0);
+  const plat::Rect r = plat::toolbarButtonRects(Toolbar())[static_cast<size_t>(index)];
+  const plat::Hwnd tip = plat::toolbarState(Toolbar())->tooltip;
+  auto drain = [&] {
+    while (PollType() != kNoEvent) {
+    }
+  };
+  plat::test::mouseMove(plat::test::at(Toolbar(), {r.left + r.width() / 2, r.top + r.height() / 2}));
+  drain();
+  EXPECT_FALSE(plat::isWindowVisible(tip));
+  plat::test::advance(plat::kTooltipDelay);
+  drain();
+  ASSERT_TRUE(plat::isWindowVisible(tip));
+  EXPECT_EQ(plat::getWindowText(tip), "Toggle Zoom Mode");
+  plat::test::mouseMove(plat::test::at(Client(), {100, 100}));
+  drain();
+  plat::test::advance(100);
+  drain();
+  EXPECT_FALSE(plat::isWindowVisible(tip));
+}
+
 TEST_F(MenusTest, TheStatusBarShowsTheHelpTextOfTheHighlightedItem) {
   EXPECT_EQ(HelpShownFor({1, 0}), "Autoscale Graphs");     // View/Zoom (chosen)
   EXPECT_EQ(HelpShownFor({0, 3}), "Export Results to ASCII file in KAPRIL format");
