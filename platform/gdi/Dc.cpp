@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/font/Font.h"
+#include "platform/gdi/Emf.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/HandleTable.h"
 
@@ -982,6 +983,7 @@ void resetGdi() {
   for (size_t i = 0; i < t.dcs.slots.size(); ++i) {
     if (t.dcs.slots[i].rec) deleteDc(detail::handleAt(t.dcs, i));
   }
+  resetEnhMetaFiles();
   detail::resetObjects();
   detail::resetPaletteEmulation();
   displayInfo() = DisplayInfo{};
