@@ -6,6 +6,7 @@
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/MemoryBitmaps.h"
 #include "toolkit/graphics/WindowText.h"
 
 namespace {
@@ -68,10 +69,16 @@ void YYWindowRescale(int32_t kind, int32_t number, int32_t width, int32_t height
   IGrArea(g.AreaX1, g.AreaY1, g.AreaX2, g.AreaY2);
 }
 
-// The window drawing contexts stay with their windows; a non-window
-// drawable (a picture field, a memory bitmap, a printer or metafile) is
-// ended by the graphics engine's own selection of the next drawable.
-void YYReleaseDrawDC() {}
+// The window drawing contexts stay with their windows; a memory bitmap's
+// surface is deleted, and an enhanced metafile stops being the surface
+// (its recording goes on until its slot closes it).
+void YYReleaseDrawDC() {
+  YYBitmapRelease();
+  if (gSurface.MetafileDc) {
+    if (gSurface.Dc == gSurface.MetafileDc) gSurface.Dc = 0;
+    gSurface.MetafileDc = 0;
+  }
+}
 
 int32_t YYSysColour(int32_t item) {
   const plat::ColorRef c = plat::sysColor(item == 45 ? plat::SysColor::kWindowText : plat::SysColor::kWindow);
