@@ -49,7 +49,9 @@ void YYDrawableLookup(int32_t number, int32_t& failed, int32_t& width, int32_t& 
   if (!e.InUse) return;
   if (e.Type == 3) {
     GraphicsState().MetafileRecording = 0;
-    YYEmfSelect(number, failed, width, height);
+    width = e.DrawableWidth;
+    height = e.DrawableHeight;
+    YYEmfSelect(number - 1, width, height, failed);
   } else if (e.Type == 6) {
     width = e.DrawableWidth;
     height = e.DrawableHeight;

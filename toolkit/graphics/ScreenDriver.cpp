@@ -508,6 +508,11 @@ void YYGlobalFree() {
   gS.points.shrink_to_fit();
 }
 
+void YYGdiClipSelect(int32_t on) {
+  if (on) SelectClip();
+  else ReleaseClip();
+}
+
 void YYGdiPenCreate() {
   const plat::Hdc dc = Dc();
   if (gS.pen) {

@@ -18,6 +18,9 @@ void YYGdiFontCreate(int& width, int& height, int& ascent, int angle, int family
 void YYGdiTextOut(int x1, int r1, int x2, int r2, int justification, int opaque,
                   std::string_view text);
 void YYGdiBlockMove();
+// Selects (1) the driver's clip rectangle into the current context, or takes
+// it out again (0).
+void YYGdiClipSelect(int32_t on);
 void YYGdiPaletteEntry(int32_t index, int32_t rgb, int32_t mode);
 void YYGdiShadePixel(int32_t x, int32_t row, int32_t colour);
 void YYGdiGradientTriangles(const int32_t* x, const int32_t* row, const int32_t* colour,
