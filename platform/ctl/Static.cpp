@@ -2,6 +2,7 @@
 // pictures (bitmaps, icons, enhanced metafiles kept as handles).
 #include "platform/ctl/ControlsInternal.h"
 #include "platform/dlg/Dialog.h"
+#include "platform/gdi/Emf.h"
 #include "platform/paint/Look.h"
 #include "platform/res/Resources.h"
 
@@ -64,7 +65,11 @@ void paintStatic(Hwnd w, Hdc dc, const Rect& c) {
     drawImage(dc, *img, x, y);
     return;
   }
-  if (k == ss::EnhMetafile) return;   // the picture's owner draws metafiles
+  if (k == ss::EnhMetafile) {
+    // A metafile fills the control.
+    if (s.metafile) playEnhMetaFile(dc, static_cast<HEnhMetaFile>(s.metafile), c);
+    return;
+  }
   unsigned flags = (getWindowStyle(w) & ss::NoPrefix) ? kDtNoPrefix : 0u;
   if (k == ss::Center) flags |= kDtCenter | kDtWordBreak;
   else if (k == ss::Right) flags |= kDtRight | kDtWordBreak;

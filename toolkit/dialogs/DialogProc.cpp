@@ -142,6 +142,7 @@ void SetUpControl(plat::Hwnd c) {
     case FieldClass::Static: {
       const uint32_t kind = style & plat::ss::TypeMask;
       if (kind == plat::ss::Bitmap || kind == plat::ss::Icon) YYLoadControlImage(c, kind == plat::ss::Bitmap, true);
+      if (kind == plat::ss::EnhMetafile) YYLoadControlMetafile(c);
       sub = YYStaticProc;
       break;
     }

@@ -4,6 +4,7 @@
 
 #include "VOZUVar/Strings.h"
 #include "platform/ctl/Controls.h"
+#include "platform/gdi/Emf.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/res/Resources.h"
 #include "platform/win/Window.h"
@@ -13,6 +14,8 @@
 #include "toolkit/dialogs/DialogTable.h"
 #include "toolkit/dialogs/FieldLookup.h"
 #include "toolkit/dialogs/FieldNumberText.h"
+#include "toolkit/graphics/MemoryBitmaps.h"
+#include "toolkit/graphics/MetafileTable.h"
 
 namespace {
 
@@ -124,9 +127,13 @@ plat::HBitmap BitmapFromResource(int32_t id) {
   return b;
 }
 
+bool IsMetafileKind(int32_t kind) { return kind == 4 || kind == 5; }
+
 void SetPicture(plat::Hwnd c, int32_t kind, uint32_t handle, bool isStatic) {
   const uint32_t msg = isStatic ? plat::stm::SetImage : plat::bm::SetImage;
-  const uint32_t imageKind = kind == 1 ? plat::kImageBitmap : plat::kImageIcon;
+  const uint32_t imageKind = IsMetafileKind(kind) ? plat::kImageEnhMetafile
+                             : kind == 2          ? plat::kImageIcon
+                                                  : plat::kImageBitmap;
   plat::sendMessage(c, msg, imageKind, static_cast<plat::LParam>(handle));
   YYDeleteControlPicture(YYControlPictureOf(c));
   gPictures[c.value] = {kind, handle};
@@ -150,8 +157,9 @@ void YYDeleteControlPicture(const YYControlPicture& picture) {
       gPictures.erase(it);
       break;
     }
-  if (picture.kind == 1) plat::deleteObject(static_cast<plat::HBitmap>(picture.handle));
+  if (picture.kind == 1 || picture.kind == 3) plat::deleteObject(static_cast<plat::HBitmap>(picture.handle));
   if (picture.kind == 2) plat::destroyIcon(plat::Hicon{picture.handle});
+  if (IsMetafileKind(picture.kind)) plat::deleteEnhMetaFile(picture.handle);
 }
 
 bool YYLoadControlImage(plat::Hwnd control, bool bitmap, bool isStatic) {
@@ -165,6 +173,14 @@ bool YYLoadControlImage(plat::Hwnd control, bool bitmap, bool isStatic) {
   const plat::Hicon icon = plat::loadIcon(id);
   if (!icon) return false;
   SetPicture(control, 2, icon.value, isStatic);
+  return true;
+}
+
+bool YYLoadControlMetafile(plat::Hwnd control) {
+  const plat::HEnhMetaFile mf =
+      plat::setEnhMetaFileBits(plat::res::findData("QVZMETAFILE", static_cast<int>(plat::getWindowId(control))));
+  if (!mf) return false;
+  SetPicture(control, 5, mf, true);
   return true;
 }
 
@@ -570,23 +586,32 @@ void YYFieldPicture(int32_t& field, int32_t reference, int32_t kind) {
   } else if (kind == 2) {
     const plat::Hicon icon = reference == 0 ? plat::loadIcon("ICON1") : plat::loadIcon(reference);
     handle = icon.value;
+  } else if (kind == 3) {
+    handle = YYBitmapDuplicate(reference - 1);
+  } else if (kind == 4 && reference >= 1 && reference <= kMetafileEntries) {
+    YYEmfClose(reference - 1);
+    if (const plat::HEnhMetaFile mf = EmfSlots()[static_cast<size_t>(reference - 1)].Metafile)
+      handle = plat::copyEnhMetaFile(mf, "");
+  } else if (kind == 5) {
+    handle = plat::setEnhMetaFileBits(plat::res::findData("QVZMETAFILE", reference));
   }
-  // Memory bitmaps and metafiles have no picture of their own to show
-  // here: nothing is loaded.
   if (handle == 0) {
     field = -2;
     return;
   }
-  if (cls != FieldClass::Button && cls != FieldClass::Static) {
+  // A button shows bitmaps and icons, a static those and metafiles.
+  if ((cls != FieldClass::Button && cls != FieldClass::Static) ||
+      (cls == FieldClass::Button && IsMetafileKind(kind))) {
     YYDeleteControlPicture({kind, handle});
     field = -1;
     return;
   }
   uint32_t style = plat::getWindowStyle(c);
   if (cls == FieldClass::Button) {
-    style = (style & ~(plat::bs::Bitmap | plat::bs::Icon)) | (kind == 1 ? plat::bs::Bitmap : plat::bs::Icon);
+    style = (style & ~(plat::bs::Bitmap | plat::bs::Icon)) | (kind == 2 ? plat::bs::Icon : plat::bs::Bitmap);
   } else {
-    style = (style & ~plat::ss::TypeMask) | (kind == 1 ? plat::ss::Bitmap : plat::ss::Icon);
+    style = (style & ~plat::ss::TypeMask) |
+            (IsMetafileKind(kind) ? plat::ss::EnhMetafile : kind == 2 ? plat::ss::Icon : plat::ss::Bitmap);
   }
   plat::setWindowStyle(c, style);
   SetPicture(c, kind, handle, cls == FieldClass::Static);

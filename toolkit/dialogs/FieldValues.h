@@ -73,7 +73,8 @@ int32_t YYNullInteger();
 
 // The picture a button or static shows (kept for its release).
 struct YYControlPicture {
-  int32_t kind = 0;       // 1 bitmap, 2 icon
+  int32_t kind = 0;       // 1 bitmap, 2 icon, 3 bitmap copied from a memory bitmap,
+                          // 4 and 5 enhanced metafiles
   uint32_t handle = 0;
 };
 YYControlPicture YYControlPictureOf(plat::Hwnd control);
@@ -81,3 +82,6 @@ void YYDeleteControlPicture(const YYControlPicture& picture);
 // Loads the bitmap or icon resource with the control's identifier into a
 // button or static; false when there is none.
 bool YYLoadControlImage(plat::Hwnd control, bool bitmap, bool isStatic);
+// Makes the "QVZMETAFILE" resource with the control's identifier the
+// static's enhanced metafile; false when there is none.
+bool YYLoadControlMetafile(plat::Hwnd control);
