@@ -14,6 +14,7 @@
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/StrokeFont.h"
+#include "toolkit/hardcopy/HpglDriver.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/PrintManagerDriver.h"
 
@@ -21,10 +22,11 @@ namespace {
 
 constexpr int32_t kStartDriver = 10;
 
-// Drivers 1..4, 6, 8, 9, 11 and 12 take their places here as they are
-// built; until then their numbers drop every operation, as 5 and 7 do.
+// Drivers 4, 6 and 11 take their places here as they are built; until
+// then their numbers drop every operation, as 5 and 7 do.
 std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   std::array<GraphicsDriver, kHardcopyDrivers + 1> t{};
+  t[1] = XXHPGL;
   t[10] = XXWIN;
   return t;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "RecordingDriver.h"
+#include "TestPage.h"
 #include "tests/toolkit/core/windows/MainWindowFixture.h"
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/GraphicsArea.h"

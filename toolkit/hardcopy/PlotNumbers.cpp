@@ -1,0 +1,45 @@
+#include "toolkit/hardcopy/PlotNumbers.h"
+
+#include <array>
+#include <cmath>
+
+#include "VOZUVar/Strings.h"
+#include "toolkit/core/ErrorReporter.h"
+#include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/hardcopy/PlotFile.h"
+
+std::string PlotFormat(std::string_view format, std::initializer_list<RecordValue> values) {
+  std::array<char, 512> text{};
+  RecordWrite(text, format, values);
+  return std::string(TrimTrailingBlanks(std::string_view(text.data(), text.size())));
+}
+
+bool PlotOutputOpen() {
+  ErrorStateRecord& e = ErrorState();
+  const int32_t kept = e.LastErrorCode;
+  e.LastErrorCode = 0;
+  YYPlotFileOpen(2);
+  if (e.LastErrorCode != 0) {
+    GraphicsState().HardcopyActive = 0;
+    return false;
+  }
+  e.LastErrorCode = kept;
+  return true;
+}
+
+int32_t CurrentColourValue() {
+  const GraphicsStateRecord& g = GraphicsState();
+  return g.ColourMode == 2 ? g.ColourRgb : g.ColourIndex;
+}
+
+int32_t PreviousColourValue() {
+  const GraphicsStateRecord& g = GraphicsState();
+  return g.ColourMode == 2 ? g.PreviousColourRgb : g.PreviousColourIndex;
+}
+
+int32_t PlotTrunc(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return 2147483647;
+  if (v <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int32_t>(v);
+}
