@@ -17,6 +17,7 @@
 #include "toolkit/hardcopy/HpglDriver.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/PrintManagerDriver.h"
+#include "toolkit/hardcopy/SvgDriver.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ constexpr int32_t kStartDriver = 10;
 std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   std::array<GraphicsDriver, kHardcopyDrivers + 1> t{};
   t[1] = XXHPGL;
+  t[3] = XXSVG;
   t[10] = XXWIN;
   return t;
 }

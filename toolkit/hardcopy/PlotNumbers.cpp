@@ -1,5 +1,6 @@
 #include "toolkit/hardcopy/PlotNumbers.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -42,4 +43,15 @@ int32_t PlotTrunc(double v) {
   if (v >= 2147483647.0) return 2147483647;
   if (v <= -2147483648.0) return -2147483647 - 1;
   return static_cast<int32_t>(v);
+}
+
+std::string YYHexColour(int32_t red, int32_t green, int32_t blue) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string s;
+  for (int32_t c : {red, green, blue}) {
+    const int32_t v = std::clamp(c, 0, 255);
+    s += kDigits[v / 16];
+    s += kDigits[v % 16];
+  }
+  return s;
 }

@@ -28,3 +28,6 @@ int32_t PreviousColourValue();
 // Truncation toward zero that saturates (and takes NaN as 0), for device
 // coordinates.
 int32_t PlotTrunc(double v);
+
+// Six lower-case hexadecimal digits, two per component in that order.
+std::string YYHexColour(int32_t red, int32_t green, int32_t blue);

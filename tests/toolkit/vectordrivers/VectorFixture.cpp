@@ -11,10 +11,16 @@
 #include <zlib.h>
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/GraphicsArea.h"
+#include "toolkit/hardcopy/SvgDriver.h"
 
 namespace vdtest {
 
-void VectorTest::SetUp() { GraphicsTestSetUp(kPageWidth, kPageHeight); }
+void VectorTest::SetUp() {
+  GraphicsTestSetUp(kPageWidth, kPageHeight);
+  // The recording driver borrows number 3 from the SVG driver.
+  HardcopyDriverTable()[3] = XXSVG;
+  HardcopyDriverNumber() = 10;
+}
 
 void VectorTest::TearDown() { ResetHardcopyManager(); }
 
