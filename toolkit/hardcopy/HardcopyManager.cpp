@@ -14,6 +14,7 @@
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/StrokeFont.h"
+#include "toolkit/hardcopy/Hpgl2Driver.h"
 #include "toolkit/hardcopy/HpglDriver.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/PrintManagerDriver.h"
@@ -30,6 +31,7 @@ std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   t[1] = XXHPGL;
   t[3] = XXSVG;
   t[10] = XXWIN;
+  t[12] = XXHPGL2;
   return t;
 }
 

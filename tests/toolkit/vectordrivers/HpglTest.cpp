@@ -193,7 +193,6 @@ TEST_F(HpglTest, ReadByHp2xx) {
   if (!Have("hp2xx")) GTEST_SKIP() << "hp2xx is not installed";
   Plot(kHpgl, DrawTestPage, [] { Options({{OptHpglPrivateRecords, 0}}); }, "page.plt");
   const std::string png = scratch_ / "page.png";
-  if (std::getenv("KEEP")) RunCommand("cp " + Path() + " /tmp/x/");
   ASSERT_EQ(RunCommand("hp2xx -q -m png -c 12345671 -d 75 -f " + png + " " + Path() + " >/dev/null 2>&1"), 0);
   ExpectRenderedGolden(png, "hpgl_page.png");
 }

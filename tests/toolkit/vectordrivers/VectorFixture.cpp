@@ -37,6 +37,9 @@ void VectorTest::Start(int32_t driver, const std::function<void()>& options, con
 
 std::string VectorTest::Finish() {
   YYHardcopyStartStop("S");
+  // QUILLON_KEEP_PLOTS=dir keeps a copy of every file for a look.
+  if (const char* keep = std::getenv("QUILLON_KEEP_PLOTS"))
+    RunCommand("cp " + Path() + " " + std::string(keep) + "/ 2>/dev/null");
   return ReadBytes(Path());
 }
 
