@@ -14,6 +14,7 @@
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/StrokeFont.h"
+#include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl2Driver.h"
 #include "toolkit/hardcopy/HpglDriver.h"
 #include "toolkit/hardcopy/PlotFile.h"
@@ -24,12 +25,13 @@ namespace {
 
 constexpr int32_t kStartDriver = 10;
 
-// Drivers 4, 6 and 11 take their places here as they are built; until
+// Drivers 2, 4, 6, 9 and 11 take their places here as they are built; until
 // then their numbers drop every operation, as 5 and 7 do.
 std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   std::array<GraphicsDriver, kHardcopyDrivers + 1> t{};
   t[1] = XXHPGL;
   t[3] = XXSVG;
+  t[8] = XXDXF;
   t[10] = XXWIN;
   t[12] = XXHPGL2;
   return t;
