@@ -178,6 +178,33 @@ TEST_F(SvgTest, LongPointListsWrap) {
   EXPECT_EQ(pairs, 100);
 }
 
+TEST_F(SvgTest, EndClosesOnlyOpenGroups) {
+  // A document ended before any stroke group opened, straight through the
+  // driver: no group end without its group.
+  YYHardcopySelect(kOpInit, kSvg);
+  DriverParamsRecord& p = DriverParams();
+  YYPadField(p.OpText, scratch_ / "bare.svg");
+  p.OpQualifier = 1;
+  XXSVG(kOpBegin);
+  XXSVG(kOpEnd);
+  const auto lines = Lines(ReadBytes(scratch_ / "bare.svg"));
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[3], "</svg>");
+  if (Have("xmllint")) EXPECT_EQ(RunCommand("xmllint --noout " + scratch_ / "bare.svg"), 0);
+  // A fill group still open at the end is closed before the stroke group.
+  const auto open = PlotSvg([] {
+    GraphicsState().FillStyle = 4;
+    DriverParamsRecord& q = DriverParams();
+    for (int i = 1; i <= 3; ++i) {
+      q.PointX[i] = 10.0f * i;
+      q.PointY[i] = 20.0f + i;
+    }
+    VectorTest::Op(kOpTriangle, 1);
+  });
+  EXPECT_EQ(open[open.size() - 2], "</g>");
+  EXPECT_EQ(open.back(), "</g></svg>");
+}
+
 TEST_F(SvgTest, RenderedByRsvg) {
   if (!Have("rsvg-convert")) GTEST_SKIP() << "rsvg-convert is not installed";
   PlotSvg(DrawTestPage);
