@@ -59,6 +59,14 @@ TEST_F(Hpgl2Test, LaserJetWrapper) {
   EXPECT_EQ(lines.back(), kEsc + "%0A");
 }
 
+TEST_F(Hpgl2Test, TitleCommentWhole) {
+  const std::string title = "A title of sixty characters, longer than any command line.";
+  YYHpgl2Setting(1);
+  const auto lines = Lines(Plot(kHpgl2, Segment, {}, "plot.plt", title));
+  EXPECT_EQ(lines[1], "CO: " + title);
+  EXPECT_EQ(lines[2], "IN; IP 0 0 10851 7916");
+}
+
 TEST_F(Hpgl2Test, DesignJetSpeaksAlone) {
   const auto lines = PlotType(4, Segment, [] { HardcopyOptions().Opt[OptOrientation] = 0; });
   for (const auto& l : lines) EXPECT_EQ(l.find('\x1b'), std::string::npos) << l;
