@@ -35,7 +35,7 @@ class SuitePages : public PagesTest {
 };
 
 TEST_F(SuitePages, PagesInOrderWithBackAndNext) {
-  Steps({Press(kNext), Press(kBack), Press(kNext), Press(kNext),
+  Steps({Press(kBack), Press(kNext), Press(kBack), Press(kNext), Press(kNext),
          [this] {
            // Member values of 0 show as the member numbers.
            EXPECT_EQ(Column(1006, 2, 3), (std::vector<float>{1.0f, 2.0f, 3.0f}));
@@ -44,7 +44,7 @@ TEST_F(SuitePages, PagesInOrderWithBackAndNext) {
          Press(kBack), Press(kNext), Press(kNext), Press(kBack), Press(kNext), Press(kNext)});
   EXPECT_FALSE(Run());
   EXPECT_FALSE(firstCall_);
-  EXPECT_EQ(pages_, (std::vector<std::string>{kType, kBaseEditor, kType, kBaseEditor, kVariation, kBaseEditor,
+  EXPECT_EQ(pages_, (std::vector<std::string>{kType, kType, kBaseEditor, kType, kBaseEditor, kVariation, kBaseEditor,
                                               kVariation, kAbscissa, kVariation, kAbscissa}));
   const SuiteResultsRecord& r = SuiteResults();
   EXPECT_TRUE(r.Snapshot.Valid);
@@ -89,6 +89,24 @@ TEST_F(SuitePages, CancelOnEachPageEndsTheSuite) {
     EXPECT_FALSE(SuiteResults().Snapshot.Valid);
   }
   EXPECT_EQ(pages_.back(), kAbscissa);
+}
+
+TEST_F(SuitePages, ASuiteThatCannotBeComputedOpensTheLastPageAgain) {
+  SuiteSettingsRecord& s = SuiteSettings();
+  s.ISuiteType = 5;
+  s.NSuite = 2;
+  s.VParam[0] = 45.0f;
+  s.VParam[1] = 180.0f;
+  Steps({Press(kNext), Press(kNext), Press(kNext), Press(kNext),
+         [this] {
+           EXPECT_EQ(ShownMessages(), std::vector<std::string>{"Model 2 of the suite (value 180): Hz needs an angle "
+                                                               "whose sine is not 0: 180 degrees"});
+           EXPECT_EQ(Page(), kAbscissa);
+         },
+         Press(kCancel)});
+  EXPECT_TRUE(Run());
+  EXPECT_FALSE(SuiteResults().Snapshot.Valid);
+  EXPECT_EQ(s.TxRxAngle, 90.0f);
 }
 
 TEST_F(SuitePages, CancelDuringTheComputationStopsAfterTheMember) {
@@ -145,6 +163,8 @@ TEST_F(SuitePages, TypePageComponentRuleAndRefusals) {
   bool cancelled = true;
   MODELSUITETYPE(exit, cancelled);
   EXPECT_TRUE(ScriptDone());
+  // Nothing was put into or read from a field the page does not have.
+  EXPECT_EQ(Error(), 0);
   EXPECT_FALSE(cancelled);
   EXPECT_EQ(exit, kNext);
   EXPECT_EQ(s.IComponent, 3);

@@ -91,6 +91,32 @@ TEST_F(SuiteTest, EachComponentWithEachDisplayItAllows) {
   }
 }
 
+TEST_F(SuiteTest, EveryKindWithEveryComponentAndDisplay) {
+  SetBase({100.0f, 10.0f, 1000.0f}, {100.0f, 200.0f});
+  SetSecond({50.0f, 50.0f, 50.0f}, {300.0f, 100.0f});
+  const std::vector<float> values[] = {{20.0f, 40.0f}, {50.0f, 150.0f}, {80.0f, 150.0f},
+                                       {800.0f, 1200.0f}, {30.0f, 60.0f}, {25.0f, 75.0f}};
+  const int32_t combos[][3] = {{1, 1, 1}, {1, 3, 1}, {2, 1, 1}, {2, 3, 1}, {3, 1, 1},
+                               {3, 2, 1}, {3, 4, 2}, {3, 5, 3}, {3, 6, 3}};
+  for (int32_t kind = 1; kind <= 6; ++kind)
+    for (const auto& c : combos) {
+      SCOPED_TRACE(kind * 100 + c[0] * 10 + c[1]);
+      Define(c[0], c[1], kind, 1, values[kind - 1]);
+      SuiteSettings().TxRxAngle = kind == 5 ? 90.0f : 60.0f;
+      ASSERT_EQ(ComputeSuite(), kSuiteComputed);
+      ASSERT_EQ(R().SuiteCurves.size(), static_cast<size_t>(42 * c[2] * 2));
+      // Each curve has values (the all-time transform leaves a time missing
+      // where no half-space matches it).
+      for (int32_t k = 1; k <= 2; ++k)
+        for (int32_t col = 1; col <= c[2]; ++col) {
+          int32_t values = 0;
+          for (int32_t i = 1; i <= 42; ++i) values += std::isfinite(Curve(i, col, k)) && std::fabs(Curve(i, col, k)) < 1.0e10f;
+          EXPECT_GE(values, 21) << k << " " << col;
+        }
+    }
+  EXPECT_TRUE(ShownMessages().empty());
+}
+
 TEST_F(SuiteTest, SecondModelDifferenceInItsOwnSizedRecord) {
   // The second record comes with one curve column and one point; Hz with
   // all three curves needs three columns of 42 points (under the sanitizer
