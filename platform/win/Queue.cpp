@@ -505,7 +505,7 @@ void endModalLoop(ModalLoop& loop, int result) {
 int modalLoopDepth() { return state().modalDepth; }
 
 void setIdleHook(IdleHook hook) { state().idle = std::move(hook); }
-bool inputSourceAvailable() { return static_cast<bool>(state().idle); }
+bool inputSourceAvailable() { return displayBackendActive() || static_cast<bool>(state().idle); }
 
 uintptr_t setTimer(Hwnd w, uintptr_t id, uint32_t elapseMs, TimerProc proc) {
   if (!find(w)) return 0;

@@ -207,9 +207,9 @@ int modalLoopDepth();
 // when there is nothing more to give.
 using IdleHook = std::function<bool()>;
 void setIdleHook(IdleHook hook);
-// Whether a blocking wait can ever get input: a headless run needs an idle
-// hook (a test or an input script). Dialogs with no queued answer open for
-// real only when it can.
+// Whether a blocking wait can ever get input: the desktop of a display
+// backend, or headless an idle hook (a test or an input script). Dialogs
+// with no queued answer open for real only when it can.
 bool inputSourceAvailable();
 
 // ---------------------------------------------------------------- timers and the clock
