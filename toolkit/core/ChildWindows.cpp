@@ -60,11 +60,10 @@ int32_t OuterHeight(Hwnd w) {
   return plat::getWindowRect(w, r) ? r.height() : 0;
 }
 
-// Whether a dialog can be a dialog bar: -5 already loaded, -3 no room for
-// another dialog, -1 not in the resources, -4 not made, -2 not made to be
-// combined with a window; otherwise the dialog itself, its client size in
-// `width` and `height`, and `options` made fixed-size (no maximise box, not
-// maximised) unless its extras let it grow.
+}  // namespace
+
+// ---------------------------------------------------------------- dialog bars (root and child windows)
+
 int32_t DialogBarQualify(int32_t dialog, int32_t& options, int32_t& width, int32_t& height) {
   if (YYDialogNumber(dialog) > 0) return -5;
   if (DialogTable().Count >= kMaxDialogs) return -3;
@@ -93,9 +92,6 @@ int32_t DialogBarQualify(int32_t dialog, int32_t& options, int32_t& width, int32
   return dialog;
 }
 
-// Window n's dialog bar: the dialog loaded again, combined with the window,
-// filling its drawing area; none (and the dialog identifier -4) when the
-// dialog manager could not load it.
 Hwnd DialogBarLoad(int32_t n, int32_t& dialog) {
   int32_t status = dialog;
   YYDialogCreate(status, dialog, n, 1);
@@ -110,8 +106,6 @@ Hwnd DialogBarLoad(int32_t n, int32_t& dialog) {
   return bar;
 }
 
-// Shows the dialog bar modeless; the window becomes one combined with it
-// (a record of kind 3: the dialog, the frame's outer size).
 void DialogBarAttach(int32_t n, Hwnd bar, bool show) {
   const int32_t number = YYDialogNumberOf(bar);
   if (show && number > 0) {
@@ -125,11 +119,16 @@ void DialogBarAttach(int32_t n, Hwnd bar, bool show) {
   std::vector<int32_t>& r = YYWindowRecordAttach(frame, 8);
   r[0] = kKindDialogBar;
   r[5] = static_cast<int32_t>(bar.value);
+  // the frame's outer size, restored when it opened maximised
   plat::Rect outer;
   plat::getWindowRect(frame, outer);
+  plat::WindowPlacement placement;
+  if (plat::isZoomed(frame) && plat::getWindowPlacement(frame, placement)) outer = placement.normalPosition;
   r[6] = outer.width();
   r[7] = outer.height();
 }
+
+namespace {
 
 // The toolbars and status bar of window n, whose frame exists; `outer`
 // grows by their thickness. True when any was made.

@@ -78,3 +78,19 @@ void YYWindowScroll(int32_t dx, int32_t dy, int32_t colour);
 void YYWindowExists(int32_t window, int32_t& result);
 void YYCursorMove(int32_t x, int32_t y, int32_t mode);
 plat::LResult YYDialogBarProc(plat::Hwnd dialog, uint32_t message, plat::WParam wp, plat::LParam lp);
+
+// Dialog bars of the root and the child windows.
+// Whether a dialog can be a dialog bar: -5 already loaded, -3 no room for
+// another dialog, -1 not in the resources, -4 not made, -2 not made to be
+// combined with a window; otherwise the dialog itself, its client size in
+// `width` and `height`, and `options` made fixed-size (no maximise box, not
+// maximised) unless its extras let it grow. The dialog is tried with
+// window 0's frame slot as its parent.
+int32_t DialogBarQualify(int32_t dialog, int32_t& options, int32_t& width, int32_t& height);
+// Window n's dialog bar: the dialog loaded again, combined with the window,
+// filling its drawing area; none (and the dialog identifier -4) when the
+// dialog manager could not load it.
+plat::Hwnd DialogBarLoad(int32_t n, int32_t& dialog);
+// Shows the dialog bar modeless; the window becomes one combined with it
+// (a record of kind 3: the dialog, the frame's outer size).
+void DialogBarAttach(int32_t n, plat::Hwnd bar, bool show);

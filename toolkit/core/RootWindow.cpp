@@ -170,20 +170,6 @@ int32_t OuterHeightOf(plat::Hwnd w) {
   return plat::getWindowRect(w, r) ? r.height() : 0;
 }
 
-// The dialog bar of a root window: only the checks that need no dialog
-// manager are made here; a qualifying template cannot be made into a dialog
-// until the dialog manager exists.
-int32_t DialogBarStatus(int32_t dialog) {
-  const plat::res::DialogTemplate* t = plat::res::findDialog(dialog);
-  if (t == nullptr) return -1;
-  const bool child = (t->style & plat::ws::Child) != 0;
-  const bool control = (t->style & plat::ds::Control) != 0;
-  const bool caption = (t->style & plat::ws::Caption) == plat::ws::Caption;
-  const bool sysMenu = (t->style & plat::ws::SysMenu) != 0;
-  if (!child || !control || caption || sysMenu) return -2;
-  return -4;
-}
-
 void SelectPaletteInto(plat::Hdc dc) {
   if (gWindowManager.Palette != 0 && dc != 0) {
     plat::selectPalette(dc, gWindowManager.Palette);
@@ -383,7 +369,7 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
   YYProbeClassesA();
   YYProbeClassesB();
   NumericValidation().RestorePending = 1;
-  if (dialog != 0) dialog = DialogBarStatus(dialog);
+  if (dialog != 0) dialog = DialogBarQualify(dialog, options, width, height);
 
   plat::destroyWindow(temporary);
   t.Frame[0] = {};
@@ -486,6 +472,7 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
                                            std::max(0, area.width()), std::max(0, area.height()), frame, {}, -1);
   t.Client[0] = client;
   if (!plat::isWindow(frame) || !client) WindowSystemFailure(kCreateFailed);
+  const plat::Hwnd bar = dialog > 0 ? DialogBarLoad(0, dialog) : plat::Hwnd{};
 
   if (options & kOptionHidden) {
     gWindowManager.RootHidden = 1;
@@ -499,6 +486,14 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
     }
   }
   plat::validateRect(client, nullptr);
+  if (bar) {
+    DialogBarAttach(0, bar, !(options & kOptionHidden));
+    // a maximised window's drawing area grew after the dialog was made
+    plat::Rect c;
+    plat::getClientRect(client, c);
+    if (maximised) plat::sendMessage(client, plat::wm::Size, plat::kSizeMaximized, plat::makeLParam(c.width(), c.height()));
+    plat::updateWindow(bar);
+  }
 
   plat::Rect clientRect;
   plat::getClientRect(client, clientRect);

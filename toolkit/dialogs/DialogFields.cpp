@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/Strings.h"
@@ -134,6 +135,9 @@ void WDialogGetReal(int32_t field, float& value) {
   int32_t status = field;
   double v = 0.0;
   YYFieldGetValue(status, v);
+  // Beyond single precision the field holds no real: undefined, never an
+  // infinity.
+  if (status >= 0 && !(std::fabs(v) <= std::numeric_limits<float>::max())) status = -2;
   if (status == -2) value = kNullReal;
   if (Report(status, "WDialogGetReal", kErrUndefined)) return;
   value = static_cast<float>(v);

@@ -1,6 +1,8 @@
 #include "toolkit/dialogs/NumericFields.h"
 
 #include <array>
+#include <cmath>
+#include <limits>
 
 #include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/Strings.h"
@@ -288,7 +290,12 @@ int32_t YYNumericFocusCheck(plat::Hwnd field, plat::Hwnd receiving, int32_t forc
     int32_t number = 0;
     YYParseDoubleChecked(value, number, Chars(text));
     if (number != 0) {
-      reject = HasRange(*f) && !(f->RangeMinimum <= value && !(f->RangeMaximum < value));
+      // A value its field cannot hold is out of range like any other: a
+      // single-precision field never keeps a number its text does not show.
+      const FieldClass cls = YYFieldClassOf(field);
+      const bool single = cls == FieldClass::RealEdit || cls == FieldClass::RealSpin;
+      const bool holdable = std::isfinite(value) && (!single || std::fabs(value) <= std::numeric_limits<float>::max());
+      reject = !holdable || (HasRange(*f) && !(f->RangeMinimum <= value && !(f->RangeMaximum < value)));
     } else {
       reject = receiving != field || force != 0;
     }

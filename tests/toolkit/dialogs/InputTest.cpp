@@ -3,6 +3,8 @@
 // button and nest, and the tab pages of the view-properties dialog.
 #include "tests/toolkit/dialogs/DialogFixture.h"
 
+#include <cmath>
+
 #include <algorithm>
 
 namespace dlgtest {
@@ -105,6 +107,43 @@ TEST_F(InputTest, AValueOutsideTheRangeKeepsTheFocusUntilItIsGood) {
   key(plat::vk::Tab);
   Events();
   EXPECT_EQ(Text(1382), "12.3");
+}
+
+// A single-precision field refuses what single precision cannot hold, as
+// it refuses a value out of its range, and its value is never an infinity.
+TEST_F(InputTest, ARealFieldRefusesValuesBeyondSinglePrecision) {
+  WDialogLoad(104);
+  ShowModeless();
+  for (const char* typed : {"1e39", "-5e38"}) {
+    SCOPED_TRACE(typed);
+    WDialogSetField(1382);   // REALEDIT, no range
+    typeText(typed);
+    const int beeps = plat::test::beepCount();
+    key(plat::vk::Tab);
+    Events();
+    EXPECT_EQ(plat::test::beepCount() - beeps, 1);
+    EXPECT_EQ(plat::getFocus(), Field(1382));
+    float v = 1.0f;
+    WDialogGetReal(1382, v);   // the last value the field held
+    EXPECT_EQ(v, 0.0f);
+  }
+  typeText("3e38");   // the whole text was selected again
+  key(plat::vk::Tab);
+  Events();
+  EXPECT_NE(plat::getFocus(), Field(1382));
+  float v = 0.0f;
+  WDialogGetReal(1382, v);
+  EXPECT_EQ(Error(), 0);
+  EXPECT_FLOAT_EQ(v, 3e38f);
+  // Its text read before it was checked: beyond single precision the
+  // value is undefined, never an infinity.
+  WDialogSetField(1382);
+  typeText("-5e38");
+  Events();
+  EXPECT_EQ(Text(1382), "-5E38");
+  WDialogGetReal(1382, v);
+  EXPECT_EQ(Error(), 1010);
+  EXPECT_TRUE(std::isfinite(v));
 }
 
 TEST_F(InputTest, OkIsRefusedAndCancelRestoresTheLastGoodValue) {

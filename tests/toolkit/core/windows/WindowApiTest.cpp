@@ -5,6 +5,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Metrics.h"
 #include "platform/res/Resources.h"
+#include "toolkit/dialogs/DialogTable.h"
 #include "toolkit/graphics/WindowText.h"
 
 namespace {
@@ -88,6 +89,69 @@ TEST_F(ToolkitTest, ReopeningTheMainWindowLoadsNoFurtherIcon) {
     WShutdown();
   }
   EXPECT_EQ(plat::test::census().icons, icons);
+}
+
+// A child-style control dialog without caption becomes the root window's
+// dialog bar: the window is combined with it (a record of kind 3), its
+// drawing area is the dialog's size and, as the dialog does not grow, it
+// is fixed in size; the dialog is the selected one.
+TEST_F(ToolkitTest, TheRootWindowCarriesADialogBar) {
+  plat::res::pushOverlay(R"(
+DIALOG 730
+  STYLE CHILD CONTROL
+  FONT 8 "MS Sans Serif"
+  RECT 0 0 160 60
+  CONTROL EDIT 1001 "" 8 8 80 12 BORDER TABSTOP
+  CONTROL BUTTON 1 "OK" 100 8 50 14 DEFPUSHBUTTON TABSTOP
+END
+DIALOG 731
+  CAPTION "Not a bar"
+  STYLE POPUP CAPTION SYSMENU
+  RECT 0 0 100 40
+END
+)");
+  WindowOpenArguments a;
+  a.Options = 7;
+  a.Dialog = 730;
+  WindowOpen(a);
+  ASSERT_TRUE(Frame());
+  EXPECT_EQ(a.Dialog, 730);
+  EXPECT_EQ(LastErrorCode(), 0);
+  EXPECT_EQ(YYWindowKindOf(0), kKindDialogBar);
+  const std::vector<int32_t>* record = YYWindowRecordOf(Frame());
+  ASSERT_NE(record, nullptr);
+  ASSERT_EQ(record->size(), 8u);
+  const plat::Hwnd bar{static_cast<uint32_t>((*record)[5])};
+  EXPECT_TRUE(plat::isWindowVisible(bar));
+  EXPECT_EQ(plat::getParent(bar), Client());
+  EXPECT_EQ(plat::getDlgItem(bar, 1001) != plat::Hwnd{}, true);
+  plat::Rect barRect, client, outer;
+  plat::getWindowRect(bar, barRect);
+  plat::getClientRect(Client(), client);
+  plat::getWindowRect(Frame(), outer);
+  EXPECT_EQ(client.width(), barRect.width());
+  EXPECT_EQ(client.height(), barRect.height());
+  EXPECT_EQ(a.Width, barRect.width());
+  EXPECT_EQ((*record)[6], outer.width());
+  EXPECT_EQ((*record)[7], outer.height());
+  EXPECT_FALSE(plat::getWindowStyle(Frame()) & plat::ws::ThickFrame);
+  EXPECT_FALSE(plat::getWindowStyle(Frame()) & plat::ws::MaximizeBox);
+  EXPECT_EQ(DialogTable().Selected, 730);
+  // Placing it keeps the size of a bar that does not grow.
+  WindowPlace(800, 600, 10, 10, 1);
+  EXPECT_EQ(WInfoWindowItem(1), barRect.width());
+  WShutdown();
+  EXPECT_FALSE(plat::isWindow(bar));
+
+  // A dialog of the wrong style: the window opens without it.
+  WindowOpenArguments b;
+  b.Dialog = 731;
+  WindowOpen(b);
+  ASSERT_TRUE(Frame());
+  EXPECT_EQ(b.Dialog, -2);
+  EXPECT_EQ(LastErrorCode(), 1045);
+  EXPECT_EQ(YYWindowKindOf(0), 0);
+  plat::res::popOverlay();
 }
 
 TEST_F(ToolkitTest, ADialogBarThatIsNotInTheResources) {
