@@ -530,6 +530,8 @@ bool isAutomaticPrintName(const std::string& path) {
   return true;
 }
 
+size_t openPrinterContexts() { return jobs().size(); }
+
 void setPrintersForTest(bool withFilePrinter, bool withRecorder) {
   Catalogue& c = cat();
   c.loaded = true;

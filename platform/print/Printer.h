@@ -114,6 +114,8 @@ void setPrintersForTest(bool withFilePrinter, bool withRecorder);
 // The pages of the recording printer's last finished document, and its name.
 const std::vector<std::vector<DrawCall>>& recordedPages();
 const std::string& recordedDocName();
+// Printer contexts made and not yet deleted.
+size_t openPrinterContexts();
 // Forgets the catalogue and the recorded pages; jobs end with their contexts.
 void resetPrinters();
 // Puts a printer into the catalogue (a CUPS queue unless marked otherwise).

@@ -1,10 +1,10 @@
-// Enhanced metafiles, printer pages and the printer query.
-//
-// Stand-in: the printer query, the printer context of the selected printer
-// and the tick count only; the graphics engine completes this file.
+// Printer pages (a drawable's pixels printed on one page), the printer
+// query and contexts, the default printer, and the tick count.
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "platform/gdi/Gdi.h"
 
@@ -24,15 +24,33 @@ void YYPrinterInfo(int32_t& longSide, int32_t& shortSide, int32_t& printableLong
 plat::Hdc YYPrinterDriverLoad(int32_t landscape, int32_t copies);
 // Selects the system's default printer; 0 when there is none.
 int32_t YYDefaultPrinter();
+// Takes a default-printer entry "device,driver,port" (blanks after a comma
+// skipped) as the selected printer; 0 for an empty entry.
+int32_t YYDefaultPrinterEntry(std::string_view entry);
 
-#include <string_view>
+// The printer page of a drawable's print: its context and its size in
+// printer pixels, while a page is open.
+struct PrinterPageRecord {
+  plat::Hdc Dc = 0;
+  int32_t Width = 0;
+  int32_t Height = 0;
+};
+PrinterPageRecord& PrinterPage();
 
-// Opens a printer page for a bitmap print of the drawable (document name);
-// false when no page could be opened.
-bool YYPrintPageOpen(std::string_view document);
-// Prints the clip rectangle of the drawable on the open page.
-bool YYPrintBitmap();
+// Opens a document and a page on the selected printer for a page of
+// width x height points placed at the offsets (points from the paper's
+// edge); status 0, or 1 when no printer, document or page could be had
+// (the printer context is then released).
+void YYPrintPageOpen(int32_t pageWidth, int32_t pageHeight, int32_t xOffset, int32_t yOffset, int32_t& status,
+                     int32_t landscape, int32_t copies, std::string_view document);
+// Prints the rectangle (device pixels, inclusive) of the current surface
+// over the whole open page; status 0, or 1 when it could not be done.
+void YYPrintBitmap(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t& status);
+// Ends the page and the document and releases the printer context.
 void YYPrintPageClose();
+// Bytes of the colour table that follows a bitmap header (the header's
+// bytes from its size field on; 0 when too short to tell).
+int32_t YYDibColourTableSize(std::span<const uint8_t> header);
 
 // The millisecond tick count, top bit cleared.
 void YYTickCount(int32_t& ticks);

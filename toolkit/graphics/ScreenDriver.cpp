@@ -434,13 +434,18 @@ void Print() {
   const size_t end = p.OpText.find_last_not_of(' ');
   const std::string_view name =
       end == std::string::npos ? std::string_view() : std::string_view(p.OpText).substr(0, end + 1);
-  if (!YYPrintPageOpen(name)) {
+  const DumpPageRecord& d = DumpPage();
+  int32_t status = 1;
+  YYPrintPageOpen(d.PageWidth, d.PageHeight, d.PlacementX, d.PlacementY, status, d.FirstFlag, d.SecondFlag, name);
+  if (status != 0) {
     ErrorState().OsErrorKind = 0;
     ErrorState().OsErrorNumber = 0;
     YYERRREP(1, "YYGAPI");
     return;
   }
-  if (!YYPrintBitmap()) YYERRREP(64, "YYGAPI");
+  const GraphicsStateRecord& g = GraphicsState();
+  YYPrintBitmap(g.ClipPixelXMin, Row(g.ClipPixelYMax), g.ClipPixelXMax, Row(g.ClipPixelYMin), status);
+  if (status != 0) YYERRREP(64, "YYGAPI");
   YYPrintPageClose();
 }
 
