@@ -427,10 +427,6 @@ int32_t YYBitmapViewerInfo(int32_t viewer, int32_t item) {
   }
 }
 
-// Stand-in: no viewer exists yet; completed with the bitmap viewer (its
-// frame procedure and what it holds go).
-void YYBitmapViewerRevert(int32_t /*window*/) {}
-
 void YYBitmapTableClear() {
   YYBitmapRelease();
   for (BitmapSlot& s : gTable.Slot) {

@@ -14,7 +14,9 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
+#include "platform/Types.h"
 #include "platform/gdi/Gdi.h"
 
 inline constexpr int kBitmapSlots = 50;
@@ -88,8 +90,28 @@ void YYBitmapRelease();
 int32_t YYBitmapViewerOf(int32_t slot);
 // Item 3, 4, 5, 101, 102 or 103 of the bitmap viewer of window `viewer`.
 int32_t YYBitmapViewerInfo(int32_t viewer, int32_t item);
-// Releases what window n's bitmap viewer holds on the window before the
-// window manager destroys the viewer and shows the client again.
+// Releases what window n's bitmap viewer holds on the window (its frame
+// procedure, its place among the viewers that keep the others disabled)
+// before the window manager destroys the viewer and shows the client again.
 void YYBitmapViewerRevert(int32_t window);
+
+// ---- the bitmap viewer -------------------------------------------------------
+
+// Shows bitmap `slot` in the current window (a child window 1..50) from
+// the scroll positions x, y. Modes: 1 modal (returns when the viewer is
+// closed), 2 modeless, 3 modal without blocking. Options: bit 0 the keys
+// scroll, bit 1 dragging scrolls. Status (not written on success): 1 the
+// root window, 2 no such bitmap, 3 the bitmap is the drawable, 4 the window
+// has another record, 5 (the viewer still opens) modeless in a window
+// inside another, 6 nothing could be made, 9 the client area holds windows.
+void YYBitmapViewerOpen(int32_t slot, int32_t x, int32_t y, int32_t mode, int32_t options, int32_t& status);
+// Puts bitmap `slot` in the viewer of a record: the frame shrinks to show
+// it whole where it can, the scroll bars take its size and, for a position
+// not negative, the position.
+void YYViewerSetBitmap(std::vector<int32_t>& record, int32_t slot, int32_t x, int32_t y);
+plat::LResult YYViewerProc(plat::Hwnd w, uint32_t message, plat::WParam wp, plat::LParam lp);
+plat::LResult YYViewerFrameProc(plat::Hwnd w, uint32_t message, plat::WParam wp, plat::LParam lp);
+// Viewers shown in mode 3.
+int32_t& BitmapViewerCount();
 // Deletes every memory bitmap of the table (the window manager's close-all).
 void YYBitmapTableClear();
