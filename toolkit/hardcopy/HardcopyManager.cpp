@@ -18,6 +18,7 @@
 #include "toolkit/hardcopy/Hpgl2Driver.h"
 #include "toolkit/hardcopy/HpglDriver.h"
 #include "toolkit/hardcopy/PlotFile.h"
+#include "toolkit/hardcopy/PostScriptDriver.h"
 #include "toolkit/hardcopy/PrintManagerDriver.h"
 #include "toolkit/hardcopy/SvgDriver.h"
 
@@ -25,11 +26,12 @@ namespace {
 
 constexpr int32_t kStartDriver = 10;
 
-// Drivers 2, 4, 6, 9 and 11 take their places here as they are built; until
+// Drivers 4, 6, 9 and 11 take their places here as they are built; until
 // then their numbers drop every operation, as 5 and 7 do.
 std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   std::array<GraphicsDriver, kHardcopyDrivers + 1> t{};
   t[1] = XXHPGL;
+  t[2] = XXPOST;
   t[3] = XXSVG;
   t[8] = XXDXF;
   t[10] = XXWIN;
