@@ -2,6 +2,7 @@
 // metafile is the drawable becomes binary CGM elements in the entry's
 // buffer.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -461,12 +462,17 @@ void YYCgmShadedTriangles(const int32_t*, const int32_t*, const int32_t* colour,
 }
 
 std::vector<uint8_t> YYCgmCellArray(std::span<const int32_t> pixels, int32_t nx, int32_t ny, int32_t rotation) {
+  return YYCgmCellArrayAt(pixels, nx, ny, rotation, {VpLeft(), VpTop()}, {VpRight(), VpBottom()}, {VpRight(), VpTop()});
+}
+
+std::vector<uint8_t> YYCgmCellArrayAt(std::span<const int32_t> pixels, int32_t nx, int32_t ny, int32_t rotation,
+                                      std::array<int32_t, 2> p, std::array<int32_t, 2> q, std::array<int32_t, 2> r) {
   if (nx <= 0 || ny <= 0 || static_cast<int64_t>(nx) * ny > static_cast<int64_t>(pixels.size())) return {};
   CgmElement el;
   YYCgmElementBegin(el, 4, 9, true);
-  YYCgmPoint(el, VpLeft(), VpTop());
-  YYCgmPoint(el, VpRight(), VpBottom());
-  YYCgmPoint(el, VpRight(), VpTop());
+  YYCgmPoint(el, p[0], p[1]);
+  YYCgmPoint(el, q[0], q[1]);
+  YYCgmPoint(el, r[0], r[1]);
   YYCgmInteger(el, nx);
   YYCgmInteger(el, ny);
   YYCgmInteger(el, 8);

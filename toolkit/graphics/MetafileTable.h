@@ -62,6 +62,11 @@ void YYCgmShadedTriangles(const int32_t* x, const int32_t* y, const int32_t* col
 // the top as read from its file, already turned by the page rotation 0, 90,
 // 180 or 270 into nx x ny) between the viewport's pixel corners.
 std::vector<uint8_t> YYCgmCellArray(std::span<const int32_t> pixels, int32_t nx, int32_t ny, int32_t rotation);
+// The same between any three corners in VDC: p the corner of the first
+// cell's row start, q the opposite corner, r the corner at the end of the
+// first row (the CGM driver puts images into its clip window).
+std::vector<uint8_t> YYCgmCellArrayAt(std::span<const int32_t> pixels, int32_t nx, int32_t ny, int32_t rotation,
+                                      std::array<int32_t, 2> p, std::array<int32_t, 2> q, std::array<int32_t, 2> r);
 
 // Frees entry 1..20 of either type; a number out of range or an empty
 // entry reports 1060.

@@ -14,6 +14,7 @@
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/StrokeFont.h"
+#include "toolkit/hardcopy/CgmDriver.h"
 #include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl2Driver.h"
 #include "toolkit/hardcopy/HpglDriver.h"
@@ -26,7 +27,7 @@ namespace {
 
 constexpr int32_t kStartDriver = 10;
 
-// Drivers 4, 6, 9 and 11 take their places here as they are built; until
+// Drivers 4, 6 and 11 take their places here as they are built; until
 // then their numbers drop every operation, as 5 and 7 do.
 std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   std::array<GraphicsDriver, kHardcopyDrivers + 1> t{};
@@ -34,6 +35,7 @@ std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   t[2] = XXPOST;
   t[3] = XXSVG;
   t[8] = XXDXF;
+  t[9] = XXCGM;
   t[10] = XXWIN;
   t[12] = XXHPGL2;
   return t;
