@@ -557,10 +557,13 @@ void paintEdit(Hwnd w, Hdc dc, const Rect& c) {
       const Point q = posFromChar(w, cuts[r]);
       const bool sel = r == 1 && showSel;
       if (sel) {
-        // One pixel more on the left: glyphs start at their cell's edge, and
-        // a light stroke there would run into the field's background.
+        // One pixel more on the left, into the margin where the text
+        // begins there: glyphs start at their cell's edge, and a light
+        // stroke there would run into the field's background.
         Rect hr{q.x - 1, q.y, q.x + textWidth(controlFont(w), part), q.y + lh};
-        fillSolid(dc, hr.intersect(clip), sysColor(SysColor::kHighlight));
+        Rect room = clip;
+        room.left = std::max(c.left, clip.left - 1);
+        fillSolid(dc, hr.intersect(room), sysColor(SysColor::kHighlight));
         setTextColor(dc, sysColor(SysColor::kHighlightText));
       } else {
         setTextColor(dc, textColour);

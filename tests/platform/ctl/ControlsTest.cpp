@@ -258,6 +258,34 @@ TEST_F(ControlsTest, EditCanBeSuperclassed) {
   EXPECT_EQ(getWindowText(e), "12");
 }
 
+// Selected text stands inside its highlight: a glyph whose stroke lies on
+// its cell's left edge still has highlight before it, so the highlight's
+// left edge is straight and no stroke runs into the field's background.
+TEST_F(ControlsTest, SelectedTextStartsInsideItsHighlight) {
+  const uint32_t highlight = pixelFromColor(sysColor(SysColor::kHighlight));
+  int id = 75;
+  for (const char* text : {"5", "Quillon", "E", "|l|"}) {
+    SCOPED_TRACE(text);
+    Hwnd e = make(kEditClass, ws::Border | es::NoHideSel, id++, text, {10, 40, 110, 62});
+    sendMessage(e, em::SetSel, 0, -1);
+    updateWindow(e);
+    Surface pic;
+    ASSERT_TRUE(test::windowPicture(e, false, pic));
+    int left = -1, rows = 0;
+    for (int y = 0; y < pic.height; ++y) {
+      int first = -1;
+      for (int x = 0; x < pic.width && first < 0; ++x)
+        if (pic.at(x, y) == highlight) first = x;
+      if (first < 0) continue;
+      ++rows;
+      if (left < 0) left = first;
+      EXPECT_EQ(first, left) << "row " << y;
+    }
+    EXPECT_GT(rows, 8);
+    destroyWindow(e);
+  }
+}
+
 // A list shows whole rows unless its style says otherwise, also after its
 // font, row height or size change.
 TEST_F(ControlsTest, ListBoxesShowWholeRows) {
