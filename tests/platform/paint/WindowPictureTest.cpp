@@ -8,10 +8,13 @@
 // and look at the new picture before committing it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/bars/StatusBar.h"
 #include "platform/bars/Toolbar.h"
+#include "platform/dlg/Dialog.h"
 #include "platform/menu/Menu.h"
 #include "platform/paint/WindowDc.h"
 #include "platform/res/Resources.h"
@@ -208,6 +211,61 @@ TEST_F(WindowPictureTest, WindowContextsDrawAtOnceAndGoWithTheWindow) {
   destroyWindow(frame);
   EXPECT_FALSE(isDc(whole));  // freed with its window
   EXPECT_EQ(getDC(frame), 0u);
+}
+
+// A frame shows its class's icon, made small, in its caption; a dialog with
+// a modal frame shows none and a frame without an icon a plain picture.
+TEST_F(WindowPictureTest, FramesShowTheirIconAndModalDialogsNone) {
+  res::pushOverlay(R"(
+ICON framed 4 4
+  COLOR r FF0000
+  COLOR b 0000FF
+  ROWS
+  rrbb
+  rrbb
+  rrbb
+  rrbb
+END
+DIALOG 610
+  CAPTION "Modal"
+  STYLE POPUP CAPTION SYSMENU MODALFRAME VISIBLE
+  RECT 0 0 120 40
+END
+)",
+                   "icons");
+  WindowClass wc;
+  wc.name = "IconFrame";
+  wc.proc = defWindowProc;
+  wc.icon = loadIcon("framed");
+  ASSERT_TRUE(wc.icon);
+  registerClass(wc);
+  wc.name = "PlainFrame";
+  wc.icon = {};
+  registerClass(wc);
+  const Hwnd withIcon = createWindow("IconFrame", "Icon", ws::OverlappedWindow | ws::Visible, 10, 10, 300, 120);
+  const Hwnd plain = createWindow("PlainFrame", "Plain", ws::OverlappedWindow | ws::Visible, 10, 200, 300, 120);
+  const Hwnd modal = createDialogParam(610, withIcon, [](Hwnd, uint32_t, WParam, LParam) -> intptr_t { return 0; });
+  ASSERT_TRUE(modal);
+  auto colours = [](Hwnd w, const Rect& r) {
+    Surface pic;
+    EXPECT_TRUE(test::windowPicture(w, true, pic));
+    int red = 0, blue = 0;
+    for (int y = std::max(r.top, 0); y < std::min(r.bottom, pic.height); ++y)
+      for (int x = std::max(r.left, 0); x < std::min(r.right, pic.width); ++x) {
+        red += pic.at(x, y) == 0xFF0000u;
+        blue += pic.at(x, y) == 0x0000FFu;
+      }
+    return std::pair{red, blue};
+  };
+  const Rect box = framePartRect(withIcon, FramePart::SysMenuBox);
+  ASSERT_FALSE(box.empty());
+  const auto [red, blue] = colours(withIcon, box);
+  EXPECT_EQ(red, blue) << "the icon's two halves, each half the box";
+  EXPECT_EQ(red + blue, box.width() * box.height());
+  EXPECT_EQ(colours(plain, framePartRect(plain, FramePart::SysMenuBox)), (std::pair{0, 0}));
+  ASSERT_FALSE(framePartRect(modal, FramePart::Caption).empty());
+  EXPECT_TRUE(framePartRect(modal, FramePart::SysMenuBox).empty());
+  EXPECT_EQ(colours(modal, framePartRect(modal, FramePart::Caption)), (std::pair{0, 0}));
 }
 
 }  // namespace
