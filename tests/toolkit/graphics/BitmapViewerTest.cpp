@@ -294,6 +294,62 @@ TEST_F(BitmapViewerTest, ModalViewerRunsUntilClosed) {
   EXPECT_EQ(status, 0);
 }
 
+// A window inside another cannot hold a modal viewer: it opens modeless
+// and says so with status 5.
+TEST_F(BitmapViewerTest, ModalViewerInsideAnotherWindowOpensModeless) {
+  int32_t w = 200, h = 150, n = 0, dialog = 0;
+  YYChildWindowOpen(10, 10, w, h, n, kOptionSystemMenu | kOptionInsideParent, 0, {}, dialog, 0, -1, "Inside");
+  ASSERT_GT(n, 0);
+  plat::test::pump();
+  ASSERT_NE(plat::getWindowStyle(FrameOf(n)) & plat::ws::Child, 0u);
+  const int32_t b = NewBitmap(300, 300);
+  EXPECT_EQ(Open(b, 1), 5);  // returns at once: no loop of its own
+  const std::vector<int32_t>* r = YYWindowRecordOf(FrameOf(n));
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ((*r)[kViewerMode], 2);
+  EXPECT_TRUE(plat::isWindowEnabled(FrameOf(0)));
+  EXPECT_EQ(YYBitmapViewerInfo(n, 3), b);
+}
+
+// Maximised, the frame grows no larger than what shows the whole bitmap,
+// nothing scrolls any more, and its borders no longer size it.
+TEST_F(BitmapViewerTest, MaximisedFrameStopsAtTheWholeBitmap) {
+  const int32_t n = NewWindow(200, 150);
+  const int32_t b = NewBitmap(320, 240);
+  ASSERT_EQ(Open(b, 2, 1, 30, 40), 0);
+  const plat::Hwnd frame = FrameOf(n), viewer = ViewerOf(n);
+  plat::Rect outer;
+  plat::getWindowRect(frame, outer);
+  const plat::Point edge{outer.right - 2, outer.top + outer.height() / 2};
+  EXPECT_EQ(plat::sendMessage(frame, plat::wm::NcHitTest, 0, plat::makeLParam(edge.x, edge.y)), plat::kHtRight);
+  Drain();
+  plat::postMessage(frame, plat::wm::SysCommand, plat::kScMaximize, 0);
+  const std::vector<int32_t> types = Drain();
+  ASSERT_TRUE(plat::isZoomed(frame));
+  plat::Rect c;
+  plat::getClientRect(viewer, c);
+  EXPECT_EQ(c.width(), 320);
+  EXPECT_EQ(c.height(), 240);
+  const std::vector<int32_t>& r = *YYWindowRecordOf(frame);
+  plat::getWindowRect(frame, outer);
+  EXPECT_EQ(r[kViewerFitWidth], outer.width());
+  EXPECT_EQ(r[kViewerFitHeight], outer.height());
+  // The whole bitmap is one page: back at the corner, and told so once.
+  EXPECT_EQ(YYBitmapViewerInfo(n, 4), 0);
+  EXPECT_EQ(YYBitmapViewerInfo(n, 5), 0);
+  EXPECT_EQ(std::count(types.begin(), types.end(), EventViewerScroll), 1);
+  plat::setFocus(viewer);
+  plat::test::key(plat::vk::Next);
+  plat::test::key(plat::vk::End);
+  plat::test::pump();
+  EXPECT_EQ(YYBitmapViewerInfo(n, 4), 0);
+  EXPECT_EQ(YYBitmapViewerInfo(n, 5), 0);
+  const plat::Point side{outer.right - 2, outer.top + outer.height() / 2};
+  EXPECT_EQ(plat::sendMessage(frame, plat::wm::NcHitTest, 0, plat::makeLParam(side.x, side.y)), plat::kHtBorder);
+  const plat::Point corner{outer.right - 2, outer.bottom - 2};
+  EXPECT_EQ(plat::sendMessage(frame, plat::wm::NcHitTest, 0, plat::makeLParam(corner.x, corner.y)), plat::kHtBorder);
+}
+
 TEST_F(BitmapViewerTest, ViewerWithScrollBarsPicture) {
   const int32_t n = NewWindow(240, 160);
   ASSERT_EQ(Open(NewBitmap(400, 300), 2, 3, 30, 20), 0);

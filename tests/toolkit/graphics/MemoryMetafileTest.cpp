@@ -294,6 +294,33 @@ TEST_F(MemoryMetafileTest, CellArrayRowsAreRunsInPartitions) {
   EXPECT_EQ(Hex(t.elements[0].params, 20, 6), "00 03 00 FF 00 00");
 }
 
+// An image that cannot be read leaves the metafile as it was and says why
+// in the op's words without a report; a size that is no image is refused
+// before anything is read.
+TEST_F(MemoryMetafileTest, ImageThatCannotBeReadLeavesTheMetafile) {
+  DriverParamsRecord& p = DriverParams();
+  const std::vector<uint8_t> before = Bytes(3);
+  struct Case {
+    int32_t nx, ny;
+    bool read;  // the file is tried
+  } cases[] = {{4, 3, true}, {0, 3, false}, {4, -1, false}, {100000, 100000, false}};
+  for (const Case& c : cases) {
+    ClearErrors();
+    p.PixelX[2] = c.nx;
+    p.PixelY[2] = c.ny;
+    YYPadField(p.OpText, "no such picture.png");
+    YYGrScreenOp(kOpImage);
+    if (c.read) {
+      EXPECT_NE(p.OpQualifier, 0);
+      EXPECT_EQ(p.OpQualifier, LastErrorCode());
+    } else {
+      EXPECT_EQ(p.OpQualifier, 1066) << c.nx << " x " << c.ny;
+    }
+    EXPECT_TRUE(ErrorReports().empty()) << ErrorReports().front();
+  }
+  EXPECT_EQ(Bytes(3), before);
+}
+
 TEST_F(MemoryMetafileTest, DestroyFreesEntriesAndRefusesBadNumbers) {
   ClearErrors();
   WMetafileDestroy(0);
