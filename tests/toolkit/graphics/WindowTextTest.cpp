@@ -59,6 +59,21 @@ TEST_F(WindowTextTest, FontIsMadeAgainOnlyWhenItChanged) {
   EXPECT_EQ(WindowTextFontsMade(), before + 2);
 }
 
+// Cell sizes are kept in 0..9999 units of the window: (extent - 1) of its
+// pixels at 9999, whole pixels by integer division.
+TEST_F(WindowTextTest, CellSizeInPixelsOfTheCurrentWindow) {
+  struct Case {
+    int32_t widthUnits, heightUnits, width, height;
+  } cases[] = {{9999, 9999, 199, 99}, {1000, 1000, 19, 9}, {0, 50, 0, 0}, {5000, 2021, 99, 20}};
+  for (const Case& c : cases) {
+    WindowTextState().CellWidthUnits = c.widthUnits;
+    WindowTextState().CellHeightUnits = c.heightUnits;
+    YYWindowTextToPixels();
+    EXPECT_EQ(WindowTextState().CellWidth, c.width) << c.widthUnits;
+    EXPECT_EQ(WindowTextState().CellHeight, c.height) << c.heightUnits;
+  }
+}
+
 TEST_F(WindowTextTest, OutputWritesAllButTheLastCharacter) {
   int32_t w = 0, h = 16;
   YYWindowTextFont(4, 0, 0, w, h);
