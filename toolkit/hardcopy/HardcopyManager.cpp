@@ -13,6 +13,7 @@
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/PresentationGraphics.h"
 #include "toolkit/graphics/StrokeFont.h"
 #include "toolkit/hardcopy/CgmDriver.h"
 #include "toolkit/hardcopy/DxfDriver.h"
@@ -289,6 +290,10 @@ void YYGrStateInit(std::string_view option, std::optional<int32_t>, std::optiona
   }
 
   IGrUnits(0.0f, 0.0f, 1.0f, 1.0f);
+  IPgArea(0.0f, 0.0f, 1.0f, 1.0f);
+  YYPgMargins(0.1f, 0.1f, 0.9f, 0.9f);
+  const int32_t oneValuePerSet[1] = {1};
+  YYPgGraphDefine(4, kPgMaxSets, oneValuePerSet);
   g.CurrentX = g.CurrentY = 0.0f;
   g.FillStyle = 0;
   g.FillOutline = 1;

@@ -6,6 +6,7 @@
 
 #include "RecordingDriver.h"
 #include "toolkit/graphics/PresentationGraphics.h"
+#include "toolkit/hardcopy/HardcopyManager.h"
 
 namespace {
 
@@ -116,6 +117,26 @@ TEST_F(PresentationTest, GraphDefinitionClampsAndSplitsItsOptions) {
   EXPECT_EQ(S().StyleScheme, 2);
   EXPECT_EQ(S().LabelStep, 5);
   EXPECT_EQ(S().SetColour.size(), 6u);
+}
+
+// The state initialisation puts the set-up back to its defaults.
+TEST_F(PresentationTest, StateInitialisationRestoresTheDefaults) {
+  const std::vector<int32_t> counts = {12, 3};
+  IPgArea(5, 6, 7, 8);
+  YYPgMargins(0.3f, 0.3f, 0.6f, 0.6f);
+  YYPgGraphDefine(8, 20, counts, 1);
+  YYGrStateInit(" ");
+  EXPECT_FLOAT_EQ(S().XFrom, 0);
+  EXPECT_FLOAT_EQ(S().YTo, 1);
+  EXPECT_FLOAT_EQ(S().YRange, 1);
+  EXPECT_FLOAT_EQ(S().MarginLeft, 0.1f);
+  EXPECT_FLOAT_EQ(S().MarginTop, 0.9f);
+  EXPECT_EQ(S().GraphType, 4);
+  EXPECT_EQ(S().Sets, 500);
+  EXPECT_EQ(S().ValuesPerSet, 1);
+  EXPECT_EQ(S().Options, 0);
+  EXPECT_EQ(S().Flag0, 0);
+  EXPECT_EQ(CountReports(16), 0);
 }
 
 }  // namespace
