@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 #include "platform/gdi/GdiInternal.h"
 
@@ -369,11 +371,13 @@ int stretchDibBits(Hdc dc, int x, int y, int w, int h, int sx, int sy, int sw, i
   bitmapSurface(tmp)->pixels = std::move(img.pixels);
   selectObject(mem, tmp);
   // bottom-up images count the source origin from their last row
-  const int top = header.height > 0 ? std::abs(header.height) - sy - sh : sy;
+  // (in 64 bits: the source rectangle may come from a file)
+  const int64_t fromBottom = std::llabs(int64_t{header.height}) - sy - sh;
+  const int top = header.height > 0 ? static_cast<int>(std::clamp<int64_t>(fromBottom, INT_MIN, INT_MAX)) : sy;
   const bool ok = stretchBlt(dc, x, y, w, h, mem, sx, top, sw, sh, rop);
   deleteDc(mem);
   deleteObject(tmp);
-  return ok ? std::abs(sh) : 0;
+  return ok ? static_cast<int>(std::min<int64_t>(std::llabs(int64_t{sh}), INT_MAX)) : 0;
 }
 
 HBitmap createMaskBitmap(HBitmap bitmap, ColorRef background) {

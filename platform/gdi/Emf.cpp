@@ -1103,6 +1103,12 @@ HEnhMetaFile copyEnhMetaFile(HEnhMetaFile mf, const std::string& file) {
   return make(std::move(bytes));
 }
 
+namespace {
+int Micrometres(int millimetres) {
+  return static_cast<int>(std::clamp<int64_t>(int64_t{millimetres} * 1000, INT_MIN, INT_MAX));
+}
+}  // namespace
+
 bool getEnhMetaFileHeader(HEnhMetaFile mf, EnhMetaHeader& out) {
   const EmfRec* rec = find(mf);
   if (!rec) return false;
@@ -1116,7 +1122,7 @@ bool getEnhMetaFileHeader(HEnhMetaFile mf, EnhMetaHeader& out) {
   out.millimetres = {r.i32(80), r.i32(84)};
   const uint32_t size = r.u32(4);
   out.micrometres = size >= 108 ? Size{r.i32(100), r.i32(104)}
-                                : Size{out.millimetres.cx * 1000, out.millimetres.cy * 1000};
+                                : Size{Micrometres(out.millimetres.cx), Micrometres(out.millimetres.cy)};
   return r.ok;
 }
 
@@ -1133,8 +1139,8 @@ bool playEnhMetaFile(Hdc dc, HEnhMetaFile mf, const Rect& rect) {
   // The frame in device units of the reference device.
   const double fl = h.frame.left * 10.0 * h.device.cx / h.micrometres.cx;
   const double ft = h.frame.top * 10.0 * h.device.cy / h.micrometres.cy;
-  const double fw = (h.frame.right - h.frame.left) * 10.0 * h.device.cx / h.micrometres.cx;
-  const double fh = (h.frame.bottom - h.frame.top) * 10.0 * h.device.cy / h.micrometres.cy;
+  const double fw = (double{h.frame.right} - h.frame.left) * 10.0 * h.device.cx / h.micrometres.cx;
+  const double fh = (double{h.frame.bottom} - h.frame.top) * 10.0 * h.device.cy / h.micrometres.cy;
   if (!(fw > 0) || !(fh > 0)) return false;
 
   const detail::DcRec saved = [&] {

@@ -4,8 +4,10 @@
 // and bytes that are no metafile refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -212,6 +214,58 @@ TEST_F(EmfTest, BytesThatAreNoMetafileAreRefused) {
       {"not starting with a header", with(0, 3)},
   };
   for (const Case& c : cases) EXPECT_EQ(setEnhMetaFileBits(c.bytes), 0u) << c.what;
+}
+
+// Records whose sizes hold but whose contents are anything: counts, offsets,
+// sizes and coordinates inside them at random (fixed seed), records of one
+// kind given another kind's type, and the extremes that once overflowed (a
+// frame from the most negative coordinate, an image's source rows from
+// it). Whatever is accepted plays without touching memory outside the
+// record or overflowing (the sanitizer build checks) and ends.
+TEST_F(EmfTest, RecordContentsAtRandomPlaySafely) {
+  const std::vector<uint8_t> good = Record200x100();
+  const emf::File f = emf::Decode(good);
+  ASSERT_EQ(f.error, "");
+  std::vector<uint32_t> types;
+  for (const emf::Record& r : f.records) types.push_back(r.type);
+  const auto image = std::find(types.begin(), types.end(), 81u);
+  ASSERT_NE(image, types.end());
+  const size_t imageAt = f.records[static_cast<size_t>(image - types.begin())].offset;
+  auto with = [&](std::vector<std::pair<size_t, uint32_t>> changes) {
+    std::vector<uint8_t> b = good;
+    for (auto [at, v] : changes) std::memcpy(b.data() + at, &v, 4);
+    return b;
+  };
+  std::vector<std::vector<uint8_t>> cases = {
+      with({{24, 0x80000000u}}),                                        // frame left
+      with({{imageAt + 36, 0x80000000u}, {imageAt + 44, 0x80000000u}}),  // source top and height
+  };
+  std::mt19937 rng(1234);
+  const uint32_t odd[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFF, 0x10000, 40, 4096};
+  for (int round = 0; round < 400; ++round) {
+    std::vector<uint8_t> b = good;
+    const int changes = 1 + static_cast<int>(rng() % 4);
+    for (int k = 0; k < changes; ++k) {
+      const emf::Record& r = f.records[rng() % (f.records.size() - 1)];
+      if (rng() % 5 == 0 && r.type != 1) {
+        const uint32_t type = types[rng() % types.size()];
+        std::memcpy(b.data() + r.offset, &type, 4);
+        continue;
+      }
+      const size_t at = r.offset + 8 + (rng() % ((r.size - 8) / 4)) * 4;
+      const uint32_t v = rng() % 2 ? odd[rng() % std::size(odd)] : static_cast<uint32_t>(rng());
+      std::memcpy(b.data() + at, &v, 4);
+    }
+    cases.push_back(std::move(b));
+  }
+  Canvas c(200, 100);
+  for (const std::vector<uint8_t>& b : cases) {
+    const HEnhMetaFile mf = setEnhMetaFileBits(b);
+    if (mf == 0) continue;
+    playEnhMetaFile(c.dc, mf, {0, 0, 200, 100});
+    playEnhMetaFile(c.dc, mf, {190, 5, -30, 300});
+    deleteEnhMetaFile(mf);
+  }
 }
 
 TEST_F(EmfTest, CopiesToFilesAndRefusesWhatCannotBeWritten) {
