@@ -237,6 +237,31 @@ TEST_F(CgmTest, ImagesWaitForTheReader) {
   EXPECT_TRUE(Of(elements, 4, 9).empty());
 }
 
+TEST_F(CgmTest, ShadedTriangles) {
+  Start(kCgm);
+  DriverParamsRecord& p = DriverParams();
+  p.PointListX = {10.0f, 100.0f, 50.0f};
+  p.PointListY = {10.0f, 20.0f, 90.0f};
+  p.ShadedVertexCount = 3;
+  p.ShadedColour[0] = 0x0000FF;
+  p.ShadedColour[1] = 0x00FF00;
+  p.ShadedColour[2] = 0xFF0000;
+  Op(kOpShadedPolygon);
+  const auto all = Elements(Finish());
+  const auto interpolated = Of(all, 5, 43);
+  ASSERT_EQ(interpolated.size(), 1u) << listing_;
+  const cgm::Element& e = *interpolated[0];
+  EXPECT_EQ(e.params.size(), 22u);
+  EXPECT_EQ(Word(e, 0), 3);
+  // The three vertex colours, red, green and blue bytes each.
+  EXPECT_EQ(std::vector<uint8_t>(e.params.begin() + 12, e.params.begin() + 21),
+            (std::vector<uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255}));
+  const auto polygons = Of(all, 4, 7);
+  ASSERT_EQ(polygons.size(), 1u);
+  EXPECT_EQ(polygons[0]->params.size(), 12u);
+  EXPECT_EQ(Word(*Of(all, 5, 22).back(), 0), 6);
+}
+
 TEST_F(CgmTest, TestPageWalksToTheEnd) {
   const auto all = PlotCgm(DrawTestPage);
   EXPECT_FALSE(Of(all, 4, 1).empty());
