@@ -22,9 +22,10 @@ class PostScriptTest : public VectorTest {
   // Plots and lets ghostscript run the file.
   std::vector<std::string> PlotPs(const std::function<void()>& draw, const std::function<void()>& options = {}) {
     const std::string bytes = Plot(kPost, draw, options, "plot.ps");
-    if (Have("gs"))
+    if (Have("gs")) {
       EXPECT_EQ(RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage " + Path() + " >/dev/null 2>&1"), 0)
           << bytes;
+    }
     return Lines(bytes);
   }
 };
@@ -151,7 +152,9 @@ TEST_F(PostScriptTest, FontAndText) {
   EXPECT_EQ(lines[static_cast<size_t>(font + 6)], "45.0 ro");
   EXPECT_EQ(lines[static_cast<size_t>(font + 7)], "(a) lsh");
   EXPECT_EQ(lines[static_cast<size_t>(font + 8)], "315.0 ro");
-  if (Have("gs")) EXPECT_EQ(RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage " + Path() + " >/dev/null 2>&1"), 0);
+  if (Have("gs")) {
+    EXPECT_EQ(RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage " + Path() + " >/dev/null 2>&1"), 0);
+  }
 }
 
 TEST_F(PostScriptTest, LongTextsNeverCutAnEscape) {

@@ -28,9 +28,12 @@ class SvgTest : public VectorTest {
   // Plots and checks that both readers take the file.
   std::vector<std::string> PlotSvg(const std::function<void()>& draw, const std::function<void()>& options = {}) {
     const std::string bytes = Plot(kSvg, draw, options, "plot.svg");
-    if (Have("xmllint")) EXPECT_EQ(RunCommand("xmllint --noout " + Path()), 0) << bytes;
-    if (Have("rsvg-convert"))
+    if (Have("xmllint")) {
+      EXPECT_EQ(RunCommand("xmllint --noout " + Path()), 0) << bytes;
+    }
+    if (Have("rsvg-convert")) {
       EXPECT_EQ(RunCommand("rsvg-convert -o " + scratch_ / "check.png" + " " + Path()), 0) << bytes;
+    }
     return Lines(bytes);
   }
 };
@@ -123,6 +126,10 @@ TEST_F(SvgTest, FillsAndClipPaths) {
     IGrTriangle(0.1f, 0.1f, 0.5f, 0.1f, 0.3f, 0.5f);
     IGrArea(0.0f, 0.0f, 0.5f, 0.5f);
     IGrTriangle(0.1f, 0.1f, 0.5f, 0.1f, 0.3f, 0.5f);
+    // Back to the whole drawable: no clip path, and the fill leaves the
+    // last one behind.
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    IGrTriangle(0.1f, 0.1f, 0.5f, 0.1f, 0.3f, 0.5f);
   }, [] { HardcopyOptions().Opt[OptColourInversion] = 1; });
   int32_t r1, g1, b1, r2, g2, b2;
   YYColourComponents(15, r1, g1, b1);
@@ -140,6 +147,11 @@ TEST_F(SvgTest, FillsAndClipPaths) {
   bool sawClip2 = false;
   for (const auto& l : lines) sawClip2 |= l.find(";clip-path:url(#clip2)\">") != std::string::npos;
   EXPECT_TRUE(sawClip2);
+  int lastFill = -1;
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].rfind("<g style=\"stroke:none;fill:", 0) == 0) lastFill = static_cast<int>(i);
+  ASSERT_GE(lastFill, 0);
+  EXPECT_EQ(lines[static_cast<size_t>(lastFill)].find("clip-path"), std::string::npos) << lines[static_cast<size_t>(lastFill)];
   EXPECT_EQ(lines[static_cast<size_t>(first - 1)].find("clipPath"), std::string::npos);
 }
 
@@ -170,7 +182,9 @@ TEST_F(SvgTest, LongPointListsWrap) {
   int pairs = 0;
   for (; i < lines.size(); ++i) {
     EXPECT_LE(lines[i].size(), 256u);
-    if (i > static_cast<size_t>(start)) EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(lines[i][0])) || lines[i] == "\"/>") << lines[i];
+    if (i > static_cast<size_t>(start)) {
+      EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(lines[i][0])) || lines[i] == "\"/>") << lines[i];
+    }
     for (char c : lines[i]) pairs += c == ',';
     if (lines[i].size() >= 3 && lines[i].compare(lines[i].size() - 3, 3, "\"/>") == 0) break;
   }
@@ -190,7 +204,9 @@ TEST_F(SvgTest, EndClosesOnlyOpenGroups) {
   const auto lines = Lines(ReadBytes(scratch_ / "bare.svg"));
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[3], "</svg>");
-  if (Have("xmllint")) EXPECT_EQ(RunCommand("xmllint --noout " + scratch_ / "bare.svg"), 0);
+  if (Have("xmllint")) {
+    EXPECT_EQ(RunCommand("xmllint --noout " + scratch_ / "bare.svg"), 0);
+  }
   // A fill group still open at the end is closed before the stroke group.
   const auto open = PlotSvg([] {
     GraphicsState().FillStyle = 4;
