@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "RecordingDriver.h"
+#include "TestPage.h"
 #include "platform/gdi/Emf.h"
 #include "platform/print/Printer.h"
 #include "tests/support/EmfDecoder.h"

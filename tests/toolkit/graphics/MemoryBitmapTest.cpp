@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "RecordingDriver.h"
+#include "TestPage.h"
 #include "platform/res/Resources.h"
 #include "tests/support/GoldenPicture.h"
 #include "tests/toolkit/core/windows/MainWindowFixture.h"

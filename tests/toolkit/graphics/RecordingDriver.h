@@ -61,8 +61,3 @@ std::vector<std::string>& ErrorReports();
 void ClearErrors();
 // Counts the reports that carry `code`.
 int CountReports(int32_t code);
-
-// One small page drawn through the engine: area and units, frame, clipped
-// polyline, dashed line, an exclusive-or line drawn twice, a filled
-// polygon, stroke and device text at 0 and 90 degrees, a clipped triangle.
-void DrawTestPage();
