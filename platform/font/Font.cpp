@@ -152,7 +152,10 @@ FaceFile* faceFile(Family family, bool bold, bool italic) {
     FcPatternGetInteger(p, FC_SLANT, 0, &slant);
     const bool isBold = weight >= FC_WEIGHT_DEMIBOLD;
     const bool isItalic = slant != FC_SLANT_ROMAN;
-    int score = (isBold == bold ? 2 : 0) + (isItalic == italic ? 1 : 0);
+    // Within a style the weight nearest the asked one wins (a family's
+    // regular member over its extra-light one, which may lack glyphs).
+    const int distance = std::abs(weight - (bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR));
+    int score = ((isBold == bold ? 2 : 0) + (isItalic == italic ? 1 : 0)) * 1000 + (999 - std::min(distance, 999));
     const std::string name(reinterpret_cast<const char*>(file));
     // equal scores: the lexically first file, so the choice never depends on
     // the order fontconfig scanned the folder in

@@ -289,7 +289,8 @@ struct GridPrintOptions {
   int32_t HeadersEveryPage = 1;
   int32_t TextColours = 1;
   int32_t BackgroundColours = 1;
-  plat::Rect Margins;
+  plat::Rect Margins;           // from the paper's edges
+  plat::Rect MinMargins;        // the printer's unprintable border
   plat::Size Paper;
   int32_t Orientation = 1;      // 1 portrait, 2 landscape
 };

@@ -8,12 +8,14 @@
 #include "platform/dlg/CommonDialogs.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Window.h"
+#include "toolkit/core/CommonDialogs.h"
 #include "toolkit/core/RootWindow.h"
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogProc.h"
 #include "toolkit/dialogs/DialogTable.h"
 #include "toolkit/dialogs/GridControl.h"
 #include "toolkit/dialogs/GridInternal.h"
+#include "toolkit/dialogs/GridPrint.h"
 
 namespace {
 
@@ -424,16 +426,22 @@ void YYGridPageSetupDefaults() {
   std::array<GridPrintOptions, 2>& sets = GridPrintOptionSets();
   for (size_t i = 0; i < sets.size(); ++i) {
     plat::PageSetup ps;
-    ps.flags = plat::psd::ReturnDefault;
+    // The unit is the user's measurement system's.
+    int32_t measure = 2;
+    YYLocaleMeasure(measure);
+    ps.flags = plat::psd::ReturnDefault |
+               (measure == 1 ? plat::psd::InThousandthsOfInches : plat::psd::InHundredthsOfMillimeters);
     ps.owner = WindowTables().Frame[0];
     const bool found = plat::pageSetupDialog(ps);
     GridPrintOptions& o = sets[i];
-    o.Units = (ps.flags & plat::psd::InHundredthsOfMillimeters) ? 2 : 1;
+    o.Units = measure == 1 ? 1 : 2;
     o.Scale = 100;
     o.RowLines = o.ColumnLines = o.HeadersEveryPage = 1;
     if (found) {
       o.Margins = ps.margins;
       o.Paper = ps.paper;
+      o.Orientation = ps.printer.orientation;
+      GridPrintPrinters()[i] = ps.printer;
     }
     if (i == 0) {
       // A printer of exactly two colours prints no colours.
