@@ -1,4 +1,5 @@
 #include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/dialogs/GridEditorWindow.h"
 
 #include <algorithm>
 #include <cstring>
@@ -117,6 +118,7 @@ void ResetDialogManager() {
   ResetNumericValidation();
   ResetControlClasses();
   ResetGridGlobals();
+  ResetGridEditors();
   gUniqueTreeValues = false;
 }
 

@@ -409,15 +409,6 @@ void YYGridResizeRows(plat::Hwnd grid, int32_t field, int32_t rows) {
   }
 }
 
-void YYGridWindowText(int32_t window, int32_t item, std::string& text, int32_t length) {
-  // Stand-in: grid editor windows (their find text, search text and file
-  // name) come with the stand-alone grid editor.
-  (void)window;
-  (void)item;
-  (void)length;
-  text.clear();
-}
-
 // ---------------------------------------------------------------- print defaults
 
 void YYGridPageSetupDefaults() {

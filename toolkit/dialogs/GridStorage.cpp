@@ -16,6 +16,7 @@
 #include "toolkit/dialogs/DialogTable.h"
 #include "toolkit/dialogs/FieldNumberText.h"
 #include "toolkit/dialogs/GridControl.h"
+#include "toolkit/dialogs/GridEditorWindow.h"
 #include "toolkit/dialogs/GridInternal.h"
 
 namespace {
@@ -72,12 +73,6 @@ plat::Hwnd YYGridOfClient(plat::Hwnd client) {
   return {};
 }
 
-// Stand-in: grid windows (the stand-alone grid editor) come later; until
-// then no current window is one.
-plat::Hwnd YYCurrentWindowGrid() { return {}; }
-// Stand-in: no window can be a grid window yet; completed with the grid
-// window (its menu, accelerators, windows, grid, file, title and status bar).
-void YYGridWindowRevert(int32_t /*window*/) {}
 
 // ---------------------------------------------------------------- shared helpers (GridInternal.h)
 
@@ -477,7 +472,12 @@ void YYGridColumnFormat(int32_t& field, int32_t column, std::string& text, int32
 }
 
 void YYGridInfo(int32_t& field, int32_t item, int32_t& value) {
-  if (field == -2) return;   // the stand-alone grid editor: not open
+  if (field == -2) {
+    // The grid editor that closed last.
+    if (item == 6) value = 1 - LastClosedEditor().Unsaved;
+    if (item == 7) value = LastClosedEditor().Changed;
+    return;
+  }
   const plat::Hwnd w = YYGridFind(field);
   if (!w) return;
   const GridRecord& g = *YYGridRecordOf(w);

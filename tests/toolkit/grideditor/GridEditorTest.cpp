@@ -1,0 +1,320 @@
+// The stand-alone grid editor: opening it over a child window, its status
+// bar and cell-change events, its menus and their greying, the messages of
+// its operations, its files, and how it looks.
+#include <algorithm>
+#include <fstream>
+
+#include "platform/bars/StatusBar.h"
+#include "platform/menu/Menu.h"
+#include "platform/dlg/CommonDialogs.h"
+#include "tests/support/GoldenPicture.h"
+#include "tests/toolkit/grideditor/GridFilesFixture.h"
+#include "toolkit/core/ChildWindows.h"
+#include "toolkit/core/EventStore.h"
+#include "toolkit/core/WindowDrawing.h"
+#include "toolkit/dialogs/GridEditorWindow.h"
+#include "toolkit/hardcopy/DumpPage.h"
+
+namespace {
+
+constexpr int32_t kSmallDialog = 9700;
+constexpr int32_t kSmallGrid = 9701;
+
+constexpr const char* kSmallResources = R"(
+DIALOG 9700
+  CAPTION "Stations"
+  STYLE POPUP CAPTION SYSMENU MODALFRAME
+  FONT 8 "MS Sans Serif"
+  RECT 0 0 200 100
+  CONTROL QVZGRID 9701 "" 7 7 180 80 BORDER VSCROLL HSCROLL TABSTOP BITS(0x0600)
+EXTRAS
+[Grids] 
+ 9701 3 8 9710 
+ 24 
+A 
+B 
+C 
+END
+
+DIALOG 9710
+  STYLE POPUP
+  FONT 8 "MS Sans Serif"
+  RECT 0 0 150 14
+  CONTROL EDIT 711 "Station" 0 0 50 12 AUTOHSCROLL
+  CONTROL INTEGEREDIT 712 "Depth" 50 0 36 12 BITS(0x0082)
+  CONTROL BUTTON 713 "Ok" 86 0 20 12 AUTOCHECKBOX
+END
+)";
+
+class GridEditorTest : public gridedtest::GridFilesTest {
+ protected:
+  void SetUp() override {
+    gridedtest::GridFilesTest::SetUp();
+    plat::res::pushOverlay(kSmallResources, "grid editor test");
+    plat::test::clearShownDialogs();
+  }
+
+  // A child window (inside the root window's client area with `inside`),
+  // made current; its number.
+  int32_t Window(bool inside = false, int32_t options = kOptionSystemMenu | kOptionStatusBar) {
+    int32_t w = 320, h = 220, number = 0, dialog = 0;
+    YYChildWindowOpen(30, 30, w, h, number, options | (inside ? kOptionInsideParent : 0), 0, {}, dialog, 0, -1,
+                      "Grid Editor");
+    int32_t width = 0, height = 0;
+    YYWindowSelect(width, height, number);
+    return number;
+  }
+  // Opens an editor of the dialog's grid on a new window; the status.
+  int32_t Open(int32_t options = 0, int32_t mode = 2, bool inside = false, int32_t field = gridedtest::kFilesGrid) {
+    window_ = Window(inside);
+    int32_t status = 0;
+    mode_ = mode;
+    YYGridEditorOpen(status, field, mode_, 0, options, -1, -1, "", "");
+    return status;
+  }
+  GridEditorRecord& Editor() { return *YYGridEditorOfWindow(window_); }
+  plat::Hwnd Frame() { return WindowTables().Frame[static_cast<size_t>(window_)]; }
+  std::string Part(int part) { return plat::test::statusText(Editor().StatusBar, part); }
+  // The item ids of a pop-up (0 for a separator).
+  static std::vector<uint32_t> Items(plat::Hmenu menu) {
+    std::vector<uint32_t> ids;
+    for (int i = 0; i < plat::getMenuItemCount(menu); ++i) ids.push_back(plat::getMenuItemId(menu, i));
+    return ids;
+  }
+  // Opens a menu as the user would and tells whether an item is greyed.
+  bool Greyed(plat::Hmenu menu, int32_t id) {
+    plat::sendMessage(Frame(), plat::wm::InitMenuPopup, static_cast<plat::WParam>(menu.value), 0);
+    return (plat::getMenuState(menu, static_cast<uint32_t>(id), plat::mf::ByCommand) & plat::mf::Grayed) != 0;
+  }
+  void Command(int32_t id) { plat::sendMessage(Frame(), plat::wm::Command, static_cast<plat::WParam>(id), 0); }
+  const plat::test::ShownDialog& LastShown() { return plat::test::shownDialogs().back(); }
+
+  int32_t window_ = 0;
+  int32_t mode_ = 2;
+};
+
+TEST_F(GridEditorTest, OpeningRefusesAndWarnsByStatus) {
+  // The root window, a window opened twice, a field that is no grid.
+  int32_t status = 0, mode = 2;
+  int32_t width = 0, height = 0, root = 0;
+  YYWindowSelect(width, height, root);
+  YYGridEditorOpen(status, gridedtest::kFilesGrid, mode, 0, 0, -1, -1, "", "");
+  EXPECT_EQ(status, kEditorOnRoot);
+  EXPECT_EQ(Open(), 0);
+  status = 0;
+  YYGridEditorOpen(status, gridedtest::kFilesGrid, mode, 0, 0, -1, -1, "", "");
+  EXPECT_EQ(status, kEditorHasRecord);
+  EXPECT_EQ(Open(0, 2, false, 1), kEditorNoGridField);
+  // A child that is no pane of a split window: mode 2 and no menu bar.
+  EXPECT_EQ(Open(0, 1, true), kEditorModeChanged);
+  EXPECT_EQ(mode_, 2);
+  EXPECT_EQ(Editor().Mode, 2);
+  EXPECT_FALSE(plat::getMenu(Frame()));
+  EXPECT_EQ(YYWindowKindOf(window_), kKindGrid);
+}
+
+TEST_F(GridEditorTest, TheStatusBarFollowsTheCurrentCellAndEventsKeepTheCellOfTheWaitsStart) {
+  Row(1, "alpha", 1, 1.0f, 1.0, 0, 1);
+  ASSERT_EQ(Open(), 0);
+  EXPECT_EQ(Part(0), "Row");
+  EXPECT_EQ(Part(1), "\t\t1");
+  EXPECT_EQ(Part(2), "\tColumn");
+  EXPECT_EQ(Part(3), "\t\t1");
+  EXPECT_EQ(plat::statusBarState(Editor().StatusBar)->edges.size(), 4u);
+  // The editor's grid is a copy of the field's.
+  int32_t f = 0;
+  std::string text;
+  YYGridGetText(f, 0, 0, text, -1);
+  EXPECT_EQ(text, "alpha");
+
+  WEventOptionSet(EventFieldChange, 1);
+  EventStoreRecord& s = EventStore();
+  s.FirstChange = 1;   // a wait begins
+  s.StoredType = 0;
+  WGridSetCell(0, 3, 5);
+  WGridSetCell(0, 2, 7);
+  EXPECT_EQ(Part(1), "\t\t7");
+  EXPECT_EQ(Part(3), "\t\t2");
+  ASSERT_EQ(s.StoredType, EventFieldChange);
+  EXPECT_EQ(s.Stored[0], window_);
+  EXPECT_EQ(s.Stored[5], (1 << 18) + 1) << "the cell when the wait began";
+  EXPECT_EQ(s.Stored[6], (2 << 18) + 7);
+  EXPECT_EQ(Editor().LastCell, (2 << 18) + 7);
+}
+
+TEST_F(GridEditorTest, MenusHoldTheCommandsTheOptionsAndTheGridAllow) {
+  struct Case {
+    int32_t options;
+    bool readOnly;
+    std::vector<uint32_t> file;
+  };
+  const std::vector<Case> cases = {
+      {0, false, {32101, 32102, 32103, 32104, 32109, 32108, 0, 32105, 32106, 0, 32107}},
+      {kEditorNoNewOpen, true, {32104, 32109, 32108, 0, 32105, 32106, 0, 32107}},
+      {kEditorNoSave | kEditorNoPrint, false, {32101, 32102, 0, 32107}},
+      {kEditorNoSave | kEditorNoPrint | kEditorNoNewOpen, false, {32107}},
+  };
+  for (const Case& k : cases) {
+    YYGridReadOnlySet(Field(gridedtest::kFilesGrid), k.readOnly);
+    ASSERT_LT(Open(k.options), 4);
+    EXPECT_EQ(Items(Editor().FileMenu), k.file) << "options " << k.options;
+    const std::vector<uint32_t> edit = Items(Editor().EditMenu);
+    EXPECT_EQ(std::count(edit.begin(), edit.end(), 32127u), k.readOnly ? 0 : 1);
+    EXPECT_EQ(std::count(edit.begin(), edit.end(), 32122u), k.readOnly ? 0 : 1);
+    EXPECT_EQ(std::count(edit.begin(), edit.end(), 32128u), k.readOnly ? 0 : 1);
+  }
+  // Without any command that has a key, the File and Search texts show
+  // none; the Edit texts keep theirs.
+  YYGridReadOnlySet(Field(gridedtest::kFilesGrid), false);
+  ASSERT_EQ(Open(kEditorNoNewOpen | kEditorNoSave | kEditorNoPrint | kEditorNoFind | kEditorNoRowOperations), 0);
+  EXPECT_EQ(plat::getMenuString(Editor().FileMenu, 32107, plat::mf::ByCommand), "E&xit");
+  EXPECT_EQ(plat::getMenuString(Editor().EditMenu, 32122, plat::mf::ByCommand), "Cu&t\tCtrl+X");
+  EXPECT_EQ(plat::getMenuString(Editor().SearchMenu, 32144, plat::mf::ByCommand), "&Goto Cell");
+  ASSERT_EQ(Open(), 0);
+  EXPECT_EQ(plat::getMenuString(Editor().FileMenu, 32104, plat::mf::ByCommand), "Save &As\tF12");
+  EXPECT_EQ(plat::getMenuString(Editor().SearchMenu, 32142, plat::mf::ByCommand), "Find &Next\tF3");
+  plat::MenuItemInfo title;
+  title.mask = plat::miim::Id;
+  ASSERT_TRUE(plat::getMenuItemInfo(plat::getMenu(Frame()), 0, true, title));
+  EXPECT_EQ(title.id, 32100u);
+}
+
+TEST_F(GridEditorTest, ItemsAreGreyedByTheGridsState) {
+  ASSERT_EQ(Open(), 0);
+  GridEditorRecord& r = Editor();
+  // No selection and nothing selected in the cell editor.
+  EXPECT_TRUE(Greyed(r.EditMenu, 32122));
+  EXPECT_TRUE(Greyed(r.EditMenu, 32125));
+  EXPECT_TRUE(Greyed(r.FileMenu, 32109));
+  YYGridSelect(r.Grid, 0, 1, 0, 1);
+  EXPECT_FALSE(Greyed(r.EditMenu, 32123));
+  EXPECT_FALSE(Greyed(r.FileMenu, 32109));
+  // Find Next waits for a first Find.
+  EXPECT_TRUE(Greyed(r.SearchMenu, 32142));
+  r.FindText = "abc";
+  EXPECT_FALSE(Greyed(r.SearchMenu, 32142));
+  // Insert after the last row: only with a variable row count.
+  WGridSetCell(0, 1, 10);
+  EXPECT_TRUE(Greyed(r.EditMenu, 32129));
+  r.VariableRows = 1;
+  EXPECT_FALSE(Greyed(r.EditMenu, 32129));
+  // One read-only cell anywhere greys Sort, unless read-only cells are ignored.
+  EXPECT_FALSE(Greyed(r.EditMenu, 32127));
+  int32_t field = 0;
+  YYGridCellState(field, 1, 2, 2);
+  EXPECT_TRUE(Greyed(r.EditMenu, 32127));
+  r.IgnoreReadOnly = 1;
+  EXPECT_FALSE(Greyed(r.EditMenu, 32127));
+}
+
+TEST_F(GridEditorTest, FindRunsOnAndSaysWhenTheGridEnds) {
+  // The search starts after the current cell (row 1) and ignores case.
+  Row(2, "xxABC", 1, 1.0f, 1.0, 0, 1);
+  Row(4, "abcd", 2, 2.0f, 2.0, 0, 1);
+  ASSERT_EQ(Open(), 0);
+  GridEditorRecord& r = Editor();
+  r.FindText = "abc";
+  Command(kCmdFindNext);
+  EXPECT_EQ(WGridInfoItem(0, 5), 2);
+  Command(kCmdFindNext);
+  EXPECT_EQ(WGridInfoItem(0, 5), 4);
+  plat::test::answerMessageBox(plat::kIdOk);
+  Command(kCmdFindNext);
+  EXPECT_EQ(LastShown().text, "End of grid reached");
+  EXPECT_EQ(LastShown().caption, "Find");
+  EXPECT_EQ(r.FindText, "abc");
+}
+
+TEST_F(GridEditorTest, OperationsReportWhatStopsThem) {
+  ASSERT_EQ(Open(), 0);
+  HardcopyFiles().PrinterAvailableFlag = 0;
+  plat::test::answerMessageBox(plat::kIdOk);
+  Command(kCmdPrint);
+  EXPECT_EQ(LastShown().text, "No printer installed");
+  EXPECT_EQ(LastShown().caption, "Error");
+
+  // Loads: a bad number is a data error, yet the file becomes the editor's.
+  struct Case {
+    std::string content;
+    std::string message;
+    std::string caption;
+  };
+  const std::vector<Case> cases = {
+      {"\"a\",x1,1,1,Yes,Alpha\r\n", "Non-numeric data found for numeric cell", "Data Error"},
+      {"\"a\",99999999999,1,1,Yes,Alpha\r\n", "Out of range value found for numeric cell", "Data Error"},
+      {"\"a\",1,1,1,Yes,Omega\r\n", "Non-matching data found for menu cell", "Data Error"},
+      {"\"a\",1,1,1,Yes,Alpha,extra\r\n", "File contains too many rows/columns", "Data Error"},
+  };
+  GridEditorRecord& r = Editor();
+  for (const Case& k : cases) {
+    std::ofstream("in.csv", std::ios::binary) << k.content;
+    plat::test::clearShownDialogs();
+    plat::test::answerMessageBox(plat::kIdOk);
+    plat::test::answerFileDialog({.ok = true, .paths = {"in.csv"}});
+    r.FileName.clear();
+    Command(kCmdOpen);
+    ASSERT_FALSE(plat::test::shownDialogs().empty());
+    EXPECT_EQ(LastShown().text, k.message) << k.content;
+    EXPECT_EQ(LastShown().caption, k.caption);
+    EXPECT_NE(r.FileName.find("in.csv"), std::string::npos) << "the file is the editor's";
+  }
+  EXPECT_NE(plat::getWindowText(Frame()).find(" - ["), std::string::npos);
+}
+
+TEST_F(GridEditorTest, HtmlExportProposesTheCsvNameWithHtm) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"data.csv", "data.htm"}, {"report", "report.htm"}, {"/tmp/v1.2/report", "/tmp/v1.2/report.htm"},
+      {"a/b.c.csv", "a/b.c.htm"}, {"", ""}};
+  for (const auto& [file, html] : cases) EXPECT_EQ(YYGridEditorHtmlName(file), html) << file;
+}
+
+TEST_F(GridEditorTest, SaveSelectionKeepsTheEditorsFileAndTitle) {
+  Row(1, "one", 1, 1.0f, 1.0, 1, 1);
+  Row(2, "two", 2, 2.0f, 2.0, 0, 2);
+  ASSERT_EQ(Open(), 0);
+  GridEditorRecord& r = Editor();
+  r.FileName = dir_.path() + "/whole.csv";
+  YYGridEditorTitle(Frame());
+  const std::string title = plat::getWindowText(Frame());
+  YYGridSelect(r.Grid, 1, 1, 0, 1);
+  plat::test::answerFileDialog({.ok = true, .paths = {"part.csv"}});
+  Command(kCmdSaveSelection);
+  EXPECT_EQ(testsupport::ReadFile("part.csv"), "\"two\",2\r\n");
+  EXPECT_EQ(r.FileName, dir_.path() + "/whole.csv");
+  EXPECT_EQ(plat::getWindowText(Frame()), title);
+  EXPECT_EQ(title, "Grid Editor - [" + dir_.path() + "/whole.csv]");
+}
+
+TEST_F(GridEditorTest, ClosingAsksToSaveAndStaysOpenWhenThePromptCannotShow) {
+  ASSERT_EQ(Open(), 0);
+  WGridPutCellInteger(0, 2, 1, 5);
+  plat::test::answerMessageBoxFails();
+  plat::sendMessage(Frame(), plat::wm::Close);
+  EXPECT_EQ(LastShown().text, "Do you want to save changes?");
+  EXPECT_EQ(LastShown().caption, "Plovane Grid Editor");
+  EXPECT_NE(YYGridEditorOfWindow(window_), nullptr) << "still open";
+  // No: a mode-2 editor leaves the closing to the application.
+  plat::test::answerMessageBox(plat::kIdNo);
+  EventStore().StoredType = 0;
+  plat::sendMessage(Frame(), plat::wm::Close);
+  EXPECT_EQ(EventStore().StoredType, EventCloseAsked);
+}
+
+TEST_F(GridEditorTest, TheEditorOfAThreeColumnGridLooksAsItsGolden) {
+  WDialogLoad(kSmallDialog);
+  WDialogShow(-1, -1, 0, 2);
+  const char* names[] = {"Alder", "Birch", "Cedar"};
+  for (int32_t r = 1; r <= 3; ++r) {
+    int32_t f = kSmallGrid;
+    YYGridPutValue(f, 0, r - 1, 0.0, names[r - 1], "");
+    WGridPutCellInteger(kSmallGrid, 2, r, r * 120);
+    WGridPutCellCheckBox(kSmallGrid, 3, r, r % 2);
+  }
+  ASSERT_EQ(Open(0, 2, false, kSmallGrid), 0);
+  plat::test::pump();
+  plat::Surface picture;
+  ASSERT_TRUE(plat::test::windowPicture(Frame(), true, picture));
+  testsupport::ExpectGoldenPicture(picture, "grid_editor_window.png");
+}
+
+}  // namespace
