@@ -102,6 +102,14 @@ void HideAndUnload() {
   YYSnapshotMode(0, -1, status);
 }
 
+// A text field's text, without its trailing blanks.
+std::string FieldText(int32_t field, size_t room) {
+  std::string text(room, ' ');
+  WDialogGetString(field, text);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
+  return text;
+}
+
 int32_t Checked(int32_t field) {
   int32_t v = 0;
   WDialogGetCheckBox(field, v);
@@ -231,9 +239,7 @@ void YYGridEditorFind(int32_t window, int32_t kind, int32_t& matchCase, int32_t&
       const int32_t button = NextButton();
       if (button == 2) break;
       if (button != 1) continue;
-      std::string typed;
-      WDialogGetString(1002, typed);
-      typed = TrimRight(typed);
+      const std::string typed = FieldText(1002, 1023);
       if (typed.empty()) {
         YYBeepOnOff(" ");
         continue;
@@ -367,9 +373,7 @@ void YYGridEditorSaveHTML(int32_t window, int32_t firstRow, int32_t lastRow, int
     const int32_t button = NextButton();
     if (button == 2) break;
     if (button == 1003) {
-      std::string chosen;
-      WDialogGetString(1002, chosen);
-      chosen = TrimRight(chosen);
+      std::string chosen = FieldText(1002, 259);
       chosen.resize(std::max<size_t>(chosen.size(), 260), ' ');
       WSelectFileDefaults("HTML Files|*.htm;*.html|All Files|*.*|", 0x23, chosen);
       if (WDialogInfoItem(4) == 1) {
@@ -379,8 +383,7 @@ void YYGridEditorSaveHTML(int32_t window, int32_t firstRow, int32_t lastRow, int
       continue;
     }
     if (button != 1) continue;
-    WDialogGetString(1002, name);
-    name = TrimRight(name);
+    name = FieldText(1002, 259);
     if (name.empty()) {
       WMessageBox(0, 3, 1, "You must enter a filename", "Select File");
       WDialogSetField(1002);
@@ -397,8 +400,7 @@ void YYGridEditorSaveHTML(int32_t window, int32_t firstRow, int32_t lastRow, int
     gSettings.HtmlYesNo = Radio(1008) == 2 ? 1 : 0;
     gSettings.HtmlCentred = Checked(1010);
     gSettings.HtmlColours = Checked(1011);
-    WDialogGetString(1013, gSettings.HtmlTitle);
-    gSettings.HtmlTitle = TrimRight(gSettings.HtmlTitle);
+    gSettings.HtmlTitle = FieldText(1013, 1023);
     WDialogGetInteger(1015, gSettings.HtmlBorder);
     if (firstRow >= 0 && Radio(1017) != 2) firstRow = -1;
     ok = true;

@@ -784,8 +784,10 @@ void YYGridEditorOpen(int32_t& status, int32_t gridField, int32_t& mode, int32_t
   r.Caption = (plat::getWindowStyle(frame) & plat::ws::Caption) == plat::ws::Caption;
   const bool readOnly = (plat::getWindowStyle(fieldWindow) & kGridReadOnly) != 0;
   r.ReadOnly = readOnly;
-  r.NewEnabled = !(options & kEditorNoNewOpen) && !readOnly;
-  r.OpenEnabled = !(options & kEditorNoNewOpen);
+  // An editor that may not save offers no New and no Open either: they
+  // would replace a grid it could never write.
+  r.NewEnabled = !(options & (kEditorNoNewOpen | kEditorNoSave)) && !readOnly;
+  r.OpenEnabled = !(options & (kEditorNoNewOpen | kEditorNoSave));
   r.SaveEnabled = !(options & kEditorNoSave) && !readOnly;
   r.SaveAsEnabled = !(options & (kEditorNoSave | kEditorNoSaveAs));
   r.HtmlEnabled = !(options & (kEditorNoSave | kEditorNoHtml));

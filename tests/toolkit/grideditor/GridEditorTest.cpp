@@ -2,7 +2,9 @@
 // bar and cell-change events, its menus and their greying, the messages of
 // its operations, its files, and how it looks.
 #include <algorithm>
+#include <deque>
 #include <fstream>
+#include <functional>
 
 #include "platform/bars/StatusBar.h"
 #include "platform/menu/Menu.h"
@@ -13,6 +15,9 @@
 #include "toolkit/core/EventStore.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/dialogs/GridEditorWindow.h"
+#include "toolkit/dialogs/GridInternal.h"
+#include "platform/print/Printer.h"
+#include "toolkit/dialogs/GridPrint.h"
 #include "toolkit/hardcopy/DumpPage.h"
 
 namespace {
@@ -88,6 +93,37 @@ class GridEditorTest : public gridedtest::GridFilesTest {
   }
   void Command(int32_t id) { plat::sendMessage(Frame(), plat::wm::Command, static_cast<plat::WParam>(id), 0); }
   const plat::test::ShownDialog& LastShown() { return plat::test::shownDialogs().back(); }
+  void TearDown() override {
+    plat::setIdleHook({});
+    gridedtest::GridFilesTest::TearDown();
+  }
+
+  // Steps taken one per idle wait of the dialogs' loops.
+  void Steps(std::vector<std::function<void()>> steps) {
+    steps_.assign(steps.begin(), steps.end());
+    plat::setIdleHook([this] {
+      if (steps_.empty()) return false;
+      auto step = steps_.front();
+      steps_.pop_front();
+      step();
+      return true;
+    });
+  }
+  plat::Hwnd Control(int32_t id) { return plat::getDlgItem(YYCurrentDialogWindow(), id); }
+  void Press(int32_t id) {
+    const plat::Hwnd b = Control(id);
+    plat::Rect r;
+    plat::getClientRect(b, r);
+    plat::test::click(plat::test::Button::Left, plat::test::at(b, {r.width() / 2, r.height() / 2}));
+  }
+  std::function<void()> Put(int32_t id, std::string text) {
+    return [this, id, text] { plat::setWindowText(Control(id), text); };
+  }
+  std::function<void()> Click(int32_t id) {
+    return [this, id] { Press(id); };
+  }
+
+  std::deque<std::function<void()>> steps_;
 
   int32_t window_ = 0;
   int32_t mode_ = 2;
@@ -151,8 +187,8 @@ TEST_F(GridEditorTest, MenusHoldTheCommandsTheOptionsAndTheGridAllow) {
   const std::vector<Case> cases = {
       {0, false, {32101, 32102, 32103, 32104, 32109, 32108, 0, 32105, 32106, 0, 32107}},
       {kEditorNoNewOpen, true, {32104, 32109, 32108, 0, 32105, 32106, 0, 32107}},
-      {kEditorNoSave | kEditorNoPrint, false, {32101, 32102, 0, 32107}},
-      {kEditorNoSave | kEditorNoPrint | kEditorNoNewOpen, false, {32107}},
+      {kEditorNoSave | kEditorNoPrint, false, {32107}},
+      {kEditorNoSaveAs | kEditorNoHtml | kEditorNoPrint, false, {32101, 32102, 32103, 0, 32107}},
   };
   for (const Case& k : cases) {
     YYGridReadOnlySet(Field(gridedtest::kFilesGrid), k.readOnly);
@@ -261,11 +297,92 @@ TEST_F(GridEditorTest, OperationsReportWhatStopsThem) {
   EXPECT_NE(plat::getWindowText(Frame()).find(" - ["), std::string::npos);
 }
 
+TEST_F(GridEditorTest, FindDialogBeepsAtAnEmptyTextAndSearchesTheTyped) {
+  Row(3, "xxABC", 1, 1.0f, 1.0, 0, 1);
+  ASSERT_EQ(Open(), 0);
+  const int beeps = plat::test::beepCount();
+  std::string shown = "?";
+  Steps({Click(1), [&] { shown = plat::getWindowText(Control(1002)); }, Put(1002, "abc"), Click(1)});
+  Command(kCmdFind);
+  EXPECT_EQ(shown, "") << "the dialog stayed open after the empty text";
+  EXPECT_EQ(plat::test::beepCount(), beeps + 1);
+  EXPECT_EQ(WGridInfoItem(0, 5), 3);
+  EXPECT_EQ(Editor().FindText, "abc");
+  EXPECT_EQ(YYCurrentDialogWindow(), plat::getParent(YYFieldWindow(gridedtest::kFilesGrid)))
+      << "the dialog selected before is selected again";
+}
+
+TEST_F(GridEditorTest, GotoRowAndSortDialogs) {
+  ASSERT_EQ(Open(), 0);
+  WGridSetCell(0, 2, 1);
+  std::string label, title;
+  Steps({[&] {
+           label = plat::getWindowText(Control(1001));
+           title = plat::getWindowText(YYCurrentDialogWindow());
+         },
+         Put(1002, "11"), Click(1), Put(1002, "7"), Click(1)});
+  Command(kCmdGotoRow);
+  EXPECT_EQ(label, "&Row");
+  EXPECT_EQ(title, "Goto Row");
+  EXPECT_EQ(WGridInfoItem(0, 5), 7) << "11 is beyond the 10 rows";
+  EXPECT_EQ(WGridInfoItem(0, 4), 2) << "the column stays";
+
+  std::vector<std::string> listed;
+  Steps({[&] {
+           const plat::Hwnd list = Control(1002);
+           const int n = static_cast<int>(plat::sendMessage(list, plat::cb::GetCount));
+           for (int i = 0; i < n; ++i) listed.push_back(ComboItem(list, i));
+         },
+         Click(2)});
+  Command(kCmdSort);
+  ASSERT_EQ(listed.size(), 6u);
+  EXPECT_EQ(listed[0], "Name");
+  EXPECT_EQ(listed[4], "Column 5");
+}
+
+TEST_F(GridEditorTest, PrintDialogPrintsTheGridWithTheEditorsSet) {
+  plat::setPrintersForTest(false, true);
+  GridGlobals().PrintDefaultsSet = 1;
+  ASSERT_TRUE(plat::printerSettingsFor(plat::kRecordingPrinterName, GridPrintPrinters()[1]));
+  GridPrintOptionSets()[1].Units = 1;
+  GridPrintOptionSets()[1].Paper = {8500, 11000};
+  GridPrintOptionSets()[1].Margins = {500, 500, 500, 500};
+  HardcopyFiles().PrinterAvailableFlag = 1;
+  Row(1, "one", 1, 1.0f, 1.0, 1, 1);
+  ASSERT_EQ(Open(), 0);
+  Editor().FileName = "stations.csv";
+  Steps({Click(1002), Click(1)});
+  Command(kCmdPrint);
+  EXPECT_FALSE(plat::recordedPages().empty());
+  EXPECT_EQ(plat::recordedDocName(), "stations.csv");
+  EXPECT_EQ(GridPrintOptionSets()[1].RowLines, 0) << "the dialog's row lines were switched off";
+  plat::resetPrinters();
+}
+
 TEST_F(GridEditorTest, HtmlExportProposesTheCsvNameWithHtm) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"data.csv", "data.htm"}, {"report", "report.htm"}, {"/tmp/v1.2/report", "/tmp/v1.2/report.htm"},
       {"a/b.c.csv", "a/b.c.htm"}, {"", ""}};
   for (const auto& [file, html] : cases) EXPECT_EQ(YYGridEditorHtmlName(file), html) << file;
+
+  // The dialog: the proposal, then a typed name of an existing file is
+  // written only after Yes to the question (No is its default).
+  Row(1, "a<b", 1, 1.0f, 1.0, 1, 1);
+  ASSERT_EQ(Open(), 0);
+  Editor().FileName = "data.csv";
+  std::ofstream("data.htm") << "old";
+  std::string proposed;
+  plat::test::answerMessageBox(plat::kIdNo);
+  plat::test::answerMessageBox(plat::kIdYes);
+  Steps({[&] { proposed = plat::getWindowText(Control(1002)); }, Click(1), Click(1)});
+  Command(kCmdSaveHtml);
+  EXPECT_EQ(proposed, "data.htm");
+  const auto& shown = plat::test::shownDialogs();
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_EQ(shown[shown.size() - 2].text, "data.htm already exists\rDo you want to replace it?");
+  EXPECT_EQ(shown[shown.size() - 2].caption, "Select File");
+  const std::string html = testsupport::ReadFile("data.htm");
+  EXPECT_NE(html.find("\r\na&lt;b\r\n"), std::string::npos) << html;
 }
 
 TEST_F(GridEditorTest, SaveSelectionKeepsTheEditorsFileAndTitle) {
