@@ -417,6 +417,55 @@ TEST_F(GridEditorTest, ClosingAsksToSaveAndStaysOpenWhenThePromptCannotShow) {
   EXPECT_EQ(EventStore().StoredType, EventCloseAsked);
 }
 
+// Mode 1: the editor runs its own loop until it closes; what it leaves is
+// read through grid -2 and window -1.
+TEST_F(GridEditorTest, AnEditorInItsOwnLoopLeavesItsStateWhenClosed) {
+  ASSERT_EQ(Open(0, 1), 0);
+  const plat::Hwnd frame = Frame();
+  Editor().FindText = "abc";
+  EXPECT_FALSE(plat::isWindowEnabled(WindowTables().Frame[0])) << "other windows are disabled";
+  plat::test::answerMessageBox(plat::kIdNo);
+  Steps({[] { WGridPutCellInteger(0, 2, 1, 5); }, [frame] { plat::postMessage(frame, plat::wm::Close); }});
+  YYGridEditorRun();
+  EXPECT_FALSE(plat::isWindow(frame));
+  EXPECT_EQ(LastShown().text, "Do you want to save changes?");
+  EXPECT_EQ(WGridInfoItem(-2, 6), 0) << "the changes were not saved";
+  EXPECT_EQ(WGridInfoItem(-2, 7), 1);
+  std::string find;
+  YYGridWindowText(-1, 1, find, 1023);
+  EXPECT_EQ(find, "abc");
+  EXPECT_TRUE(plat::isWindowEnabled(WindowTables().Frame[0]));
+}
+
+TEST_F(GridEditorTest, AFrameWithoutCaptionShowsTheFileInTheStatusBar) {
+  window_ = Window();
+  plat::setWindowStyle(Frame(), plat::getWindowStyle(Frame()) & ~plat::ws::DlgFrame);
+  int32_t status = 0, mode = 2;
+  YYGridEditorOpen(status, gridedtest::kFilesGrid, mode, 0, 0, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(plat::statusBarState(Editor().StatusBar)->edges.size(), 5u);
+  Editor().FileName = "depths.csv";
+  YYGridEditorTitle(Frame());
+  EXPECT_EQ(Part(4), "depths.csv");
+}
+
+TEST_F(GridEditorTest, FittingShrinksAndNeverEnlarges) {
+  ASSERT_EQ(Open(), 0);
+  auto fit = [&](int w, int h) {
+    plat::setWindowPos(Frame(), {}, 0, 0, w, h, plat::kSwpNoMove | plat::kSwpNoZOrder);
+    YYGridEditorFitWindow(Editor());
+    plat::Rect r;
+    plat::getWindowRect(Frame(), r);
+    return std::pair<int, int>{r.width(), r.height()};
+  };
+  const auto natural = fit(640, 480);
+  ASSERT_LT(natural.first, 640);
+  ASSERT_LT(natural.second, 480);
+  EXPECT_EQ(fit(640, 90), std::make_pair(natural.first, 90)) << "only the width shrinks";
+  EXPECT_EQ(fit(120, 480), std::make_pair(120, natural.second)) << "only the height shrinks";
+  EXPECT_EQ(fit(120, 90), std::make_pair(120, 90)) << "never enlarged";
+}
+
 TEST_F(GridEditorTest, TheEditorOfAThreeColumnGridLooksAsItsGolden) {
   WDialogLoad(kSmallDialog);
   WDialogShow(-1, -1, 0, 2);
