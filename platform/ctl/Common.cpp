@@ -58,6 +58,7 @@ void registerControlClasses() {
   registerHeaderClass();
   registerTrackbarClass();
   registerTreeViewClass();
+  registerRichEditClasses();
   registerDialogManagerClass();
 }
 

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Types.h"
 #include "platform/win/Messages.h"
@@ -524,6 +525,203 @@ constexpr int RClick = -5;
 constexpr int SetFocus = -7;
 constexpr int KillFocus = -8;
 }  // namespace nm
+
+
+// ---------------------------------------------------------------- rich edit
+//
+// Multi-line text with character and paragraph formats. The class
+// kRichEdit20Class comes with the module "riched20.dll", kRichEdit10Class
+// with "riched32.dll" (see offerRichEditModules). The older class keeps a
+// line end as CR LF (two characters), has one step of undo (undoing again
+// redoes) and searches only downward; the newer one keeps a line end as a
+// lone CR, groups typed characters into one undo step and redoes.
+// Text given with LF or CR LF line ends is taken in with the class's own.
+// wm::GetText and wm::GetTextLength give line ends as CR LF.
+
+inline constexpr const char* kRichEdit20Class = "RichEdit20A";
+inline constexpr const char* kRichEdit10Class = "RICHEDIT";
+
+struct CharRange {
+  int min = 0;
+  int max = 0;   // -1: the end of the text
+};
+
+// Character formats: the mask says which fields count; effects hold the
+// on-off attributes.
+namespace cfm {
+constexpr uint32_t Bold = 0x1;
+constexpr uint32_t Italic = 0x2;
+constexpr uint32_t Underline = 0x4;
+constexpr uint32_t StrikeOut = 0x8;
+constexpr uint32_t Protected = 0x10;
+constexpr uint32_t CharSet = 0x08000000;
+constexpr uint32_t Face = 0x20000000;
+constexpr uint32_t Colour = 0x40000000;
+constexpr uint32_t Size = 0x80000000;
+constexpr uint32_t BackColour = 0x04000000;
+constexpr uint32_t Effects = Bold | Italic | Underline | StrikeOut | Protected;
+constexpr uint32_t All = Effects | CharSet | Face | Colour | Size | BackColour;
+}  // namespace cfm
+namespace cfe {
+constexpr uint32_t Bold = 0x1;
+constexpr uint32_t Italic = 0x2;
+constexpr uint32_t Underline = 0x4;
+constexpr uint32_t StrikeOut = 0x8;
+constexpr uint32_t Protected = 0x10;
+constexpr uint32_t AutoBackColour = 0x04000000;
+constexpr uint32_t AutoColour = 0x40000000;
+}  // namespace cfe
+struct CharFormat {
+  uint32_t mask = 0;
+  uint32_t effects = 0;
+  int height = 0;            // twips
+  uint32_t colour = 0;       // 0x00BBGGRR, unless cfe::AutoColour
+  uint32_t backColour = 0;   // unless cfe::AutoBackColour
+  int charSet = 0;
+  int pitchAndFamily = 0;
+  std::string face;
+};
+// Which characters SetCharFormat changes (wParam).
+namespace scf {
+constexpr uint32_t Default = 0x0;     // the format of text to come
+constexpr uint32_t Selection = 0x1;   // the selection, or what is typed at an empty one
+constexpr uint32_t Word = 0x2;        // with Selection: an empty selection takes its word
+constexpr uint32_t All = 0x4;
+}  // namespace scf
+
+// Paragraph formats; indents in twips.
+namespace pfm {
+constexpr uint32_t StartIndent = 0x1;
+constexpr uint32_t RightIndent = 0x2;
+constexpr uint32_t Offset = 0x4;
+constexpr uint32_t Alignment = 0x8;
+constexpr uint32_t TabStops = 0x10;
+constexpr uint32_t Numbering = 0x20;
+constexpr uint32_t All = 0x3F;
+}  // namespace pfm
+enum ParaAlign : int { kAlignLeft = 1, kAlignRight = 2, kAlignCentre = 3 };
+inline constexpr int kBullets = 1;   // ParaFormat::numbering
+struct ParaFormat {
+  uint32_t mask = 0;
+  int numbering = 0;
+  int alignment = kAlignLeft;
+  int startIndent = 0;
+  int rightIndent = 0;
+  int offset = 0;
+  std::vector<int> tabs;   // twips, ascending
+};
+
+// Streams: the control asks the callback for bytes (stream in) or hands it
+// bytes (stream out), block by block. The callback gives the bytes moved in
+// *done and answers 0 to go on; any other answer ends the stream and stays
+// in `error`.
+using EditStreamCallback = uint32_t (*)(uintptr_t cookie, uint8_t* buffer, int32_t count, int32_t* done);
+struct EditStream {
+  uintptr_t cookie = 0;
+  uint32_t error = 0;
+  EditStreamCallback callback = nullptr;
+};
+namespace sf {
+constexpr uint32_t Text = 0x1;
+constexpr uint32_t Rtf = 0x2;
+constexpr uint32_t Selection = 0x8000;   // only the selection is replaced or written
+}  // namespace sf
+
+// Find flags of the rich-edit control (the same bits as the find dialog's).
+namespace ft {
+constexpr uint32_t Down = 0x1;
+constexpr uint32_t WholeWord = 0x2;
+constexpr uint32_t MatchCase = 0x4;
+}  // namespace ft
+struct FindTextEx {
+  CharRange range;           // down: from min to max; up: from min back to max
+  const char* text = nullptr;
+  CharRange found;
+};
+struct TextRange {
+  CharRange range;
+  char* text = nullptr;      // room for the range and a zero
+};
+// A range of text laid out in twips onto a device context.
+struct FormatRange {
+  Hdc dc = 0;
+  Rect rect;                 // twips, where the text goes
+  Rect page;                 // twips, the whole page
+  CharRange range;
+};
+
+// Event mask: what the control tells its parent.
+namespace enm {
+constexpr uint32_t Change = 0x1;
+constexpr uint32_t Scroll = 0x4;
+constexpr uint32_t KeyEvents = 0x10000;
+constexpr uint32_t MouseEvents = 0x20000;
+constexpr uint32_t SelChange = 0x80000;
+constexpr uint32_t Protected = 0x200000;
+}  // namespace enm
+
+namespace emr {
+constexpr uint32_t ExGetSel = 0x1400;          // lParam: CharRange*
+constexpr uint32_t ExSetSel = 0x1401;          // lParam: const CharRange*; the selection's end
+constexpr uint32_t HideSelection = 0x1402;     // wParam: hide
+constexpr uint32_t GetSelText = 0x1403;        // lParam: char* with room; the count copied
+constexpr uint32_t GetTextRange = 0x1404;      // lParam: TextRange*; the count copied
+constexpr uint32_t ExLimitText = 0x1405;       // lParam: the most characters
+constexpr uint32_t SetEventMask = 0x1406;      // lParam: enm bits; the old mask
+constexpr uint32_t GetEventMask = 0x1407;
+constexpr uint32_t Redo = 0x1408;
+constexpr uint32_t CanRedo = 0x1409;
+constexpr uint32_t StopGroupTyping = 0x140A;
+constexpr uint32_t FindTextEx = 0x140B;        // wParam: ft bits; lParam: FindTextEx*; the found start or -1
+constexpr uint32_t GetCharFormat = 0x140C;     // wParam: scf::Selection or Default; lParam: CharFormat*; mask: uniform fields
+constexpr uint32_t SetCharFormat = 0x140D;     // wParam: scf bits; lParam: const CharFormat*
+constexpr uint32_t GetParaFormat = 0x140E;     // lParam: ParaFormat* (the selected paragraphs); mask: uniform fields
+constexpr uint32_t SetParaFormat = 0x140F;     // lParam: const ParaFormat*
+constexpr uint32_t LineScroll = 0x1410;        // wParam: columns; lParam: lines
+constexpr uint32_t Scroll = 0x1411;            // wParam: kSbLineUp/Down, kSbPageUp/Down; lines moved
+constexpr uint32_t GetZoom = 0x1412;           // wParam, lParam: int* numerator, denominator (0, 0: none)
+constexpr uint32_t SetZoom = 0x1413;           // wParam, lParam: numerator, denominator (0, 0: none)
+constexpr uint32_t StreamIn = 0x1414;          // wParam: sf bits; lParam: EditStream*; characters read
+constexpr uint32_t StreamOut = 0x1415;         // wParam: sf bits; lParam: EditStream*; bytes written
+constexpr uint32_t FormatRange = 0x1416;       // wParam: draw; lParam: FormatRange* (null: done); first character not laid out
+// wParam: the character at the older classes and at version 3 of the newer
+// one, lParam: Point* answer; at version 2 wParam is the character and the
+// answer is packed makeLParam(x, y).
+constexpr uint32_t PosFromChar = 0x1417;
+}  // namespace emr
+// Command notifications beside en::Change, en::SetFocus and en::KillFocus.
+namespace en {
+constexpr uint32_t VScroll = 0x0602;
+}  // namespace en
+// Notify codes of the rich-edit control.
+namespace ren {
+constexpr int MsgFilter = -1700;   // a key or mouse message (a non-zero answer swallows it)
+constexpr int SelChange = -1701;
+constexpr int Protected = -1702;   // a change of protected text (a non-zero answer refuses it)
+}  // namespace ren
+struct MsgFilter {
+  NotifyHeader hdr;
+  uint32_t msg = 0;
+  WParam wParam = 0;
+  LParam lParam = 0;
+};
+struct SelChange {
+  NotifyHeader hdr;
+  CharRange range;
+};
+struct EnProtected {
+  NotifyHeader hdr;
+  uint32_t msg = 0;
+  WParam wParam = 0;
+  LParam lParam = 0;
+  CharRange range;
+};
+
+// Which rich-edit modules this machine offers (tests): 3 both, the newer
+// one answering positions as points; 2 both, the newer one answering them
+// packed; 1 only "riched32.dll". Every other value offers both at 3.
+void offerRichEditModules(int level);
+int offeredRichEditLevel();
 
 // ---------------------------------------------------------------- shared
 

@@ -125,6 +125,7 @@ void registerTabClass();
 void registerHeaderClass();
 void registerTrackbarClass();
 void registerTreeViewClass();
+void registerRichEditClasses();
 // A window class of the layer: the arrow cursor, double clicks.
 void registerControlClass(const char* name, WndProc proc, uint32_t style = cs::DblClks | cs::ParentDC);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/ctl/Controls.h"
 #include "platform/mail/Mapi.h"
 
 namespace plat {
@@ -32,8 +33,11 @@ ModuleTable& Table() {
 }
 
 // The built-in modules present on this machine. The mail module is there
-// when a mail program is.
+// when a mail program is; the rich-edit modules as offered (the controls
+// themselves are classes of the layer).
 bool BuiltinEntries(const std::string& name, std::map<std::string, ModuleEntry>& entries) {
+  if (name == "riched32.dll") return true;
+  if (name == "riched20.dll") return offeredRichEditLevel() != 1;
   if (name == "mapi32.dll" && MailProgramAvailable()) {
     entries = {{"MAPISendMail", reinterpret_cast<ModuleEntry>(&mapiSendMail)},
                {"MAPIResolveName", reinterpret_cast<ModuleEntry>(&mapiResolveName)},
