@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -174,6 +175,13 @@ int FileOpen(const std::string& name, int mode, int& handle) {
   err = NewHandle(fd, handle);
   if (err != 0) ::close(fd);
   return err;
+}
+
+int FileLockAgainstWriters(int handle) {
+  const int fd = DescriptorOf(handle);
+  if (fd < 0) return EBADF;
+  // Advisory: other programs that ask for a write lock are refused.
+  return ::flock(fd, LOCK_SH | LOCK_NB) == 0 ? 0 : ErrnoOr(EIO);
 }
 
 int FileClose(int handle) {

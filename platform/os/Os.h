@@ -33,6 +33,9 @@ constexpr int kOpenUpdate = 2;  // must exist; read and write, position 0
 // reaches the standard input, output or error.
 int FileOpen(const std::string& name, int mode, int& handle);
 int FileClose(int handle);
+// Keeps writers away while the handle is open: a shared advisory lock (the
+// lock that readers take; a program asking for an exclusive one is refused).
+int FileLockAgainstWriters(int handle);
 // Reads up to `count` bytes; `got` < count only at the end of the file.
 int FileRead(int handle, void* buffer, size_t count, size_t& got);
 // Writes all `count` bytes (retrying short writes); `put` is what was written.

@@ -1,7 +1,6 @@
-// The text editor's documents: the table of documents that are not shown.
-//
-// Stand-in: only the table that start-up creates and shutdown releases is
-// here yet; the editor completes this file.
+// The text editor's documents: the table of documents that are not shown
+// (their text as the control streams it out, their selection, state and
+// name), by window number and document number.
 #pragma once
 
 #include <cstdint>
@@ -34,3 +33,16 @@ EditorDocumentRecord& EditorDocument(int32_t window, int32_t document);
 void YYEditorTableCreate();
 // Releases every allocated buffer and clears the state words.
 void YYEditorTableRelease();
+
+// Keeps the control's text and state of window n's editor as document d.
+void YYEditorKeepDocument(int32_t window, int32_t document);
+// Puts document d back into the control and frees its kept text.
+void YYEditorRestoreDocument(int32_t window, int32_t document);
+// Keeps the current document and restores the new one (nothing when equal).
+void YYEditorSwapDocument(int32_t window, int32_t current, int32_t next);
+// Removes document d; the later ones move down.
+void YYEditorRemoveDocument(int32_t window, int32_t document);
+void YYEditorStoreName(int32_t window, int32_t document, const std::string& name);
+void YYEditorDocumentName(int32_t window, int32_t document, std::string& name, int32_t length);
+std::string YYEditorDocumentNameOf(int32_t window, int32_t document);
+void YYEditorDocumentNotModified(int32_t window, int32_t document, int32_t& flag);

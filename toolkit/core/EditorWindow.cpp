@@ -1,5 +1,1218 @@
 #include "toolkit/core/EditorWindow.h"
 
-// Stand-in: no window can be a text editor yet; completed with the text
-// editor (its menu, controls, fonts, files, title and status bar go).
-void YYEditorRevert(int32_t /*window*/) {}
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+
+#include "platform/bars/StatusBar.h"
+#include "platform/clip/Clipboard.h"
+#include "platform/dlg/Dialog.h"
+#include "platform/ctl/Controls.h"
+#include "platform/os/Os.h"
+#include "platform/win/Keys.h"
+#include "platform/win/Window.h"
+#include "toolkit/core/EditorDocuments.h"
+#include "toolkit/core/EventStore.h"
+#include "toolkit/core/Events.h"
+#include "toolkit/core/OsLayerCore.h"
+#include "toolkit/core/RootWindow.h"
+#include "toolkit/core/WindowDrawing.h"
+#include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/dialogs/DialogUnload.h"
+
+using plat::Hwnd;
+using plat::LParam;
+using plat::LResult;
+using plat::WParam;
+
+namespace {
+
+std::map<uint32_t, std::unique_ptr<EditorRecord>>& Editors() {
+  static std::map<uint32_t, std::unique_ptr<EditorRecord>> m;
+  return m;
+}
+
+WindowTablesRecord& T() { return WindowTables(); }
+int32_t Level() { return WindowManagerState().RichEditLevel; }
+// Positions of the program count a line end as two; the newer control as one.
+bool Converts(const EditorRecord& r) { return Level() >= 2 && !r.RawPositions; }
+
+LResult Send(Hwnd w, uint32_t m, WParam wp = 0, LParam lp = 0) { return plat::sendMessage(w, m, wp, lp); }
+
+plat::CharRange Selection(const EditorRecord& r) {
+  plat::CharRange c;
+  Send(r.EditControl, plat::emr::ExGetSel, 0, reinterpret_cast<LParam>(&c));
+  return c;
+}
+void SetSelection(const EditorRecord& r, int a, int b) {
+  plat::CharRange c{a, b};
+  Send(r.EditControl, plat::emr::ExSetSel, 0, reinterpret_cast<LParam>(&c));
+}
+std::string ControlText(const EditorRecord& r, int a, int b) {
+  const int n = static_cast<int>(Send(r.EditControl, plat::wm::GetTextLength));
+  if (b < 0 || b > n) b = n;
+  a = std::clamp(a, 0, b);
+  std::string buf(static_cast<size_t>(b - a + 1), '\0');
+  plat::TextRange tr{{a, b}, buf.data()};
+  const LResult got = Send(r.EditControl, plat::emr::GetTextRange, 0, reinterpret_cast<LParam>(&tr));
+  buf.resize(static_cast<size_t>(std::max<LResult>(0, got)));
+  return buf;
+}
+void Status(const EditorRecord& r, int part, const std::string& text) {
+  if (!r.StatusBar) return;
+  Send(r.StatusBar, plat::sb::SetText, static_cast<WParam>(part), reinterpret_cast<LParam>(text.c_str()));
+  plat::updateWindow(r.StatusBar);
+}
+
+std::string DocumentItemText(int n, const std::string& name) {
+  std::string t = n <= 9 ? "&" + std::to_string(n) + "\t" : std::string("&") + static_cast<char>(n + 55) + "\t";
+  return t + (name.empty() ? "Untitled" : name);
+}
+
+plat::Hmenu ViewMenu(const EditorRecord& r) { return r.Menus[4]; }
+
+int Window(Hwnd frame) { return YYWindowNumber(frame); }
+
+EditorRecord* Current(Hwnd* frameOut = nullptr) {
+  const int32_t n = WindowDrawing().CurrentWindow;
+  if (n < 0 || n > kLastWindow) return nullptr;
+  const Hwnd frame = T().Frame[static_cast<size_t>(n)];
+  if (frameOut) *frameOut = frame;
+  return YYEditorRecordOf(frame);
+}
+
+void ReportCommand(Hwnd frame, int32_t id) { YYEventStore(EventMenuCommand, 0, static_cast<WParam>(id), 0, frame); }
+
+int MessageBoxOf(Hwnd owner, const std::string& text, const std::string& caption, uint32_t type) {
+  return plat::messageBox(owner, text, caption, type);
+}
+
+// ------------------------------------------------------------- positions
+
+int ToPlain(const EditorRecord& r, int control) {
+  if (!Converts(r)) return control;
+  return control + YYEditorCountReturns(r.EditControl, control);
+}
+
+}  // namespace
+
+EditorFinalStateRecord& EditorFinalState() {
+  static EditorFinalStateRecord s;
+  return s;
+}
+
+EditorRecord* YYEditorRecordOf(Hwnd frame) {
+  auto it = Editors().find(frame.value);
+  return it == Editors().end() ? nullptr : it->second.get();
+}
+
+plat::Haccel YYEditorAccelerators(int32_t window) {
+  if (window < 0 || window > kLastWindow) return {};
+  const EditorRecord* r = YYEditorRecordOf(T().Frame[static_cast<size_t>(window)]);
+  return r ? r->BuiltinAccelerators : plat::Haccel{};
+}
+
+int32_t YYEditorCountReturns(Hwnd control, int32_t position) {
+  const int n = static_cast<int>(plat::sendMessage(control, plat::wm::GetTextLength, 0, 0));
+  std::string buf(static_cast<size_t>(n + 1), '\0');
+  plat::TextRange tr{{0, std::max(0, position)}, buf.data()};
+  const LResult got = plat::sendMessage(control, plat::emr::GetTextRange, 0, reinterpret_cast<LParam>(&tr));
+  return static_cast<int32_t>(std::count(buf.begin(), buf.begin() + std::max<LResult>(0, got), '\r'));
+}
+
+int32_t YYEditorTextLength(Hwnd control, bool /*frozen*/) {
+  return static_cast<int32_t>(plat::sendMessage(control, plat::wm::GetTextLength, 0, 0));
+}
+
+void YYEditorToRichPositions(int32_t a, int32_t b, int32_t& ra, int32_t& rb) {
+  Hwnd frame;
+  EditorRecord* r = Current(&frame);
+  ra = a;
+  rb = b;
+  if (!r || !Converts(*r)) return;
+  ra = rb = -1;
+  if (r->CachedRich < 0 || a < r->CachedPlain || b < r->CachedPlain) {
+    r->CachedRich = 0;
+    r->CachedPlain = 0;
+  }
+  const int m = std::max(a, b) + 1;
+  const std::string text = ControlText(*r, r->CachedRich, -1);
+  int control = r->CachedRich, plain = r->CachedPlain;
+  size_t k = 0;
+  while (control <= m && (ra < 0 || rb < 0) && k <= text.size()) {
+    if (plain == a && ra < 0) ra = control;
+    if (plain == b && rb < 0) rb = control;
+    if (k < text.size() && text[k] == '\r') {
+      ++plain;
+      if (plain == a && ra < 0) ra = control;
+      if (plain == b && rb < 0) rb = control;
+    }
+    if (k == text.size()) break;
+    ++control;
+    ++plain;
+    ++k;
+  }
+  r->CachedRich = control;
+  r->CachedPlain = plain;
+  // Positions past the end of the text are its end.
+  const int end = r->CachedRich + static_cast<int>(text.size()) - static_cast<int>(k);
+  if (ra < 0) ra = end;
+  if (rb < 0) rb = end;
+}
+
+// --------------------------------------------------------------- title
+
+void YYEditorTitle(Hwnd frame) {
+  EditorRecord* r = YYEditorRecordOf(frame);
+  if (!r) return;
+  const bool modified = Send(r->EditControl, plat::em::GetModify) != 0;
+  std::string name = r->HideName ? std::string() : r->FileName;
+  if (!name.empty() && r->ModifiedMarker && modified) name += " *";
+  const bool hasCaption = plat::getWindowStyle(frame) & plat::ws::Caption;
+  if (hasCaption) {
+    std::string t = r->Caption;
+    if (!name.empty()) t = r->Caption.empty() ? name : r->Caption + " - [" + name + "]";
+    if (t.size() > 1023) t.resize(1023);
+    plat::setWindowText(frame, t);
+  } else {
+    Status(*r, 4, name);
+  }
+}
+
+void YYEditorCloseFile(Hwnd frame) {
+  EditorRecord* r = YYEditorRecordOf(frame);
+  if (!r) return;
+  int32_t& h = r->FileHandle[static_cast<size_t>(r->CurrentDocument - 1)];
+  if (h > 0) plat::FileClose(h - 1);
+  h = 0;
+}
+
+// --------------------------------------------------------------- fonts
+
+void YYEditorMakeFont(EditorRecord& r, int32_t index, int32_t size) {
+  plat::LogFont lf;
+  const int ppi = plat::displayInfo().dpi;
+  int points = size;
+  if (index >= 7 && index <= 10) points = std::array<int, 4>{10, 11, 13, 14}[static_cast<size_t>(index - 7)];
+  else if (points == 0) points = 12;
+  lf.height = -(points * ppi / 72);
+  lf.weight = 400;
+  lf.charSet = plat::kDefaultCharSet;
+  switch (index) {
+    case 2: lf.faceName = "Times New Roman"; lf.pitchAndFamily = plat::kVariablePitch | plat::kFamilyRoman; break;
+    case 3: lf.faceName = "Arial"; lf.pitchAndFamily = plat::kVariablePitch | plat::kFamilySwiss; break;
+    case 4: lf.faceName = "Courier New"; lf.pitchAndFamily = plat::kVariablePitch | plat::kFamilyModern; break;
+    case 7: case 8: case 9: case 10:
+      // the console face of the original is a fixed-pitch face; ours is the monospaced one
+      lf.faceName = "Lucida Console";
+      lf.pitchAndFamily = plat::kFixedPitch | plat::kFamilyModern;
+      break;
+    case 1: lf.faceName = "Courier New"; lf.pitchAndFamily = plat::kFixedPitch | plat::kFamilyModern; break;
+    default: lf.faceName = "Arial"; lf.pitchAndFamily = plat::kVariablePitch | plat::kFamilySwiss; break;
+  }
+  r.Font = plat::createFont(lf);
+  r.FontIndex = index;
+  r.FontSize = (index >= 7 && index <= 10) ? points : size;
+  plat::TextMetrics tm;
+  const plat::Hdc dc = plat::createCompatibleDc(0);
+  plat::selectObject(dc, r.Font);
+  plat::getTextMetrics(dc, tm);
+  plat::deleteDc(dc);
+  r.CharHeight = tm.height;
+  r.CharBodyHeight = tm.height - tm.internalLeading;
+}
+
+void YYEditorSetFont(int32_t& status, int32_t index, int32_t size) {
+  Hwnd frame;
+  EditorRecord* r = Current(&frame);
+  if (!r) {
+    status = 1;
+    return;
+  }
+  status = 0;
+  const bool wasModified = Send(r->EditControl, plat::em::GetModify) != 0;
+  const plat::HFont old = r->Font;
+  YYEditorMakeFont(*r, index < 0 ? r->FontIndex : index, size < 0 ? r->FontSize : size);
+  Send(r->EditControl, plat::wm::SetFont, static_cast<WParam>(r->Font), 1);
+  if (!r->RichText && !wasModified) {
+    Send(r->EditControl, plat::em::SetModify, 0);
+    if (r->ModifiedMarker) YYEditorTitle(frame);
+  }
+  if (old && old != r->Font) plat::deleteObject(old);
+}
+
+// ---------------------------------------------------------------- menus
+
+namespace {
+
+void BuildMenus(EditorRecord& r, int32_t menuId, bool withProgramMenu) {
+  using plat::mf::Separator;
+  using plat::mf::String;
+  plat::Hmenu bar = withProgramMenu && menuId != 0 ? plat::loadMenu(menuId) : plat::Hmenu{};
+  if (!bar) bar = plat::createMenu();
+  plat::Hmenu file = plat::createPopupMenu(), edit = plat::createPopupMenu(), search = plat::createPopupMenu();
+  if (r.NewAllowed) plat::appendMenu(file, String, kEdCmdNew, "&New\tCtrl+N");
+  if (r.OpenAllowed) plat::appendMenu(file, String, kEdCmdOpen, "&Open\tCtrl+O");
+  if (r.SeveralDocuments && !r.NoClose) {
+    plat::appendMenu(file, String, kEdCmdClose, "&Close");
+    if (r.SaveAllowed || r.SaveAsAllowed) plat::appendMenu(file, Separator, 0);
+  }
+  if (r.SaveAllowed) plat::appendMenu(file, String, kEdCmdSave, "&Save\tCtrl+S");
+  if (r.SaveAsAllowed) plat::appendMenu(file, String, kEdCmdSaveAs, "Save &As\tF12");
+  if (r.NewAllowed || r.OpenAllowed || r.SaveAllowed || r.SaveAsAllowed) plat::appendMenu(file, Separator, 0);
+  if (r.PrintAllowed) {
+    plat::appendMenu(file, String, kEdCmdPrint, "&Print\tCtrl+P");
+    plat::appendMenu(file, String, kEdCmdPrintSelection, "Prin&t Selection\tCtrl+Shift+P");
+    plat::appendMenu(file, Separator, 0);
+  }
+  plat::appendMenu(file, String, kEdCmdExit, "E&xit");
+  if (!r.ReadOnly) {
+    plat::appendMenu(edit, String, kEdCmdUndo, "&Undo\tCtrl+Z");
+    if (Level() >= 2) plat::appendMenu(edit, String, kEdCmdRedo, "&Redo\tCtrl+Y");
+    plat::appendMenu(edit, Separator, 0);
+    plat::appendMenu(edit, String, kEdCmdCut, "Cu&t\tCtrl+X");
+  }
+  plat::appendMenu(edit, String, kEdCmdCopy, "&Copy\tCtrl+C");
+  if (!r.ReadOnly) {
+    plat::appendMenu(edit, String, kEdCmdPaste, "&Paste\tCtrl+V");
+    plat::appendMenu(edit, String, kEdCmdDelete, "&Delete\tDel");
+  }
+  plat::appendMenu(edit, Separator, 0);
+  plat::appendMenu(edit, String, kEdCmdSelectAll, "Select &All\tCtrl+A");
+  plat::appendMenu(search, String, kEdCmdFind, "&Find\tCtrl+F");
+  plat::appendMenu(search, String, kEdCmdFindNext, "Find &Next\tF3");
+  if (!r.ReadOnly) plat::appendMenu(search, String, kEdCmdReplace, "&Replace\tCtrl+H");
+  plat::appendMenu(search, Separator, 0);
+  plat::appendMenu(search, String, kEdCmdSetBookmark, "&Set Bookmark\tShift+F2");
+  plat::appendMenu(search, String | plat::mf::Grayed, kEdCmdGotoBookmark, "Goto &Bookmark\tF2");
+  std::vector<std::pair<plat::Hmenu, const char*>> pops = {{file, "&File"}, {edit, "&Edit"}, {search, "&Search"}};
+  r.Menus = {file, edit, search, {}, {}};
+  if (r.RichText && !r.ReadOnly) {
+    plat::Hmenu format = plat::createPopupMenu();
+    plat::appendMenu(format, String, kEdCmdFont, "&Font");
+    plat::appendMenu(format, String, kEdCmdBullets, "&Bullet Style");
+    plat::appendMenu(format, Separator, 0);
+    const bool x = r.Extended;
+    plat::appendMenu(format, String, kEdCmdAlignLeft, x ? "Align &Left\tCtrl+Shift+L" : "Align &Left\tCtrl+L");
+    plat::appendMenu(format, String, kEdCmdAlignCentre, x ? "Align &Centre\tCtrl+Shift+E" : "Align &Centre\tCtrl+E");
+    plat::appendMenu(format, String, kEdCmdAlignRight, x ? "Align &Right\tCtrl+Shift+R" : "Align &Right\tCtrl+R");
+    pops.push_back({format, "F&ormat"});
+    r.Menus[3] = format;
+  }
+  if (r.SeveralDocuments) {
+    plat::Hmenu view = plat::createPopupMenu();
+    plat::appendMenu(view, String | plat::mf::Checked, kEdCmdView + 1, DocumentItemText(1, r.FileName));
+    pops.push_back({view, "&View"});
+    r.Menus[4] = view;
+  }
+  for (size_t k = 0; k < pops.size(); ++k)
+    plat::insertMenu(bar, static_cast<uint32_t>(k), plat::mf::ByPosition | plat::mf::Popup,
+                     static_cast<uintptr_t>(pops[k].first.value), pops[k].second);
+  r.MenuBar = bar;
+}
+
+void BuildAccelerators(EditorRecord& r) {
+  using namespace plat::fvirt;
+  std::vector<plat::Accel> a;
+  auto add = [&](uint8_t f, uint16_t key, int32_t cmd) {
+    a.push_back({static_cast<uint8_t>(f | VirtKey | NoInvert), key, static_cast<uint16_t>(cmd)});
+  };
+  if (r.NewAllowed) add(Control, 'N', kEdCmdNew);
+  if (r.OpenAllowed) add(Control, 'O', kEdCmdOpen);
+  if (r.SaveAllowed) add(Control, 'S', kEdCmdSave);
+  if (r.SaveAsAllowed) add(0, plat::vk::fn(12), kEdCmdSaveAs);
+  if (r.PrintAllowed) {
+    add(Control, 'P', kEdCmdPrint);
+    add(Control | Shift, 'P', kEdCmdPrintSelection);
+  }
+  add(Control, 'F', kEdCmdFind);
+  add(0, plat::vk::fn(3), kEdCmdFindNext);
+  add(Shift, plat::vk::fn(2), kEdCmdSetBookmark);
+  add(0, plat::vk::fn(2), kEdCmdGotoBookmark);
+  if (!r.ReadOnly) add(Control, 'H', kEdCmdReplace);
+  if (r.RichText && !r.ReadOnly) {
+    add(Control, 'B', kEdCmdBold);
+    add(Control, 'I', kEdCmdItalic);
+    if (!r.Extended) add(Control, 'U', kEdCmdUnderline);
+    const uint8_t m = r.Extended ? static_cast<uint8_t>(Control | Shift) : Control;
+    add(m, 'L', kEdCmdAlignLeft);
+    add(m, 'E', kEdCmdAlignCentre);
+    add(m, 'R', kEdCmdAlignRight);
+  }
+  r.BuiltinAccelerators = plat::createAcceleratorTable(a);
+}
+
+// The editor's parts fill the frame's client area: status bar at the
+// bottom, command line above it, the control in the rest.
+void Layout(Hwnd frame, EditorRecord& r) {
+  plat::Rect area;
+  plat::getClientRect(frame, area);
+  if (r.StatusBar) {
+    Send(r.StatusBar, plat::wm::Size, 0, 0);
+    plat::Rect sb;
+    plat::getWindowRect(r.StatusBar, sb);
+    area.bottom -= sb.height();
+  }
+  const int n = Window(frame);
+  for (int pos = 0; pos < 4; ++pos) {
+    const Hwnd bar = n >= 0 ? T().Toolbars[static_cast<size_t>(n)][static_cast<size_t>(pos)] : Hwnd{};
+    plat::Rect br;
+    if (!bar || !plat::getWindowRect(bar, br)) continue;
+    if (pos == 0) area.top += br.height();
+    if (pos == 3) area.bottom -= br.height();
+    if (pos == 1) area.left += br.width();
+    if (pos == 2) area.right -= br.width();
+  }
+  if (r.CommandLine) {
+    const int h = r.CommandLineHeight;
+    plat::Rect pr;
+    plat::getWindowRect(r.PromptFrame, pr);
+    const int pw = pr.width();
+    plat::moveWindow(r.PromptFrame, area.left, area.bottom - h, pw, h, true);
+    plat::moveWindow(r.CommandLine, area.left + pw, area.bottom - h, std::max(1, area.width() - pw),
+                     r.CommandLine == r.CommandLineEdit ? h : h * 10, true);
+    area.bottom -= h;
+  }
+  plat::moveWindow(r.EditControl, area.left, area.top, std::max(1, area.width()), std::max(1, area.height()), true);
+  if (n >= 0 && T().Client[static_cast<size_t>(n)])
+    plat::moveWindow(T().Client[static_cast<size_t>(n)], area.left, area.top, std::max(1, area.width()),
+                     std::max(1, area.height()), false);
+}
+
+void CreateCommandLine(Hwnd frame, EditorRecord& r, bool history) {
+  const uint32_t style = plat::ws::Child | plat::ws::Visible | plat::ws::ClipSiblings;
+  const int h = std::max(r.CharHeight, 8) + 8;
+  r.CommandLineHeight = h;
+  if (history) {
+    r.CommandLine = plat::createWindowEx(0, plat::kComboBoxClass, "",
+                                        style | plat::cbs::DropDown | plat::cbs::AutoHScroll | plat::ws::VScroll, 0, 0,
+                                        10, h * 10, frame, {}, kEditorCommandLineId);
+    r.CommandLineEdit = plat::getDlgItem(r.CommandLine, plat::kComboEditId);
+  } else {
+    r.CommandLine = plat::createWindowEx(0, plat::kEditClass, "", style | plat::es::AutoHScroll | plat::ws::Border,
+                                        0, 0, 10, h, frame, {}, kEditorCommandLineId);
+    r.CommandLineEdit = r.CommandLine;
+  }
+  Send(r.CommandLine, plat::wm::SetFont, static_cast<WParam>(r.Font), 0);
+  r.PromptOffset = 2;
+  r.PromptFrame = plat::createWindowEx(0, plat::kStaticClass, "", style | plat::ss::Center, 0, 0, 0, h, frame, {},
+                                      kEditorPromptId);
+  r.PromptLabel = plat::createWindowEx(0, plat::kStaticClass, "", plat::ws::Child | plat::ws::Visible | plat::ss::Center,
+                                      0, r.PromptOffset, 0, h - r.PromptOffset, r.PromptFrame, {}, kEditorPromptId);
+  Send(r.PromptLabel, plat::wm::SetFont, static_cast<WParam>(r.Font), 0);
+  if (r.CommandLineEdit) r.CommandLineProc = plat::setWindowProc(r.CommandLineEdit, YYEditorCommandLineProc);
+}
+
+void StatusLineCol(EditorRecord& r) {
+  if (!r.StatusBar) return;
+  const plat::CharRange c = Selection(r);
+  const int line = static_cast<int>(Send(r.EditControl, plat::em::LineFromChar, static_cast<WParam>(c.max)));
+  const int start = static_cast<int>(Send(r.EditControl, plat::em::LineIndex, static_cast<WParam>(line)));
+  Status(r, 0, "Line:" + std::to_string(line + 1) + "   Col:" + std::to_string(c.max - start + 1));
+}
+
+// A fresh empty document in the control.
+void EmptyDocument(Hwnd frame, EditorRecord& r) {
+  r.Guard = 0;
+  YYEditorClear(r);
+  Send(r.EditControl, plat::em::SetModify, 0);
+  YYEditorFormatState(r);
+  r.Changed = 0;
+  r.Guard = 1;
+  (void)frame;
+}
+
+}  // namespace
+
+// --------------------------------------------------------------- opening
+
+void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, int32_t fontIndex, int32_t fontSize,
+                  int32_t fileType, int32_t /*container*/, const std::string& fileName, const std::string& filter) {
+  const int32_t n = WindowDrawing().CurrentWindow;
+  if (n == 0) {
+    status = 1;
+    return;
+  }
+  if (n < 0 || n > kLastWindow || !T().Frame[static_cast<size_t>(n)]) {
+    status = 1;
+    return;
+  }
+  const Hwnd frame = T().Frame[static_cast<size_t>(n)];
+  std::string full;
+  if (!fileName.empty()) plat::FullPath(fileName, full);
+
+  if (EditorRecord* r = YYEditorRecordOf(frame)) {
+    // An editor already: the call opens a file in it.
+    const bool reuse = r->DocumentCount == 1 && Send(r->EditControl, plat::wm::GetTextLength) == 0 &&
+                       Send(r->EditControl, plat::em::GetModify) == 0 && r->FileName.empty() &&
+                       r->FileHandle[static_cast<size_t>(r->CurrentDocument - 1)] == 0;
+    if (r->SeveralDocuments && !reuse) {
+      YYEditorStoreName(n, r->CurrentDocument, r->FileName);
+      // Names are compared exactly: two names that differ in case are two files here.
+      for (int32_t d = 1; d <= r->DocumentCount; ++d) {
+        std::string name = d == r->CurrentDocument ? r->FileName : YYEditorDocumentNameOf(n, d);
+        if (!full.empty() && name == full) {
+          YYEditorSelectDocument(frame, d);
+          return;
+        }
+      }
+      if (r->DocumentCount >= 20) {
+        status = 12;
+        return;
+      }
+      plat::checkMenuItem(ViewMenu(*r), static_cast<uint32_t>(kEdCmdView + r->CurrentDocument), plat::mf::Unchecked);
+      YYEditorKeepDocument(n, r->CurrentDocument);
+      r->FileName = full;
+      ++r->DocumentCount;
+      r->CurrentDocument = r->DocumentCount;
+      const size_t d = static_cast<size_t>(r->CurrentDocument - 1);
+      r->Bookmark[d] = -1;
+      r->BookmarkLength[d] = -1;
+      r->FileHandle[d] = 0;
+      if (!full.empty()) {
+        if (!YYEditorLoad(frame, 1)) {
+          EmptyDocument(frame, *r);
+        }
+      } else {
+        EmptyDocument(frame, *r);
+      }
+      YYEditorStoreName(n, r->CurrentDocument, r->FileName);
+      plat::appendMenu(ViewMenu(*r), plat::mf::String | plat::mf::Checked,
+                       static_cast<uintptr_t>(kEdCmdView + r->CurrentDocument),
+                       DocumentItemText(r->CurrentDocument, r->FileName));
+    } else {
+      r->FileName = full;
+      if (!full.empty()) {
+        YYEditorCloseFile(frame);
+        if (!YYEditorLoad(frame, 1)) r->FileName.clear();
+        else if (r->SeveralDocuments)
+          plat::modifyMenu(ViewMenu(*r), static_cast<uint32_t>(kEdCmdView + 1), plat::mf::String, kEdCmdView + 1,
+                           DocumentItemText(1, r->FileName));
+      }
+    }
+    r->FileType[static_cast<size_t>(r->CurrentDocument - 1)] = fileType < 0 ? 1 : fileType;
+    YYEditorTitle(frame);
+    return;
+  }
+  if (YYWindowRecordOf(frame) != nullptr) {
+    status = 8;
+    return;
+  }
+  const Hwnd client = T().Client[static_cast<size_t>(n)];
+  if (client && !plat::childWindows(client).empty()) {
+    status = 11;
+    return;
+  }
+  const bool insideParent = plat::getWindowStyle(frame) & plat::ws::Child;
+  bool menus = !(flags & kEdNoMenu);
+  if (insideParent) {
+    if (mode != 2) {
+      status = 5;
+      mode = 2;
+    }
+    if (menu != 0) status = 4;
+    menus = false;
+  }
+  if (mode == 1 && menu != 0) {
+    status = 2;
+    menu = 0;
+  }
+
+  auto owned = std::make_unique<EditorRecord>();
+  EditorRecord& r = *owned;
+  Editors()[frame.value] = std::move(owned);
+  std::vector<int32_t>& words = YYWindowRecordAttach(frame, 24);
+  words[0] = kKindEditor;
+  r.Bookmark.fill(-1);
+  r.BookmarkLength.fill(-1);
+  r.ReadOnly = flags & kEdReadOnly;
+  r.NewAllowed = !(flags & kEdNoNewOpen) && !r.ReadOnly;
+  r.OpenAllowed = !(flags & kEdNoNewOpen);
+  r.SaveAllowed = !(flags & kEdNoSave) && !r.ReadOnly;
+  r.SaveAsAllowed = !(flags & kEdNoSaveAs) && !(flags & kEdNoSave);
+  r.PrintAllowed = !(flags & kEdNoPrint);
+  r.RichText = flags & kEdRichText;
+  r.SeveralDocuments = flags & kEdDocuments;
+  r.NoClose = flags & kEdNoClose;
+  r.HideName = flags & kEdHideName;
+  r.QuietOpen = flags & kEdQuietOpen;
+  r.ProgramPrints = flags & kEdProgramPrints;
+  r.Extended = flags & kEdExtended;
+  r.RawPositions = flags & kEdRawPositions;
+  r.Backup = flags & kEdBackup;
+  r.ModifiedMarker = flags & kEdModifiedMarker;
+  r.WordWrap = flags & kEdWordWrap;
+  r.Mode = mode;
+  r.FileType[0] = fileType < 0 ? 1 : fileType;
+  // The filter: its last character separates descriptions and patterns.
+  std::string f = filter.substr(0, 1000);
+  if (!f.empty()) {
+    const char sep = f.back();
+    std::vector<std::string> parts;
+    std::string cur;
+    for (char c : f) {
+      if (c == sep) {
+        parts.push_back(cur);
+        cur.clear();
+      } else {
+        cur += c;
+      }
+    }
+    for (size_t k = 0; k + 1 < parts.size(); k += 2) {
+      if (parts[k].empty()) break;
+      r.Filter.push_back({parts[k], parts[k + 1]});
+    }
+  }
+  if (r.Filter.empty()) {
+    if (r.RichText) r.Filter.push_back({"Rich Text Files (*.RTF)", "*.RTF"});
+    r.Filter.push_back({"Text Files (*.TXT)", "*.TXT"});
+    r.Filter.push_back({"All Files (*.*)", "*.*"});
+  }
+  BuildAccelerators(r);
+  if (client) plat::showWindow(client, plat::ShowCmd::Hide);
+  if (menus) {
+    BuildMenus(r, mode == 1 ? 0 : menu, mode != 1);
+    const plat::Hmenu old = plat::getMenu(frame);
+    plat::setMenu(frame, r.MenuBar);
+    if (old && old != r.MenuBar) plat::destroyMenu(old);
+    T().Menu[static_cast<size_t>(n)] = r.MenuBar;
+    words[15] = static_cast<int32_t>(r.MenuBar.value);
+  }
+  if (mode != 1 && menu != 0) r.UserAccelerators = plat::loadAccelerators(menu);
+  r.WindowToolbars = mode == 1 ? std::array<Hwnd, 4>{} : T().Toolbars[static_cast<size_t>(n)];
+  r.StatusBar = T().StatusBar[static_cast<size_t>(n)];
+  if (r.StatusBar) {
+    const bool caption = plat::getWindowStyle(frame) & plat::ws::Caption;
+    const int edges[5] = {130, 170, 210, 250, -1};
+    Send(r.StatusBar, plat::sb::SetParts, caption ? 4 : 5, reinterpret_cast<LParam>(edges));
+    Status(r, 0, "Line:1   Col:1");
+    Status(r, 1, (plat::getKeyState(plat::vk::Capital) & 1) ? "\tCAPS" : "");
+    Status(r, 2, (plat::getKeyState(plat::vk::NumLock) & 1) ? "\tNUM" : "");
+    Status(r, 3, "\tINS");
+  }
+  YYEditorMakeFont(r, fontIndex, fontSize);
+  if (flags & (kEdCommandLine | kEdCommandHistory)) {
+    if (mode == 1) status = 7;
+    else CreateCommandLine(frame, r, flags & kEdCommandHistory);
+  }
+  r.InsertMode = 1;
+  const bool newer = Level() >= 2;
+  uint32_t style = plat::ws::Child | plat::ws::Visible | plat::ws::VScroll | plat::es::MultiLine |
+                   plat::es::AutoVScroll | plat::es::NoHideSel;
+  if (r.ReadOnly) style |= plat::es::ReadOnly;
+  if (!r.WordWrap) style |= plat::ws::HScroll | plat::es::AutoHScroll;
+  r.EditControl = plat::createWindowEx(plat::wsx::ClientEdge, newer ? plat::kRichEdit20Class : plat::kRichEdit10Class,
+                                      "", style, 0, 0, 10, 10, frame, {}, kEditorControlId);
+  words[5] = static_cast<int32_t>(r.EditControl.value);
+  Send(r.EditControl, plat::wm::SetFont, static_cast<WParam>(r.Font), 0);
+  Send(r.EditControl, plat::emr::ExLimitText, 0, r.TextLimit);
+  r.FindBlock.owner = frame;
+  r.FindBlock.flags = plat::fr::Down | (Level() == 1 ? plat::fr::NoUpDown | plat::fr::HideUpDown : 0);
+  uint32_t mask = plat::enm::Change | plat::enm::Scroll | plat::enm::MouseEvents | plat::enm::SelChange |
+                  plat::enm::Protected;
+  if (r.StatusBar) mask |= plat::enm::KeyEvents;
+  Send(r.EditControl, plat::emr::SetEventMask, 0, static_cast<LParam>(mask));
+  r.FocusTarget = r.CommandLineEdit ? r.CommandLineEdit : r.EditControl;
+  Layout(frame, r);
+  r.FrameProc = plat::setWindowProc(frame, YYEditorProc);
+  r.Caption = plat::getWindowText(frame).substr(0, 1024);
+  r.FileName = full;
+  if (!full.empty() && !YYEditorLoad(frame, 1)) {
+    // a new editor keeps the name with an empty text
+  }
+  plat::setFocus(r.FocusTarget);
+  Send(r.EditControl, plat::em::SetModify, 0);
+  r.Changed = 0;
+  if (mode == 3) ++DialogManager().SemiModalCount;
+  if (!plat::isWindowEnabled(frame)) plat::enableWindow(frame, true);
+  plat::showWindow(frame, plat::ShowCmd::Show);
+  YYWindowFocus(frame);
+  if (mode == 1 || mode == 3) YYDisableOthers(frame, 1);
+  if (mode != 1) return;
+
+  // The modal editor's own loop, until it closes.
+  plat::Msg msg;
+  while (EditorRecord* live = YYEditorRecordOf(frame)) {
+    if (live->ModalEnd) break;
+    if (!plat::getMessage(msg, {}, 0, 0)) break;
+    if (live->BuiltinAccelerators && plat::translateAccelerator(frame, live->BuiltinAccelerators, msg)) continue;
+    if (live->FindDialog && plat::isDialogMessage(live->FindDialog, msg)) continue;
+    if (msg.message == 0x118 && msg.wParam == 65526) continue;
+    plat::translateMessage(msg);
+    plat::dispatchMessage(msg);
+  }
+  Editors().erase(frame.value);
+  const Hwnd root = T().Frame[0];
+  YYEnableOthers(frame, 1);
+  if (root) YYWindowFocus(root);
+}
+
+// ---------------------------------------------------------------- closing
+
+namespace {
+
+void FillFinalState(const EditorRecord& r) {
+  EditorFinalStateRecord& f = EditorFinalState();
+  f.NotModified = Send(r.EditControl, plat::em::GetModify) ? 0 : 1;
+  f.TextLength = Converts(r) || Level() < 2 ? YYEditorTextLength(r.EditControl, false) : static_cast<int32_t>(ControlText(r, 0, -1).size());
+  f.Changed = r.Changed;
+  const plat::CharRange c = Selection(r);
+  f.SelectionStart = ToPlain(r, c.min);
+  f.SelectionEnd = ToPlain(r, c.max);
+  f.CurrentDocument = r.CurrentDocument;
+  f.DocumentCount = r.DocumentCount;
+  f.FirstLine = static_cast<int32_t>(Send(r.EditControl, plat::em::GetFirstVisibleLine));
+  f.FontIndex = r.FontIndex;
+  f.FontSize = r.FontSize;
+  f.FindText = r.FindText;
+  f.ReplaceText = r.ReplaceText;
+  f.FileName = r.FileName;
+}
+
+LResult Close(Hwnd frame, EditorRecord& r) {
+  const int n = Window(frame);
+  const int32_t start = r.CurrentDocument;
+  int32_t go = YYEditorSavePrompt(frame, r);
+  if (r.SeveralDocuments && go) {
+    for (int32_t d = 1; d <= r.DocumentCount && go; ++d) {
+      if (d == r.CurrentDocument) continue;
+      int32_t notModified = 1;
+      YYEditorDocumentNotModified(n, d, notModified);
+      if (notModified) continue;
+      YYEditorSelectDocument(frame, d);
+      go = YYEditorSavePrompt(frame, r);
+    }
+  }
+  if (!go) {
+    if (r.SeveralDocuments && r.CurrentDocument != start) YYEditorSelectDocument(frame, start);
+    return 0;
+  }
+  if (r.Mode != 1) {
+    YYEventStore(EventCloseAsked, 0, 0, 0, frame);
+    return 0;
+  }
+  r.ModalEnd = 1;
+  FillFinalState(r);
+  plat::destroyWindow(frame);
+  return 0;
+}
+
+void Destroyed(Hwnd frame, EditorRecord& r) {
+  if (r.Mode == 3 && DialogManager().SemiModalCount > 0) {
+    --DialogManager().SemiModalCount;
+    YYEnableOthers(frame, 1);
+  }
+  if (r.BuiltinAccelerators) plat::destroyAcceleratorTable(r.BuiltinAccelerators);
+  if (r.UserAccelerators) plat::destroyAcceleratorTable(r.UserAccelerators);
+  r.BuiltinAccelerators = r.UserAccelerators = {};
+  if (r.Font) plat::deleteObject(r.Font);
+  r.Font = 0;
+  for (int32_t& h : r.FileHandle) {
+    if (h > 0) plat::FileClose(h - 1);
+    h = 0;
+  }
+  const int n = Window(frame);
+  if (n > 0) {
+    for (int32_t d = 1; d <= kEditorDocuments; ++d) YYEditorRemoveDocument(n, 1);
+    if (r.Mode == 1) {
+      // the window is gone with the modal editor
+      const size_t k = static_cast<size_t>(n);
+      T().Frame[k] = {};
+      T().Client[k] = {};
+      T().StatusBar[k] = {};
+      T().Menu[k] = {};
+      if (WindowDrawing().CurrentWindow == n) WindowDrawing().CurrentWindow = 0;
+    }
+  }
+}
+
+// ------------------------------------------------------------- commands
+
+void GotoBookmark(EditorRecord& r) {
+  const int b = r.Bookmark[static_cast<size_t>(r.CurrentDocument - 1)];
+  if (b < 0) return;
+  SetSelection(r, b, b);
+  Send(r.EditControl, plat::em::ScrollCaret);
+}
+
+void NewCommand(Hwnd frame, EditorRecord& r) {
+  const int n = Window(frame);
+  if (r.SeveralDocuments) {
+    if (r.DocumentCount >= 20) return;
+    plat::checkMenuItem(ViewMenu(r), static_cast<uint32_t>(kEdCmdView + r.CurrentDocument), plat::mf::Unchecked);
+    YYEditorKeepDocument(n, r.CurrentDocument);
+    YYEditorStoreName(n, r.CurrentDocument, r.FileName);
+    r.Guard = 0;
+    YYEditorClear(r);
+    Send(r.EditControl, plat::em::SetModify, 0);
+    YYEditorFormatState(r);
+    r.Changed = 0;
+    ReportCommand(frame, kEdCmdNew);
+    r.Guard = 1;
+    const int32_t type = r.FileType[static_cast<size_t>(r.CurrentDocument - 1)];
+    ++r.DocumentCount;
+    r.CurrentDocument = r.DocumentCount;
+    const size_t d = static_cast<size_t>(r.CurrentDocument - 1);
+    r.FileType[d] = type;
+    r.Bookmark[d] = r.BookmarkLength[d] = -1;
+    r.FileHandle[d] = 0;
+    r.FileName.clear();
+    YYEditorTitle(frame);
+    plat::appendMenu(ViewMenu(r), plat::mf::String | plat::mf::Checked, static_cast<uintptr_t>(kEdCmdView + r.CurrentDocument),
+                     DocumentItemText(r.CurrentDocument, ""));
+    return;
+  }
+  if (!YYEditorSavePrompt(frame, r)) return;
+  r.Guard = 0;
+  YYEditorCloseFile(frame);
+  r.FileName.clear();
+  YYEditorClear(r);
+  Send(r.EditControl, plat::em::SetModify, 0);
+  YYEditorFormatState(r);
+  r.Changed = 0;
+  r.Bookmark[static_cast<size_t>(r.CurrentDocument - 1)] = -1;
+  YYEditorTitle(frame);
+  ReportCommand(frame, kEdCmdNew);
+  r.Guard = 1;
+}
+
+void OpenCommand(Hwnd frame, EditorRecord& r) {
+  const int n = Window(frame);
+  if (r.SeveralDocuments && r.DocumentCount >= 20) return;
+  if (!r.SeveralDocuments && !YYEditorSavePrompt(frame, r)) return;
+  plat::OpenFileName ofn;
+  ofn.owner = frame;
+  ofn.filters = r.Filter;
+  ofn.filterIndex = r.FileType[static_cast<size_t>(r.CurrentDocument - 1)];
+  ofn.file = r.FileName;
+  ofn.flags = plat::ofn::FileMustExist | plat::ofn::HideReadOnly | plat::ofn::NoChangeDir;
+  ofn.hasDefExt = true;
+  if (r.Mode == 2) YYDisableOthers(frame, 1);
+  const bool ok = plat::getOpenFileName(ofn);
+  if (r.Mode == 2) YYEnableOthers(frame, 1);
+  if (!ok) return;
+  const std::string chosen = ofn.file;
+  const bool reuse = r.DocumentCount == 1 && Send(r.EditControl, plat::wm::GetTextLength) == 0 &&
+                     Send(r.EditControl, plat::em::GetModify) == 0 && r.FileName.empty() &&
+                     r.FileHandle[static_cast<size_t>(r.CurrentDocument - 1)] == 0;
+  const bool adding = r.SeveralDocuments && !reuse;
+  const int32_t previous = r.CurrentDocument;
+  const std::string previousName = r.FileName;
+  int32_t already = 0;
+  if (adding) {
+    YYEditorStoreName(n, r.CurrentDocument, r.FileName);
+    for (int32_t d = 1; d <= r.DocumentCount; ++d)
+      if ((d == r.CurrentDocument ? r.FileName : YYEditorDocumentNameOf(n, d)) == chosen) already = d;
+    if (already == 0) {
+      r.FileName = chosen;
+      plat::checkMenuItem(ViewMenu(r), static_cast<uint32_t>(kEdCmdView + r.CurrentDocument), plat::mf::Unchecked);
+      YYEditorKeepDocument(n, r.CurrentDocument);
+      ++r.DocumentCount;
+      r.CurrentDocument = r.DocumentCount;
+      r.FileHandle[static_cast<size_t>(r.CurrentDocument - 1)] = 0;
+    }
+  } else {
+    YYEditorCloseFile(frame);
+    r.FileName = chosen;
+  }
+  r.FileType[static_cast<size_t>(r.CurrentDocument - 1)] = ofn.filterIndex;
+  if (already > 0) {
+    YYEditorSelectDocument(frame, already);
+    ReportCommand(frame, kEdCmdView + already);
+    return;
+  }
+  if (YYEditorLoad(frame, 0)) {
+    if (adding) {
+      YYEditorStoreName(n, r.CurrentDocument, r.FileName);
+      plat::appendMenu(ViewMenu(r), plat::mf::String | plat::mf::Checked, static_cast<uintptr_t>(kEdCmdView + r.CurrentDocument),
+                       DocumentItemText(r.CurrentDocument, r.FileName));
+    } else if (r.SeveralDocuments) {
+      plat::modifyMenu(ViewMenu(r), static_cast<uint32_t>(kEdCmdView + 1), plat::mf::String, kEdCmdView + 1,
+                       DocumentItemText(1, r.FileName));
+    }
+    YYEditorTitle(frame);
+    ReportCommand(frame, kEdCmdOpen);
+  } else if (adding) {
+    --r.DocumentCount;
+    r.CurrentDocument = previous;
+    YYEditorRestoreDocument(n, previous);
+    r.FileName = YYEditorDocumentNameOf(n, previous);
+    plat::checkMenuItem(ViewMenu(r), static_cast<uint32_t>(kEdCmdView + previous), plat::mf::Checked);
+    YYEditorTitle(frame);
+  } else {
+    r.FileName = previousName;
+    YYEditorTitle(frame);
+  }
+}
+
+void CloseDocumentCommand(Hwnd frame, EditorRecord& r) {
+  const int n = Window(frame);
+  if (!YYEditorSavePrompt(frame, r)) return;
+  if (r.DocumentCount == 1) {
+    r.Guard = 0;
+    YYEditorCloseFile(frame);
+    r.FileName.clear();
+    YYEditorClear(r);
+    Send(r.EditControl, plat::em::SetModify, 0);
+    YYEditorFormatState(r);
+    r.Changed = 0;
+    r.Bookmark[0] = -1;
+    YYEditorTitle(frame);
+    r.Guard = 1;
+    plat::modifyMenu(ViewMenu(r), static_cast<uint32_t>(kEdCmdView + 1), plat::mf::String | plat::mf::Checked,
+                     kEdCmdView + 1, DocumentItemText(1, ""));
+  } else {
+    YYEditorCloseFile(frame);
+    const int32_t c = r.CurrentDocument;
+    YYEditorRemoveDocument(n, c);
+    for (int32_t d = c; d < 20; ++d) {
+      const size_t k = static_cast<size_t>(d - 1);
+      r.FileType[k] = r.FileType[k + 1];
+      r.FileHandle[k] = r.FileHandle[k + 1];
+      r.Bookmark[k] = r.Bookmark[k + 1];
+      r.BookmarkLength[k] = r.BookmarkLength[k + 1];
+    }
+    r.FileHandle[19] = 0;
+    for (int32_t d = c; d < r.DocumentCount; ++d)
+      plat::modifyMenu(ViewMenu(r), static_cast<uint32_t>(kEdCmdView + d), plat::mf::String, static_cast<uintptr_t>(kEdCmdView + d),
+                       DocumentItemText(d, YYEditorDocumentNameOf(n, d)));
+    plat::deleteMenu(ViewMenu(r), static_cast<uint32_t>(kEdCmdView + r.DocumentCount), plat::mf::ByCommand);
+    --r.DocumentCount;
+    if (r.CurrentDocument > r.DocumentCount) r.CurrentDocument = r.DocumentCount;
+    plat::checkMenuItem(ViewMenu(r), static_cast<uint32_t>(kEdCmdView + r.CurrentDocument), plat::mf::Checked);
+    YYEditorRestoreDocument(n, r.CurrentDocument);
+    r.FileName = YYEditorDocumentNameOf(n, r.CurrentDocument);
+    YYEditorTitle(frame);
+  }
+  ReportCommand(frame, kEdCmdClose);
+}
+
+void OpenFindDialog(Hwnd frame, EditorRecord& r, bool replace) {
+  r.FindBlock.flags &= ~plat::fr::DialogTerm;
+  if (r.FindDialog) plat::destroyWindow(r.FindDialog);
+  r.FindBlock.findWhat = r.FindText;
+  r.FindBlock.replaceWith = r.ReplaceText;
+  r.FindBlock.owner = frame;
+  r.FindDialog = replace ? plat::replaceText(r.FindBlock) : plat::findText(r.FindBlock);
+}
+
+void Command(Hwnd frame, EditorRecord& r, int32_t id) {
+  switch (id) {
+    case kEdCmdNew: if (r.NewAllowed) NewCommand(frame, r); return;
+    case kEdCmdOpen: if (r.OpenAllowed) OpenCommand(frame, r); return;
+    case kEdCmdSave: if (r.SaveAllowed && YYEditorSave(frame, 0)) ReportCommand(frame, id); return;
+    case kEdCmdSaveAs: if (r.SaveAsAllowed && YYEditorSave(frame, 1)) ReportCommand(frame, id); return;
+    case kEdCmdPrint:
+    case kEdCmdPrintSelection:
+      if (!r.PrintAllowed) return;
+      if (r.ProgramPrints) {
+        ReportCommand(frame, id);
+        return;
+      }
+      if (YYEditorPrint(frame, r, id == kEdCmdPrintSelection ? 1 : 0, 1, 0, 0, "")) ReportCommand(frame, id);
+      return;
+    case kEdCmdClose: if (r.SeveralDocuments) CloseDocumentCommand(frame, r); return;
+    case kEdCmdExit: plat::sendMessage(frame, plat::wm::Close, 0, 0); return;
+    case kEdCmdUndo: if (!r.ReadOnly) Send(r.EditControl, plat::em::Undo); break;
+    case kEdCmdRedo: if (!r.ReadOnly) Send(r.EditControl, plat::emr::Redo); break;
+    case kEdCmdCut: if (!r.ReadOnly) Send(r.EditControl, plat::wm::Cut); break;
+    case kEdCmdCopy: Send(r.EditControl, plat::wm::Copy); break;
+    case kEdCmdDelete: if (!r.ReadOnly) Send(r.EditControl, plat::wm::Clear); break;
+    case kEdCmdPaste: if (!r.ReadOnly) YYEditorPaste(r); break;
+    case kEdCmdSelectAll:
+      SetSelection(r, 0, -1);
+      Send(r.EditControl, plat::em::ScrollCaret);
+      break;
+    case kEdCmdFind: OpenFindDialog(frame, r, false); break;
+    case kEdCmdReplace: if (!r.ReadOnly) OpenFindDialog(frame, r, true); break;
+    case kEdCmdFindNext: YYEditorFindNext(frame, r, r.FindBlock); break;
+    case kEdCmdSetBookmark: {
+      const size_t d = static_cast<size_t>(r.CurrentDocument - 1);
+      r.Bookmark[d] = Selection(r).max;
+      r.BookmarkLength[d] = static_cast<int32_t>(ControlText(r, 0, -1).size());
+      if (r.Menus[2]) plat::enableMenuItem(r.Menus[2], kEdCmdGotoBookmark, plat::mf::Enabled);
+      break;
+    }
+    case kEdCmdGotoBookmark: GotoBookmark(r); break;
+    case kEdCmdBullets: if (r.RichText && !r.ReadOnly) YYEditorBullet(r); break;
+    case kEdCmdAlignLeft:
+    case kEdCmdAlignCentre:
+    case kEdCmdAlignRight: if (r.RichText && !r.ReadOnly) YYEditorAlign(r, id); break;
+    case kEdCmdBold:
+    case kEdCmdItalic:
+    case kEdCmdUnderline: if (r.RichText && !r.ReadOnly) YYEditorStyle(r, id); break;
+    default:
+      if (id > kEdCmdView && id <= kEdCmdView + 20) {
+        if (id - kEdCmdView <= r.DocumentCount) YYEditorSelectDocument(frame, id - kEdCmdView);
+      }
+      break;
+  }
+  ReportCommand(frame, id);
+}
+
+void TextChanged(Hwnd frame, EditorRecord& r) {
+  r.Changed = 1;
+  r.CachedRich = r.CachedPlain = -1;
+  if (r.ModifiedMarker) YYEditorTitle(frame);
+  const size_t d = static_cast<size_t>(r.CurrentDocument - 1);
+  if (r.Bookmark[d] >= 0) {
+    const int length = static_cast<int>(ControlText(r, 0, -1).size());
+    const int diff = length - r.BookmarkLength[d];
+    // text typed or removed before the bookmark moves it
+    if (r.Bookmark[d] >= Selection(r).min - diff) r.Bookmark[d] = std::max(0, r.Bookmark[d] + diff);
+    r.BookmarkLength[d] = length;
+  }
+}
+
+}  // namespace
+
+LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
+  EditorRecord* r = YYEditorRecordOf(w);
+  if (!r) return plat::defWindowProc(w, message, wp, lp);
+  const plat::WndProc frameProc = r->FrameProc;
+  if (message == WindowManagerState().FindReplaceMessage && message != 0) {
+    const plat::FindReplace* fr = reinterpret_cast<const plat::FindReplace*>(lp);
+    if (!fr) return 0;
+    r->FindText = fr->findWhat.substr(0, 1023);
+    r->ReplaceText = fr->replaceWith.substr(0, 1023);
+    r->FindBlock.flags = (r->FindBlock.flags & ~(plat::fr::Down | plat::fr::WholeWord | plat::fr::MatchCase)) |
+                         (fr->flags & (plat::fr::Down | plat::fr::WholeWord | plat::fr::MatchCase));
+    r->FindBlock.findWhat = r->FindText;
+    r->FindBlock.replaceWith = r->ReplaceText;
+    if (fr->flags & plat::fr::DialogTerm) r->FindDialog = {};
+    else if (fr->flags & plat::fr::FindNext) YYEditorFindNext(w, *r, r->FindBlock);
+    else if (fr->flags & plat::fr::Replace) YYEditorReplaceOne(w, *r, r->FindBlock);
+    else if (fr->flags & plat::fr::ReplaceAll) {
+      SetSelection(*r, 0, 0);
+      while (YYEditorReplaceOne(w, *r, r->FindBlock)) {}
+    }
+    return 0;
+  }
+  switch (message) {
+    case plat::wm::Size:
+      if (wp != 1) Layout(w, *r);   // not when minimised
+      return frameProc ? plat::callWindowProc(frameProc, w, message, wp, lp) : 0;
+    case plat::wm::Close: return Close(w, *r);
+    case plat::wm::Destroy: {
+      Destroyed(w, *r);
+      const LResult out = frameProc ? plat::callWindowProc(frameProc, w, message, wp, lp) : 0;
+      if (r->Mode != 1) Editors().erase(w.value);
+      return out;
+    }
+    case plat::wm::EraseBkgnd: return 1;
+    case plat::wm::SetFocus:
+      if (r->FocusTarget) plat::setFocus(r->FocusTarget);
+      return 0;
+    case plat::wm::Command: {
+      const int id = plat::loWord(wp), code = plat::hiWord(wp);
+      const Hwnd from = plat::handleFrom<Hwnd>(lp);
+      if (from == r->EditControl) {
+        if (code == plat::en::Change) TextChanged(w, *r);
+        if (code == plat::en::SetFocus) r->FocusTarget = r->EditControl;
+        return 0;
+      }
+      if (from && (from == r->CommandLine || from == r->CommandLineEdit)) return 0;
+      if (code < 2) Command(w, *r, id);
+      return 0;
+    }
+    case plat::wm::Notify: {
+      const plat::NotifyHeader* h = reinterpret_cast<const plat::NotifyHeader*>(lp);
+      if (!h || h->hwndFrom != r->EditControl) break;
+      if (h->code == plat::ren::SelChange) {
+        StatusLineCol(*r);
+        YYEditorFormatState(*r);
+        return 0;
+      }
+      if (h->code == plat::ren::Protected) {
+        const plat::EnProtected* p = reinterpret_cast<const plat::EnProtected*>(lp);
+        if (p->msg == plat::wm::Copy) return 0;
+        return r->Guard ? 1 : 0;
+      }
+      if (h->code == plat::ren::MsgFilter) {
+        const plat::MsgFilter* f = reinterpret_cast<const plat::MsgFilter*>(lp);
+        if (f->msg != plat::wm::KeyDown) return 0;
+        const bool shift = plat::getKeyState(plat::vk::Shift) < 0, ctrl = plat::getKeyState(plat::vk::Control) < 0;
+        const bool alt = plat::getKeyState(plat::vk::Menu) < 0;
+        switch (f->wParam) {
+          case plat::vk::Capital: Status(*r, 1, (plat::getKeyState(plat::vk::Capital) & 1) ? "" : "\tCAPS"); return 0;
+          case plat::vk::NumLock: Status(*r, 2, (plat::getKeyState(plat::vk::NumLock) & 1) ? "" : "\tNUM"); return 0;
+          case plat::vk::Insert:
+            if (!shift && !ctrl) {
+              r->InsertMode = 1 - r->InsertMode;
+              Status(*r, 3, r->InsertMode ? "\tINS" : "\tOVR");
+              return 0;
+            }
+            if (shift && !ctrl && !alt) {
+              YYEditorPaste(*r);
+              return 1;
+            }
+            return 0;
+          case 'V':
+            if (ctrl && !shift && !alt) {
+              YYEditorPaste(*r);
+              return 1;
+            }
+            return 0;
+          default: return 0;
+        }
+      }
+      return 0;
+    }
+    case plat::wm::InitMenuPopup: {
+      const plat::Hmenu m = plat::handleFrom<plat::Hmenu>(wp);
+      const plat::CharRange c = Selection(*r);
+      const bool empty = c.min == c.max;
+      if (m == r->Menus[0]) plat::enableMenuItem(m, kEdCmdPrintSelection, empty ? plat::mf::Grayed : plat::mf::Enabled);
+      if (m == r->Menus[1]) {
+        plat::enableMenuItem(m, kEdCmdUndo, Send(r->EditControl, plat::em::CanUndo) ? plat::mf::Enabled : plat::mf::Grayed);
+        plat::enableMenuItem(m, kEdCmdRedo, Send(r->EditControl, plat::emr::CanRedo) ? plat::mf::Enabled : plat::mf::Grayed);
+        for (int id : {kEdCmdCut, kEdCmdCopy, kEdCmdDelete})
+          plat::enableMenuItem(m, static_cast<uint32_t>(id), empty ? plat::mf::Grayed : plat::mf::Enabled);
+        plat::enableMenuItem(m, kEdCmdPaste, plat::isClipboardFormatAvailable(plat::kCfText) ? plat::mf::Enabled : plat::mf::Grayed);
+      }
+      if (m == r->Menus[2]) {
+        plat::enableMenuItem(m, kEdCmdFindNext, r->FindText.empty() ? plat::mf::Grayed : plat::mf::Enabled);
+        plat::enableMenuItem(m, kEdCmdGotoBookmark,
+                             r->Bookmark[static_cast<size_t>(r->CurrentDocument - 1)] < 0 ? plat::mf::Grayed : plat::mf::Enabled);
+      }
+      return 0;
+    }
+    default: break;
+  }
+  return frameProc ? plat::callWindowProc(frameProc, w, message, wp, lp) : plat::defWindowProc(w, message, wp, lp);
+}
+
+void YYEditorRevert(int32_t window) {
+  if (window < 0 || window > kLastWindow) return;
+  const Hwnd frame = T().Frame[static_cast<size_t>(window)];
+  EditorRecord* r = YYEditorRecordOf(frame);
+  if (!r) return;
+  Destroyed(frame, *r);
+  if (r->FrameProc) plat::setWindowProc(frame, r->FrameProc);
+  for (Hwnd c : {r->EditControl, r->CommandLine, r->PromptFrame}) if (c) plat::destroyWindow(c);
+  if (r->FindDialog) plat::destroyWindow(r->FindDialog);
+  const Hwnd client = T().Client[static_cast<size_t>(window)];
+  if (client) plat::showWindow(client, plat::ShowCmd::Show);
+  Editors().erase(frame.value);
+}
+
+// ---------------------------------------------------------- find, formats
+
+int32_t YYEditorFindNext(Hwnd frame, EditorRecord& r, const plat::FindReplace& block) {
+  if (r.FindText.empty()) return 0;
+  const plat::CharRange sel = Selection(r);
+  const bool down = Level() == 1 || (block.flags & plat::fr::Down);
+  plat::FindTextEx ft;
+  ft.text = r.FindText.c_str();
+  if (down) ft.range = {sel.min + (sel.min != sel.max ? 1 : 0), -1};
+  else ft.range = {sel.max - (sel.min != sel.max ? 1 : 0), 0};
+  uint32_t flags = block.flags & (plat::ft::WholeWord | plat::ft::MatchCase);
+  if (down) flags |= plat::ft::Down;
+  const LResult p = Send(r.EditControl, plat::emr::FindTextEx, flags, reinterpret_cast<LParam>(&ft));
+  if (p < 0) {
+    const Hwnd owner = r.FindDialog ? r.FindDialog : frame;
+    if (r.FindDialog) plat::enableWindow(frame, false);
+    MessageBoxOf(owner, "End of text reached", "Find", plat::mb::IconInformation);
+    if (r.FindDialog) plat::enableWindow(frame, true);
+    return 0;
+  }
+  const int first = static_cast<int>(Send(r.EditControl, plat::em::GetFirstVisibleLine));
+  SetSelection(r, static_cast<int>(p), ft.found.max);
+  Send(r.EditControl, plat::em::ScrollCaret);
+  if (Send(r.EditControl, plat::em::GetFirstVisibleLine) != first) {
+    Send(r.EditControl, plat::emr::LineScroll, 0, 6);
+    Send(r.EditControl, plat::em::ScrollCaret);
+  }
+  return 1;
+}
+
+int32_t YYEditorReplaceOne(Hwnd frame, EditorRecord& r, const plat::FindReplace& block) {
+  const plat::CharRange sel = Selection(r);
+  std::string selected = ControlText(r, sel.min, sel.max).substr(0, 1023);
+  std::string key = r.FindText;
+  if (!(block.flags & plat::fr::MatchCase)) {
+    for (char& c : selected) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  if (sel.min != sel.max && selected == key) {
+    r.Guard = 0;
+    Send(r.EditControl, plat::em::ReplaceSel, 1, reinterpret_cast<LParam>(r.ReplaceText.c_str()));
+    r.Guard = 1;
+    // the search goes on after the replacement
+    const int after = Selection(r).max;
+    SetSelection(r, after, after);
+  }
+  return YYEditorFindNext(frame, r, block);
+}
+
+void YYEditorPaste(EditorRecord& r) {
+  if (r.RichText) {
+    Send(r.EditControl, plat::wm::Paste);
+    return;
+  }
+  std::string text;
+  if (!plat::openClipboard(r.EditControl)) return;
+  const bool got = plat::getClipboardData(plat::kCfText, text);
+  plat::closeClipboard();
+  if (got) Send(r.EditControl, plat::em::ReplaceSel, 1, reinterpret_cast<LParam>(text.c_str()));
+}
+
+void YYEditorStyle(EditorRecord& r, int32_t command) {
+  plat::CharFormat f;
+  Send(r.EditControl, plat::emr::GetCharFormat, plat::scf::Selection, reinterpret_cast<LParam>(&f));
+  const uint32_t bit = command == kEdCmdBold ? plat::cfm::Bold : command == kEdCmdItalic ? plat::cfm::Italic : plat::cfm::Underline;
+  plat::CharFormat c;
+  c.mask = bit;
+  c.effects = (f.mask & bit) ? (f.effects & bit) ^ bit : bit;
+  const int32_t a = r.CachedRich, b = r.CachedPlain;
+  Send(r.EditControl, plat::emr::SetCharFormat, plat::scf::Selection | plat::scf::Word, reinterpret_cast<LParam>(&c));
+  r.CachedRich = a;
+  r.CachedPlain = b;
+  YYEditorFormatState(r);
+}
+
+void YYEditorBullet(EditorRecord& r) {
+  plat::ParaFormat p;
+  Send(r.EditControl, plat::emr::GetParaFormat, 0, reinterpret_cast<LParam>(&p));
+  plat::ParaFormat q;
+  q.mask = plat::pfm::Numbering;
+  q.numbering = (p.mask & plat::pfm::Numbering) && p.numbering == plat::kBullets ? 0 : plat::kBullets;
+  const int32_t a = r.CachedRich, b = r.CachedPlain;
+  Send(r.EditControl, plat::emr::SetParaFormat, 0, reinterpret_cast<LParam>(&q));
+  r.CachedRich = a;
+  r.CachedPlain = b;
+  YYEditorFormatState(r);
+}
+
+void YYEditorAlign(EditorRecord& r, int32_t command) {
+  plat::ParaFormat q;
+  q.mask = plat::pfm::Alignment;
+  q.alignment = command == kEdCmdAlignCentre ? plat::kAlignCentre : command == kEdCmdAlignRight ? plat::kAlignRight : plat::kAlignLeft;
+  const int32_t a = r.CachedRich, b = r.CachedPlain;
+  Send(r.EditControl, plat::emr::SetParaFormat, 0, reinterpret_cast<LParam>(&q));
+  r.CachedRich = a;
+  r.CachedPlain = b;
+  YYEditorFormatState(r);
+}
+
+void YYEditorFormatState(EditorRecord& r) {
+  if (!r.RichText || r.ReadOnly || !r.Menus[3]) return;
+  plat::ParaFormat p;
+  Send(r.EditControl, plat::emr::GetParaFormat, 0, reinterpret_cast<LParam>(&p));
+  const bool bullets = !(p.mask & plat::pfm::Numbering) || p.numbering == plat::kBullets;
+  plat::checkMenuItem(r.Menus[3], kEdCmdBullets, bullets ? plat::mf::Checked : plat::mf::Unchecked);
+}
+
+void YYEditorClear(EditorRecord& r) {
+  int num = 0, den = 0;
+  if (Level() == 3) Send(r.EditControl, plat::emr::GetZoom, reinterpret_cast<WParam>(&num), reinterpret_cast<LParam>(&den));
+  plat::setWindowText(r.EditControl, "");
+  Send(r.EditControl, plat::wm::SetFont, static_cast<WParam>(r.Font), 0);
+  plat::ParaFormat p;
+  p.mask = plat::pfm::All;
+  SetSelection(r, 0, -1);
+  Send(r.EditControl, plat::emr::SetParaFormat, 0, reinterpret_cast<LParam>(&p));
+  SetSelection(r, 0, 0);
+  if (Level() == 3) Send(r.EditControl, plat::emr::SetZoom, static_cast<WParam>(num), den);
+}

@@ -1,5 +1,8 @@
 #include "toolkit/core/RootWindow.h"
 
+#include "platform/ctl/Controls.h"
+#include "platform/os/Modules.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -49,11 +52,28 @@ constexpr const char* kCreateFailed = "Failed to create window - aborting.";
 // failure status (it never looks like success to whoever started it).
 constexpr int32_t kWindowSystemFailedExitCode = 4;
 
-// What the run-time libraries of this build offer: the rich-edit control
-// answers positions as points (level 3), triangle gradient fill is there,
-// mail is there when a mail program is (YYMailLoad).
-constexpr int32_t kRichEditLevel = 3;
+// What the run-time libraries of this build offer: triangle gradient fill
+// is there, mail is there when a mail program is (YYMailLoad); the
+// rich-edit level is probed.
 constexpr int32_t kGradientPresent = 2;
+
+// The rich-edit level: 1 with only the older library, else 2 or 3 by how
+// the newer control answers a position (packed, or as a point).
+int32_t ProbeRichEdit(plat::Hwnd parent) {
+  if (!plat::loadLibrary("riched20.dll")) {
+    plat::loadLibrary("riched32.dll");
+    return 1;
+  }
+  const plat::Hwnd probe = plat::createWindowEx(0, plat::kRichEdit20Class, "", plat::ws::Child | plat::es::MultiLine, 0,
+                                                0, 10, 10, parent);
+  if (!probe) return 2;
+  plat::setWindowText(probe, "ab");
+  plat::Point a{-99, -99}, b{-99, -99};
+  plat::sendMessage(probe, plat::emr::PosFromChar, reinterpret_cast<plat::WParam>(&a), 1);
+  plat::sendMessage(probe, plat::emr::PosFromChar, reinterpret_cast<plat::WParam>(&b), 1);
+  plat::destroyWindow(probe);
+  return (a.x == -99 && a.y == -99 && b.x == -99 && b.y == -99) ? 2 : 3;
+}
 
 [[noreturn]] void WindowSystemFailure(const char* text) {
   YYFatalMessage(kFatalCaption, text);
@@ -364,7 +384,7 @@ void YYRootWindowOpen(int32_t x, int32_t y, int32_t& width, int32_t& height, int
   t.Frame[0] = temporary;
   YYRegisterNumericClasses();
   YYRegisterGridClasses();
-  gWindowManager.RichEditLevel = kRichEditLevel;
+  gWindowManager.RichEditLevel = ProbeRichEdit(temporary);
   gWindowManager.FindReplaceMessage = plat::registerWindowMessage("commdlg_FindReplace");
   YYProbeClassesA();
   YYProbeClassesB();

@@ -13,6 +13,7 @@
 #include "toolkit/core/ChildWindows.h"
 #include "toolkit/core/EventStore.h"
 #include "toolkit/core/Menus.h"
+#include "toolkit/core/EditorWindow.h"
 #include "toolkit/core/RootWindow.h"
 #include "toolkit/core/WindowApi.h"
 #include "toolkit/core/WindowDrawing.h"
@@ -893,6 +894,9 @@ bool YYAccelTranslate(int32_t frame, int32_t accelerators, const plat::Msg& mess
       if (a && plat::translateAccelerator(T().Frame[static_cast<size_t>(frame)], a, message)) return true;
     }
   }
+  // an editor's own keys come before the program's
+  const plat::Haccel own = YYEditorAccelerators(accelerators);
+  if (own && plat::translateAccelerator(T().Frame[static_cast<size_t>(frame)], own, message)) return true;
   const plat::Haccel table = T().Accelerators[static_cast<size_t>(accelerators)];
   if (!table) return false;
   return plat::translateAccelerator(T().Frame[static_cast<size_t>(frame)], table, message) != 0;

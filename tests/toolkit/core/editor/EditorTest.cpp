@@ -1,0 +1,391 @@
+// The text editor: opening and its refusals, the caption, documents,
+// loading and saving plain and rich text, find and replace, bookmarks,
+// plain positions, the command line's history and printing.
+#include "tests/toolkit/core/windows/MainWindowFixture.h"
+
+#include <filesystem>
+
+#include "platform/ctl/Controls.h"
+#include "platform/os/Os.h"
+#include "platform/print/Capture.h"
+#include "platform/print/Printer.h"
+#include "platform/win/Keys.h"
+#include "tests/support/GoldenPicture.h"
+#include "toolkit/core/ChildWindows.h"
+#include "toolkit/core/EditorWindow.h"
+
+namespace {
+
+using wmtest::ToolkitTest;
+
+class EditorTest : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    OpenMainWindow();
+    plat::test::pump();
+    ResetEditorPageSetupForTest();
+    plat::setPrintersForTest(false, true);
+    plat::publishDefaultPrinter();
+  }
+
+  int32_t Child(int32_t options = kOptionSystemMenu | kOptionStatusBar, const std::string& title = "Notes") {
+    int32_t number = 0, dialog = 0, width = 420, height = 260;
+    YYChildWindowOpen(40, 30, width, height, number, options, 0, {}, dialog, 0, -1, title);
+    return number;
+  }
+  void Select(int32_t n) {
+    int32_t w = 0, h = 0;
+    YYWindowSelect(w, h, n);
+  }
+  // Opens an editor on a new child window; its window number.
+  int32_t Editor(int32_t flags, const std::string& file = "", int32_t& status = Ignored()) {
+    const int32_t n = Child();
+    Select(n);
+    status = 0;
+    int32_t mode = 2;
+    YYEditorOpen(status, mode, 0, flags, 3, 10, -1, -1, file, "");
+    return n;
+  }
+  static int32_t& Ignored() {
+    static int32_t v;
+    return v;
+  }
+  plat::Hwnd FrameOf(int32_t n) { return WindowTables().Frame[static_cast<size_t>(n)]; }
+  EditorRecord& Rec(int32_t n) { return *YYEditorRecordOf(FrameOf(n)); }
+  std::string Path(const std::string& name) { return dir_.path() + "/" + name; }
+  std::string Text(int32_t n) { return plat::getWindowText(Rec(n).EditControl); }
+  int32_t Info(int32_t n, int32_t code) {
+    int32_t v = -77;
+    YYEditorInfo(n, code, v);
+    return v;
+  }
+  void Command(int32_t n, int32_t id) { plat::sendMessage(FrameOf(n), plat::wm::Command, static_cast<plat::WParam>(id), 0); }
+  void Type(int32_t n, const std::string& s) {
+    plat::setFocus(Rec(n).EditControl);
+    plat::test::typeText(s);
+    plat::test::pump();
+  }
+  static void ClearEvents() { EventStore().StoredType = 0; }
+  static bool HasEvent(int32_t type) { return EventStore().StoredType == type; }
+  int CountShown(const std::string& text) {
+    int k = 0;
+    for (const auto& d : plat::test::shownDialogs()) k += d.text == text;
+    return k;
+  }
+};
+
+TEST_F(EditorTest, OpeningRefusalsGiveTheirStatuses) {
+  // the root window
+  Select(0);
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 0, 0, 3, 10, -1, -1, "", "");
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(YYEditorRecordOf(FrameOf(0)), nullptr);
+
+  // a 21st document of a several-document editor
+  const int32_t n = Editor(kEdDocuments);
+  for (int i = 1; i <= 20; ++i) testsupport::WriteFile(Path("d" + std::to_string(i) + ".txt"), "doc " + std::to_string(i));
+  for (int i = 1; i <= 20; ++i) {
+    status = 0;
+    YYEditorOpen(status, mode, 0, 0, 0, 0, -1, -1, Path("d" + std::to_string(i) + ".txt"), "");
+    ASSERT_EQ(status, 0) << i;
+  }
+  EXPECT_EQ(Info(n, 7), 20);
+  testsupport::WriteFile(Path("d21.txt"), "doc 21");
+  YYEditorOpen(status, mode, 0, 0, 0, 0, -1, -1, Path("d21.txt"), "");
+  EXPECT_EQ(status, 12);
+  EXPECT_EQ(Info(n, 7), 20);
+  EXPECT_EQ(Text(n), "doc 20");
+
+  // a modal editor asked for a command line opens without one and ends
+  // when its window is closed
+  const int32_t m = Child();
+  Select(m);
+  const plat::Hwnd frame = FrameOf(m);
+  plat::setIdleHook([frame]() {
+    plat::postMessage(frame, plat::wm::Close, 0, 0);
+    plat::setIdleHook({});
+    return true;
+  });
+  status = 0;
+  mode = 1;
+  YYEditorOpen(status, mode, 0, kEdCommandLine, 3, 10, -1, -1, "", "");
+  EXPECT_EQ(status, 7);
+  EXPECT_FALSE(plat::isWindow(frame));
+  EXPECT_EQ(Info(-1, 1), 1);
+}
+
+TEST_F(EditorTest, TheCaptionShowsTheFileAndItsModifiedMarker) {
+  testsupport::WriteFile(Path("p.txt"), "text");
+  const int32_t n = Editor(kEdModifiedMarker, Path("p.txt"));
+  std::string full;
+  plat::FullPath(Path("p.txt"), full);
+  EXPECT_EQ(plat::getWindowText(FrameOf(n)), "Notes - [" + full + "]");
+  Type(n, "x");
+  EXPECT_EQ(plat::getWindowText(FrameOf(n)), "Notes - [" + full + " *]");
+  EXPECT_EQ(Text(n), "xtext");
+  EXPECT_EQ(Info(n, 3), 1);
+}
+
+TEST_F(EditorTest, DocumentsAreMatchedByTheirExactPath) {
+  testsupport::WriteFile(Path("A.txt"), "upper");
+  testsupport::WriteFile(Path("a.txt"), "lower");
+  const int32_t n = Editor(kEdDocuments, Path("A.txt"));
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 0, 0, 0, 0, -1, -1, Path("a.txt"), "");
+  EXPECT_EQ(Info(n, 7), 2);
+  EXPECT_EQ(Text(n), "lower");
+  // the same path again makes its document current
+  YYEditorOpen(status, mode, 0, 0, 0, 0, -1, -1, Path("A.txt"), "");
+  EXPECT_EQ(Info(n, 7), 2);
+  EXPECT_EQ(Info(n, 6), 1);
+  EXPECT_EQ(Text(n), "upper");
+  EXPECT_EQ(plat::test::menuItemState(FrameOf(n), kEdCmdView + 1) & plat::mf::Checked, plat::mf::Checked);
+}
+
+TEST_F(EditorTest, RichTextOnlyForRtfNamesAndALeadingBraceLoadsAsText) {
+  const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain \\b bold\\b0\\par}";
+  testsupport::WriteFile(Path("notes.txt"), rtf);
+  testsupport::WriteFile(Path("NOTES.RTF"), rtf);
+  const int32_t n = Editor(kEdRichText, Path("notes.txt"));
+  // a plain file that begins like rich text keeps its text
+  EXPECT_EQ(Text(n), rtf);
+  const int32_t m = Editor(kEdRichText, Path("NOTES.RTF"));
+  EXPECT_EQ(Text(m), "plain bold");
+  plat::CharRange c{6, 10};
+  plat::sendMessage(Rec(m).EditControl, plat::emr::ExSetSel, 0, reinterpret_cast<plat::LParam>(&c));
+  plat::CharFormat f;
+  plat::sendMessage(Rec(m).EditControl, plat::emr::GetCharFormat, plat::scf::Selection, reinterpret_cast<plat::LParam>(&f));
+  EXPECT_TRUE(f.effects & plat::cfe::Bold);
+
+  // zero bytes become blanks, a final Ctrl-Z goes
+  testsupport::WriteFile(Path("z.txt"), std::string("a\0b\x1a", 4));
+  const int32_t z = Editor(0, Path("z.txt"));
+  EXPECT_EQ(Text(z), "a b");
+}
+
+TEST_F(EditorTest, SavingReplacesTheFileOnlyWhenCompleteAndKeepsRichText) {
+  const int32_t n = Editor(kEdRichText | kEdQuietOpen, Path("out.rtf"));   // no such file yet
+  int32_t status = 0;
+  YYEditorSetText(status, "one two");
+  YYEditorCharFormat(status, 1, 3, 1, -1, -1, -1, -1, -2, -2, "");
+  EXPECT_EQ(status, 0);
+  ASSERT_EQ(YYEditorSave(FrameOf(n), 0), 1);
+  const std::string saved = testsupport::ReadFile(Path("out.rtf"));
+  EXPECT_EQ(saved.substr(0, 6), "{\\rtf1");
+  EXPECT_EQ(Info(n, 1), 1);
+  // nothing but the file itself is left in its folder
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path())) files += e.path().filename().string().rfind("out", 0) == 0;
+  EXPECT_EQ(files, 1);
+
+  // a name the new file cannot take (a folder of that name): the failure
+  // is reported and what was there stays
+  const int32_t p = Editor(0);
+  const std::string taken = Path("taken.txt");
+  std::filesystem::create_directory(taken);
+  testsupport::WriteFile(taken + "/inside.txt", "old contents");
+  YYEditorSetText(status, "new");
+  YYEditorSetModified(0, 1);
+  Rec(p).FileName = taken;
+  plat::test::clearShownDialogs();
+  plat::test::answerMessageBox(plat::kIdOk);
+  EXPECT_EQ(YYEditorSave(FrameOf(p), 0), 0);
+  ASSERT_EQ(plat::test::shownDialogs().size(), 1u);
+  EXPECT_EQ(plat::test::shownDialogs()[0].caption, "Open Error");
+  EXPECT_EQ(Info(p, 1), 0);
+  int left = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path())) left += e.path().filename().string().rfind("taken", 0) == 0;
+  EXPECT_EQ(left, 1);
+  EXPECT_EQ(testsupport::ReadFile(taken + "/inside.txt"), "old contents");
+}
+
+TEST_F(EditorTest, AFileLongerThanTheLimitIsRefusedNotCut) {
+  testsupport::WriteFile(Path("big.txt"), std::string(64, 'x'));
+  const int32_t n = Editor(0);
+  YYEditorSetText(Ignored(), "before");
+  Rec(n).TextLimit = 32;
+  Rec(n).FileName = Path("big.txt");
+  plat::test::answerMessageBox(plat::kIdOk);
+  EXPECT_EQ(YYEditorLoad(FrameOf(n), 0), 0);
+  EXPECT_EQ(Text(n), "before");
+  ASSERT_FALSE(plat::test::shownDialogs().empty());
+  EXPECT_EQ(plat::test::shownDialogs().back().caption, "Open Error");
+}
+
+TEST_F(EditorTest, ASavePromptThatCannotBeShownKeepsTheEditorOpen) {
+  const int32_t n = Editor(0);
+  Type(n, "unsaved");
+  plat::test::answerMessageBoxFails();
+  ClearEvents();
+  plat::sendMessage(FrameOf(n), plat::wm::Close, 0, 0);
+  EXPECT_TRUE(plat::isWindow(FrameOf(n)));
+  EXPECT_FALSE(HasEvent(EventCloseAsked));
+  plat::test::answerMessageBox(plat::kIdNo);
+  plat::sendMessage(FrameOf(n), plat::wm::Close, 0, 0);
+  EXPECT_TRUE(HasEvent(EventCloseAsked));
+}
+
+TEST_F(EditorTest, SearchingDownTwiceFindsTwoPlacesAndReplaceAllEndsOnce) {
+  const int32_t n = Editor(0);
+  YYEditorSetText(Ignored(), "cat dog cat bird");
+  EditorRecord& r = Rec(n);
+  r.FindText = "cat";
+  r.FindBlock.flags = plat::fr::Down;
+  int32_t zero = 0;
+  YYEditorSelect(zero, 0);
+  ASSERT_EQ(YYEditorFindNext(FrameOf(n), r, r.FindBlock), 1);
+  EXPECT_EQ(Info(n, 4), 1);
+  ASSERT_EQ(YYEditorFindNext(FrameOf(n), r, r.FindBlock), 1);
+  EXPECT_EQ(Info(n, 4), 9);
+
+  // Replace All through the dialog's notice: no match, one message
+  Command(n, kEdCmdReplace);
+  ASSERT_TRUE(r.FindDialog);
+  plat::test::clearShownDialogs();
+  plat::test::answerMessageBox(plat::kIdOk);
+  plat::test::findDialogAction(r.FindDialog, plat::fr::ReplaceAll, "fish", "cow");
+  EXPECT_EQ(CountShown("End of text reached"), 1);
+  // with matches, every one is replaced
+  plat::test::answerMessageBox(plat::kIdOk);
+  plat::test::findDialogAction(r.FindDialog, plat::fr::ReplaceAll, "cat", "cow");
+  EXPECT_EQ(Text(n), "cow dog cow bird");
+}
+
+TEST_F(EditorTest, ABookmarkMovesWithTextTypedBeforeIt) {
+  const int32_t n = Editor(0);
+  YYEditorSetText(Ignored(), "hello world");
+  int32_t at = 6;
+  YYEditorSelect(at, 6);
+  Command(n, kEdCmdSetBookmark);
+  YYEditorCaretTo(0);
+  Type(n, "abc");
+  YYEditorCaretTo(11);
+  Type(n, "!");   // after it: no move
+  Command(n, kEdCmdGotoBookmark);
+  EXPECT_EQ(Info(n, 4), 10);
+  EXPECT_EQ(Info(n, 5), 9);
+}
+
+TEST_F(EditorTest, PlainPositionsCountALineEndAsTwo) {
+  const int32_t n = Editor(0);
+  YYEditorSetText(Ignored(), "ab\r\ncd");
+  struct Case {
+    int32_t plain, control;
+  };
+  for (const Case c : {Case{0, 0}, Case{2, 2}, Case{3, 2}, Case{4, 3}, Case{6, 5}, Case{50, 5}}) {
+    int32_t a = 0, b = 0;
+    YYEditorToRichPositions(c.plain, c.plain, a, b);
+    EXPECT_EQ(a, c.control) << c.plain;
+  }
+  EXPECT_EQ(Info(n, 2), 6);
+  int32_t line = 0;
+  YYEditorPosition(0, 1, line);
+  EXPECT_EQ(line, 4);
+  std::string out;
+  int32_t status = 0;
+  YYEditorGetTextFrom(status, 7, out);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(out, "ab\r\ncd");
+  YYEditorGetTextFrom(status, 6, out);
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(out, "ab\r\nc");
+  int32_t start = 4;
+  YYEditorPutText(start, 4, "X");
+  EXPECT_EQ(Text(n), "ab\r\nXcd");
+}
+
+TEST_F(EditorTest, TheRichEditLevelFollowsTheModulesOffered) {
+  struct Case {
+    int offered;
+    const char* cls;
+  };
+  for (const Case c : {Case{1, plat::kRichEdit10Class}, Case{2, plat::kRichEdit20Class}, Case{3, plat::kRichEdit20Class}}) {
+    WShutdown();
+    ResetToolkitForTest();
+    ResetWindowManagerForTest();
+    plat::test::reset();
+    plat::offerRichEditModules(c.offered);
+    WStartup(" ");
+    OpenMainWindow();
+    const int32_t n = Editor(0);
+    EXPECT_EQ(Info(-1, 8), c.offered);
+    EXPECT_EQ(plat::getClassName(Rec(n).EditControl), c.cls);
+    // at every level the program's positions count a line end as two
+    YYEditorSetText(Ignored(), "ab\r\ncd");
+    int32_t a = 0, b = 0;
+    YYEditorToRichPositions(4, 4, a, b);
+    EXPECT_EQ(a, c.offered == 1 ? 4 : 3) << c.offered;
+  }
+}
+
+TEST_F(EditorTest, TheHundredAndFirstHistoryEntryDropsTheOldest) {
+  const int32_t n = Editor(kEdCommandHistory);
+  EditorRecord& r = Rec(n);
+  ASSERT_TRUE(r.CommandLine);
+  plat::setFocus(r.CommandLineEdit);
+  for (int i = 0; i <= 100; ++i) {
+    plat::setWindowText(r.CommandLineEdit, "cmd " + std::to_string(i));
+    plat::sendMessage(r.CommandLineEdit, plat::wm::Char, '\r', 0);
+  }
+  EXPECT_EQ(Info(n, 10), 100);
+  std::string top, last;
+  YYEditorGetHistory(0, top);
+  YYEditorGetHistory(99, last);
+  EXPECT_EQ(top, "cmd 100");
+  EXPECT_EQ(last, "cmd 1");
+  // blanks and a repeat of the top add nothing, but Enter still reaches the program
+  ClearEvents();
+  plat::setWindowText(r.CommandLineEdit, "   ");
+  plat::sendMessage(r.CommandLineEdit, plat::wm::Char, '\r', 0);
+  plat::setWindowText(r.CommandLineEdit, "cmd 100");
+  plat::sendMessage(r.CommandLineEdit, plat::wm::Char, '\r', 0);
+  EXPECT_EQ(Info(n, 10), 100);
+  EXPECT_TRUE(HasEvent(EventEditorEnter));
+}
+
+TEST_F(EditorTest, PrintingEmptyTextOrSelectionMakesNoJob) {
+  const int32_t n = Editor(0);
+  int32_t status = -1;
+  YYEditorPrintRange(status, -1, 0, "empty");
+  EXPECT_EQ(status, 1);
+  EXPECT_TRUE(plat::recordedPages().empty());
+  YYEditorSetText(status, "some text");
+  int32_t at = 3;
+  YYEditorSelect(at, 3);
+  plat::test::answerPageSetup({});
+  EXPECT_EQ(YYEditorPrint(FrameOf(n), Rec(n), 1, 1, 0, 0, ""), 1);
+  EXPECT_TRUE(plat::recordedPages().empty());
+  // a real text prints on pages, every line once
+  std::string text;
+  for (int i = 0; i < 150; ++i) text += "Printed line " + std::to_string(i) + "\r\n";
+  YYEditorSetText(status, text);
+  YYEditorPrintRange(status, -1, 0, "lines");
+  EXPECT_EQ(status, 1);
+  EXPECT_GE(plat::recordedPages().size(), 2u);
+  EXPECT_EQ(plat::recordedDocName(), "lines");
+}
+
+TEST_F(EditorTest, MarginsSurviveASwitchOfUnitsWithinTheConversion) {
+  YYEditorPageDefaults();
+  int32_t v = 0;
+  YYEditorPageQuery(6, v, 1);
+  ASSERT_EQ(v, 1000);
+  int32_t result = 0;
+  plat::test::answerPageSetup({});
+  YYEditorPageSetup(2, 1, result);
+  EXPECT_EQ(result, 1);
+  YYEditorPageQuery(6, v, 1);
+  EXPECT_EQ(v, 2540);
+  plat::test::answerPageSetup({});
+  YYEditorPageSetup(1, 1, result);
+  YYEditorPageQuery(6, v, 1);
+  EXPECT_EQ(v, 999);
+  // orientation through the set routine
+  YYEditorPageSet(5, 1, 0);
+  YYEditorPageQuery(5, v, 0);
+  EXPECT_EQ(v, 1);
+}
+
+}  // namespace

@@ -1,0 +1,600 @@
+// The routines through which a program drives a text editor, the command
+// line under the text, and printing with the editor's two page set-ups.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/bars/StatusBar.h"
+#include "platform/ctl/Controls.h"
+#include "platform/print/Printer.h"
+#include "platform/win/Keys.h"
+#include "platform/win/Window.h"
+#include "toolkit/core/EditorWindow.h"
+#include "toolkit/core/EventStore.h"
+#include "toolkit/core/Events.h"
+#include "toolkit/core/RootWindow.h"
+#include "toolkit/core/WindowDrawing.h"
+
+using plat::Hwnd;
+using plat::LParam;
+using plat::LResult;
+using plat::WParam;
+
+namespace {
+
+LResult Send(Hwnd w, uint32_t m, WParam wp = 0, LParam lp = 0) { return plat::sendMessage(w, m, wp, lp); }
+int32_t Level() { return WindowManagerState().RichEditLevel; }
+bool Converts(const EditorRecord& r) { return Level() >= 2 && !r.RawPositions; }
+
+EditorRecord* Current(Hwnd* frame = nullptr) {
+  const int32_t n = WindowDrawing().CurrentWindow;
+  if (n < 0 || n > kLastWindow) return nullptr;
+  const Hwnd f = WindowTables().Frame[static_cast<size_t>(n)];
+  if (frame) *frame = f;
+  return YYEditorRecordOf(f);
+}
+EditorRecord* OfWindow(int32_t n, Hwnd* frame = nullptr) {
+  if (n < 0 || n > kLastWindow) return nullptr;
+  const Hwnd f = WindowTables().Frame[static_cast<size_t>(n)];
+  if (frame) *frame = f;
+  return YYEditorRecordOf(f);
+}
+
+plat::CharRange Selection(const EditorRecord& r) {
+  plat::CharRange c;
+  Send(r.EditControl, plat::emr::ExGetSel, 0, reinterpret_cast<LParam>(&c));
+  return c;
+}
+void SetSelection(const EditorRecord& r, int a, int b) {
+  plat::CharRange c{a, b};
+  Send(r.EditControl, plat::emr::ExSetSel, 0, reinterpret_cast<LParam>(&c));
+}
+std::string ControlText(const EditorRecord& r, int a, int b) {
+  const int n = static_cast<int>(Send(r.EditControl, plat::wm::GetTextLength));
+  if (b < 0 || b > n) b = n;
+  a = std::clamp(a, 0, b);
+  std::string buf(static_cast<size_t>(b - a + 1), '\0');
+  plat::TextRange tr{{a, b}, buf.data()};
+  const LResult got = Send(r.EditControl, plat::emr::GetTextRange, 0, reinterpret_cast<LParam>(&tr));
+  buf.resize(static_cast<size_t>(std::max<LResult>(0, got)));
+  return buf;
+}
+int ControlLength(const EditorRecord& r) { return static_cast<int>(ControlText(r, 0, -1).size()); }
+int ToPlain(const EditorRecord& r, int control) {
+  return Converts(r) ? control + YYEditorCountReturns(r.EditControl, control) : control;
+}
+
+}  // namespace
+
+void YYEditorSetText(int32_t& status, const std::string& text) {
+  EditorRecord* r = Current();
+  if (!r) {
+    status = 1;
+    return;
+  }
+  r->Guard = 0;
+  plat::setWindowText(r->EditControl, text);
+  r->Guard = 1;
+  r->CachedRich = r->CachedPlain = -1;
+  status = 0;
+}
+
+void YYEditorPutText(int32_t& start, int32_t end, const std::string& text) {
+  EditorRecord* r = Current();
+  if (!r) {
+    start = -1;
+    return;
+  }
+  if (!text.empty() || start != end) {
+    // the program's change is an undo step of its own
+    if (Level() == 1) Send(r->EditControl, plat::em::EmptyUndoBuffer);
+    else Send(r->EditControl, plat::emr::StopGroupTyping);
+  }
+  int32_t a = 0, b = 0;
+  YYEditorToRichPositions(start, end, a, b);
+  Send(r->EditControl, plat::emr::HideSelection, 1);
+  SetSelection(*r, a, b);
+  r->Guard = 0;
+  Send(r->EditControl, plat::em::ReplaceSel, 1, reinterpret_cast<LParam>(text.c_str()));
+  r->Guard = 1;
+  Send(r->EditControl, plat::emr::HideSelection, 0);
+  Send(r->EditControl, plat::em::ScrollCaret);
+  start = 0;
+}
+
+void YYEditorGetTextFrom(int32_t& status, int32_t size, std::string& buffer) {
+  EditorRecord* r = Current();
+  if (!r) {
+    status = 1;
+    return;
+  }
+  // the window text counts a line end as two, as the program does
+  const std::string all = plat::getWindowText(r->EditControl);
+  if (size > static_cast<int32_t>(all.size())) {
+    buffer = all;
+    status = 0;
+  } else {
+    buffer = all.substr(0, static_cast<size_t>(std::max(0, size - 1)));
+    status = 2;
+  }
+}
+
+void YYEditorGetTextPart(int32_t& start, int32_t length, std::string& buffer) {
+  EditorRecord* r = Current();
+  if (!r) {
+    start = -1;
+    return;
+  }
+  int32_t a = 0, b = 0;
+  YYEditorToRichPositions(start, start + std::max(0, length), a, b);
+  const std::string part = ControlText(*r, a, b);
+  buffer.clear();
+  for (char c : part) {
+    buffer += c;
+    if (c == '\r' && Converts(*r)) buffer += '\n';
+  }
+  if (static_cast<int32_t>(buffer.size()) > length) buffer.resize(static_cast<size_t>(std::max(0, length)));
+  start = 0;
+}
+
+void YYEditorSelect(int32_t& start, int32_t end) {
+  EditorRecord* r = Current();
+  if (!r) {
+    start = -1;
+    return;
+  }
+  int32_t a = 0, b = 0;
+  YYEditorToRichPositions(start, end, a, b);
+  SetSelection(*r, a, b);
+  Send(r->EditControl, plat::em::ScrollCaret);
+}
+
+void YYEditorCaretTo(int32_t position) {
+  EditorRecord* r = Current();
+  if (!r) return;
+  int32_t a = 0, b = 0;
+  YYEditorToRichPositions(position, position, a, b);
+  SetSelection(*r, a, a);
+  Send(r->EditControl, plat::em::ScrollCaret);
+  plat::invalidateRect(r->EditControl, nullptr, true);
+}
+
+void YYEditorScrollTo(int32_t line) {
+  EditorRecord* r = Current();
+  if (!r) return;
+  const int first = static_cast<int>(Send(r->EditControl, plat::em::GetFirstVisibleLine));
+  Send(r->EditControl, plat::emr::LineScroll, 0, line - first);
+}
+
+void YYEditorPosition(int32_t kind, int32_t value, int32_t& result) {
+  EditorRecord* r = Current();
+  if (!r) {
+    result = -2;
+    return;
+  }
+  if (kind == 1) {
+    int32_t a = 0, b = 0;
+    YYEditorToRichPositions(value, value, a, b);
+    result = static_cast<int32_t>(Send(r->EditControl, plat::em::LineFromChar, static_cast<WParam>(a)));
+    return;
+  }
+  const int32_t index = static_cast<int32_t>(Send(r->EditControl, plat::em::LineIndex, static_cast<WParam>(value)));
+  result = index < 0 ? index : (Converts(*r) ? index + value : index);
+}
+
+void YYEditorSetModified(int32_t notModified, int32_t changed) {
+  Hwnd frame;
+  EditorRecord* r = Current(&frame);
+  if (!r) return;
+  Send(r->EditControl, plat::em::SetModify, notModified ? 0 : 1);
+  r->Changed = changed;
+  if (r->ModifiedMarker) YYEditorTitle(frame);
+}
+
+void YYEditorClearUndo() {
+  EditorRecord* r = Current();
+  if (r) Send(r->EditControl, plat::em::EmptyUndoBuffer);
+}
+
+void YYEditorCharFormat(int32_t& status, int32_t start, int32_t end, int32_t bold, int32_t italic, int32_t underline,
+                        int32_t strikeOut, int32_t size, int32_t colour, int32_t background, const std::string& face) {
+  EditorRecord* r = Current();
+  if (!r) {
+    status = -1;
+    return;
+  }
+  if (!r->RichText) {
+    status = -2;
+    return;
+  }
+  plat::CharFormat f;
+  auto onOff = [&](int32_t v, uint32_t bit, bool anyPositive) {
+    if (v == -1) return;
+    f.mask |= bit;
+    if (anyPositive ? v >= 1 : v == 1) f.effects |= bit;
+  };
+  onOff(bold, plat::cfm::Bold, false);
+  onOff(italic, plat::cfm::Italic, false);
+  onOff(strikeOut, plat::cfm::StrikeOut, false);
+  onOff(underline, plat::cfm::Underline, true);
+  if (size != -1) {
+    f.mask |= plat::cfm::Size;
+    f.height = size * 20;
+  }
+  if (colour != -2) {
+    f.mask |= plat::cfm::Colour;
+    if (colour == -1) f.effects |= plat::cfe::AutoColour;
+    else f.colour = static_cast<uint32_t>(colour);
+  }
+  if (background != -2 && Level() >= 2) {
+    f.mask |= plat::cfm::BackColour;
+    if (background == -1) f.effects |= plat::cfe::AutoBackColour;
+    else f.backColour = static_cast<uint32_t>(background);
+  }
+  if (!face.empty()) {
+    f.mask |= plat::cfm::Face;
+    f.face = face;
+  }
+  int32_t a = 0, b = 0;
+  YYEditorToRichPositions(start - 1, end, a, b);
+  const plat::CharRange saved = Selection(*r);
+  const int32_t ca = r->CachedRich, cb = r->CachedPlain;
+  Send(r->EditControl, plat::emr::HideSelection, 1);
+  SetSelection(*r, a, b);
+  r->Guard = 0;
+  Send(r->EditControl, plat::emr::SetCharFormat, plat::scf::Selection, reinterpret_cast<LParam>(&f));
+  r->Guard = 1;
+  SetSelection(*r, saved.min, saved.max);
+  Send(r->EditControl, plat::emr::HideSelection, 0);
+  r->CachedRich = ca;
+  r->CachedPlain = cb;
+  status = 0;
+}
+
+void YYEditorParaFormat(int32_t& status, int32_t start, int32_t end, int32_t bullets, int32_t alignment) {
+  EditorRecord* r = Current();
+  if (!r) {
+    status = -1;
+    return;
+  }
+  if (!r->RichText) {
+    status = -2;
+    return;
+  }
+  plat::ParaFormat p;
+  if (bullets != -1) {
+    p.mask |= plat::pfm::Numbering;
+    p.numbering = bullets == 1 ? plat::kBullets : 0;
+  }
+  if (alignment >= 0 && alignment <= 2) {
+    p.mask |= plat::pfm::Alignment;
+    p.alignment = alignment == 1 ? plat::kAlignCentre : alignment == 2 ? plat::kAlignRight : plat::kAlignLeft;
+  }
+  int32_t a = 0, b = 0;
+  YYEditorToRichPositions(start - 1, end, a, b);
+  const plat::CharRange saved = Selection(*r);
+  const int32_t ca = r->CachedRich, cb = r->CachedPlain;
+  Send(r->EditControl, plat::emr::HideSelection, 1);
+  SetSelection(*r, a, b);
+  Send(r->EditControl, plat::emr::SetParaFormat, 0, reinterpret_cast<LParam>(&p));
+  SetSelection(*r, saved.min, saved.max);
+  Send(r->EditControl, plat::emr::HideSelection, 0);
+  r->CachedRich = ca;
+  r->CachedPlain = cb;
+  status = 0;
+}
+
+namespace {
+struct FreezeStore {
+  plat::CharRange selection;
+  int firstLine = 0;
+};
+FreezeStore& Freeze() {
+  static FreezeStore f;
+  return f;
+}
+}  // namespace
+
+void YYEditorFreeze(int32_t flag) {
+  EditorRecord* r = Current();
+  if (!r) return;
+  if (flag == 0) {
+    Freeze().selection = Selection(*r);
+    Freeze().firstLine = static_cast<int>(Send(r->EditControl, plat::em::GetFirstVisibleLine));
+    plat::showWindow(r->EditControl, plat::ShowCmd::Hide);
+    r->Frozen = true;
+  } else {
+    SetSelection(*r, Freeze().selection.min, Freeze().selection.max);
+    YYEditorScrollTo(Freeze().firstLine);
+    plat::showWindow(r->EditControl, plat::ShowCmd::Show);
+    r->Frozen = false;
+  }
+}
+
+void YYEditorRedraw(int32_t window) {
+  if (EditorRecord* r = OfWindow(window)) plat::invalidateRect(r->EditControl, nullptr, true);
+}
+
+void YYEditorPickDocument(int32_t document, int32_t& status) {
+  Hwnd frame;
+  EditorRecord* r = Current(&frame);
+  if (!r) {
+    status = 1;
+    return;
+  }
+  if (r->DocumentCount == 1 || document < 1 || document > r->DocumentCount) {
+    status = 2;
+    return;
+  }
+  YYEditorSelectDocument(frame, document);
+  status = 0;
+}
+
+void YYEditorSetBackup(int32_t value) {
+  if (EditorRecord* r = Current()) r->Backup = value == 1;
+}
+
+void YYEditorInfo(int32_t window, int32_t code, int32_t& value) {
+  if (code == 8) {
+    value = Level();
+    return;
+  }
+  if (window == -1) {
+    const EditorFinalStateRecord& f = EditorFinalState();
+    switch (code) {
+      case 1: value = f.NotModified; break;
+      case 2: value = f.TextLength; break;
+      case 3: value = f.Changed; break;
+      case 4: value = f.SelectionStart + 1; break;
+      case 5: value = f.SelectionEnd; break;
+      case 6: value = f.CurrentDocument; break;
+      case 7: value = f.DocumentCount; break;
+      case 9: value = f.FirstLine; break;
+      case 11: value = f.FontIndex; break;
+      case 12: value = f.FontSize; break;
+      default: break;
+    }
+    return;
+  }
+  EditorRecord* r = OfWindow(window);
+  if (!r) return;
+  const Hwnd e = r->EditControl;
+  switch (code) {
+    case 1: value = Send(e, plat::em::GetModify) ? 0 : 1; break;
+    case 2:
+      value = (r->RawPositions && Level() >= 2) ? ControlLength(*r) : YYEditorTextLength(e, r->Frozen);
+      break;
+    case 3: value = r->Changed; break;
+    case 4: value = ToPlain(*r, Selection(*r).min) + 1; break;
+    case 5: {
+      int32_t length = 0;
+      YYEditorInfo(window, 2, length);
+      value = std::min(ToPlain(*r, Selection(*r).max), length);
+      break;
+    }
+    case 6: value = r->CurrentDocument; break;
+    case 7: value = r->DocumentCount; break;
+    case 9: value = static_cast<int32_t>(Send(e, plat::em::GetFirstVisibleLine)); break;
+    case 10:
+      value = r->CommandLine && r->CommandLine != r->CommandLineEdit
+                  ? static_cast<int32_t>(Send(r->CommandLine, plat::cb::GetCount))
+                  : 0;
+      break;
+    case 11: value = r->FontIndex; break;
+    case 12: value = r->FontSize; break;
+    case 102: {
+      plat::Rect c;
+      plat::getClientRect(e, c);
+      value = static_cast<int32_t>(Send(e, plat::em::GetFirstVisibleLine)) + c.height() / std::max(1, r->CharHeight);
+      break;
+    }
+    case 103: value = static_cast<int32_t>(Send(e, plat::em::GetLineCount)); break;
+    case 104: value = r->RawPositions ? 1 : 0; break;
+    default: break;
+  }
+}
+
+void YYEditorInfoText(int32_t window, int32_t code, std::string& text, int32_t length) {
+  std::string s;
+  if (window == -1) {
+    const EditorFinalStateRecord& f = EditorFinalState();
+    s = code == 1 ? f.FindText : code == 2 ? f.ReplaceText : code == 3 ? f.FileName : std::string();
+  } else if (EditorRecord* r = OfWindow(window)) {
+    s = code == 1 ? r->FindText : code == 2 ? r->ReplaceText : code == 3 ? r->FileName : std::string();
+  } else {
+    return;
+  }
+  if (length >= 0 && static_cast<int32_t>(s.size()) > length) s.resize(static_cast<size_t>(length));
+  text = s;
+}
+
+// ------------------------------------------------------------ command line
+
+namespace {
+
+EditorRecord* CommandLineEditor(Hwnd edit, Hwnd* frame) {
+  Hwnd parent = plat::getParent(edit);
+  if (plat::getClassName(parent) == plat::kComboBoxClass) parent = plat::getParent(parent);
+  *frame = parent;
+  return YYEditorRecordOf(parent);
+}
+
+bool HasHistory(const EditorRecord& r) { return r.CommandLine && r.CommandLine != r.CommandLineEdit; }
+
+void EnterPressed(Hwnd frame, EditorRecord& r) {
+  YYEventStore(EventEditorEnter, 0, 0, 0, frame);
+  if (!HasHistory(r)) return;
+  const std::string text = plat::getWindowText(r.CommandLineEdit);
+  if (text.find_first_not_of(' ') == std::string::npos) return;
+  const int count = static_cast<int>(Send(r.CommandLine, plat::cb::GetCount));
+  std::string top;
+  if (count > 0) {
+    top.resize(static_cast<size_t>(Send(r.CommandLine, plat::cb::GetLBTextLen, 0)) + 1);
+    Send(r.CommandLine, plat::cb::GetLBText, 0, reinterpret_cast<LParam>(top.data()));
+    top.resize(std::strlen(top.c_str()));
+  }
+  if (count == 0 || top != text) {
+    if (count >= 100) Send(r.CommandLine, plat::cb::DeleteString, 99);
+    Send(r.CommandLine, plat::cb::InsertString, 0, reinterpret_cast<LParam>(text.c_str()));
+  }
+  Send(r.CommandLine, plat::cb::SetCurSel, 0);
+}
+
+}  // namespace
+
+LResult YYEditorCommandLineProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
+  Hwnd frame;
+  EditorRecord* r = CommandLineEditor(w, &frame);
+  if (!r || !r->CommandLineProc) return plat::defWindowProc(w, message, wp, lp);
+  const plat::WndProc own = r->CommandLineProc;
+  const bool dropped = HasHistory(*r) && Send(r->CommandLine, plat::cb::GetDroppedState) != 0;
+  if (message == plat::wm::KeyDown) {
+    switch (wp) {
+      case plat::vk::Prior:
+      case plat::vk::Next:
+        Send(r->EditControl, plat::emr::Scroll, wp == plat::vk::Prior ? plat::kSbPageUp : plat::kSbPageDown);
+        return 0;
+      case plat::vk::Up:
+      case plat::vk::Down: {
+        const bool up = wp == plat::vk::Up;
+        if (!HasHistory(*r)) {
+          Send(r->EditControl, plat::emr::Scroll, up ? plat::kSbLineUp : plat::kSbLineDown);
+          return 0;
+        }
+        if (dropped) break;
+        const int count = static_cast<int>(Send(r->CommandLine, plat::cb::GetCount));
+        int sel = static_cast<int>(Send(r->CommandLine, plat::cb::GetCurSel));
+        if (sel < 0) {
+          const std::string text = plat::getWindowText(r->CommandLineEdit);
+          sel = static_cast<int>(Send(r->CommandLine, plat::cb::FindStringExact, static_cast<WParam>(-1),
+                                      reinterpret_cast<LParam>(text.c_str())));
+          sel = std::clamp(sel, 0, std::max(0, count - 1));
+        } else {
+          sel = up ? std::max(0, sel - 1) : std::min(count - 1, sel + 1);
+        }
+        Send(r->CommandLine, plat::cb::SetCurSel, static_cast<WParam>(sel));
+        return 0;
+      }
+      default: break;
+    }
+  }
+  if (message == plat::wm::Char) {
+    switch (wp) {
+      case 1: Send(w, plat::em::SetSel, 0, -1); return 0;
+      case '\t': plat::setFocus(r->EditControl); return 0;
+      case 27:
+        if (dropped) break;
+        plat::setWindowText(r->CommandLineEdit, "");
+        return 0;
+      case '\r':
+        if (dropped) {
+          plat::callWindowProc(own, w, message, wp, lp);
+          EnterPressed(frame, *r);
+          return 0;
+        }
+        EnterPressed(frame, *r);
+        return 0;
+      default: break;
+    }
+  }
+  return plat::callWindowProc(own, w, message, wp, lp);
+}
+
+void YYEditorSetPrompt(int32_t& status, const std::string& text) {
+  Hwnd frame;
+  EditorRecord* r = Current(&frame);
+  if (!r) {
+    status = 1;
+    return;
+  }
+  if (!r->CommandLine) {
+    status = 2;
+    return;
+  }
+  plat::setWindowText(r->PromptLabel, text);
+  int width = 0;
+  if (!text.empty()) {
+    const plat::Hdc dc = plat::createCompatibleDc(0);
+    plat::selectObject(dc, r->Font);
+    plat::Size sz;
+    plat::getTextExtent(dc, text, sz);
+    plat::deleteDc(dc);
+    width = sz.cx + 4;
+  }
+  plat::Rect pr;
+  plat::getWindowRect(r->PromptFrame, pr);
+  plat::setWindowPos(r->PromptFrame, {}, 0, 0, width, r->CommandLineHeight, plat::kSwpNoMove | plat::kSwpNoZOrder);
+  plat::setWindowPos(r->PromptLabel, {}, 0, 0, width, r->CommandLineHeight - r->PromptOffset,
+                     plat::kSwpNoMove | plat::kSwpNoZOrder);
+  plat::sendMessage(frame, plat::wm::Size, 0, 0);
+  status = 0;
+}
+
+void YYEditorSetCommand(int32_t& status, const std::string& text, int32_t caret) {
+  EditorRecord* r = Current();
+  if (!r) {
+    status = 1;
+    return;
+  }
+  if (!r->CommandLine) {
+    status = 2;
+    return;
+  }
+  if (HasHistory(*r)) Send(r->CommandLine, plat::cb::SetCurSel, static_cast<WParam>(-1));
+  plat::setWindowText(r->CommandLineEdit, text);
+  plat::callWindowProc(r->CommandLineProc, r->CommandLineEdit, plat::em::SetSel, static_cast<WParam>(caret), caret);
+  status = 0;
+}
+
+void YYEditorHasHistory(int32_t& status) {
+  EditorRecord* r = Current();
+  status = !r ? 1 : HasHistory(*r) ? 0 : 2;
+}
+
+void YYEditorClearHistory(int32_t& status) {
+  EditorRecord* r = Current();
+  if (!r) {
+    status = 1;
+    return;
+  }
+  if (!HasHistory(*r)) {
+    status = 2;
+    return;
+  }
+  Send(r->CommandLine, plat::cb::ResetContent);
+  status = 0;
+}
+
+void YYEditorAddHistory(int32_t index, const std::string& text) {
+  EditorRecord* r = Current();
+  if (!r || !HasHistory(*r)) return;
+  Send(r->CommandLine, plat::cb::InsertString, static_cast<WParam>(index), reinterpret_cast<LParam>(text.c_str()));
+}
+
+void YYEditorGetCommand(int32_t& status, std::string& buffer, int32_t size) {
+  EditorRecord* r = Current();
+  if (!r) {
+    status = 1;
+    return;
+  }
+  if (!r->CommandLine) {
+    status = 3;
+    return;
+  }
+  buffer = plat::getWindowText(r->CommandLineEdit);
+  status = 0;
+  if (size > 0 && static_cast<int32_t>(buffer.size()) > size - 1) {
+    buffer.resize(static_cast<size_t>(size - 1));
+    status = 2;
+  }
+}
+
+void YYEditorGetHistory(int32_t index, std::string& buffer) {
+  EditorRecord* r = Current();
+  buffer.clear();
+  if (!r || !HasHistory(*r)) return;
+  const LResult n = Send(r->CommandLine, plat::cb::GetLBTextLen, static_cast<WParam>(index));
+  if (n < 0) return;
+  buffer.resize(static_cast<size_t>(n) + 1);
+  Send(r->CommandLine, plat::cb::GetLBText, static_cast<WParam>(index), reinterpret_cast<LParam>(buffer.data()));
+  buffer.resize(static_cast<size_t>(n));
+}
