@@ -1007,7 +1007,7 @@ void drawLines(const RichState& s, Hdc dc, const std::vector<Line>& lines, size_
     const ParaFormat& pf = s.paras[static_cast<size_t>(l.para)];
     if (l.bullet) {
       const Slot& slot = m.slot(l.start < len(s) ? s.cf[static_cast<size_t>(l.start)] : s.defaultFmt);
-      const int d = std::max(2, slot.height / 4);
+      const int d = std::max(5, slot.height * 2 / 5);
       const int cx = ox + l.bulletX + d, cy = y + l.ascent - slot.ascent + slot.height / 2;
       const HBrush b = createSolidBrush(sysColor(SysColor::kWindowText));
       const GdiObj oldBrush = selectObject(dc, b);

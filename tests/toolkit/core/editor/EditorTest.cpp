@@ -389,3 +389,74 @@ TEST_F(EditorTest, MarginsSurviveASwitchOfUnitsWithinTheConversion) {
 }
 
 }  // namespace
+
+namespace {
+
+class EditorPictureTest : public EditorTest {
+ protected:
+  // A rich-text editor with a heading, runs of each style and a bulleted list.
+  int32_t FormattedEditor() {
+    const int32_t n = Editor(kEdRichText | kEdWordWrap);
+    const std::string text =
+        "Field notes\r\n"
+        "Plain, bold, italic and underlined words, a red one and a struck one, "
+        "in a paragraph long enough to wrap at the window's width.\r\n"
+        "First point\r\nSecond point\r\n"
+        "Right-aligned closing line";
+    int32_t s = 0;
+    YYEditorSetText(s, text);
+    // plain positions of a word: 1-based start, end after it
+    auto at = [&](const std::string& word) {
+      const int32_t p = static_cast<int32_t>(text.find(word));
+      return std::pair<int32_t, int32_t>{p + 1, p + static_cast<int32_t>(word.size())};
+    };
+    auto [h1, h2] = at("Field notes");
+    YYEditorParaFormat(s, h1, h2, -1, 1);
+    YYEditorCharFormat(s, h1, h2, 1, -1, -1, -1, 16, -2, -2, "Times New Roman");
+    auto [b1, b2] = at("bold");
+    YYEditorCharFormat(s, b1, b2, 1, -1, -1, -1, -1, -2, -2, "");
+    auto [i1, i2] = at("italic");
+    YYEditorCharFormat(s, i1, i2, -1, 1, -1, -1, -1, -2, -2, "");
+    auto [u1, u2] = at("underlined");
+    YYEditorCharFormat(s, u1, u2, -1, -1, 1, -1, -1, -2, -2, "");
+    auto [r1, r2] = at("red");
+    YYEditorCharFormat(s, r1, r2, -1, -1, -1, -1, -1, 0x0000C0, -2, "");
+    auto [s1, s2] = at("struck");
+    YYEditorCharFormat(s, s1, s2, -1, -1, -1, 1, -1, -2, -2, "");
+    auto [p1, p2] = at("First point\r\nSecond point");
+    YYEditorParaFormat(s, p1, p2, 1, -1);
+    auto [c1, c2] = at("Right-aligned");
+    YYEditorParaFormat(s, c1, c2, -1, 2);
+    YYEditorCaretTo(0);
+    return n;
+  }
+};
+
+TEST_F(EditorPictureTest, AnEditorWindowWithFormattedText) {
+  const int32_t n = FormattedEditor();
+  plat::test::pump();
+  plat::Surface pic;
+  ASSERT_TRUE(plat::test::windowPicture(FrameOf(n), true, pic));
+  testsupport::ExpectGoldenPicture(pic, "editor_window.png");
+}
+
+TEST_F(EditorPictureTest, PageOneOfAPrintedFile) {
+  const int32_t n = FormattedEditor();
+  (void)n;
+  const std::string pdf = Path("printed.pdf");
+  plat::setFilePrinterPath(pdf);
+  plat::setPrintersForTest(true, false);
+  plat::publishDefaultPrinter();
+  ResetEditorPageSetupForTest();
+  int32_t status = 0;
+  YYEditorPrintRange(status, -1, 0, "Field notes");
+  ASSERT_EQ(status, 1);
+  std::string out;
+  ASSERT_EQ(plat::print::runCapture({"pdftoppm", "-r", "50", "-f", "1", "-l", "1", "-png", pdf, Path("page")}, out, 60), 0);
+  plat::Surface page;
+  ASSERT_TRUE(plat::readPng(Path("page-1.png"), page));
+  testsupport::ExpectGoldenPicture(page, "editor_printed_page.png");
+  plat::setFilePrinterPath("");
+}
+
+}  // namespace
