@@ -220,12 +220,12 @@ void MakeLabels() {
   float x = r.LabelStartX, y = r.LabelStartY;
   int32_t colour = d.KCALC[0];
   for (int32_t j = 0; j <= r.Snapshot.NSuite; ++j) {
-    if (store.Count >= kMaxLabels) {
+    if (store.LabelCount >= kMaxLabels) {
       WINMSG("Too many labels");
       continue;
     }
-    LabelRecord& l = store.Labels[static_cast<size_t>(store.Count)];
-    ++store.Count;
+    LabelRecord& l = store.Labels[static_cast<size_t>(store.LabelCount)];
+    ++store.LabelCount;
     l = LabelRecord{};
     l.LabelType = d.LabelType;
     l.LabelMember = j;
@@ -443,7 +443,7 @@ int32_t ComputeSuite(const SuiteProgressHooks& hooks) {
   if (s.IDisplay == 4 || s.IDisplay == 6) curves.YExponentOrMinor += 1;
 
   TakeSnapshot(base, second, computed);
-  LabelStore().Count = 0;
+  LabelStore().LabelCount = 0;
   PlaceLabels(base);
   if (base.Model.ModelCountA > 0) {
     r.ModelRhoMin[0] = std::min(r.ModelRhoMin[0], r.ModelRhoMin[1]);

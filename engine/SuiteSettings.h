@@ -50,6 +50,7 @@ struct SuiteSettingsRecord {
   bool LogAbscissa = true;    // (key) log-spaced times
   int32_t NAbscissa = 31;     // (key) kept in the settings file only
   bool LogData = true;        // (key) logarithmic data axis
+  bool LDataDisplay = false;  // (key) the page redraw also draws the base record's own curves
   int32_t IWaveform = 0;      // 3 impulse, 2 step on, otherwise step off
   SuiteGenerationRecord Generation;
 };

@@ -155,7 +155,9 @@ int EnvUnset(const std::string& name);
 // ---------------------------------------------- program and arguments
 
 // Called once by the program's entry with main's arguments. Resolves the
-// program's absolute path at once (before any directory change).
+// program's absolute path at once (before any directory change): the path
+// it was started by, made absolute with its links kept (a link to the
+// program is the program's path), else its real path.
 void SetArguments(int argc, const char* const* argv);
 // The arguments given to SetArguments, else those of the running process.
 const std::vector<std::string>& Arguments();
@@ -166,6 +168,8 @@ const std::string& ProgramPath();
 std::string CommandLine();
 // Replaces the arguments (tests).
 void SetArgumentsForTest(const std::vector<std::string>& args);
+// Replaces the program's path (tests of files named after the program).
+void SetProgramPathForTest(const std::string& path);
 
 // The user's login name (empty when unknown).
 std::string UserName();

@@ -13,6 +13,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -36,6 +39,43 @@ std::string ResolveProgramPath() {
   ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
   if (n > 0) return std::string(buf.data(), static_cast<size_t>(n));
   return std::string();
+}
+
+// The path the program was started by, made absolute with its links kept,
+// so that a program reached through a link finds the files named after it
+// beside the link. A first argument that does not name the running program
+// gives the program's real path.
+std::string StartedPath(const char* argv0) {
+  const std::string real = ResolveProgramPath();
+  if (argv0 == nullptr || *argv0 == '\0') return real;
+  std::string started = argv0;
+  if (started.find('/') == std::string::npos) {
+    // Found on PATH, as the shell found it.
+    const char* path = std::getenv("PATH");
+    std::string dirs = path != nullptr ? path : "";
+    std::string found;
+    size_t from = 0;
+    while (found.empty() && from <= dirs.size()) {
+      size_t to = dirs.find(':', from);
+      if (to == std::string::npos) to = dirs.size();
+      std::string dir = dirs.substr(from, to - from);
+      if (dir.empty()) dir = ".";
+      const std::string candidate = dir + "/" + started;
+      if (::access(candidate.c_str(), X_OK) == 0) found = candidate;
+      from = to + 1;
+    }
+    if (found.empty()) return real;
+    started = found;
+  }
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(started, ec);
+  if (ec) return real;
+  p = p.lexically_normal();
+  struct stat a {}, b {};
+  if (::stat(p.c_str(), &a) != 0 || ::stat("/proc/self/exe", &b) != 0 || a.st_dev != b.st_dev ||
+      a.st_ino != b.st_ino)
+    return real;
+  return p.string();
 }
 
 void LoadFromProcess() {
@@ -78,7 +118,7 @@ void SetArguments(int argc, const char* const* argv) {
   ProgramRecord& p = Program();
   p.args.clear();
   for (int i = 0; i < argc && argv != nullptr && argv[i] != nullptr; ++i) p.args.emplace_back(argv[i]);
-  p.path = ResolveProgramPath();
+  p.path = StartedPath(argc > 0 && argv != nullptr ? argv[0] : nullptr);
   p.known = true;
 }
 
@@ -86,6 +126,12 @@ void SetArgumentsForTest(const std::vector<std::string>& args) {
   ProgramRecord& p = Program();
   if (!p.known) LoadFromProcess();
   p.args = args;
+}
+
+void SetProgramPathForTest(const std::string& path) {
+  ProgramRecord& p = Program();
+  if (!p.known) LoadFromProcess();
+  p.path = path;
 }
 
 const std::vector<std::string>& Arguments() {

@@ -275,6 +275,14 @@ Action parseLine(const std::vector<std::string>& w) {
     expect(2);
     return {[p] { answerFolder(true, p); }};
   }
+  if (cmd == "picture") {
+    std::string path = quoted(w, 1);
+    expect(2);
+    // The active window as it stands, frame included.
+    return {[path] {
+      if (!writeWindowPng(activeFrame(), true, path)) fatal("input script: cannot write the picture " + path);
+    }, false};
+  }
   throw LineError{"unknown action " + w[0]};
 }
 

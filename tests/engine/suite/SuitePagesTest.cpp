@@ -53,7 +53,7 @@ TEST_F(SuitePages, PagesInOrderWithBackAndNext) {
   EXPECT_EQ(r.Snapshot.VParam, (std::vector<float>{1.0f, 2.0f, 3.0f}));
   EXPECT_EQ(SuiteSettings().ISuiteType, 1);
   EXPECT_EQ(SuiteBaseModel().Primary.Model.Value.Data, CurrentSounding().Primary.Model.Value.Data);
-  EXPECT_EQ(LabelStore().Count, 4);
+  EXPECT_EQ(LabelStore().LabelCount, 4);
   EXPECT_EQ(SavedCurveGraphFrame()[0].XDivisions, CurveGraphFrame()[0].XDivisions);
   // The pages are hidden, the progress dialog is gone.
   EXPECT_EQ(YYDialogNumber(213), -1);
@@ -127,7 +127,7 @@ TEST_F(SuitePages, CancelDuringTheComputationStopsAfterTheMember) {
   EXPECT_LT(r.Curve(10, 1, 2), 1.0e10f);
   EXPECT_EQ(r.Curve(10, 1, 3), kSuiteMissing);
   EXPECT_EQ(r.Curve(42, 1, 5), kSuiteMissing);
-  EXPECT_EQ(LabelStore().Count, 6);
+  EXPECT_EQ(LabelStore().LabelCount, 6);
   EXPECT_EQ(SuiteBaseModel().Primary.Model.Value(1), 100.0f);
 }
 

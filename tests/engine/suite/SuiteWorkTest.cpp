@@ -176,7 +176,7 @@ TEST_F(SuiteTest, CancelAfterAMemberKeepsItsCurvesAndEndsTheRun) {
   // a complete one does: scaled, labelled, the parameter restored.
   EXPECT_EQ(R().Snapshot.NSuite, 5);
   EXPECT_EQ(R().Snapshot.Computed, 3);
-  EXPECT_EQ(LabelStore().Count, 6);
+  EXPECT_EQ(LabelStore().LabelCount, 6);
   EXPECT_TRUE(CurveGraphFrame()[0].XLog);
   EXPECT_GT(CurveGraphFrame()[0].YDivisions, 0);
   EXPECT_EQ(SuiteBaseModel().Primary.Model.Value(1), 100.0f);
@@ -262,7 +262,7 @@ TEST_F(SuiteTest, OneMemberComputesTheBaseModelUnchanged) {
   ExpectMember(1, 1, Single({100.0f, 10.0f}, {200.0f}));
   // Two labels: the caption (empty while no variation page composed it) and
   // the member's value.
-  ASSERT_EQ(LabelStore().Count, 2);
+  ASSERT_EQ(LabelStore().LabelCount, 2);
   EXPECT_EQ(LabelStore().Labels[0].LabelText, std::string(50, ' '));
   EXPECT_EQ(LabelStore().Labels[1].LabelText.substr(0, 2), "0 ");
 }
@@ -275,7 +275,7 @@ TEST_F(SuiteTest, LabelsTextsColoursAndTheFiftyLimit) {
   EXPECT_EQ(SuiteParameterCaption().substr(0, 54), "Parameter to vary is Resistivity of layer           2 ");
   ASSERT_EQ(ComputeSuite(), kSuiteComputed);
   const LabelStoreRecord& l = LabelStore();
-  ASSERT_EQ(l.Count, 6);
+  ASSERT_EQ(l.LabelCount, 6);
   const char* texts[] = {"Resistivity of layer 2", "10", "2.5", "0.125", "100.5", "0.001"};
   const int32_t colours[] = {3, 2, 4, 6, 8, 10};
   for (int32_t j = 0; j < 6; ++j) {
@@ -302,7 +302,7 @@ TEST_F(SuiteTest, LabelsTextsColoursAndTheFiftyLimit) {
   Define(3, 1, 1, 1, sixty);
   ShownMessages().clear();
   ASSERT_EQ(ComputeSuite(), kSuiteComputed);
-  EXPECT_EQ(LabelStore().Count, 50);
+  EXPECT_EQ(LabelStore().LabelCount, 50);
   EXPECT_EQ(ShownMessages(), std::vector<std::string>(11, "Too many labels"));
   EXPECT_EQ(TrimTrailingBlanks(LabelStore().Labels[49].LabelText), "49");
 }

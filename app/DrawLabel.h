@@ -1,0 +1,46 @@
+// User labels of the page (the LabelStore of DisplaySettings.h): drawing
+// them, finding the label part under the pointer, and adding and removing
+// labels. Positions and sizes are user values of a graph, so a label stays
+// at its data point when the graph is zoomed or rescaled.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "VOZUVar/GraphFrame.h"
+#include "app/DisplaySettings.h"
+
+// Adds a label in the next slot; a full store refuses it with "Too many
+// labels" and gives false.
+bool AddLabel(const LabelRecord& label);
+// Removes slot i (1-based), moving the later slots down.
+void RemoveLabel(int32_t i);
+// True when the label sits at its anchor point (no leader line).
+bool LabelAtItsAnchor(const LabelRecord& label);
+
+// Every label of `owner`, in slot order, with the pen colour of each.
+void DRAWLABELS(int32_t owner, GraphFrame& frame);
+// One label: normally (a white background, its text and a leader to the
+// anchor when moved away) or, with xorMode, its outline and leader in XOR.
+// The plot origin must be the frame's origin for normal drawing.
+void DRAWLABEL(int32_t i, bool xorMode, GraphFrame& frame);
+// The label part nearest the pointer (event units 0..9999) within the
+// tolerance: label 0 when none; anchorPicked for the anchor point; handle
+// 0 body or anchor, 2 left or right side, -2 lower or upper side, 1 or -1
+// a corner. The caller sets label to 0 and tolerance to the pick distance
+// in inches. A label whose position is not a number is skipped and said
+// once.
+void TESTLABEL(int32_t& label, float& tolerance, int32_t pointerX, int32_t pointerY, const GraphFrame& frame,
+               GraphFrame& frameCopy, bool& anchorPicked, int32_t& handle, int32_t owner);
+
+// Routines of the module that no command calls.
+// A velocity label (the value with " m/S" or " ft/S") at the pointer.
+void MANVLABEL(int32_t owner, float value, int32_t pointerX, int32_t pointerY, const GraphFrame& frame,
+               std::string_view unit);
+// A number label at x = value and the pointer's y.
+void MANDLABL(int32_t owner, int32_t pointerX, int32_t pointerY, float value, const GraphFrame& frame);
+void CLEARLABELS(int32_t owner);
+void DELETELABEL(int32_t& label);
+// Multiply (or add to) one size field of every label.
+void SCALELABELSIZE(float LabelRecord::*field, float factor);
+void INCLABELSIZE(float LabelRecord::*field, float amount);
