@@ -26,6 +26,7 @@
 #include "engine/SuiteResults.h"
 #include "engine/SuiteSettings.h"
 #include "platform/bars/StatusBar.h"
+#include "platform/bars/Toolbar.h"
 #include "platform/menu/Menu.h"
 #include "platform/os/Os.h"
 #include "platform/print/Printer.h"

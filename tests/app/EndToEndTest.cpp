@@ -1,0 +1,340 @@
+// The whole road a user takes, as one run of the program driven by injected
+// input: start-up and the suite, the computed page (its operation stream
+// and its picture against goldens), the odometer, zoom and unzoom, a label
+// dragged, grids, the depth axis, View Properties, both exports, printing,
+// help and exit; then the settings file it leaves and a second run that
+// reads it back.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "app/IniFile.h"
+#include "app/Refresh1d.h"
+#include "tests/app/AppFixture.h"
+#include "tests/support/GoldenPicture.h"
+#include "toolkit/dialogs/DialogFields.h"
+#include "toolkit/dialogs/DialogTable.h"
+
+namespace {
+
+using apptest::AppTest;
+
+std::string Output(const std::string& command) {
+  std::string out;
+  std::unique_ptr<FILE, int (*)(FILE*)> p(::popen(command.c_str(), "r"), ::pclose);
+  if (!p) return out;
+  char buf[512];
+  while (std::fgets(buf, sizeof buf, p.get()) != nullptr) out += buf;
+  return out;
+}
+
+void ExpectGoldenText(const std::string& text, const std::string& name) {
+  const std::string path = std::string(QUILLON_GOLDEN_DIR) + "/app/" + name;
+  if (std::getenv("QUILLON_UPDATE_GOLDENS") != nullptr) std::ofstream(path, std::ios::binary) << text;
+  EXPECT_EQ(text, testsupport::ReadFile(path)) << "differs from " << path;
+}
+
+bool SameFrame(const GraphFrame& a, const GraphFrame& b) {
+  return a.XExponentOrMinor == b.XExponentOrMinor && a.XDivisions == b.XDivisions && a.XStart == b.XStart &&
+         a.XStep == b.XStep && a.XDivLength == b.XDivLength && a.YExponentOrMinor == b.YExponentOrMinor &&
+         a.YDivisions == b.YDivisions && a.YStart == b.YStart && a.YStep == b.YStep && a.YDivLength == b.YDivLength &&
+         a.OriginX == b.OriginX && a.OriginY == b.OriginY && a.XLog == b.XLog && a.YLog == b.YLog;
+}
+
+// The settings file with the fields that depend on the run's place named.
+std::string Named(std::string text, const std::string& dir) {
+  const size_t at = text.find("LastDir=" + dir);
+  if (at != std::string::npos) text.replace(at, text.find("\r\n", at) - at, "LastDir=@DIR@");
+  return text;
+}
+
+class EndToEnd : public AppTest {
+ protected:
+  // Page point (inches) of the pointer's last position.
+  void Move(float x, float y) {
+    plat::test::mouseMove(At(x, y));
+    Drain();
+  }
+  void Down(float x, float y, plat::test::Button b = plat::test::Button::Left) {
+    plat::test::mouseDown(b, At(x, y));
+    Drain();
+  }
+  void Up(float x, float y, plat::test::Button b = plat::test::Button::Left) {
+    plat::test::mouseUp(b, At(x, y));
+    Drain();
+  }
+  // A press, a hold of `ms`, a move and a release.
+  void Drag(float x1, float y1, float x2, float y2, uint32_t ms) {
+    Move(x1, y1);
+    Down(x1, y1);
+    plat::test::advance(ms);
+    Move(x2, y2);
+    Up(x2, y2);
+  }
+  // Clicks a button of a loaded dialog.
+  static void ClickButton(int32_t dialog, int32_t button) {
+    WDialogSelect(dialog);
+    const plat::Hwnd b = YYFieldWindow(button);
+    ASSERT_TRUE(b) << button;
+    plat::Rect r;
+    plat::getClientRect(b, r);
+    plat::test::click(plat::test::Button::Left, plat::test::at(b, {r.width() / 2, r.height() / 2}));
+  }
+  // Runs `steps` one by one each time the program waits for input.
+  static void WhenWaiting(std::vector<std::function<void()>> steps) {
+    auto queue = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
+    auto next = std::make_shared<size_t>(0);
+    plat::setIdleHook([queue, next] {
+      if (*next >= queue->size()) return false;
+      (*queue)[(*next)++]();
+      return true;
+    });
+  }
+};
+
+TEST_F(EndToEnd, TheWholeRoad) {
+  DisplaySettingsRecord& d = DisplaySettings();
+  // A window of the user's size: the page at about 100 pixels an inch.
+  testsupport::WriteFile(program_ + ".INI",
+                         "[Windows]\r\nDialog X=   -1\r\nDialog Y=   -1\r\nWindow X=   40\r\nWindow Y=   30\r\n"
+                         "Window W= 1000\r\nWindow H=  828\r\nWindow State=    1\r\n");
+  // ---- start-up and the suite
+  Start();
+  ASSERT_TRUE(SuiteResults().Snapshot.Valid);
+  EXPECT_TRUE(Checked(40024) && Checked(40020) && Checked(40019));
+  const GraphFrame curveAfterSuite = CurveGraphFrame()[0];
+  const GraphFrame modelAfterSuite = ModelGraphFrame()[0];
+  EXPECT_EQ(LabelStore().LabelCount, SuiteSettings().NSuite + 1);
+
+  // ---- the computed page: drawn without any repaint, as operations and as
+  // a picture
+  {
+    SCOPED_TRACE("computed page");
+    ScreenRouteDriver() = RecordScreenDriver;
+    Recording().clear();
+    REFRESHSUITE(SuiteBaseModel().Primary, SuiteBaseModel().Partner);
+    std::string ops;
+    for (const std::string& op : Recording().screen) ops += op + "\n";
+    ScreenRouteDriver() = YYGAPI;
+    ExpectGoldenText(ops, "page_ops.txt");
+    REFRESHSUITE(SuiteBaseModel().Primary, SuiteBaseModel().Partner);
+    testsupport::ExpectGoldenPicture(Picture(), "app/page.png");
+  }
+  const plat::Surface page = Picture();
+
+  // ---- the odometer: values under the pointer, in parts that show
+  {
+    SCOPED_TRACE("odometer");
+    Move(3.75f, 4.25f);
+    const std::array<int32_t, 2> p = MainState().LastPointer;
+    const GraphFrame& c = CurveGraphFrame()[0];
+    char x[32], y[32];
+    std::snprintf(x, sizeof x, "%.5f S", XOFPL(10.0f * static_cast<float>(p[0]) / 10000.0f, c));
+    std::snprintf(y, sizeof y, "%.3f o-m", YOFPL(8.0f * (10000.0f - static_cast<float>(p[1])) / 10000.0f, c));
+    EXPECT_EQ(Status(2), x);
+    EXPECT_EQ(Status(3), y);
+    Move(8.5f, 4.0f);
+    EXPECT_NE(Status(3).find(" m"), std::string::npos) << Status(3);
+    EXPECT_NE(Status(2).find(" o-m"), std::string::npos) << Status(2);
+    const std::string keep = Status(2);
+    Move(0.3f, 0.3f);  // outside both graphs
+    EXPECT_EQ(Status(2), keep);
+    // Both parts lie inside the window's status bar.
+    plat::Rect bar;
+    plat::getClientRect(StatusBar(), bar);
+    for (int part : {2, 3}) {
+      const plat::Rect r = plat::statusBarPartRect(StatusBar(), part - 1);
+      EXPECT_LT(r.left + 20, bar.right) << part;
+    }
+  }
+
+  // ---- zoom: a held drag draws a box and zooms the graph under it
+  {
+    SCOPED_TRACE("zoom");
+    // 300 ms held is not long enough: no box, and the release zooms nothing.
+    Drag(2.0f, 3.0f, 4.0f, 5.0f, 300);
+    EXPECT_TRUE(SameFrame(CurveGraphFrame()[0], curveAfterSuite));
+    // A box 50 units wide does nothing.
+    Move(2.0f, 3.0f);
+    Down(2.0f, 3.0f);
+    const std::array<int32_t, 2> press = MainState().PressPoint;
+    plat::test::advance(400);
+    Move(4.0f, 5.0f);
+    EXPECT_TRUE(MainState().ZoomBoxShown);
+    EXPECT_NE(Picture().pixels, page.pixels);  // the box is on the page
+    HandleEvent(EventMouseUp, EventRecord{0, 1, 0, 0, 0, press[0] + 50, press[1] + 300});
+    EXPECT_FALSE(MainState().ZoomBoxShown);
+    EXPECT_TRUE(SameFrame(CurveGraphFrame()[0], curveAfterSuite));
+    EXPECT_EQ(Picture().pixels, page.pixels);  // the box is gone
+    // A real box: the curve frame takes the box's ranges.
+    Move(2.0f, 3.0f);
+    Down(2.0f, 3.0f);
+    const std::array<int32_t, 2> p1 = MainState().PressPoint;
+    plat::test::advance(400);
+    Move(4.5f, 6.0f);
+    Up(4.5f, 6.0f);
+    const std::array<int32_t, 2> p2 = MainState().BoxCorner;
+    GraphFrame expected = curveAfterSuite;
+    FINDAS(expected);
+    ZOOMBOX(p1[0], p1[1], p2[0], p2[1], expected);
+    EXPECT_TRUE(SameFrame(CurveGraphFrame()[0], expected));
+    EXPECT_FALSE(SameFrame(CurveGraphFrame()[0], curveAfterSuite));
+    EXPECT_TRUE(SameFrame(ModelGraphFrame()[0], modelAfterSuite));
+    EXPECT_FLOAT_EQ(CurveGraphFrame()[0].XDivisions * CurveGraphFrame()[0].XDivLength, 5.0f);  // same size
+  }
+
+  // ---- unzoom: back to the suite's frames
+  Menu(40018);
+  EXPECT_TRUE(SameFrame(CurveGraphFrame()[0], curveAfterSuite));
+  EXPECT_TRUE(SameFrame(ModelGraphFrame()[0], modelAfterSuite));
+  EXPECT_EQ(Picture().pixels, page.pixels);
+
+  // ---- a label dragged by its body takes its anchor along
+  {
+    SCOPED_TRACE("label drag");
+    const LabelRecord before = LabelStore().Slot(2);
+    const GraphFrame& c = CurveGraphFrame()[0];
+    const float lx = c.OriginX + PLOFX(before.LabelX, c), ly = c.OriginY + PLOFY(before.LabelY, c);
+    Move(lx, ly);
+    EXPECT_NE(MainState().PickedLabel, 0);
+    const int32_t picked = MainState().PickedLabel;
+    Down(lx, ly);
+    EXPECT_TRUE(MainState().LabelDragging);
+    plat::test::advance(400);
+    Move(lx + 1.0f, ly - 0.5f);
+    const std::array<int32_t, 2> last = MainState().LastPointer;
+    Up(lx + 1.0f, ly - 0.5f);
+    const LabelRecord& after = LabelStore().Slot(picked);
+    EXPECT_FLOAT_EQ(after.LabelX, XOFPL(10.0f * static_cast<float>(last[0]) / 10000.0f, c));
+    EXPECT_FLOAT_EQ(after.LabelY, YOFPL(8.0f * (10000.0f - static_cast<float>(last[1])) / 10000.0f, c));
+    EXPECT_FLOAT_EQ(after.AnchorX, after.LabelX);
+    EXPECT_FALSE(MainState().LabelDragging);
+  }
+
+  // ---- grids: check marks and the lines on the page
+  {
+    SCOPED_TRACE("grids");
+    Menu(40008);
+    Menu(40011);
+    EXPECT_TRUE(Checked(40008) && Checked(40011));
+    ScreenRouteDriver() = RecordScreenDriver;
+    Recording().clear();
+    HandleEvent(EventRepaint, EventRecord{0});
+    ScreenRouteDriver() = YYGAPI;
+    // Minor lines in grey (13): 8 a decade on the log axes of the curve graph.
+    const GraphFrame& c = CurveGraphFrame()[0];
+    int grey = 0, colour = -1;
+    for (const std::string& op : Recording().screen) {
+      if (op.rfind("3 idx=", 0) == 0) colour = std::atoi(op.c_str() + 6);
+      else if (op.rfind("2 ", 0) == 0 && colour == 13) ++grey;
+    }
+    EXPECT_EQ(grey, 8 * (c.XDivisions + c.YDivisions));
+    Menu(40008);
+    EXPECT_FALSE(Checked(40011));
+  }
+
+  // ---- the depth axis becomes logarithmic
+  Menu(40020);
+  EXPECT_FALSE(d.LINEARMOD);
+  EXPECT_FALSE(Checked(40020));
+  EXPECT_TRUE(ModelGraphFrame()[0].YLog);
+  EXPECT_TRUE(SameFrame(CurveGraphFrame()[0], curveAfterSuite));
+
+  // ---- View Properties: one more decade on the value axis, Apply, OK
+  {
+    SCOPED_TRACE("properties");
+    const float length = CurveGraphFrame()[0].YDivisions * CurveGraphFrame()[0].YDivLength;
+    const int32_t decades = CurveGraphFrame()[0].YDivisions;
+    WhenWaiting({
+        [] {
+          WDialogSelect(121);
+          int32_t n = 0;
+          WDialogGetInteger(1081, n);
+          WDialogPutInteger(1081, n + 1);
+          ClickButton(125, 1090);
+        },
+        [] { ClickButton(125, 1); },
+    });
+    Menu(40021);
+    plat::setIdleHook({});
+    EXPECT_EQ(CurveGraphFrame()[0].YDivisions, decades + 1);
+    EXPECT_FLOAT_EQ(CurveGraphFrame()[0].YDivisions * CurveGraphFrame()[0].YDivLength, length);
+    EXPECT_EQ(ViewDialogState().ViewLastTab, 121);
+    EXPECT_EQ(YYDialogNumber(125), -1);  // unloaded
+    Menu(40018);
+  }
+
+  // ---- the exports
+  {
+    SCOPED_TRACE("exports");
+    plat::test::answerFileDialog({true, {"suite.PRT"}});
+    WhenWaiting({[] {
+      plat::test::typeText("first road");
+      plat::test::key(plat::vk::Return);
+    }});
+    Menu(40016);
+    plat::setIdleHook({});
+    ASSERT_TRUE(Exists("suite.PRT"));
+    const std::string prt = File("suite.PRT");
+    EXPECT_NE(prt.find("first road"), std::string::npos);
+    plat::test::answerFileDialog({true, {"suite.DAT"}});
+    WhenWaiting({[] { plat::test::key(plat::vk::Return); }});
+    Menu(40004);
+    plat::setIdleHook({});
+    ASSERT_TRUE(Exists("suite.DAT"));
+    const std::string dat = File("suite.DAT");
+    EXPECT_EQ(dat.rfind("Parameter to vary is ", 0), 0u) << dat.substr(0, 80);
+  }
+
+  // ---- print on the file printer: one landscape page; the screen again after
+  {
+    SCOPED_TRACE("print");
+    const plat::Surface before = Picture();
+    plat::test::answerPageSetup({true, 2});
+    Menu(40023);
+    ASSERT_TRUE(Exists("quillon-print-1.pdf"));
+    const std::string pdf = dir_ / "quillon-print-1.pdf";
+    EXPECT_EQ(std::system(("qpdf --check '" + pdf + "' > /dev/null").c_str()), 0);
+    const std::string info = Output("pdfinfo '" + pdf + "'");
+    int pages = 0;
+    const size_t pagesAt = info.find("Pages:");
+    ASSERT_NE(pagesAt, std::string::npos) << info;
+    std::sscanf(info.c_str() + pagesAt, "Pages: %d", &pages);
+    EXPECT_EQ(pages, 1);
+    float w = 0, h = 0;
+    const size_t at = info.find("Page size:");
+    ASSERT_NE(at, std::string::npos);
+    std::sscanf(info.c_str() + at, "Page size: %f x %f", &w, &h);
+    EXPECT_GT(w, h);
+    EXPECT_EQ(Picture().pixels, before.pixels);
+    EXPECT_FALSE(d.LPRINTING);
+    // A cancelled set-up prints nothing.
+    plat::test::answerPageSetup({false});
+    Menu(40023);
+    EXPECT_FALSE(Exists("quillon-print-2.pdf"));
+  }
+
+  // ---- exit: the settings file it leaves
+  Menu(40001);
+  ASSERT_TRUE(MainState().Ended);
+  const std::string settings = File("quillon.INI");
+  ExpectGoldenText(Named(settings, dir_.path()), "settings_after_road.INI");
+
+  // ---- a second run reads them back
+  EndRun();
+  BeginRun();
+  SetWinMsgHook(apptest::CaptureNotice);
+  Start();
+  EXPECT_FALSE(DisplaySettings().LINEARMOD);
+  EXPECT_FALSE(Checked(40020));
+  EXPECT_TRUE(Checked(40024));
+  EXPECT_FALSE(Checked(40008));
+  EXPECT_TRUE(ModelGraphFrame()[0].YLog);
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// The program from start-up to shutdown in the test's process: menu check
+// marks, commands, the pointer on the page, the settings it keeps.
+#include <gtest/gtest.h>
+
+#include "app/IniFile.h"
+#include "tests/app/AppFixture.h"
+
+namespace {
+
+using apptest::AppTest;
+
+class ProgramTest : public AppTest {};
+
+TEST_F(ProgramTest, StartUpOpensTheWindowWithItsChecksAndAPage) {
+  Start();
+  // Half the 1280 x 1024 screen, a quarter of it from the top-left corner.
+  EXPECT_EQ(WInfoWindowItem(1), 640);
+  EXPECT_EQ(WInfoWindowItem(5), 320);
+  EXPECT_EQ(WInfoWindowItem(6), 256);
+  EXPECT_EQ(WInfoWindowItem(9), 1);
+  EXPECT_TRUE(Checked(40024));
+  EXPECT_TRUE(Checked(40020));
+  EXPECT_FALSE(Checked(40008));
+  // The suite of the start-up labels its curves: the check mark says so.
+  EXPECT_TRUE(DisplaySettings().LLABELS);
+  EXPECT_TRUE(Checked(40019));
+  EXPECT_EQ(plat::test::toolbarButtonState(Toolbar(), 40024) & plat::tbstate::Checked, plat::tbstate::Checked);
+}
+
+TEST_F(ProgramTest, GridCommandsKeepAMinorGridWithItsMajor) {
+  Start();
+  const DisplaySettingsRecord& d = DisplaySettings();
+  Menu(40011);  // minor while major is off: both stay off
+  EXPECT_FALSE(d.LGRIDND || d.LGRIDJD);
+  EXPECT_FALSE(Checked(40011) || Checked(40008));
+  Menu(40008);
+  Menu(40011);
+  EXPECT_TRUE(d.LGRIDND && d.LGRIDJD);
+  EXPECT_TRUE(Checked(40011) && Checked(40008));
+  Menu(40008);  // major off takes the minor with it
+  EXPECT_FALSE(d.LGRIDND || d.LGRIDJD);
+  EXPECT_FALSE(Checked(40011) || Checked(40008));
+  Menu(40012);
+  Menu(40013);
+  EXPECT_TRUE(d.LGRIDJM && d.LGRIDNM);
+  Menu(40012);
+  EXPECT_FALSE(d.LGRIDJM || d.LGRIDNM);
+}
+
+TEST_F(ProgramTest, CommandsWithoutAHandlerChangeNothing) {
+  Start();
+  const DisplaySettingsRecord before = DisplaySettings();
+  const plat::Surface page = Picture();
+  for (int32_t command : {40003, 40005}) Menu(command);
+  HandleEvent(EventMenuCommand, EventRecord{0, 40058});
+  HandleEvent(EventMenuCommand, EventRecord{0, 39999});
+  EXPECT_FALSE(MainState().Ended);
+  EXPECT_EQ(Picture().pixels, page.pixels);
+  EXPECT_EQ(DisplaySettings().LZOOM, before.LZOOM);
+  EXPECT_TRUE(apptest::Notices().empty());
+}
+
+TEST_F(ProgramTest, HelpWithAndWithoutItsFile) {
+  Start();
+  plat::test::recordSpawns({});
+  Menu(40057);
+  ASSERT_EQ(apptest::Notices().size(), 1u);
+  const std::string name = program_ + ".HLP";
+  EXPECT_EQ(apptest::Notices()[0], "HELP FILE NOT FOUND:\r\n" + name);
+  testsupport::WriteFile(name, testsupport::ReadFile(QUILLON_SOURCE_DIR "/resources/ProgramHelp.hlp"));
+  apptest::Notices().clear();
+  Menu(40057);
+  EXPECT_TRUE(apptest::Notices().empty());
+  // The help viewer shows the file's contents in a window of its own.
+  EXPECT_NE(plat::test::windowTree().find("Contents"), std::string::npos);
+}
+
+TEST_F(ProgramTest, ACloseRequestForAnotherWindowIsIgnored) {
+  Start();
+  HandleEvent(EventCloseAsked, EventRecord{3});
+  EXPECT_FALSE(MainState().Ended);
+  HandleEvent(EventCloseAsked, EventRecord{0});
+  EXPECT_TRUE(MainState().Ended);
+  EXPECT_TRUE(Exists("quillon.INI"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ProgramTest, AHandDamagedSettingsFileStartsAUsableProgram) {
+  std::string file =
+      "[Windows]\r\n"
+      "Dialog X=   -1\r\n"
+      "Dialog Y=   -1\r\n"
+      "Window X=    5\r\n"
+      "Window Y=    5\r\n"
+      "Window W=100000\r\n"
+      "Window H=100000\r\n"
+      "Window State=    3\r\n"
+      "KGRID=  blue\r\n"                                         // a bad value
+      "CLDEPT=" + std::string(70000, '#') + "\r\n"               // an overlong line
+      "LGRIDJM=T\r\n"
+      "LGRIDNM=T\r\n"
+      "LDInFeet=T\r\n";
+  testsupport::WriteFile(program_ + ".INI", file);
+  Start();
+  // The screen's default size at the place read, shown normally.
+  EXPECT_EQ(WInfoWindowItem(9), 1);
+  EXPECT_TRUE(plat::isWindowVisible(Frame()));
+  EXPECT_EQ(WInfoWindowItem(1), 640);
+  EXPECT_EQ(WInfoWindowItem(5), 5);
+  // What came after the damage was read.
+  EXPECT_EQ(DisplaySettings().KGRID, 4);
+  EXPECT_TRUE(Checked(40012) && Checked(40013));
+  EXPECT_TRUE(DisplaySettings().LDInFeet);
+  EXPECT_EQ(AxisCaptionTable().CLDEPT, std::string(40, '#'));
+  // The program answers: a command, a pointer move on the page.
+  Menu(40012);
+  EXPECT_FALSE(Checked(40012) || Checked(40013));
+  plat::test::mouseMove(At(8.5f, 4.0f));
+  Drain();
+  EXPECT_NE(Status(3).find(" ft"), std::string::npos) << Status(3);
+  Menu(40001);
+  // The read-only key is not written back; the geometry is the window's.
+  const std::string written = File("quillon.INI");
+  EXPECT_EQ(written.find("LDInFeet"), std::string::npos);
+  EXPECT_NE(written.find("Window State=    1\r\n"), std::string::npos);
+  EXPECT_NE(written.find("Window W=  640\r\n"), std::string::npos);
+}
+
+TEST_F(ProgramTest, ClosingMaximisedOrMinimisedKeepsTheNormalGeometry) {
+  for (int32_t state : {2, 0}) {
+    SCOPED_TRACE(state);
+    BeginRun();
+    testsupport::WriteFile(program_ + ".INI",
+                           "[Windows]\r\nDialog X=   -1\r\nDialog Y=   -1\r\nWindow X=   30\r\nWindow Y=   40\r\n"
+                           "Window W=  500\r\nWindow H=  400\r\nWindow State=    " +
+                               std::to_string(state) + "\r\n");
+    Start();
+    EXPECT_EQ(WInfoWindowItem(9), state);
+    HandleEvent(EventCloseAsked, EventRecord{0});
+    const std::string written = File("quillon.INI");
+    EXPECT_NE(written.find("Window X=   30\r\nWindow Y=   40\r\nWindow W=  500\r\nWindow H=  400\r\nWindow State=    " +
+                           std::to_string(state) + "\r\n"),
+              std::string::npos)
+        << written.substr(0, 300);
+    EndRun();
+  }
+}
+
+TEST_F(ProgramTest, StartedAndClosedWithoutAChangeTheHeightStaysTheSame) {
+  Start();
+  Menu(40001);
+  const std::string first = File("quillon.INI");
+  EndRun();
+  BeginRun();
+  Start();
+  Menu(40001);
+  EXPECT_EQ(File("quillon.INI"), first);
+}
+
+}  // namespace
