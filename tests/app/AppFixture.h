@@ -9,10 +9,13 @@
 
 #include <cmath>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "VOZUVar/Gngrid.h"
 #include "VOZUVar/MessageBoxes.h"
@@ -42,7 +45,9 @@
 #include "toolkit/core/RootWindow.h"
 #include "toolkit/core/Startup.h"
 #include "toolkit/core/WindowApi.h"
+#include "toolkit/dialogs/DialogFields.h"
 #include "toolkit/dialogs/DialogTable.h"
+#include "toolkit/dialogs/GridControl.h"
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
@@ -96,6 +101,54 @@ class AppTest : public ::testing::Test {
     plat::setIdleHook({});
   }
 
+  // ---- input given whenever the program waits: one step at a time
+
+  void Steps(std::initializer_list<std::function<void()>> steps) {
+    steps_->insert(steps_->end(), steps);
+    InstallSteps();
+  }
+  bool StepsDone() const { return steps_->empty(); }
+  void InstallSteps() {
+    auto steps = steps_;
+    plat::setIdleHook([steps] {
+      if (steps->empty()) return false;
+      const std::function<void()> step = steps->front();
+      steps->pop_front();
+      step();
+      return true;
+    });
+  }
+  // A click in the middle of a field of the dialog the program works on.
+  static void ClickField(int32_t id) {
+    const plat::Hwnd c = YYFieldWindow(id);
+    ASSERT_TRUE(c) << "no field " << id;
+    plat::Rect r;
+    plat::getClientRect(c, r);
+    plat::test::click(plat::test::Button::Left, plat::test::at(c, {r.width() / 2, r.height() / 2}));
+  }
+  static std::function<void()> Press(int32_t id) {
+    return [id] { ClickField(id); };
+  }
+  // Types a value into a grid cell and leaves it downwards, as a user does.
+  static std::function<void()> TypeInto(int32_t grid, int32_t column, int32_t row, std::string text) {
+    return [grid, column, row, text] {
+      const GridRecord& g = *YYGridRecordOf(YYFieldWindow(grid));
+      int32_t x = 0;
+      for (int32_t k = g.FirstColumn; k < column - 1; ++k) x += g.Cols[static_cast<size_t>(k)].Width - 1;
+      const int32_t y = (row - 1 - g.FirstRow) * (g.RowHeight - 1);
+      plat::test::click(plat::test::Button::Left,
+                        plat::test::at(g.Client, {x + g.Cols[static_cast<size_t>(column - 1)].Width / 2, y + g.RowHeight / 2}));
+      plat::test::key(plat::vk::Home);
+      plat::test::key(plat::vk::End, plat::test::kShift);
+      plat::test::typeText(text);
+      plat::test::key(plat::vk::Down);
+    };
+  }
+  // The suite pages passed as they open: the type page, the base model,
+  // the member values, the time range.
+  static constexpr int32_t kNext = 1355;
+  void DefaultSuitePages() { Steps({Press(kNext), Press(kNext), Press(kNext), Press(kNext)}); }
+
   // A fresh process's state, before the program starts.
   void BeginRun() {
     plat::test::reset();
@@ -111,10 +164,13 @@ class AppTest : public ::testing::Test {
     plat::setPrintersForTest(true, true);
     started_ = false;
   }
-  // The start-up up to the event loop.
+  // The start-up up to the event loop; unless the test has steps of its
+  // own, the suite pages are passed as they open.
   void Start() {
+    if (StepsDone()) DefaultSuitePages();
     QuillonStartup();
     started_ = true;
+    EXPECT_TRUE(StepsDone());
     Drain();
   }
   // The toolkit's windows gone, as after the process ended.
@@ -173,6 +229,7 @@ class AppTest : public ::testing::Test {
   testsupport::EnvOverride plovan_, duda_, init_, debug_, temp_, home_;
   std::string program_;
   bool started_ = false;
+  std::shared_ptr<std::deque<std::function<void()>>> steps_ = std::make_shared<std::deque<std::function<void()>>>();
 };
 
 }  // namespace apptest

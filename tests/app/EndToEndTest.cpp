@@ -85,16 +85,6 @@ class EndToEnd : public AppTest {
     plat::getClientRect(b, r);
     plat::test::click(plat::test::Button::Left, plat::test::at(b, {r.width() / 2, r.height() / 2}));
   }
-  // Runs `steps` one by one each time the program waits for input.
-  static void WhenWaiting(std::vector<std::function<void()>> steps) {
-    auto queue = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-    auto next = std::make_shared<size_t>(0);
-    plat::setIdleHook([queue, next] {
-      if (*next >= queue->size()) return false;
-      (*queue)[(*next)++]();
-      return true;
-    });
-  }
 };
 
 TEST_F(EndToEnd, TheWholeRoad) {
@@ -103,9 +93,46 @@ TEST_F(EndToEnd, TheWholeRoad) {
   testsupport::WriteFile(program_ + ".INI",
                          "[Windows]\r\nDialog X=   -1\r\nDialog Y=   -1\r\nWindow X=   40\r\nWindow Y=   30\r\n"
                          "Window W= 1000\r\nWindow H=  828\r\nWindow State=    1\r\n");
-  // ---- start-up and the suite
-  Start();
+  // ---- start-up and the suite pages: a three-layer model whose middle
+  // layer's resistivity varies over five members, the vertical magnetic
+  // field shown as early- and late-time apparent resistivity
+  std::vector<std::string> pages;
+  auto notePage = [&pages] { pages.push_back(plat::getWindowText(YYCurrentDialogWindow())); };
+  Steps({[&] {
+           notePage();
+           ClickField(1008);  // HZ
+           ClickField(1354);  // a layer's resistivity
+           ClickField(1068);  // early + late
+           ClickField(kNext);
+         },
+         TypeInto(1364, 2, 1, "100"), TypeInto(1364, 3, 1, "150"), TypeInto(1364, 2, 2, "10"),
+         TypeInto(1364, 3, 2, "100"), TypeInto(1364, 2, 3, "1000"),
+         [&] {
+           notePage();
+           WDialogPutInteger(1368, 2);  // the middle layer
+           ClickField(kNext);
+         },
+         TypeInto(1006, 2, 1, "1"), TypeInto(1006, 2, 2, "3"), TypeInto(1006, 2, 3, "10"), TypeInto(1006, 2, 4, "30"),
+         TypeInto(1006, 2, 5, "100"),
+         [&] {
+           notePage();
+           ClickField(kNext);
+         },
+         [&] {
+           notePage();
+           ClickField(kNext);  // Finish
+         }});
+  QuillonStartup();
+  started_ = true;
+  EXPECT_TRUE(StepsDone());
+  EXPECT_EQ(pages, (std::vector<std::string>{"Model Suite Parameters", "Base Resistivity Model",
+                                             "Suite Parameter Variation", "Curve Generation Abscissa"}));
   ASSERT_TRUE(SuiteResults().Snapshot.Valid);
+  EXPECT_EQ(SuiteResults().Snapshot.BaseModel.NLayers, 3);
+  EXPECT_EQ(SuiteResults().Snapshot.VParam, (std::vector<float>{1, 3, 10, 30, 100}));
+  // The page is drawn at once: no repaint has been handled yet.
+  const plat::Surface firstPage = Picture();
+  Drain();
   EXPECT_TRUE(Checked(40024) && Checked(40020) && Checked(40019));
   const GraphFrame curveAfterSuite = CurveGraphFrame()[0];
   const GraphFrame modelAfterSuite = ModelGraphFrame()[0];
@@ -124,6 +151,7 @@ TEST_F(EndToEnd, TheWholeRoad) {
     ExpectGoldenText(ops, "page_ops.txt");
     REFRESHSUITE(SuiteBaseModel().Primary, SuiteBaseModel().Partner);
     testsupport::ExpectGoldenPicture(Picture(), "app/page.png");
+    EXPECT_EQ(Picture().pixels, firstPage.pixels);
   }
   const plat::Surface page = Picture();
 
@@ -250,7 +278,7 @@ TEST_F(EndToEnd, TheWholeRoad) {
     SCOPED_TRACE("properties");
     const float length = CurveGraphFrame()[0].YDivisions * CurveGraphFrame()[0].YDivLength;
     const int32_t decades = CurveGraphFrame()[0].YDivisions;
-    WhenWaiting({
+    Steps({
         [] {
           WDialogSelect(121);
           int32_t n = 0;
@@ -261,7 +289,7 @@ TEST_F(EndToEnd, TheWholeRoad) {
         [] { ClickButton(125, 1); },
     });
     Menu(40021);
-    plat::setIdleHook({});
+    EXPECT_TRUE(StepsDone());
     EXPECT_EQ(CurveGraphFrame()[0].YDivisions, decades + 1);
     EXPECT_FLOAT_EQ(CurveGraphFrame()[0].YDivisions * CurveGraphFrame()[0].YDivLength, length);
     EXPECT_EQ(ViewDialogState().ViewLastTab, 121);
@@ -273,19 +301,19 @@ TEST_F(EndToEnd, TheWholeRoad) {
   {
     SCOPED_TRACE("exports");
     plat::test::answerFileDialog({true, {"suite.PRT"}});
-    WhenWaiting({[] {
+    Steps({[] {
       plat::test::typeText("first road");
       plat::test::key(plat::vk::Return);
     }});
     Menu(40016);
-    plat::setIdleHook({});
+    EXPECT_TRUE(StepsDone());
     ASSERT_TRUE(Exists("suite.PRT"));
     const std::string prt = File("suite.PRT");
     EXPECT_NE(prt.find("first road"), std::string::npos);
     plat::test::answerFileDialog({true, {"suite.DAT"}});
-    WhenWaiting({[] { plat::test::key(plat::vk::Return); }});
+    Steps({[] { plat::test::key(plat::vk::Return); }});
     Menu(40004);
-    plat::setIdleHook({});
+    EXPECT_TRUE(StepsDone());
     ASSERT_TRUE(Exists("suite.DAT"));
     const std::string dat = File("suite.DAT");
     EXPECT_EQ(dat.rfind("Parameter to vary is ", 0), 0u) << dat.substr(0, 80);
@@ -325,16 +353,35 @@ TEST_F(EndToEnd, TheWholeRoad) {
   const std::string settings = File("quillon.INI");
   ExpectGoldenText(Named(settings, dir_.path()), "settings_after_road.INI");
 
-  // ---- a second run reads them back
+  // ---- a second run reads them back; its suite pages are cancelled at
+  // once, which leaves an empty page and the loop running
   EndRun();
   BeginRun();
   SetWinMsgHook(apptest::CaptureNotice);
+  Steps({Press(2)});
   Start();
+  EXPECT_FALSE(SuiteResults().Snapshot.Valid);
   EXPECT_FALSE(DisplaySettings().LINEARMOD);
   EXPECT_FALSE(Checked(40020));
   EXPECT_TRUE(Checked(40024));
-  EXPECT_FALSE(Checked(40008));
-  EXPECT_TRUE(ModelGraphFrame()[0].YLog);
+  EXPECT_FALSE(Checked(40008) || Checked(40011) || Checked(40012) || Checked(40013));
+  EXPECT_EQ(SuiteSettings().ILayer, 2);
+  EXPECT_EQ(SuiteSettings().NSuite, 5);
+  EXPECT_FLOAT_EQ(SuiteSettings().VParam[4], 100.0f);
+  const plat::Surface empty = Picture();
+  for (uint32_t px : empty.pixels) ASSERT_EQ(px & 0xFFFFFF, empty.pixels[0] & 0xFFFFFF);
+  // Without a suite, the exports say so and write nothing; the pointer
+  // and a zoom box on the default frames stay finite.
+  apptest::Notices().clear();
+  Menu(40016);
+  Menu(40004);
+  EXPECT_EQ(apptest::Notices(), (std::vector<std::string>{"No model suite has been computed: nothing to export",
+                                                         "No model suite has been computed: nothing to export"}));
+  Drag(2.0f, 3.0f, 4.5f, 6.0f, 400);
+  EXPECT_TRUE(std::isfinite(CurveGraphFrame()[0].XDivLength));
+  EXPECT_FALSE(Status(2).empty());
+  EXPECT_EQ(Status(2).find("*"), std::string::npos) << Status(2);
+  Menu(40001);
 }
 
 }  // namespace

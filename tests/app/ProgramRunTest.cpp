@@ -44,7 +44,7 @@ class ProgramRun : public ::testing::Test {
 };
 
 TEST_F(ProgramRun, AScriptRunsItHeadlessFromStartToExit) {
-  testsupport::WriteFile(dir_ / "run.qis", "wait 100\npicture \"window.png\"\nmenu 40001\n");
+  testsupport::WriteFile(dir_ / "run.qis", "wait 100\nkey Escape\npicture \"window.png\"\nmenu 40001\n");
   const Outcome o = Quillon("--script run.qis");
   EXPECT_EQ(o.status, 0) << o.output;
   EXPECT_TRUE(std::filesystem::exists(dir_ / "window.png"));
@@ -87,7 +87,8 @@ TEST_F(ProgramRun, TheDemonstrationScriptMakesItsFiles) {
   for (const char* f : {"suite.PRT", "suite.DAT", "quillon-print-1.pdf", "quillon-page.png", "quillon-window.png"})
     EXPECT_TRUE(std::filesystem::exists(dir_ / f)) << f;
   EXPECT_NE(testsupport::ReadFile(dir_ / "suite.PRT").find("Quillon demonstration suite"), std::string::npos);
-  EXPECT_EQ(testsupport::ReadFile(dir_ / "suite.DAT").rfind("Parameter to vary is ", 0), 0u);
+  EXPECT_EQ(testsupport::ReadFile(dir_ / "suite.DAT").rfind("Parameter to vary is Resistivity of layer           2", 0), 0u);
+  EXPECT_NE(testsupport::ReadFile(dir_ / "suite.DAT").find("Late Rho-A"), std::string::npos);
   EXPECT_EQ(Shell("qpdf --check '" + (dir_ / "quillon-print-1.pdf") + "'").status, 0);
   EXPECT_EQ(testsupport::ReadFile(dir_ / "quillon-page.png").substr(1, 3), "PNG");
 }
