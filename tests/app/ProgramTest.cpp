@@ -139,6 +139,16 @@ TEST_F(ProgramTest, ClosingMaximisedOrMinimisedKeepsTheNormalGeometry) {
                                std::to_string(state) + "\r\n");
     Start();
     EXPECT_EQ(WInfoWindowItem(9), state);
+    if (state == 2) {
+      // Maximised, it fills the screen with its bars on it.
+      plat::Rect frame, bar;
+      plat::getWindowRect(Frame(), frame);
+      plat::getWindowRect(StatusBar(), bar);
+      const plat::Rect screen = plat::workArea();
+      EXPECT_LE(frame.width(), screen.width() + 16);
+      EXPECT_LE(frame.height(), screen.height() + 16);
+      EXPECT_LE(bar.bottom, screen.bottom);
+    }
     HandleEvent(EventCloseAsked, EventRecord{0});
     const std::string written = File("quillon.INI");
     EXPECT_NE(written.find("Window X=   30\r\nWindow Y=   40\r\nWindow W=  500\r\nWindow H=  400\r\nWindow State=    " +

@@ -430,19 +430,16 @@ void YYToolbarCreate(int32_t& identifier, int32_t window, int32_t position, int3
     }
   }
 
-  // The frame keeps its outer size (a maximised frame grows) and lays its
-  // bars and drawing area out again.
+  // The frame keeps its outer size and lays its bars and drawing area out
+  // again.
   const bool across = p == 0 || p == 3;
   const int dh = newRect.height() - oldRect.height();
   const int dw = newRect.width() - oldRect.width();
   if (!changed || plat::isIconic(frame) || (dh == 0 && dw == 0)) return;
-  if (plat::isZoomed(frame)) {
-    plat::Rect outer;
-    plat::getWindowRect(frame, outer);
-    const int growW = std::abs(dw) > 1 ? dw : 0;
-    plat::setWindowPos(frame, {}, 0, 0, outer.width() + growW, outer.height() + dh,
-                       plat::kSwpNoMove | plat::kSwpNoZOrder | plat::kSwpNoActivate);
-  }
+  // A maximised frame keeps filling the screen: grown by the bar, its
+  // bottom bars would lie off the screen (and grown by the length of a new
+  // top bar, it would be twice the screen's width). Its drawing area gives
+  // up the room instead.
   const Hwnd client = T().Client[k];
   if (!client) return;
   plat::Rect fc;
