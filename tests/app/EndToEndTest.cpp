@@ -323,7 +323,7 @@ TEST_F(EndToEnd, TheWholeRoad) {
   {
     SCOPED_TRACE("print");
     const plat::Surface before = Picture();
-    plat::test::answerPageSetup({true, 2});
+    plat::test::answerPageSetup({true, 2, 0, false, {}});
     Menu(40023);
     ASSERT_TRUE(Exists("quillon-print-1.pdf"));
     const std::string pdf = dir_ / "quillon-print-1.pdf";
@@ -342,7 +342,7 @@ TEST_F(EndToEnd, TheWholeRoad) {
     EXPECT_EQ(Picture().pixels, before.pixels);
     EXPECT_FALSE(d.LPRINTING);
     // A cancelled set-up prints nothing.
-    plat::test::answerPageSetup({false});
+    plat::test::answerPageSetup({false, 0, 0, false, {}});
     Menu(40023);
     EXPECT_FALSE(Exists("quillon-print-2.pdf"));
   }
