@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "RecordingDriver.h"
+#include "TestPage.h"
 #include "tests/support/CgmLister.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/CgmElements.h"
@@ -63,6 +64,18 @@ std::string Hex(const std::vector<uint8_t>& b, size_t from, size_t n) {
   return s;
 }
 
+// A listing compared with its golden in tests/golden/, or written there
+// when QUILLON_UPDATE_GOLDENS is set.
+void ExpectGoldenListing(const std::string& listing, const std::string& name) {
+  const std::string path = std::string(QUILLON_GOLDEN_DIR) + "/" + name;
+  if (std::getenv("QUILLON_UPDATE_GOLDENS") != nullptr) std::ofstream(path, std::ios::binary) << listing;
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream golden;
+  golden << in.rdbuf();
+  EXPECT_EQ(listing, golden.str()) << "differs from " << path;
+  EXPECT_EQ(listing.find("ERROR"), std::string::npos);
+}
+
 class MemoryMetafileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -78,14 +91,23 @@ TEST_F(MemoryMetafileTest, HeaderIsTheGoldenListing) {
   // BEGIN METAFILE: class 0, id 1, 13 bytes: "QVZ CGM File" and a pad byte.
   EXPECT_EQ(Hex(b, 0, 4), "00 2D 0C 51");
   EXPECT_EQ(b[15], 0);
-  const std::string listing = cgm::List(b);
-  const std::string path = std::string(QUILLON_GOLDEN_DIR) + "/cgm_memory_header.txt";
-  if (std::getenv("QUILLON_UPDATE_GOLDENS") != nullptr) std::ofstream(path, std::ios::binary) << listing;
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream golden;
-  golden << in.rdbuf();
-  EXPECT_EQ(listing, golden.str()) << "differs from " << path;
-  EXPECT_EQ(listing.find("ERROR"), std::string::npos);
+  ExpectGoldenListing(cgm::List(b), "cgm_memory_header.txt");
+}
+
+// The graphics tests' page and a trapezium recorded whole: the golden
+// cgm_memory_page.txt, read against the recorder's element table when it
+// was made (clip rectangle of the area, attributes only on a change, the
+// stroke text as polylines, device text as restricted text, the filled
+// polygon as triangles, the clipped outline, the end of the picture).
+TEST_F(MemoryMetafileTest, RecordedPageIsTheGoldenListing) {
+  MetafileTable().Entry[3].Capacity = 16384;
+  MetafileTable().Entry[3].Buffer.resize(16384);
+  DrawTestPage();
+  IGrFillStyle(4, 1, 1);
+  IGrTrapezium(10, 10, 30, 20, 4, 1);
+  YYGrScreenOp(kOpEnd);
+  EXPECT_EQ(CountReports(1062), 0);
+  ExpectGoldenListing(cgm::List(Bytes(3)), "cgm_memory_page.txt");
 }
 
 TEST_F(MemoryMetafileTest, VdcExtentFromThePageInPoints) {
