@@ -114,8 +114,12 @@ bool sampleSource(DcRec& src, const DcRec& dst, int sx, int sy, int sw, int sh, 
 }
 
 Rect deviceRect(const DcRec& d, int x, int y, int w, int h) {
+  // The far corner in 64 bits: callers' sizes may reach the ends of int.
+  auto far = [](int from, int size) {
+    return static_cast<int>(std::clamp<int64_t>(int64_t{from} + size, INT_MIN, INT_MAX));
+  };
   const Point a = detail::toDevice(d, x, y);
-  const Point b = detail::toDevice(d, x + w, y + h);
+  const Point b = detail::toDevice(d, far(x, w), far(y, h));
   return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
 }
 

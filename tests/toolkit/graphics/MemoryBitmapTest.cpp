@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <vector>
 
 #include "RecordingDriver.h"
@@ -202,6 +203,38 @@ TEST_F(MemoryBitmapTest, ExclusiveOrPutTwiceRestoresTheDrawable) {
   YYBitmapPut(slot, 1, 5, 5, 100, 20, status);
   YYBitmapPut(slot, 1, 5, 5, 100, 20, status);
   EXPECT_EQ(Picture().pixels, before.pixels);
+}
+
+// Places and sizes at the ends of the integers: the transfer lands
+// outside the window or is refused, and nothing overflows on the way (the
+// sanitizer build checks).
+TEST_F(MemoryBitmapTest, TransfersAtTheEndsOfTheIntegersTouchNothing) {
+  DrawTestPage();
+  const plat::Surface before = Picture();
+  const int32_t slot = NewBitmap(20, 10, 0x3080F0) - 1;
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max(), kMin = std::numeric_limits<int32_t>::min();
+  struct Case {
+    int32_t x, y, w, h;
+  } cases[] = {{kMax, 0, 32767, 10}, {0, kMax - 5, 10, kMax}, {kMin, kMin, 10, 10}, {kMin + 1, 5, kMax, 3},
+               {-5, -5, kMin, kMin}, {kMax, kMax, kMax, kMax}};
+  for (int32_t mode = 0; mode < 4; ++mode) {
+    YYBitmapRasterMode(mode);
+    for (const Case& c : cases) {
+      int32_t status = -1;
+      YYBitmapPut(slot, 0, c.x, c.y, c.w, c.h, status);
+      YYBitmapPut(slot, 1, c.x, c.y, c.w, c.h, status);
+      YYBitmapCopy(slot, 0, 0, c.x, c.y, c.w, c.h, 1, status);
+      // Into the bitmap, from there or to there.
+      YYBitmapGrab(slot, c.x, c.y, c.w, c.h, status);
+      YYBitmapCopy(slot, c.x, c.y, 0, 0, c.w, c.h, 0, status);
+      YYBitmapCopy(slot, 0, 0, c.x, c.y, c.w, c.h, 0, status);
+    }
+  }
+  EXPECT_EQ(Picture().pixels, before.pixels);
+  int32_t w = 0, h = 0;
+  YYBitmapSize(slot, w, h);
+  EXPECT_EQ(w, 20);
+  EXPECT_EQ(h, 10);
 }
 
 TEST_F(MemoryBitmapTest, GrabAndCopyBetweenDrawableAndBitmap) {
