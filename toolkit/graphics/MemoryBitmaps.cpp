@@ -38,6 +38,8 @@ class BitmapDc {
     }
     dc_ = plat::createCompatibleDc(0);
     old_ = plat::selectObject(dc_, S(slot).Bitmap);
+    // Palette colours (Nearest) are entries of the toolkit's palette.
+    if (const plat::HPalette pal = WindowManagerState().Palette) plat::selectPalette(dc_, pal);
     own_ = true;
   }
   ~BitmapDc() {
@@ -98,7 +100,6 @@ void YYBitmapCreate(int32_t& number, int32_t width, int32_t height, int32_t colo
   S(slot) = {b, width, height};
   BitmapDc dc(slot);
   const plat::HPalette pal = WindowManagerState().Palette;
-  if (pal) plat::selectPalette(dc.get(), pal);
   const plat::HBrush brush = plat::createSolidBrush(pal ? plat::paletteIndexRef(0) : Nearest(dc.get(), colour));
   const plat::GdiObj oldBrush = plat::selectObject(dc.get(), brush);
   const plat::GdiObj oldPen = plat::selectObject(dc.get(), plat::getStockObject(plat::Stock::kNullPen));
@@ -302,6 +303,7 @@ void YYBitmapRotate(int32_t slot, int32_t angle, int32_t& viewer, int32_t& statu
     BitmapDc src(slot);
     const plat::Hdc dst = plat::createCompatibleDc(0);
     const plat::GdiObj old = plat::selectObject(dst, b);
+    if (const plat::HPalette pal = WindowManagerState().Palette) plat::selectPalette(dst, pal);
     for (int32_t y = 0; y < h; ++y)
       for (int32_t x = 0; x < w; ++x) {
         int32_t tx = 0, ty = 0;

@@ -316,6 +316,56 @@ TEST_F(MemoryBitmapTest, ABitmapShownInAViewerStays) {
   EXPECT_EQ(status, 0);
 }
 
+// On a display with a palette a new bitmap is filled with palette entry 0
+// whatever colour is asked, and pixels written come back as the palette's
+// nearest colours.
+TEST(MemoryBitmapPaletteTest, APaletteDisplayFillsWithEntryZeroAndKeepsPaletteColours) {
+  plat::test::reset();
+  plat::displayInfo().bitsPerPixel = 8;
+  ResetWindowManagerForTest();
+  int32_t dw = 0, dh = 0, colours = 0, paletteSize = 0, flags = 0;
+  YYDisplayMetrics(dw, dh, colours, paletteSize, flags);
+  ASSERT_EQ(colours, 256);
+  WindowOpenArguments a;
+  a.PaletteSize = 256;
+  WindowOpen(a);
+  const plat::HPalette palette = WindowManagerState().Palette;
+  ASSERT_NE(palette, 0u);
+  std::vector<plat::PaletteEntry> entries(256);
+  entries.resize(static_cast<size_t>(plat::getPaletteEntries(palette, 0, entries)));
+  ASSERT_FALSE(entries.empty());
+  auto packed = [](const plat::PaletteEntry& e) { return e.red | (e.green << 8) | (e.blue << 16); };
+  int32_t n = 0, status = -1;
+  YYBitmapCreate(n, 4, 3, 0x00FF00);
+  ASSERT_GT(n, 0);
+  std::vector<int32_t> px(12, -1);
+  YYBitmapGetPixels(n - 1, px, 0, 0, 3, 2, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(px, std::vector<int32_t>(12, packed(entries[0])));
+  const std::vector<int32_t> in = {0x102030, 0x7F7F7F, 0x0000F0, 0xFFFFFF};
+  YYBitmapPutPixels(n - 1, in, 0, 0, 3, 0, status);
+  std::vector<int32_t> out(4, -1);
+  YYBitmapGetPixels(n - 1, out, 0, 0, 3, 0, status);
+  for (size_t i = 0; i < out.size(); ++i) {
+    const int nearest = plat::getNearestPaletteIndex(palette, static_cast<plat::ColorRef>(in[i]));
+    ASSERT_GE(nearest, 0);
+    EXPECT_EQ(out[i], packed(entries[static_cast<size_t>(nearest)])) << std::hex << in[i];
+  }
+  // Turned pixel by pixel, the colours stay what they were.
+  int32_t viewer = -1;
+  YYBitmapRotate(n - 1, 90, viewer, status);
+  ASSERT_EQ(status, 0);
+  std::vector<int32_t> turned(4, -1);
+  YYBitmapGetPixels(n - 1, turned, 0, 3, 0, 3, status);  // old row 0 runs up the new column 0
+  EXPECT_EQ(turned[0], out[0]);
+  YYBitmapGetPixels(n - 1, turned, 0, 0, 0, 3, status);
+  EXPECT_EQ(turned, (std::vector<int32_t>{out[3], out[2], out[1], out[0]}));
+  YYBitmapTableClear();
+  YYWindowSystemClose();
+  ResetWindowManagerForTest();
+  plat::test::reset();
+}
+
 // A bitmap drawn through the engine, turned a quarter, and both put into
 // the window.
 TEST_F(MemoryBitmapTest, DrawnTurnedAndPutPicture) {
