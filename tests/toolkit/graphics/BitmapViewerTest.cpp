@@ -135,6 +135,25 @@ TEST_F(BitmapViewerTest, SmallBitmapShrinksTheFrameAndCannotScroll) {
   EXPECT_EQ(YYBitmapViewerInfo(n, 7), 0);
 }
 
+// On the NT 3 platform the bars of a viewer that shows everything stay,
+// disabled, and the frame that fits the bitmap makes room for them.
+TEST_F(BitmapViewerTest, OnNtThreeTheBarsStayDisabled) {
+  WindowManagerStateRecord& m = WindowManagerState();
+  const int32_t nt = m.NtPlatform, major = m.MajorVersion;
+  m.NtPlatform = 1;
+  m.MajorVersion = 3;
+  const int32_t n = NewWindow(300, 200);
+  ASSERT_EQ(Open(NewBitmap(120, 80), 2, 1), 0);
+  plat::Rect c;
+  plat::getClientRect(ViewerOf(n), c);
+  EXPECT_EQ(c.width(), 120);
+  EXPECT_EQ(c.height(), 80);
+  EXPECT_TRUE(plat::scrollBarDisabled(ViewerOf(n), plat::kSbHorz));
+  EXPECT_TRUE(plat::scrollBarDisabled(ViewerOf(n), plat::kSbVert));
+  m.NtPlatform = nt;
+  m.MajorVersion = major;
+}
+
 // Page Down in a viewer 100 pixels high moves the view 50 pixels down and
 // stores one scroll event with the new vertical position in its high half.
 TEST_F(BitmapViewerTest, PageDownMovesHalfTheViewAndStoresOneEvent) {
