@@ -14,6 +14,7 @@
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/MetafileTable.h"
 #include "toolkit/graphics/Polygons.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/ImageFiles.h"
 #include "toolkit/hardcopy/PlotFile.h"
@@ -79,17 +80,6 @@ void Point(CgmElement& e, float x, float y) {
   YYCgmPoint(e, PlotTrunc(static_cast<double>(x * p.DeviceScaleX)), PlotTrunc(static_cast<double>(y * p.DeviceScaleY)));
 }
 
-// Option 6: 1 inverts every colour, 2 only near-black and near-white.
-void YYCgmInvertColour(int32_t& r, int32_t& g, int32_t& b) {
-  const int32_t mode = Opt()[OptColourInversion];
-  const bool extreme = (r < 10 && g < 10 && b < 10) || (r > 245 && g > 245 && b > 245);
-  if (mode == 1 || (mode == 2 && extreme)) {
-    r = 255 - r;
-    g = 255 - g;
-    b = 255 - b;
-  }
-}
-
 int32_t Word(int32_t r, int32_t g, int32_t b) { return b * 65536 + g * 256 + r; }
 
 // A colour element when its cached value differs.
@@ -102,7 +92,7 @@ void ColourIfChanged(Cache entry, int32_t cls, int32_t id, int32_t r, int32_t g,
 
 void PreviousColour(int32_t& r, int32_t& g, int32_t& b) {
   YYColourComponents(PreviousColourValue(), r, g, b);
-  YYCgmInvertColour(r, g, b);
+  YYInvertColourByOption(r, g, b);
 }
 
 void FillColour() {
@@ -124,49 +114,26 @@ int32_t LineWidth() {
 
 int32_t LineType() { return kLineTypes[static_cast<size_t>(std::clamp(GraphicsState().LineStyle, 0, 7))]; }
 
-int32_t PointCount() {
-  const DriverParamsRecord& p = DriverParams();
-  return std::max(0, std::min<int32_t>(p.OpCount, static_cast<int32_t>(std::min(p.PointListX.size(), p.PointListY.size()))));
-}
-
 // ---- operations --------------------------------------------------------------
 
 void Initialise() {
   DriverParamsRecord& p = DriverParams();
-  if (p.OpCount == kProbe) {
-    p.OpCount = kDriverNumber;
-    return;
-  }
+  if (YYDriverProbe(kDriverNumber)) return;
   YYHardcopyDefaults();
   auto& o = HardcopyOptions().Opt;
   o[OptPageWidth] = 756;
   o[OptPageHeight] = 540;
   o[OptOffsetX] = o[OptOffsetY] = o[OptOrientation] = 0;
   o[OptCgm28] = 2;
-  DeviceInfoRecord& d = DeviceInfo();
-  YYMaskSet(d.Hardcopy, "00000110111111100010011011100");
+  YYSetHardcopyAbilities({.gradient = 2, .infoA = 1, .boxWord = 1, .mask = "00000110111111100010011011100"});
   p.DeviceDpiX = p.DeviceDpiY = 600;
   p.DeviceColourCount = p.DeviceColourMax = 256;
   p.DeviceWritesFile = 0;
-  d.Hardcopy.LineStyles = 8;
-  d.Hardcopy.AngleSteps = 360;
-  d.Hardcopy.InfoC = 2;
-  d.Hardcopy.TrueColour = 1;
-  d.Hardcopy.Gradient = 2;
-  d.HcDeviceTextWhole = 1;
-  d.HcBoxWord = 1;
-  d.HcInfoA = 1;
-  d.Hardcopy.MaxCoordinate = 1.7e38f;
   p.InitialisedDriver = kDriverNumber;
   YYPadField(p.DefaultOutputName, "plovplot.cgm");
 }
 
-void Scale() {
-  DriverParamsRecord& p = DriverParams();
-  const GraphicsStateRecord& g = GraphicsState();
-  p.DeviceScaleX = static_cast<float>(gS.vdcX) / g.PageExtentX;
-  p.DeviceScaleY = static_cast<float>(gS.vdcY) / g.PageExtentY;
-}
+void Scale() { YYScaleToPage(static_cast<float>(gS.vdcX), static_cast<float>(gS.vdcY)); }
 
 void BeginOutput() {
   DriverParamsRecord& p = DriverParams();
@@ -256,7 +223,7 @@ void EndOutput() {
 
 void Colour() {
   YYColourComponents(CurrentColourValue(), gS.red, gS.green, gS.blue);
-  YYCgmInvertColour(gS.red, gS.green, gS.blue);
+  YYInvertColourByOption(gS.red, gS.green, gS.blue);
   gS.word = Word(gS.red, gS.green, gS.blue);
 }
 
@@ -267,7 +234,7 @@ void Polyline(int32_t op) {
   CgmElement e;
   if (op == kOpPolyline) {
     Begin(e, 4, 1, true);
-    const int32_t n = PointCount();
+    const int32_t n = YYPointListCount();
     for (int32_t i = 0; i < n; ++i) Point(e, p.PointListX[static_cast<size_t>(i)], p.PointListY[static_cast<size_t>(i)]);
   } else {
     Begin(e, 4, 1);
@@ -340,7 +307,7 @@ void Shape(int32_t op) {
     }
     default: {
       Begin(e, 4, 7, true);
-      const int32_t n = PointCount();
+      const int32_t n = YYPointListCount();
       for (int32_t i = 0; i < n; ++i) Point(e, p.PointListX[static_cast<size_t>(i)], p.PointListY[static_cast<size_t>(i)]);
       break;
     }
@@ -535,6 +502,7 @@ void Shaded() {
 
 void XXCGM(int32_t op) {
   DriverParamsRecord& p = DriverParams();
+  if (YYIsShapeOp(op)) return Shape(op);
   switch (op) {
     case kOpInit: Initialise(); break;
     case kOpLine:
@@ -542,12 +510,6 @@ void XXCGM(int32_t op) {
     case kOpPolyline: Polyline(op); break;
     case kOpColour:
     case kOpColourReassert: Colour(); break;
-    case kOpEllipseFill:
-    case kOpQuad:
-    case kOpRect:
-    case kOpTriangle:
-    case kOpSector:
-    case kOpPolygon: Shape(op); break;
     case kOpBegin: BeginOutput(); break;
     case kOpEnd: EndOutput(); break;
     case kOpPage:

@@ -8,6 +8,7 @@
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/PlotNumbers.h"
@@ -148,11 +149,6 @@ bool SquareArea() {
   return g.AreaX2 - g.AreaX1 == g.AreaY2 - g.AreaY1;
 }
 
-int32_t PointCount() {
-  const DriverParamsRecord& p = DriverParams();
-  return std::max(0, std::min<int32_t>(p.OpCount, static_cast<int32_t>(std::min(p.PointListX.size(), p.PointListY.size()))));
-}
-
 // The place of a colour in the hexcone: (V S cos H, V S sin H, V).
 std::array<float, 3> Cone(int32_t rgb) {
   float h = 0.0f, s = 0.0f, v = 0.0f;
@@ -164,10 +160,7 @@ std::array<float, 3> Cone(int32_t rgb) {
 
 void Initialise() {
   DriverParamsRecord& p = DriverParams();
-  if (p.OpCount == kProbe) {
-    p.OpCount = kDriverNumber;
-    return;
-  }
+  if (YYDriverProbe(kDriverNumber)) return;
   YYHardcopyDefaults();
   auto& o = HardcopyOptions().Opt;
   o[OptOffsetX] = o[OptOffsetY] = o[OptOrientation] = 0;
@@ -178,17 +171,7 @@ void Initialise() {
   p.DeviceDpiX = p.DeviceDpiY = 90;
   p.DeviceColourCount = p.DeviceColourMax = 255;
   p.DeviceWritesFile = 0;
-  DeviceInfoRecord& d = DeviceInfo();
-  d.Hardcopy.Gradient = 0;
-  d.Hardcopy.MaxCoordinate = 0.222f;
-  d.HcBoxWord = 0;
-  d.HcInfoA = 0;
-  d.Hardcopy.LineStyles = 8;
-  d.Hardcopy.AngleSteps = 360;
-  d.Hardcopy.InfoC = 2;
-  d.Hardcopy.TrueColour = 1;
-  d.HcDeviceTextWhole = 1;
-  YYMaskSet(d.Hardcopy, "00000100000011000010000000010");
+  YYSetHardcopyAbilities({.maxCoordinate = 0.222f, .mask = "00000100000011000010000000010"});
   YYPadField(p.DefaultOutputName, "plovplot.dxf");
   p.InitialisedDriver = kDriverNumber;
 }
@@ -332,7 +315,7 @@ void Polyline() {
   Real("39", Thickness());
   Group("66", "1");
   Group("70", "0");
-  const int32_t n = PointCount();
+  const int32_t n = YYPointListCount();
   for (int32_t i = 0; i < n; ++i) {
     Group("0", "VERTEX");
     Group("8", "1");
@@ -462,16 +445,11 @@ int32_t YYDxfNearestColour(int32_t rgb) {
 }
 
 void XXDXF(int32_t op) {
+  if (YYIsShapeOp(op)) return Shape(op);
   switch (op) {
     case kOpInit: Initialise(); break;
     case kOpLine: LineSegment(); break;
     case kOpColour: Colour(); break;
-    case kOpEllipseFill:
-    case kOpQuad:
-    case kOpRect:
-    case kOpTriangle:
-    case kOpSector:
-    case kOpPolygon: Shape(op); break;
     case kOpBegin: BeginOutput(); break;
     case kOpEnd: EndOutput(); break;
     case kOpPage: DriverParams().PageOpen = 0; break;

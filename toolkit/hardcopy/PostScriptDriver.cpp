@@ -10,6 +10,7 @@
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/ImageFiles.h"
 #include "toolkit/hardcopy/PlotFile.h"
@@ -129,19 +130,11 @@ void AddSegment(float x1, float y1, float x2, float y2) {
   p.LastPenY = y2;
 }
 
-int32_t PointCount() {
-  const DriverParamsRecord& p = DriverParams();
-  return std::max(0, std::min<int32_t>(p.OpCount, static_cast<int32_t>(std::min(p.PointListX.size(), p.PointListY.size()))));
-}
-
 // ---- operations --------------------------------------------------------------
 
 void Initialise() {
   DriverParamsRecord& p = DriverParams();
-  if (p.OpCount == kProbe) {
-    p.OpCount = kDriverNumber;
-    return;
-  }
+  if (YYDriverProbe(kDriverNumber)) return;
   YYHardcopyDefaults();
   auto& o = HardcopyOptions().Opt;
   o[OptPageWidth] = 756;
@@ -155,27 +148,15 @@ void Initialise() {
   p.DeviceDpiX = p.DeviceDpiY = 600;
   p.DeviceColourCount = p.DeviceColourMax = 256;
   p.DeviceWritesFile = 1;
-  DeviceInfoRecord& d = DeviceInfo();
-  d.HcInfoA = 0;
-  d.HcBoxWord = 0;
-  d.Hardcopy.Gradient = 0;
-  d.HcDeviceTextWhole = 1;
-  d.Hardcopy.TrueColour = 1;
-  d.Hardcopy.InfoC = 2;
-  d.Hardcopy.AngleSteps = 360;
-  d.Hardcopy.LineStyles = 8;
-  d.Hardcopy.MaxCoordinate = 1.7e38f;
-  YYMaskSet(d.Hardcopy, "00000111111111100010011011110");
+  YYSetHardcopyAbilities({.mask = "00000111111111100010011011110"});
   YYPadField(p.DefaultOutputName, "plovplot.ps");
   p.InitialisedDriver = kDriverNumber;
 }
 
 void BeginOutput() {
   DriverParamsRecord& p = DriverParams();
-  const GraphicsStateRecord& g = GraphicsState();
   const auto& o = Opt();
-  p.DeviceScaleX = static_cast<float>(o[OptPageWidth]) / g.PageExtentX;
-  p.DeviceScaleY = static_cast<float>(o[OptPageHeight]) / g.PageExtentY;
+  YYScaleToPage(static_cast<float>(o[OptPageWidth]), static_cast<float>(o[OptPageHeight]));
   if (p.OpQualifier <= 0) return;
   if (!PlotOutputOpen()) return;
   gS.leadingBlank = o[OptLeadingBlank] != 0;
@@ -364,7 +345,7 @@ void Shape(int32_t op) {
     }
     case kOpSector: Arc(kOpSector); return;
     default: {
-      const int32_t n = PointCount();
+      const int32_t n = YYPointListCount();
       if (n < 1) return;
       WritePoint(p.PointListX[0], p.PointListY[0], "m");
       for (int32_t i = 1; i < n; ++i) WritePoint(p.PointListX[static_cast<size_t>(i)], p.PointListY[static_cast<size_t>(i)], "l");
@@ -502,6 +483,7 @@ std::string YYPsTextLine(std::string_view text, std::string_view justification) 
 }
 
 void XXPOST(int32_t op) {
+  if (YYIsShapeOp(op)) return Shape(op);
   switch (op) {
     case kOpInit: Initialise(); break;
     case kOpLine: {
@@ -512,12 +494,6 @@ void XXPOST(int32_t op) {
     }
     case kOpColour:
     case kOpColourReassert: Colour(); break;
-    case kOpEllipseFill:
-    case kOpQuad:
-    case kOpRect:
-    case kOpTriangle:
-    case kOpSector:
-    case kOpPolygon: Shape(op); break;
     case kOpBegin: BeginOutput(); break;
     case kOpEnd: EndOutput(); break;
     case kOpPage: EndPage(); break;
@@ -549,7 +525,7 @@ void XXPOST(int32_t op) {
     case kOpPolyline: {
       DriverParamsRecord& p = DriverParams();
       p.PageOpen = 1;
-      const int32_t n = PointCount();
+      const int32_t n = YYPointListCount();
       for (int32_t i = 1; i < n; ++i) {
         const size_t k = static_cast<size_t>(i);
         AddSegment(p.PointListX[k - 1], p.PointListY[k - 1], p.PointListX[k], p.PointListY[k]);

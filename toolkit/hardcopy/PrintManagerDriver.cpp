@@ -19,6 +19,7 @@
 #include "toolkit/graphics/Polygons.h"
 #include "toolkit/graphics/PrinterPages.h"
 #include "toolkit/hardcopy/DumpPage.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/ImageFiles.h"
 
@@ -117,7 +118,7 @@ void PreviousComponents(Triple& c) {
 bool IsPaper() {
   int32_t r = 0, g = 0, b = 0;
   YYRgbSplit(GraphicsState().ColourRgb, &r, &g, &b);
-  return r > 245 && g > 245 && b > 245;
+  return YYNearWhite(r, g, b);
 }
 
 // ---- operations --------------------------------------------------------------
@@ -125,10 +126,7 @@ bool IsPaper() {
 void Initialise() {
   DriverParamsRecord& p = DriverParams();
   HardcopyOptionsRecord& o = HardcopyOptions();
-  if (p.OpCount == kProbe) {
-    p.OpCount = kDriverNumber;
-    return;
-  }
+  if (YYDriverProbe(kDriverNumber)) return;
   YYHardcopyDefaults();
   if (p.OpQualifier != -998) {
     int32_t longSide = 0, shortSide = 0, colours = 0, error = 0;
@@ -147,18 +145,14 @@ void Initialise() {
     HardcopyFiles().PrinterAvailableFlag = error == 0 ? 1 : 0;
     o.Opt[OptMonochrome] = colours <= 2 ? 1 : 0;
   }
-  DeviceInfoRecord& d = DeviceInfo();
-  d.Hardcopy.LineStyles = 8;
-  d.Hardcopy.AngleSteps = 360;
-  d.Hardcopy.InfoC = NtFamily() ? 2 : 1;
-  d.Hardcopy.TrueColour = 1;
-  d.Hardcopy.Gradient = YYGradientAvailable();
-  d.HcDeviceTextWhole = 1;
-  d.Hardcopy.MaxCoordinate = 1.7e38f;
   p.DeviceWritesFile = 0;
-  d.HcInfoA = 1;    // device text may be drawn turned
-  d.HcBoxWord = 1;  // boxed (opaque) text is drawn by the printer
-  YYMaskSet(d.Hardcopy, kMask);
+  // Device text may be drawn turned, and boxed (opaque) text is drawn by
+  // the printer.
+  YYSetHardcopyAbilities({.infoC = NtFamily() ? 2 : 1,
+                          .gradient = YYGradientAvailable(),
+                          .infoA = 1,
+                          .boxWord = 1,
+                          .mask = kMask});
   p.InitialisedDriver = kDriverNumber;
 }
 
@@ -473,6 +467,7 @@ plat::GdiObj Use(plat::GdiObj object) { return plat::selectObject(gP.dc, object)
 
 void XXWIN(int32_t op) {
   DriverParamsRecord& p = DriverParams();
+  if (YYIsShapeOp(op)) return Shape(op);
   switch (op) {
     case kOpInit: Initialise(); break;
     case kOpLine:
@@ -481,12 +476,6 @@ void XXWIN(int32_t op) {
       break;
     case kOpColour:
     case kOpColourReassert: Colour(); break;
-    case kOpEllipseFill:
-    case kOpQuad:
-    case kOpRect:
-    case kOpTriangle:
-    case kOpSector:
-    case kOpPolygon: Shape(op); break;
     case kOpBegin: BeginOutput(); break;
     case kOpEnd: EndOutput(); break;
     case kOpPage: EndOfPage(); break;
@@ -876,16 +865,7 @@ void YYPrnDashScale() {
   }
 }
 
-void YYPrnColourInvert(int32_t& red, int32_t& green, int32_t& blue) {
-  const int32_t mode = HardcopyOptions().Opt[OptColourInversion];
-  const bool dark = red < 10 && green < 10 && blue < 10;
-  const bool light = red > 245 && green > 245 && blue > 245;
-  if (mode == 1 || (mode == 2 && (dark || light))) {
-    red = 255 - red;
-    green = 255 - green;
-    blue = 255 - blue;
-  }
-}
+void YYPrnColourInvert(int32_t& red, int32_t& green, int32_t& blue) { YYInvertColourByOption(red, green, blue); }
 
 void YYPrnSetPixel(int32_t x, int32_t y, int32_t colour) {
   if (gP.dc != 0) plat::setPixel(gP.dc, x, y, static_cast<plat::ColorRef>(colour) & 0x00FFFFFFu);

@@ -8,6 +8,7 @@
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/PlotNumbers.h"
@@ -52,20 +53,9 @@ void WriteLine(std::string_view line) { YYPlotFileWriteLine(kUnit, line, static_
 std::string X(float x) { return YYSvgNumber(x * DriverParams().DeviceScaleX); }
 std::string Y(float y) { return YYSvgNumber((GraphicsState().PageExtentY - y) * DriverParams().DeviceScaleY); }
 
-// Option 6: 1 inverts every colour, 2 only near-black and near-white.
-void Invert(int32_t& r, int32_t& g, int32_t& b) {
-  const int32_t mode = HardcopyOptions().Opt[OptColourInversion];
-  const bool extreme = (r > 245 && g > 245 && b > 245) || (r < 10 && g < 10 && b < 10);
-  if (mode == 1 || (mode == 2 && extreme)) {
-    r = 255 - r;
-    g = 255 - g;
-    b = 255 - b;
-  }
-}
-
 void StrokeColour(int32_t& r, int32_t& g, int32_t& b) {
   YYColourComponents(CurrentColourValue(), r, g, b);
-  Invert(r, g, b);
+  YYInvertColourByOption(r, g, b);
 }
 
 void FillColour(int32_t& r, int32_t& g, int32_t& b) {
@@ -77,7 +67,7 @@ void FillColour(int32_t& r, int32_t& g, int32_t& b) {
     g = (g + pg) / 2;
     b = (b + pb) / 2;
   }
-  Invert(r, g, b);
+  YYInvertColourByOption(r, g, b);
 }
 
 void CloseFillGroup() {
@@ -86,17 +76,12 @@ void CloseFillGroup() {
   gS.fillOpen = false;
 }
 
-int32_t Count() {
-  const DriverParamsRecord& p = DriverParams();
-  return std::max(0, std::min<int32_t>(p.OpCount, static_cast<int32_t>(std::min(p.PointListX.size(), p.PointListY.size()))));
-}
-
 // A polyline or polygon element whose point list may span several lines
 // of at most 256 characters.
 void PointList(std::string_view element) {
   const DriverParamsRecord& p = DriverParams();
   std::string line = "<" + std::string(element) + " points=\"";
-  const int32_t n = Count();
+  const int32_t n = YYPointListCount();
   for (int32_t i = 0; i < n; ++i) {
     const std::string pair = X(p.PointListX[static_cast<size_t>(i)]) + "," + Y(p.PointListY[static_cast<size_t>(i)]);
     if (line.size() + pair.size() + 1 > kLineWidth && line.back() == ' ') {
@@ -118,10 +103,7 @@ void PointList(std::string_view element) {
 
 void Initialise() {
   DriverParamsRecord& p = DriverParams();
-  if (p.OpCount == kProbe) {
-    p.OpCount = kDriverNumber;
-    return;
-  }
+  if (YYDriverProbe(kDriverNumber)) return;
   YYHardcopyDefaults();
   auto& o = HardcopyOptions().Opt;
   o[OptPageWidth] = 640;
@@ -130,27 +112,15 @@ void Initialise() {
   p.DeviceDpiX = p.DeviceDpiY = 72;
   p.DeviceColourCount = p.DeviceColourMax = 256;
   p.DeviceWritesFile = 0;
-  DeviceInfoRecord& d = DeviceInfo();
-  d.HcInfoA = 0;
-  d.HcBoxWord = 0;
-  d.Hardcopy.Gradient = 0;
-  d.HcDeviceTextWhole = 1;
-  d.Hardcopy.TrueColour = 1;
-  d.Hardcopy.InfoC = 2;
-  d.Hardcopy.AngleSteps = 360;
-  d.Hardcopy.LineStyles = 8;
-  d.Hardcopy.MaxCoordinate = 1.7e38f;
-  YYMaskSet(d.Hardcopy, "00000111111111100010011011110");
+  YYSetHardcopyAbilities({.mask = "00000111111111100010011011110"});
   YYPadField(p.DefaultOutputName, "plovplot.svg");
   p.InitialisedDriver = kDriverNumber;
 }
 
 void BeginOutput() {
   DriverParamsRecord& p = DriverParams();
-  const GraphicsStateRecord& g = GraphicsState();
   const auto& o = HardcopyOptions().Opt;
-  p.DeviceScaleX = static_cast<float>(o[OptPageWidth]) / g.PageExtentX;
-  p.DeviceScaleY = static_cast<float>(o[OptPageHeight]) / g.PageExtentY;
+  YYScaleToPage(static_cast<float>(o[OptPageWidth]), static_cast<float>(o[OptPageHeight]));
   if (p.OpQualifier <= 0) return;
   if (!PlotOutputOpen()) return;
   WriteLine("<?xml version=\"1.0\"?>");
@@ -344,6 +314,7 @@ std::string YYSvgNumber(float value) {
 }
 
 void XXSVG(int32_t op) {
+  if (YYIsShapeOp(op)) return Shape(op);
   switch (op) {
     case kOpInit: Initialise(); break;
     case kOpLine: Line(); break;
@@ -352,12 +323,6 @@ void XXSVG(int32_t op) {
     case kOpLineThickness:
     case kOpLineJoin:
     case kOpLineCap: Stroke(); break;
-    case kOpEllipseFill:
-    case kOpQuad:
-    case kOpRect:
-    case kOpTriangle:
-    case kOpSector:
-    case kOpPolygon: Shape(op); break;
     case kOpBegin: BeginOutput(); break;
     case kOpEnd: EndOutput(); break;
     case kOpText: Text(); break;

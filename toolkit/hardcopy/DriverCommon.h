@@ -1,0 +1,47 @@
+// What the hardcopy drivers do alike around their own output: answering
+// the identify probe, telling the engine what the device can do, reading
+// the shared point lists, the device scale of a new output, and the
+// colour inversion of option 6.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Op 0's identify probe: when the op count asks for it, the driver's
+// number goes back in the op count and true comes back (nothing else is
+// set up).
+bool YYDriverProbe(int32_t driverNumber);
+
+// What a hardcopy device does itself, as its driver tells the engine at
+// op 0. Every hardcopy device takes device text at any angle.
+struct HardcopyAbilities {
+  int32_t lineStyles = 8;
+  int32_t infoC = 2;      // 2: dashes keep at any line thickness
+  int32_t trueColour = 1;
+  int32_t gradient = 0;
+  int32_t textWhole = 1;  // proportional device text goes whole
+  int32_t infoA = 0;
+  int32_t boxWord = 0;    // draws boxed (opaque) text itself
+  float maxCoordinate = 1.7e38f;
+  std::string_view mask;  // the capability mask, position 1 first
+};
+void YYSetHardcopyAbilities(const HardcopyAbilities& a);
+
+// The ops that fill or outline a shape: ellipse, quadrilateral, rectangle,
+// triangle, sector and polygon.
+bool YYIsShapeOp(int32_t op);
+
+// How many points of the shared point lists the op names: its count, cut
+// to the lists' length, never negative.
+int32_t YYPointListCount();
+
+// Device units per page unit for a page of width x height device units.
+void YYScaleToPage(float width, float height);
+
+// Near white and near black: all three components above 245, or below 10.
+bool YYNearWhite(int32_t red, int32_t green, int32_t blue);
+bool YYNearBlack(int32_t red, int32_t green, int32_t blue);
+
+// Option 6 on a colour: 1 inverts every colour, 2 only those near black
+// or near white.
+void YYInvertColourByOption(int32_t& red, int32_t& green, int32_t& blue);
