@@ -11,6 +11,7 @@
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/DeviceModels.h"
 #include "toolkit/hardcopy/DitherPattern.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HpglDriver.h"
 #include "toolkit/hardcopy/PlotFile.h"
@@ -62,13 +63,7 @@ void Comment(std::string_view values) { YYHpglLine("CO\"" + std::string(values) 
 std::string I1(int32_t v) { return PlotFormat("(I1)", {v}); }
 
 void PenColour(int32_t pen, int32_t r, int32_t g, int32_t b) {
-  const int32_t mode = HardcopyOptions().Opt[OptColourInversion];
-  const bool extreme = (r > 245 && g > 245 && b > 245) || (r < 10 && g < 10 && b < 10);
-  if (mode == 1 || (mode == 2 && extreme)) {
-    r = 255 - r;
-    g = 255 - g;
-    b = 255 - b;
-  }
+  YYInvertColourByOption(r, g, b);
   // A blank between the fields: a three-digit component would otherwise
   // run into the number before it.
   YYHpglLine("PC" + PlotFormat("(I4,3(1X,I3))", {pen, r, g, b}));
@@ -91,14 +86,9 @@ void RasterPattern(uint32_t pattern) {
   YYHpglRawLine(b);
 }
 
-int32_t PointCount() {
-  const DriverParamsRecord& p = DriverParams();
-  return std::max(0, std::min<int32_t>(p.OpCount, static_cast<int32_t>(std::min(p.PointListX.size(), p.PointListY.size()))));
-}
-
 void EncodedPolyline() {
   const DriverParamsRecord& p = DriverParams();
-  const int32_t n = PointCount();
+  const int32_t n = YYPointListCount();
   std::string line = "PE7";
   auto device = [&](size_t i, bool x) {
     return x ? PlotTrunc(p.PointListX[i] * p.DeviceScaleX) : PlotTrunc(p.PointListY[i] * p.DeviceScaleY);
@@ -115,11 +105,6 @@ void EncodedPolyline() {
   YYHpglRawLine(line + ";");
 }
 
-bool AtLastPen(float x, float y) {
-  const DriverParamsRecord& p = DriverParams();
-  return p.LastPenX == x && p.LastPenY == y;
-}
-
 void FillValues(std::string& s) {
   const GraphicsStateRecord& g = GraphicsState();
   s += " " + I1(g.FillStyle) + " " + I1(g.HatchDensity) + " " + I1(g.HatchAngle) + " " + I1(g.FillOutline);
@@ -129,10 +114,7 @@ void FillValues(std::string& s) {
 
 void Initialise() {
   DriverParamsRecord& p = DriverParams();
-  if (p.OpCount == kProbe) {
-    p.OpCount = kDriverNumber;
-    return;
-  }
+  if (YYDriverProbe(kDriverNumber)) return;
   YYHardcopyDefaults();
   const int32_t configured = PrinterConfiguration().Hpgl2DeviceType;
   gH.type = configured >= 1 && configured <= 5 ? configured : 1;
@@ -148,17 +130,8 @@ void Initialise() {
   p.DeviceColourCount = d.colours;
   p.DeviceColourMax = 256;
   p.DeviceWritesFile = 1;
-  DeviceInfoRecord& info = DeviceInfo();
-  info.Hardcopy.AngleSteps = 360;
-  info.Hardcopy.InfoC = 2;
-  info.HcDeviceTextWhole = 1;
-  info.Hardcopy.LineStyles = 8;
-  info.Hardcopy.MaxCoordinate = 1.7e38f;
-  info.Hardcopy.TrueColour = 0;
-  info.Hardcopy.Gradient = 0;
-  info.HcInfoA = 0;
-  info.HcBoxWord = 0;
-  YYMaskSet(info.Hardcopy, d.colours == 2 ? "00000100000011100010001001110" : "00000100011111100010011011110");
+  YYSetHardcopyAbilities({.trueColour = 0,
+                          .mask = d.colours == 2 ? "00000100000011100010001001110" : "00000100011111100010011011110"});
   p.InitialisedDriver = kDriverNumber;
   YYPadField(p.DefaultOutputName, "plovplot.plt");
   gH.widthFactor = gH.type == 1 ? 1.5f : 1.2f;
@@ -167,20 +140,10 @@ void Initialise() {
 }
 
 void BeginOutput() {
-  DriverParamsRecord& p = DriverParams();
-  const GraphicsStateRecord& g = GraphicsState();
-  p.DeviceScaleX = 32760.0f / g.PageExtentX;
-  p.DeviceScaleY = 32760.0f / g.PageExtentY;
-  if (p.OpQualifier <= 0) {
-    YYHpglLine(kRestore);
-    return;
-  }
-  if (!PlotOutputOpen()) return;
+  if (!YYHpglOpenOutput()) return;
+  const DriverParamsRecord& p = DriverParams();
   const auto& o = HardcopyOptions().Opt;
-  HpglWriterRecord& w = HpglWriter();
-  w.leadingBlank = o[OptLeadingBlank] != 0;
-  w.terminator = static_cast<char>(o[OptLabelTerminator]);
-  w.stepsPerPoint = kStepsPerPoint;
+  HpglWriter().stepsPerPoint = kStepsPerPoint;
   gH.pen = "   ";
   gH.selectedFill = 0;
   gH.fill1 = gH.fill2Prev = gH.fill2Cur = -1;
@@ -191,17 +154,8 @@ void BeginOutput() {
   if (gH.type != 4) YYHpglRawLine(std::string(1, kEsc) + "%0B");
   // The title goes whole into its comment line.
   if (p.PixelX[1] == 1) YYHpglLine("CO: " + std::string(TrimTrailingBlanks(p.OutputTitle)));
-  w.p1x = static_cast<int32_t>(static_cast<float>(o[OptOffsetX]) * kStepsPerPoint);
-  w.p1y = static_cast<int32_t>(static_cast<float>(o[OptOffsetY]) * kStepsPerPoint);
-  w.p2x = static_cast<int32_t>(static_cast<float>(o[OptOffsetX] + o[OptPageWidth]) * kStepsPerPoint);
-  w.p2y = static_cast<int32_t>(static_cast<float>(o[OptOffsetY] + o[OptPageHeight]) * kStepsPerPoint);
-  const std::string points = PlotFormat("(4I7)", {w.p1x, w.p1y, w.p2x, w.p2y});
-  YYHpglLine("IN; IP" + points);
   const bool portrait = o[OptOrientation] == 0;
-  const bool turned = gH.type == 4 ? portrait : !portrait;
-  YYHpglLine(std::string("RO") + (turned ? "90" : "0") + "; IP" + points);
-  YYHpglLine(std::string("DT") + w.terminator);
-  YYHpglLine("DI1. 0.");
+  YYHpglInitialisation(gH.type == 4 ? portrait : !portrait);
   YYHpglLine("TR0");
   if (gH.type != 1) YYHpglLine("AD1,14;SA");
   if (!TwoColour()) YYHpglLine("NP256");
@@ -244,9 +198,7 @@ void Colour() {
     // when colours are inverted), whatever its palette index.
     int32_t r, gr, b;
     YYColourComponents(CurrentColourValue(), r, gr, b);
-    const bool white = r > 245 && gr > 245 && b > 245;
-    const bool black = r < 10 && gr < 10 && b < 10;
-    const bool paper = HardcopyOptions().Opt[OptColourInversion] == 0 ? white : black;
+    const bool paper = HardcopyOptions().Opt[OptColourInversion] == 0 ? YYNearWhite(r, gr, b) : YYNearBlack(r, gr, b);
     pen = paper ? "  0" : "  1";
   }
   if (pen != gH.pen) {
@@ -273,18 +225,15 @@ void LineOrPoint(int32_t op) {
   DriverParamsRecord& p = DriverParams();
   p.PageOpen = 1;
   const int end = op == kOpLine ? 2 : 1;
-  if (!AtLastPen(p.PointX[1], p.PointY[1])) YYHpglCommandXY("PU", p.PointX[1], p.PointY[1]);
-  YYHpglCommandXY("PD", p.PointX[end], p.PointY[end]);
-  p.LastPenX = p.PointX[end];
-  p.LastPenY = p.PointY[end];
+  YYHpglStroke(p.PointX[1], p.PointY[1], p.PointX[end], p.PointY[end]);
 }
 
 void Polyline() {
   DriverParamsRecord& p = DriverParams();
   p.PageOpen = 1;
-  const int32_t n = PointCount();
+  const int32_t n = YYPointListCount();
   if (n < 1) return;
-  if (!AtLastPen(p.PointListX[0], p.PointListY[0])) YYHpglCommandXY("PU", p.PointListX[0], p.PointListY[0]);
+  YYHpglPenUpTo(p.PointListX[0], p.PointListY[0]);
   EncodedPolyline();
   p.LastPenX = p.PointListX[static_cast<size_t>(n - 1)];
   p.LastPenY = p.PointListY[static_cast<size_t>(n - 1)];
@@ -424,7 +373,7 @@ void Shape(int32_t op) {
       break;
     case kOpSector: Wedge(kOpSector); return;
     default: {
-      if (PointCount() < 1) return;
+      if (YYPointListCount() < 1) return;
       YYHpglCommandXY("PU", p.PointListX[0], p.PointListY[0]);
       YYHpglLine("PM0");
       EncodedPolyline();
@@ -533,18 +482,13 @@ std::string YYHpgl2EncodedNumber(int32_t difference) {
 }
 
 void XXHPGL2(int32_t op) {
+  if (YYIsShapeOp(op)) return Shape(op);
   switch (op) {
     case kOpInit: Initialise(); break;
     case kOpLine:
     case kOpPoint: LineOrPoint(op); break;
     case kOpColour:
     case kOpColourReassert: Colour(); break;
-    case kOpEllipseFill:
-    case kOpQuad:
-    case kOpRect:
-    case kOpTriangle:
-    case kOpSector:
-    case kOpPolygon: Shape(op); break;
     case kOpBegin: BeginOutput(); break;
     case kOpEnd: EndOutput(); break;
     case kOpPage: EndPage(); break;

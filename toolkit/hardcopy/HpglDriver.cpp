@@ -9,6 +9,7 @@
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/DeviceModels.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/PlotFile.h"
@@ -79,19 +80,11 @@ void PenSelection() {
   gH.penPending = false;
 }
 
-bool AtLastPen(float x, float y) {
-  const DriverParamsRecord& p = DriverParams();
-  return p.LastPenX == x && p.LastPenY == y;
-}
-
 // ---- operations --------------------------------------------------------------
 
 void Initialise() {
   DriverParamsRecord& p = DriverParams();
-  if (p.OpCount == kProbe) {
-    p.OpCount = kDriverNumber;
-    return;
-  }
+  if (YYDriverProbe(kDriverNumber)) return;
   YYHardcopyDefaults();
   const int32_t configured = PrinterConfiguration().PlotterModel;
   gH.model = configured >= 1 && configured <= 10 ? configured : 1;
@@ -114,17 +107,8 @@ void Initialise() {
   p.DeviceColourMax = 9;
   p.DeviceWritesFile = 1;
   p.DeviceDpiX = p.DeviceDpiY = 90;
-  DeviceInfoRecord& d = DeviceInfo();
-  d.Hardcopy.AngleSteps = 360;
-  d.Hardcopy.InfoC = 2;
-  d.Hardcopy.LineStyles = 7;
-  d.Hardcopy.MaxCoordinate = 1.7e38f;
-  d.Hardcopy.TrueColour = 0;
-  d.Hardcopy.Gradient = 0;
-  d.HcInfoA = 0;
-  d.HcBoxWord = 0;
-  d.HcDeviceTextWhole = 0;
-  YYMaskSet(d.Hardcopy, kMasks[static_cast<size_t>(gH.dialect - 1)]);
+  YYSetHardcopyAbilities(
+      {.lineStyles = 7, .trueColour = 0, .textWhole = 0, .mask = kMasks[static_cast<size_t>(gH.dialect - 1)]});
   p.InitialisedDriver = kDriverNumber;
   YYPadField(p.DefaultOutputName, "plovplot.plt");
   gH.charSizePending = true;
@@ -133,34 +117,15 @@ void Initialise() {
 }
 
 void BeginOutput() {
-  DriverParamsRecord& p = DriverParams();
-  const GraphicsStateRecord& g = GraphicsState();
-  p.DeviceScaleX = 32760.0f / g.PageExtentX;
-  p.DeviceScaleY = 32760.0f / g.PageExtentY;
-  if (p.OpQualifier <= 0) {
-    YYHpglLine(kRestore);
-    return;
-  }
-  if (!PlotOutputOpen()) return;
+  if (!YYHpglOpenOutput()) return;
   const auto& o = Opt().Opt;
-  gW.leadingBlank = o[OptLeadingBlank] != 0;
-  gW.terminator = static_cast<char>(o[OptLabelTerminator]);
   gH.pen = ' ';
   gH.lastPenWidth = -1.0f;
   gH.penPending = false;
   gH.lastFontKind = 0;
   gH.lastFontNumber = -1;
   if (o[OptDriverSetting19] != 0) YYHpglLine("\x1b.Y");
-  const float spp = gW.stepsPerPoint;
-  gW.p1x = static_cast<int32_t>(static_cast<float>(o[OptOffsetX]) * spp);
-  gW.p1y = static_cast<int32_t>(static_cast<float>(o[OptOffsetY]) * spp);
-  gW.p2x = static_cast<int32_t>(static_cast<float>(o[OptOffsetX] + o[OptPageWidth]) * spp);
-  gW.p2y = static_cast<int32_t>(static_cast<float>(o[OptOffsetY] + o[OptPageHeight]) * spp);
-  const std::string points = PlotFormat("(4I7)", {gW.p1x, gW.p1y, gW.p2x, gW.p2y});
-  YYHpglLine("IN; IP" + points);
-  YYHpglLine(std::string("RO") + (o[OptOrientation] == 0 ? "90" : "0") + "; IP" + points);
-  YYHpglLine(std::string("DT") + gW.terminator);
-  YYHpglLine("DI1. 0.");
+  YYHpglInitialisation(o[OptOrientation] == 0);
   YYHpglPrivateRecord(2, false, 9, 0, 0);
   YYHpglPrivateRecord(13, false, gH.model, 0, 0);
   YYHpglLine(kRestore);
@@ -197,38 +162,23 @@ void Colour() {
   }
 }
 
-void Line() {
-  DriverParamsRecord& p = DriverParams();
+// Op 1 draws to point 2, op 11 a dot at point 1.
+void LineOrPoint(int32_t op) {
+  const DriverParamsRecord& p = DriverParams();
   PenSelection();
-  if (!AtLastPen(p.PointX[1], p.PointY[1])) YYHpglCommandXY("PU", p.PointX[1], p.PointY[1]);
-  YYHpglCommandXY("PD", p.PointX[2], p.PointY[2]);
-  p.LastPenX = p.PointX[2];
-  p.LastPenY = p.PointY[2];
-}
-
-void Point() {
-  DriverParamsRecord& p = DriverParams();
-  PenSelection();
-  if (!AtLastPen(p.PointX[1], p.PointY[1])) YYHpglCommandXY("PU", p.PointX[1], p.PointY[1]);
-  YYHpglCommandXY("PD", p.PointX[1], p.PointY[1]);
-  p.LastPenX = p.PointX[1];
-  p.LastPenY = p.PointY[1];
+  const int end = op == kOpLine ? 2 : 1;
+  YYHpglStroke(p.PointX[1], p.PointY[1], p.PointX[end], p.PointY[end]);
 }
 
 void Polyline() {
   DriverParamsRecord& p = DriverParams();
   PenSelection();
-  const int32_t n = std::min<int32_t>(p.OpCount, static_cast<int32_t>(std::min(p.PointListX.size(), p.PointListY.size())));
+  const int32_t n = YYPointListCount();
   if (n < 1) return;
-  if (!AtLastPen(p.PointListX[0], p.PointListY[0])) YYHpglCommandXY("PU", p.PointListX[0], p.PointListY[0]);
+  YYHpglPenUpTo(p.PointListX[0], p.PointListY[0]);
   for (int32_t i = 1; i < n; ++i) YYHpglCommandXY("PD", p.PointListX[static_cast<size_t>(i)], p.PointListY[static_cast<size_t>(i)]);
   p.LastPenX = p.PointListX[static_cast<size_t>(n - 1)];
   p.LastPenY = p.PointListY[static_cast<size_t>(n - 1)];
-}
-
-int32_t PointCount() {
-  const DriverParamsRecord& p = DriverParams();
-  return std::max(0, std::min<int32_t>(p.OpCount, static_cast<int32_t>(std::min(p.PointListX.size(), p.PointListY.size()))));
 }
 
 // The shape in the plotter's own fill (polygon mode), or its records.
@@ -242,7 +192,7 @@ void Shape(int32_t op) {
     return;
   }
   PenSelection();
-  const int32_t n = op == kOpPolygon ? PointCount() : 0;
+  const int32_t n = op == kOpPolygon ? YYPointListCount() : 0;
   gH.deviceFill = o[OptDevicePolygonFill] != 0 && (gH.deviceFillShapes & (1 << shape.bit)) != 0 &&
                   (g.FillStyle == 4 || (g.FillStyle == 3 && g.PreviousColourIndex == g.ColourIndex));
   // An HP plotter keeps at most 127 polygon points for its fill.
@@ -426,6 +376,47 @@ void YYHpglLine(std::string_view command) {
 
 void YYHpglRawLine(std::string_view text) { WriteLine(text); }
 
+bool YYHpglOpenOutput() {
+  const DriverParamsRecord& p = DriverParams();
+  YYScaleToPage(32760.0f, 32760.0f);
+  if (p.OpQualifier <= 0) {
+    YYHpglLine(kRestore);
+    return false;
+  }
+  if (!PlotOutputOpen()) return false;
+  const auto& o = HardcopyOptions().Opt;
+  gW.leadingBlank = o[OptLeadingBlank] != 0;
+  gW.terminator = static_cast<char>(o[OptLabelTerminator]);
+  return true;
+}
+
+void YYHpglInitialisation(bool turned) {
+  const auto& o = HardcopyOptions().Opt;
+  const float spp = gW.stepsPerPoint;
+  gW.p1x = static_cast<int32_t>(static_cast<float>(o[OptOffsetX]) * spp);
+  gW.p1y = static_cast<int32_t>(static_cast<float>(o[OptOffsetY]) * spp);
+  gW.p2x = static_cast<int32_t>(static_cast<float>(o[OptOffsetX] + o[OptPageWidth]) * spp);
+  gW.p2y = static_cast<int32_t>(static_cast<float>(o[OptOffsetY] + o[OptPageHeight]) * spp);
+  const std::string points = PlotFormat("(4I7)", {gW.p1x, gW.p1y, gW.p2x, gW.p2y});
+  YYHpglLine("IN; IP" + points);
+  YYHpglLine(std::string("RO") + (turned ? "90" : "0") + "; IP" + points);
+  YYHpglLine(std::string("DT") + gW.terminator);
+  YYHpglLine("DI1. 0.");
+}
+
+void YYHpglPenUpTo(float x, float y) {
+  const DriverParamsRecord& p = DriverParams();
+  if (p.LastPenX != x || p.LastPenY != y) YYHpglCommandXY("PU", x, y);
+}
+
+void YYHpglStroke(float x1, float y1, float x2, float y2) {
+  DriverParamsRecord& p = DriverParams();
+  YYHpglPenUpTo(x1, y1);
+  YYHpglCommandXY("PD", x2, y2);
+  p.LastPenX = x2;
+  p.LastPenY = y2;
+}
+
 void YYHpglCommandXY(std::string_view command, float x, float y) {
   const DriverParamsRecord& p = DriverParams();
   const float dx = x * p.DeviceScaleX;
@@ -558,23 +549,18 @@ void YYHpglCharSize(const float* fw, const float* fh, float cw) {
 }
 
 void XXHPGL(int32_t op) {
+  if (YYIsShapeOp(op)) return Shape(op);
   switch (op) {
     case kOpInit: Initialise(); break;
-    case kOpLine: Line(); break;
+    case kOpLine:
+    case kOpPoint: LineOrPoint(op); break;
     case kOpColour: Colour(); break;
-    case kOpEllipseFill:
-    case kOpQuad:
-    case kOpRect:
-    case kOpTriangle:
-    case kOpSector:
-    case kOpPolygon: Shape(op); break;
     case kOpBegin: BeginOutput(); break;
     case kOpEnd: EndOutput(); break;
     case kOpPage: EndPage(); break;
     case kOpFont: Font(); break;
     case kOpText: Text(); break;
     case kOpClip: YYHpglClipWindow(); break;
-    case kOpPoint: Point(); break;
     case kOpLineStyle: LineStyle(); break;
     case kOpLineThickness: LineThickness(); break;
     case kOpPolyline: Polyline(); break;

@@ -42,6 +42,22 @@ void YYHpglPrivateRecord(int32_t code, bool restore, int32_t a, int32_t b, int32
 // Writes a line unchanged (one blank first in leading-blank mode).
 void YYHpglRawLine(std::string_view text);
 
+// The start of op 5 in both drivers: the page is mapped onto 0..32760
+// plotter units in each axis. A begin that opens no new output (op
+// qualifier 0 or less) writes the restoring scaling line; otherwise the
+// plot file is opened and the leading-blank and terminator options taken.
+// True when a new output is open.
+bool YYHpglOpenOutput();
+// The prolog's initialisation: the scaling points from the page's offset
+// and size (stepsPerPoint set), "IN; IP" with them, the rotation ("RO90"
+// when turned) with them again, the label terminator and direction.
+void YYHpglInitialisation(bool turned);
+// Pen up to (x, y) unless the pen is there already.
+void YYHpglPenUpTo(float x, float y);
+// A pen-up to (x1, y1) where needed and a pen-down line to (x2, y2), which
+// becomes the last pen position.
+void YYHpglStroke(float x1, float y1, float x2, float y2);
+
 // The stretched scaling of circles and arcs: the scaling line that makes
 // one unit of y as long as one of x for the figure, and the figure's
 // radius and centre in that scaling (page units).
