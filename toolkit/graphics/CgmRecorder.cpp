@@ -400,17 +400,52 @@ void Image() {
   if (e != nullptr && e->HeaderWritten) Put(*e, YYCgmCellArray(pixels, nx, ny, g.PageRotation), false);
 }
 
+// The recorder's page units are its VDC.
+void Shaded() {
+  YYCgmShadedPolygon([](float x, float y) -> std::array<int32_t, 2> { return {TruncSaturated(x), TruncSaturated(y)}; },
+                     [](const CgmElement& el) { Emit(el); });
+}
+
+// The writer of the shaded polygon being drawn (YYCgmShadedPolygon).
+CgmVdcMap gShadedVdc = nullptr;
+CgmEmit gShadedEmit = nullptr;
+
 void NoPixel(int32_t, int32_t, int32_t) {}
 
-void Shaded() {
-  DriverParamsRecord& p = DriverParams();
-  const int n = std::min(p.ShadedVertexCount, kShadedMaxVertices);
-  if (n < 3 || static_cast<int>(p.PointListX.size()) < n || static_cast<int>(p.PointListY.size()) < n) return;
-  for (int i = 0; i < n; ++i) {
-    p.ShadedX[static_cast<size_t>(i)] = TruncSaturated(p.PointListX[static_cast<size_t>(i)]);
-    p.ShadedRow[static_cast<size_t>(i)] = TruncSaturated(p.PointListY[static_cast<size_t>(i)]);
+void ShadedTriangles(const int32_t*, const int32_t*, const int32_t* colour, const int32_t* triangles, int32_t n,
+                     int32_t count, int32_t& status) {
+  const DriverParamsRecord& p = DriverParams();
+  status = 0;
+  auto vx = [&](int32_t v) { return p.PointListX[static_cast<size_t>(v - 1)]; };
+  auto vy = [&](int32_t v) { return p.PointListY[static_cast<size_t>(v - 1)]; };
+  auto point = [](CgmElement& el, float x, float y) {
+    const std::array<int32_t, 2> v = gShadedVdc(x, y);
+    YYCgmPoint(el, v[0], v[1]);
+  };
+  const int32_t lists = static_cast<int32_t>(std::min(p.PointListX.size(), p.PointListY.size()));
+  for (int32_t t = 0; t < count; ++t) {
+    const int32_t f = triangles[3 * t], s = triangles[3 * t + 1], v = triangles[3 * t + 2];
+    if (std::min({f, s, v}) < 1 || std::max({f, s, v}) > std::min(n, lists)) continue;
+    CgmElement el;
+    YYCgmElementBegin(el, 5, 31);
+    point(el, vx(f), vy(f));
+    gShadedEmit(el);
+    YYCgmElementBegin(el, 5, 43);
+    YYCgmInteger(el, 3);
+    point(el, vx(s) - vx(f), vy(s) - vy(f));
+    point(el, vx(v) - vx(f), vy(v) - vy(f));
+    YYCgmInteger(el, 0);
+    for (int32_t k : {f, s, v}) {
+      const int32_t c = colour[k - 1];
+      for (int sh : {0, 8, 16}) el.Params.push_back(static_cast<uint8_t>((c >> sh) & 0xFF));
+    }
+    el.Params.push_back(0);
+    gShadedEmit(el);
+    gShadedEmit(YYCgmIntegerElement(5, 22, 6));
+    YYCgmElementBegin(el, 4, 7);
+    for (int32_t k : {f, s, v}) point(el, vx(k), vy(k));
+    gShadedEmit(el);
   }
-  YYShadedPolygon(2, INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2, NoPixel, YYCgmShadedTriangles);
 }
 
 }  // namespace
@@ -427,38 +462,17 @@ void YYGCGM1(const uint8_t* bytes, int32_t n) {
   e->Used += n;
 }
 
-void YYCgmShadedTriangles(const int32_t*, const int32_t*, const int32_t* colour, const int32_t* triangles,
-                          int32_t n, int32_t count, int32_t& status) {
-  const DriverParamsRecord& p = DriverParams();
-  status = 0;
-  auto px = [&](int32_t v) { return TruncSaturated(p.PointListX[static_cast<size_t>(v - 1)]); };
-  auto py = [&](int32_t v) { return TruncSaturated(p.PointListY[static_cast<size_t>(v - 1)]); };
-  const int32_t lists = static_cast<int32_t>(std::min(p.PointListX.size(), p.PointListY.size()));
-  for (int32_t t = 0; t < count; ++t) {
-    const int32_t f = triangles[3 * t], s = triangles[3 * t + 1], v = triangles[3 * t + 2];
-    if (std::min({f, s, v}) < 1 || std::max({f, s, v}) > std::min(n, lists)) continue;
-    CgmElement el;
-    YYCgmElementBegin(el, 5, 31);
-    YYCgmPoint(el, px(f), py(f));
-    Emit(el);
-    YYCgmElementBegin(el, 5, 43);
-    YYCgmInteger(el, 3);
-    YYCgmPoint(el, TruncSaturated(p.PointListX[static_cast<size_t>(s - 1)] - p.PointListX[static_cast<size_t>(f - 1)]),
-               TruncSaturated(p.PointListY[static_cast<size_t>(s - 1)] - p.PointListY[static_cast<size_t>(f - 1)]));
-    YYCgmPoint(el, TruncSaturated(p.PointListX[static_cast<size_t>(v - 1)] - p.PointListX[static_cast<size_t>(f - 1)]),
-               TruncSaturated(p.PointListY[static_cast<size_t>(v - 1)] - p.PointListY[static_cast<size_t>(f - 1)]));
-    YYCgmInteger(el, 0);
-    for (int32_t k : {f, s, v}) {
-      const int32_t c = colour[k - 1];
-      for (int sh : {0, 8, 16}) el.Params.push_back(static_cast<uint8_t>((c >> sh) & 0xFF));
-    }
-    el.Params.push_back(0);
-    Emit(el);
-    EmitInteger(5, 22, 6);
-    YYCgmElementBegin(el, 4, 7);
-    for (int32_t k : {f, s, v}) YYCgmPoint(el, px(k), py(k));
-    Emit(el);
+void YYCgmShadedPolygon(CgmVdcMap vdc, CgmEmit emit) {
+  DriverParamsRecord& p = DriverParams();
+  const int n = std::min(p.ShadedVertexCount, kShadedMaxVertices);
+  if (n < 3 || static_cast<int>(std::min(p.PointListX.size(), p.PointListY.size())) < n) return;
+  for (int i = 0; i < n; ++i) {
+    p.ShadedX[static_cast<size_t>(i)] = TruncSaturated(p.PointListX[static_cast<size_t>(i)]);
+    p.ShadedRow[static_cast<size_t>(i)] = TruncSaturated(p.PointListY[static_cast<size_t>(i)]);
   }
+  gShadedVdc = vdc;
+  gShadedEmit = emit;
+  YYShadedPolygon(2, INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2, NoPixel, ShadedTriangles);
 }
 
 std::vector<uint8_t> YYCgmCellArray(std::span<const int32_t> pixels, int32_t nx, int32_t ny, int32_t rotation) {

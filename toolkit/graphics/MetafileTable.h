@@ -11,6 +11,8 @@
 
 #include "platform/gdi/Emf.h"
 
+struct CgmElement;
+
 inline constexpr int kMetafileEntries = 20;
 inline constexpr int kMetafileAttributes = 10;
 
@@ -54,10 +56,16 @@ void YYCgmRecordDriver(int32_t op);
 // Appends n bytes to the buffer of the current entry, all or nothing;
 // 1062 when they do not fit.
 void YYGCGM1(const uint8_t* bytes, int32_t n);
-// The triangle routine of shaded polygons: each triangle as an interpolated
-// interior polygon. Vertices come from the shared point lists.
-void YYCgmShadedTriangles(const int32_t* x, const int32_t* y, const int32_t* colour,
-                          const int32_t* triangles, int32_t n, int32_t count, int32_t& status);
+// A shaded polygon (op 40) for both writers of CGM: its vertices, the
+// first ShadedVertexCount points of the shared point lists, are shaded
+// whole triangles at a time, each as an interpolated interior polygon (the
+// pattern reference point at its first vertex, the interior's two edges
+// from there and the three vertex colours, then the polygon). `vdc` maps
+// page units, a position or the difference of two, to VDC; `emit` writes
+// one element.
+using CgmVdcMap = std::array<int32_t, 2> (*)(float x, float y);
+using CgmEmit = void (*)(const CgmElement& e);
+void YYCgmShadedPolygon(CgmVdcMap vdc, CgmEmit emit);
 // The CELL ARRAY of an image of nx x ny pixels (0xBBGGRR, row by row from
 // the top as read from its file, already turned by the page rotation 0, 90,
 // 180 or 270 into nx x ny) between the viewport's pixel corners.

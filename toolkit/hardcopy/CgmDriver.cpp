@@ -75,9 +75,15 @@ void PutInteger(int32_t cls, int32_t id, int32_t value) { Put(YYCgmIntegerElemen
 
 void Begin(CgmElement& e, int32_t cls, int32_t id, bool longForm = false) { YYCgmElementBegin(e, cls, id, longForm); }
 
-void Point(CgmElement& e, float x, float y) {
+// Page units to VDC.
+std::array<int32_t, 2> Vdc(float x, float y) {
   const DriverParamsRecord& p = DriverParams();
-  YYCgmPoint(e, PlotTrunc(static_cast<double>(x * p.DeviceScaleX)), PlotTrunc(static_cast<double>(y * p.DeviceScaleY)));
+  return {PlotTrunc(static_cast<double>(x * p.DeviceScaleX)), PlotTrunc(static_cast<double>(y * p.DeviceScaleY))};
+}
+
+void Point(CgmElement& e, float x, float y) {
+  const std::array<int32_t, 2> v = Vdc(x, y);
+  YYCgmPoint(e, v[0], v[1]);
 }
 
 int32_t Word(int32_t r, int32_t g, int32_t b) { return b * 65536 + g * 256 + r; }
@@ -438,11 +444,8 @@ void Image() {
   es.LastErrorCode = last;
   p.OpQualifier = 0;
   p.PageOpen = 1;
-  auto vdc = [&](float x, float y) -> std::array<int32_t, 2> {
-    return {PlotTrunc(static_cast<double>(x * p.DeviceScaleX)), PlotTrunc(static_cast<double>(y * p.DeviceScaleY))};
-  };
-  const std::vector<uint8_t> bytes = YYCgmCellArrayAt(pixels, nx, ny, g.PageRotation, vdc(g.ClipXMin, g.ClipYMax),
-                                                      vdc(g.ClipXMax, g.ClipYMin), vdc(g.ClipXMax, g.ClipYMax));
+  const std::vector<uint8_t> bytes = YYCgmCellArrayAt(pixels, nx, ny, g.PageRotation, Vdc(g.ClipXMin, g.ClipYMax),
+                                                      Vdc(g.ClipXMax, g.ClipYMin), Vdc(g.ClipXMax, g.ClipYMax));
   YYPROU(kUnit, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
          static_cast<int32_t>(bytes.size()));
   // A short write ends the cell array.
@@ -452,50 +455,9 @@ void Image() {
   }
 }
 
-// Each triangle of a shaded polygon as an interpolated interior polygon.
-void YYCgmShadedTriangle(const int32_t*, const int32_t*, const int32_t* colour, const int32_t* triangles,
-                         int32_t n, int32_t count, int32_t& status) {
-  const DriverParamsRecord& p = DriverParams();
-  status = 0;
-  const int32_t lists = static_cast<int32_t>(std::min(p.PointListX.size(), p.PointListY.size()));
-  auto vx = [&](int32_t v) { return p.PointListX[static_cast<size_t>(v - 1)]; };
-  auto vy = [&](int32_t v) { return p.PointListY[static_cast<size_t>(v - 1)]; };
-  for (int32_t t = 0; t < count; ++t) {
-    const int32_t f = triangles[3 * t], s = triangles[3 * t + 1], v = triangles[3 * t + 2];
-    if (std::min({f, s, v}) < 1 || std::max({f, s, v}) > std::min(n, lists)) continue;
-    CgmElement e;
-    Begin(e, 5, 31);
-    Point(e, vx(f), vy(f));
-    Put(e);
-    Begin(e, 5, 43);
-    YYCgmInteger(e, 3);
-    Point(e, vx(s) - vx(f), vy(s) - vy(f));
-    Point(e, vx(v) - vx(f), vy(v) - vy(f));
-    YYCgmInteger(e, 0);
-    for (int32_t k : {f, s, v}) {
-      const int32_t c = colour[k - 1];
-      for (int sh : {0, 8, 16}) e.Params.push_back(static_cast<uint8_t>((c >> sh) & 0xFF));
-    }
-    e.Params.push_back(0);
-    Put(e);
-    PutInteger(5, 22, 6);
-    Begin(e, 4, 7);
-    for (int32_t k : {f, s, v}) Point(e, vx(k), vy(k));
-    Put(e);
-  }
-}
-
 void Shaded() {
-  DriverParamsRecord& p = DriverParams();
-  p.PageOpen = 1;
-  const int n = std::min(p.ShadedVertexCount, kShadedMaxVertices);
-  if (n < 3 || static_cast<int>(std::min(p.PointListX.size(), p.PointListY.size())) < n) return;
-  for (int i = 0; i < n; ++i) {
-    p.ShadedX[static_cast<size_t>(i)] = PlotTrunc(p.PointListX[static_cast<size_t>(i)]);
-    p.ShadedRow[static_cast<size_t>(i)] = PlotTrunc(p.PointListY[static_cast<size_t>(i)]);
-  }
-  YYShadedPolygon(2, INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2, [](int32_t, int32_t, int32_t) {},
-                  YYCgmShadedTriangle);
+  DriverParams().PageOpen = 1;
+  YYCgmShadedPolygon(Vdc, Put);
 }
 
 }  // namespace
