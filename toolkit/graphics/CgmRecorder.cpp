@@ -17,7 +17,7 @@
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/MetafileTable.h"
 #include "toolkit/graphics/Polygons.h"
-#include "toolkit/hardcopy/ImageFiles.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 
 namespace {
 
@@ -372,30 +372,8 @@ void Image() {
   DriverParamsRecord& p = DriverParams();
   int32_t nx = p.PixelX[2], ny = p.PixelY[2];
   if (g.PageRotation == 90 || g.PageRotation == 270) std::swap(nx, ny);
-  // A size that is not positive, or too large to hold, is no image.
-  constexpr int64_t kMaxPixels = 64ll * 1024 * 1024;
-  if (nx <= 0 || ny <= 0 || int64_t{nx} * ny > kMaxPixels) {
-    p.OpQualifier = 1066;
-    p.OpCount = 0;
-    return;
-  }
-  std::vector<int32_t> pixels(static_cast<size_t>(nx) * static_cast<size_t>(ny), 0);
-  const size_t end = p.OpText.find_last_not_of(' ');
-  const std::string_view name =
-      end == std::string::npos ? std::string_view() : std::string_view(p.OpText).substr(0, end + 1);
-  ErrorStateRecord& es = ErrorState();
-  const int32_t mode = es.ReportMode, last = es.LastErrorCode;
-  es.ReportMode = 0;
-  es.LastErrorCode = 0;
-  IGrLoadImageData(name, pixels, nx, ny);
-  es.ReportMode = mode;
-  if (es.LastErrorCode != 0) {
-    p.OpQualifier = es.LastErrorCode;
-    p.OpCount = es.OsErrorNumber;
-    return;
-  }
-  es.LastErrorCode = last;
-  p.OpQualifier = 0;
+  std::vector<int32_t> pixels;
+  if (!YYDriverImagePixels(nx, ny, pixels)) return;
   MetafileEntry* e = Current();
   if (e != nullptr && e->HeaderWritten) Put(*e, YYCgmCellArray(pixels, nx, ny, g.PageRotation), false);
 }

@@ -16,7 +16,6 @@
 #include "toolkit/graphics/Polygons.h"
 #include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
-#include "toolkit/hardcopy/ImageFiles.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/PlotNumbers.h"
 
@@ -65,11 +64,12 @@ CgmState gS;
 
 const std::array<int32_t, 30>& Opt() { return HardcopyOptions().Opt; }
 
-void Put(const CgmElement& e) {
-  const std::vector<uint8_t> bytes = YYCgmEncode(e);
+void PutBytes(const std::vector<uint8_t>& bytes) {
   YYPROU(kUnit, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
          static_cast<int32_t>(bytes.size()));
 }
+
+void Put(const CgmElement& e) { PutBytes(YYCgmEncode(e)); }
 
 void PutInteger(int32_t cls, int32_t id, int32_t value) { Put(YYCgmIntegerElement(cls, id, value)); }
 
@@ -422,36 +422,15 @@ void Image() {
   const GraphicsStateRecord& g = GraphicsState();
   int32_t nx = p.PixelX[2], ny = p.PixelY[2];
   if (g.PageRotation == 90 || g.PageRotation == 270) std::swap(nx, ny);
-  // A size that is not positive, or too large to hold, is no image.
-  constexpr int64_t kMaxPixels = 64ll * 1024 * 1024;
-  if (nx <= 0 || ny <= 0 || int64_t{nx} * ny > kMaxPixels) {
-    p.OpQualifier = 1066;
-    p.OpCount = 0;
-    return;
-  }
-  std::vector<int32_t> pixels(static_cast<size_t>(nx) * static_cast<size_t>(ny), 0);
-  ErrorStateRecord& es = ErrorState();
-  const int32_t mode = es.ReportMode, last = es.LastErrorCode;
-  es.ReportMode = 0;
-  es.LastErrorCode = 0;
-  IGrLoadImageData(TrimTrailingBlanks(p.OpText), pixels, nx, ny);
-  es.ReportMode = mode;
-  if (es.LastErrorCode != 0) {
-    p.OpQualifier = es.LastErrorCode;
-    p.OpCount = es.OsErrorNumber;
-    return;
-  }
-  es.LastErrorCode = last;
-  p.OpQualifier = 0;
+  std::vector<int32_t> pixels;
+  if (!YYDriverImagePixels(nx, ny, pixels)) return;
   p.PageOpen = 1;
-  const std::vector<uint8_t> bytes = YYCgmCellArrayAt(pixels, nx, ny, g.PageRotation, Vdc(g.ClipXMin, g.ClipYMax),
-                                                      Vdc(g.ClipXMax, g.ClipYMin), Vdc(g.ClipXMax, g.ClipYMax));
-  YYPROU(kUnit, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-         static_cast<int32_t>(bytes.size()));
+  PutBytes(YYCgmCellArrayAt(pixels, nx, ny, g.PageRotation, Vdc(g.ClipXMin, g.ClipYMax), Vdc(g.ClipXMax, g.ClipYMin),
+                            Vdc(g.ClipXMax, g.ClipYMax)));
   // A short write ends the cell array.
   if (PlotFileStatus() == -1) {
     p.OpQualifier = 2;
-    p.OpCount = es.OsErrorNumber;
+    p.OpCount = ErrorState().OsErrorNumber;
   }
 }
 

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "VOZUVar/Strings.h"
+#include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/ImageFiles.h"
 
 bool YYDriverProbe(int32_t driverNumber) {
   DriverParamsRecord& p = DriverParams();
@@ -62,4 +65,29 @@ void YYInvertColourByOption(int32_t& red, int32_t& green, int32_t& blue) {
     green = 255 - green;
     blue = 255 - blue;
   }
+}
+
+bool YYDriverImagePixels(int32_t width, int32_t height, std::vector<int32_t>& pixels) {
+  DriverParamsRecord& p = DriverParams();
+  constexpr int64_t kMaxPixels = 64ll * 1024 * 1024;
+  if (width <= 0 || height <= 0 || int64_t{width} * height > kMaxPixels) {
+    p.OpQualifier = 1066;
+    p.OpCount = 0;
+    return false;
+  }
+  pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  ErrorStateRecord& e = ErrorState();
+  const int32_t mode = e.ReportMode, last = e.LastErrorCode;
+  e.ReportMode = 0;
+  e.LastErrorCode = 0;
+  IGrLoadImageData(TrimTrailingBlanks(p.OpText), pixels, width, height);
+  e.ReportMode = mode;
+  if (e.LastErrorCode != 0) {
+    p.OpQualifier = e.LastErrorCode;
+    p.OpCount = e.OsErrorNumber;
+    return false;
+  }
+  e.LastErrorCode = last;
+  p.OpQualifier = 0;
+  return true;
 }

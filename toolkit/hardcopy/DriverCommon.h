@@ -1,11 +1,12 @@
 // What the hardcopy drivers do alike around their own output: answering
 // the identify probe, telling the engine what the device can do, reading
-// the shared point lists, the device scale of a new output, and the
-// colour inversion of option 6.
+// the shared point lists, the device scale of a new output, the colour
+// inversion of option 6 and the pixels of an image.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 // Op 0's identify probe: when the op count asks for it, the driver's
 // number goes back in the op count and true comes back (nothing else is
@@ -45,3 +46,12 @@ bool YYNearBlack(int32_t red, int32_t green, int32_t blue);
 // Option 6 on a colour: 1 inverts every colour, 2 only those near black
 // or near white.
 void YYInvertColourByOption(int32_t& red, int32_t& green, int32_t& blue);
+
+// Op 38's pixels: the image file that the op text names, read into
+// width x height pixels (0xBBGGRR) without a report. A size that is not
+// positive, or too large to hold, answers 1066 in the op qualifier (op
+// count 0); a failed read answers its error code, with the system's error
+// number in the op count, and leaves it as the last error code. True, with
+// op qualifier 0 and the last error code as it was, when the pixels hold
+// the image.
+bool YYDriverImagePixels(int32_t width, int32_t height, std::vector<int32_t>& pixels);

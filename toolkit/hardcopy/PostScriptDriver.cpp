@@ -12,7 +12,6 @@
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
-#include "toolkit/hardcopy/ImageFiles.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/PlotNumbers.h"
 
@@ -420,28 +419,9 @@ void Image() {
   const GraphicsStateRecord& g = GraphicsState();
   FlushPath(1);
   const int32_t w = p.PixelX[2], h = p.PixelY[2];
-  // A size that is not positive, or too large to hold, is no image.
-  constexpr int64_t kMaxPixels = 64ll * 1024 * 1024;
-  if (w <= 0 || h <= 0 || int64_t{w} * h > kMaxPixels) {
-    p.OpQualifier = 1066;
-    p.OpCount = 0;
-    return;
-  }
-  std::vector<int32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-  ErrorStateRecord& e = ErrorState();
-  const int32_t mode = e.ReportMode, last = e.LastErrorCode;
-  e.ReportMode = 0;
-  e.LastErrorCode = 0;
-  IGrLoadImageData(TrimTrailingBlanks(p.OpText), pixels, w, h);
-  e.ReportMode = mode;
-  if (e.LastErrorCode != 0) {
-    p.OpQualifier = e.LastErrorCode;
-    p.OpCount = e.OsErrorNumber;
-    return;
-  }
-  e.LastErrorCode = last;
+  std::vector<int32_t> pixels;
+  if (!YYDriverImagePixels(w, h, pixels)) return;
   p.PageOpen = 1;
-  p.OpQualifier = 0;
   WriteLine("gsave");
   WriteLine("/picstr " + PlotFormat("(I10)", {3 * w}) + " string def");
   WriteNumbers({static_cast<double>(g.PageRotation)}, "ro");
