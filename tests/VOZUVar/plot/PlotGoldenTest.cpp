@@ -18,6 +18,7 @@
 #include "tests/support/GoldenPicture.h"
 #include "tests/toolkit/core/windows/MainWindowFixture.h"
 #include "tests/toolkit/graphics/RecordingDriver.h"
+#include "tests/toolkit/graphics/ScreenWindow.h"
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/ScreenDriver.h"
@@ -168,16 +169,7 @@ class PlotOnScreenTest : public wmtest::ToolkitTest {
   void SetUp() override {
     ToolkitTest::SetUp();
     ResetGraphicsEngine();
-    ScreenRouteDriver() = YYGAPI;
-    ResetScreenDriver();
-    WindowOpenRecordType record;
-    record.Options = 39;
-    record.Width = kWidth;
-    record.Height = kHeight;
-    record.Title = "Plot";
-    WindowOpenRecord(record);
-    plat::test::pump();
-    IGrSelect(kDrawableWindow, 0);
+    OpenScreenWindow(kWidth, kHeight, "Plot");
     FreshLayer();
   }
   void TearDown() override {

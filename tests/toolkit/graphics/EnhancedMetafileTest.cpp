@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "RecordingDriver.h"
+#include "ScreenWindow.h"
 #include "TestPage.h"
 #include "platform/gdi/Emf.h"
 #include "platform/print/Printer.h"
@@ -35,16 +36,7 @@ class EnhancedMetafileTest : public wmtest::ToolkitTest {
     plat::setPrintersForTest(false, false);
     WindowsPrinterSettings().Device.clear();
     ResetGraphicsEngine();
-    ScreenRouteDriver() = YYGAPI;
-    ResetScreenDriver();
-    WindowOpenRecordType record;
-    record.Options = 39;
-    record.Width = kWidth;
-    record.Height = kHeight;
-    record.Title = "Metafile";
-    WindowOpenRecord(record);
-    plat::test::pump();
-    IGrSelect(kDrawableWindow, 0);
+    OpenScreenWindow(kWidth, kHeight, "Metafile");
   }
   void TearDown() override {
     ResetMetafileTable();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "RecordingDriver.h"
+#include "ScreenWindow.h"
 #include "TestPage.h"
 #include "platform/res/Resources.h"
 #include "tests/support/GoldenPicture.h"
@@ -34,16 +35,7 @@ class MemoryBitmapTest : public wmtest::ToolkitTest {
   void SetUp() override {
     ToolkitTest::SetUp();
     ResetGraphicsEngine();
-    ScreenRouteDriver() = YYGAPI;
-    ResetScreenDriver();
-    WindowOpenRecordType record;
-    record.Options = 39;
-    record.Width = kWidth;
-    record.Height = kHeight;
-    record.Title = "Bitmaps";
-    WindowOpenRecord(record);
-    plat::test::pump();
-    IGrSelect(kDrawableWindow, 0);
+    OpenScreenWindow(kWidth, kHeight, "Bitmaps");
   }
   void TearDown() override {
     IGrSelect(kDrawableWindow, 0);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "RecordingDriver.h"
+#include "ScreenWindow.h"
 #include "TestPage.h"
 #include "tests/toolkit/core/windows/MainWindowFixture.h"
 #include "toolkit/graphics/Colour.h"
@@ -62,16 +63,7 @@ class PageOnScreenTest : public wmtest::ToolkitTest {};
 
 TEST_F(PageOnScreenTest, ScreenPixels) {
   ResetGraphicsEngine();
-  ScreenRouteDriver() = YYGAPI;
-  ResetScreenDriver();
-  WindowOpenRecordType record;
-  record.Options = 39;
-  record.Width = kWidth;
-  record.Height = kHeight;
-  record.Title = "Page";
-  WindowOpenRecord(record);
-  plat::test::pump();   // the window's first painting, before anything is drawn
-  IGrSelect(kDrawableWindow, 0);
+  OpenScreenWindow(kWidth, kHeight, "Page");
   EXPECT_EQ(WInfoWindowItem(1), kWidth);
   EXPECT_EQ(WInfoWindowItem(2), kHeight);
   DrawTestPage();

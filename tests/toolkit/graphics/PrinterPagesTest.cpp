@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "RecordingDriver.h"
+#include "ScreenWindow.h"
 #include "platform/print/Printer.h"
 #include "tests/toolkit/core/windows/MainWindowFixture.h"
 #include "toolkit/graphics/Colour.h"
@@ -36,16 +37,7 @@ class PrinterPagesTest : public wmtest::ToolkitTest {
     d.FirstFlag = 0;
     d.SecondFlag = 1;
     ResetGraphicsEngine();
-    ScreenRouteDriver() = YYGAPI;
-    ResetScreenDriver();
-    WindowOpenRecordType record;
-    record.Options = 39;
-    record.Width = 200;
-    record.Height = 100;
-    record.Title = "Print";
-    WindowOpenRecord(record);
-    plat::test::pump();
-    IGrSelect(kDrawableWindow, 0);
+    OpenScreenWindow(200, 100, "Print");
     YYLastErrorStore(0);
   }
   void TearDown() override {

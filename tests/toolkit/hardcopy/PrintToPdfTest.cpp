@@ -14,6 +14,7 @@
 #include "platform/print/Capture.h"
 #include "platform/print/Printer.h"
 #include "tests/toolkit/core/windows/MainWindowFixture.h"
+#include "tests/toolkit/graphics/ScreenWindow.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/GraphicsArea.h"
@@ -164,16 +165,7 @@ class PrintToPdfTest : public wmtest::ToolkitTest {
     ToolkitTest::SetUp();
     plat::setPrintersForTest(true, false);
     WindowsPrinterSettings() = WindowsPrinterSettingsRecord{};
-    ScreenRouteDriver() = YYGAPI;
-    ResetScreenDriver();
-    WindowOpenRecordType record;
-    record.Options = 39;
-    record.Width = kWidth;
-    record.Height = kHeight;
-    record.Title = "Page";
-    WindowOpenRecord(record);
-    plat::test::pump();
-    IGrSelect(kDrawableWindow, 0);
+    OpenScreenWindow(kWidth, kHeight, "Page");
     ErrorReportHooksRecord().messageBox = [](std::string_view text, std::string_view) {
       Reports().emplace_back(text);
       return 1;
