@@ -79,4 +79,14 @@ inline void retype(const std::string& text) {
   else test::typeText(text);
 }
 
+// The dialogs' owner: a visible overlapped window of the "Plain" class,
+// registered here with the default procedure only.
+inline Hwnd openPlainOwner(const char* title, int x, int y, int width, int height) {
+  WindowClass wc;
+  wc.name = "Plain";
+  wc.proc = [](Hwnd w, uint32_t m, WParam wp, LParam lp) { return defWindowProc(w, m, wp, lp); };
+  registerClass(wc);
+  return createWindow("Plain", title, ws::OverlappedWindow | ws::Visible, x, y, width, height);
+}
+
 }  // namespace plat::testing

@@ -9,23 +9,19 @@
 #include "platform/dlg/CommonDialogs.h"
 #include "platform/test/Test.h"
 #include "platform/win/Window.h"
+#include "tests/platform/dlg/DialogDriver.h"
 
 namespace plat {
 namespace {
 
 namespace fs = std::filesystem;
 
-LResult plainProc(Hwnd w, uint32_t m, WParam wp, LParam lp) { return defWindowProc(w, m, wp, lp); }
 
 class DialogsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::reset();
-    WindowClass wc;
-    wc.name = "Plain";
-    wc.proc = plainProc;
-    registerClass(wc);
-    owner = createWindow("Plain", "", ws::OverlappedWindow | ws::Visible, 0, 0, 300, 200);
+    owner = testing::openPlainOwner("", 0, 0, 300, 200);
     saved = fs::current_path();
     dir = fs::temp_directory_path() / ("platdlg_" + std::to_string(::getpid()));
     fs::remove_all(dir);

@@ -29,7 +29,6 @@ using testing::retype;
 // The dialog's controls.
 constexpr int kName = 1152, kFiles = 1120, kFolderField = 1088, kFolders = 1121, kTypes = 1136, kUp = 1090;
 
-LResult plainProc(Hwnd w, uint32_t m, WParam wp, LParam lp) { return defWindowProc(w, m, wp, lp); }
 
 // The index of a text in a list box of the active dialog (-1: not listed).
 int listIndex(int list, const std::string& text) {
@@ -70,11 +69,7 @@ class FileDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::reset();
-    WindowClass wc;
-    wc.name = "Plain";
-    wc.proc = plainProc;
-    registerClass(wc);
-    owner = createWindow("Plain", "Quillon", ws::OverlappedWindow | ws::Visible, 100, 100, 600, 450);
+    owner = testing::openPlainOwner("Quillon", 100, 100, 600, 450);
     for (const char* f : {"old.dat", "b.dat", "notes.TXT", "M\xC3\xBCller suite.dat", ".hidden.dat"})
       testsupport::WriteFile(dir / f, "x");
     fs::create_directories(dir / "sub");

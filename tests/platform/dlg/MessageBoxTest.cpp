@@ -19,17 +19,12 @@ using testing::activeDialog;
 using testing::clickItem;
 using testing::DialogDriver;
 
-LResult plainProc(Hwnd w, uint32_t m, WParam wp, LParam lp) { return defWindowProc(w, m, wp, lp); }
 
 class MessageBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::reset();
-    WindowClass wc;
-    wc.name = "Plain";
-    wc.proc = plainProc;
-    registerClass(wc);
-    owner = createWindow("Plain", "Owner", ws::OverlappedWindow | ws::Visible, 100, 100, 500, 400);
+    owner = testing::openPlainOwner("Owner", 100, 100, 500, 400);
   }
   void TearDown() override { test::reset(); }
 

@@ -26,17 +26,12 @@ using testing::clickListItem;
 using testing::DialogDriver;
 using testing::retype;
 
-LResult plainProc(Hwnd w, uint32_t m, WParam wp, LParam lp) { return defWindowProc(w, m, wp, lp); }
 
 class OtherDialogsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::reset();
-    WindowClass wc;
-    wc.name = "Plain";
-    wc.proc = plainProc;
-    registerClass(wc);
-    owner = createWindow("Plain", "Quillon", ws::OverlappedWindow | ws::Visible, 100, 100, 600, 450);
+    owner = testing::openPlainOwner("Quillon", 100, 100, 600, 450);
   }
   void TearDown() override {
     setIdleHook({});

@@ -22,7 +22,6 @@ using testing::retype;
 constexpr int kPrinters = 1136, kOutput = 1159, kPaper = 1137, kCopies = 1160, kPortraitRadio = 1056, kLandscapeRadio = 1057,
               kLeft = 1155, kTop = 1156, kRight = 1157, kBottom = 1158;
 
-LResult plainProc(Hwnd w, uint32_t m, WParam wp, LParam lp) { return defWindowProc(w, m, wp, lp); }
 
 void typeInto(int id, const std::string& text) {
   clickItem(id);
@@ -43,11 +42,7 @@ class PageSetupTest : public ::testing::Test {
     setPrintersForTest(true, true);
     setFilePrinterPath("/tmp/page-setup-test.pdf");
     publishDefaultPrinter();
-    WindowClass wc;
-    wc.name = "Plain";
-    wc.proc = plainProc;
-    registerClass(wc);
-    owner = createWindow("Plain", "Quillon", ws::OverlappedWindow | ws::Visible, 100, 100, 600, 450);
+    owner = testing::openPlainOwner("Quillon", 100, 100, 600, 450);
   }
   void TearDown() override {
     setIdleHook({});
