@@ -26,34 +26,70 @@ int32_t Exponent(double x) { return TruncSaturated(std::clamp(x, -400.0, 400.0))
 // 10^k for the scaling of LINNX.
 double PowerOfTen(int32_t k) { return std::pow(10.0, static_cast<double>(k)); }
 
+// The fields of one axis in a frame, so that the x and y axes share their
+// scaling and copies.
+struct AxisFields {
+  float GraphFrame::*origin;
+  float GraphFrame::*divLength;
+  float GraphFrame::*start;
+  float GraphFrame::*step;
+  float GraphFrame::*offset;
+  float GraphFrame::*scale;
+  int32_t GraphFrame::*divisions;
+  int32_t GraphFrame::*exponentOrMinor;
+  bool GraphFrame::*log;
+};
+constexpr AxisFields kXAxis{&GraphFrame::OriginX,    &GraphFrame::XDivLength, &GraphFrame::XStart,
+                            &GraphFrame::XStep,      &GraphFrame::XOffset,    &GraphFrame::XScale,
+                            &GraphFrame::XDivisions, &GraphFrame::XExponentOrMinor, &GraphFrame::XLog};
+constexpr AxisFields kYAxis{&GraphFrame::OriginY,    &GraphFrame::YDivLength, &GraphFrame::YStart,
+                            &GraphFrame::YStep,      &GraphFrame::YOffset,    &GraphFrame::YScale,
+                            &GraphFrame::YDivisions, &GraphFrame::YExponentOrMinor, &GraphFrame::YLog};
+
+// Decade limits on a log axis, nice linear limits otherwise.
+void AxisLimits(float vmin, float vmax, GraphFrame& frame, const AxisFields& a) {
+  if (frame.*a.log) {
+    int32_t lo = 0, hi = 0;
+    LOGNX(vmin, vmax, lo, hi);
+    frame.*a.step = 0.0f;
+    frame.*a.exponentOrMinor = lo;
+    frame.*a.divisions = hi - lo;
+  } else {
+    LINNX(vmin, vmax, frame.*a.start, frame.*a.step, frame.*a.divisions, frame.*a.exponentOrMinor);
+  }
+}
+
+// Plot inches per user unit and the offset after scaling.
+void AxisScale(GraphFrame& f, const AxisFields& a) {
+  if (f.*a.log) {
+    f.*a.scale = 1.0f;
+    f.*a.offset = -(static_cast<float>(f.*a.exponentOrMinor) * (f.*a.divLength));
+  } else {
+    f.*a.scale = f.*a.divLength / f.*a.step;
+    f.*a.offset = -(f.*a.start) * (f.*a.scale);
+  }
+}
+
+void CopyAxis(GraphFrame& to, const AxisFields& t, const GraphFrame& from, const AxisFields& f) {
+  to.*t.origin = from.*f.origin;
+  to.*t.divLength = from.*f.divLength;
+  to.*t.start = from.*f.start;
+  to.*t.step = from.*f.step;
+  to.*t.offset = from.*f.offset;
+  to.*t.scale = from.*f.scale;
+  to.*t.divisions = from.*f.divisions;
+  to.*t.exponentOrMinor = from.*f.exponentOrMinor;
+  to.*t.log = from.*f.log;
+}
+
 }  // namespace
 
 GraphLibraryStateRecord& GraphLibraryState() { return gLibrary; }
 void ResetGraphLibraryState() { gLibrary = GraphLibraryStateRecord{}; }
 
-void X_AXIS(float vmin, float vmax, GraphFrame& frame) {
-  if (frame.XLog) {
-    int32_t lo = 0, hi = 0;
-    LOGNX(vmin, vmax, lo, hi);
-    frame.XStep = 0.0f;
-    frame.XExponentOrMinor = lo;
-    frame.XDivisions = hi - lo;
-  } else {
-    LINNX(vmin, vmax, frame.XStart, frame.XStep, frame.XDivisions, frame.XExponentOrMinor);
-  }
-}
+void X_AXIS(float vmin, float vmax, GraphFrame& frame) { AxisLimits(vmin, vmax, frame, kXAxis); }
 
-void Y_AYIS(float vmin, float vmax, GraphFrame& frame) {
-  if (frame.YLog) {
-    int32_t lo = 0, hi = 0;
-    LOGNX(vmin, vmax, lo, hi);
-    frame.YStep = 0.0f;
-    frame.YExponentOrMinor = lo;
-    frame.YDivisions = hi - lo;
-  } else {
-    LINNX(vmin, vmax, frame.YStart, frame.YStep, frame.YDivisions, frame.YExponentOrMinor);
-  }
-}
+void Y_AYIS(float vmin, float vmax, GraphFrame& frame) { AxisLimits(vmin, vmax, frame, kYAxis); }
 
 // Computed in double: in 32 bits an end of 0.001 gives log10 exactly -3 and
 // so a decade too many below it.
@@ -175,13 +211,7 @@ void FINDAS(GraphFrame& frame) {
 }
 
 void FINDASX(GraphFrame& f) {
-  if (f.XLog) {
-    f.XScale = 1.0f;
-    f.XOffset = -(static_cast<float>(f.XExponentOrMinor) * f.XDivLength);
-  } else {
-    f.XScale = f.XDivLength / f.XStep;
-    f.XOffset = -f.XStart * f.XScale;
-  }
+  AxisScale(f, kXAxis);
   const float end = static_cast<float>(f.XDivisions) * f.XDivLength;
   if (f.XDivLength < 0.0f) {
     f.ClipXLow = end + 0.001f - 0.102f;
@@ -193,13 +223,7 @@ void FINDASX(GraphFrame& f) {
 }
 
 void FINDASY(GraphFrame& f) {
-  if (f.YLog) {
-    f.YScale = 1.0f;
-    f.YOffset = -(static_cast<float>(f.YExponentOrMinor) * f.YDivLength);
-  } else {
-    f.YScale = f.YDivLength / f.YStep;
-    f.YOffset = -f.YStart * f.YScale;
-  }
+  AxisScale(f, kYAxis);
   const float end = static_cast<float>(f.YDivisions) * f.YDivLength;
   if (f.YDivLength < 0.0f) {
     f.ClipYLow = end + 0.001f;
@@ -326,55 +350,17 @@ void FIGLIM(float a, float b, float& first, float& step, int32_t& nminor, int32_
   nminor = minorCount;
 }
 
-void COPYXAXIS(GraphFrame& to, const GraphFrame& from) {
-  to.OriginX = from.OriginX;
-  to.XDivLength = from.XDivLength;
-  to.XStart = from.XStart;
-  to.XStep = from.XStep;
-  to.XOffset = from.XOffset;
-  to.XScale = from.XScale;
-  to.XDivisions = from.XDivisions;
-  to.XExponentOrMinor = from.XExponentOrMinor;
-  to.XLog = from.XLog;
-}
+void COPYXAXIS(GraphFrame& to, const GraphFrame& from) { CopyAxis(to, kXAxis, from, kXAxis); }
 
 void COPYYAXIS(GraphFrame& to, const GraphFrame& from) {
-  to.OriginY = from.OriginY;
-  to.YDivLength = from.YDivLength;
-  to.YStart = from.YStart;
-  to.YStep = from.YStep;
-  to.YOffset = from.YOffset;
-  to.YScale = from.YScale;
-  to.YDivisions = from.YDivisions;
-  to.YExponentOrMinor = from.YExponentOrMinor;
+  CopyAxis(to, kYAxis, from, kYAxis);
   to.YExtraA = from.YExtraA;
   to.YExtraB = from.YExtraB;
-  to.YLog = from.YLog;
 }
 
-void COPYXAXISY(GraphFrame& to, const GraphFrame& from) {
-  to.OriginX = from.OriginY;
-  to.XDivLength = from.YDivLength;
-  to.XStart = from.YStart;
-  to.XStep = from.YStep;
-  to.XOffset = from.YOffset;
-  to.XScale = from.YScale;
-  to.XDivisions = from.YDivisions;
-  to.XExponentOrMinor = from.YExponentOrMinor;
-  to.XLog = from.YLog;
-}
+void COPYXAXISY(GraphFrame& to, const GraphFrame& from) { CopyAxis(to, kXAxis, from, kYAxis); }
 
-void COPYYAXISX(GraphFrame& to, const GraphFrame& from) {
-  to.OriginY = from.OriginX;
-  to.YDivLength = from.XDivLength;
-  to.YStart = from.XStart;
-  to.YStep = from.XStep;
-  to.YOffset = from.XOffset;
-  to.YScale = from.XScale;
-  to.YDivisions = from.XDivisions;
-  to.YExponentOrMinor = from.XExponentOrMinor;
-  to.YLog = from.XLog;
-}
+void COPYYAXISX(GraphFrame& to, const GraphFrame& from) { CopyAxis(to, kYAxis, from, kXAxis); }
 
 namespace {
 // Division lengths, start values, steps, offsets, scales, division counts
