@@ -72,6 +72,29 @@ bool RectOk(int32_t slot, size_t size, int32_t x1, int32_t y1, int32_t x2, int32
   return static_cast<int64_t>(x2 - x1 + 1) * (y2 - y1 + 1) <= static_cast<int64_t>(size);
 }
 
+// Calls visit(dc, x, y, i) for each pixel of the rectangle x1..x2, y1..y2 of
+// a slot, i its place in an array of `size` pixels row by row; status
+// kInvalid for a slot not in use, kTransferFailed for a rectangle that the
+// bitmap or the array does not hold (nothing visited), else 0.
+template <class Visit>
+void EachPixel(int32_t slot, size_t size, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t& status,
+               Visit visit) {
+  if (!Valid(slot)) {
+    status = kInvalid;
+    return;
+  }
+  if (!RectOk(slot, size, x1, y1, x2, y2)) {
+    status = kTransferFailed;
+    return;
+  }
+  BitmapDc dc(slot);
+  const size_t w = static_cast<size_t>(x2 - x1 + 1);
+  for (int32_t y = y1; y <= y2; ++y)
+    for (int32_t x = x1; x <= x2; ++x)
+      visit(dc.get(), x, y, w * static_cast<size_t>(y - y1) + static_cast<size_t>(x - x1));
+  status = 0;
+}
+
 plat::HBitmap NewBitmap(int32_t width, int32_t height) {
   return plat::createCompatibleBitmap(0, width, height);
 }
@@ -165,39 +188,16 @@ void YYBitmapPut(int32_t slot, int32_t stretch, int32_t x, int32_t y, int32_t wi
 
 void YYBitmapPutPixels(int32_t slot, std::span<const int32_t> colours, int32_t x1, int32_t y1, int32_t x2,
                        int32_t y2, int32_t& status) {
-  if (!Valid(slot)) {
-    status = kInvalid;
-    return;
-  }
-  if (!RectOk(slot, colours.size(), x1, y1, x2, y2)) {
-    status = kTransferFailed;
-    return;
-  }
-  BitmapDc dc(slot);
-  const size_t w = static_cast<size_t>(x2 - x1 + 1);
-  for (int32_t y = y1; y <= y2; ++y)
-    for (int32_t x = x1; x <= x2; ++x)
-      plat::setPixel(dc.get(), x, y, Nearest(dc.get(), colours[w * static_cast<size_t>(y - y1) + static_cast<size_t>(x - x1)]));
-  status = 0;
+  EachPixel(slot, colours.size(), x1, y1, x2, y2, status, [&](plat::Hdc dc, int32_t x, int32_t y, size_t i) {
+    plat::setPixel(dc, x, y, Nearest(dc, colours[i]));
+  });
 }
 
 void YYBitmapGetPixels(int32_t slot, std::span<int32_t> colours, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                        int32_t& status) {
-  if (!Valid(slot)) {
-    status = kInvalid;
-    return;
-  }
-  if (!RectOk(slot, colours.size(), x1, y1, x2, y2)) {
-    status = kTransferFailed;
-    return;
-  }
-  BitmapDc dc(slot);
-  const size_t w = static_cast<size_t>(x2 - x1 + 1);
-  for (int32_t y = y1; y <= y2; ++y)
-    for (int32_t x = x1; x <= x2; ++x)
-      colours[w * static_cast<size_t>(y - y1) + static_cast<size_t>(x - x1)] =
-          static_cast<int32_t>(plat::getPixel(dc.get(), x, y) & 0xFFFFFF);
-  status = 0;
+  EachPixel(slot, colours.size(), x1, y1, x2, y2, status, [&](plat::Hdc dc, int32_t x, int32_t y, size_t i) {
+    colours[i] = static_cast<int32_t>(plat::getPixel(dc, x, y) & 0xFFFFFF);
+  });
 }
 
 void YYBitmapLoadResource(int32_t slot, int32_t resource, int32_t& status) {
