@@ -1,37 +1,17 @@
 // The flat exports (.DAT, and the .TXT table that no command offers): golden
 // files, the kind dialog, and the ways an export writes nothing or keeps
 // the old file.
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <sstream>
 
 #include "engine/AsciiOut.h"
 #include "tests/engine/suite/Golden.h"
 #include "tests/engine/suite/SuiteFixture.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/toolkit/dialogs/DialogFixture.h"
 
 namespace suitetest {
 namespace {
-
-// Files may grow to `bytes` while it lives, as on a disk that fills up.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit tiny = saved_;
-    tiny.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &tiny);
-  }
-  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-};
 
 class DataExport : public dlgtest::DialogTest {
  protected:
@@ -187,7 +167,7 @@ TEST_F(DataExport, FailedWritesAreReportedAndKeepTheOldFile) {
   AnswerFile("full.DAT");
   plat::test::answerMessageBox(plat::kIdYes);  // replace the existing file
   {
-    const FileSizeLimit limit(500);
+    const testsupport::FileSizeLimit limit(500);
     WRITEDATA();
   }
   ASSERT_EQ(ShownMessages().size(), 1u);

@@ -1,14 +1,13 @@
 // The suite printout (.PRT): golden files of the header and the member
 // blocks, and the failures: no suite, a file that cannot be made, a write
 // that fails part way.
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include "tests/engine/suite/Golden.h"
 #include "tests/engine/suite/SuiteFixture.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/ScratchDir.h"
 
@@ -146,14 +145,11 @@ TEST_F(Printout, NoSuiteAndFilesThatCannotBeWritten) {
   // complete, and the old file is kept.
   testsupport::WriteFile("full.PRT", "old");
   ShownMessages().clear();
-  ::signal(SIGXFSZ, SIG_IGN);
-  rlimit saved{};
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit tiny = saved;
-  tiny.rlim_cur = 1000;
-  ::setrlimit(RLIMIT_FSIZE, &tiny);
-  const bool opened = Export("full.PRT", "");
-  ::setrlimit(RLIMIT_FSIZE, &saved);
+  bool opened = false;
+  {
+    const testsupport::FileSizeLimit limit(1000);
+    opened = Export("full.PRT", "");
+  }
   EXPECT_TRUE(opened);
   EXPECT_EQ(ShownMessages(), std::vector<std::string>{"Cannot write file :full.PRT"});
   EXPECT_EQ(testsupport::ReadFile("full.PRT"), "old");

@@ -5,33 +5,14 @@
 // too wide, a field longer than the line buffer, blanks at a block end);
 // the HTML table for its options; files replaced only when complete; and
 // Debian's python3 csv and html.parser and xmllint reading what we write.
+#include "tests/support/FileSizeLimit.h"
 #include "tests/toolkit/grideditor/GridFilesFixture.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "toolkit/core/NumberText.h"
 
 namespace gridedtest {
 namespace {
-
-// A file-size limit: writes beyond it fail as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit tiny = saved_;
-    tiny.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &tiny);
-  }
-  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
-
- private:
-  rlimit saved_{};
-};
-
 
 TEST_F(GridFilesTest, CsvFieldsByCellKindWithAndWithoutQuotes) {
   Row(1, "a\"b", 42, 1.5f, 2.25, 1, 2);
@@ -212,7 +193,7 @@ TEST_F(GridFilesTest, AFileIsReplacedOnlyWhenComplete) {
   testsupport::WriteFile("kept.csv", "old");
   testsupport::WriteFile("kept.htm", "old");
   {
-    const FileSizeLimit limit(500);
+    const testsupport::FileSizeLimit limit(500);
     WGridSave(kFilesGrid, "kept.csv");
     WGridSaveHTML(kFilesGrid, "kept.htm");
   }
