@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstring>
 
 namespace {
@@ -387,4 +388,10 @@ bool LBADINT(std::string_view t, int32_t& v) {
     return false;
   }
   return RecordRead(t, "(BN,I20)", {v}) != kRecordOk;
+}
+
+std::string ShortestText(float v) {
+  char buf[32];
+  const auto res = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, res.ptr);
 }

@@ -25,6 +25,8 @@ inline std::string_view TrimTrailingBlanks(std::string_view s) {
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
 }
+// The shortest decimal text that reads back as v ("0.1", "1e-05").
+std::string ShortestText(float v);
 // True when the text holds blanks only (or nothing).
 bool IsAllBlanks(std::string_view s);
 // Copies value into a fixed-length text (its size stays), cut to it and

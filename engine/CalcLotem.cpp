@@ -6,6 +6,7 @@
 
 #include "VOZUVar/MessageBoxes.h"
 #include "VOZUVar/NumericHelpers.h"
+#include "VOZUVar/Strings.h"
 #include "engine/AllTime.h"
 #include "engine/FIELDS.h"
 #include "engine/ForwardCommon.h"
@@ -20,11 +21,7 @@ constexpr float kMissing = 1.0e20f;
 constexpr float kEarliestTime = 1.0e-30f;
 constexpr float kLatestTime = 1.0e30f;
 
-std::string Num(double v) {
-  char buf[32];
-  const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<float>(v));
-  return std::string(buf, res.ptr);
-}
+std::string Num(double v) { return ShortestText(static_cast<float>(v)); }
 
 int32_t LowDecade(float first) {
   return TruncSaturated(std::log10(std::fabs(first) * 1.001f)) - 1;

@@ -26,12 +26,6 @@ constexpr float kMissingAbove = 1.0e10f;
 
 SuiteMemberHook gMemberHook = nullptr;
 
-std::string Num(float v) {
-  char buf[32];
-  const auto res = std::to_chars(buf, buf + sizeof buf, v);
-  return std::string(buf, res.ptr);
-}
-
 std::string I5(int32_t v) {
   std::string t(5, ' ');
   RecordWrite(std::span<char>(t), "(I5)", {v});
@@ -123,7 +117,7 @@ bool SuiteInputsFit(const SoundingRecord& base, const SoundingRecord& second) {
     ApplyMemberValue(work.Model, s, kind, layer, v, m, second.Model);
     if (kind == 3) saved = work.Model;
     if (!ForwardInputsFit(work, why) || (s.LDifference && (kind == 4 || kind == 5) && !ForwardInputsFit(second, why))) {
-      fits = Refuse("Model " + std::to_string(k) + " of the suite (value " + Num(v) + "): " + why);
+      fits = Refuse("Model " + std::to_string(k) + " of the suite (value " + ShortestText(v) + "): " + why);
     }
   }
   s.Offset = offset;

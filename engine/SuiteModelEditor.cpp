@@ -54,12 +54,6 @@ EditorState& Editor() {
   return e;
 }
 
-std::string Num(float v) {
-  char buf[32];
-  const auto res = std::to_chars(buf, buf + sizeof buf, v);
-  return std::string(buf, res.ptr);
-}
-
 std::string I5(int32_t v) {
   std::string t(5, ' ');
   RecordWrite(std::span<char>(t), "(I5)", {v});
@@ -365,7 +359,7 @@ void ISUITEGETMODEL(SoundingRecord& record, bool& failed) {
   for (int32_t i = 1; i <= h && badRow == 0; ++i) {
     const float v = rho[static_cast<size_t>(i - 1)];
     if (!(v > 0.0f) || !std::isfinite(v)) {
-      message = "Resistivity must be greater than 0: layer " + std::to_string(i) + " has " + Num(v) + " ohm-m";
+      message = "Resistivity must be greater than 0: layer " + std::to_string(i) + " has " + ShortestText(v) + " ohm-m";
       badColumn = 2, badRow = i;
     }
   }
@@ -373,7 +367,7 @@ void ISUITEGETMODEL(SoundingRecord& record, bool& failed) {
     const float x = bounds[static_cast<size_t>(j - 1)];
     const float thickness = record.Model.DepthFlag && j > 1 ? x - bounds[static_cast<size_t>(j - 2)] : x;
     if (!(thickness > 0.0f) || !std::isfinite(x)) {
-      message = "Thickness must be greater than 0: layer " + std::to_string(j) + " has " + Num(thickness) + " m";
+      message = "Thickness must be greater than 0: layer " + std::to_string(j) + " has " + ShortestText(thickness) + " m";
       badColumn = boundaryColumn, badRow = j;
     }
   }

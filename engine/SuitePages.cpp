@@ -59,12 +59,6 @@ constexpr int32_t kEndField = 1362;
 constexpr int32_t kRealTime = 1074;
 constexpr int32_t kNormalisedTime = 1073;
 
-std::string Num(float v) {
-  char buf[32];
-  const auto res = std::to_chars(buf, buf + sizeof buf, v);
-  return std::string(buf, res.ptr);
-}
-
 void StorePosition() {
   DisplaySettings().DialogX = WDialogInfoItem(6);
   DisplaySettings().DialogY = WDialogInfoItem(7);
@@ -102,7 +96,7 @@ bool ReadTypePage() {
     return false;
   }
   if (!(offset > 0.0f) || !std::isfinite(offset)) {
-    WINMSG("Offset must be greater than 0: " + Num(offset) + " m");
+    WINMSG("Offset must be greater than 0: " + ShortestText(offset) + " m");
     return false;
   }
   WEventOptionSet(EventFieldChange, 0);
