@@ -35,6 +35,7 @@
 #include "toolkit/dialogs/DialogUnload.h"
 #include "toolkit/dialogs/GridControl.h"
 #include "toolkit/dialogs/GridInternal.h"
+#include "toolkit/dialogs/NumericFields.h"
 
 namespace {
 
@@ -1071,6 +1072,17 @@ plat::LResult YYGridEditorProc(plat::Hwnd w, uint32_t message, plat::WParam wp, 
       return YYFrameProc(w, message, wp, lp);
     case wm::Notify: {
       auto* h = reinterpret_cast<NotifyHeader*>(lp);
+      // The spin arrows of a numeric cell editor step its value as in a
+      // dialog's spin field.
+      if (h != nullptr && h->code == udn::DeltaPos && YYFieldClassOf(h->hwndFrom) == FieldClass::UpDown) {
+        const Hwnd buddy = handleFrom<Hwnd>(sendMessage(h->hwndFrom, udm::GetBuddy));
+        if (buddy && YYIsSpinClass(YYFieldClassOf(buddy)) && buddy == YYGridEditorCellEdit(r.Grid)) {
+          auto* nm = reinterpret_cast<NmUpDown*>(lp);
+          YYSpinClick(buddy, nm->delta);
+          nm->delta = 0;
+          return 0;
+        }
+      }
       if (h != nullptr && h->code == kTtnNeedText && r.Tooltips && h->hwndFrom == r.Tooltips) {
         auto* t = reinterpret_cast<ToolTipText*>(lp);
         const char* text = TooltipText(static_cast<int32_t>(h->idFrom));

@@ -466,6 +466,25 @@ TEST_F(GridEditorTest, FittingShrinksAndNeverEnlarges) {
   EXPECT_EQ(fit(120, 90), std::make_pair(120, 90)) << "never enlarged";
 }
 
+TEST_F(GridEditorTest, SpinArrowsOfACellStepItsValue) {
+  WDialogLoad(gridtest::kTestDialog);
+  WDialogShow(-1, -1, 0, 2);
+  WGridPutCellInteger(gridtest::kTestGrid, 2, 1, 5);
+  ASSERT_EQ(Open(0, 2, false, gridtest::kTestGrid), 0);
+  WGridSetCell(0, 2, 1);
+  const GridRecord& g = *YYGridRecordOf(Editor().Grid);
+  ASSERT_TRUE(g.Editor);
+  const FieldRecord* f = YYFieldRecordOf(g.Editor);
+  ASSERT_TRUE(f != nullptr && f->UpDown);
+  const std::string before = plat::getWindowText(g.Editor);
+  plat::Rect r;
+  plat::getClientRect(f->UpDown, r);
+  plat::test::click(plat::test::Button::Left, plat::test::at(f->UpDown, {r.width() / 2, 2}));
+  plat::test::pump();
+  EXPECT_EQ(before, "5");
+  EXPECT_EQ(plat::getWindowText(g.Editor), "6");
+}
+
 TEST_F(GridEditorTest, TheEditorOfAThreeColumnGridLooksAsItsGolden) {
   WDialogLoad(kSmallDialog);
   WDialogShow(-1, -1, 0, 2);
