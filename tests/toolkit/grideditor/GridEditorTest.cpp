@@ -215,6 +215,31 @@ TEST_F(GridEditorTest, MenusHoldTheCommandsTheOptionsAndTheGridAllow) {
   EXPECT_EQ(title.id, 32100u);
 }
 
+TEST_F(GridEditorTest, ToolbarTooltipsAndMenuHelp) {
+  YYGridReadOnlySet(Field(gridedtest::kFilesGrid), true);
+  ASSERT_EQ(Open(kEditorNoPrint), 0);
+  GridEditorRecord& r = Editor();
+  // A read-only grid: no New, Save, Cut or Paste; Open, Find and Copy stay.
+  for (const auto& [command, present] : std::vector<std::pair<int, bool>>{
+           {32101, false}, {32102, true}, {32103, false}, {32105, false}, {32141, true}, {32122, false},
+           {32123, true}, {32124, false}}) {
+    EXPECT_EQ(plat::test::toolbarButtonState(r.Toolbar, command) >= 0, present) << command;
+  }
+  for (const auto& [command, text] : std::vector<std::pair<int, std::string>>{{32102, "Open"}, {32141, "Find"}, {32123, "Copy"}}) {
+    plat::ToolTipText t;
+    t.hdr.hwndFrom = r.Tooltips;
+    t.hdr.idFrom = static_cast<uintptr_t>(command);
+    t.hdr.code = plat::kTtnNeedText;
+    plat::sendMessage(Frame(), plat::wm::Notify, 0, reinterpret_cast<plat::LParam>(&t));
+    EXPECT_EQ(std::string(t.text), text);
+  }
+  plat::sendMessage(Frame(), plat::wm::EnterMenuLoop, 0, 0);
+  plat::sendMessage(Frame(), plat::wm::MenuSelect, plat::makeWParam(32144, 0),
+                    static_cast<plat::LParam>(r.SearchMenu.value));
+  EXPECT_EQ(Part(plat::kSimplePart), "Moves to the specified cell");
+  plat::sendMessage(Frame(), plat::wm::ExitMenuLoop, 0, 0);
+}
+
 TEST_F(GridEditorTest, ItemsAreGreyedByTheGridsState) {
   ASSERT_EQ(Open(), 0);
   GridEditorRecord& r = Editor();
