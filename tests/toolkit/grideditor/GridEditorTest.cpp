@@ -8,6 +8,7 @@
 
 #include "platform/bars/StatusBar.h"
 #include "platform/menu/Menu.h"
+#include "platform/os/Os.h"
 #include "platform/dlg/CommonDialogs.h"
 #include "tests/support/GoldenPicture.h"
 #include "tests/toolkit/grideditor/GridFilesFixture.h"
@@ -425,6 +426,25 @@ TEST_F(GridEditorTest, SaveSelectionKeepsTheEditorsFileAndTitle) {
   EXPECT_EQ(r.FileName, dir_.path() + "/whole.csv");
   EXPECT_EQ(plat::getWindowText(Frame()), title);
   EXPECT_EQ(title, "Grid Editor - [" + dir_.path() + "/whole.csv]");
+}
+
+// With the backup option the file about to be replaced is copied first; a
+// first save has nothing to copy and says nothing.
+TEST_F(GridEditorTest, BackupCopiesOnlyAFileThatExists) {
+  Row(1, "one", 1, 1.0f, 1.0, 1, 1);
+  ASSERT_EQ(Open(kEditorBackup), 0);
+  GridEditorRecord& r = Editor();
+  r.FileName = dir_.path() + "/kept.csv";
+  gridtest::Reported().clear();
+  Command(kCmdSave);
+  EXPECT_TRUE(gridtest::Reported().empty());
+  EXPECT_FALSE(plat::PathExists(r.FileName + ".bak"));
+  const std::string first = testsupport::ReadFile(r.FileName);
+  WGridPutCellInteger(0, 2, 1, 7);
+  Command(kCmdSave);
+  EXPECT_EQ(testsupport::ReadFile(r.FileName + ".bak"), first);
+  EXPECT_NE(testsupport::ReadFile(r.FileName), first);
+  EXPECT_EQ(WGridInfoItem(0, 6), 1) << "saved";
 }
 
 TEST_F(GridEditorTest, ClosingAsksToSaveAndStaysOpenWhenThePromptCannotShow) {
