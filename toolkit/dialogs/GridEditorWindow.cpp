@@ -697,9 +697,10 @@ void YYGridWindowRevert(int32_t window) {
   if (r == nullptr) return;
   if (r->Grid) plat::destroyWindow(r->Grid);
   if (r->Toolbar) plat::destroyWindow(r->Toolbar);
+  const size_t n = static_cast<size_t>(window);
+  if (T().Accelerators[n] == r->EditorAccelerators) T().Accelerators[n] = {};
   if (r->EditorAccelerators) plat::destroyAcceleratorTable(r->EditorAccelerators);
   if (r->ApplicationAccelerators) plat::destroyAcceleratorTable(r->ApplicationAccelerators);
-  const size_t n = static_cast<size_t>(window);
   if (T().Menu[n] == r->MenuBar) {
     plat::setMenu(r->Frame, {});
     plat::destroyMenu(r->MenuBar);
@@ -808,6 +809,9 @@ void YYGridEditorOpen(int32_t& status, int32_t gridField, int32_t& mode, int32_t
     const int32_t s = BuildMenus(r, menu);
     if (s != 0) status = s;
   }
+  // Without a loop of its own the editor's keys are translated by the
+  // toolkit's event wait, through the window's accelerator slot.
+  if (mode != 1 && r.EditorAccelerators) T().Accelerators[static_cast<size_t>(n)] = r.EditorAccelerators;
   if (client) plat::showWindow(client, plat::ShowCmd::Hide);
   std::array<plat::Hwnd, 4>& docked = T().Toolbars[static_cast<size_t>(n)];
   if (mode == 1) {
@@ -1098,6 +1102,8 @@ plat::LResult YYGridEditorProc(plat::Hwnd w, uint32_t message, plat::WParam wp, 
         if (DialogManager().SemiModalCount > 0) --DialogManager().SemiModalCount;
         YYEnableOthers(T().Frame[0], 1);
       }
+      if (T().Accelerators[static_cast<size_t>(r.Window)] == r.EditorAccelerators)
+        T().Accelerators[static_cast<size_t>(r.Window)] = {};
       if (r.EditorAccelerators) destroyAcceleratorTable(r.EditorAccelerators);
       if (r.ApplicationAccelerators) destroyAcceleratorTable(r.ApplicationAccelerators);
       r.EditorAccelerators = r.ApplicationAccelerators = {};

@@ -280,6 +280,11 @@ TEST_F(GridEditorTest, FindRunsOnAndSaysWhenTheGridEnds) {
   EXPECT_EQ(WGridInfoItem(0, 5), 2);
   Command(kCmdFindNext);
   EXPECT_EQ(WGridInfoItem(0, 5), 4);
+  // F3 through the program's event loop.
+  WGridSetCell(0, 1, 1);
+  Key(plat::vk::F1 + 2);
+  EXPECT_EQ(WGridInfoItem(0, 5), 2) << "the key repeats the find";
+  WGridSetCell(0, 1, 4);
   plat::test::answerMessageBox(plat::kIdOk);
   Command(kCmdFindNext);
   EXPECT_EQ(LastShown().text, "End of grid reached");
