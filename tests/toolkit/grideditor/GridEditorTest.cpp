@@ -514,6 +514,14 @@ TEST_F(GridEditorTest, FittingShrinksAndNeverEnlarges) {
   EXPECT_EQ(fit(640, 90), std::make_pair(natural.first, 90)) << "only the width shrinks";
   EXPECT_EQ(fit(120, 480), std::make_pair(120, natural.second)) << "only the height shrinks";
   EXPECT_EQ(fit(120, 90), std::make_pair(120, 90)) << "never enlarged";
+  // The size limits: at most the fitted size, at least one cell.
+  plat::MinMaxInfo info;
+  info.maxSize = info.maxTrackSize = {5000, 5000};
+  plat::sendMessage(Frame(), plat::wm::GetMinMaxInfo, 0, reinterpret_cast<plat::LParam>(&info));
+  EXPECT_EQ(info.maxTrackSize.x, natural.first);
+  EXPECT_EQ(info.maxTrackSize.y, natural.second);
+  EXPECT_LT(info.minTrackSize.x, natural.first);
+  EXPECT_LT(info.minTrackSize.y, natural.second);
 }
 
 TEST_F(GridEditorTest, SpinArrowsOfACellStepItsValue) {

@@ -245,6 +245,25 @@ TEST_F(GridPrintTest, PageSetupConvertsUnitsAndPageItemsMeasureTheTextArea) {
   EXPECT_GT(w, h);
 }
 
+TEST_F(GridPrintTest, AConfirmedPageSetupKeepsItsMarginsAndTheLeastMargins) {
+  plat::test::PageSetupAnswer answer;
+  answer.setMargins = true;
+  answer.margins = {700, 800, 900, 1000};
+  answer.orientation = 2;
+  plat::test::answerPageSetup(answer);
+  YYGridPageSetup(1, 2);
+  const GridPrintOptions& o = GridPrintOptionSets()[1];
+  EXPECT_EQ(o.Units, 1);
+  EXPECT_EQ(o.Margins.left, 700);
+  EXPECT_EQ(o.Margins.bottom, 1000);
+  EXPECT_GT(o.Paper.cx, o.Paper.cy) << "landscape";
+  int32_t landscape = 0;
+  YYGridPageItemGet(5, landscape, 2);
+  EXPECT_EQ(landscape, 1);
+  EXPECT_GE(o.MinMargins.left, 0);
+  EXPECT_LT(o.MinMargins.left, 1000);
+}
+
 TEST_F(GridPrintTest, PrintedPageThroughTheFilePrinter) {
   testsupport::ScratchDir dir;
   const std::string pdf = dir / "grid.pdf";
