@@ -448,6 +448,26 @@ void SizeLimits(GridEditorRecord& r, plat::MinMaxInfo& info) {
   info.minTrackSize = {least.cx, least.cy};
 }
 
+// A pane of split containers becomes the active pane of each container up
+// to the outermost frame, which shows the pane's menu (or the nearest
+// container's).
+void ActivatePane(const GridEditorRecord& r) {
+  plat::Hwnd pane = r.Frame, outermost = r.Frame;
+  plat::Hmenu menu = T().Menu[static_cast<size_t>(r.Window)];
+  for (int guard = 0; guard <= kLastWindow; ++guard) {
+    const plat::Hwnd parentClient = plat::getParent(pane);
+    const int32_t container = parentClient ? YYWindowNumber(parentClient) : -1;
+    if (container < 0 || container > kLastWindow) break;
+    std::vector<int32_t>* rec = YYWindowRecordOf(T().Frame[static_cast<size_t>(container)]);
+    if (rec == nullptr || rec->size() <= kSplitActive || (*rec)[0] != kKindSplit) break;
+    (*rec)[kSplitActive] = static_cast<int32_t>(pane.value);
+    pane = T().Frame[static_cast<size_t>(container)];
+    outermost = pane;
+    if (!menu) menu = T().Menu[static_cast<size_t>(container)];
+  }
+  if (outermost != r.Frame && menu && plat::getMenu(outermost) != menu) plat::setMenu(outermost, menu);
+}
+
 // ---------------------------------------------------------------- commands
 
 void RecordMenuEvent(const GridEditorRecord& r, int32_t id) {
@@ -1007,6 +1027,7 @@ plat::LResult YYGridEditorProc(plat::Hwnd w, uint32_t message, plat::WParam wp, 
       s.LoopState = 0;
     }
     r.LastCell = static_cast<int32_t>(code);
+    ActivatePane(r);
     return 0;
   }
   switch (message) {

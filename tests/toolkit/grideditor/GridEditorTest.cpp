@@ -150,6 +150,32 @@ TEST_F(GridEditorTest, OpeningRefusesAndWarnsByStatus) {
   EXPECT_EQ(YYWindowKindOf(window_), kKindGrid);
 }
 
+// An editor in a pane of a split window: a cell change makes it the
+// container's active pane, and the container's frame shows its menu.
+TEST_F(GridEditorTest, APaneEditorBecomesTheActivePaneOnACellChange) {
+  const int32_t container = Window();
+  int32_t width = 0, height = 0, n = container;
+  YYWindowSelect(width, height, n);
+  std::array<SplitPaneArguments, 2> panes;
+  panes[0].Title = "First";
+  panes[1].Title = "Second";
+  std::array<int32_t, 2> numbers{};
+  YYSplitWindow(numbers, 0, -1, panes);
+  ASSERT_GT(numbers[1], 0);
+  n = numbers[1];
+  YYWindowSelect(width, height, n);
+  window_ = numbers[1];
+  int32_t status = 0, mode = 2;
+  YYGridEditorOpen(status, gridedtest::kFilesGrid, mode, 0, 0, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  ASSERT_TRUE(Editor().MenuBar) << "a pane of a top-level container carries a menu";
+  WGridSetCell(0, 2, 3);
+  const plat::Hwnd outer = WindowTables().Frame[static_cast<size_t>(container)];
+  const std::vector<int32_t>& record = *YYWindowRecordOf(outer);
+  EXPECT_EQ(record[kSplitActive], static_cast<int32_t>(Frame().value));
+  EXPECT_EQ(plat::getMenu(outer), Editor().MenuBar);
+}
+
 TEST_F(GridEditorTest, TheStatusBarFollowsTheCurrentCellAndEventsKeepTheCellOfTheWaitsStart) {
   Row(1, "alpha", 1, 1.0f, 1.0, 0, 1);
   ASSERT_EQ(Open(), 0);
