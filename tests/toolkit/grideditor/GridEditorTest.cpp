@@ -352,6 +352,15 @@ TEST_F(GridEditorTest, OperationsReportWhatStopsThem) {
     EXPECT_NE(r.FileName.find("in.csv"), std::string::npos) << "the file is the editor's";
   }
   EXPECT_NE(plat::getWindowText(Frame()).find(" - ["), std::string::npos);
+
+  // A file that cannot be opened: not loaded, the name not taken.
+  plat::test::answerMessageBox(plat::kIdOk);
+  std::string name = "missing.csv";
+  int32_t result = -1, index = 1;
+  YYGridEditorLoad(window_, 0, 0, result, index, 0, name, "");
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(LastShown().text, "Error opening file");
+  EXPECT_EQ(LastShown().caption, "File Error");
 }
 
 TEST_F(GridEditorTest, FindDialogBeepsAtAnEmptyTextAndSearchesTheTyped) {
