@@ -311,6 +311,102 @@ Surface blankImage(Size s) {
   return img;
 }
 
+// The built-in small images (16 x 15, in the order of kStdSmallImages),
+// drawn as plain pictograms: cut, copy, paste, undo, redo, delete, new,
+// open, save, print preview, properties, help, find, replace, print.
+Surface standardImage(int k, Size s) {
+  Surface img = blankImage(s);
+  constexpr uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kGrey = 0x808080, kBlue = 0x000080, kYellow = 0xC0C000,
+                     kRed = 0x800000;
+  auto px = [&](int x, int y, uint32_t c) {
+    if (img.contains(x, y)) img.at(x, y) = c;
+  };
+  auto box = [&](int x0, int y0, int x1, int y1, uint32_t edge, uint32_t fill) {
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) px(x, y, (x == x0 || x == x1 || y == y0 || y == y1) ? edge : fill);
+  };
+  auto hline = [&](int x0, int x1, int y, uint32_t c) {
+    for (int x = x0; x <= x1; ++x) px(x, y, c);
+  };
+  auto page = [&](int x0, int y0, int x1, int y1) {
+    box(x0, y0, x1, y1, kBlack, kWhite);
+    for (int y = y0 + 3; y < y1 - 1; y += 2) hline(x0 + 2, x1 - 2, y, kGrey);
+  };
+  auto arrow = [&](bool left) {
+    // a bent arrow: a shaft along the top, a head at one end
+    const int dir = left ? 1 : -1, tip = left ? 3 : 12;
+    hline(4, 11, 5, kBlue);
+    hline(4, 11, 6, kBlue);
+    for (int y = 7; y <= 11; ++y) px(left ? 11 : 4, y, kBlue), px(left ? 10 : 5, y, kBlue);
+    for (int d = 0; d < 4; ++d) {
+      px(tip + dir * d, 5 - d, kBlue);
+      px(tip + dir * d, 6 + d, kBlue);
+    }
+  };
+  switch (k) {
+    case 0:   // cut: two handles and crossed blades
+      for (int d = 0; d < 7; ++d) px(4 + d, 1 + d, kBlack), px(11 - d, 1 + d, kBlack);
+      box(2, 8, 6, 12, kBlue, 0xC0C0C0);
+      box(9, 8, 13, 12, kBlue, 0xC0C0C0);
+      break;
+    case 1:   // copy: two pages
+      page(1, 1, 9, 10);
+      page(6, 4, 14, 13);
+      break;
+    case 2:   // paste: a board and a page
+      box(1, 2, 10, 13, kBlack, kYellow);
+      box(4, 1, 7, 3, kBlack, kGrey);
+      page(7, 6, 14, 14);
+      break;
+    case 3: arrow(true); break;
+    case 4: arrow(false); break;
+    case 5:   // delete: a cross
+      for (int d = 0; d < 10; ++d) px(3 + d, 2 + d, kRed), px(4 + d, 2 + d, kRed), px(12 - d, 2 + d, kRed), px(11 - d, 2 + d, kRed);
+      break;
+    case 6:   // new: a page with a folded corner
+      page(3, 1, 12, 13);
+      for (int d = 0; d < 3; ++d) px(10 + d, 1 + d, kGrey);
+      break;
+    case 7:   // open: a folder
+      box(1, 4, 13, 13, kBlack, kYellow);
+      box(1, 2, 6, 4, kBlack, kYellow);
+      break;
+    case 8:   // save: a diskette
+      box(1, 1, 14, 13, kBlack, kBlue);
+      box(4, 1, 11, 6, kBlack, kWhite);
+      box(4, 9, 11, 13, kBlack, kGrey);
+      break;
+    case 12:   // find: a lens on a handle
+    case 9: {
+      for (int y = 0; y < 15; ++y)
+        for (int x = 0; x < 16; ++x) {
+          const int dx = x - 6, dy = y - 6, r2 = dx * dx + dy * dy;
+          if (r2 <= 20 && r2 >= 12) px(x, y, kBlack);
+          else if (r2 < 12) px(x, y, kWhite);
+        }
+      for (int d = 0; d < 5; ++d) px(9 + d, 9 + d, kBlack), px(10 + d, 9 + d, kBlack);
+      break;
+    }
+    case 13:   // replace: a lens over a page
+      page(7, 5, 14, 14);
+      for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+          const int dx = x - 4, dy = y - 4, r2 = dx * dx + dy * dy;
+          if (r2 <= 12 && r2 >= 6) px(x, y, kBlack);
+        }
+      break;
+    case 14:   // print: a printer with its sheet
+      page(4, 1, 11, 6);
+      box(1, 6, 14, 11, kBlack, kGrey);
+      box(3, 11, 12, 13, kBlack, kWhite);
+      break;
+    default:   // properties, help: a framed box
+      box(3, 2, 12, 12, kBlack, kWhite);
+      break;
+  }
+  return img;
+}
+
 LResult setButtonBits(Hwnd w, ToolbarState* st, WParam cmd, uint8_t bit, bool on) {
   if (!st) return 0;
   int i = commandIndex(*st, cmd);
@@ -369,7 +465,7 @@ LResult toolbarProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
           st->images.push_back(std::move(img));
         }
       } else if (b->standardSet) {
-        for (int k = 0; k < n; ++k) st->images.push_back(blankImage(st->bitmapSize));
+        for (int k = 0; k < n; ++k) st->images.push_back(b->standardSet == kStdSmallImages ? standardImage(k % 15, st->bitmapSize) : blankImage(st->bitmapSize));
       } else {
         return -1;
       }

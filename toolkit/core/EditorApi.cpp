@@ -1,6 +1,7 @@
 // The routines through which a program drives a text editor, the command
 // line under the text, and printing with the editor's two page set-ups.
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "platform/bars/StatusBar.h"
@@ -597,4 +598,169 @@ void YYEditorGetHistory(int32_t index, std::string& buffer) {
   buffer.resize(static_cast<size_t>(n) + 1);
   Send(r->CommandLine, plat::cb::GetLBText, static_cast<WParam>(index), reinterpret_cast<LParam>(buffer.data()));
   buffer.resize(static_cast<size_t>(n));
+}
+
+// ------------------------------------------------------ highlight painting
+
+void YYEditorColourHook(int32_t /*frame*/, int32_t /*selectionStart*/, int32_t /*selectionEnd*/, int32_t capacity,
+                        int32_t* starts, int32_t* ends, int32_t* colours, int32_t& count, const char* /*text*/,
+                        int32_t /*length*/) {
+  if (capacity > 0) starts[0] = ends[0] = colours[0] = 0;
+  count = 0;
+}
+
+plat::Point YYEditorCharPos(Hwnd control, int32_t position) {
+  plat::Point p{0, 0};
+  if (Level() == 2) {
+    const LResult packed = Send(control, plat::emr::PosFromChar, static_cast<WParam>(position));
+    return {plat::xFromParam(static_cast<uintptr_t>(packed)), plat::yFromParam(static_cast<uintptr_t>(packed))};
+  }
+  Send(control, plat::emr::PosFromChar, reinterpret_cast<WParam>(&p), position);
+  return p;
+}
+
+namespace {
+
+struct PaintContext {
+  int lineHeight = 0;
+  int selStart = 0, selEnd = 0;
+  bool whole = false;
+};
+PaintContext& Painting() {
+  static PaintContext p;
+  return p;
+}
+
+}  // namespace
+
+void YYEditorTextRun(const EditorRecord& r, plat::Hdc dc, const std::string& text, int32_t position, int32_t count) {
+  const PaintContext& pc = Painting();
+  int32_t k = 0;
+  while (k < count) {
+    if (text[static_cast<size_t>(k)] == '\t') {
+      const int32_t at = position + k;
+      if (pc.whole || (at >= pc.selStart && at < pc.selEnd)) {
+        const plat::Point a = YYEditorCharPos(r.EditControl, at), b = YYEditorCharPos(r.EditControl, at + 1);
+        plat::fillRect(dc, plat::Rect{a.x, a.y, std::max(a.x + 1, b.x), a.y + pc.lineHeight},
+                       plat::sysColorBrush(plat::SysColor::kHighlight));
+      }
+      ++k;
+      continue;
+    }
+    int32_t e = k;
+    while (e < count && text[static_cast<size_t>(e)] != '\t') ++e;
+    const plat::Point p = YYEditorCharPos(r.EditControl, position + k);
+    plat::extTextOut(dc, p.x, p.y, 0, nullptr, std::string_view(text).substr(static_cast<size_t>(k), static_cast<size_t>(e - k)));
+    k = e;
+  }
+}
+
+void YYEditorHighlightOn() {
+  EditorRecord* r = Current();
+  if (!r || r->Highlight) return;
+  r->Highlight = true;
+  r->ControlProc = plat::setWindowProc(r->EditControl, YYEditorPaintProc);
+  plat::invalidateRect(r->EditControl, nullptr, true);
+}
+
+LResult YYEditorPaintProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
+  const Hwnd frame = plat::getParent(w);
+  EditorRecord* r = YYEditorRecordOf(frame);
+  if (!r || !r->ControlProc) return plat::defWindowProc(w, message, wp, lp);
+  const plat::WndProc own = r->ControlProc;
+  if (message == plat::wm::MouseWheel && (plat::loWord(wp) & plat::kMkControl)) {
+    const LResult out = plat::callWindowProc(own, w, message, wp, lp);
+    if (!r->Frozen) plat::invalidateRect(w, nullptr, true);
+    return out;
+  }
+  if (message != plat::wm::Paint || !r->Highlight) return plat::callWindowProc(own, w, message, wp, lp);
+  const int32_t number = YYWindowNumber(frame);
+  plat::PaintStruct ps;
+  const plat::Hdc dc = plat::beginPaint(w, ps);
+  PaintContext& pc = Painting();
+  int num = 0, den = 0;
+  plat::HFont zoomFont = 0;
+  pc.lineHeight = r->CharHeight;
+  if (Level() == 3) Send(w, plat::emr::GetZoom, reinterpret_cast<WParam>(&num), reinterpret_cast<LParam>(&den));
+  if (Level() == 3 && den != 0 && num > 0) {
+    pc.lineHeight = r->CharHeight * num / den;
+    plat::LogFont lf;
+    lf.faceName = "Courier New";
+    lf.height = -(r->CharBodyHeight * num / den);
+    lf.weight = 400;
+    lf.charSet = plat::kDefaultCharSet;
+    lf.pitchAndFamily = plat::kVariablePitch | plat::kFamilyModern;
+    zoomFont = plat::createFont(lf);
+  }
+  const plat::GdiObj oldFont = plat::selectObject(dc, zoomFont ? zoomFont : r->Font);
+  plat::Rect c;
+  plat::getClientRect(w, c);
+  const plat::HBrush back = plat::sysColorBrush(plat::SysColor::kWindow);
+  plat::fillRect(dc, plat::Rect{c.left, c.top, c.left + 1, c.bottom}, back);
+  plat::fillRect(dc, plat::Rect{c.right - 1, c.top, c.right, c.bottom}, back);
+  plat::intersectClipRect(dc, c.left + 1, c.top, c.right - 1, c.bottom);
+  const plat::CharRange sel = Selection(*r);
+  pc.selStart = sel.min;
+  pc.selEnd = sel.max;
+  pc.whole = sel.min == 0 && sel.max == -1;
+  const int lines = static_cast<int>(Send(w, plat::em::GetLineCount));
+  int line = static_cast<int>(Send(w, plat::em::GetFirstVisibleLine));
+  int bottom = c.top;
+  plat::setBkMode(dc, plat::kTransparent);
+  for (bool first = true; line < lines; ++line, first = false) {
+    const int32_t start = static_cast<int32_t>(Send(w, plat::em::LineIndex, static_cast<WParam>(line)));
+    const plat::Point at = YYEditorCharPos(w, start);
+    if (at.y >= c.bottom) break;
+    std::string text(32770, '\0');
+    text[0] = static_cast<char>(32768 & 0xFF);
+    text[1] = static_cast<char>(32768 >> 8);
+    const int32_t got = static_cast<int32_t>(Send(w, plat::em::GetLine, static_cast<WParam>(line), reinterpret_cast<LParam>(text.data())));
+    text.resize(static_cast<size_t>(std::max(0, got)));
+    int32_t n = static_cast<int32_t>(text.size());
+    while (n > 0 && (text[static_cast<size_t>(n - 1)] == '\r' || text[static_cast<size_t>(n - 1)] == '\n')) --n;
+    const int top = first ? c.top : at.y;
+    plat::fillRect(dc, plat::Rect{c.left + 1, top, c.right - 1, at.y + pc.lineHeight + 1}, back);
+    bottom = at.y + pc.lineHeight + 1;
+    if (pc.whole) {
+      plat::setTextColor(dc, plat::sysColor(plat::SysColor::kHighlightText));
+      plat::fillRect(dc, plat::Rect{at.x, at.y, c.right - 1, at.y + pc.lineHeight}, plat::sysColorBrush(plat::SysColor::kHighlight));
+      YYEditorTextRun(*r, dc, n > 0 ? text : std::string(" "), start, std::max(n, 1));
+      continue;
+    }
+    int32_t s1 = -1, s2 = -1;
+    if (sel.min != sel.max && sel.max > start && sel.min <= start + n) {
+      s1 = std::max(sel.min - start + 1, 1);
+      s2 = std::min(sel.max - start, n);
+    }
+    std::array<int32_t, 100> starts{}, ends{}, colours{};
+    int32_t count = 0;
+    YYEditorColourHook(number, s1, s2, 100, starts.data(), ends.data(), colours.data(), count, text.c_str(), n);
+    int32_t pos = 0;
+    auto run = [&](int32_t from, int32_t to, plat::ColorRef colour, bool selected) {
+      if (to <= from) return;
+      plat::setTextColor(dc, selected ? plat::sysColor(plat::SysColor::kHighlightText) : colour);
+      YYEditorTextRun(*r, dc, text.substr(static_cast<size_t>(from)), start + from, to - from);
+    };
+    const plat::ColorRef ink = plat::sysColor(plat::SysColor::kWindowText);
+    for (int32_t t = 0; t < std::min(count, 100); ++t) {
+      const int32_t a = starts[static_cast<size_t>(t)] - 1, b = ends[static_cast<size_t>(t)];
+      run(pos, a, ink, false);
+      run(a, b, colours[static_cast<size_t>(t)] == -1 ? ink : static_cast<plat::ColorRef>(colours[static_cast<size_t>(t)]),
+          colours[static_cast<size_t>(t)] == -1);
+      pos = b;
+    }
+    run(pos, n, ink, false);
+    if (start + n >= sel.min && start + n < sel.max) {
+      // the line end inside the selection shows as a selected blank
+      const plat::Point e = YYEditorCharPos(w, start + n);
+      plat::Size sz;
+      plat::getTextExtent(dc, " ", sz);
+      plat::fillRect(dc, plat::Rect{e.x, e.y, e.x + sz.cx, e.y + pc.lineHeight}, plat::sysColorBrush(plat::SysColor::kHighlight));
+    }
+  }
+  if (bottom < c.bottom) plat::fillRect(dc, plat::Rect{c.left + 1, bottom, c.right - 1, c.bottom}, back);
+  plat::selectObject(dc, oldFont);
+  if (zoomFont) plat::deleteObject(zoomFont);
+  plat::endPaint(w, ps);
+  return 0;
 }

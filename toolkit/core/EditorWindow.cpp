@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/bars/StatusBar.h"
+#include "platform/bars/Toolbar.h"
 #include "platform/clip/Clipboard.h"
 #include "platform/dlg/Dialog.h"
 #include "platform/ctl/Controls.h"
@@ -354,6 +355,12 @@ void Layout(Hwnd frame, EditorRecord& r) {
     plat::getWindowRect(r.StatusBar, sb);
     area.bottom -= sb.height();
   }
+  if (r.EditorToolbar) {
+    Send(r.EditorToolbar, plat::tb::AutoSize);
+    plat::Rect tb;
+    plat::getWindowRect(r.EditorToolbar, tb);
+    area.top += tb.height();
+  }
   const int n = Window(frame);
   for (int pos = 0; pos < 4; ++pos) {
     const Hwnd bar = n >= 0 ? T().Toolbars[static_cast<size_t>(n)][static_cast<size_t>(pos)] : Hwnd{};
@@ -402,6 +409,146 @@ void CreateCommandLine(Hwnd frame, EditorRecord& r, bool history) {
                                       0, r.PromptOffset, 0, h - r.PromptOffset, r.PromptFrame, {}, kEditorPromptId);
   Send(r.PromptLabel, plat::wm::SetFont, static_cast<WParam>(r.Font), 0);
   if (r.CommandLineEdit) r.CommandLineProc = plat::setWindowProc(r.CommandLineEdit, YYEditorCommandLineProc);
+}
+
+
+// The editor's own toolbar: the standard small images; formatting buttons
+// come from bitmap resources 32101 and 2001 of the program, left out when
+// it has none.
+void CreateEditorToolbar(Hwnd frame, EditorRecord& r) {
+  const uint32_t style = plat::ws::Child | plat::ws::Visible | plat::ws::ClipSiblings | plat::tbstyle::Tooltips;
+  r.EditorToolbar = plat::createWindowEx(0, plat::kToolbarClass, "", style, 0, 0, 1, 1, frame, {}, 1001);
+  if (!r.EditorToolbar) return;
+  Send(r.EditorToolbar, plat::tb::ButtonStructSize, sizeof(plat::ToolbarButton));
+  Send(r.EditorToolbar, plat::tb::SetBitmapSize, 0, plat::makeLParam(16, 15));
+  Send(r.EditorToolbar, plat::tb::SetButtonSize, 0, plat::makeLParam(22, 21));
+  plat::ToolbarBitmap standard;
+  standard.standardSet = plat::kStdSmallImages;
+  Send(r.EditorToolbar, plat::tb::AddBitmap, 15, reinterpret_cast<LParam>(&standard));
+  // images of the standard set
+  enum { kCut = 0, kCopy = 1, kPaste = 2, kUndo = 3, kRedo = 4, kNewFile = 6, kOpen = 7, kSave = 8, kFind = 12, kPrint = 14 };
+  std::vector<plat::ToolbarButton> b;
+  auto button = [&](int image, int command, bool enabled) {
+    plat::ToolbarButton t;
+    t.image = image;
+    t.command = command;
+    t.state = enabled ? plat::tbstate::Enabled : 0;
+    b.push_back(t);
+  };
+  auto separator = [&]() {
+    plat::ToolbarButton t;
+    t.style = plat::btns::Sep;
+    t.state = 0;
+    b.push_back(t);
+  };
+  if (r.NewAllowed) button(kNewFile, kEdCmdNew, true);
+  if (r.OpenAllowed) button(kOpen, kEdCmdOpen, true);
+  if (r.SaveAllowed) button(kSave, kEdCmdSave, true);
+  if (r.NewAllowed || r.OpenAllowed || r.SaveAllowed) separator();
+  if (r.PrintAllowed) {
+    button(kPrint, kEdCmdPrint, true);
+    separator();
+  }
+  button(kFind, kEdCmdFind, true);
+  separator();
+  if (!r.ReadOnly) button(kCut, kEdCmdCut, false);
+  button(kCopy, kEdCmdCopy, false);
+  if (!r.ReadOnly) {
+    button(kPaste, kEdCmdPaste, true);
+    button(kUndo, kEdCmdUndo, false);
+    if (Level() >= 2) button(kRedo, kEdCmdRedo, false);
+  }
+  Send(r.EditorToolbar, plat::tb::AddButtons, b.size(), reinterpret_cast<LParam>(b.data()));
+  Send(r.EditorToolbar, plat::tb::AutoSize);
+}
+
+const char* TooltipText(const EditorRecord& r, int command) {
+  switch (command) {
+    case kEdCmdNew: return "New";
+    case kEdCmdOpen: return "Open";
+    case kEdCmdSave: return "Save";
+    case kEdCmdPrint: return "Print";
+    case kEdCmdPrintSelection: return "Print selected text";
+    case kEdCmdUndo: return "Undo";
+    case kEdCmdCut: return "Cut";
+    case kEdCmdCopy: return "Copy";
+    case kEdCmdPaste: return "Paste";
+    case kEdCmdRedo: return "Redo";
+    case kEdCmdFind: return "Find";
+    case kEdCmdBullets: return "Bullets";
+    case kEdCmdAlignLeft: return "Align Left";
+    case kEdCmdAlignCentre: return "Centre";
+    case kEdCmdAlignRight: return "Align Right";
+    case kEdCmdBold: return "Bold";
+    case kEdCmdItalic: return "Italic";
+    case kEdCmdUnderline: return "Underline";
+    case 40019: return r.Extended ? "Insert Picture" : "";
+    case 40020: return r.Extended ? "Insert Link" : "";
+    default: return "";
+  }
+}
+
+std::string ItemHelp(const EditorRecord& r, int id) {
+  switch (id) {
+    case kEdCmdNew: return "Creates a new document";
+    case kEdCmdOpen: return "Opens an existing document";
+    case kEdCmdSave: return "Saves the active document";
+    case kEdCmdSaveAs: return "Saves the active document with a new name";
+    case kEdCmdPrint: return "Prints the active document";
+    case kEdCmdPrintSelection: return "Prints the selected text";
+    case kEdCmdClose:
+      return r.ReadOnly || !r.SaveAllowed ? "Closes the current document"
+                                          : "Closes the current document; prompts you to save changes";
+    case kEdCmdExit:
+      return r.ReadOnly ? "Closes the browser"
+             : r.SaveAllowed ? "Closes the editor; prompts you to save changes"
+                             : "Closes the editor";
+    case kEdCmdUndo: return "Reverses the last action";
+    case kEdCmdCut: return "Cuts the selected text and places it on the clipboard";
+    case kEdCmdCopy: return "Copies the selected text and places it on the clipboard";
+    case kEdCmdPaste: return "Inserts clipboard contents";
+    case kEdCmdDelete: return "Deletes the selected text";
+    case kEdCmdSelectAll: return "Selects the entire document";
+    case kEdCmdRedo: return "Redoes the last action that was undone";
+    case kEdCmdFind: return "Finds the specified text";
+    case kEdCmdFindNext: return "Repeats the last find";
+    case kEdCmdReplace: return "Replaces specific text with different text";
+    case kEdCmdSetBookmark: return "Bookmarks the current cursor position";
+    case kEdCmdGotoBookmark: return "Moves to a previously bookmarked position";
+    case kEdCmdFont: return "Selects the font for the selected or new text";
+    case kEdCmdBullets: return "Inserts a bullet on this line";
+    default: return {};
+  }
+}
+
+const char* PopupHelp(const EditorRecord& r, plat::Hmenu popup) {
+  if (!popup) return nullptr;
+  if (popup == r.Menus[0]) return "Commands to Load, Save and Print files";
+  if (popup == r.Menus[1]) return "Commands for editing text";
+  if (popup == r.Menus[2]) return "Commands to locate and replace text";
+  if (popup == r.Menus[3]) return "Commands to change the formatting of text";
+  if (popup == r.Menus[4]) return "Commands to switch between files";
+  return nullptr;
+}
+
+void SimpleStatus(const EditorRecord& r, const std::string& text) {
+  if (!r.StatusBar) return;
+  Send(r.StatusBar, plat::sb::SetText, plat::kSimplePart | plat::kSbtNoBorders, reinterpret_cast<LParam>(text.c_str()));
+  plat::updateWindow(r.StatusBar);
+}
+
+// The buttons that follow the selection and the undo state.
+void FollowSelection(EditorRecord& r) {
+  if (!r.EditorToolbar) return;
+  const plat::CharRange c = Selection(r);
+  const bool empty = c.min == c.max;
+  Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdCopy, !empty);
+  Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdCut, !empty);
+}
+void FollowUndo(EditorRecord& r) {
+  if (!r.EditorToolbar) return;
+  Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdUndo, Send(r.EditControl, plat::em::CanUndo) != 0);
+  Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdRedo, Send(r.EditControl, plat::emr::CanRedo) != 0);
 }
 
 void StatusLineCol(EditorRecord& r) {
@@ -581,6 +728,10 @@ void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, i
   }
   if (mode != 1 && menu != 0) r.UserAccelerators = plat::loadAccelerators(menu);
   r.WindowToolbars = mode == 1 ? std::array<Hwnd, 4>{} : T().Toolbars[static_cast<size_t>(n)];
+  if (!(flags & kEdNoToolbar)) {
+    CreateEditorToolbar(frame, r);
+    words[6] = static_cast<int32_t>(r.EditorToolbar.value);
+  }
   r.StatusBar = T().StatusBar[static_cast<size_t>(n)];
   if (r.StatusBar) {
     const bool caption = plat::getWindowStyle(frame) & plat::ws::Caption;
@@ -935,6 +1086,7 @@ void Command(Hwnd frame, EditorRecord& r, int32_t id) {
       break;
     }
     case kEdCmdGotoBookmark: GotoBookmark(r); break;
+    case kEdCmdFont: if (r.RichText && !r.ReadOnly) YYEditorFontDialog(frame, r); break;
     case kEdCmdBullets: if (r.RichText && !r.ReadOnly) YYEditorBullet(r); break;
     case kEdCmdAlignLeft:
     case kEdCmdAlignCentre:
@@ -952,6 +1104,7 @@ void Command(Hwnd frame, EditorRecord& r, int32_t id) {
 }
 
 void TextChanged(Hwnd frame, EditorRecord& r) {
+  FollowUndo(r);
   r.Changed = 1;
   r.CachedRich = r.CachedPlain = -1;
   if (r.ModifiedMarker) YYEditorTitle(frame);
@@ -1016,10 +1169,55 @@ LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       if (code < 2) Command(w, *r, id);
       return 0;
     }
+    case plat::wm::MenuSelect: {
+      if (!r->StatusBar) break;
+      const uint32_t flags = plat::hiWord(wp);
+      if (flags == plat::kMenuClosed && lp == 0) break;
+      std::string text;
+      if (flags & plat::kMsfPopup) {
+        const char* t = PopupHelp(*r, plat::getSubMenu(plat::handleFrom<plat::Hmenu>(lp), plat::loWord(wp)));
+        if (!t) break;
+        text = t;
+      } else {
+        text = ItemHelp(*r, plat::loWord(wp));
+        if (text.empty()) break;
+      }
+      SimpleStatus(*r, text);
+      return 0;
+    }
+    case plat::wm::ContextMenu: {
+      if (!r->Menus[1]) return 0;
+      plat::Point at = plat::pointFromParam(static_cast<uintptr_t>(lp));
+      if (lp == -1) {
+        // from the keyboard: under the caret
+        plat::Point caret{0, 0};
+        const plat::CharRange c = Selection(*r);
+        if (Level() == 2) {
+          const LResult packed = Send(r->EditControl, plat::emr::PosFromChar, static_cast<WParam>(c.max));
+          caret = {plat::xFromParam(static_cast<uintptr_t>(packed)), plat::yFromParam(static_cast<uintptr_t>(packed))};
+        } else {
+          Send(r->EditControl, plat::emr::PosFromChar, reinterpret_cast<WParam>(&caret), c.max);
+        }
+        int num = 0, den = 0;
+        Send(r->EditControl, plat::emr::GetZoom, reinterpret_cast<WParam>(&num), reinterpret_cast<LParam>(&den));
+        const int h = Level() == 3 && num > 0 && den > 0 ? r->CharHeight * num / den : r->CharHeight;
+        at = plat::clientToScreen(r->EditControl, {caret.x, caret.y + h});
+      }
+      plat::trackPopupMenu(r->Menus[1], 0, at.x, at.y, w);
+      return 0;
+    }
     case plat::wm::Notify: {
       const plat::NotifyHeader* h = reinterpret_cast<const plat::NotifyHeader*>(lp);
+      if (h && h->code == plat::kTtnNeedText && r->EditorToolbar &&
+          h->hwndFrom == plat::handleFrom<Hwnd>(static_cast<uintptr_t>(Send(r->EditorToolbar, plat::tb::GetToolTips)))) {
+        plat::ToolTipText* t = reinterpret_cast<plat::ToolTipText*>(lp);
+        const char* text = TooltipText(*r, static_cast<int>(h->idFrom));
+        std::strncpy(t->text, text, sizeof t->text - 1);
+        return 0;
+      }
       if (!h || h->hwndFrom != r->EditControl) break;
       if (h->code == plat::ren::SelChange) {
+        FollowSelection(*r);
         StatusLineCol(*r);
         YYEditorFormatState(*r);
         return 0;
@@ -1215,4 +1413,55 @@ void YYEditorClear(EditorRecord& r) {
   Send(r.EditControl, plat::emr::SetParaFormat, 0, reinterpret_cast<LParam>(&p));
   SetSelection(r, 0, 0);
   if (Level() == 3) Send(r.EditControl, plat::emr::SetZoom, static_cast<WParam>(num), den);
+}
+
+void YYEditorFontDialog(Hwnd frame, EditorRecord& r) {
+  plat::CharFormat f;
+  Send(r.EditControl, plat::emr::GetCharFormat, plat::scf::Selection, reinterpret_cast<LParam>(&f));
+  plat::ChooseFont cf;
+  cf.owner = frame;
+  const int ppi = plat::displayInfo().dpi;
+  cf.font.face = (f.mask & plat::cfm::Face) ? f.face : std::string();
+  cf.font.height = -(f.height / 20 * ppi / 72);
+  cf.font.pointSize10 = f.height / 2;
+  cf.font.weight = !(f.mask & plat::cfm::Bold) ? 0 : (f.effects & plat::cfe::Bold) ? 700 : 400;
+  cf.font.italic = (f.mask & plat::cfm::Italic) && (f.effects & plat::cfe::Italic);
+  cf.font.underline = (f.mask & plat::cfm::Underline) && (f.effects & plat::cfe::Underline);
+  cf.font.strikeOut = (f.mask & plat::cfm::StrikeOut) && (f.effects & plat::cfe::StrikeOut);
+  cf.font.charSet = f.charSet;
+  cf.font.color = (f.mask & plat::cfm::Colour) && !(f.effects & plat::cfe::AutoColour) ? f.colour
+                                                                                      : plat::sysColor(plat::SysColor::kWindowText);
+  cf.flags = plat::cf::ScreenFonts | plat::cf::Effects | plat::cf::InitToLogFont;
+  if (!plat::chooseFont(cf)) return;
+  plat::CharFormat c;
+  c.mask = plat::cfm::Face | plat::cfm::Size | plat::cfm::Colour | plat::cfm::Bold | plat::cfm::Italic |
+           plat::cfm::Underline | plat::cfm::StrikeOut;
+  c.face = cf.font.face;
+  c.height = cf.font.pointSize10 * 2;
+  c.colour = cf.font.color;
+  c.effects = (cf.font.weight >= 700 ? plat::cfe::Bold : 0) | (cf.font.italic ? plat::cfe::Italic : 0) |
+              (cf.font.underline ? plat::cfe::Underline : 0) | (cf.font.strikeOut ? plat::cfe::StrikeOut : 0);
+  const int32_t a = r.CachedRich, b = r.CachedPlain;
+  Send(r.EditControl, plat::emr::SetCharFormat, plat::scf::Selection | plat::scf::Word, reinterpret_cast<LParam>(&c));
+  r.CachedRich = a;
+  r.CachedPlain = b;
+  YYEditorFormatState(r);
+}
+
+bool YYEditorPaneAgreesToClose(int32_t window) {
+  if (window < 0 || window > kLastWindow) return true;
+  const Hwnd frame = T().Frame[static_cast<size_t>(window)];
+  EditorRecord* r = YYEditorRecordOf(frame);
+  if (!r) return true;
+  if (!YYEditorSavePrompt(frame, *r)) return false;
+  if (!r->SeveralDocuments) return true;
+  for (int32_t d = 1; d <= r->DocumentCount; ++d) {
+    if (d == r->CurrentDocument) continue;
+    int32_t notModified = 1;
+    YYEditorDocumentNotModified(window, d, notModified);
+    if (notModified) continue;
+    YYEditorSelectDocument(frame, d);
+    if (!YYEditorSavePrompt(frame, *r)) return false;
+  }
+  return true;
 }

@@ -94,6 +94,7 @@ struct EditorRecord {
   std::array<int32_t, 20> BookmarkLength{};
   plat::WndProc FrameProc = nullptr;        // the procedure the editor replaced
   plat::WndProc CommandLineProc = nullptr;  // the command line's own
+  plat::WndProc ControlProc = nullptr;      // the control's own, while highlight painting is on
 };
 
 // The record of an editor frame, none for other windows.
@@ -125,6 +126,9 @@ void YYEditorRevert(int32_t window);
 int32_t YYEditorFindNext(plat::Hwnd frame, EditorRecord& r, const plat::FindReplace& block);
 int32_t YYEditorReplaceOne(plat::Hwnd frame, EditorRecord& r, const plat::FindReplace& block);
 void YYEditorPaste(EditorRecord& r);
+void YYEditorFontDialog(plat::Hwnd frame, EditorRecord& r);
+// A split container asks an editor pane before it closes: false on Cancel.
+bool YYEditorPaneAgreesToClose(int32_t window);
 void YYEditorBullet(EditorRecord& r);
 void YYEditorStyle(EditorRecord& r, int32_t command);
 void YYEditorAlign(EditorRecord& r, int32_t command);
@@ -182,3 +186,14 @@ void YYEditorAddHistory(int32_t index, const std::string& text);
 void YYEditorGetCommand(int32_t& status, std::string& buffer, int32_t size);
 void YYEditorGetHistory(int32_t index, std::string& buffer);
 plat::LResult YYEditorCommandLineProc(plat::Hwnd w, uint32_t message, plat::WParam wp, plat::LParam lp);
+
+// ------------------------------------------------------ highlight painting
+void YYEditorHighlightOn();
+plat::LResult YYEditorPaintProc(plat::Hwnd w, uint32_t message, plat::WParam wp, plat::LParam lp);
+// Draws `count` characters of a line's text starting at control position
+// `position` (the text given from that position).
+void YYEditorTextRun(const EditorRecord& r, plat::Hdc dc, const std::string& text, int32_t position, int32_t count);
+plat::Point YYEditorCharPos(plat::Hwnd control, int32_t position);
+// The colouring routine: token starts, ends and colours of a line (none here).
+void YYEditorColourHook(int32_t frame, int32_t selectionStart, int32_t selectionEnd, int32_t capacity, int32_t* starts,
+                        int32_t* ends, int32_t* colours, int32_t& count, const char* text, int32_t length);

@@ -89,8 +89,8 @@ bool PanesAgreeToClose(const std::vector<int32_t>* r) {
   for (size_t w : {kSplitPane1, kSplitPane2}) {
     const std::vector<int32_t>* pane = RecordOfWindow(Word(r, w));
     if (IsSplit(pane) && !PanesAgreeToClose(pane)) return false;
-    // Editor and grid panes come with their own windows; until then a pane
-    // has nothing unsaved to ask about.
+    // an editor pane asks about each unsaved document
+    if (!YYEditorPaneAgreesToClose(Word(r, w))) return false;
   }
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "platform/bars/Toolbar.h"
 #include "platform/ctl/Controls.h"
 #include "platform/os/Os.h"
 #include "platform/print/Capture.h"
@@ -266,6 +267,61 @@ TEST_F(EditorTest, ABookmarkMovesWithTextTypedBeforeIt) {
   Command(n, kEdCmdGotoBookmark);
   EXPECT_EQ(Info(n, 4), 10);
   EXPECT_EQ(Info(n, 5), 9);
+}
+
+TEST_F(EditorTest, AReadOnlyEditorOpensButRefusesChanges) {
+  const int32_t n = Editor(kEdReadOnly | kEdRichText);
+  const plat::Hwnd f = FrameOf(n);
+  struct Case {
+    uint32_t command;
+    bool present;
+  };
+  for (const Case c : {Case{kEdCmdOpen, true}, Case{kEdCmdSaveAs, true}, Case{kEdCmdNew, false}, Case{kEdCmdSave, false},
+                       Case{kEdCmdReplace, false}, Case{kEdCmdPaste, false}, Case{kEdCmdCopy, true},
+                       Case{kEdCmdBold, false}}) {
+    EXPECT_EQ(plat::test::menuItemState(f, c.command) >= 0, c.present) << c.command;
+  }
+  YYEditorSetText(Ignored(), "fixed");
+  Type(n, "x");
+  Command(n, kEdCmdDelete);
+  EXPECT_EQ(Text(n), "fixed");
+  // the toolbar names its buttons, the menu's items say what they do
+  plat::ToolTipText tip;
+  tip.hdr.hwndFrom = plat::handleFrom<plat::Hwnd>(
+      static_cast<uintptr_t>(plat::sendMessage(Rec(n).EditorToolbar, plat::tb::GetToolTips, 0, 0)));
+  tip.hdr.idFrom = kEdCmdFind;
+  tip.hdr.code = plat::kTtnNeedText;
+  plat::sendMessage(f, plat::wm::Notify, 0, reinterpret_cast<plat::LParam>(&tip));
+  EXPECT_STREQ(tip.text, "Find");
+  plat::sendMessage(f, plat::wm::MenuSelect, plat::makeLParam(kEdCmdExit, 0), 0);
+  EXPECT_EQ(plat::test::statusText(WindowTables().StatusBar[static_cast<size_t>(n)], plat::kSimplePart),
+            "Closes the browser");
+}
+
+TEST_F(EditorTest, HighlightPaintingShowsTheSelectionOnlyAtTabsAndLineEnds) {
+  const int32_t n = Editor(0);
+  YYEditorSetText(Ignored(), "ab\tcd\r\nef");
+  YYEditorHighlightOn();
+  int32_t from = 1;
+  YYEditorSelect(from, 8);   // b, the tab, cd, the line end, e
+  plat::test::pump();
+  const plat::Hwnd e = Rec(n).EditControl;
+  plat::Surface pic;
+  ASSERT_TRUE(plat::test::windowPicture(e, false, pic));
+  const uint32_t highlight = plat::pixelFromColor(plat::sysColor(plat::SysColor::kHighlight));
+  auto highlighted = [&](int32_t a, int32_t b) {
+    // how many pixels of the cells of characters a..b are highlight-coloured
+    const plat::Point p = YYEditorCharPos(e, a), q = YYEditorCharPos(e, b);
+    int count = 0;
+    for (int y = p.y + 1; y < p.y + Rec(n).CharHeight - 1; ++y)
+      for (int x = p.x + 1; x < q.x - 1; ++x) count += (pic.at(x, y) & 0xFFFFFF) == (highlight & 0xFFFFFF);
+    return count;
+  };
+  EXPECT_GT(highlighted(2, 3), 0);    // the tab
+  EXPECT_EQ(highlighted(1, 2), 0);    // b is drawn plain
+  EXPECT_EQ(highlighted(3, 5), 0);    // so is cd
+  const plat::Point end = YYEditorCharPos(e, 5);
+  EXPECT_EQ(pic.at(end.x + 2, end.y + 3) & 0xFFFFFF, highlight & 0xFFFFFF);   // the line end
 }
 
 TEST_F(EditorTest, PlainPositionsCountALineEndAsTwo) {
