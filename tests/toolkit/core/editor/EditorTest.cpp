@@ -423,6 +423,38 @@ TEST_F(EditorTest, PrintingEmptyTextOrSelectionMakesNoJob) {
   EXPECT_EQ(plat::recordedDocName(), "lines");
 }
 
+TEST_F(EditorTest, APageThatTakesNoTextEndsTheJob) {
+  Editor(0);
+  int32_t status = 0;
+  YYEditorSetText(status, "a text that no page can hold");
+  // a top margin that leaves no room for a line
+  int32_t height = 0;
+  YYEditorPageQuery(2, height, 0);
+  int32_t top = 0;
+  YYEditorPageQuery(4, top, 0);
+  YYEditorPageSet(4, top + height, 0);
+  YYEditorPrintRange(status, -1, 0, "no room");
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(plat::recordedPages().size(), 1u);
+}
+
+TEST_F(EditorTest, BackupCopiesOnlyAFileThatExists) {
+  const int32_t n = Editor(kEdBackup);
+  int32_t status = 0;
+  YYEditorSetText(status, "first");
+  Rec(n).FileName = Path("b.txt");
+  ASSERT_EQ(YYEditorSave(FrameOf(n), 0), 1);
+  EXPECT_FALSE(std::filesystem::exists(Path("b.txt.bak")));
+  YYEditorSetText(status, "second");
+  ASSERT_EQ(YYEditorSave(FrameOf(n), 0), 1);
+  EXPECT_EQ(testsupport::ReadFile(Path("b.txt.bak")), "first");
+  EXPECT_EQ(testsupport::ReadFile(Path("b.txt")), "second");
+  // a command the editor does not know reaches the program
+  Command(n, 40001);
+  EXPECT_EQ(EventStore().StoredType, EventMenuCommand);
+  EXPECT_EQ(EventStore().Stored[1], 40001);
+}
+
 TEST_F(EditorTest, MarginsSurviveASwitchOfUnitsWithinTheConversion) {
   YYEditorPageDefaults();
   int32_t v = 0;
