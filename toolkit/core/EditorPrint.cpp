@@ -52,6 +52,10 @@ int FromPoints(const plat::PageSetup& p, int v) { return v * UnitsPerInch(p) / 7
 
 void ResetEditorPageSetupForTest() { Setups() = EditorPageSetupRecord{}; }
 
+const plat::PageSetup& EditorPageSetupBlock(int32_t setup) {
+  return Setups().setups[static_cast<size_t>(setup == 0 ? 0 : 1)].request;
+}
+
 void YYEditorPageDefaults() {
   EditorPageSetupRecord& s = Setups();
   if (s.filled) return;
@@ -119,8 +123,6 @@ void YYEditorPageQuery(int32_t code, int32_t& value, int32_t setup) {
     case 3: value = ToPoints(p, p.margins.left); break;
     case 4: value = ToPoints(p, p.margins.top); break;
     case 5: value = p.printer.orientation == plat::kLandscape ? 1 : 0; break;
-    // the margins in the set-up's unit
-    case 6: value = p.margins.left; break;
     default: break;
   }
 }

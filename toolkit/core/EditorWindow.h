@@ -152,6 +152,8 @@ void YYEditorPageQuery(int32_t code, int32_t& value, int32_t setup);
 void YYEditorPageSet(int32_t code, int32_t value, int32_t setup);
 // Everything back to the first use (tests).
 void ResetEditorPageSetupForTest();
+// A page set-up's block as it stands (tests).
+const plat::PageSetup& EditorPageSetupBlock(int32_t setup);
 
 // ----------------------------------------------------- programming interface
 void YYEditorSetText(int32_t& status, const std::string& text);

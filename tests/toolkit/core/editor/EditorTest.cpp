@@ -457,19 +457,18 @@ TEST_F(EditorTest, BackupCopiesOnlyAFileThatExists) {
 
 TEST_F(EditorTest, MarginsSurviveASwitchOfUnitsWithinTheConversion) {
   YYEditorPageDefaults();
-  int32_t v = 0;
-  YYEditorPageQuery(6, v, 1);
-  ASSERT_EQ(v, 1000);
+  ASSERT_EQ(EditorPageSetupBlock(1).margins.left, 1000);
   int32_t result = 0;
   plat::test::answerPageSetup({});
   YYEditorPageSetup(2, 1, result);
   EXPECT_EQ(result, 1);
-  YYEditorPageQuery(6, v, 1);
-  EXPECT_EQ(v, 2540);
+  EXPECT_EQ(EditorPageSetupBlock(1).margins.left, 2540);
   plat::test::answerPageSetup({});
   YYEditorPageSetup(1, 1, result);
-  YYEditorPageQuery(6, v, 1);
-  EXPECT_EQ(v, 999);
+  EXPECT_EQ(EditorPageSetupBlock(1).margins.left, 999);
+  int32_t v = 0;
+  YYEditorPageQuery(3, v, 1);
+  EXPECT_EQ(v, 71);   // points
   // orientation through the set routine
   YYEditorPageSet(5, 1, 0);
   YYEditorPageQuery(5, v, 0);
