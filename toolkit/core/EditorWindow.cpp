@@ -251,7 +251,10 @@ void BuildMenus(EditorRecord& r, int32_t menuId, bool withProgramMenu) {
   using plat::mf::Separator;
   using plat::mf::String;
   plat::Hmenu bar = withProgramMenu && menuId != 0 ? plat::loadMenu(menuId) : plat::Hmenu{};
-  if (!bar) bar = plat::createMenu();
+  if (!bar) {
+    if (withProgramMenu && menuId != 0) r.MenuMissing = true;
+    bar = plat::createMenu();
+  }
   plat::Hmenu file = plat::createPopupMenu(), edit = plat::createPopupMenu(), search = plat::createPopupMenu();
   if (r.NewAllowed) plat::appendMenu(file, String, kEdCmdNew, "&New\tCtrl+N");
   if (r.OpenAllowed) plat::appendMenu(file, String, kEdCmdOpen, "&Open\tCtrl+O");
@@ -654,11 +657,20 @@ void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, i
   const bool insideParent = plat::getWindowStyle(frame) & plat::ws::Child;
   bool menus = !(flags & kEdNoMenu);
   if (insideParent) {
+    // Inside a split container the menu goes to the outermost container,
+    // when that one is a top-level window.
+    int32_t outer = -1;
+    for (Hwnd up = plat::getParent(plat::getParent(frame)); up; up = plat::getParent(plat::getParent(up))) {
+      const int32_t k = YYWindowNumber(up);
+      if (k < 0 || YYWindowKindOf(k) != kKindSplit) break;
+      outer = k;
+    }
+    const bool outerIsChild = outer < 0 || (plat::getWindowStyle(T().Frame[static_cast<size_t>(outer)]) & plat::ws::Child);
     if (mode != 2) {
       status = 5;
       mode = 2;
     }
-    if (menu != 0) status = 4;
+    if (menu != 0 && outerIsChild) status = 4;
     menus = false;
   }
   if (mode == 1 && menu != 0) {
@@ -720,6 +732,7 @@ void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, i
   if (client) plat::showWindow(client, plat::ShowCmd::Hide);
   if (menus) {
     BuildMenus(r, mode == 1 ? 0 : menu, mode != 1);
+    if (r.MenuMissing) status = 3;
     const plat::Hmenu old = plat::getMenu(frame);
     plat::setMenu(frame, r.MenuBar);
     if (old && old != r.MenuBar) plat::destroyMenu(old);
@@ -1162,6 +1175,7 @@ LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       const Hwnd from = plat::handleFrom<Hwnd>(lp);
       if (from == r->EditControl) {
         if (code == plat::en::Change) TextChanged(w, *r);
+        if (code == plat::en::VScroll && Level() == 2) plat::invalidateRect(r->EditControl, nullptr, true);
         if (code == plat::en::SetFocus) r->FocusTarget = r->EditControl;
         return 0;
       }
@@ -1252,6 +1266,10 @@ LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
               return 1;
             }
             return 0;
+          case plat::vk::OemComma:
+          case plat::vk::OemPeriod:
+            // the font-size keys of rich text do nothing to plain text
+            return ctrl && shift && !r->RichText ? 1 : 0;
           default: return 0;
         }
       }

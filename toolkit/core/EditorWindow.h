@@ -82,7 +82,7 @@ struct EditorRecord {
        PrintAllowed = false;
   bool RichText = false, SeveralDocuments = false, HideName = false, QuietOpen = false, ProgramPrints = false,
        Extended = false, Highlight = false, Frozen = false, RawPositions = false, Backup = false,
-       ModifiedMarker = false, WordWrap = false, NoClose = false;
+       ModifiedMarker = false, WordWrap = false, NoClose = false, MenuMissing = false;
   plat::HFont Font = 0;
   int32_t FontIndex = 0;
   int32_t FontSize = 0;

@@ -117,6 +117,45 @@ TEST_F(EditorTest, OpeningRefusalsGiveTheirStatuses) {
   EXPECT_EQ(Info(-1, 1), 1);
 }
 
+TEST_F(EditorTest, AModalEditorLeavesItsResultsBehind) {
+  testsupport::WriteFile(Path("m.txt"), "modal");
+  const int32_t m = Child();
+  Select(m);
+  const plat::Hwnd frame = FrameOf(m);
+  int step = 0;
+  plat::setIdleHook([&]() {
+    if (step++ == 0) {
+      plat::setFocus(YYEditorRecordOf(frame)->EditControl);
+      plat::test::typeText("ab");
+      return true;
+    }
+    // the save question is answered No, and the window goes
+    plat::test::answerMessageBox(plat::kIdNo);
+    plat::postMessage(frame, plat::wm::Close, 0, 0);
+    plat::setIdleHook({});
+    return true;
+  });
+  int32_t status = 0, mode = 1;
+  YYEditorOpen(status, mode, 0, 0, 3, 10, -1, -1, Path("m.txt"), "");
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(plat::isWindow(frame));
+  EXPECT_EQ(Info(-1, 1), 0);
+  EXPECT_EQ(Info(-1, 2), 7);
+  EXPECT_EQ(Info(-1, 4), 3);
+  std::string name;
+  YYEditorInfoText(-1, 3, name, 260);
+  std::string full;
+  plat::FullPath(Path("m.txt"), full);
+  EXPECT_EQ(name, full);
+  // a program menu that cannot be loaded
+  const int32_t n = Child();
+  Select(n);
+  mode = 2;
+  YYEditorOpen(status, mode, 31999, 0, 3, 10, -1, -1, "", "");
+  EXPECT_EQ(status, 3);
+  EXPECT_GE(plat::test::menuItemState(FrameOf(n), kEdCmdOpen), 0);
+}
+
 TEST_F(EditorTest, TheCaptionShowsTheFileAndItsModifiedMarker) {
   testsupport::WriteFile(Path("p.txt"), "text");
   const int32_t n = Editor(kEdModifiedMarker, Path("p.txt"));
