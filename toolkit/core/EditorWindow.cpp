@@ -1433,6 +1433,11 @@ void YYEditorClear(EditorRecord& r) {
   if (Level() == 3) Send(r.EditControl, plat::emr::SetZoom, static_cast<WParam>(num), den);
 }
 
+uintptr_t YYEditorFontHook(Hwnd dialog, uint32_t message, WParam /*wp*/, LParam lp) {
+  if (message == plat::kHookInit) plat::enableWindow(plat::getDlgItem(dialog, 1041), lp != 0);
+  return 0;
+}
+
 void YYEditorFontDialog(Hwnd frame, EditorRecord& r) {
   plat::CharFormat f;
   Send(r.EditControl, plat::emr::GetCharFormat, plat::scf::Selection, reinterpret_cast<LParam>(&f));
@@ -1450,6 +1455,12 @@ void YYEditorFontDialog(Hwnd frame, EditorRecord& r) {
   cf.font.color = (f.mask & plat::cfm::Colour) && !(f.effects & plat::cfe::AutoColour) ? f.colour
                                                                                       : plat::sysColor(plat::SysColor::kWindowText);
   cf.flags = plat::cf::ScreenFonts | plat::cf::Effects | plat::cf::InitToLogFont;
+  if (r.Extended) {
+    // underlining may only be taken off here, not put on
+    cf.flags |= plat::cf::EnableHook;
+    cf.hook = YYEditorFontHook;
+    cf.hookData = cf.font.underline ? 1 : 0;
+  }
   if (!plat::chooseFont(cf)) return;
   plat::CharFormat c;
   c.mask = plat::cfm::Face | plat::cfm::Size | plat::cfm::Colour | plat::cfm::Bold | plat::cfm::Italic |

@@ -127,6 +127,9 @@ int32_t YYEditorFindNext(plat::Hwnd frame, EditorRecord& r, const plat::FindRepl
 int32_t YYEditorReplaceOne(plat::Hwnd frame, EditorRecord& r, const plat::FindReplace& block);
 void YYEditorPaste(EditorRecord& r);
 void YYEditorFontDialog(plat::Hwnd frame, EditorRecord& r);
+// At its opening the font dialog's underline box is enabled only when the
+// selection is underlined (lParam non-zero).
+uintptr_t YYEditorFontHook(plat::Hwnd dialog, uint32_t message, plat::WParam wp, plat::LParam lp);
 // A split container asks an editor pane before it closes: false on Cancel.
 bool YYEditorPaneAgreesToClose(int32_t window);
 void YYEditorBullet(EditorRecord& r);

@@ -363,6 +363,34 @@ TEST_F(EditorTest, HighlightPaintingShowsTheSelectionOnlyAtTabsAndLineEnds) {
   EXPECT_EQ(pic.at(end.x + 2, end.y + 3) & 0xFFFFFF, highlight & 0xFFFFFF);   // the line end
 }
 
+TEST_F(EditorTest, TheFontDialogFormatsTheSelection) {
+  const int32_t n = Editor(kEdRichText);
+  YYEditorSetText(Ignored(), "one two");
+  int32_t at = 4;
+  YYEditorSelect(at, 7);
+  plat::FontChoice font;
+  font.face = "Times New Roman";
+  font.pointSize10 = 180;
+  font.weight = 700;
+  font.italic = true;
+  font.color = 0x008000;
+  plat::test::answerFont(true, font);
+  Command(n, kEdCmdFont);
+  plat::CharRange c{4, 7};
+  plat::sendMessage(Rec(n).EditControl, plat::emr::ExSetSel, 0, reinterpret_cast<plat::LParam>(&c));
+  plat::CharFormat f;
+  plat::sendMessage(Rec(n).EditControl, plat::emr::GetCharFormat, plat::scf::Selection, reinterpret_cast<plat::LParam>(&f));
+  EXPECT_EQ(f.face, "Times New Roman");
+  EXPECT_EQ(f.height, 360);   // twips
+  EXPECT_EQ(f.effects & (plat::cfe::Bold | plat::cfe::Italic), plat::cfe::Bold | plat::cfe::Italic);
+  EXPECT_EQ(f.colour, 0x008000u);
+  // the rest keeps its format
+  c = {0, 3};
+  plat::sendMessage(Rec(n).EditControl, plat::emr::ExSetSel, 0, reinterpret_cast<plat::LParam>(&c));
+  plat::sendMessage(Rec(n).EditControl, plat::emr::GetCharFormat, plat::scf::Selection, reinterpret_cast<plat::LParam>(&f));
+  EXPECT_EQ(f.effects & plat::cfe::Bold, 0u);
+}
+
 TEST_F(EditorTest, PlainPositionsCountALineEndAsTwo) {
   const int32_t n = Editor(0);
   YYEditorSetText(Ignored(), "ab\r\ncd");
