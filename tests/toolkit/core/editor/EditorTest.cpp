@@ -3,6 +3,10 @@
 // plain positions, the command line's history and printing.
 #include "tests/toolkit/core/windows/MainWindowFixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "platform/bars/Toolbar.h"
@@ -164,6 +168,11 @@ TEST_F(EditorTest, TheCaptionShowsTheFileAndItsModifiedMarker) {
   EXPECT_EQ(plat::getWindowText(FrameOf(n)), "Notes - [" + full + "]");
   Type(n, "x");
   EXPECT_EQ(plat::getWindowText(FrameOf(n)), "Notes - [" + full + " *]");
+  // the kept file keeps writers who ask for the lock away
+  const int fd = ::open(full.c_str(), O_RDWR);
+  ASSERT_GE(fd, 0);
+  EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+  ::close(fd);
   EXPECT_EQ(Text(n), "xtext");
   EXPECT_EQ(Info(n, 3), 1);
 }
