@@ -193,6 +193,44 @@ TEST_F(EditorTest, DocumentsAreMatchedByTheirExactPath) {
   EXPECT_EQ(plat::test::menuItemState(FrameOf(n), kEdCmdView + 1) & plat::mf::Checked, plat::mf::Checked);
 }
 
+TEST_F(EditorTest, ClosingAMiddleDocumentMovesTheLaterOnesDown) {
+  for (const char* f : {"one.txt", "two.txt", "three.txt"}) testsupport::WriteFile(Path(f), f);
+  const int32_t n = Editor(kEdDocuments, Path("one.txt"));
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 0, 0, 0, 0, 2, -1, Path("two.txt"), "");
+  YYEditorOpen(status, mode, 0, 0, 0, 0, 3, -1, Path("three.txt"), "");
+  int32_t at = 2;
+  YYEditorSelect(at, 2);
+  Command(n, kEdCmdSetBookmark);
+  YYEditorPickDocument(2, status);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(Text(n), "two.txt");
+  Command(n, kEdCmdClose);
+  EXPECT_EQ(Info(n, 7), 2);
+  EXPECT_EQ(Info(n, 6), 2);
+  EXPECT_EQ(Text(n), "three.txt");
+  EXPECT_EQ(Rec(n).FileType[1], 3);
+  EXPECT_EQ(Rec(n).Bookmark[1], 2);
+  EXPECT_GE(plat::test::menuItemState(FrameOf(n), kEdCmdView + 2), 0);
+  EXPECT_LT(plat::test::menuItemState(FrameOf(n), kEdCmdView + 3), 0);
+  YYEditorPickDocument(5, status);
+  EXPECT_EQ(status, 2);
+}
+
+TEST_F(EditorTest, ASemiModalEditorDisablesTheOtherWindowsUntilItGoes) {
+  const int32_t n = Child();
+  Select(n);
+  int32_t status = 0, mode = 3;
+  YYEditorOpen(status, mode, 0, 0, 3, 10, -1, -1, "", "");
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(plat::isWindowEnabled(FrameOf(0)));
+  EXPECT_TRUE(plat::isWindowEnabled(FrameOf(n)));
+  plat::sendMessage(FrameOf(n), plat::wm::Close, 0, 0);
+  EXPECT_TRUE(HasEvent(EventCloseAsked));   // the program closes it
+  plat::destroyWindow(FrameOf(n));
+  EXPECT_TRUE(plat::isWindowEnabled(FrameOf(0)));
+}
+
 TEST_F(EditorTest, RichTextOnlyForRtfNamesAndALeadingBraceLoadsAsText) {
   const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain \\b bold\\b0\\par}";
   testsupport::WriteFile(Path("notes.txt"), rtf);
