@@ -670,7 +670,20 @@ LResult YYEditorPaintProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
   const plat::WndProc own = r->ControlProc;
   if (message == plat::wm::MouseWheel && (plat::loWord(wp) & plat::kMkControl)) {
     const LResult out = plat::callWindowProc(own, w, message, wp, lp);
-    if (!r->Frozen) plat::invalidateRect(w, nullptr, true);
+    if (r->Frozen) return out;
+    // The control changed its zoom; lay it out again around the same
+    // first line and selection, hidden so the steps do not show.
+    plat::showWindow(w, plat::ShowCmd::Hide);
+    const int first = static_cast<int>(Send(w, plat::em::GetFirstVisibleLine));
+    const plat::CharRange c = Selection(*r);
+    SetSelection(*r, c.min, c.max);
+    Send(w, plat::emr::LineScroll, 0, first - static_cast<int>(Send(w, plat::em::GetFirstVisibleLine)));
+    plat::showWindow(w, plat::ShowCmd::Show);
+    plat::Rect box;
+    plat::getWindowRect(w, box);
+    const plat::Point at = plat::screenToClient(frame, {box.left, box.top});
+    plat::moveWindow(w, at.x, at.y, 1, 1, false);
+    plat::moveWindow(w, at.x, at.y, box.width(), box.height(), true);
     return out;
   }
   if (message != plat::wm::Paint || !r->Highlight) return plat::callWindowProc(own, w, message, wp, lp);

@@ -410,6 +410,88 @@ TEST_F(EditorTest, HighlightPaintingShowsTheSelectionOnlyAtTabsAndLineEnds) {
   EXPECT_EQ(pic.at(end.x + 2, end.y + 3) & 0xFFFFFF, highlight & 0xFFFFFF);   // the line end
 }
 
+// A text of 40 numbered lines, shown from line 10 with the selection on
+// line 2, out of view.
+std::string FortyLines() {
+  std::string t;
+  for (int i = 0; i < 40; ++i) t += "line " + std::to_string(i) + "\r\n";
+  return t;
+}
+
+TEST_F(EditorTest, ZoomingWithTheWheelKeepsTheFirstLineAndTheSelection) {
+  const int32_t n = Editor(0);
+  YYEditorSetText(Ignored(), FortyLines());
+  YYEditorHighlightOn();
+  const plat::Hwnd e = Rec(n).EditControl;
+  int32_t from = 14;
+  YYEditorSelect(from, 16);
+  YYEditorScrollTo(10);
+  plat::Rect before;
+  plat::getWindowRect(e, before);
+  const plat::CharRange sel = [&] {
+    plat::CharRange c;
+    plat::sendMessage(e, plat::emr::ExGetSel, 0, reinterpret_cast<plat::LParam>(&c));
+    return c;
+  }();
+  plat::sendMessage(e, plat::wm::MouseWheel, plat::makeWParam(plat::kMkControl, 240), 0);
+  plat::test::pump();
+  int num = 0, den = 0;
+  plat::sendMessage(e, plat::emr::GetZoom, reinterpret_cast<plat::WParam>(&num), reinterpret_cast<plat::LParam>(&den));
+  EXPECT_EQ(num * 10, den * 12);   // two clicks: 120 %
+  EXPECT_EQ(plat::sendMessage(e, plat::em::GetFirstVisibleLine), 10);
+  plat::CharRange now;
+  plat::sendMessage(e, plat::emr::ExGetSel, 0, reinterpret_cast<plat::LParam>(&now));
+  EXPECT_EQ(now.min, sel.min);
+  EXPECT_EQ(now.max, sel.max);
+  EXPECT_TRUE(plat::isWindowVisible(e));
+  plat::Rect after;
+  plat::getWindowRect(e, after);
+  EXPECT_EQ(after.width(), before.width());
+  EXPECT_EQ(after.height(), before.height());
+
+  // a frozen editor zooms but stays hidden
+  YYEditorFreeze(0);
+  plat::sendMessage(e, plat::wm::MouseWheel, plat::makeWParam(plat::kMkControl, 120), 0);
+  EXPECT_FALSE(plat::isWindowVisible(e));
+  YYEditorFreeze(1);
+  EXPECT_TRUE(plat::isWindowVisible(e));
+}
+
+TEST_F(EditorTest, ThawingPutsBackTheSelectionAndTheFirstLine) {
+  const int32_t n = Editor(0);
+  const plat::Hwnd e = Rec(n).EditControl;
+  YYEditorSetText(Ignored(), FortyLines());
+  int32_t from = 14;
+  YYEditorSelect(from, 16);
+  YYEditorScrollTo(10);
+  YYEditorFreeze(0);
+  EXPECT_FALSE(plat::isWindowVisible(e));
+  // work done while frozen moves the selection and the view
+  int32_t end = 0;
+  YYEditorSelect(end, -1);
+  YYEditorScrollTo(0);
+  EXPECT_FALSE(plat::isWindowVisible(e));
+  YYEditorFreeze(1);
+  EXPECT_TRUE(plat::isWindowVisible(e));
+  EXPECT_EQ(plat::sendMessage(e, plat::em::GetFirstVisibleLine), 10);
+  plat::CharRange c;
+  plat::sendMessage(e, plat::emr::ExGetSel, 0, reinterpret_cast<plat::LParam>(&c));
+  int32_t a = 0, b = 0;
+  YYEditorToRichPositions(14, 16, a, b);
+  EXPECT_EQ(c.min, a);
+  EXPECT_EQ(c.max, b);
+
+  // a redraw repaints the control of that window only
+  plat::test::pump();
+  plat::validateRect(e, nullptr);
+  YYEditorRedraw(n);
+  EXPECT_TRUE(plat::getUpdateRect(e, nullptr, false));
+  plat::validateRect(e, nullptr);
+  YYEditorRedraw(n + 1);
+  YYEditorRedraw(0);
+  EXPECT_FALSE(plat::getUpdateRect(e, nullptr, false));
+}
+
 TEST_F(EditorTest, TheFontDialogFormatsTheSelection) {
   const int32_t n = Editor(kEdRichText);
   YYEditorSetText(Ignored(), "one two");
