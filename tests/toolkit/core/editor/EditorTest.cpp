@@ -217,6 +217,56 @@ TEST_F(EditorTest, ClosingAMiddleDocumentMovesTheLaterOnesDown) {
   EXPECT_EQ(status, 2);
 }
 
+TEST_F(EditorTest, OpenTakesTheChosenFileIntoANewDocumentOrTheEmptyOne) {
+  for (const char* f : {"one.txt", "two.txt"}) testsupport::WriteFile(Path(f), f);
+  const int32_t n = Editor(kEdDocuments | kEdModifiedMarker);
+  struct Step {
+    bool ok;
+    const char* file;
+    int32_t documents, current;
+    const char* text;
+  } steps[] = {
+      {true, "one.txt", 1, 1, "one.txt"},    // the empty, unnamed document takes it
+      {true, "two.txt", 2, 2, "two.txt"},    // a new document
+      {false, "", 2, 2, "two.txt"},          // cancelled: nothing changes
+      {true, "one.txt", 2, 1, "one.txt"},    // already open: its document becomes current
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.file);
+    plat::test::answerFileDialog({s.ok, {s.ok ? Path(s.file) : std::string()}});
+    ClearEvents();
+    Command(n, kEdCmdOpen);
+    EXPECT_EQ(Info(n, 7), s.documents);
+    EXPECT_EQ(Info(n, 6), s.current);
+    EXPECT_EQ(Text(n), s.text);
+    EXPECT_EQ(HasEvent(EventMenuCommand), s.ok);
+  }
+  std::string full;
+  plat::FullPath(Path("one.txt"), full);
+  EXPECT_EQ(plat::getWindowText(FrameOf(n)), "Notes - [" + full + "]");
+  EXPECT_GE(plat::test::menuItemState(FrameOf(n), kEdCmdView + 2), 0);
+}
+
+TEST_F(EditorTest, TheContextMenuIsTheEditMenuAndActsOnTheSelection) {
+  const int32_t n = Editor(0);
+  YYEditorSetText(Ignored(), "one two");
+  int32_t at = 4;
+  YYEditorSelect(at, 7);
+  // from the mouse: Delete, the seventh item of the Edit menu
+  plat::test::answerMenuPath({6});
+  plat::sendMessage(FrameOf(n), plat::wm::ContextMenu, 0, plat::makeLParam(100, 100));
+  plat::test::pump();
+  EXPECT_EQ(Text(n), "one ");
+  // from the keyboard (under the caret): Select All
+  plat::test::answerMenu(kEdCmdSelectAll);
+  plat::sendMessage(FrameOf(n), plat::wm::ContextMenu, 0, -1);
+  plat::test::pump();
+  plat::CharRange c;
+  plat::sendMessage(Rec(n).EditControl, plat::emr::ExGetSel, 0, reinterpret_cast<plat::LParam>(&c));
+  EXPECT_EQ(c.min, 0);
+  EXPECT_EQ(c.max, 4);
+}
+
 TEST_F(EditorTest, ASemiModalEditorDisablesTheOtherWindowsUntilItGoes) {
   const int32_t n = Child();
   Select(n);
