@@ -541,17 +541,37 @@ void SimpleStatus(const EditorRecord& r, const std::string& text) {
 }
 
 // The buttons that follow the selection and the undo state.
+// Cut and Copy follow the selection on the editor toolbar and on the
+// window's own top toolbar; Cut only takes text that is not protected.
 void FollowSelection(EditorRecord& r) {
-  if (!r.EditorToolbar) return;
+  if (!plat::isWindowVisible(r.EditControl)) return;
   const plat::CharRange c = Selection(r);
   const bool empty = c.min == c.max;
-  Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdCopy, !empty);
-  Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdCut, !empty);
+  if (r.EditorToolbar) {
+    if (empty) {
+      Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdCopy, 0);
+      Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdCut, 0);
+    } else {
+      Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdCopy, 1);
+      if (r.Menus[1]) plat::enableMenuItem(r.Menus[1], kEdCmdCopy, plat::mf::Enabled);
+      plat::CharFormat f;
+      Send(r.EditControl, plat::emr::GetCharFormat, plat::scf::Selection, reinterpret_cast<LParam>(&f));
+      const bool unprotected = (f.mask & plat::cfm::Protected) && !(f.effects & plat::cfe::Protected);
+      Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdCut, unprotected);
+    }
+  }
+  if (const Hwnd top = r.WindowToolbars[0]) {
+    Send(top, plat::tb::EnableButton, kEdCmdCut, !empty);
+    Send(top, plat::tb::EnableButton, kEdCmdCopy, !empty);
+  }
 }
 void FollowUndo(EditorRecord& r) {
-  if (!r.EditorToolbar) return;
-  Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdUndo, Send(r.EditControl, plat::em::CanUndo) != 0);
-  Send(r.EditorToolbar, plat::tb::EnableButton, kEdCmdRedo, Send(r.EditControl, plat::emr::CanRedo) != 0);
+  const bool undo = Send(r.EditControl, plat::em::CanUndo) != 0, redo = Send(r.EditControl, plat::emr::CanRedo) != 0;
+  for (const Hwnd bar : {r.EditorToolbar, r.WindowToolbars[0]}) {
+    if (!bar) continue;
+    Send(bar, plat::tb::EnableButton, kEdCmdUndo, undo);
+    Send(bar, plat::tb::EnableButton, kEdCmdRedo, redo);
+  }
 }
 
 void StatusLineCol(EditorRecord& r) {

@@ -14,6 +14,7 @@
 #include "platform/os/Os.h"
 #include "platform/print/Capture.h"
 #include "platform/print/Printer.h"
+#include "platform/res/Resources.h"
 #include "platform/win/Keys.h"
 #include "tests/support/GoldenPicture.h"
 #include "toolkit/core/ChildWindows.h"
@@ -540,6 +541,62 @@ TEST_F(EditorTest, ThawingPutsBackTheSelectionAndTheFirstLine) {
   YYEditorRedraw(n + 1);
   YYEditorRedraw(0);
   EXPECT_FALSE(plat::getUpdateRect(e, nullptr, false));
+}
+
+TEST_F(EditorTest, CutCopyUndoAndRedoButtonsFollowTheSelectionOnBothToolbars) {
+  // the window's own top toolbar carries Undo, Redo, Cut and Copy too
+  plat::res::pushOverlay(R"(
+RCDATA 31010
+  16 1 32121 32127 32122 32123 0 0
+END
+BITMAP 31010 64 1
+  COLOR . 808080
+  ROWS
+  ................................................................
+END
+)");
+  int32_t n = 0, dialog = 0, width = 420, height = 260;
+  YYChildWindowOpen(40, 30, width, height, n, kOptionSystemMenu | kOptionStatusBar, 0, {31010, 0, 0, 0}, dialog, 0, -1, "Notes");
+  Select(n);
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 0, kEdRichText, 3, 10, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  const plat::Hwnd own = Rec(n).EditorToolbar, top = Rec(n).WindowToolbars[0];
+  ASSERT_TRUE(own);
+  ASSERT_TRUE(top);
+  Type(n, "one two");
+  const plat::Hwnd e = Rec(n).EditControl;
+  plat::CharRange c{4, 7};
+  plat::sendMessage(e, plat::emr::ExSetSel, 0, reinterpret_cast<plat::LParam>(&c));
+  plat::CharFormat f;
+  f.mask = plat::cfm::Protected;
+  f.effects = plat::cfe::Protected;
+  plat::sendMessage(e, plat::emr::SetCharFormat, plat::scf::Selection, reinterpret_cast<plat::LParam>(&f));
+  auto on = [](plat::Hwnd bar, int id) { return (plat::test::toolbarButtonState(bar, id) & plat::tbstate::Enabled) != 0; };
+  struct Case {
+    int from, to;
+    bool cut, copy, topCutCopy;
+  } cases[] = {
+      {2, 2, false, false, false},   // nothing selected
+      {0, 3, true, true, true},      // plain text
+      {4, 7, false, true, true},     // protected text is copied, not cut
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.from);
+    c = {k.from, k.to};
+    plat::sendMessage(e, plat::emr::ExSetSel, 0, reinterpret_cast<plat::LParam>(&c));
+    EXPECT_EQ(on(own, kEdCmdCut), k.cut);
+    EXPECT_EQ(on(own, kEdCmdCopy), k.copy);
+    EXPECT_EQ(on(top, kEdCmdCut), k.topCutCopy);
+    EXPECT_EQ(on(top, kEdCmdCopy), k.topCutCopy);
+  }
+  // typing can be undone, not redone; undoing it can be redone
+  EXPECT_TRUE(on(top, kEdCmdUndo));
+  EXPECT_FALSE(on(top, kEdCmdRedo));
+  Command(n, kEdCmdUndo);
+  EXPECT_TRUE(on(own, kEdCmdRedo));
+  EXPECT_TRUE(on(top, kEdCmdRedo));
+  plat::res::popOverlay();
 }
 
 TEST_F(EditorTest, TheFontDialogFormatsTheSelection) {
