@@ -250,6 +250,7 @@ constexpr uint32_t HideWholeWord = 0x0400;
 constexpr uint32_t NoUpDown = 0x0800;
 constexpr uint32_t NoMatchCase = 0x1000;
 constexpr uint32_t NoWholeWord = 0x2000;
+constexpr uint32_t EnableHook = 0x4000;  // with `hook` set
 }  // namespace fr
 // The registered message the find and replace dialogs send to their owner;
 // lParam points to the FindReplace record they were made with.
@@ -260,6 +261,11 @@ struct FindReplace {
   std::string findWhat;
   std::string replaceWith;
   LParam custData = 0;
+  // With fr::EnableHook: told that the dialog opened (kHookInit, with
+  // `hookData` as lParam), then sees every message of the dialog first
+  // (non-zero: handled).
+  uintptr_t (*hook)(Hwnd dialog, uint32_t message, WParam, LParam) = nullptr;
+  LParam hookData = 0;
 };
 // Modeless: return the dialog window (none on failure). The record must live
 // until the dialog sends its DialogTerm notice.

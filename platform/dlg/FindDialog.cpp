@@ -77,13 +77,21 @@ void init(Hwnd dialog, FindReplace& f) {
   enableActions(dialog);
 }
 
+using Hook = uintptr_t (*)(Hwnd, uint32_t, WParam, LParam);
+Hook hookOf(const FindReplace* f) { return f && (f->flags & fr::EnableHook) ? f->hook : nullptr; }
+
 intptr_t findProc(Hwnd dialog, uint32_t message, WParam wp, LParam lp) {
+  if (message != wm::InitDialog)
+    if (Hook h = hookOf(recordOf(dialog)); h && h(dialog, message, wp, lp) != 0) return 1;
   switch (message) {
     case wm::InitDialog: {
       FindReplace& f = *reinterpret_cast<FindReplace*>(lp);
-      setUserData(dialog, lp);
       init(dialog, f);
       centreOverOwner(dialog);
+      // From here on the hook sees the dialog's messages, beginning with
+      // the news that it opened.
+      setUserData(dialog, lp);
+      if (Hook h = hookOf(&f)) h(dialog, kHookInit, 0, f.hookData);
       return 1;
     }
     case wm::Command: {

@@ -793,6 +793,10 @@ void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, i
   Send(r.EditControl, plat::emr::ExLimitText, 0, r.TextLimit);
   r.FindBlock.owner = frame;
   r.FindBlock.flags = plat::fr::Down | (Level() == 1 ? plat::fr::NoUpDown | plat::fr::HideUpDown : 0);
+  if (insideParent) {
+    r.FindBlock.flags |= plat::fr::EnableHook;
+    r.FindBlock.hook = YYEditorFindHook;
+  }
   uint32_t mask = plat::enm::Change | plat::enm::Scroll | plat::enm::MouseEvents | plat::enm::SelChange |
                   plat::enm::Protected;
   if (r.StatusBar) mask |= plat::enm::KeyEvents;
@@ -1451,6 +1455,20 @@ void YYEditorClear(EditorRecord& r) {
   Send(r.EditControl, plat::emr::SetParaFormat, 0, reinterpret_cast<LParam>(&p));
   SetSelection(r, 0, 0);
   if (Level() == 3) Send(r.EditControl, plat::emr::SetZoom, static_cast<WParam>(num), den);
+}
+
+// A frame inside its parent cannot own the find dialog (its top-level
+// window does), so closing the dialog would leave the focus there: give it
+// back to the editor whose dialog it is.
+uintptr_t YYEditorFindHook(Hwnd dialog, uint32_t message, WParam wp, LParam /*lp*/) {
+  if (message == plat::kHookInit) return 1;
+  if (message != plat::wm::Command || plat::loWord(wp) != plat::kIdCancel) return 0;
+  for (const Hwnd frame : T().Frame)
+    if (const EditorRecord* r = frame ? YYEditorRecordOf(frame) : nullptr; r && r->FindDialog == dialog) {
+      YYWindowFocus(frame);
+      break;
+    }
+  return 0;
 }
 
 uintptr_t YYEditorFontHook(Hwnd dialog, uint32_t message, WParam /*wp*/, LParam lp) {

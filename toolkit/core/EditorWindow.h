@@ -129,6 +129,7 @@ void YYEditorPaste(EditorRecord& r);
 void YYEditorFontDialog(plat::Hwnd frame, EditorRecord& r);
 // At its opening the font dialog's underline box is enabled only when the
 // selection is underlined (lParam non-zero).
+uintptr_t YYEditorFindHook(plat::Hwnd dialog, uint32_t message, plat::WParam wp, plat::LParam lp);
 uintptr_t YYEditorFontHook(plat::Hwnd dialog, uint32_t message, plat::WParam wp, plat::LParam lp);
 // A split container asks an editor pane before it closes: false on Cancel.
 bool YYEditorPaneAgreesToClose(int32_t window);

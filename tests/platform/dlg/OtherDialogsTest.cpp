@@ -531,6 +531,51 @@ TEST_F(FindDialogTest, FindTellsTheOwnerWhatToFindAndHowAndEndsWithEscape) {
   EXPECT_FALSE(isWindow(d));
 }
 
+// What the find dialog's hook saw: the messages and the data it opened with.
+struct FindHookLog {
+  static inline std::vector<uint32_t> messages;
+  static inline LParam opened = 0;
+  static uintptr_t hook(Hwnd, uint32_t message, WParam wp, LParam lp) {
+    messages.push_back(message);
+    if (message == kHookInit) opened = lp;
+    // it takes Find Next for itself
+    return message == wm::Command && loWord(wp) == kIdOk ? 1 : 0;
+  }
+};
+
+TEST_F(FindDialogTest, AHookHearsTheOpeningAndMayTakeAButtonForItself) {
+  FindHookLog::messages.clear();
+  FindReplace f;
+  f.owner = editor;
+  f.findWhat = "rho";
+  f.flags = fr::Down | fr::EnableHook;
+  f.hook = FindHookLog::hook;
+  f.hookData = 77;
+  const Hwnd d = findText(f);
+  ASSERT_TRUE(d);
+  pumpWith(d);
+  ASSERT_FALSE(FindHookLog::messages.empty());
+  EXPECT_EQ(FindHookLog::messages.front(), kHookInit);
+  EXPECT_EQ(FindHookLog::opened, 77);
+  test::click(test::Button::Left, testing::centreOf(getDlgItem(d, kIdOk)));
+  pumpWith(d);
+  EXPECT_TRUE(notices.empty()) << "the hook took Find Next";
+  test::key(vk::Escape);
+  pumpWith(d);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].flags & fr::DialogTerm, fr::DialogTerm);
+  // without the flag the hook is not called
+  FindHookLog::messages.clear();
+  f.flags = fr::Down;
+  const Hwnd plain = findText(f);
+  pumpWith(plain);
+  test::click(test::Button::Left, testing::centreOf(getDlgItem(plain, kIdOk)));
+  pumpWith(plain);
+  EXPECT_TRUE(FindHookLog::messages.empty());
+  EXPECT_EQ(notices.size(), 2u);
+  destroyWindow(plain);
+}
+
 TEST_F(FindDialogTest, ReplaceTellsReplaceAndReplaceAllAndHidesWhatTheCallerDoesNotWant) {
   FindReplace f;
   f.owner = editor;

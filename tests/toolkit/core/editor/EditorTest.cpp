@@ -391,6 +391,26 @@ TEST_F(EditorTest, SearchingDownTwiceFindsTwoPlacesAndReplaceAllEndsOnce) {
   EXPECT_EQ(Text(n), "cow dog cow bird");
 }
 
+TEST_F(EditorTest, CancellingTheFindDialogOfAnEditorInsideItsParentFocusesTheEditor) {
+  const int32_t n = Child(kOptionSystemMenu | kOptionInsideParent);
+  Select(n);
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 0, 0, 3, 10, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  YYEditorSetText(Ignored(), "alpha beta");
+  Command(n, kEdCmdFind);
+  const plat::Hwnd dialog = Rec(n).FindDialog;
+  ASSERT_TRUE(dialog);
+  plat::test::pump();
+  plat::setFocus(plat::getDlgItem(dialog, plat::kIdCancel));
+  plat::sendMessage(dialog, plat::wm::Command, plat::makeWParam(plat::kIdCancel, plat::bn::Clicked),
+                    static_cast<plat::LParam>(plat::getDlgItem(dialog, plat::kIdCancel).value));
+  plat::test::pump();
+  EXPECT_FALSE(Rec(n).FindDialog);
+  EXPECT_FALSE(plat::isWindow(dialog));
+  EXPECT_EQ(plat::getFocus(), Rec(n).EditControl);
+}
+
 TEST_F(EditorTest, ABookmarkMovesWithTextTypedBeforeIt) {
   const int32_t n = Editor(0);
   YYEditorSetText(Ignored(), "hello world");
