@@ -1271,8 +1271,8 @@ LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         const bool shift = plat::getKeyState(plat::vk::Shift) < 0, ctrl = plat::getKeyState(plat::vk::Control) < 0;
         const bool alt = plat::getKeyState(plat::vk::Menu) < 0;
         switch (f->wParam) {
-          case plat::vk::Capital: Status(*r, 1, (plat::getKeyState(plat::vk::Capital) & 1) ? "" : "\tCAPS"); return 0;
-          case plat::vk::NumLock: Status(*r, 2, (plat::getKeyState(plat::vk::NumLock) & 1) ? "" : "\tNUM"); return 0;
+          case plat::vk::Capital: Status(*r, 1, (plat::getKeyState(plat::vk::Capital) & 1) ? "\tCAPS" : ""); return 0;
+          case plat::vk::NumLock: Status(*r, 2, (plat::getKeyState(plat::vk::NumLock) & 1) ? "\tNUM" : ""); return 0;
           case plat::vk::Insert:
             if (!shift && !ctrl) {
               r->InsertMode = 1 - r->InsertMode;

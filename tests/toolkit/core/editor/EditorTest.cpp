@@ -619,6 +619,28 @@ END
   plat::res::popOverlay();
 }
 
+TEST_F(EditorTest, LockAndInsertKeysShowTheirStateInTheStatusBar) {
+  const int32_t n = Editor(0);
+  const plat::Hwnd bar = WindowTables().StatusBar[static_cast<size_t>(n)];
+  ASSERT_TRUE(bar);
+  plat::setFocus(Rec(n).EditControl);
+  const bool capsWasOn = plat::getKeyState(plat::vk::Capital) & 1, numWasOn = plat::getKeyState(plat::vk::NumLock) & 1;
+  struct Press {
+    uint32_t key;
+    int part;
+    const char* shown;
+  } presses[] = {
+      {plat::vk::Insert, 3, "\tOVR"}, {plat::vk::Insert, 3, "\tINS"},
+      {plat::vk::Capital, 1, capsWasOn ? "" : "\tCAPS"}, {plat::vk::Capital, 1, capsWasOn ? "\tCAPS" : ""},
+      {plat::vk::NumLock, 2, numWasOn ? "" : "\tNUM"},
+  };
+  for (const Press& p : presses) {
+    plat::test::key(p.key);
+    plat::test::pump();
+    EXPECT_EQ(plat::test::statusText(bar, p.part), p.shown) << p.key;
+  }
+}
+
 TEST_F(EditorTest, TheFontDialogFormatsTheSelection) {
   const int32_t n = Editor(kEdRichText);
   YYEditorSetText(Ignored(), "one two");
