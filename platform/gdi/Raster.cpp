@@ -118,6 +118,13 @@ void fillSpan(Target& t, int y, int x0, int x1, const Fill& fill) {
   if (y < t.clip.top || y >= t.clip.bottom) return;
   x0 = std::max(x0, t.clip.left);
   x1 = std::min(x1, t.clip.right);
+  if (x0 >= x1) return;
+  // A solid brush copied onto a colour surface is one colour along the
+  // row: the common case (every clear of a window) is written at once.
+  if (fill.brush && fill.brush->style == kBrushSolid && fill.rop2 == kR2CopyPen && !t.mono) {
+    std::fill_n(&t.surface->at(x0, y), x1 - x0, pixelFromColor(fill.brush->color));
+    return;
+  }
   uint32_t pix = 0;
   for (int x = x0; x < x1; ++x) {
     if (fill.pixelAt(x, y, pix)) plot(t, x, y, pix, fill.rop2);

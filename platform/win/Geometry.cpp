@@ -42,8 +42,7 @@ void resizeKeeping(Surface& s, int w, int h) {
   Surface n;
   n.resize(w, h);
   int cw = std::min(w, s.width), ch = std::min(h, s.height);
-  for (int y = 0; y < ch; ++y)
-    for (int x = 0; x < cw; ++x) n.at(x, y) = s.at(x, y);
+  for (int y = 0; y < ch && cw > 0; ++y) std::copy_n(&s.at(0, y), cw, &n.at(0, y));
   s = std::move(n);
 }
 }  // namespace
