@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Quillon.h"
+#include "platform/display/Display.h"
 #include "platform/os/Os.h"
 #include "platform/test/Test.h"
 #include "platform/win/Window.h"
@@ -18,6 +19,8 @@ void Usage(const char* program) {
   std::fprintf(stderr, "usage: %s [--script FILE]\n", program);
 }
 
+// SDL would open a screenless video driver of its own where no desktop is
+// named; the program's window belongs on the user's desktop.
 bool HaveDisplay() {
   const char* x = std::getenv("DISPLAY");
   const char* w = std::getenv("WAYLAND_DISPLAY");
@@ -46,24 +49,25 @@ int main(int argc, char** argv) {
       return 2;
     }
   } else {
-    if (!HaveDisplay()) {
+    // Without a script the program needs the desktop: its window opens
+    // there. With no display it says so, and how to run it without one.
+    std::string why;
+    if (!HaveDisplay() || !plat::display::open(&why)) {
       std::fprintf(stderr,
-                   "quillon: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                   "quillon: no display to open the window on (%s).\n"
                    "Run it under a virtual X server:  xvfb-run -a -s \"-screen 0 1280x1024x24\" %s\n"
                    "or headless with an input script: %s --script FILE\n",
-                   program.c_str(), program.c_str());
+                   why.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : why.c_str(), program.c_str(),
+                   program.c_str());
       return 1;
     }
-    std::fprintf(stderr,
-                 "quillon: this build has no display backend yet; run it headless with an input script:\n"
-                 "  %s --script FILE\n",
-                 program.c_str());
-    return 1;
   }
+  int status = 1;
   try {
-    return QUILLON();
+    status = QUILLON();
   } catch (const plat::FatalError& e) {
     std::fprintf(stderr, "quillon: %s\n", e.what());
-    return 1;
   }
+  if (plat::display::isOpen()) plat::display::close();
+  return status;
 }
