@@ -309,14 +309,29 @@ TEST_F(EndToEnd, TheWholeRoad) {
     EXPECT_TRUE(StepsDone());
     ASSERT_TRUE(Exists("suite.PRT"));
     const std::string prt = File("suite.PRT");
-    EXPECT_NE(prt.find("first road"), std::string::npos);
+    // Its first lines: the file's own name, the date, the comment.
+    EXPECT_EQ(prt.rfind(" Output file: \r\n " + (dir_ / "suite.PRT"), 0), 0u) << prt.substr(0, 80);
+    EXPECT_NE(prt.find("\r\n Comments: first road"), std::string::npos) << prt.substr(0, 600);
     plat::test::answerFileDialog({true, {"suite.DAT"}});
-    Steps({[] { plat::test::key(plat::vk::Return); }});
+    Steps({[] {
+      plat::test::key(plat::vk::Down);  // late time
+      plat::test::key(plat::vk::Return);
+    }});
     Menu(40004);
     EXPECT_TRUE(StepsDone());
     ASSERT_TRUE(Exists("suite.DAT"));
     const std::string dat = File("suite.DAT");
-    EXPECT_EQ(dat.rfind("Parameter to vary is ", 0), 0u) << dat.substr(0, 80);
+    // The varied parameter with its layer in 12 places; the late-time
+    // curves chosen for the early- and late-time display, one a member.
+    std::istringstream lines(dat);
+    std::string first, second, third;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    std::getline(lines, third);
+    EXPECT_EQ(first, "Parameter to vary is Resistivity of layer           2\r");
+    size_t late = 0;
+    for (size_t at = third.find("Late Rho-A"); at != std::string::npos; at = third.find("Late Rho-A", at + 1)) ++late;
+    EXPECT_EQ(late, 5u) << third;
   }
 
   // ---- print on the file printer: one landscape page; the screen again after
