@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/IniFile.h"
+#include "app/Refresh1d.h"
 #include "tests/app/AppFixture.h"
 
 namespace {
@@ -25,6 +26,41 @@ TEST_F(ProgramTest, StartUpOpensTheWindowWithItsChecksAndAPage) {
   EXPECT_TRUE(DisplaySettings().LLABELS);
   EXPECT_TRUE(Checked(40019));
   EXPECT_EQ(plat::test::toolbarButtonState(Toolbar(), 40024) & plat::tbstate::Checked, plat::tbstate::Checked);
+}
+
+TEST_F(ProgramTest, ANewSuiteIsDrawnWithoutWaitingForARepaint) {
+  Start();
+  Menu(40019);  // labels off: the new suite turns them on again
+  EXPECT_FALSE(Checked(40019));
+  DefaultSuitePages();
+  // The command alone, with no repaint handled after it.
+  HandleEvent(EventMenuCommand, EventRecord{0, 40014});
+  EXPECT_TRUE(StepsDone());
+  const plat::Surface drawn = Picture();
+  int32_t inked = 0;
+  for (uint32_t px : drawn.pixels) inked += (px & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+  EXPECT_GT(inked, 1000);
+  REFRESHSUITE(SuiteBaseModel().Primary, SuiteBaseModel().Partner);
+  EXPECT_EQ(Picture().pixels, drawn.pixels);
+  EXPECT_TRUE(Checked(40019));
+}
+
+TEST_F(ProgramTest, PrintWithoutAPrinterPrintsNothing) {
+  Start();
+  // A confirmed file dialog leaves its answer behind ...
+  plat::test::answerFileDialog({true, {"suite.PRT"}});
+  Steps({[] { plat::test::key(plat::vk::Return); }});
+  Menu(40016);
+  ASSERT_TRUE(Exists("suite.PRT"));
+  ASSERT_EQ(WDialogInfoItem(4), 1);
+  // ... which a print whose options could not be shown does not take.
+  plat::setPrintersForTest(false, false);
+  const plat::Surface page = Picture();
+  Menu(40023);
+  EXPECT_FALSE(DisplaySettings().LPRINTING);
+  EXPECT_EQ(Picture().pixels, page.pixels);
+  EXPECT_FALSE(Exists("quillon-print-1.pdf"));
+  EXPECT_FALSE(MainState().Ended);
 }
 
 TEST_F(ProgramTest, GridCommandsKeepAMinorGridWithItsMajor) {
