@@ -68,6 +68,7 @@ int main(int argc, char** argv) {
   } catch (const plat::FatalError& e) {
     std::fprintf(stderr, "quillon: %s\n", e.what());
   }
-  if (plat::display::isOpen()) plat::display::close();
+  // The desktop's windows go with the process; the display stays open to
+  // the end, as its libraries expect.
   return status;
 }
