@@ -22,6 +22,7 @@
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
 #include "toolkit/hardcopy/PrintManagerDriver.h"
+#include "toolkit/hardcopy/RasterPrinter.h"
 #include "toolkit/hardcopy/SvgDriver.h"
 
 namespace {
@@ -35,6 +36,7 @@ std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   t[1] = XXHPGL;
   t[2] = XXPOST;
   t[3] = XXSVG;
+  t[4] = XXRAST;
   t[8] = XXDXF;
   t[9] = XXCGM;
   t[10] = XXWIN;

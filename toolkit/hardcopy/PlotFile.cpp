@@ -154,7 +154,9 @@ void YYPlotFileClose(int32_t unit) {
   if (u == nullptr || u->handle < 0) return;
   YYFileCloseOs(u->handle);
   u->handle = -1;
-  if (u->failed) {
+  // Writes straight to the handle (image and printer rows) fail into the
+  // status only.
+  if (u->failed || gFiles.status != 0) {
     Discard(*u);
     return;
   }
