@@ -15,6 +15,7 @@
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/PresentationGraphics.h"
 #include "toolkit/graphics/StrokeFont.h"
+#include "toolkit/hardcopy/BitImage.h"
 #include "toolkit/hardcopy/CgmDriver.h"
 #include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl2Driver.h"
@@ -37,6 +38,7 @@ std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   t[2] = XXPOST;
   t[3] = XXSVG;
   t[4] = XXRAST;
+  t[6] = XXIMAG;
   t[8] = XXDXF;
   t[9] = XXCGM;
   t[10] = XXWIN;

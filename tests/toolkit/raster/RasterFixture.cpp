@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "tests/toolkit/graphics/RecordingDriver.h"
+#include "toolkit/hardcopy/BitImage.h"
 #include "toolkit/hardcopy/MemoryRaster.h"
 #include "toolkit/hardcopy/RasterPrinter.h"
 
@@ -12,6 +13,7 @@ void RasterDriverTest::SetUp() {
   vdtest::VectorTest::SetUp();
   ResetRasteriser();
   ResetRasterPrinterDriver();
+  ResetBitImageDriver();
   ResetPrinterConfiguration();
   YYRasterPrinterModel(28);
 }
@@ -20,6 +22,7 @@ void RasterDriverTest::TearDown() {
   vdtest::VectorTest::TearDown();
   ResetRasteriser();
   ResetRasterPrinterDriver();
+  ResetBitImageDriver();
   ResetPrinterConfiguration();
 }
 

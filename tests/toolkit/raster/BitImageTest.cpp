@@ -1,0 +1,297 @@
+// The bit-image driver: BMP (plain and run-length encoded), PCX and PNG
+// files of every depth read back by netpbm and ImageMagick and compared
+// with the raster they came from; header numbers, packing, CRC-32 and row
+// unfiltering; the image made smaller when memory is short.
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "RasterFixture.h"
+#include "tests/toolkit/graphics/RecordingDriver.h"
+#include "tests/toolkit/graphics/TestPage.h"
+#include "toolkit/graphics/Colour.h"
+#include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/Lines.h"
+#include "toolkit/graphics/Shapes.h"
+#include "toolkit/hardcopy/BitImage.h"
+#include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/MemoryRaster.h"
+
+namespace rastertest {
+namespace {
+
+using Pixels = std::vector<uint32_t>;  // 0xRRGGBB, rows from the top
+
+uint32_t Le32(const std::string& b, size_t at) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(b[at + static_cast<size_t>(i)]);
+  return v;
+}
+uint32_t Le16(const std::string& b, size_t at) {
+  return static_cast<uint8_t>(b[at]) | static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 8;
+}
+uint32_t Be32(const std::string& b, size_t at) {
+  uint32_t v = 0;
+  for (size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<uint8_t>(b[at + i]);
+  return v;
+}
+
+std::string Output(const std::string& command) {
+  std::string out;
+  if (FILE* f = popen(command.c_str(), "r")) {
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    if (pclose(f) != 0) out.clear();
+  }
+  return out;
+}
+
+// A binary PPM (P6, maxval 255) as pixels; empty when it is not one.
+Pixels ParsePpm(const std::string& ppm, int& w, int& h) {
+  w = h = 0;
+  int maxval = 0, used = 0;
+  if (ppm.size() < 2 || std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &w, &h, &maxval, &used) != 3 || maxval != 255)
+    return {};
+  const size_t at = static_cast<size_t>(used) + 1;
+  if (ppm.size() < at + 3 * static_cast<size_t>(w) * static_cast<size_t>(h)) return {};
+  Pixels px;
+  for (size_t i = 0; i < static_cast<size_t>(w) * static_cast<size_t>(h); ++i) {
+    const auto* p = reinterpret_cast<const uint8_t*>(ppm.data() + at + 3 * i);
+    px.push_back(uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]);
+  }
+  return px;
+}
+
+// The colour each raster pixel stands for in the file.
+Pixels RasterColours() {
+  const MemoryRasterRecord& r = MemoryRaster();
+  Pixels px;
+  for (const auto& row : RasterRows())
+    for (uint32_t v : row) {
+      int32_t bgr = 0;
+      switch (r.RasterKind) {
+        case 1: bgr = v != 0 ? 0 : 0xFFFFFF; break;
+        case 4: YYColourLookupB(static_cast<int32_t>(v), bgr); break;
+        case 8: YYColourIndexToRgb(static_cast<int32_t>(v), bgr); break;
+        default: bgr = static_cast<int32_t>(v); break;
+      }
+      px.push_back(static_cast<uint32_t>((bgr & 255) << 16 | (bgr & 0xFF00) | ((bgr >> 16) & 255)));
+    }
+  return px;
+}
+
+class BitImageTest : public RasterDriverTest {
+ protected:
+  // Plots the test page (and a coloured triangle) as an image of the
+  // format and depth, keeping the raster's colours before the page ends.
+  std::string Image(int32_t format, int32_t bits, int32_t w, int32_t h, const std::string& name) {
+    Start(6, [&] {
+      HardcopyOptions().Opt[OptImageFormat] = format;
+      HardcopyOptions().Opt[OptImageBits] = bits;
+      HardcopyOptions().Opt[OptPageWidth] = w;
+      HardcopyOptions().Opt[OptPageHeight] = h;
+    }, name);
+    DrawTestPage();
+    IGrColourN(40);
+    IGrFillStyle(4);
+    IGrTriangle(10, 60, 40, 60, 25, 78);
+    colours_ = RasterColours();
+    return Finish();
+  }
+  Pixels colours_;
+};
+
+TEST_F(BitImageTest, FilesReadBackByOutsideTools) {
+  struct Case {
+    int32_t format, bits;
+    const char* netpbm;
+  } cases[] = {{1, 1, "bmptopnm"}, {1, 4, "bmptopnm"}, {1, 8, "bmptopnm"}, {1, 24, "bmptopnm"},
+               {2, 4, nullptr},    {2, 8, nullptr},    {3, 1, "pngtopnm"}, {3, 4, "pngtopnm"},
+               {3, 8, "pngtopnm"}, {3, 24, "pngtopnm"}, {0, 1, "pcxtoppm"}, {0, 4, "pcxtoppm"},
+               {0, 8, "pcxtoppm"}, {0, 24, "pcxtoppm"}};
+  const char* ext[] = {"pcx", "bmp", "bmp", "png"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "format " << c.format << " bits " << c.bits);
+    const std::string name = "page" + std::to_string(c.bits) + "." + ext[c.format];
+    const std::string bytes = Image(c.format, c.bits, 101, 37, name);
+    ASSERT_FALSE(bytes.empty());
+    int distinct = 0;
+    for (size_t i = 1; i < colours_.size(); ++i) distinct += colours_[i] != colours_[0];
+    EXPECT_GT(distinct, 100);
+    // Every tool's pixels equal the raster's colours.
+    // ImageMagick 6 takes the set bits of a one-bit PCX as black whatever
+    // its palette says; netpbm, like the common convention, as white.
+    std::vector<std::string> commands;
+    if (c.format != 0 || c.bits != 1) commands.push_back("/usr/bin/convert '" + Path() + "' -depth 8 ppm:- 2>/dev/null");
+    if (c.netpbm != nullptr) commands.push_back(std::string(c.netpbm) + " '" + Path() + "' 2>/dev/null | ppmtoppm");
+    for (const std::string& command : commands) {
+      int w = 0, h = 0;
+      const Pixels got = ParsePpm(Output(command), w, h);
+      EXPECT_EQ(w, 101) << command;
+      EXPECT_EQ(h, 37);
+      EXPECT_TRUE(got == colours_) << command;
+    }
+    if (c.format == 3) {
+      EXPECT_EQ(vdtest::RunCommand("pngcheck -q '" + Path() + "' >/dev/null"), 0);
+    }
+  }
+}
+
+TEST_F(BitImageTest, RowsAndLinesOfAnOddWidth) {
+  const std::string bmp = Image(1, 8, 641, 3, "odd.bmp");
+  ASSERT_GE(bmp.size(), 54u);
+  EXPECT_EQ(Le32(bmp, 18), 641u);
+  EXPECT_EQ(Le32(bmp, 10), 54u + 1024u);
+  EXPECT_EQ(bmp.size(), 54u + 1024u + 644u * 3u);
+  EXPECT_EQ(Le32(bmp, 2), bmp.size());
+  const std::string pcx = Image(0, 8, 641, 3, "odd.pcx");
+  ASSERT_GE(pcx.size(), 128u + 769u);
+  EXPECT_EQ(Le16(pcx, 66), 642u);
+  EXPECT_EQ(Le16(pcx, 8), 640u);
+  EXPECT_EQ(static_cast<uint8_t>(pcx[pcx.size() - 769]), 12);
+}
+
+TEST_F(BitImageTest, PcxRuns) {
+  EXPECT_EQ(PcxPackBytes(std::string(100, 'b')), "\xff" "b\xe5" "b");
+  EXPECT_EQ(PcxPackBytes("\xc5"), "\xc1\xc5");
+  EXPECT_EQ(PcxPackBytes(std::string(63, 'q') + "q"), "\xff" "qq");
+  EXPECT_EQ(PcxPackBytes("abba"), "a\xc2" "ba");
+  EXPECT_EQ(PcxPackBytes(""), "");
+}
+
+TEST_F(BitImageTest, UniformRowsOfAnEncodedBmp) {
+  // A 16-colour page filled with one colour: each row is runs of eight
+  // pixels grown to 248, then a new run; the last row ends the bitmap.
+  Start(6, [] {
+    HardcopyOptions().Opt[OptImageFormat] = 2;
+    HardcopyOptions().Opt[OptImageBits] = 4;
+    HardcopyOptions().Opt[OptPageWidth] = 640;
+    HardcopyOptions().Opt[OptPageHeight] = 2;
+  }, "flat.bmp");
+  IGrColourN(40);
+  IGrFillStyle(4);
+  IGrTriangle(-1, -1, 2, -1, 2, 2);
+  IGrTriangle(-1, -1, 2, 2, -1, 2);
+  const uint32_t index = RasterGetPixel(0, 0);
+  const std::string bmp = Finish();
+  const char v = static_cast<char>(index << 4 | index);
+  const std::string row = std::string{'\xf8', v, '\xf8', v, '\x90', v, 0, 0};
+  ASSERT_EQ(bmp.size(), 54u + 64u + 2 * row.size() + 2);
+  const std::string end{0, 1};
+  EXPECT_EQ(bmp.substr(54 + 64), row + row + end);
+  EXPECT_EQ(Le32(bmp, 30), 2u);
+  // The sizes are patched in once the file is complete.
+  EXPECT_EQ(Le32(bmp, 2), bmp.size());
+  EXPECT_EQ(Le32(bmp, 34), bmp.size() - 54 - 64);
+}
+
+TEST_F(BitImageTest, EncodingOnlyForSixteenAndTwoHundredFiftySixColours) {
+  for (int32_t bits : {1, 24}) {
+    const std::string bmp = Image(2, bits, 20, 10, "plain.bmp");
+    ASSERT_GE(bmp.size(), 54u);
+    EXPECT_EQ(Le32(bmp, 30), 0u) << bits;
+    EXPECT_EQ(Le32(bmp, 2), bmp.size());
+  }
+}
+
+TEST_F(BitImageTest, NothingDrawnWritesNoImage) {
+  Start(6, [] { HardcopyOptions().Opt[OptImageFormat] = 3; }, "empty.png");
+  EXPECT_EQ(Finish(), "");
+}
+
+TEST_F(BitImageTest, PngOfOneBit) {
+  const std::string png = Image(3, 1, 640, 480, "mono.png");
+  ASSERT_GT(png.size(), 8u + 25u + 18u);
+  EXPECT_EQ(png.substr(12, 4), "IHDR");
+  EXPECT_EQ(Be32(png, 33), 6u);
+  EXPECT_EQ(png.substr(37, 4), "PLTE");
+  EXPECT_EQ(png.substr(41, 6), std::string("\xff\xff\xff\0\0\0", 6));
+  const size_t idat = 33 + 18;
+  ASSERT_EQ(png.substr(idat + 4, 4), "IDAT");
+  const uint32_t length = Be32(png, idat);
+  std::vector<uint8_t> raw(480 * 81 + 1);
+  uLongf rawLength = raw.size();
+  ASSERT_EQ(uncompress(raw.data(), &rawLength, reinterpret_cast<const Bytef*>(png.data() + idat + 8), length), Z_OK);
+  EXPECT_EQ(rawLength, 480u * 81u);
+  EXPECT_EQ(png.substr(png.size() - 12), std::string("\0\0\0\0IEND\xae\x42\x60\x82", 12));
+}
+
+TEST_F(BitImageTest, Crc32) {
+  const std::string check = "123456789";
+  EXPECT_EQ(YYCrc32(std::span(reinterpret_cast<const uint8_t*>(check.data()), check.size()), 9), 0xCBF43926u);
+  uint32_t crc = 0;
+  YYPngCrc(0, crc, {});
+  EXPECT_EQ(crc, 0u);
+  const uint8_t iend[4] = {'I', 'E', 'N', 'D'};
+  EXPECT_EQ(YYCrc32(iend, 4), 0xAE426082u);
+  uint8_t be[4];
+  YYWriteBigEndian32(0x12345678, be);
+  EXPECT_EQ(YYReadBigEndian32(be), 0x12345678);
+  EXPECT_EQ(be[0], 0x12);
+  EXPECT_EQ(YYChunkTagEquals(iend, "IEND"), 1);
+  EXPECT_EQ(YYChunkTagEquals(iend, "IDAT"), 0);
+}
+
+TEST_F(BitImageTest, RowFiltersUndone) {
+  // ImageMagick writes a picture with each of the four filters in turn;
+  // its rows unfiltered here equal its own raw pixels.
+  for (int filter : {1, 2, 3, 4, 5}) {
+    SCOPED_TRACE(filter);
+    const std::string png = std::string(scratch_ / ("f" + std::to_string(filter) + ".png"));
+    ASSERT_EQ(vdtest::RunCommand("/usr/bin/convert -size 37x23 plasma:fractal -seed 5 -depth 8 -define png:color-type=2 "
+                                 "-define png:compression-filter=" + std::to_string(filter) + " '" + png + "'"),
+              0);
+    const std::string raw = Output("/usr/bin/convert '" + png + "' -depth 8 rgb:-");
+    ASSERT_EQ(raw.size(), 37u * 23u * 3u);
+    const std::string b = vdtest::ReadBytes(png);
+    std::string z;
+    for (size_t pos = 8; pos + 12 <= b.size();) {
+      const uint32_t len = Be32(b, pos);
+      if (b.substr(pos + 4, 4) == "IDAT") z += b.substr(pos + 8, len);
+      pos += 12 + len;
+    }
+    std::vector<uint8_t> rows(23 * (1 + 37 * 3));
+    uLongf n = rows.size();
+    ASSERT_EQ(uncompress(rows.data(), &n, reinterpret_cast<const Bytef*>(z.data()), z.size()), Z_OK);
+    ASSERT_EQ(n, rows.size());
+    YYPngUnfilterRows(rows, 1 + 37 * 3, 23, 3);
+    for (size_t y = 0; y < 23; ++y)
+      ASSERT_EQ(std::memcmp(rows.data() + y * (1 + 37 * 3) + 1, raw.data() + y * 37 * 3, 37 * 3), 0) << "row " << y;
+  }
+}
+
+TEST_F(BitImageTest, ShortMemoryMakesTheImageSmaller) {
+  // 640 x 480 words do not fit in 100000: each try reports and shrinks.
+  SetRasterAllocationLimit(100000);
+  const std::string bmp = Image(1, 24, 640, 480, "small.bmp");
+  EXPECT_TRUE(Reported("XXIMAG", 34));
+  ASSERT_GE(bmp.size(), 54u);
+  const uint32_t w = Le32(bmp, 18), h = Le32(bmp, 22);
+  EXPECT_LE(w * h + 1, 100000u);
+  EXPECT_GT(w * h, 80000u);
+  EXPECT_NEAR(static_cast<double>(w) / h, 640.0 / 480.0, 0.02);
+  EXPECT_EQ(HardcopyOptions().Opt[OptPageWidth], 640);
+  // Not even one pixel: the shrinking ends and the hardcopy stops.
+  SetRasterAllocationLimit(1);
+  ErrorReports().clear();
+  Start(6, [] { HardcopyOptions().Opt[OptImageBits] = 24; }, "none.bmp");
+  EXPECT_EQ(GraphicsState().HardcopyActive, 0);
+  EXPECT_TRUE(Reported("XXIMAG", 34));
+  EXPECT_LT(ErrorReports().size(), 200u);
+  Finish();
+}
+
+TEST_F(BitImageTest, TestPageGolden) {
+  const std::string png = Image(3, 8, 640, 480, "testpage.png");
+  ASSERT_FALSE(png.empty());
+  vdtest::ExpectRenderedGolden(Path(), "raster_testpage.png", 0.0);
+}
+
+}  // namespace
+}  // namespace rastertest
