@@ -30,8 +30,8 @@ namespace {
 
 constexpr int32_t kStartDriver = 10;
 
-// Drivers 4, 6 and 11 take their places here as they are built; until
-// then their numbers drop every operation, as 5 and 7 do.
+// Driver 11 takes its place here once it is built; until then its
+// number drops every operation, as 5 and 7 do.
 std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   std::array<GraphicsDriver, kHardcopyDrivers + 1> t{};
   t[1] = XXHPGL;

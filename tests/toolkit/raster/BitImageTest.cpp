@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@
 #include "toolkit/hardcopy/BitImage.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/MemoryRaster.h"
+#include "toolkit/hardcopy/PlotFile.h"
+#include "toolkit/hardcopy/RasterPrinter.h"
 
 namespace rastertest {
 namespace {
@@ -112,7 +115,7 @@ TEST_F(BitImageTest, FilesReadBackByOutsideTools) {
     int32_t format, bits;
     const char* netpbm;
   } cases[] = {{1, 1, "bmptopnm"}, {1, 4, "bmptopnm"}, {1, 8, "bmptopnm"}, {1, 24, "bmptopnm"},
-               {2, 4, nullptr},    {2, 8, nullptr},    {3, 1, "pngtopnm"}, {3, 4, "pngtopnm"},
+               {2, 4, "bmptopnm"},  {2, 8, "bmptopnm"},    {3, 1, "pngtopnm"}, {3, 4, "pngtopnm"},
                {3, 8, "pngtopnm"}, {3, 24, "pngtopnm"}, {0, 1, "pcxtoppm"}, {0, 4, "pcxtoppm"},
                {0, 8, "pcxtoppm"}, {0, 24, "pcxtoppm"}};
   const char* ext[] = {"pcx", "bmp", "bmp", "png"};
@@ -141,6 +144,20 @@ TEST_F(BitImageTest, FilesReadBackByOutsideTools) {
       EXPECT_EQ(vdtest::RunCommand("pngcheck -q '" + Path() + "' >/dev/null"), 0);
     }
   }
+}
+
+TEST_F(BitImageTest, EncodedRowsHoldExactlyTheirPixels) {
+  // Every width remainder of the groups of eight (four-bit) and four
+  // (eight-bit) pixels, the last group short.
+  for (int32_t bits : {4, 8})
+    for (int32_t w = 97; w <= (bits == 4 ? 104 : 100); ++w) {
+      SCOPED_TRACE(testing::Message() << bits << " bits, width " << w);
+      Image(2, bits, w, 5, "rle.bmp");
+      int gw = 0, gh = 0;
+      const Pixels got = ParsePpm(Output("/usr/bin/convert '" + Path() + "' -depth 8 ppm:- 2>/dev/null"), gw, gh);
+      EXPECT_EQ(gw, w);
+      EXPECT_TRUE(got == colours_);
+    }
 }
 
 TEST_F(BitImageTest, RowsAndLinesOfAnOddWidth) {
@@ -285,6 +302,18 @@ TEST_F(BitImageTest, ShortMemoryMakesTheImageSmaller) {
   EXPECT_TRUE(Reported("XXIMAG", 34));
   EXPECT_LT(ErrorReports().size(), 200u);
   Finish();
+}
+
+TEST_F(BitImageTest, AFailedWriteKeepsTheOldFile) {
+  name_ = "kept.bmp";
+  { std::ofstream(Path()) << "old"; }
+  Start(6, [] { HardcopyOptions().Opt[OptImageFormat] = 1; }, "kept.bmp");
+  DrawTestPage();
+  // A row that cannot be written: reported, and nothing more is written.
+  YYPRBU(-1, "row", 3, false);
+  EXPECT_TRUE(Reported("YYPRBU", 2));
+  EXPECT_EQ(PlotFileStatus(), -1);
+  EXPECT_EQ(Finish(), "old");
 }
 
 TEST_F(BitImageTest, TestPageGolden) {

@@ -149,6 +149,7 @@ TEST_F(RasterPrinterTest, PclPageStartAndEnd) {
   struct Case {
     int32_t model, setting19, copies;
     std::string start, end;
+    int32_t inversion = 0;
   } cases[] = {
       {28, 3, 3, kEsc + "E" + kEsc + "&a0700h1000V" + kEsc + "*t150R" + kEsc + "*r0904s1A",
        kEsc + "&l03X" + kEsc + "*rB" + kEsc + "E"},
@@ -157,6 +158,8 @@ TEST_F(RasterPrinterTest, PclPageStartAndEnd) {
       {28, 1, 1, kEsc + "&a", kEsc + "*rB" + kEsc + "E"},
       {21, 3, 1, kEsc + "E" + kEsc + "&a0700h1000V" + kEsc + "*t150R" + kEsc + "*r0904s3u1A", kEsc + "*rB" + kEsc + "E"},
       {31, 3, 1, kEsc + "E" + kEsc + "&a0700h1000V" + kEsc + "*t150R" + kEsc + "*r0904s-3u1A", kEsc + "*rB" + kEsc + "E"},
+      // Every colour inverted: one plane, still announced as such.
+      {31, 3, 1, kEsc + "E" + kEsc + "&a0700h1000V" + kEsc + "*t150R" + kEsc + "*r0904s-1u1A", kEsc + "*rB" + kEsc + "E", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "model " << c.model << " setting " << c.setting19);
@@ -164,7 +167,9 @@ TEST_F(RasterPrinterTest, PclPageStartAndEnd) {
     const std::string stream = Print(c.model, [&] {
       HardcopyOptions().Opt[OptDriverSetting19] = c.setting19;
       HardcopyOptions().Opt[OptCopies] = c.copies;
+      HardcopyOptions().Opt[OptColourInversion] = c.inversion;
     });
+    EXPECT_EQ(planes_, c.inversion == 1 ? 1 : PrinterConfiguration().PrinterPlanes);
     EXPECT_EQ(stream.substr(0, c.start.size()), c.start);
     ASSERT_GE(stream.size(), c.end.size());
     EXPECT_EQ(stream.substr(stream.size() - c.end.size()), c.end);
