@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
 #include "toolkit/core/ErrorReporter.h"
@@ -522,46 +521,3 @@ uint32_t YYCrc32(std::span<const uint8_t> bytes, int64_t length) {
 }
 
 void YYPngCrc(int64_t length, uint32_t& crc, std::span<const uint8_t> bytes) { crc = YYCrc32(bytes, length); }
-
-void YYPngUnfilterRows(std::span<uint8_t> buffer, int32_t stride, int32_t rows, int32_t bytesPerPixel) {
-  if (stride < 1 || rows < 1 || bytesPerPixel < 1) return;
-  const int64_t usable = std::min<int64_t>(rows, static_cast<int64_t>(buffer.size()) / stride);
-  const int32_t bpp = bytesPerPixel;
-  for (int64_t i = 0; i < usable; ++i) {
-    uint8_t* row = buffer.data() + i * stride;
-    const uint8_t* above = i > 0 ? row - stride : nullptr;
-    uint8_t* d = row + 1;
-    const int32_t n = stride - 1;
-    switch (row[0]) {
-      case 1:
-        for (int32_t k = bpp; k < n; ++k) d[k] = static_cast<uint8_t>(d[k] + d[k - bpp]);
-        break;
-      case 2:
-        if (above != nullptr)
-          for (int32_t k = 0; k < n; ++k) d[k] = static_cast<uint8_t>(d[k] + above[1 + k]);
-        break;
-      case 3:
-        for (int32_t k = 0; k < n; ++k) {
-          const int32_t left = k >= bpp ? d[k - bpp] : 0;
-          const int32_t up = above != nullptr ? above[1 + k] : 0;
-          d[k] = static_cast<uint8_t>(d[k] + (left + up) / 2);
-        }
-        break;
-      case 4:
-        for (int32_t k = 0; k < n; ++k) {
-          const int32_t a = k >= bpp ? d[k - bpp] : 0;
-          const int32_t b = above != nullptr ? above[1 + k] : 0;
-          const int32_t c = above != nullptr && k >= bpp ? above[1 + k - bpp] : 0;
-          const int32_t pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-          const int32_t pred = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-          d[k] = static_cast<uint8_t>(d[k] + pred);
-        }
-        break;
-      default: break;
-    }
-  }
-}
-
-void YYPngUnfilter(int32_t stride, int32_t rows, int32_t bytesPerPixel, std::span<uint8_t> buffer) {
-  YYPngUnfilterRows(buffer, stride, rows, bytesPerPixel);
-}

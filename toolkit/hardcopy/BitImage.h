@@ -1,8 +1,7 @@
 // The bit-image driver (hardcopy driver 6): draws the page into the memory
 // raster and writes it at every end of page as a BMP (plain or run-length
 // encoded), PCX or PNG file. Also the small routines that the image
-// writers and readers share: big-endian integers, chunk types, CRC-32 and
-// the undoing of PNG row filters.
+// writers and readers share: big-endian integers, chunk types and CRC-32.
 #pragma once
 
 #include <cstdint>
@@ -35,11 +34,6 @@ int32_t YYChunkTagEquals(std::span<const uint8_t, 4> bytes, std::string_view tag
 // The CRC-32 of PNG and zip (ISO 3309).
 uint32_t YYCrc32(std::span<const uint8_t> bytes, int64_t length);
 void YYPngCrc(int64_t length, uint32_t& crc, std::span<const uint8_t> bytes);
-// Undoes the PNG row filters in place: `rows` rows of `stride` bytes, each
-// its filter byte and stride - 1 data bytes. Rows beyond the buffer are
-// left alone.
-void YYPngUnfilterRows(std::span<uint8_t> buffer, int32_t stride, int32_t rows, int32_t bytesPerPixel);
-void YYPngUnfilter(int32_t stride, int32_t rows, int32_t bytesPerPixel, std::span<uint8_t> buffer);
 
 // The driver's state back to the start (tests).
 void ResetBitImageDriver();
