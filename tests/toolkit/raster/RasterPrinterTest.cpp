@@ -96,6 +96,42 @@ TEST_F(RasterPrinterTest, DotMatrixPageInInterleavedBands) {
   EXPECT_EQ(stream.substr(stream.size() - 3), kEsc + "2\f");
 }
 
+TEST_F(RasterPrinterTest, DotMatrixLanguagesReadBackAsTheirRaster) {
+  struct Case {
+    int32_t model;
+    std::string command;  // the graphics command of every row
+    int32_t pins, passes, spacing;
+  } cases[] = {{9, "K", 8, 1, 22}, {5, "L", 8, 2, 23}, {19, "[g11", 24, 2, 29}, {17, "*39", 24, 1, 24}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    lines_.clear();
+    const DotMatrixPage page = DecodeDotMatrix(Print(c.model));
+    ASSERT_EQ(page.error, "");
+    const size_t lines = lines_[0].size(), dots = lines_[0][0].size();
+    const size_t band = static_cast<size_t>(c.pins * c.passes);
+    ASSERT_EQ(page.rows.size(), (lines + band - 1) / band * static_cast<size_t>(c.passes));
+    std::vector<std::vector<bool>> got(lines, std::vector<bool>(dots));
+    for (size_t q = 0; q < page.rows.size(); ++q) {
+      const DotRow& row = page.rows[q];
+      const size_t first = q / static_cast<size_t>(c.passes) * band, pass = q % static_cast<size_t>(c.passes);
+      ASSERT_EQ(row.position, static_cast<int64_t>(q / static_cast<size_t>(c.passes)) * c.spacing +
+                                  static_cast<int64_t>(pass));
+      ASSERT_EQ(row.bytesPerColumn, c.pins / 8);
+      ASSERT_LE(row.columns.size(), dots);
+      for (size_t x = 0; x < row.columns.size(); ++x)
+        for (int32_t pin = 0; pin < c.pins; ++pin) {
+          const size_t line = first + pass + static_cast<size_t>(pin * c.passes);
+          const auto byte = static_cast<uint8_t>(row.columns[x][static_cast<size_t>(pin / 8)]);
+          if (line < lines && ((byte >> (7 - pin % 8)) & 1u) != 0) got[line][x] = true;
+        }
+    }
+    EXPECT_TRUE(got == lines_[0]);
+    int rows = 0;
+    for (const Command& cmd : page.commands) rows += cmd.name == c.command;
+    EXPECT_EQ(rows, static_cast<int>(page.rows.size()));
+  }
+}
+
 TEST_F(RasterPrinterTest, ColourDotMatrixRowsPrintFourPasses) {
   const std::string stream = Print(23);  // 8-pin, three colour planes
   const DotMatrixPage page = DecodeDotMatrix(stream);
