@@ -193,10 +193,16 @@ void Segment(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   DriverParamsRecord& p = DriverParams();
   p.PageOpen = 1;
   if (GraphicsState().HatchFillMarker != 0) {
-    if (!RowInClip(y1)) return;
+    // The engine keeps its fill lines at least one page unit apart (so no
+    // fill runs without end); on a raster finer than the drawable that is
+    // more than the one row asked for, and each line then covers the rows
+    // up to the next one so that the fill stays solid.
+    const double spacing = std::max(1.0, static_cast<double>(p.PenWidthUnits));
+    const int32_t last = std::max(y1, PixelY(static_cast<double>(p.PointY[1]) + spacing) - 1);
     int32_t lo = std::min(x1, x2), hi = std::max(x1, x2);
     ClipSpan(lo, hi);
-    YYRasterFillSpan(lo, hi, y1);
+    for (int32_t row = std::max(y1, gRaster.RasterClip[2]); row <= std::min(last, gRaster.RasterClip[3]); ++row)
+      YYRasterFillSpan(lo, hi, row);
     return;
   }
   YYRasterLine(x1, y1, x2, y2, x1 == gState.LastEndX && y1 == gState.LastEndY);

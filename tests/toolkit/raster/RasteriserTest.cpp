@@ -246,6 +246,23 @@ TEST_F(RasteriserTest, EllipsesSectorsAndPolygonsAreFilledByTheEnginesRows) {
   GraphicsState().HatchFillMarker = 0;
 }
 
+TEST_F(RasteriserTest, FillRowsStaySolidOnARasterFinerThanThePage) {
+  // Twice the drawable's resolution: the engine's fill lines come one page
+  // unit apart, two raster rows; each covers both.
+  Make(1, 16, 8);
+  GraphicsState().DrawableWidth = 8;
+  GraphicsState().DrawableHeight = 4;
+  GraphicsState().PageExtentY = 3.99f;
+  Op(kOpBegin, 0);
+  GraphicsState().FillStyle = 4;
+  Op(kOpPolygon, 1);
+  for (float y : {0.0f, 1.0f, 2.0f}) Line(1, y, 5, y);
+  GraphicsState().HatchFillMarker = 0;
+  EXPECT_EQ(Picture(), (std::vector<std::string>{"................", "................", "..#########.....",
+                                                  "..#########.....", "..#########.....", "..#########.....",
+                                                  "..#########.....", "..#########....."}));
+}
+
 TEST_F(RasteriserTest, TrianglesAndQuadrilaterals) {
   Make(1, 12, 8);
   GraphicsState().FillStyle = 4;
