@@ -171,6 +171,12 @@ TEST_F(BitImageTest, RowsAndLinesOfAnOddWidth) {
   EXPECT_EQ(Le16(pcx, 66), 642u);
   EXPECT_EQ(Le16(pcx, 8), 640u);
   EXPECT_EQ(static_cast<uint8_t>(pcx[pcx.size() - 769]), 12);
+  // Sizes beyond 16 bits keep their whole value in the 32-bit fields.
+  const std::string wide = Image(1, 1, 70000, 2, "wide.bmp");
+  ASSERT_GE(wide.size(), 54u);
+  EXPECT_EQ(Le32(wide, 18), 70000u);
+  EXPECT_EQ(Le32(wide, 2), wide.size());
+  EXPECT_EQ(wide.size(), 54u + 8u + 2u * 8752u);
 }
 
 TEST_F(BitImageTest, PcxRuns) {
