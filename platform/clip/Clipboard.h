@@ -15,6 +15,13 @@
 namespace plat {
 
 constexpr uint32_t kCfText = 1;   // 8-bit text; lines end with CR LF
+// Pictures are kept as bytes: a bitmap as a packed device-independent
+// bitmap (40-byte header, colours, rows); a metafile picture as its 16-byte
+// record (mapping mode, extents, a handle word of 0) and the metafile's
+// records; an enhanced metafile as its ".emf" bytes.
+constexpr uint32_t kCfBitmap = 2;
+constexpr uint32_t kCfMetafilePict = 3;
+constexpr uint32_t kCfEnhMetafile = 14;
 
 // Opens the clipboard for `owner` (may be none); false while it is open
 // already or held elsewhere (test::holdClipboard).

@@ -358,12 +358,59 @@ int setDibBits(HBitmap bitmap, int startScan, int numScans, const DibHeader& hea
   return numScans;
 }
 
+namespace {
+// Transformed coordinates kept well inside int, so that a far edge can
+// still be added.
+int Half(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN / 2, INT_MAX / 2)); }
+}  // namespace
+
 int stretchDibBits(Hdc dc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
                    const DibHeader& header, std::span<const uint8_t> bits, uint32_t rop) {
   DcRec* d = dcRec(dc);
   if (!d || w == 0 || h == 0 || sw == 0 || sh == 0) return 0;
+  const XForm m = d->xform;
   Surface img;
   if (!unpackDib(header, bits, img)) return 0;
+  // bottom-up images count the source origin from their last row
+  // (in 64 bits: the source rectangle may come from a file)
+  const int64_t fromBottom = std::llabs(int64_t{header.height}) - sy - sh;
+  int top = header.height > 0 ? static_cast<int>(std::clamp<int64_t>(fromBottom, INT_MIN, INT_MAX)) : sy;
+  if (m == XForm{}) {
+    // no transform: the rectangle as given
+  } else if (m.eM11 == 0) {
+    // A quarter turn: the image's columns become rows.
+    Surface turned;
+    turned.resize(img.height, img.width, 0);
+    for (int r = 0; r < img.height; ++r)
+      for (int c = 0; c < img.width; ++c) turned.at(r, c) = img.at(c, r);
+    img = std::move(turned);
+    std::swap(sx, top);
+    std::swap(sw, sh);
+    const int dx = Half(int64_t{m.eM21} * y + m.eDx), dy = Half(int64_t{m.eM12} * x + m.eDy);
+    const int dw = Half(int64_t{m.eM21} * h), dh = Half(int64_t{m.eM12} * w);
+    x = dx, y = dy, w = dw, h = dh;
+  } else {
+    x = Half(int64_t{m.eM11} * x + m.eDx);
+    y = Half(int64_t{m.eM22} * y + m.eDy);
+    w = Half(int64_t{m.eM11} * w);
+    h = Half(int64_t{m.eM22} * h);
+  }
+  // A mirrored destination runs from (x, y) back to its far edge: the
+  // image is mirrored instead, and the destination laid out forwards.
+  if (!(m == XForm{}) && w < 0) {
+    for (int r = 0; r < img.height; ++r)
+      for (int c = 0; c < img.width / 2; ++c) std::swap(img.at(c, r), img.at(img.width - 1 - c, r));
+    sx = Half(int64_t{img.width} - sx - sw);
+    x += w + 1;
+    w = -w;
+  }
+  if (!(m == XForm{}) && h < 0) {
+    for (int r = 0; r < img.height / 2; ++r)
+      for (int c = 0; c < img.width; ++c) std::swap(img.at(c, r), img.at(c, img.height - 1 - r));
+    top = Half(int64_t{img.height} - top - sh);
+    y += h + 1;
+    h = -h;
+  }
   // a temporary memory context over the unpacked image serves as source
   HBitmap tmp = createBitmap(img.width, img.height, 32);
   Hdc mem = createCompatibleDc(dc);
@@ -374,14 +421,29 @@ int stretchDibBits(Hdc dc, int x, int y, int w, int h, int sx, int sy, int sw, i
   }
   bitmapSurface(tmp)->pixels = std::move(img.pixels);
   selectObject(mem, tmp);
-  // bottom-up images count the source origin from their last row
-  // (in 64 bits: the source rectangle may come from a file)
-  const int64_t fromBottom = std::llabs(int64_t{header.height}) - sy - sh;
-  const int top = header.height > 0 ? static_cast<int>(std::clamp<int64_t>(fromBottom, INT_MIN, INT_MAX)) : sy;
   const bool ok = stretchBlt(dc, x, y, w, h, mem, sx, top, sw, sh, rop);
   deleteDc(mem);
   deleteObject(tmp);
   return ok ? static_cast<int>(std::min<int64_t>(std::llabs(int64_t{sh}), INT_MAX)) : 0;
+}
+
+bool setWorldTransform(Hdc dc, const XForm* xform) {
+  DcRec* d = dcRec(dc);
+  if (!d) return false;
+  const XForm m = xform != nullptr ? *xform : XForm{};
+  auto unit = [](int v) { return v >= -1 && v <= 1; };
+  const bool straight = m.eM12 == 0 && m.eM21 == 0 && m.eM11 != 0 && m.eM22 != 0;
+  const bool turned = m.eM11 == 0 && m.eM22 == 0 && m.eM12 != 0 && m.eM21 != 0;
+  if (!unit(m.eM11) || !unit(m.eM12) || !unit(m.eM21) || !unit(m.eM22) || !(straight || turned)) return false;
+  d->xform = m;
+  return true;
+}
+
+bool getWorldTransform(Hdc dc, XForm& out) {
+  DcRec* d = dcRec(dc);
+  if (!d) return false;
+  out = d->xform;
+  return true;
 }
 
 HBitmap createMaskBitmap(HBitmap bitmap, ColorRef background) {

@@ -419,6 +419,23 @@ int setDibBits(HBitmap bitmap, int startScan, int numScans, const DibHeader& hea
 int stretchDibBits(Hdc dc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
                    const DibHeader& header, std::span<const uint8_t> bits, uint32_t rop);
 
+// World transform of image transfers: a point (x, y) is drawn at
+// (x eM11 + y eM21 + eDx, x eM12 + y eM22 + eDy). Only quarter turns and
+// mirrors (each of eM11..eM22 -1, 0 or 1, one non-zero per row and column)
+// with a translation are taken; stretchDibBits honours it, the other
+// drawing calls of the layer do not. Null restores the identity.
+struct XForm {
+  int eM11 = 1;
+  int eM12 = 0;
+  int eM21 = 0;
+  int eM22 = 1;
+  int eDx = 0;
+  int eDy = 0;
+  friend bool operator==(const XForm&, const XForm&) = default;
+};
+bool setWorldTransform(Hdc dc, const XForm* xform);
+bool getWorldTransform(Hdc dc, XForm& out);
+
 // A one-bit mask of `bitmap`: 1 where its pixel is `background`.
 HBitmap createMaskBitmap(HBitmap bitmap, ColorRef background);
 

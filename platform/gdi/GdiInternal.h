@@ -65,6 +65,7 @@ struct DcRec {
   bool clipped = false;
   Rect clip;  // device coordinates
   long dashPhase = 0;
+  XForm xform;  // image transfers only
   bool recording = false;
   std::vector<DrawCall> calls;
   bool hasGeometry = false;

@@ -25,6 +25,7 @@
 #include "toolkit/hardcopy/PrintManagerDriver.h"
 #include "toolkit/hardcopy/RasterPrinter.h"
 #include "toolkit/hardcopy/SvgDriver.h"
+#include "toolkit/hardcopy/WmfDriver.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ std::array<GraphicsDriver, kHardcopyDrivers + 1> StartTable() {
   t[8] = XXDXF;
   t[9] = XXCGM;
   t[10] = XXWIN;
+  t[11] = XXWMF;
   t[12] = XXHPGL2;
   return t;
 }

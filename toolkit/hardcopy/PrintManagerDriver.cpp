@@ -895,6 +895,7 @@ void YYPrnGradientTriangles(const int32_t* x, const int32_t* y, const int32_t* c
 }
 
 plat::Hdc PrintManagerDc() { return gP.dc; }
+plat::HRgn PrintManagerClip() { return gP.clip; }
 
 void ResetPrintManagerDriver() {
   if (gP.dc != 0) {

@@ -51,5 +51,7 @@ void YYPrnGradientTriangles(const int32_t* x, const int32_t* y, const int32_t* c
 
 // The printer context of the open job (0 when none), for images drawn on it.
 plat::Hdc PrintManagerDc();
+// The driver's clip region of that context (0 when none).
+plat::HRgn PrintManagerClip();
 // Forgets the driver's job and objects (start-up and tests).
 void ResetPrintManagerDriver();

@@ -42,7 +42,7 @@ bool Shell(const std::string& command) { return std::system(("(" + command + ") 
 
 bool Have(const std::string& program) { return Shell("command -v " + program); }
 
-std::string Magick() { return "convert-im6.q16"; }
+std::string Magick() { return "convert-im6.q16 -limit thread 1"; }
 
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

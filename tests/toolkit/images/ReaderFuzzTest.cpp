@@ -14,7 +14,9 @@
 
 #include "ImageFixtures.h"
 #include "tests/support/ScratchDir.h"
+#include "platform/gdi/Gdi.h"
 #include "toolkit/core/ErrorReporter.h"
+#include "toolkit/core/WindowDrawing.h"
 #include "toolkit/hardcopy/FileProbe.h"
 #include "toolkit/hardcopy/ImageFiles.h"
 
@@ -168,6 +170,33 @@ class ReaderFuzzTest : public ::testing::Test {
 TEST_F(ReaderFuzzTest, BmpReader) { FuzzImages(BmpSeeds(), Iterations(40000), 1); }
 TEST_F(ReaderFuzzTest, PcxReader) { FuzzImages(PcxSeeds(), Iterations(40000), 2); }
 TEST_F(ReaderFuzzTest, PngReader) { FuzzImages(PngSeeds(), Iterations(30000), 3); }
+
+// The drawing reader: each file kind by its source code, into a small
+// surface, with a random rectangle, scaling and page rotation.
+TEST_F(ReaderFuzzTest, ImageFileToDc) {
+  const plat::HBitmap bitmap = plat::createBitmap(40, 30, 32);
+  const plat::Hdc dc = plat::createCompatibleDc(0);
+  plat::selectObject(dc, bitmap);
+  const DrawingSurfaceRecord saved = DrawingSurface();
+  DrawingSurface().Dc = dc;
+  const std::vector<std::pair<int32_t, std::vector<std::string>>> kinds = {{1, BmpSeeds()}, {2, PcxSeeds()},
+                                                                           {15, PngSeeds()}};
+  std::mt19937 rng(5);
+  const int count = Iterations(30000);
+  const int rotations[] = {0, 90, 180, 270};
+  for (int i = 0; i < count; ++i) {
+    const auto& [source, seeds] = kinds[rng() % kinds.size()];
+    WriteBytes("f", Mutate(rng, seeds[rng() % seeds.size()]));
+    const int left = static_cast<int>(rng() % 50) - 5, top = static_cast<int>(rng() % 40) - 5;
+    int32_t status = 0, error = 0;
+    YYImageFileToDC(source, 0, left, top, left + static_cast<int>(rng() % 30), top + static_cast<int>(rng() % 30),
+                    static_cast<int32_t>(rng() % 2), rotations[rng() % 4], static_cast<int32_t>(rng() % 60),
+                    static_cast<int32_t>(rng() % 60), status, error, "f");
+  }
+  DrawingSurface() = saved;
+  plat::deleteDc(dc);
+  plat::deleteObject(bitmap);
+}
 
 std::string CgmElement(int cls, int id, const std::string& params) {
   const size_t n = params.size();
