@@ -44,6 +44,27 @@ TEST_F(DriverFilesProbeTest, DriverFilesAreClassifiedAndMeasured) {
   EXPECT_EQ(dxf[0], kFileDxf);
   EXPECT_EQ(dxf[1], 756);
   EXPECT_EQ(dxf[2], 540);
+  // PostScript: no bounding box on line 2; EPS: the box's upper corner.
+  const Info ps = ProbeOf(2, "page.ps");
+  EXPECT_EQ(ps[0], kFilePostScript);
+  EXPECT_EQ(ps[3], 0);
+  const Info eps = ProbeOf(2, "page.eps", [] { HardcopyOptions().Opt[OptEps] = 1; });
+  EXPECT_EQ(eps[0], kFilePostScript);
+  EXPECT_EQ(eps[3], 1);
+  const auto lines = vdtest::Lines(vdtest::ReadBytes(Path()));
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[1], "%%BoundingBox: 0 0 " + std::to_string(eps[1]) + " " + std::to_string(eps[2]));
+  EXPECT_GT(eps[1], 0);
+  // CGM: one picture, 1000 wide and high by the VDC extent's aspect.
+  const Info cgm = ProbeOf(9, "page.cgm");
+  EXPECT_EQ(cgm[0], kFileCgm);
+  EXPECT_EQ(cgm[1], 1000);
+  EXPECT_EQ(cgm[3], 1);
+  int32_t pictures = 0;
+  float aspect = 0.0f;
+  YYINFOCGM(Path(), pictures, aspect);
+  EXPECT_EQ(cgm[2], static_cast<int32_t>(1000.0 / static_cast<double>(aspect)));
+  EXPECT_NEAR(aspect, 756.0 / 540.0, 0.01);
 }
 
 }  // namespace
