@@ -252,3 +252,43 @@ TEST_F(ImageToDcTest, PrinterAndMetafileContextsTakeTheTurn) {
 
 }  // namespace
 }  // namespace imgtest
+
+namespace imgtest {
+namespace {
+
+// A window rectangle saved in each format reads back as the same pixels,
+// through the reader and through the drawing path; a file that cannot be
+// made is status 1; PCX runs of values from 192 are always runs.
+TEST_F(ImageToDcTest, SavedRectanglesReadBack) {
+  const Picture img = Pattern(7, 5, 16);
+  WriteBytes("t.png", SmallPng(img));
+  ASSERT_EQ(Draw(15, "t.png", 10, 20, 0, 0), 0);
+  for (const auto& [kind, name] : {std::pair{1, "s.bmp"}, {2, "s.pcx"}, {15, "s.png"}}) {
+    SCOPED_TRACE(name);
+    int32_t status = -1, error = -1;
+    YYImageSaveFromDC(kind, 10, 20, 16, 24, status, error, name);
+    ASSERT_EQ(status, 0);
+    std::vector<int32_t> got;
+    ASSERT_EQ(Load(name, 7, 5, got), 0);
+    EXPECT_EQ(got, img.pixels);
+  }
+  int32_t status = -1, error = -1;
+  YYImageSaveFromDC(1, 0, 0, 3, 3, status, error, "no/such/dir/s.bmp");
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(error, ENOENT);
+  plat::detail::resetClipboard();
+  YYImageSaveFromDC(0, 10, 20, 16, 24, status, error, "");
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Draw(0, "", 40, 0, 0, 0), 0);
+  EXPECT_EQ(Pixel(40, 0), img.At(0, 0));
+  EXPECT_EQ(Pixel(46, 4), img.At(6, 4));
+  plat::detail::resetClipboard();
+  std::string runs;
+  YYPcxWriteRun(5, 1, runs);
+  YYPcxWriteRun(200, 1, runs);
+  YYPcxWriteRun(7, 63, runs);
+  EXPECT_EQ(runs, std::string("\x05\xC1\xC8\xFF\x07", 5));
+}
+
+}  // namespace
+}  // namespace imgtest
