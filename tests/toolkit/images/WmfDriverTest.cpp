@@ -122,6 +122,19 @@ TEST_F(WmfDriverTest, ABlankNameGoesToTheClipboard) {
     }
     plat::closeClipboard();
   }
+  // A clipboard held elsewhere: error 1094, the picture not delivered.
+  plat::detail::resetClipboard();
+  ResetErrorState();
+  plat::test::holdClipboard(true);
+  YYHardcopySelect(kOpInit, 11);
+  YYGrStateInit("HP");
+  YYHardcopyStartStop(" ");
+  DrawTestPage();
+  YYHardcopyStartStop("S");
+  YYGrStateInit(" ");
+  plat::test::holdClipboard(false);
+  EXPECT_EQ(ErrorState().LastErrorCode, 1094);
+  EXPECT_FALSE(plat::isClipboardFormatAvailable(plat::kCfMetafilePict));
 }
 
 // A placeable file that cannot be made is error 1 under XXWMF and ends the
