@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/Strings.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/DriverProtocol.h"
@@ -90,4 +91,26 @@ bool YYDriverImagePixels(int32_t width, int32_t height, std::vector<int32_t>& pi
   e.LastErrorCode = last;
   p.OpQualifier = 0;
   return true;
+}
+
+int32_t YYPageToDeviceX(float x) { return TruncSaturated(static_cast<double>(DriverParams().DeviceScaleX) * x); }
+int32_t YYPageToDeviceY(float y) {
+  return TruncSaturated(static_cast<double>(GraphicsState().PageExtentY - y) * DriverParams().DeviceScaleY);
+}
+
+void YYDevicePointsFromSlots(int32_t n, std::vector<plat::Point>& points) {
+  const DriverParamsRecord& p = DriverParams();
+  points.resize(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i)
+    points[static_cast<size_t>(i)] = {YYPageToDeviceX(p.PointX[i + 1]), YYPageToDeviceY(p.PointY[i + 1])};
+}
+
+int32_t YYDevicePointsFromLists(std::vector<plat::Point>& points) {
+  const DriverParamsRecord& p = DriverParams();
+  const int32_t n = YYPointListCount();
+  points.resize(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i)
+    points[static_cast<size_t>(i)] = {YYPageToDeviceX(p.PointListX[static_cast<size_t>(i)]),
+                                      YYPageToDeviceY(p.PointListY[static_cast<size_t>(i)])};
+  return n;
 }

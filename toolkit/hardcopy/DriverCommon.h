@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/gdi/Gdi.h"
+
 // Op 0's identify probe: when the op count asks for it, the driver's
 // number goes back in the op count and true comes back (nothing else is
 // set up).
@@ -55,3 +57,15 @@ void YYInvertColourByOption(int32_t& red, int32_t& green, int32_t& blue);
 // op qualifier 0 and the last error code as it was, when the pixels hold
 // the image.
 bool YYDriverImagePixels(int32_t width, int32_t height, std::vector<int32_t>& pixels);
+
+// Page units to device pixels, truncating, with y counted down from the top
+// of the page: for the drivers that draw through a device context.
+int32_t YYPageToDeviceX(float x);
+int32_t YYPageToDeviceY(float y);
+
+// The points of slots 1..n, in device pixels.
+void YYDevicePointsFromSlots(int32_t n, std::vector<plat::Point>& points);
+
+// The points that the shared point lists hold for the op, in device pixels;
+// the count of points taken.
+int32_t YYDevicePointsFromLists(std::vector<plat::Point>& points);

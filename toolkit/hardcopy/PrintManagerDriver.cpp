@@ -89,11 +89,8 @@ bool NtFamily() {
 
 // ---- mapping: page units to printer pixels, truncating --------------------------
 
-int32_t MapX(float x) { return TruncSaturated(static_cast<double>(DriverParams().DeviceScaleX) * x); }
-int32_t MapY(float y) {
-  const DriverParamsRecord& p = DriverParams();
-  return TruncSaturated(static_cast<double>(GraphicsState().PageExtentY - y) * p.DeviceScaleY);
-}
+int32_t MapX(float x) { return YYPageToDeviceX(x); }
+int32_t MapY(float y) { return YYPageToDeviceY(y); }
 
 // A pending sheet starts when something is drawn on it.
 void StartPendingSheet() {
@@ -259,23 +256,10 @@ void SectorPoints(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2) {
   }
 }
 
-void PointsFromSlots(int32_t n) {
-  const DriverParamsRecord& p = DriverParams();
-  gP.points.resize(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) gP.points[static_cast<size_t>(i)] = {MapX(p.PointX[i + 1]), MapY(p.PointY[i + 1])};
-}
+void PointsFromSlots(int32_t n) { YYDevicePointsFromSlots(n, gP.points); }
 
 // The first OpCount points of the shared lists; the count of points taken.
-int32_t PointsFromLists() {
-  const DriverParamsRecord& p = DriverParams();
-  const size_t available = std::min(p.PointListX.size(), p.PointListY.size());
-  const int32_t n = static_cast<int32_t>(std::min<size_t>(static_cast<size_t>(std::max(p.OpCount, 0)), available));
-  gP.points.resize(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i)
-    gP.points[static_cast<size_t>(i)] = {MapX(p.PointListX[static_cast<size_t>(i)]),
-                                         MapY(p.PointListY[static_cast<size_t>(i)])};
-  return n;
-}
+int32_t PointsFromLists() { return YYDevicePointsFromLists(gP.points); }
 
 void Shape(int32_t op) {
   const GraphicsStateRecord& g = GraphicsState();

@@ -26,6 +26,7 @@
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/Polygons.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/ImageFiles.h"
 #include "toolkit/hardcopy/PrintManagerDriver.h"
@@ -64,10 +65,8 @@ struct MetafileDriverState {
 };
 MetafileDriverState gM;
 
-int32_t MapX(float x) { return TruncSaturated(static_cast<double>(DriverParams().DeviceScaleX) * x); }
-int32_t MapY(float y) {
-  return TruncSaturated(static_cast<double>(GraphicsState().PageExtentY - y) * DriverParams().DeviceScaleY);
-}
+int32_t MapX(float x) { return YYPageToDeviceX(x); }
+int32_t MapY(float y) { return YYPageToDeviceY(y); }
 
 void CurrentComponents(Triple& c) {
   const GraphicsStateRecord& g = GraphicsState();
@@ -314,22 +313,10 @@ void Colour() {
   YYWmfSetColour(c[0], c[1], c[2]);
 }
 
-void PointsFromSlots(int32_t n) {
-  const DriverParamsRecord& p = DriverParams();
-  gM.points.resize(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) gM.points[static_cast<size_t>(i)] = {MapX(p.PointX[i + 1]), MapY(p.PointY[i + 1])};
-}
+void PointsFromSlots(int32_t n) { YYDevicePointsFromSlots(n, gM.points); }
 
-int32_t PointsFromLists() {
-  const DriverParamsRecord& p = DriverParams();
-  const size_t available = std::min(p.PointListX.size(), p.PointListY.size());
-  const int32_t n = static_cast<int32_t>(std::min<size_t>(static_cast<size_t>(std::max(p.OpCount, 0)), available));
-  gM.points.resize(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i)
-    gM.points[static_cast<size_t>(i)] = {MapX(p.PointListX[static_cast<size_t>(i)]),
-                                         MapY(p.PointListY[static_cast<size_t>(i)])};
-  return n;
-}
+// The first OpCount points of the shared lists; the count of points taken.
+int32_t PointsFromLists() { return YYDevicePointsFromLists(gM.points); }
 
 void SectorPoints(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2) {
   const DriverParamsRecord& p = DriverParams();
