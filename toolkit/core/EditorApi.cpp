@@ -40,26 +40,7 @@ EditorRecord* OfWindow(int32_t n, Hwnd* frame = nullptr) {
   return YYEditorRecordOf(f);
 }
 
-plat::CharRange Selection(const EditorRecord& r) {
-  plat::CharRange c;
-  Send(r.EditControl, plat::emr::ExGetSel, 0, reinterpret_cast<LParam>(&c));
-  return c;
-}
-void SetSelection(const EditorRecord& r, int a, int b) {
-  plat::CharRange c{a, b};
-  Send(r.EditControl, plat::emr::ExSetSel, 0, reinterpret_cast<LParam>(&c));
-}
-std::string ControlText(const EditorRecord& r, int a, int b) {
-  const int n = static_cast<int>(Send(r.EditControl, plat::wm::GetTextLength));
-  if (b < 0 || b > n) b = n;
-  a = std::clamp(a, 0, b);
-  std::string buf(static_cast<size_t>(b - a + 1), '\0');
-  plat::TextRange tr{{a, b}, buf.data()};
-  const LResult got = Send(r.EditControl, plat::emr::GetTextRange, 0, reinterpret_cast<LParam>(&tr));
-  buf.resize(static_cast<size_t>(std::max<LResult>(0, got)));
-  return buf;
-}
-int ControlLength(const EditorRecord& r) { return static_cast<int>(ControlText(r, 0, -1).size()); }
+int ControlLength(const EditorRecord& r) { return static_cast<int>(YYEditorControlText(r, 0, -1).size()); }
 int ToPlain(const EditorRecord& r, int control) {
   return Converts(r) ? control + YYEditorCountReturns(r.EditControl, control) : control;
 }
@@ -93,7 +74,7 @@ void YYEditorPutText(int32_t& start, int32_t end, const std::string& text) {
   int32_t a = 0, b = 0;
   YYEditorToRichPositions(start, end, a, b);
   Send(r->EditControl, plat::emr::HideSelection, 1);
-  SetSelection(*r, a, b);
+  YYEditorSetSelection(*r, a, b);
   r->Guard = 0;
   Send(r->EditControl, plat::em::ReplaceSel, 1, reinterpret_cast<LParam>(text.c_str()));
   r->Guard = 1;
@@ -127,7 +108,7 @@ void YYEditorGetTextPart(int32_t& start, int32_t length, std::string& buffer) {
   }
   int32_t a = 0, b = 0;
   YYEditorToRichPositions(start, start + std::max(0, length), a, b);
-  const std::string part = ControlText(*r, a, b);
+  const std::string part = YYEditorControlText(*r, a, b);
   buffer.clear();
   for (char c : part) {
     buffer += c;
@@ -145,7 +126,7 @@ void YYEditorSelect(int32_t& start, int32_t end) {
   }
   int32_t a = 0, b = 0;
   YYEditorToRichPositions(start, end, a, b);
-  SetSelection(*r, a, b);
+  YYEditorSetSelection(*r, a, b);
   Send(r->EditControl, plat::em::ScrollCaret);
 }
 
@@ -154,7 +135,7 @@ void YYEditorCaretTo(int32_t position) {
   if (!r) return;
   int32_t a = 0, b = 0;
   YYEditorToRichPositions(position, position, a, b);
-  SetSelection(*r, a, a);
+  YYEditorSetSelection(*r, a, a);
   Send(r->EditControl, plat::em::ScrollCaret);
   plat::invalidateRect(r->EditControl, nullptr, true);
 }
@@ -196,17 +177,44 @@ void YYEditorClearUndo() {
   if (r) Send(r->EditControl, plat::em::EmptyUndoBuffer);
 }
 
-void YYEditorCharFormat(int32_t& status, int32_t start, int32_t end, int32_t bold, int32_t italic, int32_t underline,
-                        int32_t strikeOut, int32_t size, int32_t colour, int32_t background, const std::string& face) {
+namespace {
+// The current editor when it holds rich text; otherwise none, with status
+// -1 (no editor) or -2 (plain text).
+EditorRecord* RichCurrent(int32_t& status) {
   EditorRecord* r = Current();
   if (!r) {
     status = -1;
-    return;
+    return nullptr;
   }
   if (!r->RichText) {
     status = -2;
-    return;
+    return nullptr;
   }
+  return r;
+}
+
+// Runs apply with characters start..end (counted from 1) selected out of
+// sight, then puts the selection and the cached positions back as they were.
+template <typename Apply>
+void OnRange(EditorRecord& r, int32_t start, int32_t end, Apply apply) {
+  int32_t a = 0, b = 0;
+  YYEditorToRichPositions(start - 1, end, a, b);
+  const plat::CharRange saved = YYEditorSelection(r);
+  const int32_t ca = r.CachedRich, cb = r.CachedPlain;
+  Send(r.EditControl, plat::emr::HideSelection, 1);
+  YYEditorSetSelection(r, a, b);
+  apply();
+  YYEditorSetSelection(r, saved.min, saved.max);
+  Send(r.EditControl, plat::emr::HideSelection, 0);
+  r.CachedRich = ca;
+  r.CachedPlain = cb;
+}
+}  // namespace
+
+void YYEditorCharFormat(int32_t& status, int32_t start, int32_t end, int32_t bold, int32_t italic, int32_t underline,
+                        int32_t strikeOut, int32_t size, int32_t colour, int32_t background, const std::string& face) {
+  EditorRecord* r = RichCurrent(status);
+  if (!r) return;
   plat::CharFormat f;
   auto onOff = [&](int32_t v, uint32_t bit, bool anyPositive) {
     if (v == -1) return;
@@ -235,32 +243,17 @@ void YYEditorCharFormat(int32_t& status, int32_t start, int32_t end, int32_t bol
     f.mask |= plat::cfm::Face;
     f.face = face;
   }
-  int32_t a = 0, b = 0;
-  YYEditorToRichPositions(start - 1, end, a, b);
-  const plat::CharRange saved = Selection(*r);
-  const int32_t ca = r->CachedRich, cb = r->CachedPlain;
-  Send(r->EditControl, plat::emr::HideSelection, 1);
-  SetSelection(*r, a, b);
-  r->Guard = 0;
-  Send(r->EditControl, plat::emr::SetCharFormat, plat::scf::Selection, reinterpret_cast<LParam>(&f));
-  r->Guard = 1;
-  SetSelection(*r, saved.min, saved.max);
-  Send(r->EditControl, plat::emr::HideSelection, 0);
-  r->CachedRich = ca;
-  r->CachedPlain = cb;
+  OnRange(*r, start, end, [&] {
+    r->Guard = 0;
+    Send(r->EditControl, plat::emr::SetCharFormat, plat::scf::Selection, reinterpret_cast<LParam>(&f));
+    r->Guard = 1;
+  });
   status = 0;
 }
 
 void YYEditorParaFormat(int32_t& status, int32_t start, int32_t end, int32_t bullets, int32_t alignment) {
-  EditorRecord* r = Current();
-  if (!r) {
-    status = -1;
-    return;
-  }
-  if (!r->RichText) {
-    status = -2;
-    return;
-  }
+  EditorRecord* r = RichCurrent(status);
+  if (!r) return;
   plat::ParaFormat p;
   if (bullets != -1) {
     p.mask |= plat::pfm::Numbering;
@@ -270,17 +263,7 @@ void YYEditorParaFormat(int32_t& status, int32_t start, int32_t end, int32_t bul
     p.mask |= plat::pfm::Alignment;
     p.alignment = alignment == 1 ? plat::kAlignCentre : alignment == 2 ? plat::kAlignRight : plat::kAlignLeft;
   }
-  int32_t a = 0, b = 0;
-  YYEditorToRichPositions(start - 1, end, a, b);
-  const plat::CharRange saved = Selection(*r);
-  const int32_t ca = r->CachedRich, cb = r->CachedPlain;
-  Send(r->EditControl, plat::emr::HideSelection, 1);
-  SetSelection(*r, a, b);
-  Send(r->EditControl, plat::emr::SetParaFormat, 0, reinterpret_cast<LParam>(&p));
-  SetSelection(*r, saved.min, saved.max);
-  Send(r->EditControl, plat::emr::HideSelection, 0);
-  r->CachedRich = ca;
-  r->CachedPlain = cb;
+  OnRange(*r, start, end, [&] { Send(r->EditControl, plat::emr::SetParaFormat, 0, reinterpret_cast<LParam>(&p)); });
   status = 0;
 }
 
@@ -299,12 +282,12 @@ void YYEditorFreeze(int32_t flag) {
   EditorRecord* r = Current();
   if (!r) return;
   if (flag == 0) {
-    Freeze().selection = Selection(*r);
+    Freeze().selection = YYEditorSelection(*r);
     Freeze().firstLine = static_cast<int>(Send(r->EditControl, plat::em::GetFirstVisibleLine));
     plat::showWindow(r->EditControl, plat::ShowCmd::Hide);
     r->Frozen = true;
   } else {
-    SetSelection(*r, Freeze().selection.min, Freeze().selection.max);
+    YYEditorSetSelection(*r, Freeze().selection.min, Freeze().selection.max);
     YYEditorScrollTo(Freeze().firstLine);
     plat::showWindow(r->EditControl, plat::ShowCmd::Show);
     r->Frozen = false;
@@ -365,11 +348,11 @@ void YYEditorInfo(int32_t window, int32_t code, int32_t& value) {
       value = (r->RawPositions && Level() >= 2) ? ControlLength(*r) : YYEditorTextLength(e, r->Frozen);
       break;
     case 3: value = r->Changed; break;
-    case 4: value = ToPlain(*r, Selection(*r).min) + 1; break;
+    case 4: value = ToPlain(*r, YYEditorSelection(*r).min) + 1; break;
     case 5: {
       int32_t length = 0;
       YYEditorInfo(window, 2, length);
-      value = std::min(ToPlain(*r, Selection(*r).max), length);
+      value = std::min(ToPlain(*r, YYEditorSelection(*r).max), length);
       break;
     }
     case 6: value = r->CurrentDocument; break;
@@ -675,8 +658,8 @@ LResult YYEditorPaintProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     // first line and selection, hidden so the steps do not show.
     plat::showWindow(w, plat::ShowCmd::Hide);
     const int first = static_cast<int>(Send(w, plat::em::GetFirstVisibleLine));
-    const plat::CharRange c = Selection(*r);
-    SetSelection(*r, c.min, c.max);
+    const plat::CharRange c = YYEditorSelection(*r);
+    YYEditorSetSelection(*r, c.min, c.max);
     Send(w, plat::emr::LineScroll, 0, first - static_cast<int>(Send(w, plat::em::GetFirstVisibleLine)));
     plat::showWindow(w, plat::ShowCmd::Show);
     plat::Rect box;
@@ -712,7 +695,7 @@ LResult YYEditorPaintProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
   plat::fillRect(dc, plat::Rect{c.left, c.top, c.left + 1, c.bottom}, back);
   plat::fillRect(dc, plat::Rect{c.right - 1, c.top, c.right, c.bottom}, back);
   plat::intersectClipRect(dc, c.left + 1, c.top, c.right - 1, c.bottom);
-  const plat::CharRange sel = Selection(*r);
+  const plat::CharRange sel = YYEditorSelection(*r);
   pc.selStart = sel.min;
   pc.selEnd = sel.max;
   pc.whole = sel.min == 0 && sel.max == -1;

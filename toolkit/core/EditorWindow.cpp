@@ -41,25 +41,6 @@ bool Converts(const EditorRecord& r) { return Level() >= 2 && !r.RawPositions; }
 
 LResult Send(Hwnd w, uint32_t m, WParam wp = 0, LParam lp = 0) { return plat::sendMessage(w, m, wp, lp); }
 
-plat::CharRange Selection(const EditorRecord& r) {
-  plat::CharRange c;
-  Send(r.EditControl, plat::emr::ExGetSel, 0, reinterpret_cast<LParam>(&c));
-  return c;
-}
-void SetSelection(const EditorRecord& r, int a, int b) {
-  plat::CharRange c{a, b};
-  Send(r.EditControl, plat::emr::ExSetSel, 0, reinterpret_cast<LParam>(&c));
-}
-std::string ControlText(const EditorRecord& r, int a, int b) {
-  const int n = static_cast<int>(Send(r.EditControl, plat::wm::GetTextLength));
-  if (b < 0 || b > n) b = n;
-  a = std::clamp(a, 0, b);
-  std::string buf(static_cast<size_t>(b - a + 1), '\0');
-  plat::TextRange tr{{a, b}, buf.data()};
-  const LResult got = Send(r.EditControl, plat::emr::GetTextRange, 0, reinterpret_cast<LParam>(&tr));
-  buf.resize(static_cast<size_t>(std::max<LResult>(0, got)));
-  return buf;
-}
 void Status(const EditorRecord& r, int part, const std::string& text) {
   if (!r.StatusBar) return;
   Send(r.StatusBar, plat::sb::SetText, static_cast<WParam>(part), reinterpret_cast<LParam>(text.c_str()));
@@ -97,6 +78,26 @@ int ToPlain(const EditorRecord& r, int control) {
 }
 
 }  // namespace
+
+plat::CharRange YYEditorSelection(const EditorRecord& r) {
+  plat::CharRange c;
+  Send(r.EditControl, plat::emr::ExGetSel, 0, reinterpret_cast<LParam>(&c));
+  return c;
+}
+void YYEditorSetSelection(const EditorRecord& r, int a, int b) {
+  plat::CharRange c{a, b};
+  Send(r.EditControl, plat::emr::ExSetSel, 0, reinterpret_cast<LParam>(&c));
+}
+std::string YYEditorControlText(const EditorRecord& r, int a, int b) {
+  const int n = static_cast<int>(Send(r.EditControl, plat::wm::GetTextLength));
+  if (b < 0 || b > n) b = n;
+  a = std::clamp(a, 0, b);
+  std::string buf(static_cast<size_t>(b - a + 1), '\0');
+  plat::TextRange tr{{a, b}, buf.data()};
+  const LResult got = Send(r.EditControl, plat::emr::GetTextRange, 0, reinterpret_cast<LParam>(&tr));
+  buf.resize(static_cast<size_t>(std::max<LResult>(0, got)));
+  return buf;
+}
 
 EditorFinalStateRecord& EditorFinalState() {
   static EditorFinalStateRecord s;
@@ -138,7 +139,7 @@ void YYEditorToRichPositions(int32_t a, int32_t b, int32_t& ra, int32_t& rb) {
     r->CachedPlain = 0;
   }
   const int m = std::max(a, b) + 1;
-  const std::string text = ControlText(*r, r->CachedRich, -1);
+  const std::string text = YYEditorControlText(*r, r->CachedRich, -1);
   int control = r->CachedRich, plain = r->CachedPlain;
   size_t k = 0;
   while (control <= m && (ra < 0 || rb < 0) && k <= text.size()) {
@@ -545,7 +546,7 @@ void SimpleStatus(const EditorRecord& r, const std::string& text) {
 // window's own top toolbar; Cut only takes text that is not protected.
 void FollowSelection(EditorRecord& r) {
   if (!plat::isWindowVisible(r.EditControl)) return;
-  const plat::CharRange c = Selection(r);
+  const plat::CharRange c = YYEditorSelection(r);
   const bool empty = c.min == c.max;
   if (r.EditorToolbar) {
     if (empty) {
@@ -576,7 +577,7 @@ void FollowUndo(EditorRecord& r) {
 
 void StatusLineCol(EditorRecord& r) {
   if (!r.StatusBar) return;
-  const plat::CharRange c = Selection(r);
+  const plat::CharRange c = YYEditorSelection(r);
   const int line = static_cast<int>(Send(r.EditControl, plat::em::LineFromChar, static_cast<WParam>(c.max)));
   const int start = static_cast<int>(Send(r.EditControl, plat::em::LineIndex, static_cast<WParam>(line)));
   Status(r, 0, "Line:" + std::to_string(line + 1) + "   Col:" + std::to_string(c.max - start + 1));
@@ -843,9 +844,9 @@ namespace {
 void FillFinalState(const EditorRecord& r) {
   EditorFinalStateRecord& f = EditorFinalState();
   f.NotModified = Send(r.EditControl, plat::em::GetModify) ? 0 : 1;
-  f.TextLength = Converts(r) || Level() < 2 ? YYEditorTextLength(r.EditControl, false) : static_cast<int32_t>(ControlText(r, 0, -1).size());
+  f.TextLength = Converts(r) || Level() < 2 ? YYEditorTextLength(r.EditControl, false) : static_cast<int32_t>(YYEditorControlText(r, 0, -1).size());
   f.Changed = r.Changed;
-  const plat::CharRange c = Selection(r);
+  const plat::CharRange c = YYEditorSelection(r);
   f.SelectionStart = ToPlain(r, c.min);
   f.SelectionEnd = ToPlain(r, c.max);
   f.CurrentDocument = r.CurrentDocument;
@@ -920,7 +921,7 @@ void Destroyed(Hwnd frame, EditorRecord& r) {
 void GotoBookmark(EditorRecord& r) {
   const int b = r.Bookmark[static_cast<size_t>(r.CurrentDocument - 1)];
   if (b < 0) return;
-  SetSelection(r, b, b);
+  YYEditorSetSelection(r, b, b);
   Send(r.EditControl, plat::em::ScrollCaret);
 }
 
@@ -1109,7 +1110,7 @@ void Command(Hwnd frame, EditorRecord& r, int32_t id) {
     case kEdCmdDelete: if (!r.ReadOnly) Send(r.EditControl, plat::wm::Clear); break;
     case kEdCmdPaste: if (!r.ReadOnly) YYEditorPaste(r); break;
     case kEdCmdSelectAll:
-      SetSelection(r, 0, -1);
+      YYEditorSetSelection(r, 0, -1);
       Send(r.EditControl, plat::em::ScrollCaret);
       break;
     case kEdCmdFind: OpenFindDialog(frame, r, false); break;
@@ -1117,8 +1118,8 @@ void Command(Hwnd frame, EditorRecord& r, int32_t id) {
     case kEdCmdFindNext: YYEditorFindNext(frame, r, r.FindBlock); break;
     case kEdCmdSetBookmark: {
       const size_t d = static_cast<size_t>(r.CurrentDocument - 1);
-      r.Bookmark[d] = Selection(r).max;
-      r.BookmarkLength[d] = static_cast<int32_t>(ControlText(r, 0, -1).size());
+      r.Bookmark[d] = YYEditorSelection(r).max;
+      r.BookmarkLength[d] = static_cast<int32_t>(YYEditorControlText(r, 0, -1).size());
       if (r.Menus[2]) plat::enableMenuItem(r.Menus[2], kEdCmdGotoBookmark, plat::mf::Enabled);
       break;
     }
@@ -1147,10 +1148,10 @@ void TextChanged(Hwnd frame, EditorRecord& r) {
   if (r.ModifiedMarker) YYEditorTitle(frame);
   const size_t d = static_cast<size_t>(r.CurrentDocument - 1);
   if (r.Bookmark[d] >= 0) {
-    const int length = static_cast<int>(ControlText(r, 0, -1).size());
+    const int length = static_cast<int>(YYEditorControlText(r, 0, -1).size());
     const int diff = length - r.BookmarkLength[d];
     // text typed or removed before the bookmark moves it
-    if (r.Bookmark[d] >= Selection(r).min - diff) r.Bookmark[d] = std::max(0, r.Bookmark[d] + diff);
+    if (r.Bookmark[d] >= YYEditorSelection(r).min - diff) r.Bookmark[d] = std::max(0, r.Bookmark[d] + diff);
     r.BookmarkLength[d] = length;
   }
 }
@@ -1174,7 +1175,7 @@ LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     else if (fr->flags & plat::fr::FindNext) YYEditorFindNext(w, *r, r->FindBlock);
     else if (fr->flags & plat::fr::Replace) YYEditorReplaceOne(w, *r, r->FindBlock);
     else if (fr->flags & plat::fr::ReplaceAll) {
-      SetSelection(*r, 0, 0);
+      YYEditorSetSelection(*r, 0, 0);
       while (YYEditorReplaceOne(w, *r, r->FindBlock)) {}
     }
     return 0;
@@ -1229,7 +1230,7 @@ LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       if (lp == -1) {
         // from the keyboard: under the caret
         plat::Point caret{0, 0};
-        const plat::CharRange c = Selection(*r);
+        const plat::CharRange c = YYEditorSelection(*r);
         if (Level() == 2) {
           const LResult packed = Send(r->EditControl, plat::emr::PosFromChar, static_cast<WParam>(c.max));
           caret = {plat::xFromParam(static_cast<uintptr_t>(packed)), plat::yFromParam(static_cast<uintptr_t>(packed))};
@@ -1301,7 +1302,7 @@ LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     }
     case plat::wm::InitMenuPopup: {
       const plat::Hmenu m = plat::handleFrom<plat::Hmenu>(wp);
-      const plat::CharRange c = Selection(*r);
+      const plat::CharRange c = YYEditorSelection(*r);
       const bool empty = c.min == c.max;
       if (m == r->Menus[0]) plat::enableMenuItem(m, kEdCmdPrintSelection, empty ? plat::mf::Grayed : plat::mf::Enabled);
       if (m == r->Menus[1]) {
@@ -1341,7 +1342,7 @@ void YYEditorRevert(int32_t window) {
 
 int32_t YYEditorFindNext(Hwnd frame, EditorRecord& r, const plat::FindReplace& block) {
   if (r.FindText.empty()) return 0;
-  const plat::CharRange sel = Selection(r);
+  const plat::CharRange sel = YYEditorSelection(r);
   const bool down = Level() == 1 || (block.flags & plat::fr::Down);
   plat::FindTextEx ft;
   ft.text = r.FindText.c_str();
@@ -1358,7 +1359,7 @@ int32_t YYEditorFindNext(Hwnd frame, EditorRecord& r, const plat::FindReplace& b
     return 0;
   }
   const int first = static_cast<int>(Send(r.EditControl, plat::em::GetFirstVisibleLine));
-  SetSelection(r, static_cast<int>(p), ft.found.max);
+  YYEditorSetSelection(r, static_cast<int>(p), ft.found.max);
   Send(r.EditControl, plat::em::ScrollCaret);
   if (Send(r.EditControl, plat::em::GetFirstVisibleLine) != first) {
     Send(r.EditControl, plat::emr::LineScroll, 0, 6);
@@ -1368,8 +1369,8 @@ int32_t YYEditorFindNext(Hwnd frame, EditorRecord& r, const plat::FindReplace& b
 }
 
 int32_t YYEditorReplaceOne(Hwnd frame, EditorRecord& r, const plat::FindReplace& block) {
-  const plat::CharRange sel = Selection(r);
-  std::string selected = ControlText(r, sel.min, sel.max).substr(0, 1023);
+  const plat::CharRange sel = YYEditorSelection(r);
+  std::string selected = YYEditorControlText(r, sel.min, sel.max).substr(0, 1023);
   std::string key = r.FindText;
   if (!(block.flags & plat::fr::MatchCase)) {
     for (char& c : selected) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -1380,8 +1381,8 @@ int32_t YYEditorReplaceOne(Hwnd frame, EditorRecord& r, const plat::FindReplace&
     Send(r.EditControl, plat::em::ReplaceSel, 1, reinterpret_cast<LParam>(r.ReplaceText.c_str()));
     r.Guard = 1;
     // the search goes on after the replacement
-    const int after = Selection(r).max;
-    SetSelection(r, after, after);
+    const int after = YYEditorSelection(r).max;
+    YYEditorSetSelection(r, after, after);
   }
   return YYEditorFindNext(frame, r, block);
 }
@@ -1451,9 +1452,9 @@ void YYEditorClear(EditorRecord& r) {
   Send(r.EditControl, plat::wm::SetFont, static_cast<WParam>(r.Font), 0);
   plat::ParaFormat p;
   p.mask = plat::pfm::All;
-  SetSelection(r, 0, -1);
+  YYEditorSetSelection(r, 0, -1);
   Send(r.EditControl, plat::emr::SetParaFormat, 0, reinterpret_cast<LParam>(&p));
-  SetSelection(r, 0, 0);
+  YYEditorSetSelection(r, 0, 0);
   if (Level() == 3) Send(r.EditControl, plat::emr::SetZoom, static_cast<WParam>(num), den);
 }
 

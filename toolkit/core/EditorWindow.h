@@ -13,6 +13,10 @@
 #include "platform/dlg/CommonDialogs.h"
 #include "platform/menu/Menu.h"
 
+namespace plat {
+struct CharRange;
+}
+
 // EditorOpenFlags.
 inline constexpr int32_t kEdWordWrap = 0x1;
 inline constexpr int32_t kEdReadOnly = 0x4;
@@ -101,6 +105,12 @@ struct EditorRecord {
 EditorRecord* YYEditorRecordOf(plat::Hwnd frame);
 // The built-in accelerators of window n when it is an editor.
 plat::Haccel YYEditorAccelerators(int32_t window);
+// The control's selection, in its own positions, and setting it.
+plat::CharRange YYEditorSelection(const EditorRecord& r);
+void YYEditorSetSelection(const EditorRecord& r, int a, int b);
+// The control's text from a to b in its own positions (b < 0 or past the
+// end: to the end).
+std::string YYEditorControlText(const EditorRecord& r, int a, int b);
 
 // EditorFinalState: the results of the last modal editor.
 struct EditorFinalStateRecord {
