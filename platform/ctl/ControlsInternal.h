@@ -2,6 +2,7 @@
 // the painting helpers. Internal to platform/ctl.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -108,6 +109,15 @@ enum class ArrowDir { Up, Down, Left, Right };
 void drawArrow(Hdc dc, const Rect& r, ArrowDir dir, bool enabled);
 // A push-button-like box: raised (or sunken when pressed) on button face.
 void drawButtonBox(Hdc dc, const Rect& r, bool pressed);
+
+// Copies a line of text into a caller's line buffer whose first two bytes
+// give its room (low byte first); the count of characters copied.
+inline int copyToLineBuffer(char* buf, const char* line, int length) {
+  const int room = static_cast<unsigned char>(buf[0]) | (static_cast<unsigned char>(buf[1]) << 8);
+  const int n = std::min(room, length);
+  std::copy_n(line, n, buf);
+  return n;
+}
 
 bool isDisabled(Hwnd w);
 Hwnd notifyTarget(Hwnd w);   // the parent of a control (its owner for pop-ups)

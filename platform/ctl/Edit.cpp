@@ -794,10 +794,7 @@ LResult editProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       const int line = static_cast<int>(wp);
       char* buf = reinterpret_cast<char*>(lp);
       if (!buf || line < 0 || line >= static_cast<int>(starts.size())) return 0;
-      const int room = static_cast<unsigned char>(buf[0]) | (static_cast<unsigned char>(buf[1]) << 8);
-      const int n = std::min(room, lineEnd(s, starts, line) - starts[line]);
-      std::copy_n(s.text.data() + starts[line], n, buf);
-      return n;
+      return copyToLineBuffer(buf, s.text.data() + starts[line], lineEnd(s, starts, line) - starts[line]);
     }
     case em::GetFirstVisibleLine: return multiLine(w) ? st(w).firstLine : 0;
     case em::SetPasswordChar: st(w).passwordChar = static_cast<char>(wp); redraw(w); return 0;

@@ -1594,12 +1594,9 @@ LResult richProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       const int line = static_cast<int>(wp);
       char* buf = reinterpret_cast<char*>(lp);
       if (!buf || line < 0 || line >= static_cast<int>(lines.size())) return 0;
-      const int room = static_cast<unsigned char>(buf[0]) | (static_cast<unsigned char>(buf[1]) << 8);
       const Line& l = lines[static_cast<size_t>(line)];
       // the line with its paragraph mark
-      const int n = std::min(room, l.next - l.start);
-      std::copy_n(s.text.data() + l.start, n, buf);
-      return n;
+      return copyToLineBuffer(buf, s.text.data() + l.start, l.next - l.start);
     }
     case em::GetFirstVisibleLine: return st(w).firstLine;
     case emr::LineScroll: {
