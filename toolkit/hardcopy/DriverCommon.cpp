@@ -114,3 +114,17 @@ int32_t YYDevicePointsFromLists(std::vector<plat::Point>& points) {
                                       YYPageToDeviceY(p.PointListY[static_cast<size_t>(i)])};
   return n;
 }
+
+int32_t YYDashStyleOfLineStyle(int32_t style, int32_t current) {
+  switch (style) {
+    case 0: return plat::kPenSolid;
+    case 1: return plat::kPenDot;
+    case 2:
+    case 6: return plat::kPenDash;
+    case 3:
+    case 5: return plat::kPenDashDot;
+    case 4:
+    case 7: return plat::kPenDashDotDot;
+    default: return current;
+  }
+}

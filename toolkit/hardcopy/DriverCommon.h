@@ -69,3 +69,7 @@ void YYDevicePointsFromSlots(int32_t n, std::vector<plat::Point>& points);
 // The points that the shared point lists hold for the op, in device pixels;
 // the count of points taken.
 int32_t YYDevicePointsFromLists(std::vector<plat::Point>& points);
+
+// The pen's dash style for the engine's line style 0..7; any other style
+// keeps the dash style in use.
+int32_t YYDashStyleOfLineStyle(int32_t style, int32_t current);

@@ -792,17 +792,7 @@ void YYPrnClip(int32_t left, int32_t top, int32_t right, int32_t bottom) {
 }
 
 void YYPrnLineStyle(int32_t style) {
-  switch (style) {
-    case 0: gP.dashStyle = plat::kPenSolid; break;
-    case 1: gP.dashStyle = plat::kPenDot; break;
-    case 2:
-    case 6: gP.dashStyle = plat::kPenDash; break;
-    case 3:
-    case 5: gP.dashStyle = plat::kPenDashDot; break;
-    case 4:
-    case 7: gP.dashStyle = plat::kPenDashDotDot; break;
-    default: break;
-  }
+  gP.dashStyle = YYDashStyleOfLineStyle(style, gP.dashStyle);
   gP.lineStyle = style;
 }
 

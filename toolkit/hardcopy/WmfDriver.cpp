@@ -476,17 +476,7 @@ void TextWidth() {
 }
 
 void LineStyle() {
-  switch (GraphicsState().LineStyle) {
-    case 0: gM.dashStyle = plat::kPenSolid; break;
-    case 1: gM.dashStyle = plat::kPenDot; break;
-    case 2:
-    case 6: gM.dashStyle = plat::kPenDash; break;
-    case 3:
-    case 5: gM.dashStyle = plat::kPenDashDot; break;
-    case 4:
-    case 7: gM.dashStyle = plat::kPenDashDotDot; break;
-    default: break;
-  }
+  gM.dashStyle = YYDashStyleOfLineStyle(GraphicsState().LineStyle, gM.dashStyle);
 }
 
 void LineThickness() {
