@@ -729,6 +729,8 @@ bool checkBytes(std::span<const uint8_t> bytes, std::vector<std::span<const uint
 
 // ---------------------------------------------------------------- playing
 
+int SaturateInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); }
+
 struct Player {
   Hdc dc = 0;
   detail::DcRec* d = nullptr;
@@ -739,9 +741,29 @@ struct Player {
   std::vector<GdiObj> objects;
   std::vector<bool> owned;
 
+  // The context's world transform (a quarter turn or mirror and a shift)
+  // applied to everything but images, which the context turns itself.
+  XForm turn;
+  int turnAngle = 0;  // tenths of a degree anticlockwise
   int X(double x) const { return static_cast<int>(std::clamp<double>(std::llround(ox + x * sx), INT_MIN / 4, INT_MAX / 4)); }
   int Y(double y) const { return static_cast<int>(std::clamp<double>(std::llround(oy + y * sy), INT_MIN / 4, INT_MAX / 4)); }
-  Point P(Point p) const { return {X(p.x), Y(p.y)}; }
+  Point T(int x, int y) const {
+    const int64_t tx = int64_t{x} * turn.eM11 + int64_t{y} * turn.eM21 + turn.eDx;
+    const int64_t ty = int64_t{x} * turn.eM12 + int64_t{y} * turn.eM22 + turn.eDy;
+    return {static_cast<int>(std::clamp<int64_t>(tx, INT_MIN / 4, INT_MAX / 4)),
+            static_cast<int>(std::clamp<int64_t>(ty, INT_MIN / 4, INT_MAX / 4))};
+  }
+  Point P(Point p) const { return T(X(p.x), Y(p.y)); }
+  // A box (right and bottom exclusive) mapped and turned: its first and
+  // last pixels are turned.
+  Rect B(const Rect& b) const {
+    int l = X(b.left), t = Y(b.top), r = X(b.right), bt = Y(b.bottom);
+    if (turn == XForm{}) return {l, t, r, bt};
+    if (l > r) std::swap(l, r);
+    if (t > bt) std::swap(t, bt);
+    const Point p = T(l, t), q = T(std::max(l, r - 1), std::max(t, bt - 1));
+    return {std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x) + 1, std::max(p.y, q.y) + 1};
+  }
   int W(int w) const { return w == 0 ? 0 : std::max(1, static_cast<int>(std::llround(w * std::fabs(sx)))); }
 
   // Keeps an object under its index; stock objects are never deleted.
@@ -761,8 +783,9 @@ struct Player {
       d->clip = metaClip;
       return;
     }
-    const Point a = detail::toDevice(*d, X(r.left), Y(r.top));
-    const Point b = detail::toDevice(*d, X(r.right), Y(r.bottom));
+    const Rect m = B(r);
+    const Point a = detail::toDevice(*d, m.left, m.top);
+    const Point b = detail::toDevice(*d, m.right, m.bottom);
     Rect dev{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
     if (metaClipped) dev = intersectRect(dev, metaClip);
     d->clipped = true;
@@ -804,8 +827,8 @@ struct Player {
       const int x = r.i32(24), y = r.i32(28), w = r.i32(32), h = r.i32(36);
       const uint32_t rop = r.u32(40);
       if (!r.ok) return;
-      const int x1 = X(x), y1 = Y(y), x2 = X(static_cast<double>(x) + w), y2 = Y(static_cast<double>(y) + h);
-      if (r.u32(88) == 0) patBlt(dc, x1, y1, x2 - x1, y2 - y1, rop);
+      const Rect b = B({x, y, SaturateInt(int64_t{x} + w), SaturateInt(int64_t{y} + h)});
+      if (r.u32(88) == 0) patBlt(dc, b.left, b.top, b.width(), b.height(), rop);
       return;
     }
     const int x = r.i32(24), y = r.i32(28), xs = r.i32(32), ys = r.i32(36), ws = r.i32(40), hs = r.i32(44);
@@ -844,8 +867,16 @@ struct Player {
       case kEmrSetTextColor: setTextColor(dc, r.u32(8)); break;
       case kEmrSetTextAlign: setTextAlign(dc, r.u32(8) & ~static_cast<unsigned>(kTaUpdateCp)); break;
       case kEmrSetPolyFillMode: setPolyFillMode(dc, r.i32(8)); break;
-      case kEmrMoveToEx: moveTo(dc, X(r.i32(8)), Y(r.i32(12))); break;
-      case kEmrLineTo: lineTo(dc, X(r.i32(8)), Y(r.i32(12))); break;
+      case kEmrMoveToEx: {
+        const Point p = P(r.point(8));
+        moveTo(dc, p.x, p.y);
+        break;
+      }
+      case kEmrLineTo: {
+        const Point p = P(r.point(8));
+        lineTo(dc, p.x, p.y);
+        break;
+      }
       case kEmrSelectObject: {
         const uint32_t i = r.u32(8);
         if (i < objects.size() && objects[i]) selectObject(dc, objects[i]);
@@ -912,6 +943,8 @@ struct Player {
         if (!r.ok) break;
         lf.height = static_cast<int>(std::llround(lf.height * std::fabs(sy)));
         lf.width = static_cast<int>(std::llround(lf.width * std::fabs(sx)));
+        lf.escapement = (lf.escapement % 3600 + turnAngle) % 3600;
+        lf.orientation = (lf.orientation % 3600 + turnAngle) % 3600;
         store(r.u32(8), createFont(lf));
         break;
       }
@@ -937,19 +970,19 @@ struct Player {
       }
       case kEmrRectangle:
       case kEmrEllipse: {
-        const Rect b = r.rect(8);
+        const Rect b = B(r.rect(8));
         if (!r.ok) break;
-        if (type == kEmrRectangle) rectangle(dc, X(b.left), Y(b.top), X(b.right), Y(b.bottom));
-        else ellipse(dc, X(b.left), Y(b.top), X(b.right), Y(b.bottom));
+        if (type == kEmrRectangle) rectangle(dc, b.left, b.top, b.right, b.bottom);
+        else ellipse(dc, b.left, b.top, b.right, b.bottom);
         break;
       }
       case kEmrPie:
       case kEmrArc: {
-        const Rect b = r.rect(8);
+        const Rect b = B(r.rect(8));
         const Point s = P(r.point(24)), e = P(r.point(32));
         if (!r.ok) break;
-        if (type == kEmrPie) pie(dc, X(b.left), Y(b.top), X(b.right), Y(b.bottom), s.x, s.y, e.x, e.y);
-        else arc(dc, X(b.left), Y(b.top), X(b.right), Y(b.bottom), s.x, s.y, e.x, e.y);
+        if (type == kEmrPie) pie(dc, b.left, b.top, b.right, b.bottom, s.x, s.y, e.x, e.y);
+        else arc(dc, b.left, b.top, b.right, b.bottom, s.x, s.y, e.x, e.y);
         break;
       }
       case kEmrSetPixelV: {
@@ -966,8 +999,9 @@ struct Player {
         std::vector<TriVertex> v(nv);
         for (uint32_t i = 0; i < nv; ++i) {
           const size_t at = 36 + 16 * static_cast<size_t>(i);
-          v[i].x = X(r.i32(at));
-          v[i].y = Y(r.i32(at + 4));
+          const Point q = P(r.point(at));
+          v[i].x = q.x;
+          v[i].y = q.y;
           v[i].red = static_cast<uint16_t>(r.u16(at + 8));
           v[i].green = static_cast<uint16_t>(r.u16(at + 10));
           v[i].blue = static_cast<uint16_t>(r.u16(at + 12));
@@ -989,7 +1023,7 @@ struct Player {
         if (!r.ok) break;
         const std::string text(chars.begin(), chars.end());
         if (options & (kEtoOpaque | kEtoClipped)) {
-          const Rect t{X(box.left), Y(box.top), X(box.right), Y(box.bottom)};
+          const Rect t = B(box);
           extTextOut(dc, ref.x, ref.y, options & (kEtoOpaque | kEtoClipped), &t, text);
         } else {
           textOut(dc, ref.x, ref.y, text);
@@ -1166,6 +1200,11 @@ bool playEnhMetaFile(Hdc dc, HEnhMetaFile mf, const Rect& rect) {
   p.sy = rect.height() / fh;
   p.ox = rect.left - fl * p.sx;
   p.oy = rect.top - ft * p.sy;
+  p.turn = d->xform;
+  const XForm& m = p.turn;
+  if (m.eM11 == 0 && m.eM12 == -1 && m.eM21 == 1 && m.eM22 == 0) p.turnAngle = 900;
+  else if (m.eM11 == -1 && m.eM12 == 0 && m.eM21 == 0 && m.eM22 == -1) p.turnAngle = 1800;
+  else if (m.eM11 == 0 && m.eM12 == 1 && m.eM21 == -1 && m.eM22 == 0) p.turnAngle = 2700;
   p.metaClipped = d->clipped;
   p.metaClip = d->clip;
   const size_t handles = std::max<size_t>(h.handles, 1);

@@ -48,8 +48,9 @@ struct EnhMetaHeader {
 bool getEnhMetaFileHeader(HEnhMetaFile mf, EnhMetaHeader& out);
 
 // Plays the metafile into `rect` (logical units of `dc`, right and bottom
-// exclusive): its frame is mapped onto the rectangle. The context's clip
-// bounds the picture; the context's objects and settings are as before
+// exclusive): its frame is mapped onto the rectangle. The context's world
+// transform (a quarter turn or mirror and a shift) is applied to everything
+// drawn. The context's clip bounds the picture; the context's objects and settings are as before
 // afterwards.
 bool playEnhMetaFile(Hdc dc, HEnhMetaFile mf, const Rect& rect);
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -41,6 +44,7 @@ enum : uint16_t {
   kArc = 0x0817,
   kPie = 0x081A,
   kStretchDib = 0x0F43,
+  kDibCreatePatternBrush = 0x0142,
 };
 
 int16_t Clamp16(int v) { return static_cast<int16_t>(std::clamp(v, -32768, 32767)); }
@@ -138,11 +142,25 @@ void UsePen(Objects& o, const PenDesc& p) {
          static_cast<uint16_t>((p.color >> 16) & 0xFF)});
 }
 
-void UseBrush(Objects& o, const BrushDesc& b) {
-  // Pattern brushes have no record of their own here: their first colour.
-  int style = b.style == kBrushPattern ? kBrushSolid : b.style;
-  ColorRef colour = b.color;
-  if (b.style == kBrushPattern && !b.pattern.empty()) colour = colorFromPixel(b.pattern[0]);
+std::string Dib(const Surface& s);
+
+// A pattern brush keeps its 8 x 8 pixels as a bitmap; one made from a
+// one-bit bitmap takes the text and background colours it is drawn with.
+void UseBrush(Objects& o, const BrushDesc& b, const DrawAttrs& a) {
+  if (b.style == kBrushPattern && b.pattern.size() == 64) {
+    Surface s;
+    s.resize(8, 8, 0);
+    for (size_t i = 0; i < 64; ++i) {
+      uint32_t px = b.pattern[i] & 0xFFFFFF;
+      if (b.monoPattern) px = pixelFromColor(px != 0 ? a.bkColor : a.textColor);
+      s.at(static_cast<int>(i % 8), static_cast<int>(i / 8)) = px;
+    }
+    const std::string dib = Dib(s);
+    o.Use(1, "pattern " + dib, kDibCreatePatternBrush, {6, 0}, dib);
+    return;
+  }
+  const int style = b.style == kBrushPattern ? kBrushSolid : b.style;
+  const ColorRef colour = b.color;
   o.Use(1, "brush " + std::to_string(style) + "/" + std::to_string(colour) + "/" + std::to_string(b.hatch),
         kCreateBrush,
         {static_cast<uint16_t>(style), static_cast<uint16_t>(colour & 0xFFFF), static_cast<uint16_t>((colour >> 16) & 0xFF),
@@ -249,7 +267,7 @@ std::vector<uint8_t> Encode(const std::vector<DrawCall>& calls, const MetaFileSe
       case CallOp::kPolyline:
       case CallOp::kPolygon: {
         UsePen(objects, c.attrs.pen);
-        if (c.op == CallOp::kPolygon) UseBrush(objects, c.attrs.brush);
+        if (c.op == CallOp::kPolygon) UseBrush(objects, c.attrs.brush, c.attrs);
         // A record holds at most 32767 points: a longer polyline goes in
         // parts that share their ends, a longer polygon is cut.
         if (c.pts.empty()) break;
@@ -268,14 +286,14 @@ std::vector<uint8_t> Encode(const std::vector<DrawCall>& calls, const MetaFileSe
       case CallOp::kRectangle:
       case CallOp::kEllipse:
         UsePen(objects, c.attrs.pen);
-        UseBrush(objects, c.attrs.brush);
+        UseBrush(objects, c.attrs.brush, c.attrs);
         w.Record(c.op == CallOp::kRectangle ? kRectangle : kEllipse, Box(c.rect));
         break;
       case CallOp::kFillRect: {
         PenDesc none;
         none.style = kPenNull;
         UsePen(objects, none);
-        UseBrush(objects, c.attrs.brush);
+        UseBrush(objects, c.attrs.brush, c.attrs);
         // Without a pen the rectangle fills one pixel less each way.
         w.Record(kRectangle, Box({c.rect.left, c.rect.top, c.rect.right + 1, c.rect.bottom + 1}));
         break;
@@ -284,7 +302,7 @@ std::vector<uint8_t> Encode(const std::vector<DrawCall>& calls, const MetaFileSe
       case CallOp::kArc: {
         if (c.pts.size() < 2) break;
         UsePen(objects, c.attrs.pen);
-        if (c.op == CallOp::kPie) UseBrush(objects, c.attrs.brush);
+        if (c.op == CallOp::kPie) UseBrush(objects, c.attrs.brush, c.attrs);
         std::vector<uint16_t> v = {U(c.pts[1].y), U(c.pts[1].x), U(c.pts[0].y), U(c.pts[0].x)};
         const auto box = Box(c.rect);
         v.insert(v.end(), box.begin(), box.end());
@@ -367,6 +385,607 @@ bool closeMetaFile(Hdc dc, const MetaFileSetup& setup, std::vector<uint8_t>& out
   if (!d || Recordings().count(dc) == 0) return false;
   out = Encode(d->calls, setup);
   deleteDc(dc);
+  return true;
+}
+
+// ---------------------------------------------------------------- playing
+
+namespace {
+
+constexpr size_t kMaxMetafileBytes = 256u * 1024 * 1024;
+constexpr size_t kHeaderBytes = 18;
+constexpr size_t kMaxSavedStates = 64;
+constexpr int64_t kMaxDibPixels = int64_t{16} * 1024 * 1024;
+
+enum : uint16_t {
+  kRealizePalette = 0x0035,
+  kCreatePalette = 0x00F7,
+  kCreatePatternBrush = 0x01F9,
+  kOffsetWindowOrg = 0x020F,
+  kSelectPalette = 0x0234,
+  kPolyPolygon = 0x0538,
+  kExcludeClipRect = 0x0415,
+  kRoundRect = 0x061C,
+  kPatBlt = 0x061D,
+  kCreateRegion = 0x06FF,
+  kDibBitBlt = 0x0940,
+  kExtTextOut = 0x0A32,
+  kDibStretchBlt = 0x0B41,
+};
+
+uint32_t Le(std::span<const uint8_t> b, size_t at, int n) {
+  uint32_t v = 0;
+  for (int i = n - 1; i >= 0; --i) v = (v << 8) | b[at + static_cast<size_t>(i)];
+  return v;
+}
+
+// The records of well-formed metafile bytes (the end record left out).
+bool Walk(std::span<const uint8_t> bytes, std::vector<std::span<const uint8_t>>* records) {
+  if (bytes.size() < kHeaderBytes || bytes.size() > kMaxMetafileBytes) return false;
+  const uint32_t type = Le(bytes, 0, 2), headerWords = Le(bytes, 2, 2), version = Le(bytes, 4, 2);
+  if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300)) return false;
+  size_t at = kHeaderBytes;
+  while (bytes.size() - at >= 6) {
+    const uint32_t words = Le(bytes, at, 4);
+    if (words < 3 || words > (bytes.size() - at) / 2) return false;
+    const std::span<const uint8_t> rec = bytes.subspan(at, size_t{words} * 2);
+    if (Le(rec, 4, 2) == kEof) return true;
+    if (records) records->push_back(rec);
+    at += rec.size();
+  }
+  return false;
+}
+
+// Bounded reads of one record's parameter words (after its size and
+// function); a read past the record marks it bad and gives 0.
+struct Params {
+  std::span<const uint8_t> rec;
+  bool ok = true;
+  size_t words() const { return (rec.size() - 6) / 2; }
+  uint16_t u16(size_t i) {
+    const size_t at = 6 + 2 * i;
+    if (i > rec.size() || at + 2 > rec.size()) {
+      ok = false;
+      return 0;
+    }
+    return static_cast<uint16_t>(Le(rec, at, 2));
+  }
+  int i16(size_t i) { return static_cast<int16_t>(u16(i)); }
+  uint32_t u32(size_t i) { return u16(i) | (static_cast<uint32_t>(u16(i + 1)) << 16); }
+  ColorRef colour(size_t i) { return u32(i) & 0xFFFFFFu; }
+  // The bytes from parameter word i to the end of the record.
+  std::span<const uint8_t> from(size_t i) {
+    const size_t at = 6 + 2 * i;
+    if (i > rec.size() || at > rec.size()) {
+      ok = false;
+      return {};
+    }
+    return rec.subspan(at);
+  }
+};
+
+// A device-independent bitmap at the start of `b`: its header and pixel
+// bits, within the bytes and of a bounded size.
+bool ReadDib(std::span<const uint8_t> b, DibHeader& h, std::span<const uint8_t>& bits) {
+  if (b.size() < 40) return false;
+  const uint32_t headerBytes = Le(b, 0, 4);
+  if (headerBytes < 40 || headerBytes > b.size()) return false;
+  const int width = static_cast<int>(Le(b, 4, 4)), height = static_cast<int>(Le(b, 8, 4));
+  const int bpp = static_cast<int>(Le(b, 14, 2));
+  if (Le(b, 16, 4) != 0) return false;  // compressed bitmaps are not drawn
+  if (width <= 0 || height == 0 || height == INT_MIN || width > 65535 || std::abs(height) > 65535) return false;
+  if (int64_t{width} * std::abs(height) > kMaxDibPixels) return false;
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return false;
+  h = DibHeader{};
+  h.width = width;
+  h.height = height;
+  h.bitsPerPixel = bpp;
+  size_t at = headerBytes;
+  if (bpp <= 8) {
+    const uint32_t used = Le(b, 32, 4);
+    const size_t n = used != 0 && used < (1u << bpp) ? used : (1u << bpp);
+    if ((b.size() - at) / 4 < n) return false;
+    for (size_t i = 0; i < n; ++i, at += 4) h.colors.push_back({b[at + 2], b[at + 1], b[at], 0});
+  }
+  bits = b.subspan(at);
+  return bits.size() >= dibImageBytes(h);
+}
+
+struct WmfPlayer {
+  Hdc dc = 0;
+  detail::DcRec* d = nullptr;
+  Rect rect;
+  XForm turn;
+  int turnAngle = 0;  // tenths of a degree anticlockwise
+  // The metafile's window: origin and extent in its logical units.
+  int64_t wox = 0, woy = 0, wex = 0, wey = 0;
+  double sx = 1, sy = 1;
+  Point pos;  // metafile units
+  bool baseClipped = false;
+  Rect baseClip;
+  GdiObj pen = 0, brush = 0, font = 0;
+  std::vector<GdiObj> objects;
+  std::vector<bool> used;
+
+  struct State {
+    GdiObj pen, brush, font;
+    int rop2, bkMode, polyFillMode;
+    ColorRef bkColor, textColor;
+    unsigned textAlign;
+    int64_t wox, woy, wex, wey;
+    Point pos;
+    bool clipped;
+    Rect clip;
+  };
+  std::vector<State> saved;
+
+  void scale() {
+    sx = wex != 0 ? rect.width() / static_cast<double>(wex) : 1.0;
+    sy = wey != 0 ? rect.height() / static_cast<double>(wey) : 1.0;
+  }
+  static int Clamp(double v) { return static_cast<int>(std::clamp<double>(std::llround(std::clamp(v, -4e18, 4e18)), INT_MIN / 4, INT_MAX / 4)); }
+  // Metafile units to the context's logical units, before the turn.
+  int X(double x) const { return Clamp(rect.left + (x - static_cast<double>(wox)) * sx); }
+  int Y(double y) const { return Clamp(rect.top + (y - static_cast<double>(woy)) * sy); }
+  Point Turn(int x, int y) const {
+    const int64_t tx = int64_t{x} * turn.eM11 + int64_t{y} * turn.eM21 + turn.eDx;
+    const int64_t ty = int64_t{x} * turn.eM12 + int64_t{y} * turn.eM22 + turn.eDy;
+    return {static_cast<int>(std::clamp<int64_t>(tx, INT_MIN / 4, INT_MAX / 4)),
+            static_cast<int>(std::clamp<int64_t>(ty, INT_MIN / 4, INT_MAX / 4))};
+  }
+  Point At(int x, int y) const { return Turn(X(x), Y(y)); }
+  // A box (right and bottom exclusive) in order after mapping and turning:
+  // its first and last pixels are turned.
+  Rect Box(int left, int top, int right, int bottom) const {
+    int l = X(left), t = Y(top), r = X(right), b = Y(bottom);
+    if (l > r) std::swap(l, r);
+    if (t > b) std::swap(t, b);
+    if (turn == XForm{}) return {l, t, r, b};
+    const Point p = Turn(l, t), q = Turn(std::max(l, r - 1), std::max(t, b - 1));
+    return {std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x) + 1, std::max(p.y, q.y) + 1};
+  }
+  int Width(int w) const {
+    if (w == 0) return 0;
+    return static_cast<int>(std::clamp<double>(std::llround(std::abs(w) * std::abs(sx)), 1, 1 << 16));
+  }
+
+  // A new object goes into the lowest free slot; a full table drops it.
+  void add(GdiObj obj) {
+    for (size_t i = 0; i < used.size(); ++i) {
+      if (!used[i]) {
+        used[i] = true;
+        objects[i] = obj;
+        return;
+      }
+    }
+    if (obj) deleteObject(obj);
+  }
+
+  void select(uint32_t index) {
+    if (index >= objects.size() || !objects[index]) return;
+    const GdiObj obj = objects[index];
+    switch (objectKind(obj)) {
+      case ObjectKind::kPen: pen = obj; break;
+      case ObjectKind::kBrush: brush = obj; break;
+      case ObjectKind::kFont: font = obj; break;
+      default: return;
+    }
+    selectObject(dc, obj);
+  }
+
+  void remove(uint32_t index) {
+    if (index >= objects.size() || !used[index]) return;
+    const GdiObj obj = objects[index];
+    if (obj == 0) {
+      used[index] = false;
+      return;
+    }
+    if (obj == pen) selectObject(dc, getStockObject(Stock::kBlackPen)), pen = 0;
+    if (obj == brush) selectObject(dc, getStockObject(Stock::kWhiteBrush)), brush = 0;
+    if (obj == font) selectObject(dc, getStockObject(Stock::kSystemFont)), font = 0;
+    deleteObject(obj);
+    objects[index] = 0;
+    used[index] = false;
+  }
+
+  void save() {
+    if (saved.size() >= kMaxSavedStates) return;
+    saved.push_back({pen, brush, font, d->rop2, d->bkMode, d->polyFillMode, d->bkColor, d->textColor, d->textAlign,
+                     wox, woy, wex, wey, pos, d->clipped, d->clip});
+  }
+
+  void restore(int which) {
+    // Negative: that many states back; positive: the state of that number.
+    size_t keep;
+    if (which < 0) {
+      const size_t back = static_cast<size_t>(-static_cast<int64_t>(which));
+      if (back > saved.size()) return;
+      keep = saved.size() - back;
+    } else {
+      if (which == 0 || static_cast<size_t>(which) > saved.size()) return;
+      keep = static_cast<size_t>(which) - 1;
+    }
+    const State s = saved[keep];
+    saved.resize(keep);
+    // Objects deleted since are not selected again.
+    auto live = [&](GdiObj obj) { return obj != 0 && std::find(objects.begin(), objects.end(), obj) != objects.end(); };
+    pen = live(s.pen) ? s.pen : 0;
+    brush = live(s.brush) ? s.brush : 0;
+    font = live(s.font) ? s.font : 0;
+    selectObject(dc, pen ? pen : getStockObject(Stock::kBlackPen));
+    selectObject(dc, brush ? brush : getStockObject(Stock::kWhiteBrush));
+    selectObject(dc, font ? font : getStockObject(Stock::kSystemFont));
+    d->rop2 = s.rop2;
+    d->bkMode = s.bkMode;
+    d->polyFillMode = s.polyFillMode;
+    d->bkColor = s.bkColor;
+    d->textColor = s.textColor;
+    d->textAlign = s.textAlign;
+    wox = s.wox, woy = s.woy, wex = s.wex, wey = s.wey;
+    scale();
+    pos = s.pos;
+    d->clipped = s.clipped;
+    d->clip = s.clip;
+  }
+
+  void clipTo(const Rect& r) {
+    const Point a = detail::toDevice(*d, r.left, r.top), b = detail::toDevice(*d, r.right, r.bottom);
+    Rect dev{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+    if (d->clipped) dev = intersectRect(dev, d->clip);
+    d->clipped = true;
+    d->clip = dev;
+  }
+
+  GdiObj patternBrush(std::span<const uint8_t> b) {
+    DibHeader h;
+    std::span<const uint8_t> bits;
+    if (!ReadDib(b, h, bits) || h.width > 64 || std::abs(h.height) > 64) return 0;
+    const HBitmap bmp = createBitmap(h.width, std::abs(h.height), 32);
+    if (!bmp) return 0;
+    setDibBits(bmp, 0, std::abs(h.height), h, bits);
+    const HBrush made = createPatternBrush(bmp);
+    deleteObject(bmp);
+    return made;
+  }
+
+  std::vector<Point> points(Params& p, size_t first, size_t n) {
+    std::vector<Point> pts;
+    if (first > p.words() || n > (p.words() - first) / 2) {
+      p.ok = false;
+      return pts;
+    }
+    pts.reserve(n);
+    for (size_t i = 0; i < n; ++i) pts.push_back(At(p.i16(first + 2 * i), p.i16(first + 2 * i + 1)));
+    return pts;
+  }
+
+  // A transfer of the bitmap at parameter word `dibAt` (none: the brush).
+  void transfer(Params& p, uint32_t rop, int xs, int ys, int ws, int hs, int xd, int yd, int wd, int hd, size_t dibAt,
+                bool withBitmap) {
+    if (!p.ok) return;
+    if (!withBitmap) {
+      const Rect b = Box(xd, yd, xd + wd, yd + hd);
+      patBlt(dc, b.left, b.top, b.width(), b.height(), rop);
+      return;
+    }
+    DibHeader h;
+    std::span<const uint8_t> bits;
+    const std::span<const uint8_t> dib = p.from(dibAt);
+    if (!p.ok || !ReadDib(dib, h, bits)) return;
+    // The context's own world transform turns the image.
+    const int x1 = X(xd), y1 = Y(yd), x2 = X(static_cast<double>(xd) + wd), y2 = Y(static_cast<double>(yd) + hd);
+    stretchDibBits(dc, x1, y1, x2 - x1, y2 - y1, xs, ys, ws, hs, h, bits, rop);
+  }
+
+  void text(int x, int y, std::span<const uint8_t> chars, unsigned options, const Rect* box) {
+    const std::string s(chars.begin(), chars.end());
+    const Point at = At(x, y);
+    if (box != nullptr && (options & (kEtoOpaque | kEtoClipped)) != 0) {
+      const Rect b = Box(box->left, box->top, box->right, box->bottom);
+      extTextOut(dc, at.x, at.y, options & (kEtoOpaque | kEtoClipped), &b, s);
+    } else {
+      textOut(dc, at.x, at.y, s);
+    }
+  }
+
+  void record(std::span<const uint8_t> rec) {
+    Params p{rec};
+    const uint16_t function = static_cast<uint16_t>(Le(rec, 4, 2));
+    switch (function) {
+      case kSaveDc: save(); break;
+      case kRestoreDc: restore(p.i16(0)); break;
+      case kSetBkMode: {
+        const int mode = p.i16(0);
+        if (p.ok && (mode == kTransparent || mode == kOpaque)) setBkMode(dc, mode);
+        break;
+      }
+      case kSetRop2: {
+        const int rop = p.i16(0);
+        if (p.ok && rop >= kR2Black && rop <= kR2White) setRop2(dc, rop);
+        break;
+      }
+      case kSetPolyFillMode: {
+        const int mode = p.i16(0);
+        if (p.ok && (mode == kAlternate || mode == kWinding)) setPolyFillMode(dc, mode);
+        break;
+      }
+      case kSetTextAlign: {
+        const unsigned align = p.u16(0);
+        if (p.ok) setTextAlign(dc, align & ~static_cast<unsigned>(kTaUpdateCp));
+        break;
+      }
+      case kSetBkColor: {
+        const ColorRef c = p.colour(0);
+        if (p.ok) setBkColor(dc, c);
+        break;
+      }
+      case kSetTextColor: {
+        const ColorRef c = p.colour(0);
+        if (p.ok) setTextColor(dc, c);
+        break;
+      }
+      case kSetWindowOrg:
+      case kOffsetWindowOrg: {
+        const int y = p.i16(0), x = p.i16(1);
+        if (!p.ok) break;
+        if (function == kSetWindowOrg) wox = x, woy = y;
+        else wox += x, woy += y;
+        break;
+      }
+      case kSetWindowExt: {
+        const int y = p.i16(0), x = p.i16(1);
+        if (!p.ok || x == 0 || y == 0) break;
+        wex = x, wey = y;
+        scale();
+        break;
+      }
+      case kMoveTo: {
+        const int y = p.i16(0), x = p.i16(1);
+        if (p.ok) pos = {x, y};
+        break;
+      }
+      case kLineTo: {
+        const int y = p.i16(0), x = p.i16(1);
+        if (!p.ok) break;
+        const Point a = At(pos.x, pos.y), b = At(x, y);
+        moveTo(dc, a.x, a.y);
+        lineTo(dc, b.x, b.y);
+        pos = {x, y};
+        break;
+      }
+      case kCreatePen: {
+        const int style = p.u16(0) & 0x0F, width = p.i16(1);
+        const ColorRef c = p.colour(3);
+        add(p.ok && style <= kPenInsideFrame ? createPen(style, Width(width), c) : 0);
+        break;
+      }
+      case kCreateBrush: {
+        const int style = p.u16(0), hatch = p.u16(3);
+        const ColorRef c = p.colour(1);
+        if (!p.ok) add(0);
+        else if (style == kBrushNull) add(getStockObject(Stock::kNullBrush));
+        else if (style == kBrushHatched) add(createHatchBrush(std::clamp(hatch, 0, 5), c));
+        else add(createSolidBrush(c));
+        break;
+      }
+      case kCreateFont: {
+        LogFont lf;
+        lf.height = p.i16(0);
+        lf.width = p.i16(1);
+        lf.escapement = p.i16(2);
+        lf.orientation = p.i16(3);
+        lf.weight = std::clamp(p.i16(4), 0, 1000);
+        const std::span<const uint8_t> b = p.from(5);
+        if (!p.ok || b.size() < 8) {
+          add(0);
+          break;
+        }
+        lf.italic = b[0] != 0;
+        lf.underline = b[1] != 0;
+        lf.strikeOut = b[2] != 0;
+        lf.charSet = b[3] == 2 ? kSymbolCharSet : b[3] == 1 ? kDefaultCharSet : kAnsiCharSet;
+        lf.pitchAndFamily = b[7];
+        for (size_t i = 8; i < b.size() && i < 8 + 32 && b[i] != 0; ++i) lf.faceName += static_cast<char>(b[i]);
+        lf.height = static_cast<int>(std::clamp<double>(std::llround(lf.height * std::abs(sy)), -32768, 32767));
+        lf.width = static_cast<int>(std::clamp<double>(std::llround(lf.width * std::abs(sx)), 0, 32767));
+        lf.escapement = (lf.escapement + turnAngle) % 3600;
+        lf.orientation = (lf.orientation + turnAngle) % 3600;
+        add(createFont(lf));
+        break;
+      }
+      case kDibCreatePatternBrush: add(p.words() >= 2 ? patternBrush(p.from(2)) : 0); break;
+      case kCreatePalette:
+      case kCreatePatternBrush:
+      case kCreateRegion: add(0); break;  // kept as a slot: later indices count it
+      case kSelectObject: {
+        const uint32_t i = p.u16(0);
+        if (p.ok) select(i);
+        break;
+      }
+      case kDeleteObject: {
+        const uint32_t i = p.u16(0);
+        if (p.ok) remove(i);
+        break;
+      }
+      case kPolygon:
+      case kPolyline: {
+        const int n = p.i16(0);
+        if (!p.ok || n < 0) break;
+        const std::vector<Point> pts = points(p, 1, static_cast<size_t>(n));
+        if (!p.ok || pts.empty()) break;
+        if (function == kPolygon) polygon(dc, pts);
+        else polyline(dc, pts);
+        break;
+      }
+      case kPolyPolygon: {
+        const size_t polys = p.u16(0);
+        if (!p.ok || polys > p.words()) break;
+        size_t at = 1 + polys;
+        for (size_t i = 0; i < polys && p.ok; ++i) {
+          const size_t n = p.u16(1 + i);
+          const std::vector<Point> pts = points(p, at, n);
+          if (!p.ok) break;
+          if (!pts.empty()) polygon(dc, pts);
+          at += 2 * n;
+        }
+        break;
+      }
+      case kIntersectClipRect: {
+        const int bottom = p.i16(0), right = p.i16(1), top = p.i16(2), left = p.i16(3);
+        if (p.ok) clipTo(Box(left, top, right, bottom));
+        break;
+      }
+      case kRectangle:
+      case kEllipse:
+      case kRoundRect: {
+        const size_t k = function == kRoundRect ? 2 : 0;
+        const int bottom = p.i16(k), right = p.i16(k + 1), top = p.i16(k + 2), left = p.i16(k + 3);
+        if (!p.ok) break;
+        const Rect b = Box(left, top, right, bottom);
+        if (function == kEllipse) ellipse(dc, b.left, b.top, b.right, b.bottom);
+        else rectangle(dc, b.left, b.top, b.right, b.bottom);
+        break;
+      }
+      case kArc:
+      case kPie: {
+        const int ye = p.i16(0), xe = p.i16(1), ys = p.i16(2), xs = p.i16(3);
+        const int bottom = p.i16(4), right = p.i16(5), top = p.i16(6), left = p.i16(7);
+        if (!p.ok) break;
+        const Rect b = Box(left, top, right, bottom);
+        const Point s = At(xs, ys), e = At(xe, ye);
+        if (function == kPie) pie(dc, b.left, b.top, b.right, b.bottom, s.x, s.y, e.x, e.y);
+        else arc(dc, b.left, b.top, b.right, b.bottom, s.x, s.y, e.x, e.y);
+        break;
+      }
+      case kSetPixel: {
+        const ColorRef c = p.colour(0);
+        const int y = p.i16(2), x = p.i16(3);
+        if (!p.ok) break;
+        const Point a = At(x, y);
+        setPixel(dc, a.x, a.y, c);
+        break;
+      }
+      case kTextOut: {
+        const size_t n = p.u16(0);
+        const std::span<const uint8_t> chars = p.from(1);
+        const size_t after = 1 + (n + 1) / 2;
+        const int y = p.i16(after), x = p.i16(after + 1);
+        if (p.ok && chars.size() >= n) text(x, y, chars.first(n), 0, nullptr);
+        break;
+      }
+      case kExtTextOut: {
+        const int y = p.i16(0), x = p.i16(1), n = p.i16(2);
+        const unsigned options = p.u16(3);
+        if (!p.ok || n < 0) break;
+        size_t at = 4;
+        Rect box;
+        const bool boxed = (options & (kEtoOpaque | kEtoClipped)) != 0;
+        if (boxed) {
+          box = {p.i16(4), p.i16(5), p.i16(6), p.i16(7)};
+          at = 8;
+        }
+        const std::span<const uint8_t> chars = p.from(at);
+        if (p.ok && chars.size() >= static_cast<size_t>(n))
+          text(x, y, chars.first(static_cast<size_t>(n)), options, boxed ? &box : nullptr);
+        break;
+      }
+      case kPatBlt: {
+        const uint32_t rop = p.u32(0);
+        const int h = p.i16(2), w = p.i16(3), y = p.i16(4), x = p.i16(5);
+        transfer(p, rop, 0, 0, 0, 0, x, y, w, h, 0, false);
+        break;
+      }
+      case kStretchDib: {
+        const uint32_t rop = p.u32(0);
+        const int hs = p.i16(3), ws = p.i16(4), ys = p.i16(5), xs = p.i16(6);
+        const int hd = p.i16(7), wd = p.i16(8), yd = p.i16(9), xd = p.i16(10);
+        transfer(p, rop, xs, ys, ws, hs, xd, yd, wd, hd, 11, true);
+        break;
+      }
+      case kDibStretchBlt: {
+        // Without a bitmap the record has a reserved word and no image.
+        const bool withBitmap = p.words() > 11;
+        const uint32_t rop = p.u32(0);
+        const size_t k = withBitmap ? 2 : 3;
+        const int hs = p.i16(k), ws = p.i16(k + 1), ys = p.i16(k + 2), xs = p.i16(k + 3);
+        const int hd = p.i16(k + 4), wd = p.i16(k + 5), yd = p.i16(k + 6), xd = p.i16(k + 7);
+        transfer(p, rop, xs, ys, ws, hs, xd, yd, wd, hd, k + 8, withBitmap);
+        break;
+      }
+      case kDibBitBlt: {
+        const bool withBitmap = p.words() > 9;
+        const uint32_t rop = p.u32(0);
+        const size_t k = withBitmap ? 2 : 3;
+        const int ys = p.i16(k), xs = p.i16(k + 1), h = p.i16(k + 2), w = p.i16(k + 3);
+        const int yd = p.i16(k + 4), xd = p.i16(k + 5);
+        transfer(p, rop, xs, ys, w, h, xd, yd, w, h, k + 6, withBitmap);
+        break;
+      }
+      default: break;  // records this player does not draw
+    }
+  }
+};
+
+}  // namespace
+
+bool isMetaFileBits(std::span<const uint8_t> bytes) { return Walk(bytes, nullptr); }
+
+bool playMetaFile(Hdc dc, std::span<const uint8_t> bytes, const Rect& rect, const Rect* window) {
+  detail::DcRec* d = detail::dcRec(dc);
+  std::vector<std::span<const uint8_t>> records;
+  if (!d || !Walk(bytes, &records)) return false;
+  WmfPlayer p;
+  p.dc = dc;
+  p.d = d;
+  p.rect = rect;
+  p.turn = d->xform;
+  const XForm& t = p.turn;
+  if (t.eM11 == 0 && t.eM12 == -1 && t.eM21 == 1 && t.eM22 == 0) p.turnAngle = 900;
+  else if (t.eM11 == -1 && t.eM12 == 0 && t.eM21 == 0 && t.eM22 == -1) p.turnAngle = 1800;
+  else if (t.eM11 == 0 && t.eM12 == 1 && t.eM21 == -1 && t.eM22 == 0) p.turnAngle = 2700;
+  if (window != nullptr && !window->empty()) {
+    p.wox = window->left, p.woy = window->top, p.wex = window->width(), p.wey = window->height();
+  }
+  p.scale();
+  const size_t objects = Le(bytes, 10, 2);
+  p.objects.assign(objects, 0);
+  p.used.assign(objects, false);
+  p.baseClipped = d->clipped;
+  p.baseClip = d->clip;
+
+  const HPen oldPen = d->pen;
+  const HBrush oldBrush = d->brush;
+  const HFont oldFont = d->font;
+  const int rop2 = d->rop2, bkMode = d->bkMode, polyFillMode = d->polyFillMode;
+  const ColorRef bkColor = d->bkColor, textColor = d->textColor;
+  const unsigned textAlign = d->textAlign;
+  const Point pos = d->pos;
+  // A picture starts with the defaults of a fresh context.
+  selectObject(dc, getStockObject(Stock::kBlackPen));
+  selectObject(dc, getStockObject(Stock::kWhiteBrush));
+  selectObject(dc, getStockObject(Stock::kSystemFont));
+  d->rop2 = kR2CopyPen;
+  d->bkMode = kOpaque;
+  d->bkColor = makeRgb(255, 255, 255);
+  d->textColor = 0;
+  d->textAlign = 0;
+  d->polyFillMode = kAlternate;
+  for (const std::span<const uint8_t>& rec : records) p.record(rec);
+
+  d->pen = oldPen;
+  d->brush = oldBrush;
+  d->font = oldFont;
+  for (size_t i = 0; i < p.objects.size(); ++i)
+    if (p.objects[i]) deleteObject(p.objects[i]);
+  d->rop2 = rop2;
+  d->bkMode = bkMode;
+  d->bkColor = bkColor;
+  d->textColor = textColor;
+  d->textAlign = textAlign;
+  d->polyFillMode = polyFillMode;
+  d->pos = pos;
+  d->clipped = p.baseClipped;
+  d->clip = p.baseClip;
   return true;
 }
 
