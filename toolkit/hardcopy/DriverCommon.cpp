@@ -1,10 +1,13 @@
 #include "toolkit/hardcopy/DriverCommon.h"
 
 #include <algorithm>
+#include <span>
+#include <vector>
 
 #include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/Strings.h"
 #include "toolkit/core/ErrorReporter.h"
+#include "toolkit/core/WindowDrawing.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
@@ -127,4 +130,62 @@ int32_t YYDashStyleOfLineStyle(int32_t style, int32_t current) {
     case 7: return plat::kPenDashDotDot;
     default: return current;
   }
+}
+
+namespace {
+
+// The dash patterns of line styles 1..7 (dash, gap, ...) in screen pixels.
+constexpr DashPatterns kDashPatterns = {{{0, 0, 0, 0, 0, 0},
+                                         {1, 4, 0, 0, 0, 0},
+                                         {8, 6, 0, 0, 0, 0},
+                                         {1, 4, 8, 4, 0, 0},
+                                         {1, 4, 1, 4, 8, 4},
+                                         {8, 4, 4, 4, 0, 0},
+                                         {4, 4, 0, 0, 0, 0},
+                                         {8, 4, 4, 4, 4, 4}}};
+constexpr std::array<int, 8> kDashCount = {0, 2, 2, 4, 6, 4, 2, 6};
+
+}  // namespace
+
+const DashPatterns& YYScreenDashPatterns() { return kDashPatterns; }
+
+void YYScaleDashPatterns(int32_t resolution, int32_t width, DashPatterns& out) {
+  const unsigned screen = DrawingSurface().Dpi > 0 ? static_cast<unsigned>(DrawingSurface().Dpi) : 96u;
+  const unsigned dpi = static_cast<unsigned>(std::max(resolution, 0));
+  out = kDashPatterns;
+  for (size_t s = 1; s < kDashPatterns.size(); ++s) {
+    for (int i = 0; i < kDashCount[s]; ++i) {
+      unsigned v = static_cast<unsigned>(kDashPatterns[s][static_cast<size_t>(i)]) * dpi / screen;
+      if (width >= 2 && i % 2 == 1) v += static_cast<unsigned>(width - 1);
+      out[s][static_cast<size_t>(i)] = static_cast<int>(std::min(v, 1u << 20));
+    }
+  }
+}
+
+plat::HPen YYUserDashPen(const DashPatterns& patterns, int32_t number, int32_t width, plat::ColorRef colour) {
+  const size_t row = number >= 1 && number <= 7 ? static_cast<size_t>(number) : 1;
+  return plat::createGeometricPen(plat::kPenUserStyle, width, colour, plat::kCapSquare, plat::kJoinBevel,
+                                  std::span<const int>(patterns[row].data(), static_cast<size_t>(kDashCount[row])));
+}
+
+bool YYGradientTrianglesOn(plat::Hdc dc, const int32_t* x, const int32_t* y, const int32_t* colour,
+                           const int32_t* triangles, int32_t n, int32_t count) {
+  if (dc == 0 || n < 1 || count < 1) return false;
+  std::vector<plat::TriVertex> vertices(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i) {
+    plat::TriVertex& v = vertices[static_cast<size_t>(i)];
+    v.x = x[i];
+    v.y = y[i];
+    v.red = static_cast<uint16_t>((colour[i] & 0xFF) * 256);
+    v.green = static_cast<uint16_t>(((colour[i] >> 8) & 0xFF) * 256);
+    v.blue = static_cast<uint16_t>(((colour[i] >> 16) & 0xFF) * 256);
+    v.alpha = 0;
+  }
+  std::vector<plat::GradientTriangle> t(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    const int32_t a = triangles[3 * i] - 1, b = triangles[3 * i + 1] - 1, c = triangles[3 * i + 2] - 1;
+    if (a < 0 || b < 0 || c < 0 || a >= n || b >= n || c >= n) return false;
+    t[static_cast<size_t>(i)] = {static_cast<uint32_t>(a), static_cast<uint32_t>(b), static_cast<uint32_t>(c)};
+  }
+  return plat::gradientFillTriangles(dc, vertices, t);
 }

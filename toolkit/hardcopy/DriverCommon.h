@@ -4,6 +4,7 @@
 // inversion of option 6 and the pixels of an image.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -73,3 +74,21 @@ int32_t YYDevicePointsFromLists(std::vector<plat::Point>& points);
 // The pen's dash style for the engine's line style 0..7; any other style
 // keeps the dash style in use.
 int32_t YYDashStyleOfLineStyle(int32_t style, int32_t current);
+
+// The dash patterns of line styles 1..7 (dash, gap, ...; row 0 unused) for
+// a device: the screen's table scaled by the device's resolution over the
+// screen's, and every gap widened by width - 1 for a width of 2 or more,
+// so that the square caps of a wide pen do not close it.
+using DashPatterns = std::array<std::array<int, 6>, 8>;
+void YYScaleDashPatterns(int32_t resolution, int32_t width, DashPatterns& out);
+// The unscaled table (screen pixels).
+const DashPatterns& YYScreenDashPatterns();
+// A geometric pen with square caps and bevel joins drawing line style
+// `number` (1..7) by its row of the patterns.
+plat::HPen YYUserDashPen(const DashPatterns& patterns, int32_t number, int32_t width, plat::ColorRef colour);
+
+// Gradient triangles on a context: vertex pixels and colours (0xBBGGRR),
+// triangles as 1-based vertex triples; false (nothing drawn) when a
+// triangle names no vertex or the context refuses.
+bool YYGradientTrianglesOn(plat::Hdc dc, const int32_t* x, const int32_t* y, const int32_t* colour,
+                           const int32_t* triangles, int32_t n, int32_t count);

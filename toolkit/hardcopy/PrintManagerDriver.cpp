@@ -29,17 +29,6 @@ constexpr int32_t kDriverNumber = 10;
 constexpr std::string_view kMask = "00000111111111100010011011110";
 constexpr std::string_view kUntitled = "Plovane graphic";
 
-// The dash patterns of line styles 1..7 (dash, gap, ...) in screen pixels.
-constexpr std::array<std::array<int, 6>, 8> kDashPatterns = {{{0, 0, 0, 0, 0, 0},
-                                                              {1, 4, 0, 0, 0, 0},
-                                                              {8, 6, 0, 0, 0, 0},
-                                                              {1, 4, 8, 4, 0, 0},
-                                                              {1, 4, 1, 4, 8, 4},
-                                                              {8, 4, 4, 4, 0, 0},
-                                                              {4, 4, 0, 0, 0, 0},
-                                                              {8, 4, 4, 4, 4, 4}}};
-constexpr std::array<int, 8> kDashCount = {0, 2, 2, 4, 6, 4, 2, 6};
-
 using Triple = std::array<int32_t, 3>;
 
 struct PrinterDriverState {
@@ -69,7 +58,7 @@ struct PrinterDriverState {
   int32_t ascent = 0;
   int32_t cellHeight = 0;
   plat::HRgn clip = 0;
-  std::array<std::array<int, 6>, 8> dashes = kDashPatterns;
+  DashPatterns dashes = YYScreenDashPatterns();
   int32_t dashResolution = 96;
   int32_t queryColours = 0;
   int32_t queryError = ENODEV;
@@ -812,14 +801,10 @@ void YYPrnPen() {
     gP.penHandle = 0;
   }
   const int32_t number = gP.lineStyle;
-  if (NtFamily() && gP.dashStyle != plat::kPenSolid && number >= 1 && number <= 7) {
-    const int count = kDashCount[static_cast<size_t>(number)];
-    gP.penHandle = plat::createGeometricPen(plat::kPenUserStyle, gP.lineWidth, gP.current, plat::kCapSquare,
-                                            plat::kJoinBevel,
-                                            std::span<const int>(gP.dashes[static_cast<size_t>(number)].data(), count));
-  } else {
+  if (NtFamily() && gP.dashStyle != plat::kPenSolid && number >= 1 && number <= 7)
+    gP.penHandle = YYUserDashPen(gP.dashes, number, gP.lineWidth, gP.current);
+  else
     gP.penHandle = plat::createPen(gP.dashStyle, gP.lineWidth, gP.current);
-  }
   gP.penReplaced = plat::selectObject(gP.dc, gP.penHandle);
   gP.penColour = gP.current;
   gP.penStyleNumber = number;
@@ -827,16 +812,7 @@ void YYPrnPen() {
 }
 
 void YYPrnDashScale() {
-  if (!NtFamily()) return;
-  const unsigned screen = DrawingSurface().Dpi > 0 ? static_cast<unsigned>(DrawingSurface().Dpi) : 96u;
-  const unsigned resolution = static_cast<unsigned>(std::max(gP.dashResolution, 0));
-  for (size_t s = 1; s < kDashPatterns.size(); ++s) {
-    for (int i = 0; i < kDashCount[s]; ++i) {
-      unsigned v = static_cast<unsigned>(kDashPatterns[s][static_cast<size_t>(i)]) * resolution / screen;
-      if (gP.lineWidth >= 2 && i % 2 == 1) v += static_cast<unsigned>(gP.lineWidth - 1);
-      gP.dashes[s][static_cast<size_t>(i)] = static_cast<int>(std::min(v, 1u << 20));
-    }
-  }
+  if (NtFamily()) YYScaleDashPatterns(gP.dashResolution, gP.lineWidth, gP.dashes);
 }
 
 void YYPrnColourInvert(int32_t& red, int32_t& green, int32_t& blue) { YYInvertColourByOption(red, green, blue); }
@@ -847,25 +823,7 @@ void YYPrnSetPixel(int32_t x, int32_t y, int32_t colour) {
 
 void YYPrnGradientTriangles(const int32_t* x, const int32_t* y, const int32_t* colour, const int32_t* triangles,
                             int32_t n, int32_t count, int32_t& failed) {
-  failed = 1;
-  if (gP.dc == 0 || n < 1 || count < 1) return;
-  std::vector<plat::TriVertex> vertices(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) {
-    plat::TriVertex& v = vertices[static_cast<size_t>(i)];
-    v.x = x[i];
-    v.y = y[i];
-    v.red = static_cast<uint16_t>((colour[i] & 0xFF) * 256);
-    v.green = static_cast<uint16_t>(((colour[i] >> 8) & 0xFF) * 256);
-    v.blue = static_cast<uint16_t>(((colour[i] >> 16) & 0xFF) * 256);
-    v.alpha = 0;
-  }
-  std::vector<plat::GradientTriangle> t(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) {
-    const int32_t a = triangles[3 * i] - 1, b = triangles[3 * i + 1] - 1, c = triangles[3 * i + 2] - 1;
-    if (a < 0 || b < 0 || c < 0 || a >= n || b >= n || c >= n) return;
-    t[static_cast<size_t>(i)] = {static_cast<uint32_t>(a), static_cast<uint32_t>(b), static_cast<uint32_t>(c)};
-  }
-  failed = plat::gradientFillTriangles(gP.dc, vertices, t) ? 0 : 1;
+  failed = YYGradientTrianglesOn(gP.dc, x, y, colour, triangles, n, count) ? 0 : 1;
 }
 
 plat::Hdc PrintManagerDc() { return gP.dc; }
