@@ -20,12 +20,16 @@
 #include "platform/gdi/Emf.h"
 #include "platform/gdi/Wmf.h"
 #include "platform/os/Os.h"
+#include "platform/print/Printer.h"
 #include "toolkit/core/ErrorReporter.h"
+#include "toolkit/core/OsServices.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/Polygons.h"
+#include "toolkit/graphics/PrinterSettings.h"
+#include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/ImageFiles.h"
@@ -38,6 +42,10 @@ constexpr std::string_view kRoutine = "XXWMF";
 constexpr std::string_view kMask = "00000111111111100010011011110";
 constexpr std::string_view kUntitled = "Plovane graphic";
 constexpr int32_t kErrorClipboard = 1094;
+constexpr int32_t kErrorClipboardType = 1095;
+constexpr size_t kPlaceableBytes = 22;
+// Largest metafile file taken for playing.
+constexpr size_t kMaxPlayBytes = 256u * 1024 * 1024;
 
 using Triple = std::array<int32_t, 3>;
 
@@ -56,7 +64,12 @@ struct MetafileDriverState {
   plat::ColorRef current = 0;
   Triple pen{0, 0, 0}, saved{0, 0, 0}, fill{0, 0, 0};
   int32_t dashStyle = plat::kPenSolid;
+  int32_t lineStyle = 0;
   int32_t lineWidth = 1;
+  int32_t option29 = 0;  // of the open recording
+  // The dash patterns scaled to the reference device (enhanced metafiles).
+  DashPatterns dashes = YYScreenDashPatterns();
+  int32_t dashResolution = 96;
   int64_t penColour = -1;
   int32_t penStyle = -1, penWidth = -1;
   plat::HPen penHandle = 0;
@@ -88,16 +101,36 @@ void Report(int32_t code, int32_t error) {
 
 void YYWmfSetColour(int32_t r, int32_t g, int32_t b) { gM.current = plat::makeRgb(r, g, b); }
 
+bool NtFamily() {
+  int32_t family = 0;
+  YYOsVersionEx(family);
+  return family == 4;
+}
+
+void YYWmfDashScale() {
+  if (NtFamily()) YYScaleDashPatterns(gM.dashResolution, gM.lineWidth, gM.dashes);
+}
+
+// Dashed lines of an enhanced metafile are geometric pens: the line
+// style's own pattern scaled to the reference device, or with option 29
+// the built-in dash style; everything else is a plain pen.
 void YYWmfPen() {
   if (gM.dc == 0) return;
-  if (gM.penHandle != 0 && gM.penColour == gM.current && gM.penStyle == gM.dashStyle && gM.penWidth == gM.lineWidth)
+  if (gM.penHandle != 0 && gM.penColour == gM.current && gM.penStyle == gM.lineStyle && gM.penWidth == gM.lineWidth)
     return;
-  const plat::HPen pen = plat::createPen(gM.dashStyle, gM.lineWidth, gM.current);
+  plat::HPen pen = 0;
+  if (gM.kind == 2 && NtFamily() && gM.dashStyle != plat::kPenSolid) {
+    if (gM.option29 != 0)
+      pen = plat::createGeometricPen(gM.dashStyle, gM.lineWidth, gM.current, plat::kCapSquare, plat::kJoinBevel);
+    else
+      pen = YYUserDashPen(gM.dashes, gM.lineStyle, gM.lineWidth, gM.current);
+  }
+  if (pen == 0) pen = plat::createPen(gM.dashStyle, gM.lineWidth, gM.current);
   plat::selectObject(gM.dc, pen);
   if (gM.penHandle != 0) plat::deleteObject(gM.penHandle);
   gM.penHandle = pen;
   gM.penColour = gM.current;
-  gM.penStyle = gM.dashStyle;
+  gM.penStyle = gM.lineStyle;
   gM.penWidth = gM.lineWidth;
 }
 
@@ -130,14 +163,21 @@ void YYWmfSetPixel(int32_t x, int32_t y, int32_t colour) {
   if (gM.dc != 0) plat::setPixel(gM.dc, x, y, static_cast<plat::ColorRef>(colour) & 0xFFFFFF);
 }
 
-void YYWmfGradientTriangles(const int32_t*, const int32_t*, const int32_t*, const int32_t*, int32_t, int32_t,
-                            int32_t& failed) {
-  failed = 1;  // a metafile is shaded pixel by pixel
+void YYWmfGradientTriangles(const int32_t* x, const int32_t* y, const int32_t* colour, const int32_t* triangles,
+                            int32_t n, int32_t count, int32_t& failed) {
+  failed = YYGradientTrianglesOn(gM.dc, x, y, colour, triangles, n, count) ? 0 : 1;
 }
 
 // ---- create and close ---------------------------------------------------------
 
-void YYWmfCreate(int32_t kind, bool clipboard, int32_t& failed, int32_t& error) {
+// The reference device of an enhanced metafile: an information context of
+// the selected printer when there is one, else the screen (0).
+plat::Hdc ReferenceDevice() {
+  const WindowsPrinterSettingsRecord& w = WindowsPrinterSettings();
+  return w.Device.empty() ? 0 : plat::createPrinterDc(w.Device, plat::PrintSettings{});
+}
+
+void YYWmfCreate(int32_t kind, int32_t option29, bool clipboard, int32_t& failed, int32_t& error) {
   gM.kind = kind;
   gM.clipboard = clipboard;
   gM.penHandle = 0;
@@ -146,10 +186,23 @@ void YYWmfCreate(int32_t kind, bool clipboard, int32_t& failed, int32_t& error) 
   error = 0;
   if (kind == 2) {
     const plat::Rect frame{0, 0, gM.frameX, gM.frameY};
-    gM.dc = plat::createEnhMetaFile(0, &frame);
-    // The picture in reference pixels.
-    gM.width = TruncSaturated(static_cast<double>(gM.width) * plat::getDeviceCaps(gM.dc, plat::Cap::kLogPixelsX) / 720.0);
-    gM.height = TruncSaturated(static_cast<double>(gM.height) * plat::getDeviceCaps(gM.dc, plat::Cap::kLogPixelsY) / 720.0);
+    const plat::Hdc ic = ReferenceDevice();
+    const plat::Hdc screen = ic != 0 ? 0 : plat::createCompatibleDc(0);
+    const plat::Hdc reference = ic != 0 ? ic : screen;
+    // The picture in reference pixels: its size in millimetres over the
+    // device's (the resolution when the device tells no size).
+    auto pixels = [&](int32_t tenths, plat::Cap res, plat::Cap size, plat::Cap dpi) {
+      const int mm = plat::getDeviceCaps(reference, size);
+      const double perInch = mm > 0 ? plat::getDeviceCaps(reference, res) * 25.4 / mm : plat::getDeviceCaps(reference, dpi);
+      return TruncSaturated(static_cast<double>(tenths) * perInch / 720.0);
+    };
+    gM.width = pixels(gM.width, plat::Cap::kHorzRes, plat::Cap::kHorzSize, plat::Cap::kLogPixelsX);
+    gM.height = pixels(gM.height, plat::Cap::kVertRes, plat::Cap::kVertSize, plat::Cap::kLogPixelsY);
+    gM.dashResolution = plat::getDeviceCaps(reference, plat::Cap::kLogPixelsX);
+    gM.dc = plat::createEnhMetaFile(ic, &frame);
+    plat::deleteDc(reference);
+    gM.option29 = option29;
+    YYWmfDashScale();
   } else {
     if (kind == 1 && !clipboard) {
       // The file is made now, so that a name that cannot be written fails
@@ -174,8 +227,11 @@ void YYWmfCreate(int32_t kind, bool clipboard, int32_t& failed, int32_t& error) 
   plat::setBkMode(gM.dc, plat::kTransparent);
 }
 
-int32_t YYWmfClose() {
+// The error code of the close (0 when the picture was delivered) and, for
+// a file, the system's error number.
+int32_t YYWmfClose(int32_t& osError) {
   int32_t code = 0;
+  osError = 0;
   if (gM.clip != 0) {
     plat::selectClipRgn(gM.dc, 0);
     plat::deleteObject(gM.clip);
@@ -194,8 +250,8 @@ int32_t YYWmfClose() {
   std::vector<uint8_t> bytes;
   if (gM.kind == 2) {
     const plat::HEnhMetaFile mf = plat::closeEnhMetaFile(gM.dc);
-    if (mf == 0) code = 2;
-    else if (!gM.clipboard && plat::copyEnhMetaFile(mf, gM.file) == 0) code = 2;
+    if (mf == 0) code = 2, osError = ENOMEM;
+    else if (!gM.clipboard && plat::copyEnhMetaFile(mf, gM.file) == 0) code = 2, osError = errno;
     if (mf != 0) plat::getEnhMetaFileBits(mf, bytes);
     plat::deleteEnhMetaFile(mf);
   } else {
@@ -203,7 +259,7 @@ int32_t YYWmfClose() {
     // Files on disk carry the memory type too, as the readers expect.
     setup.disk = false;
     setup.windowExtent = {gM.width + 1, gM.height + 1};
-    if (!plat::closeMetaFile(gM.dc, setup, bytes)) code = 2;
+    if (!plat::closeMetaFile(gM.dc, setup, bytes)) code = 2, osError = ENOMEM;
   }
   gM.dc = 0;
   const std::string data(bytes.begin(), bytes.end());
@@ -226,9 +282,11 @@ int32_t YYWmfClose() {
     }
   } else if (gM.kind == 1 && code == 0) {
     plat::WholeFileWrite(gM.placeable, data);
-    if (plat::WholeFileCommit(gM.placeable) != 0) code = 2;
+    osError = plat::WholeFileCommit(gM.placeable);
+    if (osError != 0) code = 2;
   } else if (gM.kind == 0 && code == 0) {
-    if (plat::FileWriteWhole(gM.file, data) != 0) code = 2;
+    osError = plat::FileWriteWhole(gM.file, data);
+    if (osError != 0) code = 2;
   }
   if (code != 0 && gM.kind == 1 && !gM.clipboard) plat::WholeFileAbandon(gM.placeable);
   gM.kind = 0;
@@ -282,7 +340,7 @@ void BeginOutput() {
     gM.file = std::string(TrimTrailingBlanks(p.OpText));
     int32_t failed = 0, error = 0;
     const int32_t w = gM.width;
-    YYWmfCreate(kind, p.OpCount != 0, failed, error);
+    YYWmfCreate(kind, o.Opt[OptMetafile29], p.OpCount != 0, failed, error);
     if (failed != 0) {
       Report(1, error);
       GraphicsState().HardcopyActive = 0;
@@ -300,8 +358,9 @@ void BeginOutput() {
 void EndOutput() {
   if (!gM.open) return;
   gM.open = false;
-  const int32_t code = YYWmfClose();
-  if (code != 0) Report(code, code == 2 ? EIO : 0);
+  int32_t osError = 0;
+  const int32_t code = YYWmfClose(osError);
+  if (code != 0) Report(code, osError);
 }
 
 void Colour() {
@@ -476,12 +535,14 @@ void TextWidth() {
 }
 
 void LineStyle() {
-  gM.dashStyle = YYDashStyleOfLineStyle(GraphicsState().LineStyle, gM.dashStyle);
+  gM.lineStyle = GraphicsState().LineStyle;
+  gM.dashStyle = YYDashStyleOfLineStyle(gM.lineStyle, gM.dashStyle);
 }
 
 void LineThickness() {
   const int32_t t = HardcopyOptions().Opt[OptLineThickness];
   gM.lineWidth = gM.kind == 2 ? TruncSaturated(static_cast<double>(t) * gM.lineFactor) : t;
+  YYWmfDashScale();
 }
 
 void Image() {
@@ -520,7 +581,8 @@ void Shaded() {
     p.ShadedRow[static_cast<size_t>(i)] = MapY(p.PointListY[static_cast<size_t>(i)]);
   }
   const double sx = p.DeviceScaleX, sy = p.DeviceScaleY;
-  YYShadedPolygon(1, TruncSaturated(g.ClipXMin * sx), TruncSaturated((g.PageExtentY - g.ClipYMax) * sy),
+  // Gradient triangles only in an enhanced metafile.
+  YYShadedPolygon(gM.kind == 2 ? DeviceInfo().Hardcopy.Gradient : 1, TruncSaturated(g.ClipXMin * sx), TruncSaturated((g.PageExtentY - g.ClipYMax) * sy),
                   TruncSaturated(g.ClipXMax * sx), TruncSaturated((g.PageExtentY - g.ClipYMin) * sy), YYWmfSetPixel,
                   YYWmfGradientTriangles);
 }
@@ -583,6 +645,92 @@ void XXWMF(int32_t op) {
     case kOpShadedPolygon: Shaded(); break;
     default: break;
   }
+}
+
+namespace {
+
+// The whole file, at most kMaxPlayBytes + 1 bytes of it (more is no
+// metafile the player takes); false when it does not open.
+bool ReadWhole(const std::string& name, std::vector<uint8_t>& out) {
+  int handle = -1;
+  if (plat::FileOpen(name, plat::kOpenRead, handle) != 0) return false;
+  out.clear();
+  std::vector<uint8_t> chunk(64 * 1024);
+  for (;;) {
+    size_t got = 0;
+    const size_t want = std::min(chunk.size(), kMaxPlayBytes + 1 - out.size());
+    if (plat::FileRead(handle, chunk.data(), want, got) != 0) break;
+    out.insert(out.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got));
+    if (got < want || out.size() > kMaxPlayBytes) break;
+  }
+  plat::FileClose(handle);
+  return true;
+}
+
+int32_t PlayEnhanced(plat::Hdc dc, std::span<const uint8_t> bytes, const plat::Rect& rect) {
+  const plat::HEnhMetaFile mf = plat::setEnhMetaFileBits(bytes);
+  if (mf == 0) return 2;
+  const bool played = plat::playEnhMetaFile(dc, mf, rect);
+  plat::deleteEnhMetaFile(mf);
+  return played ? 0 : 2;
+}
+
+int32_t PlayStored(plat::Hdc dc, int32_t kind, const plat::Rect& rect, std::string_view file) {
+  // One character names the clipboard.
+  if (file.size() == 1) {
+    if (!plat::isClipboardFormatAvailable(plat::kCfEnhMetafile)) return kErrorClipboardType;
+    if (!plat::openClipboard({})) return kErrorClipboard;
+    std::string data;
+    const bool got = plat::getClipboardData(plat::kCfEnhMetafile, data);
+    plat::closeClipboard();
+    if (!got) return kErrorClipboardType;
+    return PlayEnhanced(dc, std::span(reinterpret_cast<const uint8_t*>(data.data()), data.size()), rect);
+  }
+  std::vector<uint8_t> bytes;
+  if (!ReadWhole(std::string(file), bytes)) return 1;
+  if (bytes.size() > kMaxPlayBytes) return 2;
+  std::span<const uint8_t> body(bytes);
+  if (kind == 2) return PlayEnhanced(dc, body, rect);
+  plat::Rect window;
+  if (kind == 1) {
+    if (body.size() < kPlaceableBytes) return 2;
+    // The placeable header's box serves a metafile that sets no window.
+    auto word = [&](size_t at) { return static_cast<int16_t>(body[at] | (body[at + 1] << 8)); };
+    if (body[0] == 0xD7 && body[1] == 0xCD && body[2] == 0xC6 && body[3] == 0x9A)
+      window = {word(6), word(8), word(10), word(12)};
+    body = body.subspan(kPlaceableBytes);
+  }
+  if (!plat::isMetaFileBits(body)) return 2;
+  return plat::playMetaFile(dc, body, rect, window.empty() ? nullptr : &window) ? 0 : 2;
+}
+
+}  // namespace
+
+void YYWmfPlay(int32_t kind, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t route,
+               int32_t rotation, int32_t offsetX, int32_t offsetY, std::string_view file, int32_t& error) {
+  const plat::Hdc dc = route == 0 ? DrawingSurface().Dc : route == 10 ? PrintManagerDc() : route == 11 ? gM.dc : 0;
+  if (dc == 0) {
+    error = 1;
+    return;
+  }
+  int32_t family = 0;
+  YYOsVersionEx(family);
+  const bool turns = family == 4;
+  if (turns) {
+    plat::XForm m;
+    m.eDx = offsetX;
+    m.eDy = offsetY;
+    if (rotation == 90) m.eM11 = 0, m.eM12 = -1, m.eM21 = 1, m.eM22 = 0;
+    else if (rotation == 180) m.eM11 = -1, m.eM22 = -1;
+    else if (rotation == 270) m.eM11 = 0, m.eM12 = 1, m.eM21 = -1, m.eM22 = 0;
+    plat::setWorldTransform(dc, &m);
+  }
+  if (route == 0) YYGdiClipSelect(1);
+  // The rectangle includes its right and bottom edges.
+  const plat::Rect rect{left, top, SaturateToInt32(int64_t{right} + 1), SaturateToInt32(int64_t{bottom} + 1)};
+  error = PlayStored(dc, kind, rect, file);
+  if (route == 0) YYGdiClipSelect(0);
+  if (turns) plat::setWorldTransform(dc, nullptr);
 }
 
 plat::Hdc MetafileDriverDc() { return gM.dc; }

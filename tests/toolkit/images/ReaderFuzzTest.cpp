@@ -14,11 +14,14 @@
 
 #include "ImageFixtures.h"
 #include "tests/support/ScratchDir.h"
+#include "platform/gdi/Emf.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/Wmf.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/hardcopy/FileProbe.h"
 #include "toolkit/hardcopy/ImageFiles.h"
+#include "toolkit/hardcopy/WmfDriver.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QUILLON_FUZZ_SANITIZED 1
@@ -250,6 +253,139 @@ TEST_F(ReaderFuzzTest, ProbeAndCounters) {
     YYCNTPIC("f", n);
     YYCNTHPG("f", n);
   }
+}
+
+// A little of every record the players know, drawn on a recording context.
+void DrawMetafileScene(plat::Hdc dc) {
+  const plat::HPen dash = plat::createPen(plat::kPenDash, 2, plat::makeRgb(0, 0, 200));
+  const plat::GdiObj oldPen = plat::selectObject(dc, dash);
+  plat::moveTo(dc, 1, 1);
+  plat::lineTo(dc, 50, 30);
+  const plat::Point pts[] = {{2, 30}, {20, 5}, {40, 35}, {58, 2}};
+  plat::polyline(dc, pts);
+  const plat::HBrush hatch = plat::createHatchBrush(plat::kHatchCross, plat::makeRgb(120, 0, 120));
+  const plat::GdiObj oldBrush = plat::selectObject(dc, hatch);
+  plat::polygon(dc, std::span(pts, 3));
+  plat::ellipse(dc, 5, 5, 30, 25);
+  plat::pie(dc, 30, 2, 58, 30, 58, 16, 44, 2);
+  plat::arc(dc, 30, 2, 58, 30, 44, 30, 58, 16);
+  const plat::HBitmap checks = plat::createBitmap(2, 2, 1);
+  const plat::HBrush pattern = plat::createPatternBrush(checks);
+  plat::deleteObject(checks);
+  plat::selectObject(dc, pattern);
+  const plat::Rect clip{0, 0, 30, 20};
+  plat::selectClipRect(dc, &clip);
+  plat::rectangle(dc, 3, 3, 40, 18);
+  plat::selectClipRect(dc, nullptr);
+  plat::setPixel(dc, 59, 39, plat::makeRgb(255, 0, 0));
+  plat::LogFont lf;
+  lf.height = -9;
+  lf.escapement = 450;
+  lf.faceName = "Arial";
+  const plat::HFont font = plat::createFont(lf);
+  const plat::GdiObj oldFont = plat::selectObject(dc, font);
+  plat::textOut(dc, 10, 35, "Qz");
+  const plat::Rect box{5, 20, 40, 38};
+  plat::extTextOut(dc, 5, 30, plat::kEtoOpaque | plat::kEtoClipped, &box, "ab");
+  plat::DibHeader h;
+  h.width = 3;
+  h.height = 2;
+  h.bitsPerPixel = 24;
+  const uint8_t bits[] = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 9, 9, 9, 99, 99, 99, 200, 200, 200, 0, 0, 0};
+  plat::stretchDibBits(dc, 40, 25, 15, 10, 0, 0, 3, 2, h, bits, plat::kSrcCopy);
+  const plat::TriVertex v[3] = {{0, 0, 0xFF00, 0, 0, 0}, {20, 0, 0, 0xFF00, 0, 0}, {0, 20, 0, 0, 0xFF00, 0}};
+  const plat::GradientTriangle t{0, 1, 2};
+  plat::gradientFillTriangles(dc, v, {&t, 1});
+  plat::selectObject(dc, oldFont);
+  plat::selectObject(dc, oldBrush);
+  plat::selectObject(dc, oldPen);
+  for (plat::GdiObj o : {dash, hatch, pattern, font}) plat::deleteObject(o);
+}
+
+// A plain-metafile record by its function and parameter words.
+std::string WmfRecord(uint16_t function, const std::vector<uint16_t>& words, const std::string& bytes = "") {
+  std::string r = Le32(static_cast<uint32_t>(3 + words.size() + (bytes.size() + 1) / 2)) + Le16(function);
+  for (uint16_t w : words) r += Le16(w);
+  r += bytes;
+  if (bytes.size() % 2 == 1) r += '\0';
+  return r;
+}
+
+// The seeds: the scene as a plain, placeable and enhanced metafile, the
+// plain one with records the recorder does not write put before its end.
+std::vector<std::pair<int32_t, std::string>> MetafileSeeds() {
+  const plat::Hdc wrec = plat::createMetaFile(60, 40);
+  DrawMetafileScene(wrec);
+  std::vector<uint8_t> wmf;
+  plat::MetaFileSetup setup;
+  setup.windowExtent = {60, 40};
+  plat::closeMetaFile(wrec, setup, wmf);
+  const std::string plain(wmf.begin(), wmf.end());
+  const std::string dib1 = Le32(40) + Le32(8) + Le32(2) + Le16(1) + Le16(1) + std::string(24, '\0') + Le32(0) +
+                           Le32(0xFFFFFF) + std::string("\xAA\0\0\0\x55\0\0\0", 8);
+  const std::string extra =
+      WmfRecord(0x001E, {}) + WmfRecord(0x020F, {3, 2}) + WmfRecord(0x0416, {30, 50, 2, 2}) +
+      WmfRecord(0x0538, {2, 3, 3, 1, 1, 20, 1, 10, 15, 30, 30, 40, 30, 35, 38}) +
+      WmfRecord(0x0A32, {20, 4, 3, 6, 2, 2, 40, 30}, "xyz") + WmfRecord(0x0940, {0x0020, 0x00CC, 0, 0, 2, 8, 5, 5}, dib1) +
+      WmfRecord(0x0B41, {0x0020, 0x00CC, 2, 8, 0, 0, 10, 20, 1, 1}, dib1) + WmfRecord(0x061C, {4, 4, 30, 50, 20, 30}) +
+      WmfRecord(0x00F7, {0x300, 1, 0, 0}) + WmfRecord(0x0142, {6, 0}, dib1) + WmfRecord(0x012D, {0}) +
+      WmfRecord(0x012D, {1}) + WmfRecord(0x061D, {0x0021, 0x00F0, 5, 5, 1, 1}) + WmfRecord(0x01F0, {1}) +
+      WmfRecord(0x0127, {0xFFFF}) + WmfRecord(0x0127, {5});
+  std::string rich = plain.substr(0, plain.size() - 6) + extra + plain.substr(plain.size() - 6);
+  // Its size in words and its object count (one more) in the header.
+  rich.replace(6, 4, Le32(static_cast<uint32_t>(rich.size() / 2)));
+  rich.replace(10, 2, Le16(static_cast<uint32_t>(static_cast<uint8_t>(rich[10]) + 2)));
+  const plat::Rect frame{0, 0, 1588, 1058};
+  const plat::Hdc erec = plat::createEnhMetaFile(0, &frame);
+  DrawMetafileScene(erec);
+  const plat::HEnhMetaFile mf = plat::closeEnhMetaFile(erec);
+  std::vector<uint8_t> emf;
+  plat::getEnhMetaFileBits(mf, emf);
+  plat::deleteEnhMetaFile(mf);
+  return {{0, plain},
+          {0, rich},
+          {1, YYWmfPlaceableHeader(833, 555) + rich},
+          {1, YYWmfPlaceableHeader(833, 555) + plain.substr(0, 18) + plain.substr(plain.size() - 6)},
+          {2, std::string(emf.begin(), emf.end())}};
+}
+
+// The metafile player: each kind of file, mutated, played into a small
+// window surface with a random rectangle, turn and shift; now and then
+// with the wrong kind.
+TEST_F(ReaderFuzzTest, MetafilePlayer) {
+  const plat::HBitmap bitmap = plat::createBitmap(40, 30, 32);
+  const plat::Hdc dc = plat::createCompatibleDc(0);
+  plat::selectObject(dc, bitmap);
+  const DrawingSurfaceRecord saved = DrawingSurface();
+  DrawingSurface().Dc = dc;
+  const auto seeds = MetafileSeeds();
+  // (A name of one character would name the clipboard.)
+  for (const auto& [kind, bytes] : seeds) {
+    WriteBytes("mf", bytes);
+    int32_t error = -1;
+    YYWmfPlay(kind, 0, 0, 39, 29, 0, 0, 0, 0, "mf", error);
+    ASSERT_EQ(error, 0) << "seed of kind " << kind;
+  }
+  const int objects = plat::liveObjectCount();
+  std::mt19937 rng(6);
+  const int count = Iterations(20000);
+  const int rotations[] = {0, 90, 180, 270};
+  for (int i = 0; i < count; ++i) {
+    const auto& [kind, bytes] = seeds[rng() % seeds.size()];
+    WriteBytes("mf", Mutate(rng, bytes));
+    const int left = static_cast<int>(rng() % 60) - 10, top = static_cast<int>(rng() % 50) - 10;
+    const int right = rng() % 8 == 0 ? left - static_cast<int>(rng() % 20) : left + static_cast<int>(rng() % 80);
+    int32_t error = 0;
+    YYWmfPlay(rng() % 10 == 0 ? static_cast<int32_t>(rng() % 3) : kind, left, top, right,
+              top + static_cast<int>(rng() % 60), 0, rotations[rng() % 4], static_cast<int32_t>(rng() % 60),
+              static_cast<int32_t>(rng() % 60), "mf", error);
+    ASSERT_TRUE(error == 0 || error == 2) << error;
+  }
+  // Every object a played file made is gone again.
+  EXPECT_EQ(plat::liveObjectCount(), objects);
+  DrawingSurface() = saved;
+  plat::deleteDc(dc);
+  plat::deleteObject(bitmap);
 }
 
 }  // namespace
