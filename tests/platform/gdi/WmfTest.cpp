@@ -1,9 +1,12 @@
 // Plain metafiles of the platform layer: played back against the same
 // drawing done directly, scaled into a rectangle, turned by the context's
 // world transform (as enhanced metafiles are), and malformed bytes refused.
+// libwmf reads what the recorder writes, pattern brushes included.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "platform/gdi/Wmf.h"
 #include "tests/platform/gdi/CanvasFixture.h"
 #include "tests/platform/gdi/MetafileScene.h"
+#include "tests/support/ScratchDir.h"
 
 namespace plat::testing {
 namespace {
@@ -74,6 +78,18 @@ TEST_F(WmfTest, PlainMetafilePlayedAtItsOwnSizeIsTheDirectDrawing) {
   EXPECT_NEAR(ink.left, 6, 1);
   EXPECT_NEAR(ink.right, 396, 2);
   EXPECT_NEAR(ink.bottom, 196, 2);
+}
+
+TEST_F(WmfTest, LibwmfReadsTheRecordedScene) {
+  if (std::system("command -v wmf2gd >/dev/null 2>&1") != 0) GTEST_SKIP() << "libwmf-bin needed";
+  testsupport::ScratchDir dir;
+  const std::vector<uint8_t> bytes = RecordPlain200x100();
+  testsupport::WriteFile(dir / "scene.wmf", std::string(bytes.begin(), bytes.end()));
+  EXPECT_EQ(std::system(("cd " + dir.path() + " && wmf2gd -t png -o scene.png scene.wmf >/dev/null 2>&1 && "
+                         "wmf2svg -o scene.svg scene.wmf >/dev/null 2>&1").c_str()),
+            0);
+  EXPECT_GT(std::filesystem::file_size(dir / "scene.png"), 0u);
+  EXPECT_GT(std::filesystem::file_size(dir / "scene.svg"), 0u);
 }
 
 // Both players turn the picture by the context's world transform: a
