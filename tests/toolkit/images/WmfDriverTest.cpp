@@ -425,8 +425,8 @@ TEST_F(WmfDriverTest, EnhancedDashesFollowTheReferenceDevice) {
 TEST_F(WmfDriverTest, ShadedPolygonsAreGradientsOnlyWhenEnhanced) {
   auto shaded = [] {
     DriverParamsRecord& p = DriverParams();
-    p.PointListX = {10.0f, 22.0f, 22.0f, 10.0f};
-    p.PointListY = {10.0f, 10.0f, 18.0f, 18.0f};
+    p.PointListX = {10.0f, 15.0f, 15.0f, 10.0f};
+    p.PointListY = {10.0f, 10.0f, 13.0f, 13.0f};
     p.ShadedVertexCount = 4;
     p.ShadedColour[0] = 0x0000FF;
     p.ShadedColour[1] = 0x00FF00;
@@ -455,8 +455,11 @@ TEST_F(WmfDriverTest, ShadedPolygonsAreGradientsOnlyWhenEnhanced) {
     ASSERT_FALSE(ink.empty());
     const uint32_t first = window.surface().at(ink.left + 1, ink.bottom - 2) & 0xFFFFFF;
     const uint32_t second = window.surface().at(ink.right - 2, ink.bottom - 2) & 0xFFFFFF;
-    EXPECT_GT(first >> 16, 200u) << std::hex << first;              // red
-    EXPECT_GT((second >> 8) & 0xFF, 200u) << std::hex << second;    // green
+    auto red = [](uint32_t p) { return p >> 16; };
+    auto green = [](uint32_t p) { return (p >> 8) & 0xFF; };
+    auto blue = [](uint32_t p) { return p & 0xFF; };
+    EXPECT_GT(red(first), std::max(green(first), blue(first)) + 80) << std::hex << first;
+    EXPECT_GT(green(second), std::max(red(second), blue(second)) + 80) << std::hex << second;
   };
   corners(2);
   Plot(11, shaded, Kind(0), "shaded.wmf");
