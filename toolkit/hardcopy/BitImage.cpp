@@ -398,6 +398,13 @@ void YYPcxWrite() {
   const MemoryRasterRecord& r = MemoryRaster();
   const int32_t kind = Kind(), w = r.RasterWidth, h = r.RasterHeight;
   const int32_t b = PcxBytesPerLine();
+  // The header holds the sizes in 16 bits: a page they cannot hold is
+  // refused rather than written with sizes that have wrapped.
+  if (w - 1 > 0xFFFF || h > 0xFFFF || b > 0xFFFF) {
+    YYERRREP(34, "YYPcxWrite");
+    PlotFileStatus() = -1;
+    return;
+  }
   std::string head;
   head += {10, static_cast<char>(kind == 1 ? 3 : 5), 1, static_cast<char>(kind == 1 || kind == 4 ? 1 : 8)};
   PutLe(head, 0, 4);

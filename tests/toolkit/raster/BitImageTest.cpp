@@ -1,7 +1,7 @@
 // The bit-image driver: BMP (plain and run-length encoded), PCX and PNG
-// files of every depth read back by netpbm and ImageMagick and compared
-// with the raster they came from; header numbers, packing and CRC-32; the
-// image made smaller when memory is short.
+// files of every depth read back by netpbm, ImageMagick and the system's
+// own image reader and compared with the raster they came from; header
+// numbers, packing and CRC-32; the image made smaller when memory is short.
 #include <gtest/gtest.h>
 
 #include <zlib.h>
@@ -12,14 +12,17 @@
 #include <vector>
 
 #include "RasterFixture.h"
+#include "tests/support/MemoryLimit.h"
 #include "tests/toolkit/graphics/RecordingDriver.h"
 #include "tests/toolkit/graphics/TestPage.h"
+#include "toolkit/core/ErrorReporter.h"
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/Lines.h"
 #include "toolkit/graphics/Shapes.h"
 #include "toolkit/hardcopy/BitImage.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/ImageFiles.h"
 #include "toolkit/hardcopy/MemoryRaster.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/RasterPrinter.h"
@@ -88,6 +91,24 @@ Pixels RasterColours() {
   return px;
 }
 
+// The file as the system's own reader decodes it (the caller's array
+// first filled with a colour no file holds); the reader's error in `error`.
+Pixels Decoded(const std::string& path, int32_t w, int32_t h, int32_t& error) {
+  std::vector<int32_t> bgr(static_cast<size_t>(w) * static_cast<size_t>(h), 0x7F000000);
+  ErrorStateRecord& e = ErrorState();
+  const int32_t mode = e.ReportMode;
+  e.ReportMode = 0;
+  e.LastErrorCode = 0;
+  IGrLoadImageData(path, bgr, w, h);
+  error = e.LastErrorCode;
+  e.ReportMode = mode;
+  Pixels px;
+  px.reserve(bgr.size());
+  for (const int32_t c : bgr)
+    px.push_back(static_cast<uint32_t>((c & 0xFF000000) | (c & 255) << 16 | (c & 0xFF00) | ((c >> 16) & 255)));
+  return px;
+}
+
 class BitImageTest : public RasterDriverTest {
  protected:
   // Plots the test page (and a coloured triangle) as an image of the
@@ -109,7 +130,7 @@ class BitImageTest : public RasterDriverTest {
   Pixels colours_;
 };
 
-TEST_F(BitImageTest, FilesReadBackByOutsideTools) {
+TEST_F(BitImageTest, FilesReadBackByOutsideToolsAndTheOwnReader) {
   struct Case {
     int32_t format, bits;
     const char* netpbm;
@@ -139,6 +160,9 @@ TEST_F(BitImageTest, FilesReadBackByOutsideTools) {
       EXPECT_EQ(h, 37);
       EXPECT_TRUE(got == colours_) << command;
     }
+    int32_t error = -1;
+    EXPECT_TRUE(Decoded(Path(), 101, 37, error) == colours_) << "own reader";
+    EXPECT_EQ(error, 0);
     if (c.format == 3) {
       EXPECT_EQ(vdtest::RunCommand("pngcheck -q '" + Path() + "' >/dev/null"), 0);
     }
@@ -156,6 +180,8 @@ TEST_F(BitImageTest, EncodedRowsHoldExactlyTheirPixels) {
       const Pixels got = ParsePpm(Output("/usr/bin/convert '" + Path() + "' -depth 8 ppm:- 2>/dev/null"), gw, gh);
       EXPECT_EQ(gw, w);
       EXPECT_TRUE(got == colours_);
+      int32_t error = -1;
+      EXPECT_TRUE(Decoded(Path(), w, 5, error) == colours_) << "own reader";
     }
 }
 
@@ -177,6 +203,63 @@ TEST_F(BitImageTest, RowsAndLinesOfAnOddWidth) {
   EXPECT_EQ(Le32(wide, 18), 70000u);
   EXPECT_EQ(Le32(wide, 2), wide.size());
   EXPECT_EQ(wide.size(), 54u + 8u + 2u * 8752u);
+}
+
+// A BMP of 16.8 MB: its size needs all four bytes of the header's field,
+// and the file reads back whole.
+TEST_F(BitImageTest, BmpOfSixteenMegabytesAndMore) {
+  const std::string bmp = Image(1, 24, 2368, 2368, "big.bmp");
+  ASSERT_GT(bmp.size(), 1u << 24);
+  EXPECT_EQ(Le32(bmp, 2), bmp.size());
+  EXPECT_EQ(Le32(bmp, 18), 2368u);
+  EXPECT_EQ(Le32(bmp, 22), 2368u);
+  int32_t error = -1;
+  EXPECT_TRUE(Decoded(Path(), 2368, 2368, error) == colours_);
+  EXPECT_EQ(error, 0);
+}
+
+// PCX keeps its sizes in 16-bit fields: the widest line they hold is
+// written and reads back; one byte more is refused (error 34) and the old
+// file stays, rather than a header whose sizes have wrapped.
+TEST_F(BitImageTest, PcxPagesBeyondTheHeaderFieldsAreRefused) {
+  struct Case {
+    int32_t bits, width;
+    bool fits;
+  } cases[] = {{8, 65534, true}, {8, 65535, false}, {24, 65535, false}, {1, 65536, true}, {4, 65537, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.bits << " bits, width " << c.width);
+    name_ = "wide.pcx";
+    { std::ofstream(Path()) << "old"; }
+    ErrorReports().clear();
+    const std::string pcx = Image(0, c.bits, c.width, 2, "wide.pcx");
+    EXPECT_EQ(Reported("YYPcxWrite", 34), !c.fits);
+    if (!c.fits) {
+      EXPECT_TRUE(pcx == "old") << "the old file was replaced";
+      continue;
+    }
+    ASSERT_GE(pcx.size(), 128u);
+    EXPECT_EQ(Le16(pcx, 8), static_cast<uint32_t>(c.width - 1));
+    int32_t error = -1;
+    EXPECT_TRUE(Decoded(Path(), c.width, 2, error) == colours_);
+    EXPECT_EQ(error, 0);
+  }
+}
+
+// The writer builds the PNG image whole: one of more than 1 GiB is
+// refused (error 1044) before anything is reserved for it, and no file is
+// left. The raster has the size but no storage; nothing reads it.
+TEST_F(BitImageTest, PngLargerThanTheWriterTakesIsRefused) {
+  Start(6, [] { HardcopyOptions().Opt[OptImageFormat] = 3; }, "huge.png");
+  ASSERT_TRUE(RasterSetGeometry(8, 40000, 40000));  // 1.6 GB of rows
+  RasterRelease();
+  {
+    const testsupport::MemoryLimit limit(64u << 20);
+    YYPngWrite();
+  }
+  EXPECT_TRUE(Reported("YYPngWrite", 1044));
+  EXPECT_EQ(PlotFileStatus(), -1);
+  ASSERT_TRUE(RasterSetGeometry(8, 4, 4));
+  EXPECT_EQ(Finish(), "");
 }
 
 TEST_F(BitImageTest, PcxRuns) {
