@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ImageFixtures.h"
+#include "tests/support/FuzzIterations.h"
 #include "tests/support/ScratchDir.h"
 #include "platform/gdi/Emf.h"
 #include "platform/gdi/Gdi.h"
@@ -23,25 +24,10 @@
 #include "toolkit/hardcopy/ImageFiles.h"
 #include "toolkit/hardcopy/WmfDriver.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define QUILLON_FUZZ_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUILLON_FUZZ_SANITIZED 1
-#endif
-#endif
-
 namespace imgtest {
 namespace {
 
-int Iterations(int sanitized) {
-  if (const char* n = std::getenv("QUILLON_FUZZ_ITERATIONS")) return std::max(1, std::atoi(n));
-#ifdef QUILLON_FUZZ_SANITIZED
-  return sanitized;
-#else
-  return sanitized / 10;
-#endif
-}
+int Iterations(int sanitized) { return testsupport::FuzzIterations(sanitized); }
 
 std::string Bmp(int32_t w, int32_t h, int bits, int compression, const std::string& table, const std::string& data) {
   const uint32_t offset = 54 + static_cast<uint32_t>(table.size());
