@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ImageFixtures.h"
+#include "tests/support/MemoryLimit.h"
 #include "tests/support/ScratchDir.h"
 
 namespace imgtest {
@@ -116,6 +117,53 @@ TEST_F(ImageReaderTest, RefusedFilesReportTheirErrorAndLeaveTheArray) {
     EXPECT_EQ(Load(c.name, 2, 2, got), c.error);
     EXPECT_EQ(got, std::vector<int32_t>(4, 0x7F7F7F7F));
   }
+}
+
+// Sizes in a header take no memory of their own: a PNG whose rows would
+// pass the reader's cap is refused before anything is reserved; one just
+// within it, holding two rows, costs what its data decompresses to; a BMP
+// announcing 16.8 MB of rows reads the rows the file holds, one row
+// buffer at a time. The memory ceiling makes any larger reservation fail.
+TEST_F(ImageReaderTest, SizesInHeadersTakeNoMemoryOfTheirOwn) {
+  const testsupport::MemoryLimit limit(48u << 20);
+  std::string plte = std::string(3, '\x11') + std::string(3, '\x22') + std::string(3, '\x33');
+  struct Refused {
+    const char* name;
+    uint32_t w, h;
+    int depth, type;
+  } refused[] = {{"rgba16.png", 65535, 65535, 16, 6},
+                 {"wide.png", 0x7FFFFFFF, 1, 8, 2},
+                 {"tall.png", 1, 0x7FFFFFFF, 8, 3},
+                 {"over.png", 16384, 16385, 8, 3}};  // 16385 x 16385 bytes: just over 256 MiB
+  for (const Refused& c : refused) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(c.name, PngHead(c.w, c.h, c.depth, c.type) + PngChunk("PLTE", plte) +
+                           PngChunk("IDAT", Deflate(std::string(64, '\0'))) + PngChunk("IEND", ""));
+    std::vector<int32_t> got;
+    EXPECT_EQ(Load(c.name, 4, 2, got), 27);
+    EXPECT_EQ(got, std::vector<int32_t>(8, 0x7F7F7F7F));
+  }
+  // 16384 rows of 16384 bytes: exactly at the cap.
+  const std::string rows = '\0' + std::string(16383, '\1') + '\0' + std::string(16383, '\2');
+  WriteBytes("cap.png", PngHead(16383, 16384, 8, 3) + PngChunk("PLTE", plte) + PngChunk("IDAT", Deflate(rows)) +
+                            PngChunk("IEND", ""));
+  std::vector<int32_t> got;
+  EXPECT_EQ(Load("cap.png", 4, 3, got), 0);
+  EXPECT_EQ(got, (std::vector<int32_t>{0x222222, 0x222222, 0x222222, 0x222222, 0x333333, 0x333333, 0x333333, 0x333333,
+                                       0x7F7F7F7F, 0x7F7F7F7F, 0x7F7F7F7F, 0x7F7F7F7F}));
+  // 2368 x 2368 at 24 bits: rows of 7104 bytes, 16.8 MB in all; the file
+  // holds the bottom three rows.
+  std::string data;
+  for (int r = 0; r < 3; ++r) data += std::string(7104, static_cast<char>(0x10 * (r + 1)));
+  std::string bmp = "BM" + Le32(54 + 7104 * 2368) + Le32(0) + Le32(54) + Le32(40) + Le32(2368) + Le32(2368) + Le16(1) +
+                    Le16(24) + Le32(0) + Le32(7104 * 2368) + Le32(0) + Le32(0) + Le32(0) + Le32(0) + data;
+  WriteBytes("big.bmp", bmp);
+  EXPECT_EQ(Load("big.bmp", 2, 2368, got), 0);
+  EXPECT_EQ(got[2367 * 2], 0x101010);
+  EXPECT_EQ(got[2366 * 2 + 1], 0x202020);
+  EXPECT_EQ(got[2365 * 2], 0x303030);
+  EXPECT_EQ(got[2364 * 2], 0x7F7F7F7F);
+  EXPECT_EQ(got[0], 0x7F7F7F7F);
 }
 
 // An 8-bit PCX needs its palette marker: without it the reader refuses
