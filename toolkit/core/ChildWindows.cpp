@@ -242,6 +242,7 @@ int32_t FrameAlong(Hwnd pane, bool vertical) {
 }
 
 void DestroyOneSlot(int32_t i, int32_t& dialog) {
+  YYSplitForgetPane(i);
   const size_t k = K(i);
   std::vector<int32_t>* r = RecordOf(i);
   if (KindOf(r) == kKindDialogBar) {
@@ -262,6 +263,81 @@ void DestroyOneSlot(int32_t i, int32_t& dialog) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- editor panes
+
+int32_t YYSplitContainerOf(int32_t pane) { return ContainerOf(pane); }
+
+int32_t YYSplitOutermost(int32_t pane) {
+  int32_t outer = -1;
+  for (int32_t c = ContainerOf(pane), guard = 0; c >= 0 && guard <= kLastWindow; c = ContainerOf(c), ++guard) outer = c;
+  return outer;
+}
+
+PendingUpdates YYPendingUpdates() {
+  PendingUpdates pending{};
+  for (int32_t n = 0; n <= kLastWindow; ++n) {
+    const Hwnd client = T().Client[K(n)];
+    pending[K(n)] = client && plat::getUpdateRect(client, nullptr, false);
+  }
+  return pending;
+}
+
+void YYValidateUnpending(const PendingUpdates& before, Hwnd within) {
+  for (int32_t n = 0; n <= kLastWindow; ++n) {
+    const Hwnd client = T().Client[K(n)];
+    if (!client || before[K(n)]) continue;
+    if (within && !plat::isChild(within, client)) continue;
+    plat::validateRect(client, nullptr);
+  }
+}
+
+bool YYSplitHandMenu(int32_t pane, int32_t upTo, plat::Hmenu menu) {
+  std::vector<int32_t> chain;
+  for (int32_t c = ContainerOf(pane); c >= 0 && chain.size() <= K(kLastWindow); c = ContainerOf(c)) {
+    chain.push_back(c);
+    if (c == upTo) break;
+  }
+  if (chain.empty() || chain.back() != upTo) return false;
+  for (int32_t c : chain) {
+    if (T().Menu[K(c)]) continue;
+    T().Menu[K(c)] = menu;
+    (*RecordOf(c))[kSplitCommand] = static_cast<int32_t>(T().Frame[K(pane)].value);
+  }
+  return true;
+}
+
+void YYSplitActivatePane(int32_t pane) {
+  if (!Valid(pane) || !T().Frame[K(pane)]) return;
+  const Hwnd frame = T().Frame[K(pane)];
+  Hwnd outermost = frame;
+  plat::Hmenu menu = T().Menu[K(pane)];
+  int32_t inner = pane;
+  for (int32_t c = ContainerOf(pane), guard = 0; c >= 0 && guard <= kLastWindow; c = ContainerOf(c), ++guard) {
+    (*RecordOf(c))[kSplitActive] = static_cast<int32_t>(T().Frame[K(inner)].value);
+    outermost = T().Frame[K(c)];
+    if (!menu) menu = T().Menu[K(c)];
+    inner = c;
+  }
+  if (outermost != frame && menu && plat::getMenu(outermost) != menu) plat::setMenu(outermost, menu);
+}
+
+void YYSplitForgetPane(int32_t pane) {
+  if (!Valid(pane) || !T().Frame[K(pane)]) return;
+  const Hwnd frame = T().Frame[K(pane)];
+  const plat::Hmenu menu = T().Menu[K(pane)];
+  for (int32_t c = 0; c <= kLastWindow; ++c) {
+    std::vector<int32_t>* r = RecordOf(c);
+    if (!IsSplit(r) || HandleWord(r, kSplitCommand) != frame) continue;
+    (*r)[kSplitCommand] = 0;
+    if (menu && T().Menu[K(c)] == menu) T().Menu[K(c)] = {};
+  }
+  if (!menu) return;
+  for (int32_t w = 0; w <= kLastWindow; ++w) {
+    const Hwnd f = T().Frame[K(w)];
+    if (w != pane && f && plat::getMenu(f) == menu) plat::setMenu(f, T().Menu[K(w)]);
+  }
+}
 
 // ---------------------------------------------------------------- slots
 
@@ -621,6 +697,7 @@ void YYSplitWindow(std::array<int32_t, 2>& panes, int32_t flags, int32_t firstSi
 void YYWindowDestroy(int32_t n, int32_t& dialog) {
   if (!Valid(n) || !T().Frame[K(n)]) return;
   YYMciClose(n);
+  YYSplitForgetPane(n);
   const Hwnd frame = T().Frame[K(n)];
   std::vector<int32_t>* own = RecordOf(n);
   if (KindOf(own) == kKindDialogBar) {
@@ -707,6 +784,10 @@ void YYWindowClose(int32_t& window, int32_t& dialog) {
   }
   // A pane closes its whole container: the container becomes plain again.
   const Hwnd containerFrame = T().Frame[K(c)];
+  // Menus the containers took from panes inside go with those panes.
+  for (int32_t i = 0; i <= kLastWindow; ++i) {
+    if (InsideOrOwned(i, c)) YYSplitForgetPane(i);
+  }
   std::vector<int32_t> r = *RecordOf(c);
   YYWindowRecordFree(containerFrame);
   const Hwnd top = plat::getAncestor(containerFrame, plat::Ancestor::Root);
@@ -778,6 +859,7 @@ void YYWindowRevert(int32_t& dialog, int32_t options, int32_t& status) {
       break;
     }
     case kKindEditor:
+      YYSplitForgetPane(n);
       YYEditorRevert(n);
       break;
     case kKindViewer:
@@ -786,6 +868,7 @@ void YYWindowRevert(int32_t& dialog, int32_t options, int32_t& status) {
       plat::showWindow(T().Client[K(n)], plat::ShowCmd::Show);
       break;
     case kKindGrid:
+      YYSplitForgetPane(n);
       YYGridWindowRevert(n);
       break;
     default:

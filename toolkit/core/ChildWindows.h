@@ -67,6 +67,31 @@ void YYSplitLayout(int32_t container);
 // when n is no pane of a container.
 bool YYSplitPanePlace(int32_t pane, int32_t outerWidth, int32_t outerHeight);
 
+// Panes of split containers that become editors (text or grid editors).
+// The split container whose client holds frame n directly, or -1.
+int32_t YYSplitContainerOf(int32_t pane);
+// The outermost of the nested containers that hold pane n, or -1 when n is
+// no pane.
+int32_t YYSplitOutermost(int32_t pane);
+// Which client windows have a pending update region.
+using PendingUpdates = std::array<bool, 51>;
+PendingUpdates YYPendingUpdates();
+// Marks valid again the client windows that had no pending update in
+// `before`, only those inside `within` when it is given: an editor that
+// opens in a pane repaints alone.
+void YYValidateUnpending(const PendingUpdates& before, plat::Hwnd within);
+// Every container from pane n up to container `upTo` that has no menu of
+// its own takes `menu` into its menu slot and notes n as the pane that
+// owns it (its command pane). False when `upTo` does not hold n.
+bool YYSplitHandMenu(int32_t pane, int32_t upTo, plat::Hmenu menu);
+// Pane n becomes the active pane of each container up to the outermost,
+// whose frame then shows n's own menu, else the first menu found on the
+// containers going outwards; the menu bar is replaced only when it differs.
+void YYSplitActivatePane(int32_t pane);
+// Containers whose command pane is n forget it and the menu they took
+// from it; a frame that still shows that menu shows its own again.
+void YYSplitForgetPane(int32_t pane);
+
 void YYWindowClose(int32_t& window, int32_t& dialog);
 void YYWindowCloseTree(int32_t window, int32_t& dialog);
 void YYWindowDestroy(int32_t window, int32_t& dialog);

@@ -13,6 +13,7 @@
 #include "platform/os/Os.h"
 #include "platform/win/Keys.h"
 #include "platform/win/Window.h"
+#include "toolkit/core/ChildWindows.h"
 #include "toolkit/core/EditorDocuments.h"
 #include "toolkit/core/EventStore.h"
 #include "toolkit/core/Events.h"
@@ -109,10 +110,28 @@ EditorRecord* YYEditorRecordOf(Hwnd frame) {
   return it == Editors().end() ? nullptr : it->second.get();
 }
 
-plat::Haccel YYEditorAccelerators(int32_t window) {
-  if (window < 0 || window > kLastWindow) return {};
-  const EditorRecord* r = YYEditorRecordOf(T().Frame[static_cast<size_t>(window)]);
-  return r ? r->BuiltinAccelerators : plat::Haccel{};
+namespace {
+const EditorRecord* RecordOfWindow(int32_t window) {
+  if (window < 0 || window > kLastWindow) return nullptr;
+  return YYEditorRecordOf(T().Frame[static_cast<size_t>(window)]);
+}
+}  // namespace
+
+std::vector<plat::Haccel> YYEditorTables(int32_t window) {
+  const EditorRecord* r = RecordOfWindow(window);
+  if (!r) return {};
+  return {r->BuiltinAccelerators, r->UserAccelerators};
+}
+
+std::vector<plat::Haccel> YYEditorPaneTables(int32_t window) {
+  const EditorRecord* r = RecordOfWindow(window);
+  if (!r) return {};
+  return {r->PaneAccelerators, r->BuiltinAccelerators, r->UserAccelerators};
+}
+
+plat::Hwnd YYEditorFindDialog(int32_t window) {
+  const EditorRecord* r = RecordOfWindow(window);
+  return r ? r->FindDialog : plat::Hwnd{};
 }
 
 int32_t YYEditorCountReturns(Hwnd control, int32_t position) {
@@ -346,6 +365,29 @@ void BuildAccelerators(EditorRecord& r) {
     add(m, 'R', kEdCmdAlignRight);
   }
   r.BuiltinAccelerators = plat::createAcceleratorTable(a);
+}
+
+// The clipboard and undo keys of an editor that is a pane of a split
+// container: the container translates them for the pane whose menu it
+// shows.
+void BuildPaneAccelerators(EditorRecord& r) {
+  using namespace plat::fvirt;
+  std::vector<plat::Accel> a;
+  auto add = [&](uint8_t f, uint16_t key, int32_t cmd) {
+    a.push_back({static_cast<uint8_t>(f | VirtKey | NoInvert), key, static_cast<uint16_t>(cmd)});
+  };
+  if (!r.ReadOnly) {
+    add(Control, 'Z', kEdCmdUndo);
+    if (Level() >= 2) add(Control, 'Y', kEdCmdRedo);
+    add(Control, 'X', kEdCmdCut);
+    add(Shift, plat::vk::Delete, kEdCmdCut);
+    add(Control, 'V', kEdCmdPaste);
+    add(Shift, plat::vk::Insert, kEdCmdPaste);
+    add(0, plat::vk::Delete, kEdCmdDelete);
+  }
+  add(Control, 'C', kEdCmdCopy);
+  add(Control, 'A', kEdCmdSelectAll);
+  r.PaneAccelerators = plat::createAcceleratorTable(a);
 }
 
 // The editor's parts fill the frame's client area: status bar at the
@@ -599,7 +641,7 @@ void EmptyDocument(Hwnd frame, EditorRecord& r) {
 // --------------------------------------------------------------- opening
 
 void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, int32_t fontIndex, int32_t fontSize,
-                  int32_t fileType, int32_t /*container*/, const std::string& fileName, const std::string& filter) {
+                  int32_t fileType, int32_t container, const std::string& fileName, const std::string& filter) {
   const int32_t n = WindowDrawing().CurrentWindow;
   if (n == 0) {
     status = 1;
@@ -677,22 +719,23 @@ void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, i
   }
   const bool insideParent = plat::getWindowStyle(frame) & plat::ws::Child;
   bool menus = !(flags & kEdNoMenu);
+  // A pane of split containers: its menu goes to the outermost container
+  // when that one is a top-level window.
+  const int32_t outer = insideParent ? YYSplitOutermost(n) : -1;
+  PendingUpdates pending{};
   if (insideParent) {
-    // Inside a split container the menu goes to the outermost container,
-    // when that one is a top-level window.
-    int32_t outer = -1;
-    for (Hwnd up = plat::getParent(plat::getParent(frame)); up; up = plat::getParent(plat::getParent(up))) {
-      const int32_t k = YYWindowNumber(up);
-      if (k < 0 || YYWindowKindOf(k) != kKindSplit) break;
-      outer = k;
-    }
     const bool outerIsChild = outer < 0 || (plat::getWindowStyle(T().Frame[static_cast<size_t>(outer)]) & plat::ws::Child);
     if (mode != 2) {
+      if (mode == 1) {
+        int32_t ignored = 0;
+        YYSnapshotMode(0, -1, ignored);
+      }
       status = 5;
       mode = 2;
     }
     if (menu != 0 && outerIsChild) status = 4;
-    menus = false;
+    if (outerIsChild) menus = false;
+    if (outer >= 0) pending = YYPendingUpdates();
   }
   if (mode == 1 && menu != 0) {
     status = 2;
@@ -754,11 +797,18 @@ void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, i
   if (menus) {
     BuildMenus(r, mode == 1 ? 0 : menu, mode != 1);
     if (r.MenuMissing) status = 3;
-    const plat::Hmenu old = plat::getMenu(frame);
-    plat::setMenu(frame, r.MenuBar);
+    const size_t k = static_cast<size_t>(n);
+    const plat::Hmenu old = insideParent ? T().Menu[k] : plat::getMenu(frame);
+    // containers that showed the pane's earlier menu forget it
+    if (insideParent) YYSplitForgetPane(n);
+    else plat::setMenu(frame, r.MenuBar);
     if (old && old != r.MenuBar) plat::destroyMenu(old);
-    T().Menu[static_cast<size_t>(n)] = r.MenuBar;
+    if (T().Accelerators[k]) plat::destroyAcceleratorTable(T().Accelerators[k]);
+    T().Accelerators[k] = {};
+    T().MenuStrings[k] = {};
+    T().Menu[k] = r.MenuBar;
     words[15] = static_cast<int32_t>(r.MenuBar.value);
+    if (outer >= 0 && YYSplitHandMenu(n, container, r.MenuBar)) BuildPaneAccelerators(r);
   }
   if (mode != 1 && menu != 0) r.UserAccelerators = plat::loadAccelerators(menu);
   r.WindowToolbars = mode == 1 ? std::array<Hwnd, 4>{} : T().Toolbars[static_cast<size_t>(n)];
@@ -818,6 +868,8 @@ void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, i
   plat::showWindow(frame, plat::ShowCmd::Show);
   YYWindowFocus(frame);
   if (mode == 1 || mode == 3) YYDisableOthers(frame, 1);
+  // only the new editor repaints
+  if (outer >= 0) YYValidateUnpending(pending, {});
   if (mode != 1) return;
 
   // The modal editor's own loop, until it closes.
@@ -894,7 +946,8 @@ void Destroyed(Hwnd frame, EditorRecord& r) {
   }
   if (r.BuiltinAccelerators) plat::destroyAcceleratorTable(r.BuiltinAccelerators);
   if (r.UserAccelerators) plat::destroyAcceleratorTable(r.UserAccelerators);
-  r.BuiltinAccelerators = r.UserAccelerators = {};
+  if (r.PaneAccelerators) plat::destroyAcceleratorTable(r.PaneAccelerators);
+  r.BuiltinAccelerators = r.UserAccelerators = r.PaneAccelerators = {};
   if (r.Font) plat::deleteObject(r.Font);
   r.Font = 0;
   for (int32_t& h : r.FileHandle) {
@@ -1201,10 +1254,20 @@ LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
       if (from == r->EditControl) {
         if (code == plat::en::Change) TextChanged(w, *r);
         if (code == plat::en::VScroll && Level() == 2) plat::invalidateRect(r->EditControl, nullptr, true);
-        if (code == plat::en::SetFocus) r->FocusTarget = r->EditControl;
+        if (code == plat::en::SetFocus) {
+          r->FocusTarget = r->EditControl;
+          YYSplitActivatePane(Window(w));
+        }
         return 0;
       }
-      if (from && (from == r->CommandLine || from == r->CommandLineEdit)) return 0;
+      if (from && (from == r->CommandLine || from == r->CommandLineEdit)) {
+        if ((from == r->CommandLine && code == plat::cbn::SetFocus) ||
+            (from == r->CommandLineEdit && code == plat::en::SetFocus)) {
+          r->FocusTarget = r->CommandLineEdit;
+          YYSplitActivatePane(Window(w));
+        }
+        return 0;
+      }
       if (code < 2) Command(w, *r, id);
       return 0;
     }

@@ -103,8 +103,13 @@ struct EditorRecord {
 
 // The record of an editor frame, none for other windows.
 EditorRecord* YYEditorRecordOf(plat::Hwnd frame);
-// The built-in accelerators of window n when it is an editor.
-plat::Haccel YYEditorAccelerators(int32_t window);
+// The accelerator tables of window n when it is an editor, in the order
+// they are tried: built-in, then the program's; for an editor pane the
+// container uses its pane table first. None for other windows.
+std::vector<plat::Haccel> YYEditorTables(int32_t window);
+std::vector<plat::Haccel> YYEditorPaneTables(int32_t window);
+// The editor's open find or replace dialog, or none.
+plat::Hwnd YYEditorFindDialog(int32_t window);
 // The control's selection, in its own positions, and setting it.
 plat::CharRange YYEditorSelection(const EditorRecord& r);
 void YYEditorSetSelection(const EditorRecord& r, int a, int b);

@@ -2,8 +2,11 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/dlg/Dialog.h"
 #include "platform/menu/Menu.h"
 #include "platform/win/Window.h"
+#include "toolkit/core/ChildWindows.h"
+#include "toolkit/core/EditorWindow.h"
 #include "toolkit/core/EventStore.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/RootWindow.h"
@@ -11,6 +14,7 @@
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/core/WindowProcs.h"
 #include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/dialogs/GridEditorWindow.h"
 #include "toolkit/graphics/GraphicsArea.h"
 #include "toolkit/graphics/GraphicsState.h"
 
@@ -101,6 +105,29 @@ int32_t ToolkitWindowOf(plat::Hwnd w, int depth) {
   return -1;
 }
 
+// The text-editor or grid window a message belongs to: the first toolkit
+// child frame with a window record among the message's window and its
+// three parents, when that record is an editor's or a grid's; else -1.
+int32_t EditorWindowOf(plat::Hwnd w) {
+  for (int i = 0; i <= 3 && w; ++i, w = plat::getParent(w)) {
+    const int32_t n = YYWindowNumber(w);
+    if (n < 1 || WindowTables().Frame[static_cast<size_t>(n)] != w || YYWindowRecordOf(w) == nullptr) continue;
+    const int32_t kind = YYWindowKindOf(n);
+    return kind == kKindEditor || kind == kKindGrid ? n : -1;
+  }
+  return -1;
+}
+
+// Window n itself, or the nearest split container holding it, that shows
+// a pane's menu; n when there is none.
+int32_t CommandContainerOf(int32_t n) {
+  for (int32_t c = n, guard = 0; c >= 0 && guard <= kLastWindow; c = YYSplitContainerOf(c), ++guard) {
+    const std::vector<int32_t>* r = YYWindowRecordOf(WindowTables().Frame[static_cast<size_t>(c)]);
+    if (YYWindowKindOf(c) == kKindSplit && r != nullptr && r->size() > kSplitCommand && (*r)[kSplitCommand] != 0) return c;
+  }
+  return n;
+}
+
 // Routes one message taken from the queue (step 4 of the wait).
 void Route(const plat::Msg& m) {
   if (m.message == plat::wm::SysTimer && (m.wParam & 0xFFFF) == kCaretTimer) return;
@@ -122,8 +149,18 @@ void Route(const plat::Msg& m) {
   }
   // Text-editor and grid windows translate with their own tables; other
   // windows with the nearest window that has an accelerator table.
-  int32_t n = ToolkitWindowOf(m.hwnd, 3);
-  if (n >= 0) {
+  const int32_t own = EditorWindowOf(m.hwnd);
+  if (own > 0) {
+    if (YYWindowKindOf(own) == kKindEditor) {
+      const plat::Hwnd find = YYEditorFindDialog(own);
+      plat::Msg copy = m;
+      if (find && plat::isDialogMessage(find, copy)) return;
+    }
+    const plat::Hwnd frame = WindowTables().Frame[static_cast<size_t>(own)];
+    for (const plat::Haccel table : YYWindowKindOf(own) == kKindEditor ? YYEditorTables(own) : YYGridEditorTables(own)) {
+      if (table && plat::translateAccelerator(frame, table, m)) return;
+    }
+  } else if (int32_t n = ToolkitWindowOf(m.hwnd, 3); n >= 0) {
     int32_t a = n;
     while (a > 0 && !WindowTables().Accelerators[static_cast<size_t>(a)]) {
       const plat::Hwnd frame = WindowTables().Frame[static_cast<size_t>(a)];
@@ -131,7 +168,10 @@ void Route(const plat::Msg& m) {
       const int32_t up = parent ? YYWindowNumber(parent) : 0;
       a = up < 0 ? 0 : up;
     }
-    if (WindowTables().Accelerators[static_cast<size_t>(a)] && YYAccelTranslate(n, a, m)) return;
+    // A window without keys of its own inside split containers takes those
+    // of the pane whose menu the nearest container shows.
+    const int32_t f = a == n ? n : CommandContainerOf(n);
+    if (YYAccelTranslate(f, a, m)) return;
   }
   plat::translateMessage(m);
   const bool paintOrSize = m.message == plat::wm::Paint || m.message == plat::wm::Size;

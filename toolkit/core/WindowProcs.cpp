@@ -18,6 +18,7 @@
 #include "toolkit/core/WindowApi.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/dialogs/GridEditorWindow.h"
 
 namespace {
 
@@ -89,8 +90,10 @@ bool PanesAgreeToClose(const std::vector<int32_t>* r) {
   for (size_t w : {kSplitPane1, kSplitPane2}) {
     const std::vector<int32_t>* pane = RecordOfWindow(Word(r, w));
     if (IsSplit(pane) && !PanesAgreeToClose(pane)) return false;
-    // an editor pane asks about each unsaved document
+    // an editor pane asks about each unsaved document, a grid editor
+    // pane about its unsaved grid
     if (!YYEditorPaneAgreesToClose(Word(r, w))) return false;
+    if (!YYGridEditorPaneAgreesToClose(Word(r, w))) return false;
   }
   return true;
 }
@@ -494,20 +497,7 @@ void ClientFocus(Hwnd w, int32_t n) {
   dm.ActiveModeless = {};
   if (!(n == 0 && WindowManagerState().RootHidden)) BringToTop(frame);
   // a pane of a split container becomes the active pane up the chain
-  Hwnd pane = frame;
-  Hwnd outermost = frame;
-  plat::Hmenu paneMenu = n >= 0 ? T().Menu[static_cast<size_t>(n)] : plat::Hmenu{};
-  for (int guard = 0; guard <= kLastWindow; ++guard) {
-    const Hwnd parentClient = plat::getParent(pane);
-    const int32_t container = parentClient ? YYWindowNumber(parentClient) : -1;
-    std::vector<int32_t>* r = RecordOfWindow(container);
-    if (!IsSplit(r)) break;
-    (*r)[kSplitActive] = static_cast<int32_t>(pane.value);
-    pane = T().Frame[static_cast<size_t>(container)];
-    outermost = pane;
-    if (!paneMenu) paneMenu = T().Menu[static_cast<size_t>(container)];
-  }
-  if (outermost != frame && paneMenu && plat::getMenu(outermost) != paneMenu) plat::setMenu(outermost, paneMenu);
+  if (n >= 0) YYSplitActivatePane(n);
   const std::vector<int32_t>* r = RecordOfWindow(n);
   if (KindOf(r) == kKindDialogBar) {
     const Hwnd dialog = HandleWord(r, 5);
@@ -884,20 +874,21 @@ LResult YYSplitterProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
 
 bool YYAccelTranslate(int32_t frame, int32_t accelerators, const plat::Msg& message) {
   if (frame < 0 || frame > kLastWindow || accelerators < 0 || accelerators > kLastWindow) return false;
+  const Hwnd target = T().Frame[static_cast<size_t>(frame)];
   const std::vector<int32_t>* r = RecordOfWindow(frame);
   if (IsSplit(r) && Word(r, kSplitCommand)) {
+    // the tables of the pane whose menu the container shows; the command
+    // goes to the container, which hands it to that pane
     const int32_t pane = YYWindowNumber(HandleWord(r, kSplitCommand));
     const int32_t kind = YYWindowKindOf(pane);
-    // editor and grid panes translate with their own tables
-    if (kind != kKindEditor && kind != kKindGrid && pane >= 0) {
-      const plat::Haccel a = T().Accelerators[static_cast<size_t>(pane)];
-      if (a && plat::translateAccelerator(T().Frame[static_cast<size_t>(frame)], a, message)) return true;
+    if (kind == kKindEditor || kind == kKindGrid) {
+      for (const plat::Haccel a : kind == kKindEditor ? YYEditorPaneTables(pane) : YYGridEditorTables(pane)) {
+        if (a && plat::translateAccelerator(target, a, message)) return true;
+      }
+      return false;
     }
   }
-  // an editor's own keys come before the program's
-  const plat::Haccel own = YYEditorAccelerators(accelerators);
-  if (own && plat::translateAccelerator(T().Frame[static_cast<size_t>(frame)], own, message)) return true;
   const plat::Haccel table = T().Accelerators[static_cast<size_t>(accelerators)];
   if (!table) return false;
-  return plat::translateAccelerator(T().Frame[static_cast<size_t>(frame)], table, message) != 0;
+  return plat::translateAccelerator(target, table, message) != 0;
 }

@@ -451,22 +451,7 @@ void SizeLimits(GridEditorRecord& r, plat::MinMaxInfo& info) {
 // A pane of split containers becomes the active pane of each container up
 // to the outermost frame, which shows the pane's menu (or the nearest
 // container's).
-void ActivatePane(const GridEditorRecord& r) {
-  plat::Hwnd pane = r.Frame, outermost = r.Frame;
-  plat::Hmenu menu = T().Menu[static_cast<size_t>(r.Window)];
-  for (int guard = 0; guard <= kLastWindow; ++guard) {
-    const plat::Hwnd parentClient = plat::getParent(pane);
-    const int32_t container = parentClient ? YYWindowNumber(parentClient) : -1;
-    if (container < 0 || container > kLastWindow) break;
-    std::vector<int32_t>* rec = YYWindowRecordOf(T().Frame[static_cast<size_t>(container)]);
-    if (rec == nullptr || rec->size() <= kSplitActive || (*rec)[0] != kKindSplit) break;
-    (*rec)[kSplitActive] = static_cast<int32_t>(pane.value);
-    pane = T().Frame[static_cast<size_t>(container)];
-    outermost = pane;
-    if (!menu) menu = T().Menu[static_cast<size_t>(container)];
-  }
-  if (outermost != r.Frame && menu && plat::getMenu(outermost) != menu) plat::setMenu(outermost, menu);
-}
+void ActivatePane(const GridEditorRecord& r) { YYSplitActivatePane(r.Window); }
 
 // ---------------------------------------------------------------- commands
 
@@ -689,6 +674,21 @@ GridEditorRecord* YYGridEditorOfWindow(int32_t window) {
 
 LastClosedEditorRecord& LastClosedEditor() { return gLastClosed; }
 
+std::vector<plat::Haccel> YYGridEditorTables(int32_t window) {
+  const GridEditorRecord* r = YYGridEditorOfWindow(window);
+  if (r == nullptr) return {};
+  return {r->EditorAccelerators, r->ApplicationAccelerators};
+}
+
+bool YYGridEditorPaneAgreesToClose(int32_t window) {
+  GridEditorRecord* r = YYGridEditorOfWindow(window);
+  if (r == nullptr || !r->SaveEnabled) return true;
+  const GridRecord* g = YYGridRecordOf(r->Grid);
+  int32_t result = 1;
+  YYGridEditorSavePrompt(*r, g != nullptr ? g->Unsaved : 0, result);
+  return result == 1;
+}
+
 void ResetGridEditors() {
   gEditors.clear();
   gLastClosed = {};
@@ -746,7 +746,7 @@ void YYGridWindowText(int32_t window, int32_t item, std::string& text, int32_t l
 // ---------------------------------------------------------------- opening
 
 void YYGridEditorOpen(int32_t& status, int32_t gridField, int32_t& mode, int32_t menu, int32_t options,
-                      int32_t filterIndex, int32_t /*container*/, const std::string& fileName,
+                      int32_t filterIndex, int32_t container, const std::string& fileName,
                       const std::string& fileFilter) {
   const int32_t n = WindowDrawing().CurrentWindow;
   if (n == 0) {
@@ -796,6 +796,10 @@ void YYGridEditorOpen(int32_t& status, int32_t gridField, int32_t& mode, int32_t
     status = kEditorNoGridField;
     return;
   }
+  // A pane remembers which client windows wait for a repaint, so that in
+  // the end only the editor repaints.
+  const int32_t outer = child ? YYSplitOutermost(n) : -1;
+  const PendingUpdates pending = outer >= 0 ? YYPendingUpdates() : PendingUpdates{};
 
   gEditors.push_back(std::make_unique<GridEditorRecord>());
   GridEditorRecord& r = *gEditors.back();
@@ -826,8 +830,11 @@ void YYGridEditorOpen(int32_t& status, int32_t gridField, int32_t& mode, int32_t
 
   BuildAccelerators(r);
   if (!(options & kEditorNoMenu) && canCarryMenu) {
+    // containers that showed the pane's earlier menu forget it
+    YYSplitForgetPane(n);
     const int32_t s = BuildMenus(r, menu);
     if (s != 0) status = s;
+    if (outer >= 0) YYSplitHandMenu(n, container, r.MenuBar);
   }
   // Without a loop of its own the editor's keys are translated by the
   // toolkit's event wait, through the window's accelerator slot.
@@ -897,6 +904,7 @@ void YYGridEditorOpen(int32_t& status, int32_t gridField, int32_t& mode, int32_t
   plat::setFocus(r.Grid);
   YYWindowFocus(frame);
   if (mode == 1 || mode == 3) YYDisableOthers(frame, 1);
+  if (outer >= 0) YYValidateUnpending(pending, T().Frame[static_cast<size_t>(outer)]);
 }
 
 // ---------------------------------------------------------------- running

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Types.h"
 
@@ -121,6 +122,12 @@ void YYGridEditorSavePrompt(GridEditorRecord& r, int32_t unsaved, int32_t& resul
 GridEditorRecord* YYGridEditorOf(plat::Hwnd frame);
 GridEditorRecord* YYGridEditorOfWindow(int32_t window);
 
+// The editor's accelerator tables in the order they are tried: its own,
+// then the application's; none when window n is no grid editor.
+std::vector<plat::Haccel> YYGridEditorTables(int32_t window);
+// A split container about to close asks a grid editor pane with Save
+// enabled to save its changes: false when the pane stays open.
+bool YYGridEditorPaneAgreesToClose(int32_t window);
 // What the last editor that ran its own loop left when it closed.
 struct LastClosedEditorRecord {
   int32_t Unsaved = 0;

@@ -13,6 +13,7 @@
 #include "tests/support/GoldenPicture.h"
 #include "tests/toolkit/grideditor/GridFilesFixture.h"
 #include "toolkit/core/ChildWindows.h"
+#include "toolkit/core/EditorWindow.h"
 #include "toolkit/core/EventStore.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/dialogs/GridEditorWindow.h"
@@ -77,6 +78,34 @@ class GridEditorTest : public gridedtest::GridFilesTest {
     mode_ = mode;
     YYGridEditorOpen(status, field, mode_, 0, options, -1, -1, "", "");
     return status;
+  }
+  // Splits window n in halves; the pane numbers.
+  std::array<int32_t, 2> Split(int32_t n) {
+    int32_t width = 0, height = 0;
+    YYWindowSelect(width, height, n);
+    std::array<SplitPaneArguments, 2> panes;
+    panes[0].Title = "First";
+    panes[1].Title = "Second";
+    std::array<int32_t, 2> numbers{};
+    YYSplitWindow(numbers, 0, -1, panes);
+    return numbers;
+  }
+  // Opens a modeless editor on pane n held by `container`; the status.
+  int32_t OpenPane(int32_t n, int32_t container, int32_t options = 0) {
+    int32_t width = 0, height = 0, status = 0;
+    YYWindowSelect(width, height, n);
+    window_ = n;
+    mode_ = 2;
+    YYGridEditorOpen(status, gridedtest::kFilesGrid, mode_, 0, options, -1, container, "", "");
+    return status;
+  }
+  // The editor's cell text (1-based), read as the program does.
+  std::string EditorCell(int32_t column, int32_t row) {
+    int32_t width = 0, height = 0, n = window_, field = 0;
+    YYWindowSelect(width, height, n);
+    std::string text;
+    YYGridGetText(field, column - 1, row - 1, text, -1);
+    return text;
   }
   GridEditorRecord& Editor() { return *YYGridEditorOfWindow(window_); }
   plat::Hwnd Frame() { return WindowTables().Frame[static_cast<size_t>(window_)]; }
@@ -174,6 +203,102 @@ TEST_F(GridEditorTest, APaneEditorBecomesTheActivePaneOnACellChange) {
   const std::vector<int32_t>& record = *YYWindowRecordOf(outer);
   EXPECT_EQ(record[kSplitActive], static_cast<int32_t>(Frame().value));
   EXPECT_EQ(plat::getMenu(outer), Editor().MenuBar);
+}
+
+TEST_F(GridEditorTest, APaneEditorHandsItsMenuToTheContainersAndTakesItsKeysInEveryPane) {
+  Row(1, "alpha", 1, 1.0f, 1.0, 0, 1);
+  const int32_t outer = Window(false, kOptionSystemMenu);
+  const std::array<int32_t, 2> p = Split(outer);
+  const std::array<int32_t, 2> q = Split(p[1]);
+  ASSERT_GT(q[1], 0);
+  ASSERT_EQ(OpenPane(q[1], outer), 0);
+  // both containers between the editor and the one named take its menu
+  for (int32_t c : {p[1], outer}) {
+    EXPECT_EQ(WindowTables().Menu[static_cast<size_t>(c)], Editor().MenuBar) << c;
+    EXPECT_EQ((*YYWindowRecordOf(WindowTables().Frame[static_cast<size_t>(c)]))[kSplitCommand],
+              static_cast<int32_t>(Frame().value)) << c;
+  }
+  // Ctrl+I in the grid inserts a row before the current one ...
+  plat::setFocus(Editor().Grid);
+  Key('I', plat::test::kCtrl);
+  EXPECT_EQ(EditorCell(1, 1), "");
+  EXPECT_EQ(EditorCell(1, 2), "alpha");
+  // ... and Ctrl+E typed in the other pane deletes it again
+  plat::setFocus(WindowTables().Client[static_cast<size_t>(p[0])]);
+  Key('E', plat::test::kCtrl);
+  EXPECT_EQ(EditorCell(1, 1), "alpha");
+  EXPECT_EQ(plat::getFocus(), WindowTables().Client[static_cast<size_t>(p[0])]);
+}
+
+TEST_F(GridEditorTest, OpeningInAPaneRepaintsOnlyTheEditorInItsContainer) {
+  // A container large enough that the editor shrinks its pane to fit the
+  // grid, uncovering part of the container.
+  int32_t w = 900, h = 700, outer = 0, dialog = 0;
+  YYChildWindowOpen(10, 10, w, h, outer, kOptionSystemMenu, 0, {}, dialog, 0, -1, "Large");
+  const std::array<int32_t, 2> p = Split(outer);
+  Events();
+  std::vector<plat::Hwnd> clients;
+  for (int32_t n : {outer, p[0], p[1]}) clients.push_back(WindowTables().Client[static_cast<size_t>(n)]);
+  for (const plat::Hwnd c : clients) plat::validateRect(c, nullptr);
+  plat::invalidateRect(clients[1], nullptr, false);
+  plat::Rect before, after;
+  plat::getWindowRect(WindowTables().Frame[static_cast<size_t>(p[1])], before);
+  ASSERT_EQ(OpenPane(p[1], outer), 0);
+  plat::getWindowRect(Frame(), after);
+  ASSERT_LT(after.height(), before.height());
+  EXPECT_TRUE(plat::getUpdateRect(clients[1], nullptr, false)) << "a repaint that waited before still waits";
+  EXPECT_FALSE(plat::getUpdateRect(clients[0], nullptr, false));
+  EXPECT_FALSE(plat::getUpdateRect(clients[2], nullptr, false));
+}
+
+TEST_F(GridEditorTest, ASplitContainerClosesOnlyWhenEveryEditorPaneAgrees) {
+  const int32_t outer = Window(false, kOptionSystemMenu);
+  const std::array<int32_t, 2> p = Split(outer);
+  int32_t width = 0, height = 0, n = p[0], status = 0, mode = 2;
+  YYWindowSelect(width, height, n);
+  YYEditorOpen(status, mode, 0, 0, 3, 10, -1, outer, "", "");
+  ASSERT_EQ(status, 0);
+  const EditorRecord& text = *YYEditorRecordOf(WindowTables().Frame[static_cast<size_t>(p[0])]);
+  plat::setFocus(text.EditControl);
+  Type("notes");
+  ASSERT_EQ(OpenPane(p[1], outer), 0);
+  WGridSetCell(0, 1, 1);
+  int32_t field = 0;
+  YYGridPutValue(field, 0, 0, 0.0, "changed", "");
+  ASSERT_EQ(YYGridRecordOf(Editor().Grid)->Unsaved, 1);
+  const plat::Hwnd frame = WindowTables().Frame[static_cast<size_t>(outer)];
+
+  // Each pane asks in turn; Cancel in the grid keeps everything open.
+  EventStore().StoredType = 0;
+  plat::test::clearShownDialogs();
+  plat::test::answerMessageBox(plat::kIdNo);
+  plat::test::answerMessageBox(plat::kIdCancel);
+  plat::sendMessage(frame, plat::wm::Close, 0, 0);
+  const auto& shown = plat::test::shownDialogs();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].caption, "First");
+  EXPECT_EQ(shown[1].text, "Do you want to save changes?");
+  EXPECT_EQ(shown[1].caption, "Plovane Grid Editor");
+  EXPECT_NE(EventStore().StoredType, EventCloseAsked);
+  // No in both: the container may close.
+  plat::test::clearShownDialogs();
+  plat::test::answerMessageBox(plat::kIdNo);
+  plat::test::answerMessageBox(plat::kIdNo);
+  plat::sendMessage(frame, plat::wm::Close, 0, 0);
+  EXPECT_EQ(plat::test::shownDialogs().size(), 2u);
+  EXPECT_EQ(EventStore().StoredType, EventCloseAsked);
+  EXPECT_EQ(EventStore().Stored[0], outer);
+  // A grid without Save enabled does not ask.
+  const int32_t other = Window(false, kOptionSystemMenu);
+  const std::array<int32_t, 2> r = Split(other);
+  ASSERT_EQ(OpenPane(r[0], other, kEditorNoSave), 0);
+  field = 0;
+  YYGridPutValue(field, 0, 0, 0.0, "changed", "");
+  plat::test::clearShownDialogs();
+  EventStore().StoredType = 0;
+  plat::sendMessage(WindowTables().Frame[static_cast<size_t>(other)], plat::wm::Close, 0, 0);
+  EXPECT_TRUE(plat::test::shownDialogs().empty());
+  EXPECT_EQ(EventStore().StoredType, EventCloseAsked);
 }
 
 TEST_F(GridEditorTest, TheStatusBarFollowsTheCurrentCellAndEventsKeepTheCellOfTheWaitsStart) {
