@@ -16,6 +16,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/menu/Menu.h"
 #include "platform/paint/WindowDc.h"
+#include "platform/res/Resources.h"
 #include "platform/win/Keys.h"
 #include "platform/win/Metrics.h"
 #include "platform/win/Window.h"
@@ -116,7 +117,7 @@ bool Enabled(const GridEditorRecord& r, int32_t id) {
   }
 }
 
-void BuildAccelerators(GridEditorRecord& r) {
+std::vector<plat::Accel> EditorKeys(const GridEditorRecord& r) {
   using plat::fvirt::Control;
   using plat::fvirt::Shift;
   struct Entry {
@@ -133,7 +134,24 @@ void BuildAccelerators(GridEditorRecord& r) {
     if (Enabled(r, e.cmd))
       table.push_back({static_cast<uint8_t>(plat::fvirt::VirtKey | plat::fvirt::NoInvert | e.mods), e.key,
                        static_cast<uint16_t>(e.cmd)});
+  return table;
+}
+
+void BuildAccelerators(GridEditorRecord& r) {
+  const std::vector<plat::Accel> table = EditorKeys(r);
   if (!table.empty()) r.EditorAccelerators = plat::createAcceleratorTable(table);
+}
+
+// The table the toolkit's event wait translates a modeless editor's keys
+// with (the window's accelerator slot): the editor's keys, then those of
+// the application's menu, so that the application's shortcuts work in the
+// editor as they do in its other windows and the editor's win a clash.
+plat::Haccel WindowKeys(const GridEditorRecord& r, int32_t menuId) {
+  std::vector<plat::Accel> table = EditorKeys(r);
+  if (menuId != 0)
+    if (const std::vector<plat::Accel>* program = plat::res::findAccelerators(menuId))
+      table.insert(table.end(), program->begin(), program->end());
+  return table.empty() ? plat::Haccel{} : plat::createAcceleratorTable(table);
 }
 
 void Append(const GridEditorRecord& r, plat::Hmenu menu, int32_t id) {
@@ -643,8 +661,10 @@ void MenuOpening(GridEditorRecord& r, plat::Hmenu menu) {
   }
 }
 
-void MenuSelect(GridEditorRecord& r, plat::WParam wp, plat::LParam lp) {
-  if (!r.StatusBar) return;
+// The editor's help for its own items; false for others, whose help (the
+// application's) the frame procedure shows.
+bool MenuSelect(GridEditorRecord& r, plat::WParam wp, plat::LParam lp) {
+  if (!r.StatusBar) return false;
   uint32_t id = plat::loWord(wp);
   const plat::Hmenu menu = plat::handleFrom<plat::Hmenu>(static_cast<uintptr_t>(lp));
   if (plat::hiWord(wp) & plat::kMsfPopup) id = plat::getMenuItemId(menu, static_cast<int>(id));
@@ -653,7 +673,9 @@ void MenuSelect(GridEditorRecord& r, plat::WParam wp, plat::LParam lp) {
   else if (id == kEditTitle) help = "Commands for Editing and Sorting cells";
   else if (id == kSearchTitle) help = "Commands for Searching and Navigation";
   else if (const CommandText* c = CommandOf(static_cast<int32_t>(id))) help = c->help;
-  if (help != nullptr) StatusText(r, plat::kSimplePart, help);
+  if (help == nullptr) return false;
+  StatusText(r, plat::kSimplePart, help);
+  return true;
 }
 
 }  // namespace
@@ -697,6 +719,16 @@ void ResetGridEditors() {
 
 namespace {
 
+// The editor's tables go, and the window's slot with the one it held.
+void DropAccelerators(GridEditorRecord& r) {
+  plat::Haccel& slot = T().Accelerators[static_cast<size_t>(r.Window)];
+  if (slot && slot == r.WindowAccelerators) slot = {};
+  for (plat::Haccel* a : {&r.EditorAccelerators, &r.ApplicationAccelerators, &r.WindowAccelerators}) {
+    if (*a) plat::destroyAcceleratorTable(*a);
+    *a = {};
+  }
+}
+
 void FreeRecord(GridEditorRecord* r) {
   for (auto it = gEditors.begin(); it != gEditors.end(); ++it)
     if (it->get() == r) {
@@ -718,13 +750,12 @@ void YYGridWindowRevert(int32_t window) {
   if (r->Grid) plat::destroyWindow(r->Grid);
   if (r->Toolbar) plat::destroyWindow(r->Toolbar);
   const size_t n = static_cast<size_t>(window);
-  if (T().Accelerators[n] == r->EditorAccelerators) T().Accelerators[n] = {};
-  if (r->EditorAccelerators) plat::destroyAcceleratorTable(r->EditorAccelerators);
-  if (r->ApplicationAccelerators) plat::destroyAcceleratorTable(r->ApplicationAccelerators);
+  DropAccelerators(*r);
   if (T().Menu[n] == r->MenuBar) {
     plat::setMenu(r->Frame, {});
     plat::destroyMenu(r->MenuBar);
     T().Menu[n] = {};
+    T().MenuStrings[n] = {};
   }
   if (r->PreviousProc) plat::setWindowProc(r->Frame, r->PreviousProc);
   if (r->Mode == 3 && DialogManager().SemiModalCount > 0) --DialogManager().SemiModalCount;
@@ -838,7 +869,10 @@ void YYGridEditorOpen(int32_t& status, int32_t gridField, int32_t& mode, int32_t
   }
   // Without a loop of its own the editor's keys are translated by the
   // toolkit's event wait, through the window's accelerator slot.
-  if (mode != 1 && r.EditorAccelerators) T().Accelerators[static_cast<size_t>(n)] = r.EditorAccelerators;
+  if (mode != 1) {
+    r.WindowAccelerators = WindowKeys(r, menu);
+    if (r.WindowAccelerators) T().Accelerators[static_cast<size_t>(n)] = r.WindowAccelerators;
+  }
   if (client) plat::showWindow(client, plat::ShowCmd::Hide);
   std::array<plat::Hwnd, 4>& docked = T().Toolbars[static_cast<size_t>(n)];
   if (mode == 1) {
@@ -850,7 +884,12 @@ void YYGridEditorOpen(int32_t& status, int32_t gridField, int32_t& mode, int32_t
   } else {
     r.Docked = docked;
   }
-  if (menu != 0) r.ApplicationAccelerators = plat::loadAccelerators(menu);
+  if (menu != 0) {
+    // The application's keys and its menu help texts, shown in the status
+    // bar while its menu items are highlighted.
+    r.ApplicationAccelerators = plat::loadAccelerators(menu);
+    T().MenuStrings[static_cast<size_t>(n)] = plat::res::findData(plat::res::kMenuStringType, menu);
+  }
   if (!(options & kEditorNoToolbar)) BuildToolbar(r);
   r.StatusBar = T().StatusBar[static_cast<size_t>(n)];
   if (r.StatusBar) {
@@ -948,6 +987,8 @@ void YYGridEditorTitle(plat::Hwnd frame) {
   if (!r->FileName.empty()) title += " - [" + r->FileName + "]";
   plat::setWindowText(frame, title);
 }
+
+plat::Size YYGridEditorNaturalSize(const GridEditorRecord& r) { return GridNaturalSize(r); }
 
 void YYGridEditorFitWindow(GridEditorRecord& r) {
   const plat::Size natural = GridNaturalSize(r);
@@ -1092,7 +1133,7 @@ plat::LResult YYGridEditorProc(plat::Hwnd w, uint32_t message, plat::WParam wp, 
       return YYFrameProc(w, message, wp, lp);
     }
     case wm::MenuSelect:
-      MenuSelect(r, wp, lp);
+      if (MenuSelect(r, wp, lp)) return defWindowProc(w, message, wp, lp);
       return YYFrameProc(w, message, wp, lp);
     case wm::EnterMenuLoop:
       if (r.StatusBar) {
@@ -1131,11 +1172,7 @@ plat::LResult YYGridEditorProc(plat::Hwnd w, uint32_t message, plat::WParam wp, 
         if (DialogManager().SemiModalCount > 0) --DialogManager().SemiModalCount;
         YYEnableOthers(T().Frame[0], 1);
       }
-      if (T().Accelerators[static_cast<size_t>(r.Window)] == r.EditorAccelerators)
-        T().Accelerators[static_cast<size_t>(r.Window)] = {};
-      if (r.EditorAccelerators) destroyAcceleratorTable(r.EditorAccelerators);
-      if (r.ApplicationAccelerators) destroyAcceleratorTable(r.ApplicationAccelerators);
-      r.EditorAccelerators = r.ApplicationAccelerators = {};
+      DropAccelerators(r);
       if (r.Font) {
         const HFont font = r.Font;
         r.Font = {};

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/Types.h"
+#include "platform/gdi/Gdi.h"
 
 // Options of YYGridEditorOpen.
 inline constexpr int32_t kEditorNoToolbar = 0x20;
@@ -68,6 +69,7 @@ struct GridEditorRecord {
   plat::Hwnd Grid, Toolbar, Tooltips, StatusBar;
   plat::Hmenu MenuBar, FileMenu, EditMenu, SearchMenu;
   plat::Haccel EditorAccelerators, ApplicationAccelerators;
+  plat::Haccel WindowAccelerators;           // modes 2 and 3: the window's slot, the editor's keys then the application's
   int32_t Mode = 1;                          // 1 own loop, 2 modeless, 3 semi-modeless
   int32_t LabelsMove = 0;
   int32_t VariableRows = 0;
@@ -111,6 +113,10 @@ plat::LResult YYGridEditorProc(plat::Hwnd w, uint32_t message, plat::WParam wp, 
 // The caption (base title, " - [", file name, "]"), or status-bar part 4
 // for a frame without a caption.
 void YYGridEditorTitle(plat::Hwnd frame);
+// The outer size of the window that shows all of its grid: the cells (at
+// most 10000 pixels each way), row labels, column header, bars, frame and
+// a scroll bar each way. 0 by 0 without a grid.
+plat::Size YYGridEditorNaturalSize(const GridEditorRecord& r);
 // Shrinks the window to what its grid needs; never enlarges it.
 void YYGridEditorFitWindow(GridEditorRecord& r);
 // The grid's open cell editor when it is an edit field, else none.

@@ -15,6 +15,7 @@
 #include "toolkit/core/ChildWindows.h"
 #include "toolkit/core/EditorWindow.h"
 #include "toolkit/core/EventStore.h"
+#include "toolkit/core/Events.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/dialogs/GridEditorWindow.h"
 #include "toolkit/dialogs/GridInternal.h"
@@ -718,6 +719,85 @@ TEST_F(GridEditorTest, TheEditorOfAThreeColumnGridLooksAsItsGolden) {
   plat::Surface picture;
   ASSERT_TRUE(plat::test::windowPicture(Frame(), true, picture));
   testsupport::ExpectGoldenPicture(picture, "grid_editor_window.png");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GridEditorTest, TheApplicationsMenuBringsItsHelpTextsAndItsKeys) {
+  plat::res::pushOverlay(R"(
+MENU 9720
+  POPUP "&Stations"
+    ITEM "&List" 40001
+    ITEM "&Map" 40002
+  END
+END
+MENUSTRINGS 9720
+  40001 "Lists the stations"
+END
+ACCELERATORS 9720
+  VIRTKEY K 40001 CTRL
+  VIRTKEY I 40002 CTRL
+END
+)");
+  window_ = Window();
+  int32_t status = 0;
+  YYGridEditorOpen(status, gridedtest::kFilesGrid, mode_, 9720, 0, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  // While a menu is open the application's item shows its help text and the
+  // editor's items theirs.
+  const plat::Hmenu stations = plat::getSubMenu(plat::getMenu(Frame()), 3);
+  plat::sendMessage(Frame(), plat::wm::EnterMenuLoop, 0, 0);
+  plat::sendMessage(Frame(), plat::wm::MenuSelect, plat::makeWParam(40001, 0), static_cast<plat::LParam>(stations.value));
+  EXPECT_EQ(Part(plat::kSimplePart), "Lists the stations");
+  plat::sendMessage(Frame(), plat::wm::MenuSelect, plat::makeWParam(32144, 0),
+                    static_cast<plat::LParam>(Editor().SearchMenu.value));
+  EXPECT_EQ(Part(plat::kSimplePart), "Moves to the specified cell");
+  plat::sendMessage(Frame(), plat::wm::ExitMenuLoop, 0, 0);
+
+  // The event wait translates the editor's keys, then the application's:
+  // Ctrl+I stays the editor's Insert Row Before.
+  plat::setFocus(Editor().Grid);
+  struct Key {
+    uint32_t vk;
+    int32_t command;
+  };
+  for (const Key k : {Key{'K', 40001}, Key{'I', kCmdInsertBefore}}) {
+    plat::test::key(k.vk, plat::test::kCtrl);
+    int32_t type = 0;
+    EventRecord e{};
+    for (int i = 0; i < 10 && type != EventMenuCommand; ++i) WEventPoll(type, e);
+    EXPECT_EQ(type, EventMenuCommand) << k.vk;
+    EXPECT_EQ(e[1], k.command) << k.vk;
+  }
+}
+
+TEST_F(GridEditorTest, TheNaturalSizeTakesAtMostTenThousandPixelsOfCellsEachWay) {
+  ASSERT_EQ(Open(), 0);
+  GridRecord& g = *YYGridRecordOf(Editor().Grid);
+  int32_t cells = 1;
+  for (const GridColumn& c : g.Cols) cells += c.Width - 1;
+  const plat::Size small = YYGridEditorNaturalSize(Editor());
+  const int32_t aroundX = small.cx - cells, aroundY = small.cy - ((g.RowHeight - 1) * g.Rows + 1);
+  ASSERT_GT(aroundX, 0);
+  ASSERT_GT(aroundY, 0);
+  const int32_t width = g.Cols[0].Width, rowHeight = g.RowHeight;
+  g.Cols[0].Width = 12000;
+  g.RowHeight = 6000;
+  const plat::Size big = YYGridEditorNaturalSize(Editor());
+  plat::MinMaxInfo info;
+  info.maxSize = info.maxTrackSize = {40000, 40000};
+  plat::sendMessage(Frame(), plat::wm::GetMinMaxInfo, 0, reinterpret_cast<plat::LParam>(&info));
+  g.Cols[0].Width = width;
+  g.RowHeight = rowHeight;
+  EXPECT_EQ(big.cx, 10000 + aroundX);
+  EXPECT_EQ(big.cy, 10000 + aroundY);
+  // the least size is one cell of the widest column, capped the same way
+  EXPECT_EQ(info.minTrackSize.x, 10000 + aroundX);
+  EXPECT_EQ(info.minTrackSize.y, 6000 + aroundY);
+  // and the largest no more than the screen with its edges
+  EXPECT_LT(info.maxTrackSize.x, big.cx);
 }
 
 }  // namespace
