@@ -391,6 +391,65 @@ void YYEditorInfoText(int32_t window, int32_t code, std::string& text, int32_t l
   text = s;
 }
 
+// ----------------------------------------------------------- streaming
+
+uint32_t YYEditorMeasureChunk(uintptr_t cookie, uint8_t* /*buffer*/, int32_t count, int32_t* done) {
+  *reinterpret_cast<int32_t*>(cookie) += count;
+  *done = count;
+  return 0;
+}
+
+uint32_t YYEditorOutChunk(uintptr_t cookie, uint8_t* buffer, int32_t count, int32_t* done) {
+  EditorStreamMemory& m = *reinterpret_cast<EditorStreamMemory*>(cookie);
+  const int32_t k = std::clamp(count, 0, std::max(0, m.remaining));
+  if (k > 0) std::memcpy(m.position, buffer, static_cast<size_t>(k));
+  m.position += k;
+  m.remaining -= k;
+  *done = k;
+  // a block that does not fit ends the stream instead of running past the memory
+  return k < count ? 1 : 0;
+}
+
+uint32_t YYEditorInChunk(uintptr_t cookie, uint8_t* buffer, int32_t count, int32_t* done) {
+  EditorStreamMemory& m = *reinterpret_cast<EditorStreamMemory*>(cookie);
+  const int32_t k = std::clamp(count, 0, std::max(0, m.remaining));
+  if (k > 0) std::memcpy(buffer, m.position, static_cast<size_t>(k));
+  m.position += k;
+  m.remaining -= k;
+  *done = k;
+  return 0;
+}
+
+namespace {
+uint32_t StreamFormat(const EditorRecord& r) { return r.RichText ? plat::sf::Rtf : plat::sf::Text; }
+}  // namespace
+
+void YYEditorMeasure(int32_t& size) {
+  size = 0;
+  const EditorRecord* r = Current();
+  if (!r) return;
+  plat::EditStream es{reinterpret_cast<uintptr_t>(&size), 0, YYEditorMeasureChunk};
+  Send(r->EditControl, plat::emr::StreamOut, StreamFormat(*r), reinterpret_cast<LParam>(&es));
+}
+
+void YYEditorStreamOut(uint8_t* memory, int32_t size) {
+  const EditorRecord* r = Current();
+  if (!r || !memory) return;
+  EditorStreamMemory m{memory, size};
+  plat::EditStream es{reinterpret_cast<uintptr_t>(&m), 0, YYEditorOutChunk};
+  Send(r->EditControl, plat::emr::StreamOut, StreamFormat(*r), reinterpret_cast<LParam>(&es));
+}
+
+void YYEditorStreamIn(int32_t size, const uint8_t* memory) {
+  EditorRecord* r = Current();
+  if (!r) return;
+  // the control only reads through the position
+  EditorStreamMemory m{const_cast<uint8_t*>(memory), memory ? size : 0};
+  plat::EditStream es{reinterpret_cast<uintptr_t>(&m), 0, YYEditorInChunk};
+  Send(r->EditControl, plat::emr::StreamIn, StreamFormat(*r), reinterpret_cast<LParam>(&es));
+  r->CachedRich = r->CachedPlain = -1;
+}
+
 // ------------------------------------------------------------ command line
 
 namespace {

@@ -57,19 +57,6 @@ uint32_t Collect(uintptr_t cookie, uint8_t* buf, int32_t n, int32_t* done) {
   *done = n;
   return 0;
 }
-struct Source {
-  const uint8_t* data;
-  size_t size;
-  size_t pos = 0;
-};
-uint32_t Feed(uintptr_t cookie, uint8_t* buf, int32_t n, int32_t* done) {
-  Source* s = reinterpret_cast<Source*>(cookie);
-  const size_t k = std::min(static_cast<size_t>(n), s->size - s->pos);
-  std::memcpy(buf, s->data + s->pos, k);
-  s->pos += k;
-  *done = static_cast<int32_t>(k);
-  return 0;
-}
 
 std::string StreamOut(const EditorRecord& r, bool rich) {
   std::string out;
@@ -78,8 +65,8 @@ std::string StreamOut(const EditorRecord& r, bool rich) {
   return out;
 }
 uint32_t StreamIn(const EditorRecord& r, bool rich, const uint8_t* data, size_t size) {
-  Source s{data, size};
-  plat::EditStream es{reinterpret_cast<uintptr_t>(&s), 0, Feed};
+  EditorStreamMemory m{const_cast<uint8_t*>(data), static_cast<int32_t>(std::min<size_t>(size, INT32_MAX))};
+  plat::EditStream es{reinterpret_cast<uintptr_t>(&m), 0, YYEditorInChunk};
   Send(r.EditControl, plat::emr::StreamIn, rich ? plat::sf::Rtf : plat::sf::Text, reinterpret_cast<LParam>(&es));
   return es.error;
 }
@@ -141,9 +128,11 @@ void YYEditorKeepDocument(int32_t window, int32_t document) {
   CurrentWindowScope scope(window);
   EditorDocumentRecord& d = EditorDocument(window, document);
   d.KeptText.reset();
-  const std::string bytes = StreamOut(*r, r->RichText);
-  d.KeptText = std::make_unique<std::vector<uint8_t>>(bytes.begin(), bytes.end());
-  d.KeptSize = static_cast<int32_t>(bytes.size());
+  int32_t size = 0;
+  YYEditorMeasure(size);
+  d.KeptText = std::make_unique<std::vector<uint8_t>>(static_cast<size_t>(size));
+  YYEditorStreamOut(d.KeptText->data(), size);
+  d.KeptSize = size;
   d.TextPresent = 1;
   YYEditorInfo(window, 2, d.TextLength);
   YYEditorInfo(window, 4, d.SelectionStart);
@@ -159,7 +148,7 @@ void YYEditorRestoreDocument(int32_t window, int32_t document) {
   CurrentWindowScope scope(window);
   EditorDocumentRecord& d = EditorDocument(window, document);
   r->Guard = 0;
-  if (d.KeptText) StreamIn(*r, r->RichText, d.KeptText->data(), d.KeptText->size());
+  if (d.KeptText) YYEditorStreamIn(d.KeptSize, d.KeptText->data());
   else plat::setWindowText(r->EditControl, "");
   r->Guard = 1;
   r->CachedRich = r->CachedPlain = -1;

@@ -142,8 +142,28 @@ int32_t YYEditorCountReturns(Hwnd control, int32_t position) {
   return static_cast<int32_t>(std::count(buf.begin(), buf.begin() + std::max<LResult>(0, got), '\r'));
 }
 
-int32_t YYEditorTextLength(Hwnd control, bool /*frozen*/) {
-  return static_cast<int32_t>(plat::sendMessage(control, plat::wm::GetTextLength, 0, 0));
+// The length is taken with the control out of sight and without the focus,
+// so that the user sees no flicker; the view is put back as it was.
+int32_t YYEditorTextLength(Hwnd control, bool frozen) {
+  const int first = static_cast<int>(plat::sendMessage(control, plat::em::GetFirstVisibleLine, 0, 0));
+  const bool focused = !frozen && plat::getFocus() == control;
+  plat::Point before{};
+  if (!frozen) {
+    before = YYEditorCharPos(control, 0);
+    plat::updateWindow(control);
+    plat::showWindow(control, plat::ShowCmd::Hide);
+    if (focused) plat::setFocus(plat::getParent(control));
+  }
+  const auto length = static_cast<int32_t>(plat::sendMessage(control, plat::wm::GetTextLength, 0, 0));
+  const int now = static_cast<int>(plat::sendMessage(control, plat::em::GetFirstVisibleLine, 0, 0));
+  if (now != first) plat::sendMessage(control, plat::emr::LineScroll, 0, first - now);
+  if (!frozen) {
+    plat::showWindow(control, plat::ShowCmd::Show);
+    const plat::Point after = YYEditorCharPos(control, 0);
+    if (after.x == before.x && after.y == before.y) plat::validateRect(control, nullptr);
+    if (focused) plat::setFocus(control);
+  }
+  return length;
 }
 
 void YYEditorToRichPositions(int32_t a, int32_t b, int32_t& ra, int32_t& rb) {

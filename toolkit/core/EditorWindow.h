@@ -197,6 +197,24 @@ void YYEditorInfoText(int32_t window, int32_t code, std::string& text, int32_t l
 void YYEditorToRichPositions(int32_t a, int32_t b, int32_t& ra, int32_t& rb);
 int32_t YYEditorTextLength(plat::Hwnd control, bool frozen);
 int32_t YYEditorCountReturns(plat::Hwnd control, int32_t position);
+// The whole text as the control streams it (rich text in a rich-text
+// editor, plain text with CR LF line ends otherwise), of the current
+// editor: its size in bytes (0 when the current window is no editor),
+// copied out into `size` bytes of memory (at most; the measured size is
+// what it takes), and streamed in from `size` bytes, replacing the text.
+void YYEditorMeasure(int32_t& size);
+void YYEditorStreamOut(uint8_t* memory, int32_t size);
+void YYEditorStreamIn(int32_t size, const uint8_t* memory);
+// Their stream callbacks. The measuring one adds each block's size to the
+// int32_t the cookie points to; the copying ones move an EditorStreamMemory
+// on, handing over at most the bytes that remain.
+struct EditorStreamMemory {
+  uint8_t* position = nullptr;
+  int32_t remaining = 0;
+};
+uint32_t YYEditorMeasureChunk(uintptr_t cookie, uint8_t* buffer, int32_t count, int32_t* done);
+uint32_t YYEditorOutChunk(uintptr_t cookie, uint8_t* buffer, int32_t count, int32_t* done);
+uint32_t YYEditorInChunk(uintptr_t cookie, uint8_t* buffer, int32_t count, int32_t* done);
 
 // ------------------------------------------------------ command line
 void YYEditorSetPrompt(int32_t& status, const std::string& text);

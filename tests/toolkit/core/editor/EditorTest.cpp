@@ -619,6 +619,66 @@ END
   plat::res::popOverlay();
 }
 
+TEST_F(EditorTest, TheTextLengthLeavesTheViewAndTheFocusAsTheyWere) {
+  const int32_t n = Editor(0);
+  const plat::Hwnd e = Rec(n).EditControl;
+  YYEditorSetText(Ignored(), FortyLines());
+  YYEditorScrollTo(10);
+  plat::setFocus(e);
+  plat::test::pump();
+  plat::validateRect(e, nullptr);
+  const int32_t length = static_cast<int32_t>(FortyLines().size());
+  EXPECT_EQ(Info(n, 2), length) << "a line end counts two";
+  EXPECT_TRUE(plat::isWindowVisible(e));
+  EXPECT_EQ(plat::getFocus(), e);
+  EXPECT_EQ(plat::sendMessage(e, plat::em::GetFirstVisibleLine), 10);
+  EXPECT_FALSE(plat::getUpdateRect(e, nullptr, false)) << "nothing moved, nothing to repaint";
+  // a frozen control stays hidden
+  YYEditorFreeze(0);
+  EXPECT_EQ(Info(n, 2), length);
+  EXPECT_FALSE(plat::isWindowVisible(e));
+  YYEditorFreeze(1);
+  EXPECT_EQ(plat::sendMessage(e, plat::em::GetFirstVisibleLine), 10);
+}
+
+TEST_F(EditorTest, TheStreamRoutinesCopyTheWholeTextOutAndIn) {
+  Editor(kEdRichText);
+  int32_t s = 0;
+  YYEditorSetText(s, "one\r\ntwo");
+  YYEditorCharFormat(s, 6, 8, 1, -1, -1, -1, -1, -2, -2, "");
+  int32_t size = 0;
+  YYEditorMeasure(size);
+  ASSERT_GT(size, 20);
+  std::vector<uint8_t> rtf(static_cast<size_t>(size));
+  YYEditorStreamOut(rtf.data(), size);
+  EXPECT_EQ(std::string(rtf.begin(), rtf.begin() + 5), "{\\rtf");
+  // memory smaller than the text takes no more than its size
+  std::vector<uint8_t> part(static_cast<size_t>(size), 0xAA);
+  YYEditorStreamOut(part.data(), 10);
+  EXPECT_TRUE(std::equal(part.begin(), part.begin() + 10, rtf.begin()));
+  EXPECT_EQ(std::count(part.begin() + 10, part.end(), 0xAA), size - 10);
+
+  // streamed into another editor, the text comes back with its bold word
+  const int32_t m = Editor(kEdRichText);
+  YYEditorStreamIn(size, rtf.data());
+  EXPECT_EQ(Text(m), "one\r\ntwo");
+  YYEditorSetSelection(Rec(m), 4, 7);
+  plat::CharFormat f;
+  plat::sendMessage(Rec(m).EditControl, plat::emr::GetCharFormat, plat::scf::Selection, reinterpret_cast<plat::LParam>(&f));
+  EXPECT_TRUE((f.mask & plat::cfm::Bold) && (f.effects & plat::cfe::Bold));
+
+  // plain text streams as it stands in a file; no editor, no bytes
+  Editor(0);
+  YYEditorSetText(s, "a\r\nb");
+  YYEditorMeasure(size);
+  std::vector<uint8_t> plain(static_cast<size_t>(size));
+  YYEditorStreamOut(plain.data(), size);
+  EXPECT_EQ(std::string(plain.begin(), plain.end()), "a\r\nb");
+  Select(0);
+  YYEditorMeasure(size);
+  EXPECT_EQ(size, 0);
+}
+
 TEST_F(EditorTest, LockAndInsertKeysShowTheirStateInTheStatusBar) {
   const int32_t n = Editor(0);
   const plat::Hwnd bar = WindowTables().StatusBar[static_cast<size_t>(n)];
