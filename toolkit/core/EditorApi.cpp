@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/bars/StatusBar.h"
+#include "platform/bars/Toolbar.h"
 #include "platform/ctl/Controls.h"
 #include "platform/print/Printer.h"
 #include "platform/win/Keys.h"
@@ -174,7 +175,12 @@ void YYEditorSetModified(int32_t notModified, int32_t changed) {
 
 void YYEditorClearUndo() {
   EditorRecord* r = Current();
-  if (r) Send(r->EditControl, plat::em::EmptyUndoBuffer);
+  if (!r) return;
+  Send(r->EditControl, plat::em::EmptyUndoBuffer);
+  if (r->EditorToolbar) {
+    Send(r->EditorToolbar, plat::tb::EnableButton, kEdCmdUndo, 0);
+    Send(r->EditorToolbar, plat::tb::EnableButton, kEdCmdRedo, 0);
+  }
 }
 
 namespace {

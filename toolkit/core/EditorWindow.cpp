@@ -524,6 +524,34 @@ void CreateEditorToolbar(Hwnd frame, EditorRecord& r) {
     button(kUndo, kEdCmdUndo, false);
     if (Level() >= 2) button(kRedo, kEdCmdRedo, false);
   }
+  if (r.RichText && !r.ReadOnly) {
+    // bold, italic, underline, left, centre, right, bullets
+    plat::ToolbarBitmap formats;
+    formats.resourceId = 32101;
+    const int f = static_cast<int>(Send(r.EditorToolbar, plat::tb::AddBitmap, 7, reinterpret_cast<LParam>(&formats)));
+    if (f >= 0) {
+      separator();
+      button(f, kEdCmdBold, true);
+      button(f + 1, kEdCmdItalic, true);
+      if (!r.Extended) button(f + 2, kEdCmdUnderline, true);
+      separator();
+      button(f + 3, kEdCmdAlignLeft, true);
+      b.back().state |= plat::tbstate::Checked;
+      button(f + 4, kEdCmdAlignCentre, true);
+      button(f + 5, kEdCmdAlignRight, true);
+      separator();
+      button(f + 6, kEdCmdBullets, true);
+    }
+    if (r.Extended) {
+      plat::ToolbarBitmap inserts;
+      inserts.resourceId = 2001;
+      const int g = static_cast<int>(Send(r.EditorToolbar, plat::tb::AddBitmap, 2, reinterpret_cast<LParam>(&inserts)));
+      if (g >= 0) {
+        button(g, kEdCmdInsertPicture, true);
+        button(g + 1, kEdCmdInsertLink, true);
+      }
+    }
+  }
   Send(r.EditorToolbar, plat::tb::AddButtons, b.size(), reinterpret_cast<LParam>(b.data()));
   Send(r.EditorToolbar, plat::tb::AutoSize);
 }
@@ -548,8 +576,8 @@ const char* TooltipText(const EditorRecord& r, int command) {
     case kEdCmdBold: return "Bold";
     case kEdCmdItalic: return "Italic";
     case kEdCmdUnderline: return "Underline";
-    case 40019: return r.Extended ? "Insert Picture" : "";
-    case 40020: return r.Extended ? "Insert Link" : "";
+    case kEdCmdInsertPicture: return r.Extended ? "Insert Picture" : "";
+    case kEdCmdInsertLink: return r.Extended ? "Insert Link" : "";
     default: return "";
   }
 }
@@ -1520,12 +1548,36 @@ void YYEditorAlign(EditorRecord& r, int32_t command) {
   YYEditorFormatState(r);
 }
 
+// The formatting buttons show the selection's character and paragraph
+// formats: checked where they hold throughout, indeterminate where mixed,
+// and greyed over protected text.
 void YYEditorFormatState(EditorRecord& r) {
-  if (!r.RichText || r.ReadOnly || !r.Menus[3]) return;
+  if (!r.RichText || r.ReadOnly) return;
   plat::ParaFormat p;
   Send(r.EditControl, plat::emr::GetParaFormat, 0, reinterpret_cast<LParam>(&p));
-  const bool bullets = !(p.mask & plat::pfm::Numbering) || p.numbering == plat::kBullets;
-  plat::checkMenuItem(r.Menus[3], kEdCmdBullets, bullets ? plat::mf::Checked : plat::mf::Unchecked);
+  const bool bulletsMixed = !(p.mask & plat::pfm::Numbering);
+  if (r.EditorToolbar) {
+    plat::CharFormat f;
+    Send(r.EditControl, plat::emr::GetCharFormat, plat::scf::Selection, reinterpret_cast<LParam>(&f));
+    const uint8_t base =
+        (f.mask & plat::cfm::Protected) && !(f.effects & plat::cfe::Protected) ? plat::tbstate::Enabled : 0;
+    auto set = [&](int command, bool mixed, bool on) {
+      const uint8_t state = base | (mixed ? plat::tbstate::Indeterminate : on ? plat::tbstate::Checked : 0);
+      Send(r.EditorToolbar, plat::tb::SetState, static_cast<WParam>(command), state);
+    };
+    set(kEdCmdBold, !(f.mask & plat::cfm::Bold), f.effects & plat::cfe::Bold);
+    set(kEdCmdItalic, !(f.mask & plat::cfm::Italic), f.effects & plat::cfe::Italic);
+    set(kEdCmdUnderline, !(f.mask & plat::cfm::Underline), f.effects & plat::cfe::Underline);
+    set(kEdCmdBullets, bulletsMixed, p.numbering == plat::kBullets);
+    const bool alignMixed = !(p.mask & plat::pfm::Alignment);
+    set(kEdCmdAlignLeft, alignMixed, p.alignment == plat::kAlignLeft);
+    set(kEdCmdAlignCentre, alignMixed, p.alignment == plat::kAlignCentre);
+    set(kEdCmdAlignRight, alignMixed, p.alignment == plat::kAlignRight);
+  }
+  if (r.Menus[3]) {
+    const bool bullets = bulletsMixed || p.numbering == plat::kBullets;
+    plat::checkMenuItem(r.Menus[3], kEdCmdBullets, bullets ? plat::mf::Checked : plat::mf::Unchecked);
+  }
 }
 
 void YYEditorClear(EditorRecord& r) {

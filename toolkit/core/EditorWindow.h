@@ -49,7 +49,7 @@ enum EditorCommandId : int32_t {
   kEdCmdSetBookmark = 32147, kEdCmdGotoBookmark = 32148,
   kEdCmdFormat = 32160, kEdCmdFont = 32161, kEdCmdBullets = 32162, kEdCmdAlignLeft = 32163,
   kEdCmdAlignCentre = 32164, kEdCmdAlignRight = 32165, kEdCmdBold = 32166, kEdCmdItalic = 32167,
-  kEdCmdUnderline = 32168, kEdCmdView = 32180,
+  kEdCmdUnderline = 32168, kEdCmdView = 32180, kEdCmdInsertPicture = 40019, kEdCmdInsertLink = 40020,
 };
 
 inline constexpr int32_t kEditorTextLimit = 104857500;

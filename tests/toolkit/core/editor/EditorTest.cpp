@@ -616,7 +616,89 @@ END
   Command(n, kEdCmdUndo);
   EXPECT_TRUE(on(own, kEdCmdRedo));
   EXPECT_TRUE(on(top, kEdCmdRedo));
+  // the program empties the undo buffer
+  YYEditorClearUndo();
+  EXPECT_FALSE(on(own, kEdCmdUndo));
+  EXPECT_FALSE(on(own, kEdCmdRedo));
   plat::res::popOverlay();
+}
+
+// A bitmap resource of `images` 16 x 15 images side by side.
+std::string ButtonStrip(int id, int images) {
+  std::string t = "BITMAP " + std::to_string(id) + " " + std::to_string(16 * images) + " 15\n  COLOR . 808080\n  ROWS\n";
+  for (int y = 0; y < 15; ++y) t += "  " + std::string(static_cast<size_t>(16 * images), '.') + "\n";
+  return t + "END\n";
+}
+
+TEST_F(EditorTest, FormattingButtonsFollowTheSelection) {
+  plat::res::pushOverlay(ButtonStrip(32101, 7) + ButtonStrip(2001, 2));
+  const int32_t n = Editor(kEdRichText);
+  const plat::Hwnd bar = Rec(n).EditorToolbar, e = Rec(n).EditControl;
+  auto state = [&](int id) { return plat::test::toolbarButtonState(bar, id); };
+  using plat::tbstate::Checked;
+  using plat::tbstate::Enabled;
+  using plat::tbstate::Indeterminate;
+  EXPECT_EQ(state(kEdCmdAlignLeft), Enabled | Checked);
+  EXPECT_LT(state(kEdCmdInsertPicture), 0) << "picture and link buttons only with extended formatting";
+  int32_t s = 0;
+  YYEditorSetText(s, "plain bold\r\nsecond");
+  YYEditorCharFormat(s, 7, 10, 1, -1, -1, -1, -1, -2, -2, "");
+  YYEditorParaFormat(s, 13, 18, -1, 1);
+  struct Case {
+    int from, to;
+    int bold, left, centre;
+  } cases[] = {
+      {6, 10, Enabled | Checked, Enabled | Checked, Enabled},          // "bold"
+      {0, 10, Enabled | Indeterminate, Enabled | Checked, Enabled},    // "plain bold"
+      {0, -1, Enabled | Indeterminate, Enabled | Indeterminate, Enabled | Indeterminate},
+      {12, 14, Enabled, Enabled, Enabled | Checked},                   // in the centred line
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.from);
+    YYEditorSetSelection(Rec(n), k.from, k.to);
+    EXPECT_EQ(state(kEdCmdBold), k.bold);
+    EXPECT_EQ(state(kEdCmdAlignLeft), k.left);
+    EXPECT_EQ(state(kEdCmdAlignCentre), k.centre);
+    EXPECT_EQ(state(kEdCmdAlignRight), k.left & Indeterminate ? Enabled | Indeterminate : Enabled);
+  }
+  // the buttons' commands: Bold on a mixed selection makes it all bold,
+  // Bullets puts bullets on its paragraph
+  YYEditorSetSelection(Rec(n), 0, 10);
+  plat::sendMessage(FrameOf(n), plat::wm::Command, kEdCmdBold, static_cast<plat::LParam>(bar.value));
+  plat::sendMessage(FrameOf(n), plat::wm::Command, kEdCmdBullets, static_cast<plat::LParam>(bar.value));
+  EXPECT_EQ(state(kEdCmdBold), Enabled | Checked);
+  EXPECT_EQ(state(kEdCmdBullets), Enabled | Checked);
+  EXPECT_EQ(plat::getMenuState(Rec(n).Menus[3], kEdCmdBullets, plat::mf::ByCommand) & plat::mf::Checked, plat::mf::Checked);
+  // protected text greys them
+  plat::CharFormat f;
+  f.mask = plat::cfm::Protected;
+  f.effects = plat::cfe::Protected;
+  plat::sendMessage(e, plat::emr::SetCharFormat, plat::scf::Selection, reinterpret_cast<plat::LParam>(&f));
+  YYEditorSetSelection(Rec(n), 1, 3);
+  EXPECT_EQ(state(kEdCmdItalic), 0);
+  EXPECT_EQ(state(kEdCmdBold), Checked);
+
+  // Which buttons an editor has: underline gives way to picture and link
+  // with extended formatting; none for read-only or plain text, or when the
+  // program has no button images.
+  struct Kind {
+    int32_t flags;
+    bool pushed;
+    bool bold, underline, picture;
+  } kinds[] = {
+      {kEdRichText | kEdExtended, true, true, false, true},
+      {kEdRichText | kEdReadOnly, true, false, false, false},
+      {0, true, false, false, false},
+      {kEdRichText, false, false, false, false},
+  };
+  for (const Kind& k : kinds) {
+    SCOPED_TRACE(k.flags);
+    if (!k.pushed) plat::res::popOverlay();
+    const plat::Hwnd b = Rec(Editor(k.flags)).EditorToolbar;
+    EXPECT_EQ(plat::test::toolbarButtonState(b, kEdCmdBold) >= 0, k.bold);
+    EXPECT_EQ(plat::test::toolbarButtonState(b, kEdCmdUnderline) >= 0, k.underline);
+    EXPECT_EQ(plat::test::toolbarButtonState(b, kEdCmdInsertLink) >= 0, k.picture);
+  }
 }
 
 TEST_F(EditorTest, TheTextLengthLeavesTheViewAndTheFocusAsTheyWere) {
