@@ -859,6 +859,18 @@ void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, i
     if (outer >= 0 && YYSplitHandMenu(n, container, r.MenuBar)) BuildPaneAccelerators(r);
   }
   if (mode != 1 && menu != 0) r.UserAccelerators = plat::loadAccelerators(menu);
+  if (mode != 1) {
+    // The toolkit's event wait looks for a window's keys through its
+    // accelerator slot and puts the editor's own before the slot's: the
+    // slot holds the program's table, or the built-in one when there is
+    // none, so that the editor's keys are found. A table of a menu the
+    // editor replaced goes with that menu.
+    plat::Haccel& slot = T().Accelerators[static_cast<size_t>(n)];
+    if (menus || !slot) {
+      if (slot) plat::destroyAcceleratorTable(slot);
+      slot = r.UserAccelerators ? r.UserAccelerators : r.BuiltinAccelerators;
+    }
+  }
   r.WindowToolbars = mode == 1 ? std::array<Hwnd, 4>{} : T().Toolbars[static_cast<size_t>(n)];
   if (!(flags & kEdNoToolbar)) {
     CreateEditorToolbar(frame, r);
@@ -991,6 +1003,10 @@ void Destroyed(Hwnd frame, EditorRecord& r) {
   if (r.Mode == 3 && DialogManager().SemiModalCount > 0) {
     --DialogManager().SemiModalCount;
     YYEnableOthers(frame, 1);
+  }
+  if (const int k = Window(frame); k >= 0) {
+    plat::Haccel& slot = T().Accelerators[static_cast<size_t>(k)];
+    if (slot && (slot == r.BuiltinAccelerators || slot == r.UserAccelerators)) slot = {};
   }
   if (r.BuiltinAccelerators) plat::destroyAcceleratorTable(r.BuiltinAccelerators);
   if (r.UserAccelerators) plat::destroyAcceleratorTable(r.UserAccelerators);

@@ -761,6 +761,41 @@ TEST_F(EditorTest, TheStreamRoutinesCopyTheWholeTextOutAndIn) {
   EXPECT_EQ(size, 0);
 }
 
+TEST_F(EditorTest, TheEventWaitTranslatesTheEditorsKeysBeforeTheProgramsAndWithoutThem) {
+  plat::res::pushOverlay(R"(
+MENU 9730
+  POPUP "&Tools"
+    ITEM "&Check" 40001
+  END
+END
+ACCELERATORS 9730
+  VIRTKEY K 40001 CTRL
+  VIRTKEY F3 40002
+END
+)");
+  auto command = [](uint32_t vk, unsigned mods) {
+    plat::test::key(vk, mods);
+    int32_t type = 0;
+    EventRecord e{};
+    for (int i = 0; i < 10 && type != EventMenuCommand; ++i) WEventPoll(type, e);
+    return type == EventMenuCommand ? e[1] : -1;
+  };
+  // with the program's menu: its keys, and F3 stays Find Next
+  const int32_t n = Child();
+  Select(n);
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 9730, 0, 3, 10, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  plat::setFocus(Rec(n).EditControl);
+  EXPECT_EQ(command('K', plat::test::kCtrl), 40001);
+  EXPECT_EQ(command(plat::vk::fn(3), plat::test::kNone), kEdCmdFindNext);
+  // without a menu the editor's own keys still work
+  const int32_t m = Editor(0);
+  plat::setFocus(Rec(m).EditControl);
+  EXPECT_EQ(command(plat::vk::fn(3), plat::test::kNone), kEdCmdFindNext);
+  plat::res::popOverlay();
+}
+
 TEST_F(EditorTest, LockAndInsertKeysShowTheirStateInTheStatusBar) {
   const int32_t n = Editor(0);
   const plat::Hwnd bar = WindowTables().StatusBar[static_cast<size_t>(n)];
