@@ -13,6 +13,7 @@
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/hardcopy/FileProbe.h"
 #include "toolkit/hardcopy/ImageFiles.h"
+#include "toolkit/hardcopy/WmfDriver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(f);
   }
   ErrorState().ReportMode = 0;
-  switch (data[0] % 4) {
+  switch (data[0] % 5) {
     case 0: {
       std::vector<int32_t> pixels(64 * 64);
       IGrLoadImageData(path, pixels, 64, 64);
@@ -37,6 +38,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       YYINFOCGM(path, n, aspect);
       YYCNTPIC(path, n);
       YYCNTHPG(path, n);
+      break;
+    }
+    case 4: {
+      // The metafile player: plain, placeable or enhanced, turned.
+      static const plat::HBitmap bitmap = plat::createBitmap(64, 64, 32);
+      static const plat::Hdc dc = [] {
+        const plat::Hdc d = plat::createCompatibleDc(0);
+        plat::selectObject(d, bitmap);
+        return d;
+      }();
+      DrawingSurface().Dc = dc;
+      int32_t error = 0;
+      YYWmfPlay((data[0] >> 3) % 3, 0, 0, 50, 40, 0, 90 * ((data[0] >> 5) % 4), 20, 50, path, error);
       break;
     }
     default: {
