@@ -22,6 +22,7 @@
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/graphics/PrinterSettings.h"
 #include "toolkit/hardcopy/FileProbe.h"
+#include "toolkit/hardcopy/PrintManagerDriver.h"
 #include "toolkit/hardcopy/WmfDriver.h"
 
 namespace {
@@ -246,7 +247,8 @@ TEST_F(WmfDriverTest, EveryKindPlaysBackAsLibwmfDrawsIt) {
 }
 
 // Played turned and shifted, the picture lands where the world transform
-// puts it; played into a recording, it becomes part of that picture.
+// puts it; played into a recording, it becomes part of that picture; played
+// on the printer, its calls fall inside the rectangle of the page.
 TEST_F(WmfDriverTest, PlayingTurnedAndIntoAnotherRecording) {
   const std::string plain = scratch_ / "plain.wmf";
   Plot(11, DrawTestPage, Kind(0), "plain.wmf");
@@ -287,6 +289,26 @@ TEST_F(WmfDriverTest, PlayingTurnedAndIntoAnotherRecording) {
   EXPECT_GT(ink.right, w / 2 - 30);
   EXPECT_LE(ink.right, w / 2 + 2);
   EXPECT_LE(ink.bottom, h / 2 + 2);
+  // Route 10: onto the open print job's page.
+  plat::setPrintersForTest(false, true);
+  int32_t colours = 0, failed = 0;
+  YYPrnStartDoc(1, 1, "play", colours, failed, error);
+  ASSERT_EQ(failed, 0);
+  plat::setRecording(PrintManagerDc(), true);
+  YYWmfPlay(0, 100, 100, 299, 239, 10, 0, 0, 0, plain, error);
+  EXPECT_EQ(error, 0);
+  const std::vector<plat::DrawCall>* calls = plat::recordedCalls(PrintManagerDc());
+  ASSERT_NE(calls, nullptr);
+  int polylines = 0;
+  for (const plat::DrawCall& c : *calls) {
+    polylines += c.op == plat::CallOp::kPolyline;
+    for (const plat::Point& q : c.pts) {
+      EXPECT_GE(q.x, 100);
+      EXPECT_LE(q.x, 300);
+    }
+  }
+  EXPECT_GT(polylines, 0);
+  YYPrnEndDoc();
 }
 
 // What the player answers when there is nothing it can play.
