@@ -354,7 +354,7 @@ TEST_F(ReaderFuzzTest, MetafilePlayer) {
   }
   const int objects = plat::liveObjectCount();
   std::mt19937 rng(6);
-  const int count = Iterations(20000);
+  const int count = Iterations(80000);
   const int rotations[] = {0, 90, 180, 270};
   for (int i = 0; i < count; ++i) {
     const auto& [kind, bytes] = seeds[rng() % seeds.size()];
