@@ -196,7 +196,9 @@ TEST_F(EditorPaneTest, AModalRequestInAPaneReleasesOneLevelOfSnapshots) {
 TEST_F(EditorPaneTest, ClosingTheContainerLeavesNoMenuOfTheEditorBehind) {
   const plat::test::Census before = plat::test::census();
   const int32_t outer = Container();
-  const std::array<int32_t, 2> p = Split(outer);
+  // the pane's own menu shows on the container until the editor replaces it
+  const std::array<int32_t, 2> p = Split(outer, wmtest::kMainMenu);
+  ASSERT_TRUE(plat::getMenu(FrameOf(outer)));
   ASSERT_EQ(OpenEditor(p[0], outer), 0);
   ASSERT_EQ(plat::getMenu(FrameOf(outer)), Rec(p[0]).MenuBar);
   int32_t window = p[0], dialog = 0;
