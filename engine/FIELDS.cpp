@@ -27,7 +27,11 @@ using Mask2 = int64_t __attribute__((vector_size(16)));  // per lane: all ones o
 
 [[gnu::always_inline]] inline bool Any(Mask2 m) { return (m[0] | m[1]) != 0; }
 [[gnu::always_inline]] inline V2 Abs(V2 x) { return reinterpret_cast<V2>(reinterpret_cast<Mask2>(x) & INT64_MAX); }
+#if defined(__clang__)
+[[gnu::always_inline]] inline V2 Swapped(V2 x) { return __builtin_shufflevector(x, x, 1, 0); }
+#else
 [[gnu::always_inline]] inline V2 Swapped(V2 x) { return __builtin_shuffle(x, Mask2{1, 0}); }
+#endif
 
 // Two complex numbers, real and imaginary parts apart.
 struct C2 {

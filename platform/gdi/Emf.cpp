@@ -1173,8 +1173,8 @@ bool playEnhMetaFile(Hdc dc, HEnhMetaFile mf, const Rect& rect) {
   // The frame in device units of the reference device.
   const double fl = h.frame.left * 10.0 * h.device.cx / h.micrometres.cx;
   const double ft = h.frame.top * 10.0 * h.device.cy / h.micrometres.cy;
-  const double fw = (double{h.frame.right} - h.frame.left) * 10.0 * h.device.cx / h.micrometres.cx;
-  const double fh = (double{h.frame.bottom} - h.frame.top) * 10.0 * h.device.cy / h.micrometres.cy;
+  const double fw = (static_cast<double>(h.frame.right) - h.frame.left) * 10.0 * h.device.cx / h.micrometres.cx;
+  const double fh = (static_cast<double>(h.frame.bottom) - h.frame.top) * 10.0 * h.device.cy / h.micrometres.cy;
   if (!(fw > 0) || !(fh > 0)) return false;
 
   const detail::DcRec saved = [&] {

@@ -220,8 +220,10 @@ Action parseLine(const std::vector<std::string>& w) {
     static const std::pair<const char*, int> kButtons[] = {{"ok", kIdOk}, {"cancel", kIdCancel}, {"abort", kIdAbort},
                                                            {"retry", kIdRetry}, {"ignore", kIdIgnore}, {"yes", kIdYes},
                                                            {"no", kIdNo}};
-    for (const auto& [n, id] : kButtons)
+    for (const auto& [n, button] : kButtons) {
+      const int id = button;
       if (a == n) return {[id] { answerMessageBox(id); }};
+    }
     throw LineError{"unknown message box answer " + w[1]};
   }
   if (cmd == "file") {
