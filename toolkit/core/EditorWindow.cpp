@@ -20,6 +20,7 @@
 #include "toolkit/core/OsLayerCore.h"
 #include "toolkit/core/RootWindow.h"
 #include "toolkit/core/WindowDrawing.h"
+#include "toolkit/core/WindowProcs.h"
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/dialogs/DialogUnload.h"
 
@@ -427,15 +428,31 @@ void Layout(Hwnd frame, EditorRecord& r) {
     plat::getWindowRect(r.EditorToolbar, tb);
     area.top += tb.height();
   }
+  // The window's own toolbars: the top one under the editor's, the bottom
+  // one above the status bar, both across the width; the left and right
+  // ones between them at the window's toolbar widths.
   const int n = Window(frame);
-  for (int pos = 0; pos < 4; ++pos) {
-    const Hwnd bar = n >= 0 ? T().Toolbars[static_cast<size_t>(n)][static_cast<size_t>(pos)] : Hwnd{};
+  if (n >= 0) {
+    const size_t k = static_cast<size_t>(n);
+    const std::array<Hwnd, 4>& bars = T().Toolbars[k];
+    const int width = area.width();
     plat::Rect br;
-    if (!bar || !plat::getWindowRect(bar, br)) continue;
-    if (pos == 0) area.top += br.height();
-    if (pos == 3) area.bottom -= br.height();
-    if (pos == 1) area.left += br.width();
-    if (pos == 2) area.right -= br.width();
+    if (bars[0] && plat::getWindowRect(bars[0], br)) {
+      plat::moveWindow(bars[0], area.left, area.top, width, br.height(), true);
+      area.top += br.height();
+    }
+    if (bars[3] && plat::getWindowRect(bars[3], br)) {
+      area.bottom -= br.height();
+      plat::moveWindow(bars[3], area.left, area.bottom, width, br.height(), true);
+    }
+    if (bars[1]) {
+      plat::moveWindow(bars[1], area.left, area.top, T().Thickness[k][1], std::max(0, area.height()), true);
+      area.left += T().Thickness[k][1];
+    }
+    if (bars[2]) {
+      area.right -= T().Thickness[k][2];
+      plat::moveWindow(bars[2], area.right, area.top, T().Thickness[k][2], std::max(0, area.height()), true);
+    }
   }
   if (r.CommandLine) {
     const int h = r.CommandLineHeight;
@@ -1299,8 +1316,11 @@ LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
   }
   switch (message) {
     case plat::wm::Size:
-      if (wp != 1) Layout(w, *r);   // not when minimised
-      return frameProc ? plat::callWindowProc(frameProc, w, message, wp, lp) : 0;
+      // The editor lays its parts out itself; the frame's own layout would
+      // put the window's bars over the editor's and reset the status parts.
+      YYChildFrameSized(w, Window(w), wp);
+      if (wp != plat::kSizeMinimized) Layout(w, *r);
+      return 0;
     case plat::wm::Close: return Close(w, *r);
     case plat::wm::Destroy: {
       Destroyed(w, *r);
@@ -1310,8 +1330,14 @@ LResult YYEditorProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     }
     case plat::wm::EraseBkgnd: return 1;
     case plat::wm::SetFocus:
+      DialogManager().MainFrame = w;
+      DialogManager().ActiveModeless = {};
       if (r->FocusTarget) plat::setFocus(r->FocusTarget);
       return 0;
+    case plat::wm::MouseActivate:
+    case plat::wm::ParentNotify:
+      if (YYChildFrameClicked(w, message, wp)) return 0;
+      break;
     case plat::wm::Command: {
       const int id = plat::loWord(wp), code = plat::hiWord(wp);
       const Hwnd from = plat::handleFrom<Hwnd>(lp);

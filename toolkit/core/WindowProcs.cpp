@@ -271,20 +271,7 @@ void LayOutFrame(int32_t n, Hwnd frame) {
 }
 
 void FrameSize(Hwnd frame, int32_t n, WParam kind) {
-  const size_t k = static_cast<size_t>(n);
-  const bool child = (plat::getWindowStyle(frame) & plat::ws::Child) != 0;
-  if (child && n > 0) {
-    plat::WindowPlacement p;
-    plat::getWindowPlacement(frame, p);
-    if (kind == plat::kSizeMaximized && T().RestoreRect[k].left == -999) {
-      T().RestoreRect[k] = p.normalPosition;
-    } else if (kind == plat::kSizeRestored && T().RestoreRect[k].left != -999) {
-      p.normalPosition = T().RestoreRect[k];
-      T().RestoreRect[k] = {-999, 0, 0, 0};
-      plat::setWindowPlacement(frame, p);
-      plat::showWindow(frame, plat::ShowCmd::ShowNormal);
-    }
-  }
+  YYChildFrameSized(frame, n, kind);
   if (kind != plat::kSizeMinimized) LayOutFrame(n, frame);
   std::vector<int32_t>* r = YYWindowRecordOf(frame);
   if (IsSplit(r)) {
@@ -292,12 +279,6 @@ void FrameSize(Hwnd frame, int32_t n, WParam kind) {
     plat::getWindowRect(frame, outer);
     (*r)[kSplitWidth] = outer.width();
     (*r)[kSplitHeight] = outer.height();
-  }
-  if (child && kind == plat::kSizeMinimized) {
-    plat::sendMessage(frame, plat::wm::NcActivate, 0, 0);
-    const Hwnd parent = plat::getParent(frame);
-    const Hwnd grand = parent ? plat::getAncestor(parent, plat::Ancestor::Root) : Hwnd{};
-    if (grand) plat::sendMessage(grand, plat::wm::NcActivate, 1, 0);
   }
 }
 
@@ -521,6 +502,46 @@ void ClientFocus(Hwnd w, int32_t n) {
 }
 
 }  // namespace
+
+void YYChildFrameSized(Hwnd frame, int32_t n, WParam kind) {
+  if (n <= 0 || n > kLastWindow || !(plat::getWindowStyle(frame) & plat::ws::Child)) return;
+  const size_t k = static_cast<size_t>(n);
+  if (kind == plat::kSizeMinimized) {
+    // the frame it lies in (its client's frame) looks active instead
+    plat::sendMessage(frame, plat::wm::NcActivate, 0, 0);
+    const Hwnd parent = plat::getParent(frame);
+    const Hwnd grand = parent ? plat::getParent(parent) : Hwnd{};
+    if (grand) plat::sendMessage(grand, plat::wm::NcActivate, 1, 0);
+    return;
+  }
+  plat::WindowPlacement p;
+  plat::getWindowPlacement(frame, p);
+  if (kind == plat::kSizeMaximized && T().RestoreRect[k].left == -999) {
+    T().RestoreRect[k] = p.normalPosition;
+  } else if (kind == plat::kSizeRestored && T().RestoreRect[k].left != -999) {
+    p.normalPosition = T().RestoreRect[k];
+    T().RestoreRect[k] = {-999, 0, 0, 0};
+    plat::setWindowPlacement(frame, p);
+    plat::showWindow(frame, plat::ShowCmd::ShowNormal);
+  }
+}
+
+bool YYChildFrameClicked(Hwnd frame, uint32_t message, WParam wp) {
+  if (message == plat::wm::ParentNotify) {
+    const uint32_t event = plat::loWord(wp);
+    if (event != plat::kPnLButtonDown && event != plat::kPnRButtonDown && event != plat::kPnMButtonDown) return false;
+  } else if (message != plat::wm::MouseActivate) {
+    return false;
+  }
+  const Hwnd parent = plat::getParent(frame);
+  if ((plat::getWindowStyle(frame) & plat::ws::Child) && parent && plat::getClassName(parent) == kClientClass) {
+    plat::setWindowPos(frame, plat::kHwndTop, 0, 0, 0, 0, plat::kSwpNoMove | plat::kSwpNoSize);
+    const Hwnd focus = plat::getFocus();
+    if (!(focus && (focus == frame || plat::isChild(frame, focus)))) plat::setFocus(frame);
+  }
+  YYWindowFocus(frame);
+  return true;
+}
 
 WindowProcStateRecord& WindowProcState() {
   static WindowProcStateRecord state;

@@ -25,6 +25,19 @@ plat::LResult YYSplitterProc(plat::Hwnd w, uint32_t message, plat::WParam wp, pl
 // accelerator window number a; true when the message became a command.
 bool YYAccelTranslate(int32_t frame, int32_t accelerators, const plat::Msg& message);
 
+// The size message of a child frame (window n) keeps its placement:
+// maximising keeps its normal placement in the window's restore rectangle
+// unless one is kept; restoring puts that back, empties the slot and shows
+// the frame normally; a minimised child looks inactive and the frame it
+// lies in active. Nothing for a top-level frame.
+void YYChildFrameSized(plat::Hwnd frame, int32_t n, plat::WParam kind);
+// Mouse activation of a frame, or a parent notice that a left, right or
+// middle button went down in one of its children: a frame inside a toolkit
+// window's client comes to the top, takes the focus unless it already lies
+// inside it, and every frame then looks active or inactive by it
+// (YYWindowFocus). False, doing nothing, for any other message.
+bool YYChildFrameClicked(plat::Hwnd frame, uint32_t message, plat::WParam wp);
+
 // The few values the procedures keep.
 struct WindowProcStateRecord {
   plat::Hwnd FrameClick;        // frame whose non-client area the left button last went down on

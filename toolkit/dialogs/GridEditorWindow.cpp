@@ -1113,9 +1113,14 @@ plat::LResult YYGridEditorProc(plat::Hwnd w, uint32_t message, plat::WParam wp, 
       return 0;
     }
     case wm::SetFocus:
+      DialogManager().MainFrame = w;
       DialogManager().ActiveModeless = {};
       if (r.Grid) setFocus(r.Grid);
       return 0;
+    case wm::MouseActivate:
+    case wm::ParentNotify:
+      if (YYChildFrameClicked(w, message, wp)) return 0;
+      return YYFrameProc(w, message, wp, lp);
     case wm::SetFont:
       r.Font = static_cast<HFont>(wp);
       return YYFrameProc(w, message, wp, lp);

@@ -302,6 +302,105 @@ TEST_F(GridEditorTest, ASplitContainerClosesOnlyWhenEveryEditorPaneAgrees) {
   EXPECT_EQ(EventStore().StoredType, EventCloseAsked);
 }
 
+// The frames as they were last told to look: 1 active, 0 inactive, -1 not
+// told since the log began.
+int LastLook(const plat::test::MessageLog& log, plat::Hwnd frame) {
+  int look = -1;
+  for (const plat::test::LoggedMessage& m : log.messages())
+    if (m.hwnd == frame && m.message == plat::wm::NcActivate) look = m.wParam != 0 ? 1 : 0;
+  return look;
+}
+
+// An editor inside the root window's client: a press of any button in it
+// brings it above its sibling, focuses it and draws it as the active
+// frame, also when the root window itself was not the active one.
+TEST_F(GridEditorTest, AClickBringsAnEditorInsideItsParentForwardWithTheFocus) {
+  ASSERT_EQ(Open(0, 2, true), 0);
+  // the dialog whose grid it copied would lie over it
+  plat::showWindow(YYCurrentDialogWindow(), plat::ShowCmd::Hide);
+  const plat::Hwnd frame = Frame(), rootClient = WindowTables().Client[0];
+  int32_t sibling = 0, popup = 0, dialog = 0, w = 300, h = 200;
+  YYChildWindowOpen(200, 150, w, h, sibling, kOptionSystemMenu | kOptionInsideParent, 0, {}, dialog, 0, -1, "Beside");
+  w = 200, h = 100;
+  YYChildWindowOpen(600, 500, w, h, popup, kOptionSystemMenu, 0, {}, dialog, 0, -1, "Apart");
+  ASSERT_GT(sibling, 0);
+  ASSERT_GT(popup, 0);
+  plat::test::MessageLog looks([](const plat::test::LoggedMessage& m) { return m.message == plat::wm::NcActivate; });
+  using plat::test::Button;
+  struct Case {
+    const char* what;
+    Button button;
+    int32_t before;   // the window active before the click
+  } cases[] = {
+      {"left", Button::Left, sibling},
+      {"right", Button::Right, sibling},
+      {"middle", Button::Middle, sibling},
+      {"left with another top-level window active", Button::Left, popup},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const plat::Hwnd before = WindowTables().Frame[static_cast<size_t>(c.before)];
+    plat::setWindowPos(WindowTables().Frame[static_cast<size_t>(sibling)], plat::kHwndTop, 0, 0, 0, 0,
+                       plat::kSwpNoMove | plat::kSwpNoSize);
+    YYWindowFocus(before);
+    ASSERT_NE(plat::childWindows(rootClient).front(), frame);
+    looks.clear();
+    plat::test::click(c.button, plat::test::at(Editor().Grid, {40, 30}));
+    plat::test::pump();
+    EXPECT_EQ(plat::childWindows(rootClient).front(), frame);
+    EXPECT_TRUE(plat::isChild(frame, plat::getFocus()));
+    EXPECT_EQ(LastLook(looks, frame), 1);
+    EXPECT_EQ(LastLook(looks, before), 0);
+    EXPECT_EQ(plat::getActiveWindow(), WindowTables().Frame[0]);
+  }
+  EXPECT_EQ(plat::sendMessage(frame, plat::wm::MouseActivate, static_cast<plat::WParam>(WindowTables().Frame[0].value),
+                              plat::makeLParam(plat::kHtClient, static_cast<int>(plat::wm::LButtonDown))),
+            0);
+}
+
+TEST_F(GridEditorTest, AnEditorInsideItsParentKeepsItsPlacementThroughMaximiseAndRestore) {
+  window_ = Window(true, kOptionSystemMenu | kOptionStatusBar | kOptionMaximiseBox | kOptionMinimiseBox);
+  int32_t status = 0;
+  YYGridEditorOpen(status, gridedtest::kFilesGrid, mode_, 0, 0, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  const plat::Hwnd frame = Frame();
+  const size_t k = static_cast<size_t>(window_);
+  // the grid fills the frame between the toolbar and the status bar
+  auto gridFills = [&](const char* when) {
+    SCOPED_TRACE(when);
+    plat::Rect area, grid, toolbar, bar;
+    plat::getClientRect(frame, area);
+    plat::getWindowRect(Editor().Grid, grid);
+    plat::getWindowRect(Editor().Toolbar, toolbar);
+    plat::getWindowRect(Editor().StatusBar, bar);
+    EXPECT_EQ(grid.top, toolbar.bottom);
+    EXPECT_EQ(grid.bottom, bar.top);
+    EXPECT_EQ(grid.width(), area.width());
+  };
+  plat::WindowPlacement normal;
+  plat::getWindowPlacement(frame, normal);
+  EXPECT_EQ(WindowTables().RestoreRect[k].left, -999);
+
+  plat::showWindow(frame, plat::ShowCmd::ShowMaximized);
+  EXPECT_TRUE(plat::isZoomed(frame));
+  EXPECT_EQ(WindowTables().RestoreRect[k], normal.normalPosition);
+  gridFills("maximised");
+
+  plat::showWindow(frame, plat::ShowCmd::Restore);
+  EXPECT_FALSE(plat::isZoomed(frame));
+  EXPECT_EQ(WindowTables().RestoreRect[k].left, -999);
+  plat::WindowPlacement back;
+  plat::getWindowPlacement(frame, back);
+  EXPECT_EQ(back.normalPosition, normal.normalPosition);
+  gridFills("restored");
+
+  // minimised, it looks inactive and the window it lies in active
+  plat::test::MessageLog looks([](const plat::test::LoggedMessage& m) { return m.message == plat::wm::NcActivate; });
+  plat::showWindow(frame, plat::ShowCmd::ShowMinimized);
+  EXPECT_EQ(LastLook(looks, frame), 0);
+  EXPECT_EQ(LastLook(looks, WindowTables().Frame[0]), 1);
+}
+
 TEST_F(GridEditorTest, TheStatusBarFollowsTheCurrentCellAndEventsKeepTheCellOfTheWaitsStart) {
   Row(1, "alpha", 1, 1.0f, 1.0, 0, 1);
   ASSERT_EQ(Open(), 0);

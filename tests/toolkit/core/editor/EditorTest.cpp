@@ -411,6 +411,151 @@ TEST_F(EditorTest, CancellingTheFindDialogOfAnEditorInsideItsParentFocusesTheEdi
   EXPECT_EQ(plat::getFocus(), Rec(n).EditControl);
 }
 
+// The frames of the toolkit's windows as they were last told to look:
+// 1 active, 0 inactive, -1 not told since the log began.
+class ActiveLooks {
+ public:
+  ActiveLooks() : log_([](const plat::test::LoggedMessage& m) { return m.message == plat::wm::NcActivate; }) {}
+  int Of(plat::Hwnd frame) const {
+    int look = -1;
+    for (const plat::test::LoggedMessage& m : log_.messages())
+      if (m.hwnd == frame) look = m.wParam != 0 ? 1 : 0;
+    return look;
+  }
+  void Clear() { log_.clear(); }
+
+ private:
+  plat::test::MessageLog log_;
+};
+
+TEST_F(EditorTest, AClickBringsAnEditorInsideItsParentForwardWithTheFocus) {
+  const int32_t n = Child(kOptionSystemMenu | kOptionStatusBar | kOptionInsideParent);
+  Select(n);
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 0, kEdCommandLine, 3, 10, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  const plat::Hwnd frame = FrameOf(n), rootClient = WindowTables().Client[0];
+  // a plain window in the same parent over the editor's right part, and a
+  // window of its own on the screen
+  int32_t sibling = 0, popup = 0, dialog = 0, w = 300, h = 200;
+  YYChildWindowOpen(260, 60, w, h, sibling, kOptionSystemMenu | kOptionInsideParent, 0, {}, dialog, 0, -1, "Beside");
+  w = 200, h = 100;
+  YYChildWindowOpen(600, 500, w, h, popup, kOptionSystemMenu, 0, {}, dialog, 0, -1, "Apart");
+  ASSERT_GT(sibling, 0);
+  ASSERT_GT(popup, 0);
+  ActiveLooks looks;
+  using plat::test::Button;
+  struct Case {
+    const char* what;
+    Button button;
+    plat::Hwnd target;
+    int32_t before;   // the window active before the click
+  } cases[] = {
+      {"left in the text", Button::Left, Rec(n).EditControl, sibling},
+      {"right in the text", Button::Right, Rec(n).EditControl, sibling},
+      {"middle in the command line", Button::Middle, Rec(n).CommandLine, sibling},
+      // the parent's top-level window is not active: mouse activation
+      {"left with another top-level window active", Button::Left, Rec(n).EditControl, popup},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const plat::Hwnd before = FrameOf(c.before);
+    plat::setWindowPos(FrameOf(sibling), plat::kHwndTop, 0, 0, 0, 0, plat::kSwpNoMove | plat::kSwpNoSize);
+    YYWindowFocus(before);
+    ASSERT_NE(plat::childWindows(rootClient).front(), frame);
+    ASSERT_TRUE(plat::isChild(before, plat::getFocus()) || plat::getFocus() == before);
+    looks.Clear();
+    plat::test::click(c.button, plat::test::at(c.target, {4, 4}));
+    plat::test::pump();
+    EXPECT_EQ(plat::childWindows(rootClient).front(), frame);
+    EXPECT_TRUE(plat::isChild(frame, plat::getFocus()));
+    EXPECT_EQ(looks.Of(frame), 1);
+    EXPECT_EQ(looks.Of(before), 0);
+    EXPECT_EQ(plat::getActiveWindow(), WindowTables().Frame[0]);
+  }
+  // the focus that lies inside the editor stays inside it
+  plat::setFocus(Rec(n).CommandLineEdit);
+  EXPECT_EQ(plat::sendMessage(frame, plat::wm::MouseActivate, static_cast<plat::WParam>(WindowTables().Frame[0].value),
+                              plat::makeLParam(plat::kHtClient, static_cast<int>(plat::wm::LButtonDown))),
+            0);
+  EXPECT_TRUE(plat::isChild(frame, plat::getFocus()));
+}
+
+TEST_F(EditorTest, AnEditorInsideItsParentKeepsItsPlacementAndItsLayoutThroughMaximiseAndRestore) {
+  plat::res::pushOverlay(R"(
+RCDATA 31010
+  16 1 32121 32127 32122 32123 0 0
+END
+BITMAP 31010 64 1
+  COLOR . 808080
+  ROWS
+  ................................................................
+END
+)");
+  int32_t n = 0, dialog = 0, width = 420, height = 260;
+  YYChildWindowOpen(40, 30, width, height, n,
+                    kOptionSystemMenu | kOptionStatusBar | kOptionMaximiseBox | kOptionMinimiseBox | kOptionInsideParent, 0,
+                    {31010, 0, 0, 0}, dialog, 0, -1, "Notes");
+  Select(n);
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 0, kEdCommandLine, 3, 10, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  const plat::Hwnd frame = FrameOf(n);
+  const EditorRecord& r = Rec(n);
+  const size_t k = static_cast<size_t>(n);
+  // The parts stacked from the top and the bottom of the frame, and the
+  // status bar's own parts.
+  auto laidOut = [&](const char* when) {
+    SCOPED_TRACE(when);
+    plat::Rect area, own, top, edit, line, bar;
+    plat::getClientRect(frame, area);
+    auto inFrame = [&](plat::Hwnd w, plat::Rect& out) {
+      plat::getWindowRect(w, out);
+      const plat::Point o = plat::clientToScreen(frame, {0, 0});
+      out = {out.left - o.x, out.top - o.y, out.right - o.x, out.bottom - o.y};
+    };
+    inFrame(r.EditorToolbar, own);
+    inFrame(r.WindowToolbars[0], top);
+    inFrame(r.EditControl, edit);
+    inFrame(r.CommandLineEdit, line);
+    inFrame(r.StatusBar, bar);
+    EXPECT_EQ(own.top, 0);
+    EXPECT_EQ(top.top, own.bottom);
+    EXPECT_EQ(top.width(), area.width());
+    EXPECT_EQ(edit.top, top.bottom);
+    EXPECT_EQ(edit.bottom, line.top);
+    EXPECT_EQ(line.bottom, bar.top);
+    EXPECT_EQ(bar.bottom, area.bottom);
+    int edges[5] = {};
+    ASSERT_EQ(plat::sendMessage(r.StatusBar, plat::sb::GetParts, 5, reinterpret_cast<plat::LParam>(edges)), 4);
+    EXPECT_EQ(std::vector<int>(edges, edges + 4), (std::vector<int>{130, 170, 210, 250}));
+  };
+  laidOut("opened");
+  plat::WindowPlacement normal;
+  plat::getWindowPlacement(frame, normal);
+  EXPECT_EQ(WindowTables().RestoreRect[k].left, -999);
+
+  plat::showWindow(frame, plat::ShowCmd::ShowMaximized);
+  EXPECT_TRUE(plat::isZoomed(frame));
+  EXPECT_EQ(WindowTables().RestoreRect[k], normal.normalPosition);
+  laidOut("maximised");
+
+  plat::showWindow(frame, plat::ShowCmd::Restore);
+  EXPECT_FALSE(plat::isZoomed(frame));
+  EXPECT_EQ(WindowTables().RestoreRect[k].left, -999);
+  plat::WindowPlacement back;
+  plat::getWindowPlacement(frame, back);
+  EXPECT_EQ(back.normalPosition, normal.normalPosition);
+  laidOut("restored");
+
+  // minimised, it looks inactive and the window it lies in active
+  ActiveLooks looks;
+  plat::showWindow(frame, plat::ShowCmd::ShowMinimized);
+  EXPECT_EQ(looks.Of(frame), 0);
+  EXPECT_EQ(looks.Of(WindowTables().Frame[0]), 1);
+  plat::res::popOverlay();
+}
+
 TEST_F(EditorTest, ABookmarkMovesWithTextTypedBeforeIt) {
   const int32_t n = Editor(0);
   YYEditorSetText(Ignored(), "hello world");
