@@ -293,6 +293,7 @@ int32_t YYEditorSave(Hwnd frame, int32_t dialog) {
     if (r->Mode == 2) YYDisableOthers(frame, 1);
     const bool ok = plat::getSaveFileName(ofn);
     if (r->Mode == 2) YYEnableOthers(frame, 1);
+    YYEditorRefocus(frame);
     if (!ok) return 0;
     r->FileType[doc] = ofn.filterIndex;
     r->FileName = ofn.file.substr(0, 259);

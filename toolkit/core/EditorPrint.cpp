@@ -165,7 +165,10 @@ int32_t YYEditorPrint(Hwnd frame, EditorRecord& r, int32_t selection, int32_t se
   }
   const plat::Hdc dc = plat::createPrinterDc(p.printer);
   if (!dc) {
-    if (setup == 1) plat::messageBox(frame, "Unable to print text", "Print Error", plat::mb::IconExclamation);
+    if (setup == 1) {
+      plat::messageBox(frame, "Unable to print text", "Print Error", plat::mb::IconExclamation);
+      YYEditorRefocus(frame);
+    }
     return 0;
   }
   const int u = UnitsPerInch(p);
@@ -198,7 +201,10 @@ int32_t YYEditorPrint(Hwnd frame, EditorRecord& r, int32_t selection, int32_t se
   }
   if (plat::startDoc(dc, doc) <= 0) {
     plat::deleteDc(dc);
-    if (setup == 1) plat::messageBox(frame, "Unable to print text", "Print Error", plat::mb::IconExclamation);
+    if (setup == 1) {
+      plat::messageBox(frame, "Unable to print text", "Print Error", plat::mb::IconExclamation);
+      YYEditorRefocus(frame);
+    }
     return 0;
   }
   while (a < b) {

@@ -1017,6 +1017,14 @@ LResult Close(Hwnd frame, EditorRecord& r) {
 }
 
 void Destroyed(Hwnd frame, EditorRecord& r) {
+  // The find dialog talks to this editor through the record's request
+  // block, so it goes with the editor. The system takes it down with a
+  // top-level frame, but a frame inside its parent only stands as its
+  // owner here: its top-level window really owns it and stays.
+  if (const Hwnd find = r.FindDialog) {
+    r.FindDialog = {};
+    plat::destroyWindow(find);
+  }
   if (r.Mode == 3 && DialogManager().SemiModalCount > 0) {
     --DialogManager().SemiModalCount;
     YYEnableOthers(frame, 1);
@@ -1104,6 +1112,12 @@ void OpenCommand(Hwnd frame, EditorRecord& r) {
   const int n = Window(frame);
   if (r.SeveralDocuments && r.DocumentCount >= 20) return;
   if (!r.SeveralDocuments && !YYEditorSavePrompt(frame, r)) return;
+  // However the command ends, a frame inside its parent has the focus
+  // back afterwards.
+  struct Refocus {
+    Hwnd frame;
+    ~Refocus() { YYEditorRefocus(frame); }
+  } refocus{frame};
   plat::OpenFileName ofn;
   ofn.owner = frame;
   ofn.filters = r.Filter;
@@ -1647,6 +1661,10 @@ uintptr_t YYEditorFindHook(Hwnd dialog, uint32_t message, WParam wp, LParam /*lp
       break;
     }
   return 0;
+}
+
+void YYEditorRefocus(Hwnd frame) {
+  if (plat::isWindow(frame) && (plat::getWindowStyle(frame) & plat::ws::Child)) YYWindowFocus(frame);
 }
 
 uintptr_t YYEditorFontHook(Hwnd dialog, uint32_t message, WParam /*wp*/, LParam lp) {

@@ -146,6 +146,9 @@ void YYEditorFontDialog(plat::Hwnd frame, EditorRecord& r);
 // selection is underlined (lParam non-zero).
 uintptr_t YYEditorFindHook(plat::Hwnd dialog, uint32_t message, plat::WParam wp, plat::LParam lp);
 uintptr_t YYEditorFontHook(plat::Hwnd dialog, uint32_t message, plat::WParam wp, plat::LParam lp);
+// After a dialog or box it owned, a frame inside its parent window takes
+// the focus back (YYWindowFocus); a top-level frame gets it from the system.
+void YYEditorRefocus(plat::Hwnd frame);
 // A split container asks an editor pane before it closes: false on Cancel.
 bool YYEditorPaneAgreesToClose(int32_t window);
 void YYEditorBullet(EditorRecord& r);

@@ -556,6 +556,83 @@ END
   plat::res::popOverlay();
 }
 
+TEST_F(EditorTest, AnEditorInsideItsParentHasTheFocusBackAfterItsDialogsAndBoxes) {
+  const int32_t n = Child(kOptionSystemMenu | kOptionStatusBar | kOptionInsideParent);
+  Select(n);
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 0, 0, 3, 10, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  testsupport::WriteFile(Path("there.txt"), "there");
+  YYEditorSetText(status, "here");
+  const plat::Hwnd frame = FrameOf(n);
+  auto file = [](bool ok, const std::string& path) {
+    plat::test::FileAnswer a;
+    a.ok = ok;
+    if (ok) a.paths = {path};
+    return a;
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+  } cases[] = {
+      {"Save As chosen",
+       [&] {
+         plat::test::answerFileDialog(file(true, Path("here.txt")));
+         Command(n, kEdCmdSaveAs);
+       }},
+      {"Save As cancelled",
+       [&] {
+         plat::test::answerFileDialog(file(false, ""));
+         Command(n, kEdCmdSaveAs);
+       }},
+      {"Open chosen",
+       [&] {
+         plat::test::answerFileDialog(file(true, Path("there.txt")));
+         Command(n, kEdCmdOpen);
+       }},
+      {"Open cancelled",
+       [&] {
+         plat::test::answerFileDialog(file(false, ""));
+         Command(n, kEdCmdOpen);
+       }},
+      {"no printer to print on",
+       [&] {
+         // the printer chosen in the set-up goes away before printing
+         plat::test::answerPageSetup({}, [] { plat::setPrintersForTest(false, false); });
+         plat::test::answerMessageBox(plat::kIdOk);
+         Command(n, kEdCmdPrint);
+         plat::setPrintersForTest(false, true);
+         plat::publishDefaultPrinter();
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    plat::setFocus(Rec(n).EditControl);
+    c.act();
+    EXPECT_TRUE(plat::isChild(frame, plat::getFocus()));
+  }
+  EXPECT_EQ(Text(n), "there");
+  EXPECT_EQ(CountShown("Unable to print text"), 1);
+}
+
+TEST_F(EditorTest, TheFindDialogGoesWithAnEditorInsideItsParent) {
+  const int32_t n = Child(kOptionSystemMenu | kOptionInsideParent);
+  Select(n);
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 0, 0, 3, 10, -1, -1, "", "");
+  ASSERT_EQ(status, 0);
+  YYEditorSetText(status, "alpha beta");
+  Command(n, kEdCmdReplace);
+  const plat::Hwnd dialog = Rec(n).FindDialog;
+  ASSERT_TRUE(dialog);
+  plat::test::pump();
+  int32_t window = n, bar = 0;
+  YYWindowClose(window, bar);
+  plat::test::pump();
+  // a dialog left behind would act on the editor that is gone
+  EXPECT_FALSE(plat::isWindow(dialog));
+}
+
 TEST_F(EditorTest, ABookmarkMovesWithTextTypedBeforeIt) {
   const int32_t n = Editor(0);
   YYEditorSetText(Ignored(), "hello world");
