@@ -11,6 +11,7 @@
 #include "platform/dlg/Dialog.h"
 #include "platform/ctl/Controls.h"
 #include "platform/os/Os.h"
+#include "platform/res/Resources.h"
 #include "platform/win/Keys.h"
 #include "platform/win/Window.h"
 #include "toolkit/core/ChildWindows.h"
@@ -874,6 +875,9 @@ void YYEditorOpen(int32_t& status, int32_t& mode, int32_t menu, int32_t flags, i
     T().Menu[k] = r.MenuBar;
     words[15] = static_cast<int32_t>(r.MenuBar.value);
     if (outer >= 0 && YYSplitHandMenu(n, container, r.MenuBar)) BuildPaneAccelerators(r);
+    // the help texts of the program's items, for the frame's menu help
+    T().MenuStrings[static_cast<size_t>(n)] =
+        mode != 1 && menu != 0 ? plat::res::findData(plat::res::kMenuStringType, menu) : std::span<const uint8_t>{};
   }
   if (mode != 1 && menu != 0) r.UserAccelerators = plat::loadAccelerators(menu);
   if (mode != 1) {

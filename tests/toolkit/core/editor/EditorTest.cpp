@@ -983,12 +983,15 @@ TEST_F(EditorTest, TheStreamRoutinesCopyTheWholeTextOutAndIn) {
   EXPECT_EQ(size, 0);
 }
 
-TEST_F(EditorTest, TheEventWaitTranslatesTheEditorsKeysBeforeTheProgramsAndWithoutThem) {
+TEST_F(EditorTest, TheProgramsMenuBringsItsHelpTextsAndItsKeysAfterTheEditors) {
   plat::res::pushOverlay(R"(
 MENU 9730
   POPUP "&Tools"
     ITEM "&Check" 40001
   END
+END
+MENUSTRINGS 9730
+  40001 "Checks the notes"
 END
 ACCELERATORS 9730
   VIRTKEY K 40001 CTRL
@@ -1008,6 +1011,16 @@ END
   int32_t status = 0, mode = 2;
   YYEditorOpen(status, mode, 9730, 0, 3, 10, -1, -1, "", "");
   ASSERT_EQ(status, 0);
+  // while its menu is open the program's item shows its help text
+  const plat::Hwnd bar = WindowTables().StatusBar[static_cast<size_t>(n)];
+  plat::sendMessage(FrameOf(n), plat::wm::EnterMenuLoop, 0, 0);
+  plat::sendMessage(FrameOf(n), plat::wm::MenuSelect, plat::makeLParam(40001, 0),
+                    static_cast<plat::LParam>(plat::getSubMenu(Rec(n).MenuBar, 3).value));
+  EXPECT_EQ(plat::test::statusText(bar, plat::kSimplePart), "Checks the notes");
+  plat::sendMessage(FrameOf(n), plat::wm::MenuSelect, plat::makeLParam(kEdCmdFind, 0),
+                    static_cast<plat::LParam>(Rec(n).Menus[2].value));
+  EXPECT_EQ(plat::test::statusText(bar, plat::kSimplePart), "Finds the specified text");
+  plat::sendMessage(FrameOf(n), plat::wm::ExitMenuLoop, 0, 0);
   plat::setFocus(Rec(n).EditControl);
   EXPECT_EQ(command('K', plat::test::kCtrl), 40001);
   EXPECT_EQ(command(plat::vk::fn(3), plat::test::kNone), kEdCmdFindNext);
