@@ -138,6 +138,54 @@ DrawAttrs snapshot(DcRec& d) {
   return a;
 }
 
+PictureState startPicture(Hdc dc, DcRec& d) {
+  PictureState s;
+  s.pen = d.pen;
+  s.brush = d.brush;
+  s.font = d.font;
+  s.rop2 = d.rop2;
+  s.bkMode = d.bkMode;
+  s.polyFillMode = d.polyFillMode;
+  s.bkColor = d.bkColor;
+  s.textColor = d.textColor;
+  s.textAlign = d.textAlign;
+  s.pos = d.pos;
+  s.clipped = d.clipped;
+  s.clip = d.clip;
+  selectObject(dc, getStockObject(Stock::kBlackPen));
+  selectObject(dc, getStockObject(Stock::kWhiteBrush));
+  selectObject(dc, getStockObject(Stock::kSystemFont));
+  d.rop2 = kR2CopyPen;
+  d.bkMode = kOpaque;
+  d.bkColor = makeRgb(255, 255, 255);
+  d.textColor = 0;
+  d.textAlign = 0;
+  d.polyFillMode = kAlternate;
+  return s;
+}
+
+void endPicture(DcRec& d, const PictureState& s) {
+  d.pen = s.pen;
+  d.brush = s.brush;
+  d.font = s.font;
+  d.rop2 = s.rop2;
+  d.bkMode = s.bkMode;
+  d.polyFillMode = s.polyFillMode;
+  d.bkColor = s.bkColor;
+  d.textColor = s.textColor;
+  d.textAlign = s.textAlign;
+  d.pos = s.pos;
+  d.clipped = s.clipped;
+  d.clip = s.clip;
+}
+
+int quarterTurnAngle(const XForm& t) {
+  if (t.eM11 == 0 && t.eM12 == -1 && t.eM21 == 1 && t.eM22 == 0) return 900;
+  if (t.eM11 == -1 && t.eM12 == 0 && t.eM21 == 0 && t.eM22 == -1) return 1800;
+  if (t.eM11 == 0 && t.eM12 == 1 && t.eM21 == -1 && t.eM22 == 0) return 2700;
+  return 0;
+}
+
 void record(DcRec& d, DrawCall&& call) {
   if (!d.recording) return;
   call.attrs = snapshot(d);

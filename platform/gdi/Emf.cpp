@@ -1177,22 +1177,7 @@ bool playEnhMetaFile(Hdc dc, HEnhMetaFile mf, const Rect& rect) {
   const double fh = (static_cast<double>(h.frame.bottom) - h.frame.top) * 10.0 * h.device.cy / h.micrometres.cy;
   if (!(fw > 0) || !(fh > 0)) return false;
 
-  const detail::DcRec saved = [&] {
-    detail::DcRec s;
-    s.pen = d->pen;
-    s.brush = d->brush;
-    s.font = d->font;
-    s.rop2 = d->rop2;
-    s.bkMode = d->bkMode;
-    s.bkColor = d->bkColor;
-    s.textColor = d->textColor;
-    s.textAlign = d->textAlign;
-    s.polyFillMode = d->polyFillMode;
-    s.pos = d->pos;
-    s.clipped = d->clipped;
-    s.clip = d->clip;
-    return s;
-  }();
+  const detail::PictureState saved = detail::startPicture(dc, *d);
   Player p;
   p.dc = dc;
   p.d = d;
@@ -1201,41 +1186,17 @@ bool playEnhMetaFile(Hdc dc, HEnhMetaFile mf, const Rect& rect) {
   p.ox = rect.left - fl * p.sx;
   p.oy = rect.top - ft * p.sy;
   p.turn = d->xform;
-  const XForm& m = p.turn;
-  if (m.eM11 == 0 && m.eM12 == -1 && m.eM21 == 1 && m.eM22 == 0) p.turnAngle = 900;
-  else if (m.eM11 == -1 && m.eM12 == 0 && m.eM21 == 0 && m.eM22 == -1) p.turnAngle = 1800;
-  else if (m.eM11 == 0 && m.eM12 == 1 && m.eM21 == -1 && m.eM22 == 0) p.turnAngle = 2700;
+  p.turnAngle = detail::quarterTurnAngle(p.turn);
   p.metaClipped = d->clipped;
   p.metaClip = d->clip;
   const size_t handles = std::max<size_t>(h.handles, 1);
   p.objects.assign(handles, 0);
   p.owned.assign(handles, false);
-  // A picture starts with the defaults of a fresh context.
-  selectObject(dc, getStockObject(Stock::kBlackPen));
-  selectObject(dc, getStockObject(Stock::kWhiteBrush));
-  selectObject(dc, getStockObject(Stock::kSystemFont));
-  d->rop2 = kR2CopyPen;
-  d->bkMode = kOpaque;
-  d->bkColor = makeRgb(255, 255, 255);
-  d->textColor = 0;
-  d->textAlign = 0;
-  d->polyFillMode = kAlternate;
   for (size_t i = 1; i + 1 < records.size(); ++i) p.record(records[i]);
 
-  d->pen = saved.pen;
-  d->brush = saved.brush;
-  d->font = saved.font;
+  detail::endPicture(*d, saved);
   for (size_t i = 0; i < p.objects.size(); ++i)
     if (p.objects[i] && p.owned[i]) deleteObject(p.objects[i]);
-  d->rop2 = saved.rop2;
-  d->bkMode = saved.bkMode;
-  d->bkColor = saved.bkColor;
-  d->textColor = saved.textColor;
-  d->textAlign = saved.textAlign;
-  d->polyFillMode = saved.polyFillMode;
-  d->pos = saved.pos;
-  d->clipped = saved.clipped;
-  d->clip = saved.clip;
   return true;
 }
 

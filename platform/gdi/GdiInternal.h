@@ -94,6 +94,29 @@ void record(DcRec& d, DrawCall&& call);
 
 Point toDevice(const DcRec& d, int x, int y);
 
+// The objects, modes, position and clip a metafile player changes on a
+// context, kept to be given back when the picture is done.
+struct PictureState {
+  HPen pen = 0;
+  HBrush brush = 0;
+  HFont font = 0;
+  int rop2 = 0, bkMode = 0, polyFillMode = 0;
+  ColorRef bkColor = 0, textColor = 0;
+  unsigned textAlign = 0;
+  Point pos;
+  bool clipped = false;
+  Rect clip;
+};
+// Keeps the context's state and gives it the defaults of a fresh context,
+// with which a picture starts.
+PictureState startPicture(Hdc dc, DcRec& d);
+// Puts the kept state back (the picture's own objects are then no longer
+// selected and may be deleted).
+void endPicture(DcRec& d, const PictureState& s);
+// The angle in tenths of a degree of a quarter-turn transform (0 for any
+// other).
+int quarterTurnAngle(const XForm& t);
+
 // The on, off, ... runs in pixels of a pen's line style (empty: solid);
 // a geometric pen's built-in styles scale with its width.
 std::vector<int> penDashRuns(const PenDesc& p);

@@ -939,10 +939,7 @@ bool playMetaFile(Hdc dc, std::span<const uint8_t> bytes, const Rect& rect, cons
   p.d = d;
   p.rect = rect;
   p.turn = d->xform;
-  const XForm& t = p.turn;
-  if (t.eM11 == 0 && t.eM12 == -1 && t.eM21 == 1 && t.eM22 == 0) p.turnAngle = 900;
-  else if (t.eM11 == -1 && t.eM12 == 0 && t.eM21 == 0 && t.eM22 == -1) p.turnAngle = 1800;
-  else if (t.eM11 == 0 && t.eM12 == 1 && t.eM21 == -1 && t.eM22 == 0) p.turnAngle = 2700;
+  p.turnAngle = detail::quarterTurnAngle(p.turn);
   if (window != nullptr && !window->empty()) {
     p.wox = window->left, p.woy = window->top, p.wex = window->width(), p.wey = window->height();
   }
@@ -953,39 +950,12 @@ bool playMetaFile(Hdc dc, std::span<const uint8_t> bytes, const Rect& rect, cons
   p.baseClipped = d->clipped;
   p.baseClip = d->clip;
 
-  const HPen oldPen = d->pen;
-  const HBrush oldBrush = d->brush;
-  const HFont oldFont = d->font;
-  const int rop2 = d->rop2, bkMode = d->bkMode, polyFillMode = d->polyFillMode;
-  const ColorRef bkColor = d->bkColor, textColor = d->textColor;
-  const unsigned textAlign = d->textAlign;
-  const Point pos = d->pos;
-  // A picture starts with the defaults of a fresh context.
-  selectObject(dc, getStockObject(Stock::kBlackPen));
-  selectObject(dc, getStockObject(Stock::kWhiteBrush));
-  selectObject(dc, getStockObject(Stock::kSystemFont));
-  d->rop2 = kR2CopyPen;
-  d->bkMode = kOpaque;
-  d->bkColor = makeRgb(255, 255, 255);
-  d->textColor = 0;
-  d->textAlign = 0;
-  d->polyFillMode = kAlternate;
+  const detail::PictureState saved = detail::startPicture(dc, *d);
   for (const std::span<const uint8_t>& rec : records) p.record(rec);
 
-  d->pen = oldPen;
-  d->brush = oldBrush;
-  d->font = oldFont;
+  detail::endPicture(*d, saved);
   for (size_t i = 0; i < p.objects.size(); ++i)
     if (p.objects[i]) deleteObject(p.objects[i]);
-  d->rop2 = rop2;
-  d->bkMode = bkMode;
-  d->bkColor = bkColor;
-  d->textColor = textColor;
-  d->textAlign = textAlign;
-  d->polyFillMode = polyFillMode;
-  d->pos = pos;
-  d->clipped = p.baseClipped;
-  d->clip = p.baseClip;
   return true;
 }
 

@@ -18,22 +18,11 @@
 #include "toolkit/graphics/MetafileTable.h"
 #include "toolkit/graphics/Polygons.h"
 #include "toolkit/graphics/PrinterPages.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/DumpPage.h"
 #include "toolkit/hardcopy/ImageFiles.h"
 
 namespace {
-
-// Dash patterns by line style code (on, off, ...) at the display's
-// resolution; style 0 is solid.
-constexpr std::array<std::array<int, 6>, 8> kBaseDashes = {{{0, 0, 0, 0, 0, 0},
-                                                            {1, 4, 0, 0, 0, 0},
-                                                            {8, 6, 0, 0, 0, 0},
-                                                            {1, 4, 8, 4, 0, 0},
-                                                            {1, 4, 1, 4, 8, 4},
-                                                            {8, 4, 4, 4, 0, 0},
-                                                            {4, 4, 0, 0, 0, 0},
-                                                            {8, 4, 4, 4, 4, 4}}};
-constexpr std::array<int, 8> kDashCount = {0, 2, 2, 4, 6, 4, 2, 6};
 
 struct ScreenDriverState {
   plat::ColorRef current = 0;
@@ -45,7 +34,8 @@ struct ScreenDriverState {
   int lineStyleCode = 0;
   int penWidth = 1;
   int rop = plat::kR2CopyPen;
-  std::array<std::array<int, 6>, 8> dashes = kBaseDashes;
+  // Dash patterns by line style code (on, off, ...) scaled to the context.
+  DashPatterns dashes = YYScreenDashPatterns();
   bool hasClip = false;
   plat::Rect clip;
   plat::HFont font = 0;
@@ -526,10 +516,7 @@ void YYGdiPenCreate() {
     gS.pen = 0;
   }
   if (NtFamily() && gS.penStyle != plat::kPenSolid) {
-    const int c = kDashCount[gS.lineStyleCode];
-    gS.pen = plat::createGeometricPen(plat::kPenUserStyle, gS.penWidth, gS.current, plat::kCapSquare,
-                                      plat::kJoinBevel,
-                                      std::span<const int>(gS.dashes[gS.lineStyleCode].data(), c));
+    gS.pen = YYUserDashPen(gS.dashes, gS.lineStyleCode, gS.penWidth, gS.current);
   } else {
     gS.pen = plat::createPen(gS.penStyle, gS.penWidth, gS.current);
   }
@@ -541,13 +528,7 @@ void YYGdiScaleMetrics() {
   const DrawingSurfaceRecord& d = DrawingSurface();
   const unsigned dpi = d.Dpi > 0 ? static_cast<unsigned>(d.Dpi) : 96u;
   const unsigned res = d.MetafileDc && d.MetafileDpi > 0 ? static_cast<unsigned>(d.MetafileDpi) : dpi;
-  for (size_t s = 0; s < kBaseDashes.size(); ++s) {
-    for (int i = 0; i < kDashCount[s]; ++i) {
-      int v = static_cast<int>(static_cast<unsigned>(kBaseDashes[s][i]) * res / dpi);
-      if (gS.penWidth > 1 && i % 2 == 1) v += gS.penWidth - 1;
-      gS.dashes[s][i] = v;
-    }
-  }
+  YYScaleDashPatterns(static_cast<int32_t>(res), gS.penWidth, gS.dashes);
 }
 
 void YYGdiFontCreate(int& width, int& height, int& ascent, int angle, int family, int style,
