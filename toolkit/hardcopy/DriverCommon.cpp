@@ -189,3 +189,47 @@ bool YYGradientTrianglesOn(plat::Hdc dc, const int32_t* x, const int32_t* y, con
   }
   return plat::gradientFillTriangles(dc, vertices, t);
 }
+
+void YYDcImageOp(int32_t driver, bool turnsClip, int32_t& offsetX, int32_t& offsetY) {
+  const GraphicsStateRecord& g = GraphicsState();
+  DriverParamsRecord& p = DriverParams();
+  p.PageOpen = 1;
+  const double sx = p.DeviceScaleX, sy = p.DeviceScaleY, h = g.DrawableHeight;
+  int32_t left = TruncSaturated(g.ClipXMin * sx), top = TruncSaturated((h - 1 - g.ClipYMax) * sy);
+  int32_t right = TruncSaturated(g.ClipXMax * sx), bottom = TruncSaturated((h - 1 - g.ClipYMin) * sy);
+  const int32_t rotation = g.PageRotation, hp = g.DrawableHeight;
+  if (turnsClip && (rotation == 90 || rotation == 270)) {
+    left = TruncSaturated(g.ClipYMin * sy);
+    top = TruncSaturated((h - 1 - g.ClipXMax) * sx);
+    right = TruncSaturated(g.ClipYMax * sy);
+    bottom = TruncSaturated((h - 1 - g.ClipXMin) * sx);
+  }
+  int32_t& ox = offsetX;
+  int32_t& oy = offsetY;
+  if (rotation == 0) ox = 0, oy = 0;
+  else if (rotation == 90) ox = g.ClipPixelXMin + g.ClipPixelXMax - hp, oy = hp;
+  else if (rotation == 180) ox = g.ClipPixelXMin + g.ClipPixelXMax, oy = 2 * hp - g.ClipPixelYMin - g.ClipPixelYMax;
+  else if (rotation == 270) ox = hp, oy = hp - g.ClipPixelYMin - g.ClipPixelYMax;
+  int32_t status = 0, error = 0;
+  YYImageFileToDC(p.PixelX[1], driver, left, top, right, bottom, 1, rotation, TruncSaturated(ox * sx),
+                  TruncSaturated(oy * sy), status, error, TrimTrailingBlanks(p.OpText));
+  p.OpQualifier = status;
+  p.OpCount = error;
+}
+
+void YYDcShadedOp(int32_t mode, ShadePixelRoutine pixel, ShadeTriangleRoutine triangle) {
+  const GraphicsStateRecord& g = GraphicsState();
+  DriverParamsRecord& p = DriverParams();
+  p.PageOpen = 1;
+  const int32_t n = std::min<int32_t>(p.ShadedVertexCount, kShadedMaxVertices);
+  if (n < 3 || static_cast<int32_t>(p.PointListX.size()) < n || static_cast<int32_t>(p.PointListY.size()) < n)
+    return;
+  for (int32_t i = 0; i < n; ++i) {
+    p.ShadedX[static_cast<size_t>(i)] = YYPageToDeviceX(p.PointListX[static_cast<size_t>(i)]);
+    p.ShadedRow[static_cast<size_t>(i)] = YYPageToDeviceY(p.PointListY[static_cast<size_t>(i)]);
+  }
+  const double sx = p.DeviceScaleX, sy = p.DeviceScaleY;
+  YYShadedPolygon(mode, TruncSaturated(g.ClipXMin * sx), TruncSaturated((g.PageExtentY - g.ClipYMax) * sy),
+                  TruncSaturated(g.ClipXMax * sx), TruncSaturated((g.PageExtentY - g.ClipYMin) * sy), pixel,
+                  triangle);
+}

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/gdi/Gdi.h"
+#include "toolkit/graphics/Polygons.h"
 
 // Op 0's identify probe: when the op count asks for it, the driver's
 // number goes back in the op count and true comes back (nothing else is
@@ -92,3 +93,13 @@ plat::HPen YYUserDashPen(const DashPatterns& patterns, int32_t number, int32_t w
 // triangle names no vertex or the context refuses.
 bool YYGradientTrianglesOn(plat::Hdc dc, const int32_t* x, const int32_t* y, const int32_t* colour,
                            const int32_t* triangles, int32_t n, int32_t count);
+
+// Operation 38 on a driver that draws through a device context: the image
+// file of the operand text drawn into the clip (its sides swapped for a
+// quarter-turned page when `turnsClip`), turned by the page rotation about
+// the offsets (drawable pixels, kept as they are for another rotation).
+// Answers the status in OpQualifier and the error in OpCount.
+void YYDcImageOp(int32_t driver, bool turnsClip, int32_t& offsetX, int32_t& offsetY);
+// Operation 40 on such a driver: the shaded polygon of the point lists,
+// clipped, through the driver's pixel and gradient routines.
+void YYDcShadedOp(int32_t mode, ShadePixelRoutine pixel, ShadeTriangleRoutine triangle);

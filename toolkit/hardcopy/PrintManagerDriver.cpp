@@ -375,60 +375,13 @@ void LineThickness() {
 }
 
 void Image() {
-  const GraphicsStateRecord& g = GraphicsState();
-  DriverParamsRecord& p = DriverParams();
-  p.PageOpen = 1;
+  DriverParams().PageOpen = 1;
   StartPendingSheet();
-  const double sx = p.DeviceScaleX, sy = p.DeviceScaleY;
-  const double h = g.DrawableHeight;
-  int32_t left = TruncSaturated(g.ClipXMin * sx), top = TruncSaturated((h - 1 - g.ClipYMax) * sy);
-  int32_t right = TruncSaturated(g.ClipXMax * sx), bottom = TruncSaturated((h - 1 - g.ClipYMin) * sy);
-  const int32_t rotation = g.PageRotation;
-  if (NtFamily() && (rotation == 90 || rotation == 270)) {
-    left = TruncSaturated(g.ClipYMin * sy);
-    top = TruncSaturated((h - 1 - g.ClipXMax) * sx);
-    right = TruncSaturated(g.ClipYMax * sy);
-    bottom = TruncSaturated((h - 1 - g.ClipXMin) * sx);
-  }
-  int32_t& ox = gP.imageOffsetX;
-  int32_t& oy = gP.imageOffsetY;
-  const int32_t hp = g.DrawableHeight;
-  if (rotation == 0) {
-    ox = 0;
-    oy = 0;
-  } else if (rotation == 90) {
-    ox = g.ClipPixelXMin + g.ClipPixelXMax - hp;
-    oy = hp;
-  } else if (rotation == 180) {
-    ox = g.ClipPixelXMin + g.ClipPixelXMax;
-    oy = 2 * hp - g.ClipPixelYMin - g.ClipPixelYMax;
-  } else if (rotation == 270) {
-    ox = hp;
-    oy = hp - g.ClipPixelYMin - g.ClipPixelYMax;
-  }
-  const int32_t offsetX = TruncSaturated(ox * sx), offsetY = TruncSaturated(oy * sy);
-  int32_t status = 0, error = 0;
-  YYImageFileToDC(p.PixelX[1], kDriverNumber, left, top, right, bottom, 1, rotation, offsetX, offsetY, status, error,
-                  TrimTrailingBlanks(p.OpText));
-  p.OpQualifier = status;
-  p.OpCount = error;
+  YYDcImageOp(kDriverNumber, NtFamily(), gP.imageOffsetX, gP.imageOffsetY);
 }
 
 void Shaded() {
-  const GraphicsStateRecord& g = GraphicsState();
-  DriverParamsRecord& p = DriverParams();
-  p.PageOpen = 1;
-  const int32_t n = std::min<int32_t>(p.ShadedVertexCount, kShadedMaxVertices);
-  if (n < 3 || static_cast<int32_t>(p.PointListX.size()) < n || static_cast<int32_t>(p.PointListY.size()) < n)
-    return;
-  for (int32_t i = 0; i < n; ++i) {
-    p.ShadedX[static_cast<size_t>(i)] = MapX(p.PointListX[static_cast<size_t>(i)]);
-    p.ShadedRow[static_cast<size_t>(i)] = MapY(p.PointListY[static_cast<size_t>(i)]);
-  }
-  const double sx = p.DeviceScaleX, sy = p.DeviceScaleY;
-  YYShadedPolygon(DeviceInfo().Hardcopy.Gradient, TruncSaturated(g.ClipXMin * sx),
-                  TruncSaturated((g.PageExtentY - g.ClipYMax) * sy), TruncSaturated(g.ClipXMax * sx),
-                  TruncSaturated((g.PageExtentY - g.ClipYMin) * sy), YYPrnSetPixel, YYPrnGradientTriangles);
+  YYDcShadedOp(DeviceInfo().Hardcopy.Gradient, YYPrnSetPixel, YYPrnGradientTriangles);
 }
 
 // Selects a temporary object and gives back the one it replaced.

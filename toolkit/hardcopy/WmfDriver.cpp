@@ -546,45 +546,13 @@ void LineThickness() {
 }
 
 void Image() {
-  const GraphicsStateRecord& g = GraphicsState();
-  DriverParamsRecord& p = DriverParams();
-  p.PageOpen = 1;
-  const double sx = p.DeviceScaleX, sy = p.DeviceScaleY, h = g.DrawableHeight;
-  int32_t left = TruncSaturated(g.ClipXMin * sx), top = TruncSaturated((h - 1 - g.ClipYMax) * sy);
-  int32_t right = TruncSaturated(g.ClipXMax * sx), bottom = TruncSaturated((h - 1 - g.ClipYMin) * sy);
-  const int32_t rotation = g.PageRotation, hp = g.DrawableHeight;
-  if (rotation == 90 || rotation == 270) {
-    left = TruncSaturated(g.ClipYMin * sy);
-    top = TruncSaturated((h - 1 - g.ClipXMax) * sx);
-    right = TruncSaturated(g.ClipYMax * sy);
-    bottom = TruncSaturated((h - 1 - g.ClipXMin) * sx);
-  }
   int32_t ox = 0, oy = 0;
-  if (rotation == 90) ox = g.ClipPixelXMin + g.ClipPixelXMax - hp, oy = hp;
-  else if (rotation == 180) ox = g.ClipPixelXMin + g.ClipPixelXMax, oy = 2 * hp - g.ClipPixelYMin - g.ClipPixelYMax;
-  else if (rotation == 270) ox = hp, oy = hp - g.ClipPixelYMin - g.ClipPixelYMax;
-  int32_t status = 0, error = 0;
-  YYImageFileToDC(p.PixelX[1], kDriverNumber, left, top, right, bottom, 1, rotation, TruncSaturated(ox * sx),
-                  TruncSaturated(oy * sy), status, error, TrimTrailingBlanks(p.OpText));
-  p.OpQualifier = status;
-  p.OpCount = error;
+  YYDcImageOp(kDriverNumber, true, ox, oy);
 }
 
 void Shaded() {
-  const GraphicsStateRecord& g = GraphicsState();
-  DriverParamsRecord& p = DriverParams();
-  p.PageOpen = 1;
-  const int32_t n = std::min<int32_t>(p.ShadedVertexCount, kShadedMaxVertices);
-  if (n < 3 || static_cast<int32_t>(p.PointListX.size()) < n || static_cast<int32_t>(p.PointListY.size()) < n) return;
-  for (int32_t i = 0; i < n; ++i) {
-    p.ShadedX[static_cast<size_t>(i)] = MapX(p.PointListX[static_cast<size_t>(i)]);
-    p.ShadedRow[static_cast<size_t>(i)] = MapY(p.PointListY[static_cast<size_t>(i)]);
-  }
-  const double sx = p.DeviceScaleX, sy = p.DeviceScaleY;
   // Gradient triangles only in an enhanced metafile.
-  YYShadedPolygon(gM.kind == 2 ? DeviceInfo().Hardcopy.Gradient : 1, TruncSaturated(g.ClipXMin * sx), TruncSaturated((g.PageExtentY - g.ClipYMax) * sy),
-                  TruncSaturated(g.ClipXMax * sx), TruncSaturated((g.PageExtentY - g.ClipYMin) * sy), YYWmfSetPixel,
-                  YYWmfGradientTriangles);
+  YYDcShadedOp(gM.kind == 2 ? DeviceInfo().Hardcopy.Gradient : 1, YYWmfSetPixel, YYWmfGradientTriangles);
 }
 
 }  // namespace
