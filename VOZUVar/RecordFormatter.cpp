@@ -1133,6 +1133,7 @@ std::map<int32_t, UnitState>& Units() {
 
 std::string gConsoleBuffer;
 RecordFatalHook gFatalHook = nullptr;
+int gLastSystemError = 0;  // of the last unit open or close that failed
 
 UnitState* FindUnit(int32_t unit) {
   auto it = Units().find(unit);
@@ -1387,8 +1388,12 @@ int32_t RecordOpen(int32_t unit, std::string_view path, RecordUnitMode mode) {
   u.path = std::string(path);
   if (mode == RecordUnitMode::Read) {
     const int32_t st = OpenForReading(u);
-    if (st != kRecordOk) return st;
-  } else if (plat::WholeFileBegin(u.writer, u.path) != 0) {
+    if (st != kRecordOk) {
+      gLastSystemError = errno != 0 ? errno : EIO;
+      return st;
+    }
+  } else if (const int err = plat::WholeFileBegin(u.writer, u.path); err != 0) {
+    gLastSystemError = err;
     return kRecordOpenFailed;
   }
   Units()[unit] = std::move(u);
@@ -1405,11 +1410,15 @@ int32_t RecordClose(int32_t unit) {
     return kRecordOk;
   }
   if (u.failure != kRecordOk) {
+    gLastSystemError = u.writer.error;
     plat::WholeFileAbandon(u.writer);
     return u.failure;
   }
-  return plat::WholeFileCommit(u.writer) == 0 ? kRecordOk : kRecordIoFailed;
+  gLastSystemError = plat::WholeFileCommit(u.writer);
+  return gLastSystemError == 0 ? kRecordOk : kRecordIoFailed;
 }
+
+int RecordLastSystemError() { return gLastSystemError; }
 
 bool RecordUnitIsOpen(int32_t unit) { return FindUnit(unit) != nullptr; }
 

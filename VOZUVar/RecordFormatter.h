@@ -165,6 +165,10 @@ int32_t RecordOpen(int32_t unit, std::string_view path, RecordUnitMode mode);
 int32_t RecordClose(int32_t unit);
 bool RecordUnitIsOpen(int32_t unit);
 bool RecordFileExists(std::string_view path);
+// The system's error number of the last unit open or close that failed
+// (EIO when the failure was a record the formatter refused): the reason a
+// message gives the user.
+int RecordLastSystemError();
 // Drops every unit; unfinished written files are removed (tests, fatal end).
 void ResetRecordUnits();
 

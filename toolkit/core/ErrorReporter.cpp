@@ -1,6 +1,7 @@
 #include "toolkit/core/ErrorReporter.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <iterator>
 #include <utility>
@@ -310,6 +311,43 @@ void YYERRREP(int32_t code, std::string_view name) {
   }
   st.ReportMode = mode;
   st.LastErrorCode = kept;
+}
+
+std::string FileErrorReason(int error) {
+  const std::string text = error != 0 ? YYOsErrorText(error, 301) : std::string();
+  return text.empty() ? std::string("Input/output error") : text;
+}
+
+namespace {
+
+void FileNotice(int32_t code, std::string_view routine, int error, const std::string& text) {
+  ErrorStateRecord& st = gErrorState;
+  st.OsErrorKind = 2;
+  st.OsErrorNumber = error;
+  const bool boxed = st.ReportMode == 4 && ErrorReportHooksRecord().messageBox != nullptr;
+  YYERRREP(code, routine);
+  // Mode 4 has shown its box, with the system's reason: one box a failure.
+  if (boxed) return;
+  constexpr std::string_view kCaption = "File Not Written";
+  ErrorReportHooks& hooks = ErrorReportHooksRecord();
+  if (hooks.fileNotice != nullptr) {
+    hooks.fileNotice(text, kCaption);
+  } else {
+    DeliverToStandardError(std::string(kCaption) + ": " + text);
+  }
+}
+
+}  // namespace
+
+void YYFileNotWritten(int32_t code, std::string_view routine, std::string_view file, int error) {
+  FileNotice(code, routine, error,
+             "The file could not be written:\r" + std::string(file) + "\r" + FileErrorReason(error));
+}
+
+void YYFileNameTooLong(std::string_view routine, std::string_view file, size_t room) {
+  FileNotice(1, routine, ENAMETOOLONG,
+             "The file name is too long (" + std::to_string(file.size()) + " characters, at most " +
+                 std::to_string(room) + " fit); nothing was written:\r" + std::string(file));
 }
 
 void YYAbnormalExit(std::string_view text, int32_t code) {

@@ -61,8 +61,28 @@ struct ErrorReportHooks {
   // Mode 4: show the three-line text in the OK/Cancel box "Library Error";
   // the answer is 1 OK, 0 Cancel, -1 when the box could not be shown.
   int (*messageBox)(std::string_view text, std::string_view caption) = nullptr;
+  // Files the user asked for that were not written: an OK box with the
+  // exclamation icon, shown whatever the report mode.
+  void (*fileNotice)(std::string_view text, std::string_view caption) = nullptr;
 };
 ErrorReportHooks& ErrorReportHooksRecord();
+
+// A file the user asked for (a print, an export, a save, the settings)
+// that was not written, or an old file that was not replaced: the user must
+// know, whatever the report mode. The failure is recorded under `routine`
+// with `code` (1 open, 2 write) and the system's error, delivered as the
+// report mode delivers any report, and shown in the box "File Not Written"
+// naming the file and the system's reason ("Permission denied", "No space
+// left on device", "File too large"), unless report mode 4 has already
+// shown its "Library Error" box with that reason: one box a failure.
+// Callers report a file once, however many of its writes failed.
+void YYFileNotWritten(int32_t code, std::string_view routine, std::string_view file, int error);
+// A name that does not fit the fixed field it must go into is refused, not
+// cut (a cut name would write another file): the same report and box,
+// naming the whole name and the room the field has.
+void YYFileNameTooLong(std::string_view routine, std::string_view file, size_t room);
+// The system's reason for an error number, as the file box gives it.
+std::string FileErrorReason(int error);
 
 // Exit status of a Cancel in "Library Error": an error-driven end never
 // looks like success to whoever started the program.

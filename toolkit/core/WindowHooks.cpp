@@ -36,6 +36,9 @@ int BoxReport(std::string_view text, std::string_view caption) {
   return WDialogInfoItem(4);
 }
 
+// Files not written: OK alone, the exclamation icon, whatever the mode.
+void FileNoticeBox(std::string_view text, std::string_view caption) { WMessageBox(0, 3, 1, text, caption); }
+
 int32_t LibraryBox(int32_t buttons, int32_t icon, int32_t defaultButton, std::string_view text,
                    std::string_view caption) {
   WMessageBox(buttons, icon, defaultButton, text, caption);
@@ -73,6 +76,7 @@ void YYWindowReportHooks() {
   ErrorReportHooks& hooks = ErrorReportHooksRecord();
   hooks.statusBar = StatusBarReport;
   hooks.messageBox = BoxReport;
+  hooks.fileNotice = FileNoticeBox;
 }
 
 void YYWindowFatalHook(bool on) { FatalMessageHook() = on ? FatalBox : nullptr; }

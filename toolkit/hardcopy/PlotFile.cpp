@@ -19,6 +19,7 @@ struct PlotUnit {
   std::string target;   // the file the plot is for
   std::string partial;  // where its bytes go until it is complete
   bool failed = false;  // a write of this file failed
+  bool reported = false;  // its failure has been told: once per file
 };
 
 struct PlotFiles {
@@ -34,12 +35,15 @@ PlotUnit* UnitOf(int32_t unit) {
   return &gFiles.units[static_cast<size_t>(unit)];
 }
 
-void Report(int32_t code, int32_t osError) {
-  ErrorStateRecord& e = ErrorState();
-  e.OsErrorKind = 2;
-  e.OsErrorNumber = osError;
+// A plot file is what the user printed or exported: its failure is told
+// once, naming it, however many of its writes failed.
+void Report(PlotUnit* u, int32_t code, int32_t osError, std::string_view name) {
   gFiles.status = -1;
-  YYERRREP(code, "YYPROU");
+  if (u != nullptr) {
+    if (u->reported) return;
+    u->reported = true;
+  }
+  YYFileNotWritten(code, "YYPROU", name, osError);
 }
 
 // Drops a file's bytes and forgets it.
@@ -85,7 +89,7 @@ void Write(int32_t unit, std::string_view bytes, int32_t length) {
   gFiles.lastOsError = status;
   if (static_cast<size_t>(written) != wanted) {
     if (u != nullptr) u->failed = true;
-    Report(2, status);
+    Report(u, 2, status, u != nullptr ? std::string_view(u->target) : std::string_view());
   }
 }
 
@@ -108,11 +112,12 @@ void YYPlotFileOpen(int32_t unit) {
   int32_t first = 0, last = 0;
   YYNextWord(opText, static_cast<int32_t>(opText.size()), first, last);
   if (first == 0 || u == nullptr) {
-    Report(1, u == nullptr ? EBADF : gFiles.lastOsError);
+    Report(nullptr, 1, u == nullptr ? EBADF : gFiles.lastOsError, TrimTrailingBlanks(opText));
     return;
   }
   // A unit opened again without a close gives up its first file.
   if (u->handle >= 0 || !u->partial.empty()) Discard(*u);
+  *u = PlotUnit{};
   // The name is taken whole up to its last non-blank, leading blanks
   // included; OpText itself stays as it was.
   const std::string target(TrimTrailingBlanks(opText));
@@ -140,7 +145,11 @@ void YYPlotFileOpen(int32_t unit) {
   }
   gFiles.lastOsError = err;
   if (err != 0) {
-    Report(1, err);
+    // The unit stays without a handle: the driver's writes into it fail
+    // without telling the same failure again.
+    u->target = target;
+    u->failed = true;
+    Report(u, 1, err, target);
     return;
   }
   u->handle = handle;
@@ -161,9 +170,11 @@ void YYPlotFileClose(int32_t unit) {
     return;
   }
   const int32_t err = Commit(*u);
+  const std::string target = u->target;
+  const bool reported = u->reported;
   Discard(*u);
   gFiles.lastOsError = err;
-  if (err != 0) Report(2, err);
+  if (err != 0 && !reported) Report(nullptr, 2, err, target);
 }
 
 void YYPlotFileHandle(int32_t unit, int32_t& handle) {

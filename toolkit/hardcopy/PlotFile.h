@@ -2,8 +2,9 @@
 // writes it here. The unit creates the file the hardcopy manager named in
 // OpText, writes raw bytes or text lines ended by CR LF (one system write
 // per call, no buffering), closes it, and hands out the system handle to
-// drivers that patch their file afterwards. Failures are reported under
-// "YYPROU" and leave PlotFileStatus at -1.
+// drivers that patch their file afterwards. Failures leave PlotFileStatus
+// at -1 and are told under "YYPROU" once per file, naming it, whatever the
+// report mode (a plot file is what the user printed or exported).
 //
 // A plot file replaces an old file of its name only when it is complete:
 // the bytes go to a private file beside it, and the close hands them to

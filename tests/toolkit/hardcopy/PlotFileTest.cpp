@@ -2,9 +2,13 @@
 // text, and old files that only a complete plot replaces.
 #include <sys/stat.h>
 
+#include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "VOZUVar/Strings.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScratchDir.h"
 #include "tests/toolkit/hardcopy/HardcopyFixture.h"
 #include "toolkit/core/ErrorReporter.h"
@@ -80,12 +84,12 @@ TEST_F(PlotFileTest, ErrorsCarryTheSystemsText) {
   EXPECT_EQ(PlotFileStatus(), -1);
   ASSERT_EQ(ErrorReports().size(), 1u);
   EXPECT_EQ(ErrorReports()[0], "Internal routine:YYPROU\rError=   1\rError opening file or device: No such file or directory");
-  // Writes to a unit that never opened fail, and are reported each time.
+  // Writes to a unit whose open failed fail without telling that file's
+  // failure again: one report per file.
   ClearErrors();
   YYPROU(2, "abc", 3);
   YYPlotFileWriteLine(2, "abc", 3);
-  EXPECT_EQ(ErrorReports().size(), 2u);
-  EXPECT_EQ(ErrorReports()[0], "Internal routine:YYPROU\rError=   2\rError reading/writing file or device: Bad file descriptor");
+  EXPECT_EQ(ErrorReports().size(), 0u);
   EXPECT_EQ(PlotFileStatus(), -1);
   ClearErrors();
   Name("d");
@@ -139,7 +143,36 @@ TEST_F(PlotFileTest, AFailedWriteKeepsTheOldFile) {
   YYPlotFileWriteLine(2, "lost", 4);
   EXPECT_EQ(LastErrorCode(), 2);
   EXPECT_EQ(PlotFileStatus(), -1);
+  // A page of lines after the first failure is one report, not one a line.
+  for (int i = 0; i < 500; ++i) YYPlotFileWriteLine(2, "lost too", 8);
   YYPlotFileClose(2);
+  EXPECT_EQ(ErrorReports().size(), 1u);
+  EXPECT_EQ(ReadFile("keep.plt"), "old plot");
+  EXPECT_EQ(FileCount(), 1u);
+}
+
+std::vector<std::string> gNotices;
+
+// A plot that outgrows the size the system allows, in the program's own
+// report mode 0: one box names the file and the system's reason, and the
+// old file stays.
+TEST_F(PlotFileTest, AFullDiskIsToldOncePerFileWhateverTheMode) {
+  WriteFile("keep.plt", "old plot");
+  gNotices.clear();
+  ErrorReportHooksRecord().fileNotice = [](std::string_view text, std::string_view) { gNotices.emplace_back(text); };
+  YYERRMODE(0);
+  ClearErrors();
+  Name("keep.plt");
+  {
+    testsupport::FileSizeLimit limit(4096);
+    YYPlotFileOpen(2);
+    for (int i = 0; i < 2000; ++i) YYPlotFileWriteLine(2, "PA100,200;PD300,400;", 20);
+    YYPlotFileClose(2);
+  }
+  ErrorReportHooksRecord().fileNotice = nullptr;
+  ASSERT_EQ(gNotices.size(), 1u);
+  EXPECT_EQ(gNotices[0], "The file could not be written:\rkeep.plt\r" + std::string(std::strerror(EFBIG)));
+  EXPECT_EQ(LastErrorCode(), 2);
   EXPECT_EQ(ReadFile("keep.plt"), "old plot");
   EXPECT_EQ(FileCount(), 1u);
 }

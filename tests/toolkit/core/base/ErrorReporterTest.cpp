@@ -233,3 +233,62 @@ TEST(AbnormalExit, ShowsTheMessageThenEndsWithTheCode) {
 }
 
 }  // namespace
+
+namespace {
+std::vector<std::string> gNotices;
+void CaptureNotice(std::string_view text, std::string_view caption) {
+  gNotices.emplace_back(std::string(caption) + "|" + std::string(text));
+}
+}  // namespace
+
+// A file the user asked for that was not written reaches a box in every
+// report mode with the system's reason: the file box naming the file, or
+// mode 4's own box and no second one. The mode's own channel still gets its
+// line.
+TEST_F(ErrorReporterTest, FileNotWrittenReachesTheUserInEveryMode) {
+  ErrorReportHooksRecord().fileNotice = CaptureNotice;
+  for (int32_t mode = 0; mode <= 4; ++mode) {
+    SCOPED_TRACE(mode);
+    YYERRMODE(mode);
+    gShown.clear();
+    gNotices.clear();
+    YYFileNotWritten(2, "YYPROU", "/home/u/out/plot.pdf", EACCES);
+    if (mode == 4) {
+      EXPECT_TRUE(gNotices.empty());
+      ASSERT_EQ(gShown.size(), 1u);
+      EXPECT_EQ(gShown[0], "Library Error|Internal routine:YYPROU\rError=   2\rError reading/writing file or device: " +
+                               std::string(std::strerror(EACCES)));
+      continue;
+    }
+    ASSERT_EQ(gNotices.size(), 1u);
+    EXPECT_EQ(gNotices[0], "File Not Written|The file could not be written:\r/home/u/out/plot.pdf\r" +
+                               std::string(std::strerror(EACCES)));
+    EXPECT_EQ(LastErrorCode(), 2);
+    EXPECT_EQ(ErrorState().OsErrorNumber, EACCES);
+    if (mode == 3) {
+      ASSERT_EQ(gShown.size(), 1u);
+      EXPECT_EQ(gShown[0], "Internal routine:YYPROU Error=   2:Error reading/writing file or device: " +
+                               std::string(std::strerror(EACCES)));
+    } else {
+      EXPECT_TRUE(gShown.empty()) << gShown[0];
+    }
+  }
+  // The reasons a full disk and the size limit give.
+  YYERRMODE(0);
+  YYFileNotWritten(2, "X", "a", ENOSPC);
+  EXPECT_NE(gNotices.back().find(std::strerror(ENOSPC)), std::string::npos);
+  YYFileNotWritten(2, "X", "a", EFBIG);
+  EXPECT_NE(gNotices.back().find(std::strerror(EFBIG)), std::string::npos);
+}
+
+TEST_F(ErrorReporterTest, NameTooLongIsRefusedWhole) {
+  ErrorReportHooksRecord().fileNotice = CaptureNotice;
+  YYERRMODE(0);
+  gNotices.clear();
+  const std::string name = "/tmp/" + std::string(300, 'n') + ".pdf";
+  YYFileNameTooLong("YYHardcopy", name, 260);
+  ASSERT_EQ(gNotices.size(), 1u);
+  EXPECT_NE(gNotices[0].find("(309 characters, at most 260 fit)"), std::string::npos);
+  EXPECT_NE(gNotices[0].find("\r" + name), std::string::npos);  // the whole name, not cut
+  EXPECT_EQ(LastErrorCode(), 1);
+}
