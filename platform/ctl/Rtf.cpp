@@ -285,6 +285,17 @@ bool readRtf(std::string_view in, const CharFormat& base, const ParaFormat& base
       if (set) g.cf.effects |= bit;
       else g.cf.effects &= ~bit;
     };
+    // A colour word names an entry of the file's colour table; an index the
+    // table does not have (a damaged or hand-made file) is the automatic
+    // colour, like entry 0.
+    auto setColour = [&](uint32_t& colour, uint32_t autoBit) {
+      if (arg > 0 && static_cast<size_t>(arg) < colours.size() && colours[static_cast<size_t>(arg)] != 0xFFFFFFFFu) {
+        colour = colours[static_cast<size_t>(arg)];
+        g.cf.effects &= ~autoBit;
+      } else {
+        g.cf.effects |= autoBit;
+      }
+    };
     if (word == "fonttbl") { g.destination = 1; continue; }
     if (word == "deff") { defaultFont = arg; continue; }
     if (word == "colortbl") { g.destination = 2; continue; }
@@ -326,21 +337,8 @@ bool readRtf(std::string_view in, const CharFormat& base, const ParaFormat& base
     else if (word == "protect") effect(cfe::Protected, on);
     else if (word == "f") g.cf.face = faceOf(arg);
     else if (word == "fs") g.cf.height = std::clamp(arg, 1, 3276) * 10;
-    else if (word == "cf") {
-      if (arg > 0 && static_cast<size_t>(arg) <= colours.size() && colours[static_cast<size_t>(arg)] != 0xFFFFFFFFu) {
-        g.cf.colour = colours[static_cast<size_t>(arg)];
-        g.cf.effects &= ~cfe::AutoColour;
-      } else {
-        g.cf.effects |= cfe::AutoColour;
-      }
-    } else if (word == "highlight" || word == "cb" || word == "chcbpat") {
-      if (arg > 0 && static_cast<size_t>(arg) <= colours.size() && colours[static_cast<size_t>(arg)] != 0xFFFFFFFFu) {
-        g.cf.backColour = colours[static_cast<size_t>(arg)];
-        g.cf.effects &= ~cfe::AutoBackColour;
-      } else {
-        g.cf.effects |= cfe::AutoBackColour;
-      }
-    }
+    else if (word == "cf") setColour(g.cf.colour, cfe::AutoColour);
+    else if (word == "highlight" || word == "cb" || word == "chcbpat") setColour(g.cf.backColour, cfe::AutoBackColour);
     else if (word == "ql" || word == "qj") para.alignment = kAlignLeft;
     else if (word == "qc") para.alignment = kAlignCentre;
     else if (word == "qr") para.alignment = kAlignRight;

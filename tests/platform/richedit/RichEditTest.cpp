@@ -255,6 +255,33 @@ TEST_F(RichEditTest, RtfOfAnotherWriterLoadsAndUnknownGroupsAreSkipped) {
   EXPECT_FALSE(StreamIn(e, sf::Rtf, "plain words"));
 }
 
+TEST_F(RichEditTest, AColourIndexTheTableDoesNotHaveIsAutomatic) {
+  struct Case {
+    const char* rtf;
+    uint32_t autoBit;
+  };
+  const Case cases[] = {
+      {"{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf2 x}", cfe::AutoColour},
+      {"{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\highlight2 x}", cfe::AutoBackColour},
+      {"{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cb2 x}", cfe::AutoBackColour},
+      {"{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\chcbpat2 x}", cfe::AutoBackColour},
+      {"{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf999999999 x}", cfe::AutoColour},
+      {"{\\rtf1\\cf1 x}", cfe::AutoColour},
+      {"{\\rtf1\\highlight1 x}", cfe::AutoBackColour},
+  };
+  Hwnd e = Make();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rtf);
+    ASSERT_TRUE(StreamIn(e, sf::Rtf, c.rtf));
+    EXPECT_EQ(getWindowText(e), "x");
+    EXPECT_EQ(FormatOf(e, 0, 1).effects & c.autoBit, c.autoBit);
+  }
+  // the last entry of the table is still found
+  ASSERT_TRUE(StreamIn(e, sf::Rtf, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1 x}"));
+  EXPECT_EQ(FormatOf(e, 0, 1).effects & cfe::AutoColour, 0u);
+  EXPECT_EQ(FormatOf(e, 0, 1).colour, 0x0000FFu);
+}
+
 TEST_F(RichEditTest, ProtectedTextChangesOnlyWhenTheParentAgrees) {
   Hwnd e = Make();
   sendMessage(e, emr::SetEventMask, 0, enm::Protected);
