@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -24,7 +25,19 @@ constexpr int32_t kSettingsUnit = 31;
 // for its value.
 constexpr size_t kKeyColumns = 256;
 constexpr size_t kLineRoom = 4096;
-constexpr size_t kProgramPathLength = 255;
+
+// The lines of the file as it was read at start-up, by key (the text up to
+// and including the first "="): a value that cannot be written keeps the
+// line it had.
+std::vector<std::pair<std::string, std::string>>& LinesRead() {
+  static std::vector<std::pair<std::string, std::string>> lines;
+  return lines;
+}
+
+std::string KeyOf(std::string_view line) {
+  const size_t eq = line.find('=');
+  return eq == std::string_view::npos ? std::string() : std::string(line.substr(0, eq + 1));
+}
 
 // ------------------------------------------------------------ value readers
 
@@ -334,22 +347,15 @@ bool NextLine(std::string& line) {
   const int32_t st = RecordRead(kSettingsUnit, "(A)", {buffer});
   if (st != kRecordOk && st != kRecordTooLong) return false;
   line = std::string(TrimTrailingBlanks(buffer));
+  if (std::string key = KeyOf(line); !key.empty()) LinesRead().emplace_back(std::move(key), line);
   return true;
 }
 
-// The program's own path as the toolkit gives it, without trailing blanks.
-std::string ProgramPath() {
-  std::string path(kProgramPathLength, ' ');
-  IOsCommandLineWord(0, path);
-  return std::string(TrimTrailingBlanks(path));
-}
-
-bool HasWildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
-
 }  // namespace
 
-std::string ProgramFileName(std::string_view suffix) {
-  std::string path = ProgramPath();
+std::string ProgramFileName(std::string_view suffix) { return NamedAfter(YYProgramPath(), suffix); }
+
+std::string NamedAfter(std::string path, std::string_view suffix) {
   if (path.size() >= 4) {
     std::string tail = path.substr(path.size() - 4);
     for (char& ch : tail) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -359,6 +365,7 @@ std::string ProgramFileName(std::string_view suffix) {
 }
 
 void INIIN() {
+  LinesRead().clear();
   const std::string primary = ProgramFileName(".INI"), secondary = ProgramFileName(".INW");
   if (RecordOpen(kSettingsUnit, primary, RecordUnitMode::Read) != kRecordOk &&
       RecordOpen(kSettingsUnit, secondary, RecordUnitMode::Read) != kRecordOk)
@@ -425,9 +432,21 @@ void INIIN() {
 namespace {
 
 struct Writer {
-  bool ok = true;
+  std::vector<std::string> lines;
+  // A value holding a line end would come back as lines of its own (keys
+  // the user never set): the line its key had when the file was read is
+  // written instead, or none.
   void Record(std::string_view text) {
-    if (ok && RecordWrite(kSettingsUnit, "(A)", {text}) != kRecordOk) ok = false;
+    if (text.find_first_of("\r\n") == std::string_view::npos) {
+      lines.emplace_back(text);
+      return;
+    }
+    const std::string key = KeyOf(text);
+    for (const auto& [k, line] : LinesRead())
+      if (!key.empty() && k == key) {
+        lines.push_back(line);
+        return;
+      }
   }
 };
 
@@ -459,8 +478,6 @@ std::string Logical(bool v) { return v ? "T" : "F"; }
 }  // namespace
 
 void LASTDIR() {
-  const std::string secondary = ProgramFileName(".INW"), primary = ProgramFileName(".INI");
-  if (RecordOpen(kSettingsUnit, secondary, RecordUnitMode::Write) != kRecordOk) return;
   const DisplaySettingsRecord& d = DisplaySettings();
   const KeptSettingsRecord& k = d.Kept;
   const AxisCaptionTableRecord& c = AxisCaptionTable();
@@ -608,16 +625,13 @@ void LASTDIR() {
   i5("IStyle=", d.IStyle);
   e134("FWidth=", d.FWidth);
   e134("FHeight=", d.FHeight);
-  // A file that could not be written whole is not kept, and the last one
-  // stays where it was.
-  if (RecordClose(kSettingsUnit) != kRecordOk || !w.ok) return;
-  if (RecordFileExists(primary)) {
-    if (HasWildcard(primary)) {
-      int32_t status = 0;
-      YYFileDeleteOs(primary, status);
-    } else {
-      IOsDeleteFile(primary);
-    }
-  }
-  IOsRenameFile(secondary, primary);
+  // The file replaces the old one only once it is complete, through a link
+  // to it (the link stays), keeping its permission bits; a file the user
+  // may not write is left alone. Whatever fails is told.
+  const std::string primary = ProgramFileName(".INI");
+  int32_t st = RecordOpen(kSettingsUnit, primary, RecordUnitMode::Write);
+  for (size_t i = 0; st == kRecordOk && i < w.lines.size(); ++i) st = RecordWrite(kSettingsUnit, "(A)", {w.lines[i]});
+  if (st != kRecordOk) RecordClose(kSettingsUnit);
+  if (st == kRecordOk) st = RecordClose(kSettingsUnit);
+  if (st != kRecordOk) YYFileNotWritten(2, "LASTDIR", primary, RecordLastSystemError());
 }

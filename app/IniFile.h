@@ -4,8 +4,9 @@
 //
 // Its names come from the program's absolute path: a trailing ".exe" (any
 // case) replaced, otherwise the suffix appended: "<program>.INI" is read
-// when it exists, else "<program>.INW"; at shutdown the file is written as
-// "<program>.INW" and then renamed to "<program>.INI".
+// when it exists, else "<program>.INW"; at shutdown "<program>.INI" is
+// written: a complete new file replaces it (through a link to it, keeping
+// its permission bits), and a failure is told, never a cut or lost file.
 #pragma once
 
 #include <string>
@@ -14,9 +15,12 @@
 // Reads the settings file once at start-up. A line with a value its key
 // cannot take is skipped; everything else is still read.
 void INIIN();
-// Writes the settings file at shutdown (reports nothing to its caller).
+// Writes the settings file at shutdown. A failure shows the box naming the
+// file and the system's reason; the old file stays as it was.
 void LASTDIR();
 
 // A file named after the program: its path with a trailing ".exe" (any
 // case) replaced by the suffix, or with the suffix appended.
 std::string ProgramFileName(std::string_view suffix);
+// The same rule applied to another path of the program (its real file).
+std::string NamedAfter(std::string path, std::string_view suffix);

@@ -26,6 +26,7 @@
 #include "toolkit/core/CommonDialogs.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/Menus.h"
+#include "toolkit/core/OsServices.h"
 #include "toolkit/core/Startup.h"
 #include "toolkit/core/WindowApi.h"
 #include "toolkit/core/WindowDrawing.h"
@@ -129,9 +130,14 @@ void Print() {
 }
 
 void Help() {
+  // Beside the program as it was started (a link to it on the user's PATH
+  // may have its own help), else beside the program's real file.
   const std::string name = ProgramFileName(".HLP");
+  const std::string real = NamedAfter(YYProgramRealPath(), ".HLP");
   if (RecordFileExists(name)) {
     WHelpTopic(name);
+  } else if (RecordFileExists(real)) {
+    WHelpTopic(real);
   } else {
     std::string shown = name;
     if (shown.size() < 255) shown.resize(255, ' ');

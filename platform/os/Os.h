@@ -163,6 +163,8 @@ void SetArguments(int argc, const char* const* argv);
 const std::vector<std::string>& Arguments();
 // Absolute path of the running program.
 const std::string& ProgramPath();
+// The running program's own file, every link resolved.
+std::string ProgramRealPath();
 // The command line rebuilt from the arguments: words separated by one
 // blank, a word holding a blank (or empty) enclosed in double quotes.
 std::string CommandLine();

@@ -144,6 +144,13 @@ const std::string& ProgramPath() {
   return Program().path;
 }
 
+std::string ProgramRealPath() {
+  // Tests that name another program path find its file there.
+  std::error_code ec;
+  const std::filesystem::path real = std::filesystem::canonical(ProgramPath(), ec);
+  return ec ? ResolveProgramPath() : real.string();
+}
+
 std::string CommandLine() {
   std::string line;
   for (const auto& a : Arguments()) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "tests/support/ScratchDir.h"
 
@@ -97,6 +98,35 @@ TEST_F(ProgramRun, TheHelpTextLiesBesideTheProgram) {
   const std::filesystem::path program(QUILLON_PROGRAM);
   const std::string help = testsupport::ReadFile((program.parent_path() / "quillon.HLP").string());
   EXPECT_EQ(help.rfind("QUILLON HELP 1", 0), 0u);
+}
+
+// Width and height of a PNG file (0 x 0 when it is none).
+std::pair<uint32_t, uint32_t> PngSize(const std::string& bytes) {
+  if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return {0, 0};
+  auto be32 = [&](size_t at) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return v;
+  };
+  return {be32(16), be32(20)};
+}
+
+// Started by a link's name from a folder on the user's PATH (no help file
+// there), the program finds its help beside its real file: the help window
+// (640 x 480) opens, not the "HELP FILE NOT FOUND" box. Its settings stay
+// beside the link it was started by.
+TEST_F(ProgramRun, HelpIsFoundWhenStartedThroughALinkOnThePath) {
+  std::filesystem::create_directories(dir_ / "bin");
+  std::filesystem::create_symlink(QUILLON_PROGRAM, dir_ / "bin/tem");
+  testsupport::WriteFile(dir_ / "help.qis", "wait 100\nkey Escape\nmenu 40057\npicture \"help.png\"\nclose\nmenu 40001\n");
+  const char* path = std::getenv("PATH");
+  const Outcome o = Shell("cd '" + dir_.path() + "' && PATH='" + dir_.path() + "/bin:" + (path ? path : "/usr/bin") +
+                          "' tem --script help.qis");
+  EXPECT_EQ(o.status, 0) << o.output;
+  EXPECT_EQ(o.output.find("HELP FILE NOT FOUND"), std::string::npos) << o.output;
+  EXPECT_EQ(PngSize(testsupport::ReadFile(dir_ / "help.png")), std::make_pair(640u, 480u));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "bin/tem.INI"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(QUILLON_PROGRAM).parent_path() / "tem.INI"));
 }
 
 }  // namespace

@@ -2,13 +2,20 @@
 // the round trip between them, and files the reader must survive.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "app/IniFile.h"
 #include "tests/app/AppFixture.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/OrdinaryUser.h"
 
 namespace {
 
@@ -52,8 +59,33 @@ void ExpectGoldenText(const std::string& text, const std::string& name) {
   EXPECT_EQ(text, testsupport::ReadFile(path)) << "differs from " << path;
 }
 
+std::vector<std::string>& FileNotices() {
+  static std::vector<std::string> n;
+  return n;
+}
+
 class SettingsFileTest : public AppTest {
  protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    FileNotices().clear();
+    ErrorReportHooksRecord().fileNotice = [](std::string_view text, std::string_view) {
+      FileNotices().emplace_back(text);
+    };
+  }
+  void TearDown() override {
+    ErrorReportHooksRecord().fileNotice = nullptr;
+    AppTest::TearDown();
+  }
+  static mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+  }
+  size_t Entries() const {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir_.path())) ++n;
+    return n;
+  }
   void WriteSettings(const std::string& text, const std::string& suffix = ".INI") {
     testsupport::WriteFile(program_ + suffix, text);
   }
@@ -280,6 +312,125 @@ TEST_F(SettingsFileTest, AnOverlongLineIsCutAndTheRestOfTheFileRead) {
   INIIN();
   EXPECT_EQ(DisplaySettings().KGRID, 6);
   EXPECT_EQ(AxisCaptionTable().CLDEPT, "Depth" + std::string(35, 'x'));
+}
+
+// A settings file the user made read-only is neither deleted nor replaced
+// at exit: the user is told, with the system's reason. Checked as an
+// ordinary user, since permission bits mean nothing to root.
+TEST_F(SettingsFileTest, AReadOnlySettingsFileIsLeftAloneAndTheUserTold) {
+  WriteSettings(Crlf("KGRID=    6"));
+  const std::string ini = program_ + ".INI";
+  ::chmod(ini.c_str(), 0444);
+  testsupport::GiveToOrdinaryUser(dir_.path());
+  const size_t before = Entries();
+  const auto outcome = testsupport::CheckAsOrdinaryUser([&] {
+    FileNotices().clear();
+    LASTDIR();
+    return testsupport::ReadFile(ini) == Crlf("KGRID=    6") && ModeOf(ini) == 0444 && FileNotices().size() == 1 &&
+           FileNotices()[0] == "The file could not be written:\r" + ini + "\r" + std::strerror(EACCES) &&
+           Entries() == before;
+  });
+  if (outcome == testsupport::UserCheck::kNoOrdinaryUser) GTEST_SKIP() << "no ordinary user to run as";
+  EXPECT_EQ(outcome, testsupport::UserCheck::kPassed);
+}
+
+// A settings file that is a link stays a link: the file it leads to takes
+// the new settings and keeps its permission bits. A link named as the
+// secondary file is never written through.
+TEST_F(SettingsFileTest, LinkedSettingsFilesAreWrittenThroughAndKept) {
+  std::filesystem::create_directories(dir_ / "kept");
+  testsupport::WriteFile(dir_ / "kept/settings", Crlf("KGRID=    6"));
+  ::chmod((dir_ / "kept/settings").c_str(), 0640);
+  std::filesystem::create_symlink("kept/settings", program_ + ".INI");
+  testsupport::WriteFile(dir_ / "mine.txt", "not settings");
+  std::filesystem::create_symlink("mine.txt", program_ + ".INW");
+  INIIN();
+  EXPECT_EQ(DisplaySettings().KGRID, 6);
+  DisplaySettings().KGRID = 9;
+  LASTDIR();
+  EXPECT_TRUE(FileNotices().empty());
+  ASSERT_TRUE(std::filesystem::is_symlink(program_ + ".INI"));
+  EXPECT_EQ(std::filesystem::read_symlink(program_ + ".INI"), "kept/settings");
+  EXPECT_NE(File("kept/settings").find("KGRID=    9\r\n"), std::string::npos);
+  EXPECT_EQ(ModeOf(dir_ / "kept/settings"), 0640u);
+  EXPECT_TRUE(std::filesystem::is_symlink(program_ + ".INW"));
+  EXPECT_EQ(File("mine.txt"), "not settings");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ / "kept"), {}), 1) << "no file left beside it";
+}
+
+// A write that fails (here the size the system allows a file) keeps the
+// old file whole and is told once, with the system's reason.
+TEST_F(SettingsFileTest, AFailedWriteKeepsTheOldFileAndIsTold) {
+  WriteSettings(Crlf("KGRID=    6"));
+  const size_t before = Entries();
+  {
+    testsupport::FileSizeLimit limit(200);
+    LASTDIR();
+  }
+  EXPECT_EQ(File("quillon.INI"), Crlf("KGRID=    6"));
+  EXPECT_EQ(Entries(), before) << "no partial file left";
+  ASSERT_EQ(FileNotices().size(), 1u);
+  EXPECT_EQ(FileNotices()[0], "The file could not be written:\r" + program_ + ".INI\r" + std::strerror(EFBIG));
+}
+
+// A value holding a line end would come back as lines of their own, keys
+// the user never set: it is not written, and the value the file had stays.
+TEST_F(SettingsFileTest, AValueHoldingALineEndKeepsItsPreviousValue) {
+  const std::string odd = dir_ / "x\nLDInFeet=T\nKGRID=    7";
+  std::filesystem::create_directories(odd);
+  struct Case {
+    const char* what;
+    std::string file;       // the file read at start-up
+    std::string caption;    // CLRES at exit
+    std::string expected;   // lines the file must hold
+  } cases[] = {
+      {"a previous value", Crlf("[Directories]\nLastDir=" + dir_.path() + "\nCLRES=Ohm-m"), "Rho\nLDInFeet=T",
+       "LastDir=" + dir_.path() + "\r\n"},
+      {"no previous value", "", "Rho\rKGRID=    7", "[Directories]\r\n \r\n[Windows]\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    apptest::FreshProgram();
+    std::filesystem::current_path(dir_.path());
+    WriteSettings(c.file);
+    INIIN();
+    std::filesystem::current_path(odd);
+    AxisCaptionTable().CLRES = c.caption;
+    LASTDIR();
+    std::filesystem::current_path(dir_.path());
+    const std::string text = File("quillon.INI");
+    EXPECT_NE(text.find(c.expected), std::string::npos) << text.substr(0, 200);
+    EXPECT_EQ(text.find("\nLDInFeet="), std::string::npos);
+    EXPECT_EQ(text.find("\nKGRID=    7"), std::string::npos);
+    EXPECT_EQ(text.find("x\n"), std::string::npos);
+    EXPECT_EQ(text.find("Rho"), std::string::npos);
+    EXPECT_TRUE(FileNotices().empty());
+    apptest::FreshProgram();
+    INIIN();
+    EXPECT_FALSE(DisplaySettings().LDInFeet);
+    EXPECT_NE(DisplaySettings().KGRID, 7);
+  }
+}
+
+// A program path longer than any fixed field: the settings file is named
+// after it whole, beside the program, and read back from there.
+TEST_F(SettingsFileTest, ALongProgramPathNamesItsSettingsFileWhole) {
+  std::string deep = dir_.path();
+  for (int i = 0; deep.size() < 320; ++i) deep += "/program-folder-" + std::to_string(i);
+  std::filesystem::create_directories(deep);
+  const std::string program = deep + "/quillon";
+  std::filesystem::create_symlink("/proc/self/exe", program);
+  plat::SetProgramPathForTest(program);
+  ResetCommandLineForTest();
+  EXPECT_EQ(ProgramFileName(".INI"), program + ".INI");
+  DisplaySettings().KGRID = 5;
+  LASTDIR();
+  EXPECT_TRUE(FileNotices().empty());
+  EXPECT_TRUE(std::filesystem::exists(program + ".INI"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(deep), {}), 2) << "the link and its settings file";
+  apptest::FreshProgram();
+  INIIN();
+  EXPECT_EQ(DisplaySettings().KGRID, 5);
 }
 
 }  // namespace

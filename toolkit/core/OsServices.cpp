@@ -156,7 +156,7 @@ int32_t YYCommandWord(int32_t n, std::string& text) {
     gOs.commandLineCopied = true;
   }
   if (n == 0) {
-    CopyPadded(text, plat::ProgramPath().substr(0, kPathLength));
+    CopyPadded(text, plat::ProgramPath());
     return 0;
   }
   int32_t counted = 0;
@@ -169,6 +169,9 @@ int32_t YYCommandWord(int32_t n, std::string& text) {
   }
   return counted;
 }
+
+std::string YYProgramPath() { return plat::ProgramPath(); }
+std::string YYProgramRealPath() { return plat::ProgramRealPath(); }
 
 void IOsCommandLineWord(int32_t n, std::string& text) {
   CopyPadded(text, "");

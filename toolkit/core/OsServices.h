@@ -21,6 +21,10 @@
 // Word n of the command line (0 the program's full path); a negative n or
 // a missing word gives blanks.
 void IOsCommandLineWord(int32_t n, std::string& text);
+// The program's full path whole, however long: as it was started (a link
+// to the program kept), and its real file (every link resolved).
+std::string YYProgramPath();
+std::string YYProgramRealPath();
 int32_t IOsSystemInfo(int32_t code);
 void IOsDirChange(std::string_view directory);
 void IOsDirName(std::string& text);
