@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <numbers>
 
 #include "VOZUVar/MessageBoxes.h"
 #include "VOZUVar/NumericHelpers.h"
@@ -168,7 +169,29 @@ bool CURVE(float first, float last) {
   }
 
   fc.NTimes = nt;
-  FTRANS(true, t0, nt, fc.Times, fc.Response, fc.IsHz ? 1 : (fc.IsEx ? 2 : 3));
+  if (fc.IsHz) {
+    // The time filter of the sine transform ends at omega t = 10^-3.9; once
+    // the induction number of the most resistive layer is below 0.25 the field
+    // has parts below it, and the cosine transform takes over.
+    const double rhoMax = *std::max_element(fc.RhoF.begin(), fc.RhoF.end());
+    const double switchTime = 4.0e-7 * std::numbers::pi * static_cast<double>(fc.R) * fc.R / (4.0 * rhoMax * 0.25 * 0.25);
+    int32_t early = 0;
+    for (int32_t i = 0; i < nt; ++i) {
+      const float t = static_cast<float>(std::pow(static_cast<double>(1.2589254f), i) * t0);
+      fc.Times[static_cast<size_t>(i)] = t;
+      if (t < switchTime) early = i + 1;
+    }
+    if (early > 0) FTRANS(true, t0, early, fc.Times, fc.Response, 1);
+    // At induction numbers of the top layer above 100 the fields of the
+    // early times lie beyond the wavenumber grid (|k| r above 10^4): no
+    // value can be backed there.
+    const double missingBefore = 4.0e-7 * std::numbers::pi * static_cast<double>(fc.R) * fc.R / (4.0 * fc.RhoF[0] * 100.0 * 100.0);
+    for (int32_t i = 0; i < early; ++i)
+      if (fc.Times[static_cast<size_t>(i)] < missingBefore) fc.Response[static_cast<size_t>(i)] = kMissing;
+    HzCosineTransform(t0, early + 1, nt, fc.Times, fc.Response);
+  } else {
+    FTRANS(true, t0, nt, fc.Times, fc.Response, fc.IsEx ? 2 : 3);
+  }
 
   if (fc.IsEx || fc.IsEy) {
     const double rho1 = fc.RhoF[0];

@@ -309,7 +309,22 @@ void KernelValues(float lambda0, float lambda1, size_t i0, size_t i1) {
     table[i1] = static_cast<float>(v[1]);
   };
 
-  if (fc.IsHz) store(f.HankelT1, -imR * lam);
+  if (fc.IsHz) {
+    store(f.HankelT1, -imR * lam);
+    if (f.InPhase) {
+      // For the cosine transform: -Re(R - R1) lambda, R1 that of the
+      // half-space of the top layer (Y = u_1), whose transient is known in
+      // closed form. Re((Y - lambda) / (Y + lambda)) = ((Re Y - lambda) p + q^2) / |Y + lambda|^2.
+      const std::array<double, 8>& top = f.LayerWork[0];
+      const V2 u1re{top[0], top[1]}, u1im{top[2], top[3]};
+      const V2 p1 = u1re + lam;
+      const V2 invNorm1 = 1.0 / (p1 * p1 + u1im * u1im);
+      const V2 reR = ((y.re - lam) * p + q * q) * invNorm;
+      const V2 reR1 = ((u1re - lam) * p1 + u1im * u1im) * invNorm1;
+      f.HankelT1Re[i0] = -(reR[0] - reR1[0]) * lam[0];
+      f.HankelT1Re[i1] = -(reR[1] - reR1[1]) * lam[1];
+    }
+  }
   if (electric) {
     const double s1 = static_cast<double>(f.OmegaMu) / fc.RhoF[0];
     // Im((Z - lambda) / (i s1)) = (lambda - Re Z) / s1
@@ -336,7 +351,7 @@ void RWFIELDS(float omega) {
   const ForwardCommonRecord& fc = ForwardCommon();
   FieldsRecord& f = gFields;
   if (f.FreqIndex < 1 || f.FreqIndex > kFrequencies) return;
-  f.OmegaMu = omega * kMu0;
+  f.OmegaMu = static_cast<float>(omega * kMu0);
   const double sf = 1.0 / (2.0 * static_cast<double>(3.1415927f) * std::sqrt(static_cast<double>(omega)));
   const double a = -(static_cast<double>(f.OmegaMu) * fc.UnitMoment) / (12.566371f * static_cast<double>(fc.R));
   const size_t at = static_cast<size_t>(f.FreqIndex - 1);

@@ -17,7 +17,7 @@ inline constexpr int32_t kHankelPoints = 100;
 using Complex = std::complex<double>;
 
 struct FieldsRecord {
-  float OmegaMu = 0.0f;  // omega * mu0 of the frequency being computed
+  double OmegaMu = 0.0;  // omega * mu0 of the frequency being computed
   // Responses for Hz, Ex and Ey at each frequency index (index 0 = frequency 1).
   std::array<float, kFrequencies> FreqKernel1{};
   std::array<float, kFrequencies> FreqKernel2{};
@@ -33,6 +33,11 @@ struct FieldsRecord {
   int32_t HankelHalfWidth = 5;
   int32_t HankelIndex = 1;  // 1-based index UWFIELDS stores at
   std::array<float, kHankelPoints> HankelT1{}, HankelT2{}, HankelT3{}, HankelT4{}, HankelT5{};
+  // For Hz also -Re(R - R1) lambda, R1 that of the half-space of the top
+  // layer: the kernel of the in-phase part of the field less that of the
+  // half-space (kept in double: it is a small difference).
+  std::array<double, kHankelPoints> HankelT1Re{};
+  bool InPhase = false;  // whether the kernel also fills HankelT1Re
 
   // The last surface admittances (kept in double: Y - lambda cancels).
   Complex AdmitY{};

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdio>
+#include <numbers>
 
 namespace {
 
@@ -90,4 +91,53 @@ void HZ_LOT_HSP(bool stepOff, float t, float L, float r, float rho, float& hz, f
   }
   hz = static_cast<float>(h);
   dhz = static_cast<float>(dh);
+}
+
+namespace {
+
+constexpr double kMu0Exact = 4.0e-7 * std::numbers::pi;
+
+// sum over n >= first of c(n) u^(2n+1), with c(n) = (-1)^n coefficient(n) / n!
+template <class Coefficient>
+double OddSeries(double u, int32_t first, Coefficient coefficient) {
+  const double u2 = u * u;
+  double power = std::pow(u, 2 * first + 1), factorial = std::tgamma(first + 1.0), sum = 0.0;
+  for (int32_t n = first; n < first + 40; ++n) {
+    if (n > first) {
+      power *= u2;
+      factorial *= n;
+    }
+    const double term = ((n % 2 == 0) ? 1.0 : -1.0) * coefficient(n) * power / factorial;
+    sum += term;
+    if (std::fabs(term) < 1.0e-18 * std::fabs(sum)) break;
+  }
+  return sum;
+}
+
+}  // namespace
+
+double HalfSpaceHzRate(double rho, double r, double sinPhi, double t) {
+  const double u = r * std::sqrt(kMu0Exact / (4.0 * rho * t));
+  // erf(u) - (2 / sqrt(pi)) (u + 2 u^3 / 3) e^(-u^2)
+  double shape;
+  if (u < 1.0)
+    shape = 2.0 / std::sqrt(std::numbers::pi) *
+            OddSeries(u, 2, [](int32_t n) { return 4.0 * n * (n - 1) / (3.0 * (2 * n + 1)); });
+  else
+    shape = std::erf(u) - 2.0 / std::sqrt(std::numbers::pi) * (u + 2.0 * u * u * u / 3.0) * std::exp(-u * u);
+  const double r2 = r * r;
+  return 3.0 * rho * sinPhi / (2.0 * std::numbers::pi * r2 * r2) * shape;
+}
+
+double HalfSpaceHzStepOff(double rho, double r, double sinPhi, double t) {
+  const double u = r * std::sqrt(kMu0Exact / (4.0 * rho * t));
+  // (1 - 3 / (2 u^2)) erf(u) + 3 e^(-u^2) / (sqrt(pi) u)
+  double shape;
+  if (u < 1.0)
+    shape = 2.0 / std::sqrt(std::numbers::pi) * OddSeries(u, 1, [](int32_t m) {
+              return ((m + 1.0) / (2 * m + 1) + 1.5 / (2 * m + 3) - 1.5) / (m + 1);
+            });
+  else
+    shape = (1.0 - 1.5 / (u * u)) * std::erf(u) + 3.0 * std::exp(-u * u) / (std::sqrt(std::numbers::pi) * u);
+  return sinPhi / (4.0 * std::numbers::pi * r * r) * shape;
 }

@@ -22,3 +22,10 @@ double ERF(double x);
 // Hz of a step-off (or, with stepOff false, step-on) source of moment L and
 // its derivative with respect to rho.
 void HZ_LOT_HSP(bool stepOff, float t, float L, float r, float rho, float& hz, float& dhz);
+
+// The same fields in double precision with the exact error function (a
+// series below u = 1, where the closed forms cancel), for the transform and
+// the all-time search: the step-off dBz/dt of a unit-moment source (T/s) and
+// the step-off Hz (A/m), mu0 = 4 pi 1e-7.
+double HalfSpaceHzRate(double rho, double r, double sinPhi, double t);
+double HalfSpaceHzStepOff(double rho, double r, double sinPhi, double t);

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "VOZUVar/NumericHelpers.h"
+#include "engine/CosineFilter.h"
 #include "engine/FilterTables.h"
 #include "engine/ForwardCommon.h"
+#include "engine/HalfSpace.h"
 
 namespace {
 
@@ -182,4 +185,141 @@ void FTRANS(bool newGrid, float t0, int32_t nt, std::span<float> times, std::spa
     response[static_cast<size_t>(k - 1)] =
         static_cast<float>(std::sqrt(static_cast<double>(25.132741f) / tk) * sum * 1.0e-20);
   }
+}
+
+namespace {
+
+// The frequency grid of the cosine transform: omega_m = 10^((top - m) / 10) / t0.
+constexpr int32_t kCosinePerDecade = 10;
+// Points of the interpolation between grid frequencies.
+constexpr int32_t kInterp = 8;
+constexpr int32_t kCosineGridTop = 8 * kCosinePerDecade;
+constexpr int32_t kCosineGridPoints = 42 * kCosinePerDecade;
+// The band of the grid where the spectrum is not negligible ends where it
+// falls below this part of its largest value.
+constexpr double kBandTol = 1.0e-6;
+// A side of the wavenumber walk ends after three pairs of terms below this
+// part of the largest term.
+constexpr double kWalkTol = 1.0e-6;
+
+struct CosineGrid {
+  double t0 = 0.0;
+  std::array<double, kCosineGridPoints> value{};
+  std::array<bool, kCosineGridPoints> done{};
+};
+CosineGrid gCosine;
+
+// Re(Hz - Hz1) at omega, Hz1 the field of the half-space of the top layer.
+// The kernel of the difference falls off on both sides of its largest
+// values; the walk goes outward from the wavenumber of the top layer's
+// skin depth and stops on each side once the terms are negligible.
+double InPhaseHz(double omega) {
+  const ForwardCommonRecord& fc = ForwardCommon();
+  FieldsRecord& f = FieldsState();
+  f.OmegaMu = omega * 4.0e-7 * std::numbers::pi;
+  const std::array<double, kHankelPoints>& powers = HankelPowers();
+  for (size_t i = 0; i < kHankelPoints; ++i) f.Lambda[i] = static_cast<float>(powers[i] / fc.R);
+  const double k1 = std::sqrt(f.OmegaMu / fc.RhoF[0]);
+  const int32_t c = std::clamp(static_cast<int32_t>(std::lround(60.0 + 10.0 * std::log10(k1 * fc.R))), 2, kHankelPoints - 1);
+  double sum = 0.0, largest = 0.0;
+  auto term = [&](int32_t i) {
+    const double v = static_cast<double>(HankelW1[static_cast<size_t>(i - 1)]) * f.HankelT1Re[static_cast<size_t>(i - 1)];
+    sum += v;
+    largest = std::max(largest, std::fabs(v));
+    return std::fabs(v);
+  };
+  KernelValuePair(c, c + 1);
+  term(c);
+  term(c + 1);
+  int32_t lo = c - 1, hi = c + 2, quietLo = 0, quietHi = 0;
+  while (lo >= 1 || hi <= kHankelPoints) {
+    if (lo >= 1 && quietLo < 3) {
+      KernelValuePair(lo - 1 >= 1 ? lo - 1 : lo, lo);
+      const double a = term(lo), b = lo - 1 >= 1 ? term(lo - 1) : 0.0;
+      quietLo = std::max(a, b) <= kWalkTol * largest ? quietLo + 1 : 0;
+      lo -= 2;
+    } else {
+      lo = 0;
+    }
+    if (hi <= kHankelPoints && quietHi < 3) {
+      KernelValuePair(hi, hi + 1 <= kHankelPoints ? hi + 1 : hi);
+      const double a = term(hi), b = hi + 1 <= kHankelPoints ? term(hi + 1) : 0.0;
+      quietHi = std::max(a, b) <= kWalkTol * largest ? quietHi + 1 : 0;
+      hi += 2;
+    } else {
+      hi = kHankelPoints + 1;
+    }
+  }
+  return sum * 1.0e-20 * fc.SinPhi / (4.0 * std::numbers::pi * fc.R);
+}
+
+double CosineGridValue(int32_t m) {
+  CosineGrid& g = gCosine;
+  const size_t k = static_cast<size_t>(m);
+  if (!g.done[k]) {
+    g.value[k] = InPhaseHz(std::pow(10.0, static_cast<double>(kCosineGridTop - m) / kCosinePerDecade) / g.t0);
+    g.done[k] = true;
+  }
+  return g.value[k];
+}
+
+// Grid position of omega.
+double GridPosition(double omega) { return kCosineGridTop - kCosinePerDecade * std::log10(omega * gCosine.t0); }
+
+}  // namespace
+
+void HzCosineTransform(float t0, int32_t first, int32_t nt, std::span<const float> times, std::span<float> response) {
+  const ForwardCommonRecord& fc = ForwardCommon();
+  FieldsRecord& f = FieldsState();
+  CosineGrid& g = gCosine;
+  if (first > nt) return;
+  g.t0 = t0;
+  g.done.fill(false);
+  f.InPhase = true;
+
+  // The band of the spectrum: from the frequency 1/t of the middle of the
+  // times outward until it is negligible on both sides.
+  const double middle = std::sqrt(static_cast<double>(times[static_cast<size_t>(first - 1)]) * times[static_cast<size_t>(nt - 1)]);
+  const int32_t start = std::clamp(static_cast<int32_t>(GridPosition(1.0 / middle)), kInterp, kCosineGridPoints - kInterp);
+  double largest = 0.0;
+  for (int32_t m = start - 2; m <= start + 2; ++m) largest = std::max(largest, std::fabs(CosineGridValue(m)));
+  int32_t bandHi = start + 2, bandLo = start - 2;  // grid indices (hi = lower frequencies)
+  for (int32_t quiet = 0; bandHi + 1 < kCosineGridPoints && quiet < 4; ++bandHi) {
+    const double v = std::fabs(CosineGridValue(bandHi + 1));
+    largest = std::max(largest, v);
+    quiet = v <= kBandTol * largest ? quiet + 1 : 0;
+  }
+  for (int32_t quiet = 0; bandLo - 1 >= 0 && quiet < 4; --bandLo) {
+    const double v = std::fabs(CosineGridValue(bandLo - 1));
+    largest = std::max(largest, v);
+    quiet = v <= kBandTol * largest ? quiet + 1 : 0;
+  }
+
+  for (int32_t k = first; k <= nt; ++k) {
+    const double t = times[static_cast<size_t>(k - 1)];
+    double sum = 0.0;
+    for (int32_t q = 0; q < kCosineFilterPoints; ++q) {
+      const double pos = GridPosition(CosineFilterBase[static_cast<size_t>(q)] / t);
+      const int32_t m = static_cast<int32_t>(std::floor(pos));
+      // Lagrange through the kInterp grid points around pos; outside the
+      // band the spectrum is taken as 0.
+      const int32_t from = m - (kInterp / 2 - 1);
+      if (from + kInterp - 1 < bandLo || from > bandHi) continue;
+      const double x = pos - m;
+      double v = 0.0;
+      for (int32_t a = 0; a < kInterp; ++a) {
+        const int32_t at = from + a;
+        if (at < bandLo || at > bandHi) continue;
+        const double xa = a - (kInterp / 2 - 1);
+        double l = 1.0;
+        for (int32_t c = 0; c < kInterp; ++c)
+          if (c != a) l *= (x - (c - (kInterp / 2 - 1))) / (xa - (c - (kInterp / 2 - 1)));
+        v += l * CosineGridValue(at);
+      }
+      sum += CosineFilterWeights[static_cast<size_t>(q)] * v;
+    }
+    response[static_cast<size_t>(k - 1)] =
+        static_cast<float>(8.0e-7 / t * sum + HalfSpaceHzRate(fc.RhoF[0], fc.R, fc.SinPhi, t));
+  }
+  f.InPhase = false;
 }

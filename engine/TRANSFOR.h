@@ -32,3 +32,10 @@ float HTRANS(bool& newGrid, float r, int32_t kind);
 // mark 1.0e20; times and response must hold nt values.
 void FTRANS(bool newGrid, float t0, int32_t nt, std::span<float> times, std::span<float> response,
             int32_t kind);
+
+// Hz (the step-off dBz/dt per unit moment) at the times first..nt (1-based)
+// of times by the cosine transform of the in-phase spectrum less its
+// direct-current value, on a frequency grid of ten per decade below
+// 10^8 / t0 that is sampled where the filter needs it and interpolated
+// between its points.
+void HzCosineTransform(float t0, int32_t first, int32_t nt, std::span<const float> times, std::span<float> response);
