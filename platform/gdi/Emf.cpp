@@ -23,6 +23,7 @@
 #include "platform/font/Font.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/HandleTable.h"
+#include "platform/os/Os.h"
 
 namespace plat {
 namespace {
@@ -62,6 +63,8 @@ enum Emr : uint32_t {
 };
 constexpr uint32_t kSignature = 0x464D4520;  // " EMF"
 constexpr uint32_t kHeaderSize = 108;
+// Characters of a description kept (the rest is cut).
+constexpr size_t kMaxDescription = 4096;
 constexpr uint32_t kRgnCopy = 5;
 constexpr uint32_t kPsGeometric = 0x00010000;
 constexpr uint32_t kPatCopy = 0x00F00021;
@@ -80,6 +83,7 @@ struct EmfTable {
   // Recording contexts and their frame and reference device.
   struct Recording {
     std::optional<Rect> frame;
+    std::string description;
     Size device, millimetres, micrometres;
   };
   std::map<Hdc, Recording> recordings;
@@ -626,10 +630,14 @@ std::vector<uint8_t> encode(const std::vector<DrawCall>& calls, const EmfTable::
   eof.w.u32(16);
   eof.w.u32(20);
   const std::vector<uint8_t>& tail = eof.done();
-  const uint32_t total = kHeaderSize + static_cast<uint32_t>(e.body.size() + tail.size());
+  // The description follows the header's fixed part inside the header
+  // record, as 16-bit characters, the record padded to whole words.
+  const uint32_t descriptionChars = static_cast<uint32_t>(rec.description.size());
+  const uint32_t headerBytes = kHeaderSize + (2 * descriptionChars + 3) / 4 * 4;
+  const uint32_t total = headerBytes + static_cast<uint32_t>(e.body.size() + tail.size());
   Writer h;
   h.u32(kEmrHeader);
-  h.u32(kHeaderSize);
+  h.u32(headerBytes);
   h.rect(bounds);
   h.rect(frame);
   h.u32(kSignature);
@@ -638,8 +646,8 @@ std::vector<uint8_t> encode(const std::vector<DrawCall>& calls, const EmfTable::
   h.u32(e.records + 2);
   h.u16(kHandles);
   h.u16(0);
-  h.u32(0);  // no description
-  h.u32(0);
+  h.u32(descriptionChars);
+  h.u32(descriptionChars != 0 ? kHeaderSize : 0);
   h.u32(0);  // no palette
   h.i32(rec.device.cx);
   h.i32(rec.device.cy);
@@ -650,6 +658,8 @@ std::vector<uint8_t> encode(const std::vector<DrawCall>& calls, const EmfTable::
   h.u32(0);
   h.i32(rec.micrometres.cx);
   h.i32(rec.micrometres.cy);
+  for (const char c : rec.description) h.u16(static_cast<uint8_t>(c));
+  while (h.b.size() < headerBytes) h.b.push_back(0);
   std::vector<uint8_t> out = std::move(h.b);
   out.insert(out.end(), e.body.begin(), e.body.end());
   out.insert(out.end(), tail.begin(), tail.end());
@@ -1038,7 +1048,7 @@ struct Player {
 
 }  // namespace
 
-Hdc createEnhMetaFile(Hdc reference, const Rect* frame) {
+Hdc createEnhMetaFile(Hdc reference, const Rect* frame, std::string_view description) {
   detail::DeviceGeometry g;
   const Hdc ref = reference ? reference : 0;
   if (ref && !isDc(ref)) return 0;
@@ -1056,6 +1066,7 @@ Hdc createEnhMetaFile(Hdc reference, const Rect* frame) {
   if (!dc) return 0;
   EmfTable::Recording rec;
   if (frame) rec.frame = *frame;
+  rec.description.assign(description.substr(0, kMaxDescription));
   rec.device = {g.width, g.height};
   rec.micrometres = {static_cast<int>(std::llround(g.width * 25400.0 / g.dpiX)),
                      static_cast<int>(std::llround(g.height * 25400.0 / g.dpiY))};
@@ -1110,26 +1121,11 @@ HEnhMetaFile copyEnhMetaFile(HEnhMetaFile mf, const std::string& file) {
     return 0;
   }
   std::vector<uint8_t> bytes = r->bytes;
+  // A new file gets the usual mode of the user's files; it replaces an old
+  // one only once it is complete.
   if (!file.empty()) {
-    // Written beside the target under a name of its own, then renamed over it.
-    std::string temp = file + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return 0;
-    size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-      if (n <= 0) {
-        const int err = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        errno = err;
-        return 0;
-      }
-      done += static_cast<size_t>(n);
-    }
-    if (::close(fd) != 0 || ::rename(temp.c_str(), file.c_str()) != 0) {
-      const int err = errno;
-      ::unlink(temp.c_str());
+    const int err = FileWriteWhole(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (err != 0) {
       errno = err;
       return 0;
     }

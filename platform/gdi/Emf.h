@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/gdi/Gdi.h"
@@ -19,8 +20,10 @@ using HEnhMetaFile = uint32_t;
 // Starts a metafile for the reference device of `reference` (0: the
 // display): its resolution and size are the picture's device. `frame` is
 // the picture's frame in hundredths of a millimetre; without one the frame
-// is the bounds of what is drawn.
-Hdc createEnhMetaFile(Hdc reference, const Rect* frame);
+// is the bounds of what is drawn. The description (usually the program's
+// name and the picture's title, each ended by a zero, and a zero after
+// them) goes into the header.
+Hdc createEnhMetaFile(Hdc reference, const Rect* frame, std::string_view description = {});
 // Ends the recording: the context is deleted and the metafile made; 0 for
 // a context that is not recording a metafile.
 HEnhMetaFile closeEnhMetaFile(Hdc dc);

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <string>
+#include <unordered_map>
 
 #include "platform/gdi/GdiInternal.h"
 
@@ -420,7 +422,11 @@ uint32_t Le(std::span<const uint8_t> b, size_t at, int n) {
 }
 
 // The records of well-formed metafile bytes (the end record left out).
-bool Walk(std::span<const uint8_t> bytes, std::vector<std::span<const uint8_t>>* records) {
+// Each record up to the end-of-file record, in order, handed to `visit`;
+// false (after visiting the records before the fault) for a file that is
+// no plain metafile or whose records do not add up.
+template <typename Visit>
+bool Walk(std::span<const uint8_t> bytes, Visit&& visit) {
   if (bytes.size() < kHeaderBytes || bytes.size() > kMaxMetafileBytes) return false;
   const uint32_t type = Le(bytes, 0, 2), headerWords = Le(bytes, 2, 2), version = Le(bytes, 4, 2);
   if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300)) return false;
@@ -430,7 +436,7 @@ bool Walk(std::span<const uint8_t> bytes, std::vector<std::span<const uint8_t>>*
     if (words < 3 || words > (bytes.size() - at) / 2) return false;
     const std::span<const uint8_t> rec = bytes.subspan(at, size_t{words} * 2);
     if (Le(rec, 4, 2) == kEof) return true;
-    if (records) records->push_back(rec);
+    visit(rec);
     at += rec.size();
   }
   return false;
@@ -549,16 +555,29 @@ struct WmfPlayer {
     return static_cast<int>(std::clamp<double>(std::llround(std::abs(w) * std::abs(sx)), 1, 1 << 16));
   }
 
+  // The free slots in order, and how many slots hold each object, so that
+  // neither a new object nor a restored state looks through the table.
+  std::set<size_t> freeSlots;
+  std::unordered_map<GdiObj, uint32_t> held;
+
+  void table(size_t slots) {
+    objects.assign(slots, 0);
+    used.assign(slots, false);
+    for (size_t i = 0; i < slots; ++i) freeSlots.insert(freeSlots.end(), i);
+  }
+  bool alive(GdiObj obj) const { return obj != 0 && held.count(obj) != 0; }
+
   // A new object goes into the lowest free slot; a full table drops it.
   void add(GdiObj obj) {
-    for (size_t i = 0; i < used.size(); ++i) {
-      if (!used[i]) {
-        used[i] = true;
-        objects[i] = obj;
-        return;
-      }
+    if (freeSlots.empty()) {
+      if (obj) deleteObject(obj);
+      return;
     }
-    if (obj) deleteObject(obj);
+    const size_t i = *freeSlots.begin();
+    freeSlots.erase(freeSlots.begin());
+    used[i] = true;
+    objects[i] = obj;
+    if (obj) ++held[obj];
   }
 
   void select(uint32_t index) {
@@ -578,14 +597,17 @@ struct WmfPlayer {
     const GdiObj obj = objects[index];
     if (obj == 0) {
       used[index] = false;
+      freeSlots.insert(index);
       return;
     }
     if (obj == pen) selectObject(dc, getStockObject(Stock::kBlackPen)), pen = 0;
     if (obj == brush) selectObject(dc, getStockObject(Stock::kWhiteBrush)), brush = 0;
     if (obj == font) selectObject(dc, getStockObject(Stock::kSystemFont)), font = 0;
     deleteObject(obj);
+    if (--held[obj] == 0) held.erase(obj);
     objects[index] = 0;
     used[index] = false;
+    freeSlots.insert(index);
   }
 
   void save() {
@@ -608,10 +630,9 @@ struct WmfPlayer {
     const State s = saved[keep];
     saved.resize(keep);
     // Objects deleted since are not selected again.
-    auto live = [&](GdiObj obj) { return obj != 0 && std::find(objects.begin(), objects.end(), obj) != objects.end(); };
-    pen = live(s.pen) ? s.pen : 0;
-    brush = live(s.brush) ? s.brush : 0;
-    font = live(s.font) ? s.font : 0;
+    pen = alive(s.pen) ? s.pen : 0;
+    brush = alive(s.brush) ? s.brush : 0;
+    font = alive(s.font) ? s.font : 0;
     selectObject(dc, pen ? pen : getStockObject(Stock::kBlackPen));
     selectObject(dc, brush ? brush : getStockObject(Stock::kWhiteBrush));
     selectObject(dc, font ? font : getStockObject(Stock::kSystemFont));
@@ -928,12 +949,14 @@ struct WmfPlayer {
 
 }  // namespace
 
-bool isMetaFileBits(std::span<const uint8_t> bytes) { return Walk(bytes, nullptr); }
+bool isMetaFileBits(std::span<const uint8_t> bytes) {
+  return Walk(bytes, [](std::span<const uint8_t>) {});
+}
 
 bool playMetaFile(Hdc dc, std::span<const uint8_t> bytes, const Rect& rect, const Rect* window) {
   detail::DcRec* d = detail::dcRec(dc);
-  std::vector<std::span<const uint8_t>> records;
-  if (!d || !Walk(bytes, &records)) return false;
+  // Only a whole metafile is played: its records are checked first.
+  if (!d || !isMetaFileBits(bytes)) return false;
   WmfPlayer p;
   p.dc = dc;
   p.d = d;
@@ -945,13 +968,12 @@ bool playMetaFile(Hdc dc, std::span<const uint8_t> bytes, const Rect& rect, cons
   }
   p.scale();
   const size_t objects = Le(bytes, 10, 2);
-  p.objects.assign(objects, 0);
-  p.used.assign(objects, false);
+  p.table(objects);
   p.baseClipped = d->clipped;
   p.baseClip = d->clip;
 
   const detail::PictureState saved = detail::startPicture(dc, *d);
-  for (const std::span<const uint8_t>& rec : records) p.record(rec);
+  Walk(bytes, [&p](std::span<const uint8_t> rec) { p.record(rec); });
 
   detail::endPicture(*d, saved);
   for (size_t i = 0; i < p.objects.size(); ++i)

@@ -41,6 +41,7 @@ constexpr int32_t kDriverNumber = 11;
 constexpr std::string_view kRoutine = "XXWMF";
 constexpr std::string_view kMask = "00000111111111100010011011110";
 constexpr std::string_view kUntitled = "Plovane graphic";
+constexpr std::string_view kDescriptionApplication = "QVZ metafile driver";
 constexpr int32_t kErrorClipboard = 1094;
 constexpr int32_t kErrorClipboardType = 1095;
 constexpr size_t kPlaceableBytes = 22;
@@ -199,7 +200,12 @@ void YYWmfCreate(int32_t kind, int32_t option29, bool clipboard, int32_t& failed
     gM.width = pixels(gM.width, plat::Cap::kHorzRes, plat::Cap::kHorzSize, plat::Cap::kLogPixelsX);
     gM.height = pixels(gM.height, plat::Cap::kVertRes, plat::Cap::kVertSize, plat::Cap::kLogPixelsY);
     gM.dashResolution = plat::getDeviceCaps(reference, plat::Cap::kLogPixelsX);
-    gM.dc = plat::createEnhMetaFile(ic, &frame);
+    // The description names the program's driver, then the picture.
+    std::string description(kDescriptionApplication);
+    description += '\0';
+    description += TrimTrailingBlanks(DriverParams().OutputTitle);
+    description += std::string(2, '\0');
+    gM.dc = plat::createEnhMetaFile(ic, &frame, description);
     plat::deleteDc(reference);
     gM.option29 = option29;
     YYWmfDashScale();

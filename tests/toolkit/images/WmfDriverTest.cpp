@@ -5,6 +5,9 @@
 // recording and from the clipboard, and the player's errors. Dashes of an
 // enhanced metafile scaled to its reference device, and its gradients.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
 
 #include <cmath>
 #include <cstdint>
@@ -142,6 +145,35 @@ TEST_F(WmfDriverTest, EveryKindIsReadByOutsideReaders) {
     std::array<int32_t, 4> info{};
     YYGraphicsFileProbe(Path(), info, 4);
     EXPECT_EQ(info, (std::array<int32_t, 4>{kFileMetafile, c.width, c.height, c.probedKind}));
+  }
+}
+
+// Every kind of file gets the mode of the user's other files (0666 less
+// the umask); an enhanced metafile names the driver and the picture's title
+// in its header's description, read here by Python from the file's bytes.
+TEST_F(WmfDriverTest, FilesGetTheUsualModeAndEnhancedOnesTheirDescription) {
+  const mode_t old = ::umask(022);
+  for (const int32_t kind : {0, 1, 2}) {
+    SCOPED_TRACE(kind);
+    const std::string name = "mode" + std::to_string(kind) + ".wmf";
+    ASSERT_FALSE(Plot(11, DrawTestPage, Kind(kind), name, std::string("Survey line 7")).empty());
+    struct stat st {};
+    ASSERT_EQ(::stat(Path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+  }
+  ::umask(old);
+  const std::string read =
+      "/usr/bin/python3 -c \"import struct,sys; b=open(sys.argv[1],'rb').read(); n,o=struct.unpack_from('<II',b,60); "
+      "print(repr(b[o:o+2*n].decode('utf-16-le')))\" " + Path();
+  std::string printed;
+  if (FILE* f = ::popen(read.c_str(), "r")) {
+    char buf[256];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) printed.append(buf, n);
+    ::pclose(f);
+  }
+  EXPECT_EQ(printed, "'QVZ metafile driver\\x00Survey line 7\\x00\\x00'\n");
+  if (vdtest::Have("emf2svg-conv")) {
+    EXPECT_EQ(vdtest::RunCommand("emf2svg-conv -i " + Path() + " -o " + Path() + ".svg >/dev/null 2>&1"), 0);
   }
 }
 
