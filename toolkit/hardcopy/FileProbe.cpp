@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -671,9 +672,12 @@ void YYINFOCGM(std::string_view name, int32_t& pictures, float& aspect) {
       if (cls == 1 && id == 3) {
         vdcType = YYCgmReadInt(1, 16);
       } else if (cls == 1 && id == 4) {
-        intPrecision = YYCgmReadInt(1, intPrecision);
+        // Precisions other than the format's own widths are not taken.
+        const int32_t bits = YYCgmReadInt(1, intPrecision);
+        if (bits == 8 || bits == 16 || bits == 24 || bits == 32) intPrecision = bits;
       } else if (cls == 3 && id == 1) {
-        vdcPrecision = YYCgmReadInt(1, intPrecision);
+        const int32_t bits = YYCgmReadInt(1, intPrecision);
+        if (bits == 16 || bits == 24 || bits == 32) vdcPrecision = bits;
       } else {
         double x1, y1, x2, y2;
         if (vdcType == 1) {
@@ -688,9 +692,12 @@ void YYINFOCGM(std::string_view name, int32_t& pictures, float& aspect) {
           x2 = YYCgmReadInt(1 + 2 * step, vdcPrecision);
           y2 = YYCgmReadInt(1 + 3 * step, vdcPrecision);
         }
-        // A flat extent has no ratio; it is taken as not given.
+        // A flat extent has no ratio, nor one that a float cannot hold:
+        // it is taken as not given.
         const double ratio = y2 != y1 ? (x2 - x1) / (y2 - y1) : 0.0;
-        if (y2 != y1 && std::isfinite(ratio)) {
+        const bool fits = std::isfinite(ratio) && std::abs(ratio) <= FLT_MAX &&
+                          (ratio == 0.0 || static_cast<float>(ratio) != 0.0f);
+        if (y2 != y1 && fits) {
           if (id == 17) {
             haveMax = true;
             maxRatio = ratio;

@@ -10,6 +10,7 @@
 
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/FileIO.h"
+#include "toolkit/hardcopy/BmpLayout.h"
 #include "toolkit/hardcopy/FileProbe.h"
 #include "toolkit/hardcopy/PngRows.h"
 
@@ -125,23 +126,22 @@ int64_t BmpRowBytes(int32_t bits, int64_t w) {
   }
 }
 
-void BmpRow(const std::vector<uint8_t>& row, int32_t bits, int32_t compression, int64_t y, PixelTarget& t) {
+void BmpRow(const std::vector<uint8_t>& row, const BmpLayout& bmp, int64_t y, PixelTarget& t) {
   const int64_t w = std::min(t.imageWidth, t.width);
   for (int64_t x = 0; x < w; ++x) {
     int32_t c = 0;
     const size_t i = static_cast<size_t>(x);
-    switch (bits) {
+    switch (bmp.bits) {
       case 1: c = gImagePalette[(row[i / 8] >> (7 - i % 8)) & 1]; break;
       case 4: c = gImagePalette[i % 2 == 0 ? row[i / 2] >> 4 : row[i / 2] & 15]; break;
       case 8: c = gImagePalette[row[i]]; break;
-      case 16: {
-        const uint32_t v = row[2 * i] | (row[2 * i + 1] << 8);
-        c = compression == 3 ? Rgb((v >> 11) * 8, ((v >> 5) & 63) * 4, (v & 31) * 8)
-                             : Rgb(((v >> 10) & 31) * 8, ((v >> 5) & 31) * 8, (v & 31) * 8);
+      case 16: c = BmpMaskedColour(row[2 * i] | (row[2 * i + 1] << 8), bmp.masks); break;
+      case 24: c = Rgb(row[3 * i + 2], row[3 * i + 1], row[3 * i]); break;
+      case 32: {
+        const uint32_t v = row[4 * i] | (row[4 * i + 1] << 8) | (row[4 * i + 2] << 16) | (uint32_t{row[4 * i + 3]} << 24);
+        c = BmpMaskedColour(v, bmp.masks);
         break;
       }
-      case 24: c = Rgb(row[3 * i + 2], row[3 * i + 1], row[3 * i]); break;
-      case 32: c = Rgb(row[4 * i + 2], row[4 * i + 1], row[4 * i]); break;
       default: return;
     }
     t.Put(x, y, c);
@@ -189,33 +189,31 @@ void BmpRle(Input& in, int32_t bits, PixelTarget& t) {
 }
 
 void ReadBmp(Input& in, const std::array<int32_t, 5>& info, PixelTarget& t) {
-  std::array<uint8_t, 54> head{};
-  if (!in.ReadAll(head)) return;
-  const int32_t bits = Le(head, 28, 2), compression = Le(head, 30, 4), offset = Le(head, 10, 2);
-  if (bits <= 8) {
-    // At most 256 entries are taken; whatever else lies before the pixel
-    // data is skipped, not read.
-    const int64_t tableBytes = std::max<int64_t>(offset - 54, 0);
-    std::vector<uint8_t> table(static_cast<size_t>(std::min<int64_t>(tableBytes, 1024)));
-    if (!in.ReadAll(table)) return;
-    for (size_t e = 0; e < 256 && 4 * e + 2 < table.size(); ++e)
+  std::array<uint8_t, kBmpLayoutBytes> head{};
+  const int32_t got = in.Read(head);
+  BmpLayout bmp;
+  if (got < 54 || !ReadBmpLayout(std::span(head).first(static_cast<size_t>(got)), bmp)) return;
+  if (bmp.bits <= 8) {
+    // At most 256 entries, wherever the header puts them.
+    std::vector<uint8_t> table(4 * size_t{bmp.colours});
+    if (!in.SeekTo(bmp.paletteOffset) || !in.ReadAll(table)) return;
+    for (size_t e = 0; e < bmp.colours; ++e)
       gImagePalette[e] = Rgb(table[4 * e + 2], table[4 * e + 1], table[4 * e]);
-    if (tableBytes > static_cast<int64_t>(table.size()) && !in.Skip(tableBytes - static_cast<int64_t>(table.size())))
-      return;
   }
   if (t.imageWidth <= 0 || t.imageHeight <= 0) return;
-  if (info[4] == 1 && (bits == 4 || bits == 8)) {
-    BmpRle(in, bits, t);
+  if (bmp.dataOffset != 0 && !in.SeekTo(bmp.dataOffset)) return;
+  if (info[4] == 1 && (bmp.bits == 4 || bmp.bits == 8)) {
+    BmpRle(in, bmp.bits, t);
     return;
   }
-  const int64_t rowBytes = BmpRowBytes(bits, t.imageWidth);
+  const int64_t rowBytes = BmpRowBytes(bmp.bits, t.imageWidth);
   // A row longer than the whole file cannot be read whole.
   if (rowBytes <= 0 || rowBytes > in.length) return;
   std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
   for (int64_t r = 0; r < t.imageHeight; ++r) {
     if (!in.ReadAll(row)) return;
     const int64_t y = t.imageHeight - 1 - r;
-    if (y < t.rows) BmpRow(row, bits, compression, y, t);
+    if (y < t.rows) BmpRow(row, bmp, y, t);
   }
 }
 

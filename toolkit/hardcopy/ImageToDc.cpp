@@ -15,6 +15,7 @@
 #include "platform/clip/Clipboard.h"
 #include "platform/gdi/Gdi.h"
 #include "toolkit/core/FileIO.h"
+#include "toolkit/hardcopy/BmpLayout.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/graphics/ScreenDriver.h"
@@ -30,6 +31,8 @@ constexpr int32_t kOk = 0, kCannotOpen = 1, kShort = 2, kNotSupported = 27, kZli
 constexpr int64_t kMaxPixels = int64_t{1} << 26;
 constexpr int64_t kMaxPngBytes = int64_t{1} << 28;
 constexpr int64_t kInflateRatio = 1032;
+// The most bytes one PCX run gives.
+constexpr int64_t kPcxRunBytes = 63;
 
 struct ImageDib {
   plat::DibHeader header;
@@ -147,70 +150,65 @@ int32_t ReadBmp(std::string_view name, ImageDib& dib, int32_t& error) {
     error = f.Error();
     return kCannotOpen;
   }
-  std::array<uint8_t, 14> fileHead{};
-  std::array<uint8_t, 40> info{};
-  if (!f.Read(fileHead)) {
+  std::vector<uint8_t> head(static_cast<size_t>(std::min<int64_t>(f.Length(), kBmpLayoutBytes)));
+  if (head.size() < 14 || !f.Read(head)) {
     error = f.Error();
     return kShort;
   }
-  if (fileHead[0] != 'B' || fileHead[1] != 'M' || !f.Read(info) || Le(info, 0, 4) == 12) return kNotSupported;
-  const int32_t w = static_cast<int32_t>(Le(info, 4, 4)), h = static_cast<int32_t>(Le(info, 8, 4));
-  const int bits = static_cast<int>(Le(info, 14, 2));
-  const uint32_t compression = Le(info, 16, 4);
+  BmpLayout bmp;
+  if (!ReadBmpLayout(head, bmp)) return kNotSupported;
+  const int64_t w = bmp.width, h = bmp.height;
+  const int bits = bmp.bits;
+  const uint32_t compression = bmp.compression;
   // Sizes the layer can draw: at most 65535 each way and a bounded area.
-  if (w <= 0 || w > 65535 || h == 0 || h < -65535 || h > 65535 || int64_t{w} * std::abs(h) > kMaxPixels)
+  if (w <= 0 || w > 65535 || h == 0 || h < -65535 || h > 65535 || w * std::abs(h) > kMaxPixels)
     return kNotSupported;
   const bool rle = (compression == 1 && bits == 8) || (compression == 2 && bits == 4);
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return kNotSupported;
-  if (compression != 0 && compression != 3 && !rle) return kNotSupported;
-  int64_t colours = Le(info, 32, 2);
-  if (colours == 0) colours = bits <= 8 ? int64_t{1} << bits : 0;
-  int64_t size = Le(info, 20, 4);
-  if (size == 0) size = (int64_t{bits} * w + 31) / 32 * 4 * std::abs(h);
-  // Nothing larger than the file can be read from it.
-  if (4 * colours > f.Length() || size > f.Length()) {
+  if (compression != 0 && !rle && !(compression == 3 && (bits == 16 || bits == 32))) return kNotSupported;
+  const int rows = static_cast<int>(std::abs(h));
+  const int64_t whole = static_cast<int64_t>(RowBytes(w, bits)) * rows;
+  // The pixel data the image needs must be in the file; run-length data
+  // draws at most 255 pixels for each two of its bytes.
+  const int64_t available = f.Length() - std::min<int64_t>(bmp.dataOffset, f.Length());
+  int64_t size = bmp.dataBytes != 0 && rle ? bmp.dataBytes : rle ? available : whole;
+  if (size > available || (!rle && size < whole) || (rle && w * rows > 128 * size + w)) {
     error = 0;
     return kShort;
   }
-  std::vector<uint8_t> table(static_cast<size_t>(4 * colours));
-  if (!f.Read(table)) {
-    error = f.Error();
-    return kShort;
-  }
-  const uint32_t offset = Le(fileHead, 10, 4);
+  std::vector<uint8_t> table(4 * size_t{bmp.colours});
   std::vector<uint8_t> data(static_cast<size_t>(size));
-  if ((offset != 0 && !f.Seek(offset)) || !f.Read(data)) {
+  if ((!table.empty() && (!f.Seek(bmp.paletteOffset) || !f.Read(table))) || !f.Seek(bmp.dataOffset) || !f.Read(data)) {
     error = f.Error();
     return kShort;
   }
-  dib.header.width = w;
-  dib.header.height = h;
-  for (size_t e = 0; e < 256 && 4 * e + 3 < table.size() && bits <= 8; ++e)
+  dib.header.width = static_cast<int>(w);
+  dib.header.height = static_cast<int>(h);
+  for (size_t e = 0; e < bmp.colours; ++e)
     dib.header.colors.push_back({table[4 * e + 2], table[4 * e + 1], table[4 * e], 0});
-  const int rows = std::abs(h);
+  const uint32_t standard32[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+  const bool plain32 = bits == 32 && std::equal(bmp.masks.begin(), bmp.masks.end(), standard32);
   if (rle) {
     dib.header.bitsPerPixel = 8;
-    UnpackRle(data, bits, w, rows, dib.bits);
+    UnpackRle(data, bits, static_cast<int32_t>(w), rows, dib.bits);
     if (h < 0) dib.header.height = rows;  // decoded bottom-up
-  } else if (bits == 16) {
-    // Five bits a colour, or five, six and five with compression 3: as
-    // 24-bit rows of the same colours.
+  } else if (bits == 16 || (bits == 32 && !plain32)) {
+    // Pixels through their colour masks: as 24-bit rows of the same colours.
     dib.header.bitsPerPixel = 24;
-    const size_t in = RowBytes(w, 16), out = RowBytes(w, 24);
+    const size_t in = RowBytes(w, bits), out = RowBytes(w, 24), bytes = static_cast<size_t>(bits / 8);
     dib.bits.assign(out * static_cast<size_t>(rows), 0);
-    for (int r = 0; r < rows && (static_cast<size_t>(r) + 1) * in <= data.size(); ++r)
-      for (int32_t x = 0; x < w; ++x) {
-        const uint32_t v = Le(data, static_cast<size_t>(r) * in + 2 * static_cast<size_t>(x), 2);
+    for (int r = 0; r < rows; ++r)
+      for (int64_t x = 0; x < w; ++x) {
+        const uint32_t v = Le(data, static_cast<size_t>(r) * in + bytes * static_cast<size_t>(x), static_cast<int>(bytes));
+        const uint32_t c = static_cast<uint32_t>(BmpMaskedColour(v, bmp.masks));
         uint8_t* p = &dib.bits[static_cast<size_t>(r) * out + 3 * static_cast<size_t>(x)];
-        const bool five65 = compression == 3;
-        p[0] = static_cast<uint8_t>((v & 31) * 8);
-        p[1] = static_cast<uint8_t>(five65 ? ((v >> 5) & 63) * 4 : ((v >> 5) & 31) * 8);
-        p[2] = static_cast<uint8_t>(five65 ? (v >> 11) * 8 : ((v >> 10) & 31) * 8);
+        p[0] = static_cast<uint8_t>(c >> 16);
+        p[1] = static_cast<uint8_t>(c >> 8);
+        p[2] = static_cast<uint8_t>(c);
       }
   } else {
     dib.header.bitsPerPixel = bits;
     dib.bits = std::move(data);
-    dib.bits.resize(std::max(dib.bits.size(), plat::dibImageBytes(dib.header)), 0);
   }
   if (bits <= 8 && dib.header.colors.empty()) dib.header.colors.push_back({});
   return kOk;
@@ -269,6 +267,12 @@ int32_t ReadPcx(std::string_view name, ImageDib& dib, int32_t& error) {
   const int64_t l = Le(head, 66, 2);
   if ((depth != 1 && depth != 4 && depth != 8 && depth != 24) || w <= 0 || h <= 0 || l <= 0 || l * h > kMaxPixels)
     return kNotSupported;
+  // Every plane line must come from the file, whose runs give at most 63
+  // bytes for each two of theirs: lines it cannot hold are not reserved.
+  if (l * planes * h > kPcxRunBytes * std::max<int64_t>(f.Length() - 128, 0) / 2) {
+    error = 0;
+    return kShort;
+  }
   plat::DibHeader& hd = dib.header;
   hd.height = static_cast<int>(h);
   switch (depth) {
@@ -390,7 +394,10 @@ int32_t ReadPng(std::string_view name, ImageDib& dib, int32_t& error) {
       return kShort;
     }
   }
-  std::vector<uint8_t> rows(static_cast<size_t>(std::min<int64_t>(n, static_cast<int64_t>(data.size()) * kInflateRatio + 1024)));
+  // Rows that even the densest data could not fill are not reserved.
+  const int64_t room = static_cast<int64_t>(data.size()) * kInflateRatio + 1024;
+  if (n > room) return kShort;
+  std::vector<uint8_t> rows(static_cast<size_t>(n));
   int32_t produced = static_cast<int32_t>(rows.size()), status = 0;
   YYUncompressBuffer(data, rows, static_cast<int32_t>(data.size()), produced, status);
   if (status != 0) {

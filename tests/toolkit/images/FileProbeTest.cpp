@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -150,6 +152,12 @@ std::string CgmElement(int cls, int id, const std::string& params) {
 std::string Be16(int v) { return {static_cast<char>((v >> 8) & 0xFF), static_cast<char>(v & 0xFF)}; }
 
 std::string Extent(int x1, int y1, int x2, int y2) { return Be16(x1) + Be16(y1) + Be16(x2) + Be16(y2); }
+// A CGM real of 32 bits (the floating-point form, big-endian).
+std::string Real(float v) {
+  uint32_t bits = 0;
+  std::memcpy(&bits, &v, sizeof bits);
+  return Be32(bits);
+}
 
 // The CGM walk: pictures by END PICTURE, the aspect of the maximum VDC
 // extent before the VDC extent; a flat extent is no ratio; a parameter
@@ -177,6 +185,21 @@ TEST_F(FileProbeTest, CgmPicturesAndAspect) {
                      end,
        1, 2.0f, 0},
       {"no end", begin + picture + picture + picture, 3, 1.0f, 2},
+      // Precisions other than the format's widths are not taken: the
+      // extent is read with the ones before.
+      {"precision past any width", begin + CgmElement(1, 4, Be16(32)) + CgmElement(3, 1, Be32(0x7FFFFFFF)) +
+                                       CgmElement(2, 6, Extent(0, 0, 90, 30)) + end,
+       1, 3.0f, 0},
+      {"negative precision", begin + CgmElement(3, 1, Be16(-32768)) + CgmElement(2, 6, Extent(0, 0, 40, 10)) + end, 1,
+       4.0f, 0},
+      // Real extents whose ratio no float holds, or that are no numbers.
+      {"ratio beyond float", begin + CgmElement(1, 3, Be16(1)) + CgmElement(2, 6, Real(-3e38f) + Real(0) + Real(3e38f) + Real(1e-38f)) + end,
+       1, 1.0f, 0},
+      {"ratio below float", begin + CgmElement(1, 3, Be16(1)) + CgmElement(2, 6, Real(0) + Real(-3e38f) + Real(1e-38f) + Real(3e38f)) + end,
+       1, 1.0f, 0},
+      {"not a number", begin + CgmElement(1, 3, Be16(1)) +
+                           CgmElement(2, 6, Real(0) + Real(0) + Real(std::numeric_limits<float>::infinity()) + Real(std::nanf(""))) + end,
+       1, 1.0f, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

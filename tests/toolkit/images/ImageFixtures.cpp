@@ -1,5 +1,7 @@
 #include "ImageFixtures.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -95,6 +97,62 @@ std::string Deflate(const std::string& raw) {
            static_cast<uLong>(raw.size()));
   out.resize(n);
   return out;
+}
+
+namespace {
+
+// A channel's 8 bits as the mask's field holds them, and back.
+uint32_t IntoMask(uint32_t value, uint32_t mask) {
+  const int shift = std::countr_zero(mask), width = std::popcount(mask);
+  return (width >= 8 ? value << (width - 8) : value >> (8 - width)) << shift;
+}
+uint32_t FromMask(uint32_t pixel, uint32_t mask) {
+  const int shift = std::countr_zero(mask), width = std::popcount(mask);
+  const uint32_t v = (pixel & mask) >> shift;
+  return width >= 8 ? v >> (width - 8) : v << (8 - width);
+}
+uint32_t Pack(int32_t colour, const std::array<uint32_t, 3>& masks) {
+  return IntoMask(colour & 0xFF, masks[0]) | IntoMask((colour >> 8) & 0xFF, masks[1]) |
+         IntoMask((colour >> 16) & 0xFF, masks[2]);
+}
+
+}  // namespace
+
+int32_t Masked(int32_t colour, const std::array<uint32_t, 3>& masks) {
+  const uint32_t v = Pack(colour, masks);
+  return static_cast<int32_t>(FromMask(v, masks[0]) | (FromMask(v, masks[1]) << 8) | (FromMask(v, masks[2]) << 16));
+}
+
+std::string BmpWithHeader(const Picture& p, uint32_t headerBytes, int bits, const std::array<uint32_t, 3>& masks) {
+  std::vector<int32_t> palette;
+  if (bits == 8)
+    for (const int32_t c : p.pixels)
+      if (std::find(palette.begin(), palette.end(), c) == palette.end()) palette.push_back(c);
+  std::string rows;
+  for (int y = p.height - 1; y >= 0; --y) {
+    std::string row;
+    for (int x = 0; x < p.width; ++x) {
+      const int32_t c = p.At(x, y);
+      if (bits == 8) row += static_cast<char>(std::find(palette.begin(), palette.end(), c) - palette.begin());
+      else if (bits == 16) row += Le16(Pack(c, masks));
+      else row += Le32(Pack(c, masks));
+    }
+    while (row.size() % 4 != 0) row += '\0';
+    rows += row;
+  }
+  const bool masked = bits != 8;
+  std::string info = Le32(headerBytes) + Le32(static_cast<uint32_t>(p.width)) + Le32(static_cast<uint32_t>(p.height)) +
+                     Le16(1) + Le16(static_cast<uint32_t>(bits)) + Le32(masked ? 3 : 0) +
+                     Le32(static_cast<uint32_t>(rows.size())) + Le32(2835) + Le32(2835) +
+                     Le32(static_cast<uint32_t>(palette.size())) + Le32(0);
+  std::string maskBytes;
+  if (masked) maskBytes = Le32(masks[0]) + Le32(masks[1]) + Le32(masks[2]) + Le32(0);
+  if (headerBytes == 40) info += maskBytes.substr(0, masked ? 12 : 0);
+  else info += maskBytes.empty() ? std::string(headerBytes - 40, '\0') : (maskBytes + std::string(headerBytes, '\0')).substr(0, headerBytes - 40);
+  for (const int32_t c : palette)
+    info += {static_cast<char>((c >> 16) & 0xFF), static_cast<char>((c >> 8) & 0xFF), static_cast<char>(c & 0xFF), '\0'};
+  const uint32_t offset = 14 + static_cast<uint32_t>(info.size());
+  return "BM" + Le32(offset + static_cast<uint32_t>(rows.size())) + Le32(0) + Le32(offset) + info + rows;
 }
 
 }  // namespace imgtest

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,6 +46,26 @@ int32_t Load(const std::string& path, int width, int height, std::vector<int32_t
 std::string Le16(uint32_t v);
 std::string Le32(uint32_t v);
 std::string Be32(uint32_t v);
+// A BMP of the picture whose info header is `headerBytes` long (40, 52,
+// 56, 108 or 124): 8 bits through a palette of the picture's colours
+// behind the header, or 16 and 32 bits through colour masks (red, green,
+// blue; behind a 40-byte header, inside the longer ones). `Masked` gives
+// the colour such a file keeps of a pixel.
+std::string BmpWithHeader(const Picture& p, uint32_t headerBytes, int bits, const std::array<uint32_t, 3>& masks = {});
+int32_t Masked(int32_t colour, const std::array<uint32_t, 3>& masks);
+// Header lengths with the depths each is tried with, and masks of fields
+// of 5, 6, 8 and 10 bits in orders other than the usual.
+struct BmpHeaderCase {
+  uint32_t header;
+  int bits;
+  std::array<uint32_t, 3> masks;
+};
+inline constexpr std::array<uint32_t, 3> kMasks565{0xF800, 0x07E0, 0x001F}, kMasks555{0x7C00, 0x03E0, 0x001F},
+    kMasksRgbx{0x000000FF, 0x0000FF00, 0x00FF0000}, kMasks10{0x3FF00000, 0x000FFC00, 0x000003FF};
+inline constexpr BmpHeaderCase kBmpHeaderCases[] = {
+    {40, 8, {}},         {40, 16, kMasks565},  {40, 32, kMasksRgbx}, {52, 16, kMasks565}, {52, 32, kMasks10},
+    {56, 32, kMasksRgbx}, {108, 8, {}},        {108, 16, kMasks555}, {124, 8, {}},        {124, 32, kMasksRgbx},
+};
 // A PNG chunk with its length and CRC.
 std::string PngChunk(const std::string& type, const std::string& data);
 // IHDR of a PNG after the signature.

@@ -70,6 +70,9 @@ TEST_F(ImageToDcTest, FilesDrawAtTheirOwnSize) {
       {1, "b.bmp", 2, "ppmtobmp -bpp 1 %in > %out"},
       {1, "c.bmp", 16, "ppmtobmp -bpp 24 %in > %out"},
       {1, "d.bmp", 16, "pnmtopng %in > pal.png && " + im + " pal.png -compress RLE BMP3:%out"},
+      {1, "e.bmp", 16, im + " %in -type palette BMP:%out"},
+      {1, "f.bmp", 16, im + " %in -type truecolor BMP:%out"},
+      {1, "g.bmp", 16, im + " %in -alpha on BMP:%out"},
       {2, "a.pcx", 2, "ppmtopcx %in > %out"},
       {2, "b.pcx", 8, "ppmtopcx -planes 4 %in > %out"},
       {2, "c.pcx", 16, "ppmtopcx -8bit %in > %out"},
@@ -97,6 +100,22 @@ TEST_F(ImageToDcTest, FilesDrawAtTheirOwnSize) {
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(Pixel(2, 2), kPaper);
     EXPECT_EQ(Pixel(3, 1), kPaper);
+    TearDown();
+  }
+}
+
+// Every published info-header length, with its palette or colour masks,
+// draws the picture.
+TEST_F(ImageToDcTest, EveryInfoHeaderLengthDrawsItsPicture) {
+  const Picture want = Pattern(7, 5, 16);
+  for (const BmpHeaderCase& c : kBmpHeaderCases) {
+    SCOPED_TRACE(testing::Message() << c.header << "-byte header, " << c.bits << " bits");
+    SetUp();
+    WriteBytes("h.bmp", BmpWithHeader(want, c.header, c.bits, c.masks));
+    ASSERT_EQ(Draw(1, "h.bmp", 3, 2, 60, 40), 0);
+    for (int y = 0; y < want.height; ++y)
+      for (int x = 0; x < want.width; ++x)
+        EXPECT_EQ(Pixel(3 + x, 2 + y), c.bits == 8 ? want.At(x, y) : Masked(want.At(x, y), c.masks)) << x << "," << y;
     TearDown();
   }
 }
@@ -163,6 +182,21 @@ TEST_F(ImageToDcTest, FailuresGiveTheirStatus) {
   WriteBytes("not.bmp", "BX" + std::string(60, '\0'));
   WriteBytes("core.bmp", "BM" + std::string(12, '\0') + Le32(12) + std::string(40, '\0'));
   WriteBytes("cut.bmp", "BM" + std::string(8, '\0'));
+  // Sizes the bytes present cannot fill: 24-bit lines of 65535 bytes on
+  // 1023 rows from 16 bytes of runs; run-length data of 2 KB for 30209 x
+  // 1793 pixels; 4096 x 4096 pixels of 32 bits, and of 8-bit PNG rows,
+  // from a few bytes.
+  std::string pcx(128, '\0');
+  pcx[0] = 10, pcx[1] = 5, pcx[2] = 1, pcx[3] = 8, pcx[65] = 3;
+  pcx.replace(10, 2, Le16(1022)), pcx.replace(66, 2, Le16(65535));
+  WriteBytes("lines.pcx", pcx + std::string(16, '\x01'));
+  const std::string runs = std::string(2000, '\x07') + std::string("\0\1", 2);
+  WriteBytes("runs.bmp", "BM" + Le32(54 + 2002) + Le32(0) + Le32(54) + Le32(40) + Le32(30209) + Le32(1793) + Le16(1) +
+                             Le16(8) + Le32(1) + Le32(2002) + Le32(0) + Le32(0) + Le32(1) + Le32(0) + runs);
+  WriteBytes("few.bmp", "BM" + Le32(54 + 64) + Le32(0) + Le32(54) + Le32(40) + Le32(4096) + Le32(4096) + Le16(1) +
+                            Le16(32) + Le32(0) + Le32(64) + Le32(0) + Le32(0) + Le32(0) + Le32(0) + std::string(64, 'x'));
+  WriteBytes("few.png", PngHead(4096, 4096, 8, 2) + PngChunk("IDAT", Deflate(std::string(64, '\0'))) +
+                            PngChunk("IEND", ""));
   struct Case {
     int32_t source;
     const char* file;
@@ -173,6 +207,8 @@ TEST_F(ImageToDcTest, FailuresGiveTheirStatus) {
       {15, "grey.png", 27, -1},      {15, "short.png", 2, -1},       {15, "big.png", 2, -1},
       {15, "zlib.png", 1044, -3},    {2, "not.pcx", 27, -1},         {1, "not.bmp", 27, -1},
       {1, "core.bmp", 27, -1},       {1, "cut.bmp", 2, -1},          {7, "grey.png", 27, -1},
+      {2, "lines.pcx", 2, 0},        {1, "runs.bmp", 2, 0},          {1, "few.bmp", 2, 0},
+      {15, "few.png", 2, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
