@@ -41,11 +41,17 @@ function(quillon_finish_link_group)
   target_link_libraries(quillon_all INTERFACE utilcore)
 endfunction()
 
-# quillon_test(<name> LABELS <label>... SOURCES <files>... [LIBS <targets>...])
+# quillon_test(<name> LABELS <label>... SOURCES <files>... [LIBS <targets>...]
+#              [TIMEOUT <seconds>])
 # One GoogleTest program; every test case becomes a CTest test carrying the
-# labels. LIBS defaults to the whole program (quillon_all).
+# labels (and the time limit, when given). LIBS defaults to the whole
+# program (quillon_all).
 function(quillon_test name)
-  cmake_parse_arguments(QT "" "" "LABELS;SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(QT "" "TIMEOUT" "LABELS;SOURCES;LIBS" ${ARGN})
+  set(extra_properties)
+  if(QT_TIMEOUT)
+    set(extra_properties TIMEOUT ${QT_TIMEOUT})
+  endif()
   if(NOT QT_LIBS)
     set(QT_LIBS quillon_all)
   endif()
@@ -58,6 +64,6 @@ function(quillon_test name)
   include(GoogleTest)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${QT_LABELS}"
+    PROPERTIES LABELS "${QT_LABELS}" ${extra_properties}
     DISCOVERY_TIMEOUT 60)
 endfunction()
