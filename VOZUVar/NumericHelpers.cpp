@@ -86,6 +86,13 @@ float Terpol(std::span<const X> xs, std::span<const float> ys, int32_t n, X x, i
                        : (xa(b - 1) >= x && x >= xa(b) && xa(b - 1) > xa(b))))
     --b;
 
+  // The chosen interval must hold x: the remembered or nearest one may lie
+  // on the far side of a repeated abscissa (a step), where interpolating
+  // would carry x onto the other side of the step.
+  auto before = [&](int32_t i) { return rising ? x < xa(i) : x > xa(i); };
+  while (b > 1 && before(b)) --b;
+  while (b < n - 1 && !before(b + 1) && x != xa(b + 1)) ++b;
+
   const float y1 = ya(b);
   const float y2 = ya(b + 1);
   const X x1 = xa(b);

@@ -221,6 +221,34 @@ TEST(NumericHelpers, InterpolationAtARepeatedAbscissaKeepsItsSide) {
   EXPECT_EQ(TERPOL(x, y, 7, 2.0f), 30.0f);
 }
 
+// Just beside a step the value is the one of its own side, whatever the
+// calls before looked at (beyond the step, before it, at it, outside the
+// table), in rising and falling tables and for both routines.
+TEST(NumericHelpers, InterpolationBesideARepeatedAbscissaStaysOnItsSide) {
+  const std::vector<float> x = {1, 2, 2, 3}, y = {10, 20, 30, 40};
+  const std::vector<float> falling(x.rbegin(), x.rend()), yFalling(y.rbegin(), y.rend());
+  const std::vector<double> xd(x.begin(), x.end()), fallingd(falling.begin(), falling.end());
+  const float earlier[] = {2.5f, 2.9f, 1.5f, 1.1f, 2.0f, 0.5f, 3.5f, 1.9999f, 2.0001f};
+  struct {
+    float at, value;
+  } const beside[] = {{1.9999f, 19.999f}, {2.0001f, 30.001f}};
+  for (float before : earlier) {
+    for (const auto& c : beside) {
+      SCOPED_TRACE(testing::Message() << "at " << c.at << " after " << before);
+      ResetNumericHelperState();
+      TERPOL(x, y, 4, before);
+      EXPECT_NEAR(TERPOL(x, y, 4, c.at), c.value, 1e-3f);
+      TERPOL(falling, yFalling, 4, before);
+      EXPECT_NEAR(TERPOL(falling, yFalling, 4, c.at), c.value, 1e-3f);
+      int32_t interval = 0;
+      DTERPOL(xd, y, 4, before, interval);
+      EXPECT_NEAR(DTERPOL(xd, y, 4, c.at, interval), c.value, 1e-3f);
+      DTERPOL(fallingd, yFalling, 4, before, interval);
+      EXPECT_NEAR(DTERPOL(fallingd, yFalling, 4, c.at, interval), c.value, 1e-3f);
+    }
+  }
+}
+
 TEST(NumericHelpers, LagrangeAndLinearSolver) {
   const std::vector<float> x = {0, 1, 2};
   const std::vector<float> y = {1, 3, 7};  // x*x + x + 1
