@@ -4,6 +4,7 @@
 // and asks again while it is held (a timer on the virtual clock); a drag of
 // the thumb reports where it is and, when let go, where it ended.
 #include <algorithm>
+#include <climits>
 #include <map>
 
 #include "platform/ctl/ControlsInternal.h"
@@ -52,10 +53,15 @@ bool barVertical(Hwnd w, int bar) { return bar == kSbCtl ? (getWindowStyle(w) & 
 
 BarState& barOf(Hwnd w, int bar) { return scroll().bars[{w.value, bar}]; }
 
+// Ranges may reach from INT_MIN to INT_MAX: their sums are taken wide.
+long long rangeOf(const ScrollInfo& si) { return static_cast<long long>(si.max) - si.min + 1; }
 int maxPos(const ScrollInfo& si) {
-  return std::max(si.min, si.max - std::max(static_cast<int>(si.page) - 1, 0));
+  const long long page = static_cast<long long>(si.page);
+  return static_cast<int>(std::max<long long>(si.min, si.max - std::max(page - 1, 0LL)));
 }
-bool nothingToScroll(const ScrollInfo& si) { return si.max <= si.min || static_cast<int>(si.page) > si.max - si.min; }
+bool nothingToScroll(const ScrollInfo& si) {
+  return si.max <= si.min || static_cast<long long>(si.page) > static_cast<long long>(si.max) - si.min;
+}
 
 bool barEnabled(Hwnd w, int bar) {
   auto it = scroll().bars.find({w.value, bar});
@@ -79,7 +85,7 @@ look::ScrollParts partsOf(Hwnd w, int bar) {
     l.vertical = v;
     l.min = si.min;
     l.max = si.max;
-    l.page = static_cast<int>(si.page);
+    l.page = static_cast<int>(std::min<unsigned>(si.page, static_cast<unsigned>(INT_MAX)));
     l.pos = si.pos;
     l.enabled = barEnabled(w, bar);
     return look::scrollBarParts(r, l);
@@ -91,11 +97,13 @@ look::ScrollParts partsOf(Hwnd w, int bar) {
   const int length = v ? c.height() : c.width();
   const int arrow = std::min(v ? c.width() : c.height(), length / 2);
   const int track = length - 2 * arrow;
-  const int range = si.max - si.min + 1;
-  int thumbLen = si.page > 0 ? std::max(8, track * static_cast<int>(si.page) / std::max(1, range)) : std::max(8, arrow);
+  const long long range = rangeOf(si);
+  int thumbLen = si.page > 0 ? static_cast<int>(std::max<long long>(8, track * static_cast<long long>(si.page) / range))
+                             : std::max(8, arrow);
   thumbLen = std::min(thumbLen, track);
-  const int span = maxPos(si) - si.min;
-  const int thumbStart = arrow + (span > 0 ? (track - thumbLen) * (si.pos - si.min) / span : 0);
+  const long long span = static_cast<long long>(maxPos(si)) - si.min;
+  const int thumbStart =
+      arrow + (span > 0 ? static_cast<int>((track - thumbLen) * (static_cast<long long>(si.pos) - si.min) / span) : 0);
   auto part = [&](int a, int b) {
     return v ? Rect{c.left, c.top + a, c.right, c.top + b} : Rect{c.left + a, c.top, c.left + b, c.bottom};
   };
@@ -396,7 +404,8 @@ int setScrollInfo(Hwnd w, int bar, const ScrollInfo& in, bool redraw) {
     si.min = in.min;
     si.max = std::max(in.min, in.max);
   }
-  if (in.mask & sif::Page) si.page = std::min<unsigned>(in.page, static_cast<unsigned>(si.max - si.min + 1));
+  if (in.mask & sif::Page)
+    si.page = static_cast<unsigned>(std::min<long long>(in.page, std::min<long long>(rangeOf(si), UINT_MAX)));
   if (in.mask & sif::Pos) si.pos = in.pos;
   si.pos = std::clamp(si.pos, si.min, maxPos(si));
   si.trackPos = si.pos;

@@ -5,6 +5,7 @@
 // bitmap.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -218,6 +219,48 @@ TEST_F(ScrollBarTest, ABarWithNothingToScrollHidesUnlessAskedToStayDisabled) {
   some.max = 50;
   setScrollInfo(w, kSbVert, some, true);
   EXPECT_FALSE(scrollBarDisabled(w, kSbVert));
+}
+
+// A range as wide as an int holds: the bar has something to scroll, its
+// page and position stay inside the range, and a drag of its thumb to the
+// far end gives the last position a page allows, on a window's own bar
+// and on a scroll bar control.
+TEST_F(ScrollBarTest, TheWidestRangesScrollWithoutOverflow) {
+  Hwnd w = createWindow("ScrollHost", "", ws::Child | ws::Visible | ws::HScroll, 10, 10, 217, 60, host, {}, 1);
+  Hwnd c = createWindow(kScrollBarClass, "", ws::Child | ws::Visible | sbs::Horz, 10, 100, 217, 17, host, {}, 2);
+  for (Hwnd target : {w, c}) {
+    const int which = target == w ? kSbHorz : kSbCtl;
+    ScrollInfo si;
+    si.mask = sif::Range | sif::Page | sif::Pos;
+    si.min = INT_MIN;
+    si.max = INT_MAX;
+    si.page = 0x80000000u;
+    si.pos = INT_MAX;
+    setScrollInfo(target, which, si, true);
+    ScrollInfo got;
+    got.mask = sif::Range | sif::Page | sif::Pos;
+    ASSERT_TRUE(getScrollInfo(target, which, got));
+    EXPECT_EQ(got.min, INT_MIN);
+    EXPECT_EQ(got.max, INT_MAX);
+    EXPECT_EQ(got.page, 0x80000000u);
+    EXPECT_EQ(got.pos, static_cast<int>(static_cast<long long>(INT_MAX) - 0x80000000LL + 1));
+    EXPECT_FALSE(scrollBarDisabled(target, which));
+    if (target == w) EXPECT_TRUE(getWindowStyle(w) & ws::HScroll) << "something to scroll: the bar stays";
+    gLog.clear();
+    const Rect b = target == w ? bar(w, FramePart::HScroll) : [&] {
+      Rect r;
+      getWindowRect(c, r);
+      return r;
+    }();
+    // At the start, a press on the track's far end asks for the next page.
+    si.mask = sif::Pos;
+    si.pos = INT_MIN;
+    setScrollInfo(target, which, si, true);
+    test::click(test::Button::Left, {b.right - b.height() - 3, b.top + b.height() / 2});
+    test::pump();
+    ASSERT_FALSE(gLog.empty());
+    EXPECT_EQ(gLog.front(), "hscroll 3 0") << (target == w ? "own bar" : "control");
+  }
 }
 
 TEST_F(ScrollBarTest, ScrollingAWindowMovesItsChildrenAndInvalidatesWhatIsLaidBare) {
