@@ -3,14 +3,20 @@
 // Both writers build their file through the OS layer's whole-file writer,
 // so a file that cannot be completed never replaces the one it was to
 // replace. The reader takes the file in blocks and splits it into fields
-// as it goes: a field ends at a comma met outside quotes, or at a line
-// feed, which always ends the line.
+// as it goes, as spreadsheets write them: a field ends at a comma or a
+// line end (LF, CR LF or a lone CR) met outside the quotes of a field that
+// begins with one; inside them commas and line ends belong to the text. A
+// UTF-8 byte-order mark at the start of a file is no part of its first
+// field, and a file that began with one keeps it when it is rewritten.
 #include "toolkit/dialogs/GridFiles.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -31,6 +37,7 @@ constexpr int32_t kErrWrite = 2;
 constexpr int32_t kErrInvalidField = 1006;
 constexpr int32_t kErrTooMany = 1054;
 constexpr int32_t kErrNoOption = 1055;
+constexpr int32_t kErrNumberShownAsStars = 18;   // the number-to-text routines' report
 // The reader's line buffer: a longer field keeps its first bytes.
 constexpr size_t kLineBuffer = 65000;
 constexpr int32_t kHtmlTextLimit = 1023;
@@ -117,9 +124,65 @@ void WriteFailure(int32_t code, int error, const char* routine) {
 
 // ---------------------------------------------------------------- CSV writing
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool BeginsWithByteOrderMark(const std::string& name) {
+  std::FILE* f = std::fopen(name.c_str(), "rb");
+  if (f == nullptr) return false;
+  std::array<char, 3> head{};
+  const size_t n = std::fread(head.data(), 1, head.size(), f);
+  std::fclose(f);
+  return std::string_view(head.data(), n) == kByteOrderMark;
+}
+
 std::string TextField(std::string text, bool quotes) {
+  // Without quotes a text that holds a separator or a line end, or begins
+  // with a quote, would not read back as one field: it keeps its quotes.
+  if (!quotes && (text.find_first_of(",\r\n") != std::string::npos || (!text.empty() && text.front() == '"')))
+    quotes = true;
   YYQuotesDouble(text);
   return quotes ? "\"" + text + "\"" : text;
+}
+
+// The number a field's text reads as, by the reader's own conversion, and
+// whether it converts at all; nothing is reported.
+bool ReadsAs(int32_t type, const std::string& text, double& value) {
+  ErrorStateRecord& st = ErrorState();
+  const int32_t saved = st.LastErrorCode, mode = st.ReportMode;
+  st.LastErrorCode = 0;
+  st.ReportMode = 0;
+  if (type == 6) {
+    float x = 0.0f;
+    IStringToReal(text, x);
+    value = x;
+  } else {
+    YYStringAsDouble(text, value);
+  }
+  const bool ok = st.LastErrorCode == 0;
+  st.LastErrorCode = saved;
+  st.ReportMode = mode;
+  return ok;
+}
+
+// The text of a real or double cell that reads back to the number the cell
+// holds: the text the grid shows when it does (it carries the column's
+// format), else the shortest text that does (a format too narrow or too
+// coarse for the number would lose it).
+std::string NumberField(int32_t field, int32_t type, int32_t column, int32_t row, const std::string& shown) {
+  int32_t status = field;
+  double stored = 0.0;
+  YYGridGetNumber(status, column, row, stored);
+  if (status < 0 || !std::isfinite(stored)) return shown;
+  if (type == 6) stored = static_cast<float>(stored);
+  double back = 0.0;
+  if (ReadsAs(type, shown, back) && back == stored) return shown;
+  std::array<char, 64> buf{};
+  const auto r = type == 6 ? std::to_chars(buf.data(), buf.data() + buf.size(), static_cast<float>(stored))
+                           : std::to_chars(buf.data(), buf.data() + buf.size(), stored);
+  std::string exact(buf.data(), r.ptr);
+  if (ReadsAs(type, exact, back) && back == stored) return exact;
+  std::snprintf(buf.data(), buf.size(), type == 6 ? "%.9E" : "%.17E", stored);
+  return buf.data();
 }
 
 std::string CsvField(int32_t field, int32_t type, int32_t column, int32_t row, bool quotes) {
@@ -131,6 +194,7 @@ std::string CsvField(int32_t field, int32_t type, int32_t column, int32_t row, b
     case 7: {
       std::string t = CellText(field, column, row);
       if (t.size() > static_cast<size_t>(kNumberTextLimit)) t.resize(static_cast<size_t>(kNumberTextLimit));
+      if (type != 5 && !t.empty()) t = NumberField(field, type, column, row, t);
       // A number written with a decimal comma would fall apart into two
       // fields when read: such a number goes in quotes.
       return t.find(',') != std::string::npos ? "\"" + t + "\"" : t;
@@ -158,13 +222,14 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The value of a raw field: enclosing quotes and a line's CR dropped,
-// doubled quotes undoubled, trailing blanks removed.
+// The value of a raw field: the quotes around a field that begins with
+// one dropped, doubled quotes undoubled, trailing blanks removed.
 std::string FieldValue(std::string raw) {
-  const bool quoted = raw.find('"') != std::string::npos;
-  const bool cr = raw.find('\r') != std::string::npos;
-  if (quoted) raw = raw.size() >= 2 ? raw.substr(1, raw.size() - 2) : std::string();
-  if (cr && !raw.empty()) raw.pop_back();
+  if (!raw.empty() && raw.front() == '"') {
+    raw.resize(TrimTrailingBlanks(raw).size());
+    raw.erase(0, 1);
+    if (!raw.empty() && raw.back() == '"') raw.pop_back();
+  }
   YYQuotesUndouble(raw);
   raw.resize(TrimTrailingBlanks(raw).size());
   return raw;
@@ -191,9 +256,15 @@ class CsvReader {
   bool Feed(std::string_view bytes) {
     for (const char ch : bytes) {
       if (stopped_) return false;
-      if (ch == '\n') {
+      if (afterCr_) {
+        afterCr_ = false;
+        if (ch == '\n') continue;   // CR LF is one line end
+      }
+      const bool inQuotes = !raw_.empty() && raw_.front() == '"' && quotes_ % 2 == 1;
+      if (!inQuotes && (ch == '\n' || ch == '\r')) {
         EndField(true);
-      } else if (ch == ',' && quotes_ % 2 == 0) {
+        afterCr_ = ch == '\r';
+      } else if (!inQuotes && ch == ',') {
         EndField(false);
       } else {
         if (ch == '"') ++quotes_;
@@ -204,10 +275,14 @@ class CsvReader {
     return !stopped_;
   }
 
+  // A field or line fell outside the grid.
+  bool Cut() const { return cut_; }
+
   // The end of the file ends a line left open, then empties the rows after
   // the last one read.
   void Finish() {
     if (!stopped_ && (pending_ || column_ != lineStart_)) EndField(true);
+    if (grew_) WGridRows(field_, std::max({initialRows_, row_, 1}));
     int32_t rows = 0, status = field_;
     YYGridInfo(status, 3, rows);
     for (int32_t r = std::max(row_, 0); r < rows; ++r) {
@@ -230,13 +305,13 @@ class CsvReader {
     pending_ = false;
     if (!RowAvailable()) {
       YYERRREP(kErrTooMany, "WGridLoad");
-      stopped_ = true;
+      stopped_ = cut_ = true;
       return;
     }
     if (column_ >= columns_) {
       // The rest of a line too wide for the grid is dropped, once said.
       if (!lineTooWide_) YYERRREP(kErrTooMany, "WGridLoad");
-      lineTooWide_ = true;
+      lineTooWide_ = cut_ = true;
     } else {
       Store(FieldValue(std::move(raw)));
     }
@@ -254,18 +329,26 @@ class CsvReader {
     lineTooWide_ = false;
   }
 
-  // The row of the position exists, or the grid may grow to it.
+  // The row of the position exists, or the grid may grow to it. A growing
+  // grid gains rows in steps that double, and Finish sets the count to the
+  // lines read, so a long file does not lay the grid out once per line.
   bool RowAvailable() {
-    int32_t rows = 0, status = field_;
-    YYGridInfo(status, 3, rows);
-    if (row_ < rows) return true;
+    if (rows_ < 0) {
+      int32_t status = field_;
+      YYGridInfo(status, 3, rows_);
+      initialRows_ = rows_;
+    }
+    if (row_ < rows_) return true;
     if (!grow_) return false;
-    int32_t capacity = 0;
-    status = field_;
+    int32_t capacity = 0, status = field_;
     YYGridInfo(status, 2, capacity);
     if (row_ >= capacity) return false;
-    WGridRows(field_, row_ + 1);
-    return true;
+    const int64_t step = std::max<int64_t>(int64_t{rows_} * 2, int64_t{row_} + 1);
+    WGridRows(field_, static_cast<int32_t>(std::min<int64_t>(capacity, step)));
+    status = field_;
+    YYGridInfo(status, 3, rows_);
+    grew_ = true;
+    return row_ < rows_;
   }
 
   void Store(const std::string& value) {
@@ -337,10 +420,22 @@ class CsvReader {
       YYStringAsDouble(value, x);
       if (st.LastErrorCode == 0) WGridPutCellDouble(field_, c, r, x, format);
     }
-    const int32_t code = st.LastErrorCode;
+    int32_t code = st.LastErrorCode;
+    // A number the column's format cannot show is shown as stars, and the
+    // text routine says so, but only for rows on screen; the cell holds
+    // the number all the same, on screen or off.
+    if (code == kErrNumberShownAsStars && Holds(c - 1, r - 1)) code = 0;
     if (code != 0) WGridClearCell(field_, c, r);
     st.ReportMode = mode;
     st.LastErrorCode = code == 0 ? saved : code;
+  }
+
+  // The number cell holds a value.
+  bool Holds(int32_t column, int32_t row) const {
+    int32_t status = field_;
+    double v = 0.0;
+    YYGridGetNumber(status, column, row, v);
+    return status >= 0;
   }
 
   int32_t field_, columns_;
@@ -354,6 +449,10 @@ class CsvReader {
   bool pending_ = false;
   bool lineTooWide_ = false;
   bool stopped_ = false;
+  bool afterCr_ = false;
+  bool cut_ = false;
+  int32_t rows_ = -1, initialRows_ = 0;   // rows in use, read at the first field
+  bool grew_ = false;
 };
 
 // ---------------------------------------------------------------- HTML
@@ -440,8 +539,12 @@ void WGridSave(int32_t field, std::string_view file, std::optional<int32_t> firs
   const Range range = ClipRange(columns, rows, firstColumn, lastColumn, firstRow, lastRow);
   const int32_t opts = options.value_or(0);
   const bool quotes = (opts & 1) == 0;
+  const std::string name = FileName(file);
+  // A file that began with a byte-order mark keeps it: the spreadsheet that
+  // made it reads it back as UTF-8 by that mark.
+  const bool mark = BeginsWithByteOrderMark(name);
   plat::WholeFileWriter writer;
-  if (const int e = plat::WholeFileBegin(writer, FileName(file)); e != 0) {
+  if (const int e = plat::WholeFileBegin(writer, name); e != 0) {
     WriteFailure(kErrOpen, e, kName);
     return;
   }
@@ -453,7 +556,7 @@ void WGridSave(int32_t field, std::string_view file, std::optional<int32_t> firs
     YYGridLabelInfo(status, header, labelWidth);
   }
   const bool labels = labelWidth > 0;
-  std::string text;
+  std::string text(mark ? kByteOrderMark : std::string_view());
   auto add = [&](const std::string& f, int32_t column) {
     text += f;
     text += column == range.LastColumn ? "\r\n" : ",";
@@ -475,22 +578,23 @@ void WGridSave(int32_t field, std::string_view file, std::optional<int32_t> firs
   if (const int e = plat::WholeFileCommit(writer); e != 0) WriteFailure(kErrWrite, e, kName);
 }
 
-void WGridLoad(int32_t field, std::string_view file, std::optional<int32_t> grow, std::optional<int32_t> options) {
+void YYGridLoadFile(int32_t field, std::string_view file, int32_t grow, int32_t options, GridLoadOutcome& outcome) {
   static constexpr const char* kName = "WGridLoad";
+  outcome = {};
   int32_t columns = 0, rows = 0;
   if (!FindGrid(field, kName, columns, rows)) return;
   FileHandle handle = -1;
   IFileOpen(FileName(file), 0, handle);
   if (handle == -1) return;
   int32_t header = 0, labelWidth = 0;
-  if (options.value_or(0) & 2) {
+  if (options & 2) {
     int32_t status = field;
     YYGridLabelInfo(status, header, labelWidth);
   }
-  CsvReader reader(field, columns, grow.value_or(0) == 1, header != 0, labelWidth > 0);
+  CsvReader reader(field, columns, grow == 1, header != 0, labelWidth > 0);
   YYGridBulkBegin();
   std::vector<char> block(kLineBuffer);
-  bool failed = false;
+  bool failed = false, first = true;
   for (;;) {
     int32_t count = 0;
     IFileReadChar(handle, block, static_cast<int32_t>(block.size()), count);
@@ -499,11 +603,23 @@ void WGridLoad(int32_t field, std::string_view file, std::optional<int32_t> grow
       failed = true;
       break;
     }
-    if (count == 0 || !reader.Feed(std::string_view(block.data(), static_cast<size_t>(count)))) break;
+    std::string_view bytes(block.data(), static_cast<size_t>(count));
+    if (first && bytes.starts_with(kByteOrderMark)) {
+      bytes.remove_prefix(kByteOrderMark.size());
+      outcome.ByteOrderMark = true;
+    }
+    first = false;
+    if (count == 0 || !reader.Feed(bytes)) break;
   }
   if (!failed) reader.Finish();
+  outcome.Cut = reader.Cut();
   YYFileCloseHandle(handle);
   YYGridBulkEnd(field);
+}
+
+void WGridLoad(int32_t field, std::string_view file, std::optional<int32_t> grow, std::optional<int32_t> options) {
+  GridLoadOutcome outcome;
+  YYGridLoadFile(field, file, grow.value_or(0), options.value_or(0), outcome);
 }
 
 void WGridSaveHTML(int32_t field, std::string_view file, std::optional<int32_t> firstColumn,

@@ -11,6 +11,12 @@
 // field that matches no option of its column. Number fields that do not
 // convert leave their cells empty and the conversion's code (4, 10, 11,
 // 12) as the last error code.
+//
+// What is saved reads back as the same cells: a number the column's format
+// cannot show exactly is written at full precision, and a text is quoted
+// when it holds a separator, a quote or a line end. The reader takes LF,
+// CR LF and lone CR line ends, line ends inside a quoted text, and skips a
+// UTF-8 byte-order mark.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +32,15 @@ void WGridSave(int32_t field, std::string_view file, std::optional<int32_t> firs
 // has a header line and row labels (when the grid has them).
 void WGridLoad(int32_t field, std::string_view file, std::optional<int32_t> grow = std::nullopt,
                std::optional<int32_t> options = std::nullopt);
+// What a load met besides the cells: the file held more rows or columns
+// than the grid took (it was loaded cut), and it began with a UTF-8
+// byte-order mark.
+struct GridLoadOutcome {
+  bool Cut = false;
+  bool ByteOrderMark = false;
+};
+// WGridLoad, telling what it met; grow and options as there.
+void YYGridLoadFile(int32_t field, std::string_view file, int32_t grow, int32_t options, GridLoadOutcome& outcome);
 // Options: 1 the table alone (no page around it), 2 centred, 4 check boxes
 // as "Y" and "N", 8 no cell colours. The page colour is an RGB word with
 // red in the low byte.

@@ -405,7 +405,8 @@ void YYGridResizeRows(plat::Hwnd grid, int32_t field, int32_t rows) {
   YYGridLayout(*g);
   if (g->Client) {
     plat::invalidateRect(g->Client, nullptr, false);
-    plat::updateWindow(g->Client);
+    // Inside a bulk update the grid paints once, at its end.
+    if (GridGlobals().ImmediateRepaint) plat::updateWindow(g->Client);
   }
 }
 

@@ -101,12 +101,11 @@ TEST_F(GridFilesTest, ReadingCheckBoxesNumbersAndOptions) {
   // "x3" is no integer: the cell stays empty.
   EXPECT_EQ(Cell(2, 3), "");
   EXPECT_EQ(Cell(2, 4), "4");
-  // A line feed inside quotes still ends the field and the line: the
-  // quote of "g is dropped with its last character, and the next line's
-  // single quote keeps its comma inside the field.
-  EXPECT_EQ(Cell(1, 7), "");
-  EXPECT_EQ(Cell(1, 8), "\",");
-  EXPECT_EQ(Cell(2, 8), "");
+  // A line feed inside quotes belongs to the text, as in a spreadsheet's
+  // file: the line goes on after it.
+  EXPECT_EQ(Cell(1, 7), "g\nh");
+  EXPECT_EQ(Cell(2, 7), "7");
+  EXPECT_EQ(Cell(1, 8), "");
   EXPECT_EQ(gridtest::Reported(), (std::vector<std::string>{"WGridLoad 1055"}));
 }
 
@@ -176,6 +175,132 @@ TEST_F(GridFilesTest, ReaderLimitsLoseNothingThatFits) {
   WGridLoad(kFilesGrid, "block.csv");
   EXPECT_EQ(Cell(1, 2), "ab          cd");
   EXPECT_EQ(Cell(2, 2), "4");
+}
+
+// Everything a cell can hold comes back from its file: numbers the column's
+// format cannot show (written at full precision instead of the format's
+// stars or rounding), texts with separators, quotes and line ends; the file
+// read as written (CR LF), after a spreadsheet tool rewrote it with LF or
+// CR line ends, and with a byte-order mark in front. The same cases stand
+// in rows on screen and in rows scrolled out of view: they read back alike.
+TEST_F(GridFilesTest, SavedCellsReadBackTheSameOnScreenAndOff) {
+  struct Case {
+    std::string text;
+    float real;      // the column shows (F8.3)
+    double exact;
+    int32_t count;
+  };
+  const std::vector<Case> cases = {
+      {"a,b", 10000.5f, 1e300, 2147483647},
+      {"say \"hi\"", 1.23456f, 0.1, -2147483647},
+      {"two\nlines", 3.4e38f, 1.0 / 3.0, 0},
+      {"cr\r\nlf", -1e-30f, -123456789.123456789, 42},
+      {"\"lead", 0.1f, 2.5e-300, 7},
+      {"", 99.125f, 2.25, -1},
+      {"tab\there, \"both\"\r\nend,", 16777216.0f, 9007199254740993.0, 100},
+  };
+  WGridRows(kFilesGrid, 20);
+  WGridSetCell(kFilesGrid, 5, 1);   // the editor on a check box, out of the way
+  for (int32_t r = 1; r <= 20; ++r) WGridPutCellOption(kFilesGrid, 6, r, 1);
+  const int32_t first = WGridInfoItem(kFilesGrid, 9), shown = WGridInfoItem(kFilesGrid, 101);
+  ASSERT_LE(first + shown, 14) << "rows 14 on lie out of view";
+  for (size_t k = 0; k < cases.size(); ++k) {
+    for (const int32_t r : {static_cast<int32_t>(k) + 1, static_cast<int32_t>(k) + 14}) {
+      const Case& c = cases[k];
+      Row(r, c.text, c.count, c.real, c.exact, static_cast<int32_t>(k % 2), static_cast<int32_t>(k % 3) + 1);
+    }
+  }
+  struct Cells {
+    std::vector<std::string> shown;
+    std::vector<float> reals;
+    std::vector<double> doubles;
+    std::vector<int32_t> counts, checks, options;
+    bool operator==(const Cells&) const = default;
+  };
+  auto cells = [&] {
+    Cells out;
+    for (int32_t r = 1; r <= 20; ++r) {
+      for (int32_t c = 1; c <= 4; ++c) out.shown.push_back(Cell(c, r));
+      float x = 0.0f;
+      double d = 0.0;
+      int32_t n = 0;
+      WGridGetCellReal(kFilesGrid, 3, r, x);
+      WGridGetCellDouble(kFilesGrid, 4, r, d);
+      WGridGetCellInteger(kFilesGrid, 2, r, n);
+      out.reals.push_back(x);
+      out.doubles.push_back(d);
+      out.counts.push_back(n);
+      out.checks.push_back(Check(r));
+      out.options.push_back(Option(r));
+    }
+    return out;
+  };
+  const Cells before = cells();
+  EXPECT_EQ(before.shown[0 * 4 + 2], "********") << "the format cannot show 10000.5";
+  WGridSave(kFilesGrid, "trip.csv");
+  const std::string saved = testsupport::ReadFile("trip.csv");
+  EXPECT_EQ(saved.find('*'), std::string::npos) << saved;
+  EXPECT_NE(saved.find(",10000.5,"), std::string::npos) << saved;
+
+  // Python's csv module reads the texts as they are in the cells, and
+  // rewrites the file with the other line ends.
+  testsupport::WriteFile("csvtool.py",
+                         "import csv, sys\n"
+                         "rows = list(csv.reader(open(sys.argv[1], newline='', encoding='latin-1')))\n"
+                         "if len(sys.argv) > 2:\n"
+                         "    with open(sys.argv[2], 'w', newline='', encoding='latin-1') as f:\n"
+                         "        csv.writer(f, lineterminator=sys.argv[3], quoting=csv.QUOTE_ALL).writerows(rows)\n"
+                         "for row in rows: print(row[0].encode('latin-1').hex())\n");
+  int status = 0;
+  std::string out = Run("/usr/bin/python3 csvtool.py trip.csv", status);
+  ASSERT_EQ(status, 0) << out;
+  std::string expected;
+  for (int32_t r = 1; r <= 20; ++r) {
+    for (const unsigned char ch : Cell(1, r)) {
+      static constexpr char kHex[] = "0123456789abcdef";
+      expected += kHex[ch >> 4];
+      expected += kHex[ch & 15];
+    }
+    expected += "\n";
+  }
+  EXPECT_EQ(out, expected);
+  out = Run("/usr/bin/python3 csvtool.py trip.csv lf.csv '\n'", status);
+  ASSERT_EQ(status, 0) << out;
+  out = Run("/usr/bin/python3 csvtool.py trip.csv cr.csv '\r'", status);
+  ASSERT_EQ(status, 0) << out;
+  testsupport::WriteFile("bom.csv", "\xEF\xBB\xBF" + saved);
+  ASSERT_EQ(testsupport::ReadFile("lf.csv").find("\r\n"), testsupport::ReadFile("lf.csv").find("cr\r\nlf") + 2);
+  ASSERT_EQ(testsupport::ReadFile("cr.csv").find('\n'), testsupport::ReadFile("cr.csv").find("two\nlines") + 3);
+
+  for (const char* file : {"trip.csv", "lf.csv", "cr.csv", "bom.csv"}) {
+    YYGridClearAll(Grid(kFilesGrid));
+    gridtest::Reported().clear();
+    WGridLoad(kFilesGrid, file);
+    EXPECT_TRUE(gridtest::Reported().empty()) << file;
+    const Cells after = cells();
+    EXPECT_EQ(after.shown, before.shown) << file;
+    EXPECT_EQ(after.reals, before.reals) << file;
+    EXPECT_EQ(after.doubles, before.doubles) << file;
+    EXPECT_EQ(after.counts, before.counts) << file;
+    EXPECT_EQ(after.checks, before.checks) << file;
+    EXPECT_EQ(after.options, before.options) << file;
+  }
+  // A file that began with a byte-order mark keeps it when it is rewritten.
+  WGridSave(kFilesGrid, "bom.csv");
+  EXPECT_EQ(testsupport::ReadFile("bom.csv"), "\xEF\xBB\xBF" + saved);
+}
+
+// Without quotes (option 1) a text that would not read back as one field
+// is quoted all the same.
+TEST_F(GridFilesTest, UnquotedTextsThatNeedQuotesKeepThem) {
+  const std::vector<std::string> texts = {"plain", "a,b", "line\nend", "\"lead", "mid\"quote"};
+  for (size_t k = 0; k < texts.size(); ++k) WGridPutCellString(static_cast<int32_t>(k) + 1, texts[k]);
+  WGridSave(kFilesGrid, "bare.csv", 1, 1, 1, static_cast<int32_t>(texts.size()), 1);
+  EXPECT_EQ(testsupport::ReadFile("bare.csv"),
+            "plain\r\n\"a,b\"\r\n\"line\nend\"\r\n\"\"\"lead\"\r\nmid\"\"quote\r\n");
+  YYGridClearAll(Grid(kFilesGrid));
+  WGridLoad(kFilesGrid, "bare.csv");
+  for (size_t k = 0; k < texts.size(); ++k) EXPECT_EQ(Cell(1, static_cast<int32_t>(k) + 1), texts[k]);
 }
 
 TEST_F(GridFilesTest, ANumberWithADecimalCommaIsQuoted) {
