@@ -210,44 +210,34 @@ int Compare(const Sort& s, const SortKey& a, const SortKey& b) {
 // Ascending: a key that belongs before the other; descending the reverse.
 int Order(const Sort& s, const SortKey& a, const SortKey& b) { return s.Descending ? -Compare(s, a, b) : Compare(s, a, b); }
 
-void Exchange(const Sort& s, int32_t a, int32_t b) { YYGridSwapRows(s.Field, a - 1, b - 1, s.MoveLabels); }
-
-// Sorts rows f..l (1-based): an exchange sort below 7 rows, else Hoare
-// partitions around the first key. Only the smaller part is sorted by a
-// nested call, the larger one in the loop, so the nesting stays shallow.
+// Sorts rows f..l (1-based). Each key is taken once; the rows are ordered
+// by a merge sort that keeps rows of equal keys in the order they had (an
+// exchange would only swap equal rows) and moved into place along the
+// cycles of that order, at most one exchange per row. A range already in
+// order costs its keys and one pass, and nothing moves.
 void YYGridSortRange(const Sort& s, int32_t f, int32_t l) {
-  while (l > f) {
-    if (l < f + 6) {
-      for (int32_t i = f; i < l; ++i) {
-        SortKey ki = YYGridSortKey(s, i);
-        for (int32_t j = i + 1; j <= l; ++j) {
-          if (Order(s, ki, YYGridSortKey(s, j)) > 0) {
-            Exchange(s, i, j);
-            ki = YYGridSortKey(s, i);
-          }
-        }
-      }
-      return;
-    }
-    const SortKey pivot = YYGridSortKey(s, f);
-    int32_t i = f - 1, j = l + 1;
-    for (;;) {
-      SortKey ki, kj;
-      do ki = YYGridSortKey(s, ++i);
-      while (Order(s, ki, pivot) < 0);
-      do kj = YYGridSortKey(s, --j);
-      while (Order(s, kj, pivot) > 0);
-      if (i >= j) break;
-      if (Compare(s, ki, kj) != 0) Exchange(s, i, j);
-    }
-    int32_t lo1 = f, hi1 = j, lo2 = i == j ? j + 1 : i, hi2 = l;
-    if (hi1 - lo1 > hi2 - lo2) {
-      std::swap(lo1, lo2);
-      std::swap(hi1, hi2);
-    }
-    if (hi1 > lo1) YYGridSortRange(s, lo1, hi1);
-    f = lo2;
-    l = hi2;
+  if (l <= f) return;
+  const auto n = static_cast<size_t>(l - f + 1);
+  std::vector<SortKey> keys(n);
+  for (size_t k = 0; k < n; ++k) keys[k] = YYGridSortKey(s, f + static_cast<int32_t>(k));
+  std::vector<int32_t> order(n);
+  for (size_t k = 0; k < n; ++k) order[k] = static_cast<int32_t>(k);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int32_t a, int32_t b) { return Order(s, keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]) < 0; });
+  // at[p]: the row (by its place before the sort) now at place p; where[r]:
+  // the place of row r now.
+  std::vector<int32_t> at(order.size()), where(order.size());
+  for (size_t k = 0; k < n; ++k) at[k] = where[k] = static_cast<int32_t>(k);
+  for (size_t k = 0; k < n; ++k) {
+    const int32_t wanted = order[k];
+    const auto from = static_cast<size_t>(where[static_cast<size_t>(wanted)]);
+    if (from == k) continue;
+    YYGridSwapRows(s.Field, f - 1 + static_cast<int32_t>(k), f - 1 + static_cast<int32_t>(from), s.MoveLabels);
+    const int32_t displaced = at[k];
+    at[from] = displaced;
+    where[static_cast<size_t>(displaced)] = static_cast<int32_t>(from);
+    at[k] = wanted;
+    where[static_cast<size_t>(wanted)] = static_cast<int32_t>(k);
   }
 }
 
@@ -336,10 +326,13 @@ void WGridInsertRows(int32_t field, int32_t row, std::optional<int32_t> count, s
     YYERRREP(kErrCell, "WGridInsertRows");
     return;
   }
-  const int32_t n = count.value_or(1);
-  if (n < 1) return;
-  if (grow.value_or(0) == 1) WGridRows(field, static_cast<int32_t>(std::min<int64_t>(g->RowCapacity, int64_t{g->Rows} + n)));
+  const int32_t count0 = count.value_or(1);
+  if (count0 < 1) return;
+  if (grow.value_or(0) == 1) WGridRows(field, static_cast<int32_t>(std::min<int64_t>(g->RowCapacity, int64_t{g->Rows} + count0)));
   const int32_t rows = g->Rows;
+  // Rows pushed beyond the last row are lost: more than the rows from R on
+  // empties them all, and no more.
+  const int32_t n = std::min(count0, rows - row + 1);
   const bool moveLabels = labels.value_or(0) == 1;
   YYGridBulkBegin();
   for (int32_t c = 1; c <= g->Columns; ++c) {

@@ -137,12 +137,45 @@ TEST_F(GridRowsTest, InsertPushesRowsDownOrGrows) {
   WGridInsertRows(kFilesGrid, 1, -1, 1);
   EXPECT_EQ(WGridInfoItem(kFilesGrid, 3), 20);
   EXPECT_TRUE(gridtest::Reported().empty());
-  // More rows than remain: everything from the row on is emptied, and the
-  // positions past the last row are refused one by one.
+  // More rows than remain: everything from the row on is emptied, and
+  // nothing past the last row is touched (or reported), however many rows
+  // were asked for.
+  WGridPutCellString(19, "t19");
   WGridInsertRows(kFilesGrid, 19, 3);
   EXPECT_EQ(Cell(1, 19), "");
   EXPECT_EQ(Cell(1, 20), "");
-  EXPECT_EQ(gridtest::Reported().size(), 6u);
+  EXPECT_EQ(Cell(1, 18), "t1");
+  const std::string above = Cell(1, 17);
+  WGridInsertRows(kFilesGrid, 18, std::numeric_limits<int32_t>::max(), 1);
+  EXPECT_EQ(WGridInfoItem(kFilesGrid, 3), 20);
+  EXPECT_EQ(Cell(1, 18), "");
+  EXPECT_EQ(Cell(1, 17), above);
+  EXPECT_TRUE(gridtest::Reported().empty());
+}
+
+// Rows of equal keys keep the order they had, ascending and descending,
+// in short ranges and long ones.
+TEST_F(GridRowsTest, EqualKeysKeepTheirOrder) {
+  WGridRows(kFilesGrid, 20);
+  for (const int32_t n : {6, 20}) {
+    for (const int32_t options : {0, 1}) {
+      for (int32_t r = 1; r <= n; ++r) {
+        WGridPutCellInteger(kFilesGrid, 2, r, (r * 7) % 3);
+        WGridPutCellString(r, "r" + std::to_string(r));
+      }
+      WGridSort(kFilesGrid, 2, options, 1, n);
+      std::vector<std::pair<int32_t, int32_t>> expected;
+      for (int32_t r = 1; r <= n; ++r) expected.push_back({(r * 7) % 3, r});
+      std::stable_sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
+        return options == 1 ? a.first > b.first : a.first < b.first;
+      });
+      for (int32_t r = 1; r <= n; ++r) {
+        const auto& [key, from] = expected[static_cast<size_t>(r - 1)];
+        EXPECT_EQ(Cell(2, r), std::to_string(key)) << n << " " << options << " " << r;
+        EXPECT_EQ(Cell(1, r), "r" + std::to_string(from)) << n << " " << options << " " << r;
+      }
+    }
+  }
 }
 
 TEST_F(GridRowsTest, FindGoesDownEachColumnThenToTheNext) {
