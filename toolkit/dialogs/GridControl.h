@@ -117,6 +117,9 @@ struct GridRecord {
   int32_t ClientLeft = 0;         // width of the row-label column
   int32_t ClientTop = 0;          // height of the column header
   int32_t TemplateDialog = 0;
+  // The template controls (1-based, in the template dialog) the columns
+  // were last rebuilt from; empty: the dialog's controls in their order.
+  std::vector<int32_t> ColumnControls;
   int32_t SelFirstRow = -1, SelLastRow = -1, SelFirstColumn = -1, SelLastColumn = -1;
   int32_t AnchorColumn = -1, AnchorRow = -1;
   int32_t ScrollScale = 1;        // the vertical bar counts rows / scale

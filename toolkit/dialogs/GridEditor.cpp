@@ -283,7 +283,9 @@ void YYCellEditorCreate(GridRecord& g) {
   if (c.Kind == kGridOption) {
     plat::Rect drop;
     plat::sendMessage(c.Template, plat::cb::GetDroppedControlRect, 0, reinterpret_cast<plat::LParam>(&drop));
-    style |= plat::ws::VScroll;
+    // The dropped list scrolls by its own bar; a bar on the box itself
+    // would only stand, disabled, beside the drop button.
+    style &= ~(plat::ws::VScroll | plat::ws::HScroll);
     height += drop.height();
   }
   if ((Style(g) & kGridReadOnly) && c.Kind <= kGridDouble) style |= plat::es::ReadOnly;

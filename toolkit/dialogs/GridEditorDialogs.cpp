@@ -424,11 +424,23 @@ void YYGridEditorSaveHTML(int32_t window, int32_t firstRow, int32_t lastRow, int
 
 void YYGridEditorSave(int32_t window, int32_t choose, int32_t& result, int32_t& filterIndex, int32_t backup,
                       int32_t headerLine, int32_t firstRow, int32_t lastRow, int32_t firstColumn, int32_t lastColumn,
-                      std::string& fileName, const std::string& fileFilter) {
+                      std::string& fileName, const std::string& fileFilter, int32_t& loadedCut) {
   result = 0;
   Frame frame(window);
   std::string name = TrimRight(fileName);
   const bool whole = firstRow < 0;
+  // The file was loaded cut: written over, it would lose the rows and
+  // columns the grid could not take. The user says what to do; No (the
+  // default) saves under another name.
+  if (whole && !name.empty() && choose != 1 && loadedCut == 1) {
+    WMessageBox(4, 3, 2,
+                name + " holds more rows or columns than the grid could load; saving over it keeps only the grid's "
+                       "cells. Replace it? (No saves under another name.)",
+                "Plovane Grid Editor");
+    const int32_t answer = WDialogInfoItem(4);
+    if (answer == 2) choose = 1;
+    else if (answer != 1) return;
+  }
   if (name.empty() || choose == 1) {
     std::string proposed = name;
     if (!whole) {
@@ -451,10 +463,11 @@ void YYGridEditorSave(int32_t window, int32_t choose, int32_t& result, int32_t& 
     WGridSave(0, name, firstColumn + 1, lastColumn + 1, firstRow + 1, lastRow + 1, 2 * headerLine);
   }
   result = FileResult(frame);
+  if (result == 1 && whole) loadedCut = 0;
 }
 
 void YYGridEditorLoad(int32_t window, int32_t choose, int32_t variableRows, int32_t& result, int32_t& filterIndex,
-                      int32_t headerLine, std::string& fileName, const std::string& fileFilter) {
+                      int32_t headerLine, std::string& fileName, const std::string& fileFilter, int32_t& loadedCut) {
   result = 0;
   Frame frame(window);
   std::string name = TrimRight(fileName);
@@ -467,7 +480,8 @@ void YYGridEditorLoad(int32_t window, int32_t choose, int32_t variableRows, int3
     name = TrimRight(name);
   }
   ErrorState().LastErrorCode = 0;
-  WGridLoad(0, name, variableRows ? 1 : 0, 2 * headerLine);
+  GridLoadOutcome outcome;
+  YYGridLoadFile(0, name, variableRows ? 1 : 0, 2 * headerLine, outcome);
   const int32_t code = ErrorState().LastErrorCode;
   result = 1;
   switch (code) {
@@ -483,5 +497,8 @@ void YYGridEditorLoad(int32_t window, int32_t choose, int32_t variableRows, int3
   }
   frame.RestoreErrorNow();
   WGridSetCell(0, 1, 1);
-  if (result == 1) fileName = name;
+  if (result == 1) {
+    fileName = name;
+    loadedCut = outcome.Cut ? 1 : 0;
+  }
 }

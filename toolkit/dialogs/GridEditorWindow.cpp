@@ -321,18 +321,25 @@ plat::Hwnd CopyGrid(GridEditorRecord& r, plat::Hwnd fieldWindow, const plat::Rec
   }
   const Hwnd templates = createDialogParam(src.TemplateDialog, T().Frame[0], YYGridTemplateProc, src.TemplateDialog);
   if (templates) {
-    sendMessage(grid, kGridBuildColumns, toParam(templates), 0);
+    // A field whose columns were rebuilt from a list of template controls
+    // is copied from the same list: the columns then have its kinds.
+    const std::vector<int32_t>* list = src.ColumnControls.empty() ? nullptr : &src.ColumnControls;
+    sendMessage(grid, kGridBuildColumns, toParam(templates), reinterpret_cast<LParam>(list));
     destroyWindow(templates);
   }
   g = YYGridRecordOf(grid);
   g->TemplateDialog = src.TemplateDialog;
   g->GridsColumns = src.GridsColumns;
+  g->ColumnControls = src.ColumnControls;
   g->SetUp = 1;
   if (g->Cols.size() == src.Cols.size()) {
     if (g->Editor) YYCellEditorClose(*g, false);
     for (size_t k = 0; k < g->Cols.size(); ++k) {
       GridColumn& d = g->Cols[k];
       const GridColumn& s = src.Cols[k];
+      // A column of another kind keeps its own (empty) cells: the field's
+      // storage would not fit it.
+      if (d.Kind != s.Kind) continue;
       d.Width = s.Width;
       d.TextLimit = s.TextLimit;
       d.Texts = s.Texts;
@@ -497,6 +504,48 @@ bool EditorHasSelection(plat::Hwnd e) {
   return plat::loWord(static_cast<uintptr_t>(sel)) != plat::hiWord(static_cast<uintptr_t>(sel));
 }
 
+bool AnyReadOnly(const GridRecord& g, int32_t firstRow, int32_t lastRow) {
+  for (const GridColumn& c : g.Cols)
+    for (int32_t row = std::max(0, firstRow); row <= lastRow && row < static_cast<int32_t>(c.Flags.size()); ++row)
+      if (c.Flags[static_cast<size_t>(row)] & kCellReadOnly) return true;
+  return false;
+}
+
+// Whether an Edit command may act now: the menu greys the item by it, and
+// the command (from the toolbar, a key or a message) checks it again, so
+// that no way round the menu changes a read-only cell.
+bool EditAllowed(const GridEditorRecord& r, const GridRecord& g, int32_t id) {
+  const plat::Hwnd e = YYGridEditorCellEdit(r.Grid);
+  const bool selection = g.SelFirstRow >= 0;
+  const bool gridReadOnly = (plat::getWindowStyle(r.Grid) & kGridReadOnly) != 0;
+  const bool editorWritable = e && !(plat::getWindowStyle(e) & plat::es::ReadOnly) && !gridReadOnly;
+  const bool ignore = r.IgnoreReadOnly != 0;
+  const int32_t row = g.CurrentRow;
+  switch (id) {
+    case kCmdCut:
+    case kCmdDelete:
+      return selection ? YYGridSelectionWritable(r.Grid) != 0 && !gridReadOnly : editorWritable && EditorHasSelection(e);
+    case kCmdCopy:
+      return selection || (e && EditorHasSelection(e));
+    case kCmdPaste: {
+      const int32_t kind = YYClipboardTextKind();
+      return kind == 2 ? YYGridPasteWritable(r.Grid) != 0 && !gridReadOnly : kind == 1 && editorWritable;
+    }
+    case kCmdSort:
+      return !gridReadOnly && (ignore || !AnyReadOnly(g, 0, g.RowCapacity - 1));
+    case kCmdInsertAfter: {
+      const bool lastOfCapacity = row >= g.RowCapacity - 1;
+      const bool lastFixed = row >= g.Rows - 1 && !r.VariableRows;
+      return !gridReadOnly && (ignore || !AnyReadOnly(g, row + 1, g.Rows - 1)) && !lastOfCapacity && !lastFixed;
+    }
+    case kCmdInsertBefore:
+    case kCmdDeleteRow:
+      return !gridReadOnly && (ignore || !AnyReadOnly(g, row, row));
+    default:
+      return true;
+  }
+}
+
 void Command(GridEditorRecord& r, int32_t id) {
   GridRecord* g = GridOf(r);
   if (g == nullptr) return;
@@ -510,6 +559,7 @@ void Command(GridEditorRecord& r, int32_t id) {
       if (go != 1) return;
       YYGridClearAll(r.Grid);
       r.FileName.clear();
+      r.LoadedCut = 0;
       YYGridEditorTitle(r.Frame);
       ClearFlags(r, true);
       RecordMenuEvent(r, id);
@@ -520,7 +570,8 @@ void Command(GridEditorRecord& r, int32_t id) {
       int32_t go = 1;
       if (r.SaveEnabled) YYGridEditorSavePrompt(r, g->Unsaved, go);
       if (go != 1) return;
-      YYGridEditorLoad(r.Window, 1, r.VariableRows, result, r.FilterIndex, r.HeaderLine, r.FileName, r.FileFilter);
+      YYGridEditorLoad(r.Window, 1, r.VariableRows, result, r.FilterIndex, r.HeaderLine, r.FileName, r.FileFilter,
+                       r.LoadedCut);
       if (result == 1) {
         ClearFlags(r, true);
         YYGridEditorTitle(r.Frame);
@@ -532,7 +583,7 @@ void Command(GridEditorRecord& r, int32_t id) {
     case kCmdSaveAs: {
       if (!(id == kCmdSave ? r.SaveEnabled : r.SaveAsEnabled)) return;
       YYGridEditorSave(r.Window, id == kCmdSaveAs ? 1 : 0, result, r.FilterIndex, r.Backup, r.HeaderLine, -1, -1, -1,
-                       -1, r.FileName, r.FileFilter);
+                       -1, r.FileName, r.FileFilter, r.LoadedCut);
       if (result == 1) {
         ClearFlags(r, false);
         YYGridEditorTitle(r.Frame);
@@ -545,7 +596,9 @@ void Command(GridEditorRecord& r, int32_t id) {
       const std::array<int32_t, 4> s = Selection(r);
       std::string name = r.FileName;
       int32_t index = r.FilterIndex;
-      YYGridEditorSave(r.Window, 1, result, index, r.Backup, r.HeaderLine, s[0], s[1], s[2], s[3], name, r.FileFilter);
+      int32_t cut = 0;   // a part goes to a new file: nothing is asked
+      YYGridEditorSave(r.Window, 1, result, index, r.Backup, r.HeaderLine, s[0], s[1], s[2], s[3], name, r.FileFilter,
+                       cut);
       return;
     }
     case kCmdSaveHtml: {
@@ -567,7 +620,7 @@ void Command(GridEditorRecord& r, int32_t id) {
     }
     case kCmdExit: plat::sendMessage(r.Frame, plat::wm::Close); return;
     case kCmdCut:
-      if (r.ReadOnly) return;
+      if (r.ReadOnly || !EditAllowed(r, *g, id)) return;
       if (g->SelFirstRow >= 0) {
         if (YYGridCopy(r.Grid)) YYGridDeleteSelection(r.Grid);
       } else if (e) {
@@ -579,27 +632,27 @@ void Command(GridEditorRecord& r, int32_t id) {
       else if (e) plat::sendMessage(e, plat::wm::Copy);
       return;
     case kCmdPaste: {
-      if (r.ReadOnly) return;
+      if (r.ReadOnly || !EditAllowed(r, *g, id)) return;
       const int32_t kind = YYClipboardTextKind();
       if (kind == 1 && e) plat::sendMessage(e, plat::wm::Paste);
       else if (kind == 2) YYGridPaste(r.Grid);
       return;
     }
     case kCmdDelete:
-      if (r.ReadOnly) return;
+      if (r.ReadOnly || !EditAllowed(r, *g, id)) return;
       if (g->SelFirstRow >= 0) YYGridDeleteSelection(r.Grid);
       else if (e) plat::sendMessage(e, plat::wm::Clear);
       return;
     case kCmdSelectAll: YYGridSelect(r.Grid, 0, g->Rows - 1, 0, g->Columns - 1); return;
     case kCmdSort:
-      if (r.ReadOnly) return;
+      if (r.ReadOnly || !EditAllowed(r, *g, id)) return;
       YYGridEditorSort(r.Window, r.LabelsMove, result);
       if (result == 1) RecordMenuEvent(r, id);
       return;
     case kCmdInsertBefore:
     case kCmdInsertAfter:
     case kCmdDeleteRow:
-      if (!r.RowOperationsEnabled) return;
+      if (!r.RowOperationsEnabled || !EditAllowed(r, *g, id)) return;
       if (id == kCmdDeleteRow) YYGridEditorDeleteRow(r.Window, r.LabelsMove, r.VariableRows);
       else YYGridEditorInsertRow(r.Window, r.LabelsMove, r.VariableRows, id == kCmdInsertAfter ? 1 : 0);
       if ((g = GridOf(r)) != nullptr) g->Unsaved = g->Changed = 1;
@@ -617,13 +670,6 @@ void Command(GridEditorRecord& r, int32_t id) {
   }
 }
 
-bool AnyReadOnly(const GridRecord& g, int32_t firstRow, int32_t lastRow) {
-  for (const GridColumn& c : g.Cols)
-    for (int32_t row = std::max(0, firstRow); row <= lastRow && row < static_cast<int32_t>(c.Flags.size()); ++row)
-      if (c.Flags[static_cast<size_t>(row)] & kCellReadOnly) return true;
-  return false;
-}
-
 void Grey(plat::Hmenu menu, int32_t id, bool enabled) {
   plat::enableMenuItem(menu, static_cast<uint32_t>(id), enabled ? plat::mf::Enabled : plat::mf::Grayed);
 }
@@ -636,26 +682,8 @@ void MenuOpening(GridEditorRecord& r, plat::Hmenu menu) {
     Grey(menu, kCmdSaveSelection, selection);
     Grey(menu, kCmdPrintSelection, selection);
   } else if (menu == r.EditMenu) {
-    const plat::Hwnd e = YYGridEditorCellEdit(r.Grid);
-    const bool gridReadOnly = (plat::getWindowStyle(r.Grid) & kGridReadOnly) != 0;
-    const bool editorWritable = e && !(plat::getWindowStyle(e) & plat::es::ReadOnly) && !gridReadOnly;
-    const bool cut = selection ? YYGridSelectionWritable(r.Grid) != 0 && !gridReadOnly
-                               : editorWritable && EditorHasSelection(e);
-    Grey(menu, kCmdCut, cut);
-    Grey(menu, kCmdDelete, cut);
-    Grey(menu, kCmdCopy, selection || (e && EditorHasSelection(e)));
-    const int32_t kind = YYClipboardTextKind();
-    Grey(menu, kCmdPaste, kind == 2 ? YYGridPasteWritable(r.Grid) != 0 && !gridReadOnly : kind == 1 && editorWritable);
-    const bool ignore = r.IgnoreReadOnly != 0;
-    Grey(menu, kCmdSort, !gridReadOnly && (ignore || !AnyReadOnly(*g, 0, g->RowCapacity - 1)));
-    const int32_t row = g->CurrentRow;
-    const bool lastOfCapacity = row >= g->RowCapacity - 1;
-    const bool lastFixed = row >= g->Rows - 1 && !r.VariableRows;
-    Grey(menu, kCmdInsertAfter,
-         !gridReadOnly && (ignore || !AnyReadOnly(*g, row + 1, g->Rows - 1)) && !lastOfCapacity && !lastFixed);
-    const bool rowWritable = !gridReadOnly && (ignore || !AnyReadOnly(*g, row, row));
-    Grey(menu, kCmdInsertBefore, rowWritable);
-    Grey(menu, kCmdDeleteRow, rowWritable);
+    for (int32_t id : {kCmdCut, kCmdDelete, kCmdCopy, kCmdPaste, kCmdSort, kCmdInsertAfter, kCmdInsertBefore, kCmdDeleteRow})
+      Grey(menu, id, EditAllowed(r, *g, id));
   } else if (menu == r.SearchMenu) {
     Grey(menu, kCmdFindNext, !r.FindText.empty());
   }
@@ -930,7 +958,7 @@ void YYGridEditorOpen(int32_t& status, int32_t gridField, int32_t& mode, int32_t
   if (!fileName.empty()) {
     std::string name = fileName.substr(0, 259);
     int32_t result = 0, index = r.FilterIndex;
-    YYGridEditorLoad(n, 0, r.VariableRows, result, index, r.HeaderLine, name, r.FileFilter);
+    YYGridEditorLoad(n, 0, r.VariableRows, result, index, r.HeaderLine, name, r.FileFilter, r.LoadedCut);
     if (result == 1) {
       r.FileName = name;
       YYGridEditorTitle(frame);
@@ -1026,7 +1054,7 @@ void YYGridEditorSavePrompt(GridEditorRecord& r, int32_t unsaved, int32_t& resul
   if (answer == 1) {
     int32_t saved = 0;
     YYGridEditorSave(r.Window, 0, saved, r.FilterIndex, r.Backup, r.HeaderLine, -1, -1, -1, -1, r.FileName,
-                     r.FileFilter);
+                     r.FileFilter, r.LoadedCut);
     if (saved == 1) {
       ClearFlags(r, false);
       YYGridEditorTitle(r.Frame);

@@ -87,6 +87,7 @@ struct GridEditorRecord {
           PrintEnabled = 0, FindEnabled = 0, RowOperationsEnabled = 0;
   int32_t IgnoreReadOnly = 0;
   int32_t Backup = 0;
+  int32_t LoadedCut = 0;                     // the file held rows or columns the grid could not take
   int32_t LastCell = (1 << 18) + 1;          // column 1, row 1
   int32_t Caption = 1;                       // the frame has a caption
   plat::WndProc PreviousProc = nullptr;
@@ -154,11 +155,16 @@ void YYGridEditorPrint(int32_t window, int32_t firstRow, int32_t lastRow, int32_
                        int32_t& result);
 void YYGridEditorSaveHTML(int32_t window, int32_t firstRow, int32_t lastRow, int32_t firstColumn,
                           int32_t lastColumn, int32_t& result, int32_t backup, const std::string& fileName);
+// loadedCut: the editor's file was loaded cut. A save of the whole grid
+// over it asks first (Yes replaces it, No saves under another name,
+// Cancel saves nothing); a whole-grid save that is done clears it.
 void YYGridEditorSave(int32_t window, int32_t choose, int32_t& result, int32_t& filterIndex, int32_t backup,
                       int32_t headerLine, int32_t firstRow, int32_t lastRow, int32_t firstColumn, int32_t lastColumn,
-                      std::string& fileName, const std::string& fileFilter);
+                      std::string& fileName, const std::string& fileFilter, int32_t& loadedCut);
+// loadedCut (out, when loaded): 1 when the file held more rows or columns
+// than the grid took.
 void YYGridEditorLoad(int32_t window, int32_t choose, int32_t variableRows, int32_t& result, int32_t& filterIndex,
-                      int32_t headerLine, std::string& fileName, const std::string& fileFilter);
+                      int32_t headerLine, std::string& fileName, const std::string& fileFilter, int32_t& loadedCut);
 
 // The proposed HTML name for a CSV file: the name before its last "." (in
 // the file name, not the directories) with ".htm".

@@ -459,6 +459,8 @@ void YYGridRebuildColumns(int32_t& field, int32_t columns, const std::vector<int
   const bool ok = dialog && plat::sendMessage(w, kGridBuildColumns, plat::toParam(dialog),
                                               reinterpret_cast<plat::LParam>(&controls)) != 0;
   if (ok) {
+    g = YYGridRecordOf(w);
+    if (g != nullptr) g->ColumnControls = controls;
     plat::sendMessage(w, kGridLayout);
     if (hadFocus && plat::isWindowVisible(w)) plat::setFocus(w);
     if (g->Client) {

@@ -279,6 +279,9 @@ void YYGridPutValue(int32_t& field, int32_t column, int32_t row, double value, s
     field = -2;
     return;
   }
+  // A text cell holds at most its column's length, and so does its open
+  // editor: what the editor shows is what the cell keeps.
+  if (c.Kind == kGridText) text = text.substr(0, std::min<size_t>(text.size(), static_cast<size_t>(std::max(c.TextLimit, 0))));
   const bool entered = !text.empty();
   YYGridUnselect(g->Window);
   double number = value;
@@ -307,7 +310,7 @@ void YYGridPutValue(int32_t& field, int32_t column, int32_t row, double value, s
   }
   const auto r = static_cast<size_t>(row);
   if (c.Kind == kGridText) {
-    c.Texts[r] = std::string(text.substr(0, std::min<size_t>(text.size(), static_cast<size_t>(c.TextLimit))));
+    c.Texts[r] = std::string(text);
   } else {
     StoreNumber(c, row, converted || value != 0.0 ? number : 0.0);
   }

@@ -329,12 +329,18 @@ plat::LResult HeaderNotify(GridRecord& g, plat::LParam lp) {
 void MenuCommand(GridRecord& g, uint32_t id) {
   const plat::Hwnd target = g.ContextTarget;
   switch (id) {
+    // The cell commands check the cells again: a command that reaches the
+    // grid without its greyed menu item still leaves read-only cells alone.
     case kCmdCutCells:
-      if (YYGridCopy(g.Window)) YYGridDeleteSelection(g.Window);
+      if (YYGridSelectionWritable(g.Window) && YYGridCopy(g.Window)) YYGridDeleteSelection(g.Window);
       break;
     case kCmdCopyCells: YYGridCopy(g.Window); break;
-    case kCmdPasteCells: YYGridPaste(g.Window); break;
-    case kCmdDeleteCells: YYGridDeleteSelection(g.Window); break;
+    case kCmdPasteCells:
+      if (YYGridPasteWritable(g.Window)) YYGridPaste(g.Window);
+      break;
+    case kCmdDeleteCells:
+      if (YYGridSelectionWritable(g.Window)) YYGridDeleteSelection(g.Window);
+      break;
     case kCmdUndo: plat::sendMessage(target, plat::wm::Undo); break;
     case kCmdCut: plat::sendMessage(target, plat::wm::Cut); break;
     case kCmdCopy: plat::sendMessage(target, plat::wm::Copy); break;

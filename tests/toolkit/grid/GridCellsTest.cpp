@@ -225,6 +225,35 @@ TEST_F(GridTest, OptionListsMenuPutsAndIndexesPastTheirEnd) {
   EXPECT_EQ(Reported(), (Errors{"WGridPutMenu 1006"}));
 }
 
+// The open cell editor shows what its cell keeps: a text put into the cell
+// is cut to the column's length in both; and the option-list editor is a
+// box with its drop button alone, no scroll bar of its own beside it.
+TEST_F(GridTest, TheCellEditorShowsWhatItsCellKeeps) {
+  Show(kTestDialog);
+  GridRecord& g = G();
+  WGridSetCell(kTestGrid, 1, 1);
+  ASSERT_TRUE(g.Editor);
+  int32_t field = kTestGrid;
+  YYGridPutValue(field, 0, 0, 0.0, std::string(2000, 'x'), "");
+  EXPECT_EQ(plat::getWindowText(g.Editor), std::string(1024, 'x'));
+  std::string text;
+  field = kTestGrid;
+  YYGridGetText(field, 0, 0, text, -1);
+  EXPECT_EQ(text, std::string(1024, 'x'));
+  WGridSetCell(kTestGrid, 1, 2);
+  field = kTestGrid;
+  YYGridGetText(field, 0, 0, text, -1);
+  EXPECT_EQ(text.size(), 1024u);
+
+  WGridSetCell(kTestGrid, 6, 1);
+  ASSERT_TRUE(g.Editor);
+  EXPECT_EQ(plat::getWindowStyle(g.Editor) & (plat::ws::VScroll | plat::ws::HScroll), 0u);
+  plat::Rect outer, client;
+  plat::getWindowRect(g.Editor, outer);
+  plat::getClientRect(g.Editor, client);
+  EXPECT_GE(client.width(), outer.width() - 2) << "only the border around the box";
+}
+
 TEST_F(GridTest, InformationItemsAndClearingModes) {
   Show(kTestDialog);
   int32_t field = kTestGrid, value = 77;

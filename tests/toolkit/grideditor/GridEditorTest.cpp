@@ -2,11 +2,13 @@
 // bar and cell-change events, its menus and their greying, the messages of
 // its operations, its files, and how it looks.
 #include <algorithm>
+#include <cstdio>
 #include <deque>
 #include <fstream>
 #include <functional>
 
 #include "platform/bars/StatusBar.h"
+#include "platform/clip/Clipboard.h"
 #include "platform/menu/Menu.h"
 #include "platform/os/Os.h"
 #include "platform/dlg/CommonDialogs.h"
@@ -581,8 +583,8 @@ TEST_F(GridEditorTest, OperationsReportWhatStopsThem) {
   // A file that cannot be opened: not loaded, the name not taken.
   plat::test::answerMessageBox(plat::kIdOk);
   std::string name = "missing.csv";
-  int32_t result = -1, index = 1;
-  YYGridEditorLoad(window_, 0, 0, result, index, 0, name, "");
+  int32_t result = -1, index = 1, cut = 0;
+  YYGridEditorLoad(window_, 0, 0, result, index, 0, name, "", cut);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(LastShown().text, "Error opening file");
   EXPECT_EQ(LastShown().caption, "File Error");
@@ -710,6 +712,145 @@ TEST_F(GridEditorTest, BackupCopiesOnlyAFileThatExists) {
   EXPECT_EQ(testsupport::ReadFile(r.FileName + ".bak"), first);
   EXPECT_NE(testsupport::ReadFile(r.FileName), first);
   EXPECT_EQ(WGridInfoItem(0, 6), 1) << "saved";
+}
+
+// A field whose columns were rebuilt from a list of template controls (a
+// double column, then a text column): the editor's columns have the same
+// kinds and cells, and its file holds them.
+TEST_F(GridEditorTest, AnEditorOfARebuiltFieldHasItsColumnsAndCells) {
+  int32_t field = gridedtest::kFilesGrid;
+  YYGridRebuildColumns(field, 2, {4, 1});
+  ASSERT_EQ(field, gridedtest::kFilesGrid);
+  WGridPutCellDouble(gridedtest::kFilesGrid, 1, 1, 4.5);
+  field = gridedtest::kFilesGrid;
+  YYGridPutValue(field, 1, 0, 0.0, "name1", "");
+  const std::string number = Cell(1, 1);
+  ASSERT_EQ(Cell(2, 1), "name1");
+  ASSERT_EQ(Open(), 0);
+  const GridRecord& g = *YYGridRecordOf(Editor().Grid);
+  ASSERT_EQ(g.Columns, 2);
+  EXPECT_EQ(g.Cols[0].Kind, kGridDouble);
+  EXPECT_EQ(g.Cols[1].Kind, kGridText);
+  EXPECT_EQ(EditorCell(1, 1), number);
+  EXPECT_EQ(EditorCell(2, 1), "name1");
+  Editor().FileName = dir_.path() + "/rebuilt.csv";
+  Command(kCmdSave);
+  EXPECT_EQ(testsupport::ReadFile("rebuilt.csv").substr(0, number.size() + 10), number + ",\"name1\"\r\n");
+}
+
+// A read-only cell stays as it is whichever way a change comes: the
+// toolbar's Cut and Paste, the commands of the Edit menu sent while their
+// items would be greyed, and the row commands and their keys.
+TEST_F(GridEditorTest, ReadOnlyCellsRefuseTheToolbarTheCommandsAndTheRowOperations) {
+  Row(1, "one", 1, 1.0f, 1.0, 0, 1);
+  Row(2, "two", 2, 2.0f, 2.0, 1, 2);
+  Row(3, "three", 3, 3.0f, 3.0, 0, 3);
+  ASSERT_EQ(Open(), 0);
+  GridEditorRecord& r = Editor();
+  int32_t field = 0;
+  YYGridCellState(field, 0, 1, 2);   // "two" is read-only
+  auto clipboard = [](const std::string& text) {
+    plat::openClipboard({});
+    plat::emptyClipboard();
+    plat::setClipboardData(plat::kCfText, text);
+    plat::closeClipboard();
+  };
+  struct Way {
+    const char* name;
+    std::function<void()> act;
+  };
+  const std::vector<Way> ways = {
+      {"toolbar Cut", [&] {
+         YYGridSelect(r.Grid, 0, 2, 0, 1);
+         ASSERT_TRUE(plat::test::clickToolbarButton(r.Toolbar, kCmdCut));
+         plat::test::pump();
+       }},
+      {"toolbar Paste", [&] {
+         clipboard("x\ty\r\nz\tw\r\n");
+         WGridSetCell(0, 1, 1);
+         ASSERT_TRUE(plat::test::clickToolbarButton(r.Toolbar, kCmdPaste));
+         plat::test::pump();
+       }},
+      {"Delete", [&] {
+         YYGridSelect(r.Grid, 1, 1, 0, 0);
+         Command(kCmdDelete);
+       }},
+      {"Insert Row Before", [&] {
+         WGridSetCell(0, 2, 2);
+         Command(kCmdInsertBefore);
+       }},
+      {"Delete Row", [&] {
+         WGridSetCell(0, 2, 2);
+         Command(kCmdDeleteRow);
+       }},
+      {"Insert Row After", [&] {
+         WGridSetCell(0, 2, 1);
+         Command(kCmdInsertAfter);
+       }},
+      {"Sort", [&] { Command(kCmdSort); }},
+  };
+  for (const Way& way : ways) {
+    plat::test::clearShownDialogs();
+    way.act();
+    EXPECT_TRUE(plat::test::shownDialogs().empty()) << way.name;
+    EXPECT_EQ(EditorCell(1, 1), "one") << way.name;
+    EXPECT_EQ(EditorCell(1, 2), "two") << way.name;
+    EXPECT_EQ(EditorCell(1, 3), "three") << way.name;
+    EXPECT_EQ(EditorCell(2, 2), "2") << way.name;
+    EXPECT_EQ(WGridInfoItem(0, 3), 10) << way.name;
+  }
+  // A writable selection is cut as before.
+  YYGridSelect(r.Grid, 2, 2, 0, 0);
+  ASSERT_TRUE(plat::test::clickToolbarButton(r.Toolbar, kCmdCut));
+  plat::test::pump();
+  EXPECT_EQ(EditorCell(1, 3), "");
+}
+
+// A file with more columns and rows than the grid takes is loaded cut;
+// saving it asks first. No (the default) saves under another name and
+// keeps the file whole, Cancel saves nothing, Yes replaces it; once saved
+// the editor's file holds the grid and is saved without asking.
+TEST_F(GridEditorTest, SavingAFileThatWasLoadedCutAsksFirst) {
+  std::string whole;
+  for (int r = 1; r <= 25; ++r) whole += "\"n" + std::to_string(r) + "\"," + std::to_string(r) + ",1.5,2.5,Yes,Beta,extra\r\n";
+  struct Case {
+    int answer;
+    bool replaced;
+    bool savedAs;
+  };
+  ASSERT_EQ(Open(), 0);
+  GridEditorRecord& r = Editor();
+  for (const Case& k : {Case{plat::kIdCancel, false, false}, Case{plat::kIdNo, false, true}, Case{plat::kIdYes, true, false}}) {
+    testsupport::WriteFile("big.csv", whole);
+    std::remove("other.csv");
+    plat::test::answerMessageBox(plat::kIdOk);   // "File contains too many rows/columns"
+    plat::test::answerFileDialog({.ok = true, .paths = {"big.csv"}});
+    Command(kCmdOpen);
+    ASSERT_NE(r.FileName.find("big.csv"), std::string::npos);
+    EXPECT_EQ(LastShown().text, "File contains too many rows/columns");
+    EXPECT_EQ(EditorCell(1, 10), "n10");
+    plat::test::clearShownDialogs();
+    plat::test::answerMessageBox(k.answer);
+    if (k.savedAs) plat::test::answerFileDialog({.ok = true, .paths = {"other.csv"}});
+    Command(kCmdSave);
+    ASSERT_FALSE(plat::test::shownDialogs().empty()) << k.answer;
+    EXPECT_NE(plat::test::shownDialogs().front().text.find("big.csv holds more rows or columns"), std::string::npos);
+    const std::string now = testsupport::ReadFile("big.csv");
+    if (k.replaced) {
+      EXPECT_EQ(now.find("extra"), std::string::npos);
+      EXPECT_EQ(now.find("n11"), std::string::npos);
+    } else {
+      EXPECT_EQ(now, whole) << k.answer;
+    }
+    EXPECT_EQ(plat::PathExists("other.csv"), k.savedAs) << k.answer;
+    if (k.answer != plat::kIdCancel) {
+      // The editor's file now holds the grid: a second save asks nothing.
+      plat::test::clearShownDialogs();
+      Command(kCmdSave);
+      EXPECT_TRUE(plat::test::shownDialogs().empty()) << k.answer;
+      EXPECT_NE(r.FileName.find(k.savedAs ? "other.csv" : "big.csv"), std::string::npos);
+    }
+  }
 }
 
 TEST_F(GridEditorTest, ClosingAsksToSaveAndStaysOpenWhenThePromptCannotShow) {
