@@ -1,9 +1,14 @@
 // Speed of the grid control on a 1000 x 10 grid of reals: filling it column
 // by column in bulk updates and repainting it, and paging through it with
 // presses on its scroll bar's track (each page scrolls, moves the current
-// cell along and repaints).
+// cell along and repaints). And on a grid of the largest size (262143 rows
+// of an integer and a text column): sorting it when it is in order
+// already, a load that grows it line by line from one row to 80000, and an
+// insert of as many rows as it can hold.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,7 +24,9 @@
 #include "toolkit/dialogs/DialogShow.h"
 #include "toolkit/dialogs/DialogTable.h"
 #include "toolkit/dialogs/GridControl.h"
+#include "toolkit/dialogs/GridFiles.h"
 #include "toolkit/dialogs/GridInterface.h"
+#include "toolkit/dialogs/GridRows.h"
 
 namespace {
 
@@ -50,9 +57,10 @@ DIALOG 9510
   return t + "END\n";
 }
 
-// The toolkit with its main window and the grid dialog shown.
-struct Stage {
-  Stage() {
+// The toolkit with its main window and a dialog of the resources shown;
+// all of it goes again with the toolkit.
+struct Toolkit {
+  Toolkit(const std::string& resources, int32_t dialog) {
     plat::test::reset();
     ResetToolkitForTest();
     WStartup(" ");
@@ -66,18 +74,24 @@ struct Stage {
     record.Title = "Grid speed";
     record.Title.resize(80, ' ');
     WindowOpenRecord(record, 256);
-    plat::res::pushOverlay(Resources(), "grid speed");
-    WDialogLoad(9500);
+    plat::res::pushOverlay(resources, "grid speed");
+    WDialogLoad(dialog);
     WDialogShow(-1, -1, 0, 2);
-    grid = plat::getDlgItem(YYCurrentDialogWindow(), kGrid);
-    values.resize(kRows);
-    for (int32_t r = 0; r < kRows; ++r) values[static_cast<size_t>(r)] = 0.5f * static_cast<float>(r);
   }
-  ~Stage() {
+  ~Toolkit() {
     WShutdown();
     plat::res::clearOverlays();
     ResetToolkitForTest();
     plat::test::reset();
+  }
+};
+
+// The grid dialog shown.
+struct Stage : Toolkit {
+  Stage() : Toolkit(Resources(), 9500) {
+    grid = plat::getDlgItem(YYCurrentDialogWindow(), kGrid);
+    values.resize(kRows);
+    for (int32_t r = 0; r < kRows; ++r) values[static_cast<size_t>(r)] = 0.5f * static_cast<float>(r);
   }
   void Repaint() {
     const GridRecord* g = YYGridRecordOf(grid);
@@ -121,6 +135,83 @@ void BM_PageThroughByTheScrollBar(benchmark::State& state) {
   state.counters["pages"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PageThroughByTheScrollBar)->Unit(benchmark::kMillisecond);
+
+constexpr int32_t kLargeGrid = 9601;
+
+constexpr const char* kLargeResources = R"(
+DIALOG 9600
+  CAPTION "Largest grid"
+  STYLE POPUP CAPTION SYSMENU MODALFRAME
+  FONT 8 "MS Sans Serif"
+  RECT 0 0 300 200
+  CONTROL QVZGRID 9601 "" 7 7 286 180 BORDER VSCROLL HSCROLL TABSTOP BITS(0x0200)
+EXTRAS
+[Grids] 
+ 9601 2 262143 9610 
+END
+DIALOG 9610
+  STYLE POPUP
+  FONT 8 "MS Sans Serif"
+  RECT 0 0 200 14
+  CONTROL INTEGEREDIT 611 "Number" 0 0 60 12 BITS(0x0080)
+  CONTROL EDIT 612 "Name" 60 0 100 12 AUTOHSCROLL
+END
+)";
+
+// The toolkit with the largest grid shown.
+struct LargeStage : Toolkit {
+  LargeStage() : Toolkit(kLargeResources, 9600) {}
+};
+
+void BM_SortTheLargestGridInOrder(benchmark::State& state) {
+  LargeStage stage;
+  std::vector<int32_t> numbers(static_cast<size_t>(kGridMaxRows));
+  for (int32_t r = 0; r < kGridMaxRows; ++r) numbers[static_cast<size_t>(r)] = r;
+  WGridPutInteger(kLargeGrid, 1, numbers, kGridMaxRows);
+  for (auto _ : state) WGridSort(kLargeGrid, 1, 0);
+  state.SetItemsProcessed(state.iterations() * kGridMaxRows);
+}
+BENCHMARK(BM_SortTheLargestGridInOrder)->Unit(benchmark::kMillisecond);
+
+void BM_LoadGrowingTo80000Rows(benchmark::State& state) {
+  LargeStage stage;
+  constexpr int32_t kLines = 80000;
+  const std::string file = (std::filesystem::temp_directory_path() / "quillon_grid_bench.csv").string();
+  {
+    std::string text;
+    for (int32_t r = 1; r <= kLines; ++r) text += std::to_string(r) + ",\"row " + std::to_string(r) + "\"\r\n";
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    if (f == nullptr) {
+      state.SkipWithError("no scratch file");
+      return;
+    }
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    WGridRows(kLargeGrid, 1);
+    state.ResumeTiming();
+    WGridLoad(kLargeGrid, file, 1);
+  }
+  if (WGridInfoItem(kLargeGrid, 3) != kLines) state.SkipWithError("the grid did not grow to the file");
+  std::remove(file.c_str());
+  state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_LoadGrowingTo80000Rows)->Unit(benchmark::kMillisecond);
+
+void BM_InsertTheGridsMaximum(benchmark::State& state) {
+  LargeStage stage;
+  for (auto _ : state) {
+    state.PauseTiming();
+    WGridRows(kLargeGrid, 1);
+    state.ResumeTiming();
+    WGridInsertRows(kLargeGrid, 1, kGridMaxRows, 1);
+  }
+  if (WGridInfoItem(kLargeGrid, 3) != kGridMaxRows) state.SkipWithError("the grid did not grow to its capacity");
+  state.SetItemsProcessed(state.iterations() * kGridMaxRows);
+}
+BENCHMARK(BM_InsertTheGridsMaximum)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
