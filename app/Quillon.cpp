@@ -31,6 +31,7 @@
 #include "toolkit/core/WindowApi.h"
 #include "toolkit/core/WindowDrawing.h"
 #include "toolkit/hardcopy/HardcopyDialog.h"
+#include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/HardcopyManager.h"
 
 namespace {
@@ -91,6 +92,15 @@ void UnZoom() {
   WCursorShape(0);
 }
 
+// A message in the main window's status bar, in its first part.
+void StatusMessage(const std::string& text) {
+  WindowDrawingRecord& w = WindowDrawing();
+  const int32_t current = w.CurrentWindow;
+  w.CurrentWindow = 0;
+  WindowStatusText(1, text);
+  w.CurrentWindow = current;
+}
+
 void ExportPrintout() {
   MainStateRecord& m = gMain;
   const SuiteSnapshotRecord& s = SuiteResults().Snapshot;
@@ -104,11 +114,13 @@ void ExportPrintout() {
   if (WDialogInfoItem(4) != 1 || IsAllBlanks(m.ExportName)) return;
   STRINGINDLG("Enter Optional Comment:", m.ExportComment, m.CommandCancelled);
   if (m.CommandCancelled) return;
+  LastExportFile().clear();
   for (int32_t k = 1; k <= members; ++k) {
     CopySuiteMember(k, Base().Primary);
     MOD_OUT(m.ExportName, Base().Primary, k, m.ExportComment, m.CommandCancelled);
     if (m.CommandCancelled) break;
   }
+  if (!LastExportFile().empty()) StatusMessage("Exported to " + LastExportFile());
 }
 
 void Print() {
@@ -122,11 +134,14 @@ void Print() {
   WCursorShape(1);
   d.LPRINTING = true;
   Redraw();
+  LastHardcopyFile().clear();
   YYHardcopyStartStop("S");
   YYGrStateInit(" ");
   d.LPRINTING = false;
   Redraw();
   WCursorShape(0);
+  // Where the page went; a print that failed has told the user why.
+  if (!LastHardcopyFile().empty()) StatusMessage("Printed to " + LastHardcopyFile());
 }
 
 void Help() {
@@ -153,7 +168,9 @@ void Command(int32_t command) {
       QuillonShutdown();
       break;
     case kExportSynthetics:
+      LastExportFile().clear();
       WRITEDATA();
+      if (!LastExportFile().empty()) StatusMessage("Exported to " + LastExportFile());
       break;
     case kCurveMajor:
     case kCurveMinor:

@@ -1,7 +1,9 @@
 #include "engine/AsciiOut.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
@@ -41,6 +43,16 @@ bool Marine(std::string_view system, std::initializer_list<std::string_view> nam
 
 }  // namespace
 
+std::string& LastExportFile() {
+  static std::string file;
+  return file;
+}
+
+std::string ExportFailure(std::string_view text, std::string_view file) {
+  const int error = RecordLastSystemError();
+  return std::string(text) + std::string(file) + "\r\n" + std::strerror(error != 0 ? error : EIO);
+}
+
 void WRITEDATA() {
   const SuiteResultsRecord& r = SuiteResults();
   const SuiteSnapshotRecord& s = r.Snapshot;
@@ -73,7 +85,7 @@ void WRITEDATA() {
   column = std::min(column, std::max(r.SuiteNC, 1));
 
   if (RecordOpen(kDataUnit, TrimTrailingBlanks(name), RecordUnitMode::Write) != kRecordOk) {
-    WINMSG("CANNOT OPEN FILE: " + name);
+    WINMSG(ExportFailure("CANNOT OPEN FILE: ", TrimTrailingBlanks(name)));
     return;
   }
   static constexpr const char* kNames[] = {"Resistivity of layer", "Thickness of layer", "Depth to bottom of layer",
@@ -92,7 +104,11 @@ void WRITEDATA() {
     for (int32_t k = 1; k <= n; ++k) line[static_cast<size_t>(k)] = r.Curve(i, column, k);
     RecordWrite(kDataUnit, "(TR8,I5,', ',25(1P,E13.5,', '))", {i, std::span<const float>(line)});
   }
-  if (RecordClose(kDataUnit) != kRecordOk) WINMSG("Cannot write file: " + std::string(TrimTrailingBlanks(name)));
+  if (RecordClose(kDataUnit) != kRecordOk) {
+    WINMSG(ExportFailure("Cannot write file: ", TrimTrailingBlanks(name)));
+    return;
+  }
+  LastExportFile() = TrimTrailingBlanks(name);
 }
 
 void WRITESUITE() {
@@ -120,7 +136,7 @@ void WRITESUITE() {
   std::string name;
   if (!ChooseFile("Flat ASCII Data File|*.TXT|", name)) return;
   if (RecordOpen(kTableUnit, TrimTrailingBlanks(name), RecordUnitMode::Write) != kRecordOk) {
-    WINMSG("CANNOT OPEN FILE:\r\n" + name);
+    WINMSG(ExportFailure("CANNOT OPEN FILE:\r\n", TrimTrailingBlanks(name)));
     return;
   }
   size_t used = 0;
@@ -173,5 +189,9 @@ void WRITESUITE() {
     }
     RecordWrite(kTableUnit, "(A)", {std::string_view(buffer.data(), used)});
   }
-  if (RecordClose(kTableUnit) != kRecordOk) WINMSG("Cannot write file: " + std::string(TrimTrailingBlanks(name)));
+  if (RecordClose(kTableUnit) != kRecordOk) {
+    WINMSG(ExportFailure("Cannot write file: ", TrimTrailingBlanks(name)));
+    return;
+  }
+  LastExportFile() = TrimTrailingBlanks(name);
 }

@@ -5,5 +5,15 @@
 // new one is complete; with no suite computed they say so and write nothing.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 void WRITEDATA();
 void WRITESUITE();
+
+// The file the last export (these and the ".PRT" printout) wrote whole,
+// empty while none: the program names it to the user.
+std::string& LastExportFile();
+// The message of an export that failed: its text and file, then on a line
+// of its own the system's reason for the last failed open or close.
+std::string ExportFailure(std::string_view text, std::string_view file);

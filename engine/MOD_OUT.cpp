@@ -8,6 +8,7 @@
 #include "VOZUVar/MessageBoxes.h"
 #include "VOZUVar/RecordFormatter.h"
 #include "VOZUVar/Strings.h"
+#include "engine/AsciiOut.h"
 #include "engine/SuiteResults.h"
 
 namespace {
@@ -160,7 +161,7 @@ void MOD_OUT(std::string_view fileName, SoundingRecord& record, int32_t k, std::
     }
     if (RecordOpen(kPrintoutUnit, name, RecordUnitMode::Write) != kRecordOk) {
       failed = true;
-      WINMSG("Cannot open file :" + std::string(name));
+      WINMSG(ExportFailure("Cannot open file :", name));
       return;
     }
     gOpen = true;
@@ -189,7 +190,10 @@ void MOD_OUT(std::string_view fileName, SoundingRecord& record, int32_t k, std::
     const int32_t st = RecordClose(kPrintoutUnit);
     if (st != kRecordOk) {
       RecordWrite(kConsoleUnit, "(A,I6)", {" MOD_OUT: Error during close. Check source code' IOSTAT ", st});
-      WINMSG("Cannot write file :" + std::string(name));
+      WINMSG(ExportFailure("Cannot write file :", name));
+      failed = true;
+    } else {
+      LastExportFile() = name;
     }
   }
 }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -33,6 +34,9 @@ struct Catalogue {
   std::vector<std::vector<DrawCall>> recorded;
   std::string recordedName;
   std::string lastError;
+  int lastErrno = 0;         // the system's error of the last failure, 0 when it had none
+  std::string lastTarget;    // where the last document went, or was to go
+  std::string lastFile;      // the file the last finished document was written to
 };
 
 Catalogue& cat() {
@@ -188,8 +192,17 @@ Job* jobOf(Hdc dc) {
   return it == jobs().end() || !detail::dcRec(dc) ? nullptr : &it->second;
 }
 
-int fail(const std::string& why) {
+// A file's name as the user is told it: made absolute, so that it names
+// the file wherever the user reads it.
+std::string wholePath(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path whole = std::filesystem::absolute(path, ec);
+  return ec ? path : whole.string();
+}
+
+int fail(const std::string& why, int error = 0) {
   cat().lastError = why;
+  cat().lastErrno = error;
   return -1;
 }
 
@@ -398,6 +411,8 @@ int startDoc(Hdc dc, const std::string& docName, const std::string& output) {
   j->docName = docName;
   j->pages = 0;
   j->recorded.clear();
+  cat().lastTarget = j->printer.filePrinter ? std::string() : j->printer.name;
+  cat().lastFile.clear();
   if (j->printer.recording) {
     j->docOpen = true;
     return 1;
@@ -407,8 +422,9 @@ int startDoc(Hdc dc, const std::string& docName, const std::string& output) {
     // complete, and is the user's file like any other they make. An
     // automatic name never replaces a file.
     j->finalPath = !output.empty() ? output : !j->output.empty() ? j->output : filePrinterOutput();
+    cat().lastTarget = wholePath(j->finalPath);
     if (const int err = WholeFileBegin(j->outputFile, j->finalPath); err != 0)
-      return fail("cannot create " + j->finalPath + ": " + std::strerror(err));
+      return fail("cannot create " + j->finalPath + ": " + std::strerror(err), err);
     j->outputFile.noReplace = isAutomaticPrintName(j->finalPath);
     j->surface = cairo_pdf_surface_create_for_stream(writeOutput, &j->outputFile, j->widthPt, j->heightPt);
   } else {
@@ -490,15 +506,21 @@ int endDoc(Hdc dc) {
   j->surface = nullptr;
   j->faces.reset();
   if (st != CAIRO_STATUS_SUCCESS) {
+    // A write the file refused carries the system's reason.
+    const int err = j->printer.filePrinter ? j->outputFile.error : 0;
     dropDocument(*j);
-    return fail(std::string("the PDF could not be written: ") + cairo_status_to_string(st));
+    return fail(std::string("the PDF could not be written: ") +
+                    (err != 0 ? std::strerror(err) : cairo_status_to_string(st)),
+                err);
   }
   int result = 1;
   if (j->pages == 0) {
     // nothing was printed: no file and no job
   } else if (j->printer.filePrinter) {
     if (const int err = keepDocument(j->outputFile, j->finalPath); err != 0)
-      result = fail("cannot write " + j->finalPath + ": " + std::strerror(err));
+      result = fail("cannot write " + j->finalPath + ": " + std::strerror(err), err);
+    cat().lastTarget = wholePath(j->finalPath);
+    if (result > 0) cat().lastFile = cat().lastTarget;
   } else {
     result = submit(*j);
   }
@@ -514,6 +536,9 @@ int abortDoc(Hdc dc) {
 }
 
 const std::string& lastPrintError() { return cat().lastError; }
+int lastPrintErrno() { return cat().lastErrno; }
+const std::string& lastPrintTarget() { return cat().lastTarget; }
+const std::string& lastPrintedFile() { return cat().lastFile; }
 
 void setFilePrinterPath(const std::string& path) { cat().filePath = path; }
 

@@ -90,6 +90,15 @@ int endDoc(Hdc dc);
 int abortDoc(Hdc dc);
 // Why the last document or page call failed.
 const std::string& lastPrintError();
+// The system's error number of that failure (0 when the failure was not
+// the system's: a refused call, a spooler that refused the job).
+int lastPrintErrno();
+// Where the last document went or was to go: the file printer's PDF file
+// (the name it was finally written under), or the name of the queue.
+const std::string& lastPrintTarget();
+// The file the last finished document was written to (the file printer's
+// PDF); empty when it went to a queue, was empty or failed.
+const std::string& lastPrintedFile();
 
 // Where the file printer keeps a document without its own output name.
 // Empty (the default): the first free "quillon-print-N.pdf" (N = 1, 2, ...)

@@ -312,6 +312,7 @@ TEST_F(EndToEnd, TheWholeRoad) {
     // Its first lines: the file's own name, the date, the comment.
     EXPECT_EQ(prt.rfind(" Output file: \r\n " + (dir_ / "suite.PRT"), 0), 0u) << prt.substr(0, 80);
     EXPECT_NE(prt.find("\r\n Comments: first road"), std::string::npos) << prt.substr(0, 600);
+    EXPECT_EQ(Status(1), "Exported to " + (dir_ / "suite.PRT"));
     plat::test::answerFileDialog({true, {"suite.DAT"}});
     Steps({[] {
       plat::test::key(plat::vk::Down);  // late time
@@ -320,6 +321,7 @@ TEST_F(EndToEnd, TheWholeRoad) {
     Menu(40004);
     EXPECT_TRUE(StepsDone());
     ASSERT_TRUE(Exists("suite.DAT"));
+    EXPECT_EQ(Status(1), "Exported to " + (dir_ / "suite.DAT"));
     const std::string dat = File("suite.DAT");
     // The varied parameter with its layer in 12 places; the late-time
     // curves chosen for the early- and late-time display, one a member.
@@ -342,6 +344,7 @@ TEST_F(EndToEnd, TheWholeRoad) {
     Menu(40023);
     ASSERT_TRUE(Exists("quillon-print-1.pdf"));
     const std::string pdf = dir_ / "quillon-print-1.pdf";
+    EXPECT_EQ(Status(1), "Printed to " + pdf);
     EXPECT_EQ(std::system(("qpdf --check '" + pdf + "' > /dev/null").c_str()), 0);
     const std::string info = Output("pdfinfo '" + pdf + "'");
     int pages = 0;

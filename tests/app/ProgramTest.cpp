@@ -2,9 +2,15 @@
 // marks, commands, the pointer on the page, the settings it keeps.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "app/IniFile.h"
 #include "app/Refresh1d.h"
 #include "tests/app/AppFixture.h"
+#include "tests/support/OrdinaryUser.h"
 
 namespace {
 
@@ -61,6 +67,41 @@ TEST_F(ProgramTest, PrintWithoutAPrinterPrintsNothing) {
   EXPECT_EQ(Picture().pixels, page.pixels);
   EXPECT_FALSE(Exists("quillon-print-1.pdf"));
   EXPECT_FALSE(MainState().Ended);
+}
+
+std::vector<std::string>& FileNotices() {
+  static std::vector<std::string> n;
+  return n;
+}
+
+// A print into a folder the user may not write: no PDF, and the user is
+// told which file and why in a box, though the program's report mode (0)
+// shows the toolkit's errors nowhere; the status bar names no file.
+// Checked as an ordinary user, since root may write anywhere.
+TEST_F(ProgramTest, APrintThatCannotBeWrittenIsToldWithTheSystemsReason) {
+  Start();
+  ASSERT_EQ(ErrorState().ReportMode, 0);
+  ErrorReportHooksRecord().fileNotice = [](std::string_view text, std::string_view) {
+    FileNotices().emplace_back(text);
+  };
+  testsupport::GiveToOrdinaryUser(dir_.path());
+  ::chmod(dir_.path().c_str(), 0555);
+  const std::string pdf = dir_ / "quillon-print-1.pdf";
+  const auto outcome = testsupport::CheckAsOrdinaryUser([&] {
+    FileNotices().clear();
+    plat::test::answerPageSetup({true, 1, 0, false, {}});
+    if (!plat::test::chooseMenu(Frame(), 40023)) return false;
+    Drain();
+    const bool told = FileNotices().size() == 1 &&
+                      FileNotices()[0] == "The file could not be written:\r" + pdf + "\r" + std::strerror(EACCES);
+    if (!told) std::fprintf(stderr, "notices: %zu %s\n", FileNotices().size(), FileNotices().empty() ? "" : FileNotices()[0].c_str());
+    return told && !Exists("quillon-print-1.pdf") && Status(1).rfind("Printed", 0) == std::string::npos &&
+           !DisplaySettings().LPRINTING;
+  });
+  ::chmod(dir_.path().c_str(), 0755);
+  ErrorReportHooksRecord().fileNotice = nullptr;
+  if (outcome == testsupport::UserCheck::kNoOrdinaryUser) GTEST_SKIP() << "no ordinary user to run as";
+  EXPECT_EQ(outcome, testsupport::UserCheck::kPassed);
 }
 
 TEST_F(ProgramTest, GridCommandsKeepAMinorGridWithItsMajor) {

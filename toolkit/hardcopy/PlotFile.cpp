@@ -27,6 +27,7 @@ struct PlotFiles {
   int32_t lastCount = 0;    // bytes of the last write
   int32_t lastOsError = 0;  // system error of the last call
   int32_t status = 0;
+  std::string written;      // the last file completed
 };
 PlotFiles gFiles;
 
@@ -96,6 +97,7 @@ void Write(int32_t unit, std::string_view bytes, int32_t length) {
 }  // namespace
 
 int32_t& PlotFileStatus() { return gFiles.status; }
+std::string& LastHardcopyFile() { return gFiles.written; }
 
 void YYPROU(int32_t unit, std::string_view bytes, int32_t length) { Write(unit, bytes, length); }
 
@@ -175,6 +177,7 @@ void YYPlotFileClose(int32_t unit) {
   Discard(*u);
   gFiles.lastOsError = err;
   if (err != 0 && !reported) Report(nullptr, 2, err, target);
+  if (err == 0) gFiles.written = target;
 }
 
 void YYPlotFileHandle(int32_t unit, int32_t& handle) {

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 inline constexpr int32_t kPlotFileUnits = 8;
@@ -32,6 +33,11 @@ void YYPlotFileOpen(int32_t unit);
 void YYPlotFileClose(int32_t unit);
 // The unit's system handle (-1 when none is open).
 void YYPlotFileHandle(int32_t unit, int32_t& handle);
+
+// The file the last finished hardcopy wrote (a plot file, or the PDF of
+// the file printer), as it was named; empty while none was written. The
+// program names it to the user after a print or an export.
+std::string& LastHardcopyFile();
 
 // Discards every plot file still open: its bytes are dropped and the file
 // it was to replace is left alone. The hardcopy manager calls it once a

@@ -22,6 +22,7 @@
 #include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/ImageFiles.h"
+#include "toolkit/hardcopy/PlotFile.h"
 
 namespace {
 
@@ -142,11 +143,15 @@ void Initialise() {
   p.InitialisedDriver = kDriverNumber;
 }
 
+// A print the user asked for that did not happen is told whatever the
+// report mode, naming where it was to go, with the system's reason.
+void PrintNotDone(int32_t code, int32_t error) {
+  const std::string& target = plat::lastPrintTarget();
+  YYFileNotWritten(code, "XXWIN", target.empty() ? std::string_view("the printer") : std::string_view(target), error);
+}
+
 void JobFailed(int32_t error) {
-  ErrorStateRecord& e = ErrorState();
-  e.OsErrorKind = 2;
-  e.OsErrorNumber = error;
-  YYERRREP(1, "XXWIN");
+  PrintNotDone(1, error);
   GraphicsState().HardcopyActive = 0;
 }
 
@@ -189,10 +194,9 @@ void EndOutput() {
   if (!YYPrnEndDoc()) {
     // The pages were drawn but could not be delivered (the spooler refused
     // them, or the file could not be written).
-    ErrorStateRecord& e = ErrorState();
-    e.OsErrorKind = 2;
-    e.OsErrorNumber = EIO;
-    YYERRREP(2, "XXWIN");
+    PrintNotDone(2, plat::lastPrintErrno() != 0 ? plat::lastPrintErrno() : EIO);
+  } else if (!plat::lastPrintedFile().empty()) {
+    LastHardcopyFile() = plat::lastPrintedFile();
   }
 }
 
@@ -445,7 +449,7 @@ void YYPrnStartDoc(int32_t landscape, int32_t copies, std::string_view document,
       plat::deleteDc(gP.dc);
       gP.dc = 0;
       failed = 1;
-      error = EIO;
+      error = plat::lastPrintErrno() != 0 ? plat::lastPrintErrno() : EIO;
       return;
     }
     gP.documentOpen = true;

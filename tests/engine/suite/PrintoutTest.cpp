@@ -3,6 +3,8 @@
 // that fails part way.
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "tests/engine/suite/Golden.h"
@@ -126,7 +128,7 @@ TEST_F(Printout, NoSuiteAndFilesThatCannotBeWritten) {
   ASSERT_EQ(ComputeSuite(), kSuiteComputed);
   ShownMessages().clear();
   EXPECT_FALSE(Export("no/such/dir/x.PRT", ""));
-  EXPECT_EQ(ShownMessages(), std::vector<std::string>{"Cannot open file :no/such/dir/x.PRT"});
+  EXPECT_EQ(ShownMessages(), std::vector<std::string>{"Cannot open file :no/such/dir/x.PRT\r\n" + std::string(std::strerror(ENOENT))});
 
   // A directory the user may not write into: refused at the open, the old
   // file stays.
@@ -137,7 +139,7 @@ TEST_F(Printout, NoSuiteAndFilesThatCannotBeWritten) {
   EXPECT_TRUE(testsupport::AsOrdinaryUser([] {
     ShownMessages().clear();
     return !Export("locked/old.PRT", "") && ShownMessages().size() == 1 &&
-           ShownMessages()[0] == "Cannot open file :locked/old.PRT";
+           ShownMessages()[0] == "Cannot open file :locked/old.PRT\r\n" + std::string(std::strerror(EACCES));
   }));
   EXPECT_EQ(testsupport::ReadFile("locked/old.PRT"), "old");
 
@@ -150,8 +152,9 @@ TEST_F(Printout, NoSuiteAndFilesThatCannotBeWritten) {
     const testsupport::FileSizeLimit limit(1000);
     opened = Export("full.PRT", "");
   }
-  EXPECT_TRUE(opened);
-  EXPECT_EQ(ShownMessages(), std::vector<std::string>{"Cannot write file :full.PRT"});
+  EXPECT_FALSE(opened) << "a file that could not be written is a failed export";
+  EXPECT_EQ(ShownMessages(),
+            std::vector<std::string>{"Cannot write file :full.PRT\r\n" + std::string(std::strerror(EFBIG))});
   EXPECT_EQ(testsupport::ReadFile("full.PRT"), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator{}), 2);
 }
