@@ -6,6 +6,7 @@
 
 #include "engine/ForwardCommon.h"
 #include "engine/HalfSpace.h"
+#include "engine/TRANSFOR.h"
 
 namespace {
 
@@ -130,39 +131,43 @@ void ALLTIME() {
   ForwardCommonRecord& fc = ForwardCommon();
   const int32_t nt = std::clamp(fc.NTimes, 0, kMaxTimes);
   gSearch.Offset = fc.OffsetF;
-  const float a = 100000.0f;
   gSearch.Moment = 10000.0f;
+  if (nt < 1) return;
 
-  // The conversion works on the early-time apparent resistivity, the curve
-  // the driver shows for the Hz resistivity displays.
+  // The step fields of the model itself, from the same transform as its
+  // curve (closed forms for one layer).
+  std::array<double, kMaxTimes> on{}, off{};
+  HzStepFields(fc.Times[0], nt, fc.Times, on, off);
+
   const double r = fc.OffsetF;
-  const double sinA = std::sin(fc.AngleRad);
-  std::array<float, kMaxTimes> early{};
-  for (int32_t i = 0; i < nt; ++i)
-    early[static_cast<size_t>(i)] =
-        static_cast<float>(fc.Response[static_cast<size_t>(i)] * (r * r * r * r * ForwardCommonRecord::TwoPiF / 3.0 / sinA));
-  RHOET_TO_HZ(true, gSearch.Offset, a, gSearch.Moment, nt, fc.Times, early, fc.HzConverted);
-
-  const double dc = gSearch.Moment / (r * r * 12.566370616);
-  float x = 10.0f;
-  for (int32_t i = 1; i <= nt; ++i) {
-    const size_t k = static_cast<size_t>(i - 1);
-    gSearch.Time = fc.Times[k];
-    gSearch.Index = i;
-    gSearch.Target = fc.HzConverted[k];
-    // A field at (or past) the direct-current field, or within its
-    // rounding, belongs to no half-space: the value is missing, and so is
-    // one for which the search finds no bracket. The next search starts
-    // from the last resistivity found.
-    const double target = gSearch.Target;
-    bool found = false;
+  const double sinPhi = fc.SinPhi;
+  for (int32_t i = 0; i < nt; ++i) {
+    const size_t k = static_cast<size_t>(i);
+    const double t = fc.Times[k];
+    fc.HzConverted[k] = static_cast<float>(on[k] * gSearch.Moment / sinPhi);
+    // The half-space whose field equals the model's: step-off fields fall
+    // and step-on fields rise with the resistivity, each monotonically. The
+    // smaller of the two is matched, where its relative precision is best.
+    const bool useOff = off[k] <= on[k];
+    const double target = useOff ? off[k] : on[k];
+    auto field = [&](double rho) {
+      return useOff ? HalfSpaceHzStepOff(rho, r, sinPhi, t) : HalfSpaceHzStepOn(rho, r, sinPhi, t);
+    };
+    double lo = std::log(1.0e-6), hi = std::log(1.0e10);
+    const double flo = field(std::exp(lo)) - target, fhi = field(std::exp(hi)) - target;
     float rho = kMissing;
-    if (target > 0.0 && dc - target > kRoundingGap * dc) {
-      float start = x;
-      rho = RTSAFE(HZ_LOTEM2, 0.001f, start, 1.0e6f, 1.0e-5f, &found);
-      if (found) x = start;
+    if (target > 0.0 && std::isfinite(target) && flo * fhi < 0.0) {
+      const bool risingInRho = fhi > flo;
+      for (int32_t it = 0; it < 100 && hi - lo > 1.0e-9; ++it) {
+        const double mid = 0.5 * (lo + hi);
+        if ((field(std::exp(mid)) - target > 0.0) == risingInRho)
+          hi = mid;
+        else
+          lo = mid;
+      }
+      rho = static_cast<float>(std::exp(0.5 * (lo + hi)));
     }
-    fc.AllTimeRho[k] = found ? rho : kMissing;
+    fc.AllTimeRho[k] = rho;
   }
 }
 

@@ -21,10 +21,11 @@ struct AllTimeSearchRecord {
 
 AllTimeSearchRecord& AllTimeSearch();
 
-// Fills AllTimeRho(1..NTimes) of the forward state from its Times and
-// Response; a time whose field matches no half-space (no bracket, or the
-// field within rounding of the direct-current field) gets the missing
-// value 1.0e20.
+// Fills AllTimeRho(1..NTimes) of the forward state for the model of the
+// forward state: at each time the resistivity of the half-space whose
+// vertical field equals the model's (its step fields from the transform,
+// HzConverted the step-on field of moment Moment); a time whose field
+// matches no half-space gets the missing value 1.0e20.
 void ALLTIME();
 
 // Turns an early-time apparent resistivity curve into the step-on field

@@ -141,3 +141,12 @@ double HalfSpaceHzStepOff(double rho, double r, double sinPhi, double t) {
     shape = (1.0 - 1.5 / (u * u)) * std::erf(u) + 3.0 * std::exp(-u * u) / (std::sqrt(std::numbers::pi) * u);
   return sinPhi / (4.0 * std::numbers::pi * r * r) * shape;
 }
+
+double HalfSpaceHzStepOn(double rho, double r, double sinPhi, double t) {
+  const double u = r * std::sqrt(kMu0Exact / (4.0 * rho * t));
+  if (u < 1.0) return sinPhi / (4.0 * std::numbers::pi * r * r) - HalfSpaceHzStepOff(rho, r, sinPhi, t);
+  // 1 less the step-off shape, without the cancellation at early times
+  const double shape =
+      std::erfc(u) + 1.5 * std::erf(u) / (u * u) - 3.0 * std::exp(-u * u) / (std::sqrt(std::numbers::pi) * u);
+  return sinPhi / (4.0 * std::numbers::pi * r * r) * shape;
+}

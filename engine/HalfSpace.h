@@ -29,3 +29,4 @@ void HZ_LOT_HSP(bool stepOff, float t, float L, float r, float rho, float& hz, f
 // the step-off Hz (A/m), mu0 = 4 pi 1e-7.
 double HalfSpaceHzRate(double rho, double r, double sinPhi, double t);
 double HalfSpaceHzStepOff(double rho, double r, double sinPhi, double t);
+double HalfSpaceHzStepOn(double rho, double r, double sinPhi, double t);

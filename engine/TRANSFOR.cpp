@@ -266,60 +266,102 @@ double CosineGridValue(int32_t m) {
 // Grid position of omega.
 double GridPosition(double omega) { return kCosineGridTop - kCosinePerDecade * std::log10(omega * gCosine.t0); }
 
+// The band of the grid where the spectrum is not negligible, found from the
+// frequency 1/t of the middle of the times first..last outward; the grid
+// values in it are computed, those outside count as 0.
+struct Band {
+  int32_t lo = 0, hi = -1;  // grid indices (hi = lower frequencies)
+};
+
+Band FindBand(double first, double last) {
+  const double middle = std::sqrt(first * last);
+  const int32_t start = std::clamp(static_cast<int32_t>(GridPosition(1.0 / middle)), kInterp, kCosineGridPoints - kInterp);
+  double largest = 0.0;
+  for (int32_t m = start - 2; m <= start + 2; ++m) largest = std::max(largest, std::fabs(CosineGridValue(m)));
+  Band band{start - 2, start + 2};
+  for (int32_t quiet = 0; band.hi + 1 < kCosineGridPoints && quiet < 4; ++band.hi) {
+    const double v = std::fabs(CosineGridValue(band.hi + 1));
+    largest = std::max(largest, v);
+    quiet = v <= kBandTol * largest ? quiet + 1 : 0;
+  }
+  for (int32_t quiet = 0; band.lo - 1 >= 0 && quiet < 4; --band.lo) {
+    const double v = std::fabs(CosineGridValue(band.lo - 1));
+    largest = std::max(largest, v);
+    quiet = v <= kBandTol * largest ? quiet + 1 : 0;
+  }
+  return band;
+}
+
+// sum over the filter of weights[q] * D(b_q / t) * (b_q)^power, D
+// interpolated between the grid points of the band.
+double FilterSum(double t, const std::array<double, kCosineFilterPoints>& weights, int32_t power, Band band) {
+  double sum = 0.0;
+  for (int32_t q = 0; q < kCosineFilterPoints; ++q) {
+    const double b = CosineFilterBase[static_cast<size_t>(q)];
+    const double pos = GridPosition(b / t);
+    const int32_t m = static_cast<int32_t>(std::floor(pos));
+    // Lagrange through the kInterp grid points around pos.
+    const int32_t from = m - (kInterp / 2 - 1);
+    if (from + kInterp - 1 < band.lo || from > band.hi) continue;
+    const double x = pos - m;
+    double v = 0.0;
+    for (int32_t a = 0; a < kInterp; ++a) {
+      const int32_t at = from + a;
+      if (at < band.lo || at > band.hi) continue;
+      const double xa = a - (kInterp / 2 - 1);
+      double l = 1.0;
+      for (int32_t c = 0; c < kInterp; ++c)
+        if (c != a) l *= (x - (c - (kInterp / 2 - 1))) / (xa - (c - (kInterp / 2 - 1)));
+      v += l * CosineGridValue(at);
+    }
+    sum += weights[static_cast<size_t>(q)] * v * (power == -1 ? 1.0 / b : 1.0);
+  }
+  return sum;
+}
+
+// Starts a new grid for the current model and time origin t0.
+void NewCosineGrid(float t0) {
+  gCosine.t0 = t0;
+  gCosine.done.fill(false);
+  FieldsState().InPhase = true;
+}
+
 }  // namespace
 
 void HzCosineTransform(float t0, int32_t first, int32_t nt, std::span<const float> times, std::span<float> response) {
   const ForwardCommonRecord& fc = ForwardCommon();
-  FieldsRecord& f = FieldsState();
-  CosineGrid& g = gCosine;
   if (first > nt) return;
-  g.t0 = t0;
-  g.done.fill(false);
-  f.InPhase = true;
-
-  // The band of the spectrum: from the frequency 1/t of the middle of the
-  // times outward until it is negligible on both sides.
-  const double middle = std::sqrt(static_cast<double>(times[static_cast<size_t>(first - 1)]) * times[static_cast<size_t>(nt - 1)]);
-  const int32_t start = std::clamp(static_cast<int32_t>(GridPosition(1.0 / middle)), kInterp, kCosineGridPoints - kInterp);
-  double largest = 0.0;
-  for (int32_t m = start - 2; m <= start + 2; ++m) largest = std::max(largest, std::fabs(CosineGridValue(m)));
-  int32_t bandHi = start + 2, bandLo = start - 2;  // grid indices (hi = lower frequencies)
-  for (int32_t quiet = 0; bandHi + 1 < kCosineGridPoints && quiet < 4; ++bandHi) {
-    const double v = std::fabs(CosineGridValue(bandHi + 1));
-    largest = std::max(largest, v);
-    quiet = v <= kBandTol * largest ? quiet + 1 : 0;
-  }
-  for (int32_t quiet = 0; bandLo - 1 >= 0 && quiet < 4; --bandLo) {
-    const double v = std::fabs(CosineGridValue(bandLo - 1));
-    largest = std::max(largest, v);
-    quiet = v <= kBandTol * largest ? quiet + 1 : 0;
-  }
-
+  NewCosineGrid(t0);
+  const Band band = FindBand(times[static_cast<size_t>(first - 1)], times[static_cast<size_t>(nt - 1)]);
   for (int32_t k = first; k <= nt; ++k) {
     const double t = times[static_cast<size_t>(k - 1)];
-    double sum = 0.0;
-    for (int32_t q = 0; q < kCosineFilterPoints; ++q) {
-      const double pos = GridPosition(CosineFilterBase[static_cast<size_t>(q)] / t);
-      const int32_t m = static_cast<int32_t>(std::floor(pos));
-      // Lagrange through the kInterp grid points around pos; outside the
-      // band the spectrum is taken as 0.
-      const int32_t from = m - (kInterp / 2 - 1);
-      if (from + kInterp - 1 < bandLo || from > bandHi) continue;
-      const double x = pos - m;
-      double v = 0.0;
-      for (int32_t a = 0; a < kInterp; ++a) {
-        const int32_t at = from + a;
-        if (at < bandLo || at > bandHi) continue;
-        const double xa = a - (kInterp / 2 - 1);
-        double l = 1.0;
-        for (int32_t c = 0; c < kInterp; ++c)
-          if (c != a) l *= (x - (c - (kInterp / 2 - 1))) / (xa - (c - (kInterp / 2 - 1)));
-        v += l * CosineGridValue(at);
-      }
-      sum += CosineFilterWeights[static_cast<size_t>(q)] * v;
-    }
+    // dBz/dt = (2 mu0 / pi) integral of Re(Hz) cos(omega t) d omega
+    const double sum = FilterSum(t, CosineFilterWeights, 0, band);
     response[static_cast<size_t>(k - 1)] =
         static_cast<float>(8.0e-7 / t * sum + HalfSpaceHzRate(fc.RhoF[0], fc.R, fc.SinPhi, t));
   }
-  f.InPhase = false;
+  FieldsState().InPhase = false;
+}
+
+void HzStepFields(float t0, int32_t nt, std::span<const float> times, std::span<double> stepOn,
+                  std::span<double> stepOff) {
+  const ForwardCommonRecord& fc = ForwardCommon();
+  if (nt < 1) return;
+  const bool layered = fc.NLayersF > 1;
+  Band band;
+  if (layered) {
+    NewCosineGrid(t0);
+    band = FindBand(times[0], times[static_cast<size_t>(nt - 1)]);
+  }
+  for (int32_t k = 0; k < nt; ++k) {
+    const size_t i = static_cast<size_t>(k);
+    const double t = times[i];
+    // The step-on field is (2 / pi) integral of Re(Hz) sin(omega t) / omega
+    // d omega; of the difference from the top layer's half-space the filter
+    // gives (1 / t) sum w D(b / t) t / b.
+    const double x = layered ? 2.0 / std::numbers::pi * FilterSum(t, SineFilterWeights, -1, band) : 0.0;
+    stepOn[i] = HalfSpaceHzStepOn(fc.RhoF[0], fc.R, fc.SinPhi, t) + x;
+    stepOff[i] = HalfSpaceHzStepOff(fc.RhoF[0], fc.R, fc.SinPhi, t) - x;
+  }
+  FieldsState().InPhase = false;
 }

@@ -39,3 +39,9 @@ void FTRANS(bool newGrid, float t0, int32_t nt, std::span<float> times, std::spa
 // 10^8 / t0 that is sampled where the filter needs it and interpolated
 // between its points.
 void HzCosineTransform(float t0, int32_t first, int32_t nt, std::span<const float> times, std::span<float> response);
+
+// The step-on and step-off Hz (A/m per unit moment) of the current model at
+// times(1..nt), from the same in-phase spectrum by the sine filter (closed
+// forms for one layer).
+void HzStepFields(float t0, int32_t nt, std::span<const float> times, std::span<double> stepOn,
+                  std::span<double> stepOff);
