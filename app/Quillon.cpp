@@ -511,6 +511,7 @@ void QuillonStartup() {
   WindowStatusParts(5, m.StatusPartWidths);
   WMenuToolbar(kMainToolbar, 0, 1);
   d.WindowFrameExtra = d.WindowH - WInfoWindowItem(2);
+  m.WindowOpen = true;
   WEventOptionSet(5, 1);
   WEventOptionSet(10, 1);
   YYERRMODE(d.DebugMode);
@@ -524,12 +525,8 @@ void QuillonStartup() {
   m.PickedLabel = m.PreviousLabel = 0;
 }
 
-void QuillonShutdown() {
-  MainStateRecord& m = gMain;
+void QuillonSaveSettings() {
   DisplaySettingsRecord& d = DisplaySettings();
-  SoundingRecord& base = SuiteBaseModel().Primary;
-  base.Synthetics.Release();
-  base.Arrays->DataMatrix.Release();
   YYWINSELFWD(0);
   d.WindowState = WInfoWindowItem(9);
   if (d.WindowState == 1) {
@@ -539,6 +536,15 @@ void QuillonShutdown() {
     d.WindowH = WInfoWindowItem(2) + d.WindowFrameExtra;
   }
   LASTDIR();
+}
+
+void QuillonShutdown() {
+  MainStateRecord& m = gMain;
+  DisplaySettingsRecord& d = DisplaySettings();
+  SoundingRecord& base = SuiteBaseModel().Primary;
+  base.Synthetics.Release();
+  base.Arrays->DataMatrix.Release();
+  QuillonSaveSettings();
   WShutdown();
   m.Ended = true;
 }

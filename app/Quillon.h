@@ -31,6 +31,7 @@ struct MainStateRecord {
   bool CommandCancelled = false;
   bool FirstSuiteCall = true;
   bool Ended = false;
+  bool WindowOpen = false;   // the main window is open and the settings read
   std::array<int32_t, 5> StatusPartWidths{2800, 2800, 4500, 500, 500};
   // Pointer tracking.
   std::array<int32_t, 2> LastPointer{};
@@ -59,4 +60,7 @@ void ResetMainState();
 void HandleEvent(int32_t type, const EventRecord& record);
 // The start-up up to the loop, and the shutdown (tests).
 void QuillonStartup();
+// Writes the settings file with the main window's normal placement (at
+// exit, and when the display is lost).
+void QuillonSaveSettings();
 void QuillonShutdown();

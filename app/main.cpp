@@ -27,6 +27,13 @@ bool HaveDisplay() {
   return (x != nullptr && *x != '\0') || (w != nullptr && *w != '\0');
 }
 
+// A lost display ends the program; what the user set is kept if the
+// settings can still be written (before the main window opened they were
+// not read yet, and the user's file stays as it is).
+void SaveSettingsOnLostDisplay() {
+  if (MainState().WindowOpen && !MainState().Ended) QuillonSaveSettings();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +68,7 @@ int main(int argc, char** argv) {
                    program.c_str());
       return 1;
     }
+    plat::display::setLostHandler(SaveSettingsOnLostDisplay);
   }
   int status = 1;
   try {

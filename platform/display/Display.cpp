@@ -7,14 +7,18 @@
 
 #include <SDL.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "platform/bars/Toolbar.h"
 #include "platform/display/Native.h"
@@ -44,6 +48,9 @@ struct Shown {
   std::string title;
   bool visible = false;
   bool minimized = false;
+  bool maximized = false;           // asked of the compositor (Wayland)
+  bool maximizedThere = false;      // the compositor said it is maximised
+  std::vector<Hwnd> guests;         // pop-ups drawn inside this window, top first (Wayland)
   Hwnd owner;
   Surface picture;                  // the pixels the desktop shows
   Surface next;                     // the picture being made
@@ -65,7 +72,11 @@ struct Backend {
   bool exportedValid = false;
   uint32_t lastFlush = 0;
   Counts counts;
+  bool wayland = false;             // the desktop is a Wayland compositor
+  std::vector<SDL_Window*> spare;   // hidden desktop windows kept for reuse (Wayland)
 };
+
+void (*g_lostHandler)() = nullptr;
 
 Backend& backend() {
   static Backend b;
@@ -340,6 +351,15 @@ void windowEvent(const SDL_WindowEvent& e) {
     case SDL_WINDOWEVENT_SIZE_CHANGED: {
       const Size z{e.data1, e.data2};
       if (wasAsked(s->sizesAsked, z) || (z.cx == s->rect.width() && z.cy == s->rect.height())) return;
+      if (s->maximized && isZoomed(w)) {
+        // the compositor's maximised size (its panels left out) is the one
+        // the window must have: it shows nothing else
+        s->rect.right = s->rect.left + z.cx;
+        s->rect.bottom = s->rect.top + z.cy;
+        s->picture = {};
+        setWindowPos(w, {}, s->rect.left, s->rect.top, z.cx, z.cy, kSwpNoZOrder | kSwpNoActivate);
+        return;
+      }
       s->rect.right = s->rect.left + z.cx;
       s->rect.bottom = s->rect.top + z.cy;
       s->picture = {};
@@ -369,9 +389,27 @@ void windowEvent(const SDL_WindowEvent& e) {
     case SDL_WINDOWEVENT_MINIMIZED:
       if (!isIconic(w)) postMessage(w, wm::SysCommand, kScMinimize, 0);
       return;
-    case SDL_WINDOWEVENT_RESTORED:
-      if (isIconic(w)) postMessage(w, wm::SysCommand, kScRestore, 0);
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      s->maximizedThere = true;
+      // the compositor's own maximise (its key or menu)
+      if (isWindowEnabled(w) && !isZoomed(w) && (getWindowStyle(w) & ws::MaximizeBox)) {
+        s->maximized = true;
+        postMessage(w, wm::SysCommand, kScMaximize, 0);
+      }
       return;
+    case SDL_WINDOWEVENT_RESTORED: {
+      // A restore before the compositor ever said "maximised" is the answer
+      // to an earlier request (the window's first showing), not the user's.
+      const bool wasMaximizedThere = s->maximizedThere;
+      s->maximizedThere = false;
+      if (isIconic(w)) {
+        postMessage(w, wm::SysCommand, kScRestore, 0);
+      } else if (s->maximized && wasMaximizedThere && isZoomed(w)) {
+        s->maximized = false;
+        postMessage(w, wm::SysCommand, kScRestore, 0);
+      }
+      return;
+    }
     case SDL_WINDOWEVENT_HIT_TEST:
       // the desktop took a press on the frame to move or size the window
       if (s->kind == Kind::Normal && isWindowEnabled(w) && getActiveWindow() != w) setActiveWindow(w);
@@ -381,10 +419,55 @@ void windowEvent(const SDL_WindowEvent& e) {
   }
 }
 
+std::atomic<void*> g_wayland{nullptr};
+std::atomic<bool> g_ending{false};
+std::thread::id g_endingThread;
+
 [[noreturn]] void displayLost() {
-  std::fprintf(stderr, "%s: the connection to the display was lost\n", program_invocation_short_name);
-  std::fflush(stderr);
+  if (g_ending.exchange(true)) {
+    // Another thread is ending the program; it exits for both.
+    if (std::this_thread::get_id() != g_endingThread)
+      for (;;) pause();
+  } else {
+    g_endingThread = std::this_thread::get_id();
+    std::fprintf(stderr, "%s: the connection to the display was lost\n", program_invocation_short_name);
+    std::fflush(stderr);
+    // Nothing more can reach the desktop: the platform runs headless for
+    // what the program still does (its settings), where a dialog with no
+    // input answers at once instead of waiting for a user who cannot see it.
+    backendHooks() = BackendHooks{};
+    state().idle = nullptr;
+    if (g_lostHandler) {
+      try {
+        g_lostHandler();
+      } catch (...) {
+        // the settings could not be written: the program ends all the same
+      }
+    }
+  }
   std::_Exit(kLostDisplayStatus);
+}
+
+// A compositor that went away, or refused a request, leaves the Wayland
+// connection failed; SDL then has nothing more to give and waits would
+// return at once for ever.
+void checkConnection() {
+  if (native::connectionFailed(g_wayland.load())) displayLost();
+}
+
+// SDL itself can spin on a failed Wayland connection (it waits for the
+// compositor's answer to a window it shows, and the failed connection
+// answers at once with nothing): a watch beside the program ends it then,
+// when the program's own loop has not come round to it.
+void watchWayland() {
+  std::thread([] {
+    for (;;) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      if (!native::connectionFailed(g_wayland.load())) continue;
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      displayLost();
+    }
+  }).detach();
 }
 
 void handle(const SDL_Event& e) {
@@ -457,13 +540,31 @@ Shown* create(Hwnd w, const Rect& r) {
   s.kind = kindOf(w);
   s.title = getWindowText(w);
   uint32_t flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
-  if (s.kind == Kind::PopupMenu) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
-  if (s.kind == Kind::Tooltip) flags |= SDL_WINDOW_TOOLTIP | SDL_WINDOW_SKIP_TASKBAR;
+  // SDL's Wayland pop-up surfaces are refused by compositors (no parent
+  // surface, no grab): there pop-ups are top-level windows of their own.
+  if (s.kind != Kind::Normal) flags |= SDL_WINDOW_SKIP_TASKBAR;
+  if (!backend().wayland) {
+    if (s.kind == Kind::PopupMenu) flags |= SDL_WINDOW_POPUP_MENU;
+    if (s.kind == Kind::Tooltip) flags |= SDL_WINDOW_TOOLTIP;
+  }
   if (s.kind == Kind::Normal && (getWindowStyle(w) & ws::ThickFrame)) flags |= SDL_WINDOW_RESIZABLE;
-  s.win = SDL_CreateWindow(latin1ToUtf8(s.title).c_str(), r.left, r.top, r.width(), r.height(), flags);
+  Backend& b = backend();
+  if (!b.spare.empty()) {
+    // a desktop window of one that is gone, shown again for this one
+    s.win = b.spare.back();
+    b.spare.pop_back();
+    SDL_SetWindowTitle(s.win, latin1ToUtf8(s.title).c_str());
+    SDL_SetWindowResizable(s.win, (flags & SDL_WINDOW_RESIZABLE) ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowSize(s.win, r.width(), r.height());
+    SDL_SetWindowPosition(s.win, r.left, r.top);
+    SDL_SetWindowHitTest(s.win, nullptr, nullptr);
+  } else {
+    s.win = SDL_CreateWindow(latin1ToUtf8(s.title).c_str(), r.left, r.top, r.width(), r.height(), flags);
+  }
   if (!s.win) return nullptr;
   s.id = SDL_GetWindowID(s.win);
   s.rect = r;
+  if (!g_wayland.load()) g_wayland = native::waylandConnection(s.win);
   if (s.kind == Kind::Normal) SDL_SetWindowHitTest(s.win, hitTest, nullptr);
   backend().windows.push_back(std::make_unique<Shown>(std::move(s)));
   return backend().windows.back().get();
@@ -521,6 +622,11 @@ void present(Shown& s) {
   Surface& pic = s.next;
   if (pic.width != outer.width() || pic.height != outer.height()) pic.resize(outer.width(), outer.height());
   compose(s.hwnd, pic, 0, 0, Rect{0, 0, pic.width, pic.height});
+  // pop-ups drawn inside this window (Wayland), bottom first
+  for (auto it = s.guests.rbegin(); it != s.guests.rend(); ++it) {
+    Rect g;
+    if (getWindowRect(*it, g)) compose(*it, pic, g.left - outer.left, g.top - outer.top, Rect{0, 0, pic.width, pic.height});
+  }
   SDL_Surface* surf = SDL_GetWindowSurface(s.win);
   if (!surf) return;
   const int w = std::min(pic.width, surf->w), h = std::min(pic.height, surf->h);
@@ -603,24 +709,69 @@ void showCursor() {
   b.cursorShown = i;
 }
 
+bool shownOnDesktop(Hwnd t, Rect& r) {
+  return (getWindowStyle(t) & ws::Visible) && !isIconic(t) && getWindowRect(t, r) && !r.empty();
+}
+
+// A Wayland client cannot place its windows, and SDL's pop-up surfaces are
+// refused there: a pop-up (menu, list, tooltip) that lies inside a window
+// of the program is drawn in that window's picture, where it then shows at
+// its place and the pointer over it reaches it through the window. A pop-up
+// that reaches outside every window is a top-level window of its own,
+// placed by the compositor. The pop-ups drawn inside others, from `tops`
+// (top first).
+std::vector<Hwnd> placeGuests(const std::vector<Hwnd>& tops) {
+  std::vector<Hwnd> placed;
+  for (auto& s : backend().windows) s->guests.clear();
+  for (Hwnd t : tops) {
+    Rect r;
+    if (kindOf(t) == Kind::Normal || !shownOnDesktop(t, r)) continue;
+    for (Hwnd h : tops) {
+      Rect hr;
+      if (h == t || kindOf(h) != Kind::Normal || !shownOnDesktop(h, hr)) continue;
+      if (hr.intersect(r) == r) {
+        // the host is made below if it is not on the desktop yet
+        Shown* host = byHwnd(h);
+        if (!host) host = create(h, hr);
+        if (host) {
+          host->guests.push_back(t);
+          placed.push_back(t);
+        }
+        break;
+      }
+    }
+  }
+  return placed;
+}
+
 void sync() {
   Backend& b = backend();
   // windows that are gone
   for (auto it = b.windows.begin(); it != b.windows.end();) {
     if (!isWindow((*it)->hwnd) || (getWindowStyle((*it)->hwnd) & ws::Child)) {
-      SDL_DestroyWindow((*it)->win);
+      if (b.wayland) {
+        // SDL's decoration library on Wayland can still deliver the
+        // compositor's answers to a window after SDL let it go, into freed
+        // memory: the desktop window is hidden and kept for the next one.
+        if ((*it)->visible) SDL_HideWindow((*it)->win);
+        b.spare.push_back((*it)->win);
+      } else {
+        SDL_DestroyWindow((*it)->win);
+      }
       it = b.windows.erase(it);
     } else {
       ++it;
     }
   }
   std::vector<Hwnd> tops = topLevelWindows();
+  const std::vector<Hwnd> guests = b.wayland ? placeGuests(tops) : std::vector<Hwnd>{};
   std::reverse(tops.begin(), tops.end());   // bottom first: later ones map above
   for (Hwnd t : tops) {
     Shown* s = byHwnd(t);
     Rect r;
     getWindowRect(t, r);
-    const bool visible = (getWindowStyle(t) & ws::Visible) && !r.empty();
+    const bool guest = std::find(guests.begin(), guests.end(), t) != guests.end();
+    const bool visible = (getWindowStyle(t) & ws::Visible) && !r.empty() && !guest;
     if (!visible) {
       if (s && s->visible) {
         if (s->kind == Kind::Normal || !native::showPopup(s->win, false)) SDL_HideWindow(s->win);
@@ -654,8 +805,11 @@ void sync() {
     }
     const Hwnd owner = getOwner(t);
     if (owner != s->owner && s->kind == Kind::Normal) {
-      // owned windows (dialogs) stay with their owner on the desktop
-      if (Shown* o = byHwnd(owner)) SDL_SetWindowModalFor(s->win, o->win);
+      // Owned windows (dialogs) stay with their owner on the desktop. Not
+      // on Wayland: SDL's decoration library there keeps the owner's frame
+      // and ends the program when the owner goes first (as one page of a
+      // dialog sequence does before the next).
+      if (Shown* o = byHwnd(owner); o && !b.wayland) SDL_SetWindowModalFor(s->win, o->win);
       s->owner = owner;
     }
     present(*s);
@@ -663,6 +817,19 @@ void sync() {
       // a pop-up must not take the input focus from the window it belongs to
       if (s->kind == Kind::Normal || !native::showPopup(s->win, true)) SDL_ShowWindow(s->win);
       s->visible = true;
+    }
+    if (s->kind == Kind::Normal && b.wayland) {
+      // A Wayland client cannot place its windows: the compositor maximises
+      // the window to its work area, and the size it gives comes back as a
+      // size change (above).
+      const bool zoomed = isZoomed(t);
+      if (zoomed && !s->maximized) {
+        s->maximized = true;
+        SDL_MaximizeWindow(s->win);
+      } else if (!zoomed && s->maximized) {
+        s->maximized = false;
+        SDL_RestoreWindow(s->win);
+      }
     }
   }
   const Hwnd active = getActiveWindow();
@@ -686,14 +853,17 @@ void drain() {
 
 void hookWait(int timeoutMs) {
   sync();
+  checkConnection();
   SDL_Event e;
   const int got = timeoutMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeoutMs);
   if (got) handle(e);
   drain();
+  checkConnection();
 }
 
 void hookPoll() {
   drain();
+  checkConnection();
   // a busy program still shows its progress, a few dozen times a second
   if (realClock() - backend().lastFlush >= 30) sync();
 }
@@ -756,10 +926,22 @@ bool open(std::string* why) {
   d.width = bounds.w;
   d.height = bounds.h;
   d.dpi = 96;
+  // the desktop's panels are left to it (a window manager's work area)
+  SDL_Rect usable;
+  setDesktopWorkArea({});
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0)
+    setDesktopWorkArea(
+        {usable.x - bounds.x, usable.y - bounds.y, usable.x - bounds.x + usable.w, usable.y - bounds.y + usable.h});
   b = Backend{};
   b.open = true;
   b.start = std::chrono::steady_clock::now();
   b.clockBase = state().clock;
+  if (const char* driver = SDL_GetCurrentVideoDriver()) b.wayland = std::strcmp(driver, "wayland") == 0;
+  static bool watching = false;
+  if (b.wayland && !watching) {
+    watching = true;
+    watchWayland();
+  }
   SDL_StartTextInput();
   BackendHooks& h = backendHooks();
   h.wait = hookWait;
@@ -770,6 +952,8 @@ bool open(std::string* why) {
   return true;
 }
 
+void setLostHandler(void (*handler)()) { g_lostHandler = handler; }
+
 bool isOpen() { return backend().open; }
 
 void close() {
@@ -777,11 +961,14 @@ void close() {
   if (!b.open) return;
   backendHooks() = BackendHooks{};
   for (auto& s : b.windows) SDL_DestroyWindow(s->win);
+  for (SDL_Window* w : b.spare) SDL_DestroyWindow(w);
   for (SDL_Cursor* c : b.cursors)
     if (c) SDL_FreeCursor(c);
   b = Backend{};
+  g_wayland = nullptr;
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
   displayInfo() = DisplayInfo{};
+  setDesktopWorkArea({});
 }
 
 std::string driverName() {

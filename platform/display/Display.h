@@ -30,6 +30,10 @@ constexpr int kLostDisplayStatus = 3;
 // with the reason in `why`, when there is no display to open (no DISPLAY or
 // WAYLAND_DISPLAY, a refused connection); the platform then stays headless.
 bool open(std::string* why = nullptr);
+// What the program does before it ends for a lost display (writing its
+// settings, say). It runs once, with the platform headless again: a message
+// box or dialog it opens answers at once, as one that could not be shown.
+void setLostHandler(void (*handler)());
 bool isOpen();
 // Closes every desktop window and returns the platform to headless running.
 void close();

@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <wayland-client-core.h>
 
 #include <cstring>
 
@@ -56,5 +57,21 @@ void watchConnection(void (*onLost)()) {
   const char* driver = SDL_GetCurrentVideoDriver();
   if (driver && std::strcmp(driver, "x11") == 0) XSetIOErrorHandler(connectionBroken);
 }
+
+void* waylandConnection(SDL_Window* any) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!any || !SDL_GetWindowWMInfo(any, &info) || info.subsystem != SDL_SYSWM_WAYLAND) return nullptr;
+  return info.info.wl.display;
+}
+
+bool connectionFailed(void* wayland) {
+  // libwayland keeps the first fatal error of the connection (a broken
+  // socket, or a protocol error the compositor sent) on the display, under
+  // its own lock
+  return wayland && wl_display_get_error(static_cast<wl_display*>(wayland)) != 0;
+}
+
+bool connectionFailed(SDL_Window* any) { return connectionFailed(waylandConnection(any)); }
 
 }  // namespace plat::display::native

@@ -18,5 +18,13 @@ void roundTrip(SDL_Window* w);
 // Calls `onLost` (which must end the program) when the connection to the
 // X server breaks.
 void watchConnection(void (*onLost)());
+// True when the connection to the Wayland compositor has failed (the
+// compositor ended, or it refused a request): nothing more can be shown.
+// False on other drivers, which report their loss through watchConnection.
+bool connectionFailed(SDL_Window* any);
+// The Wayland connection behind an SDL window (null on other drivers), and
+// whether that connection has failed; safe from any thread.
+void* waylandConnection(SDL_Window* any);
+bool connectionFailed(void* wayland);
 
 }  // namespace plat::display::native

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/gdi/Gdi.h"
+
 namespace plat {
 
 struct BackendHooks {
@@ -29,6 +31,9 @@ struct BackendHooks {
 };
 
 BackendHooks& backendHooks();
+// The desktop's work area (the screen less its panels), which workArea()
+// gives from then on; an empty rectangle gives the whole screen again.
+void setDesktopWorkArea(const Rect& area);
 inline bool displayBackendActive() { return backendHooks().wait != nullptr; }
 
 }  // namespace plat

@@ -2,6 +2,7 @@
 #include <utility>
 #include <algorithm>
 
+#include "platform/win/Backend.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/menu/Menu.h"
 #include "platform/win/PaintHooks.h"
@@ -197,6 +198,10 @@ void reorder(WindowRecord& r, Hwnd after) {
 
 // The outer rectangle of the maximised state, as GetMinMaxInfo proposes it:
 // the work area (or the parent's client area) with the frame outside it.
+// On a desktop a top-level window's frame stays inside the work area: the
+// desktop shows the whole window (a window manager or compositor keeps it
+// on the screen), so a frame pushed outside would push the window's bottom
+// and right edges off the screen instead.
 MinMaxInfo defaultMinMax(const WindowRecord& r) {
   MinMaxInfo mm;
   Rect area = workArea();
@@ -206,9 +211,10 @@ MinMaxInfo defaultMinMax(const WindowRecord& r) {
       area = {0, 0, c.cx, c.cy};
     }
   }
-  int f = frameWidthOf(r);
-  mm.maxPosition = {area.left - f, area.top - f};
-  mm.maxSize = {area.width() + 2 * f, area.height() + 2 * f};
+  const int f = frameWidthOf(r);
+  const int outside = (r.style & ws::Child) || !displayBackendActive() ? f : 0;
+  mm.maxPosition = {area.left - outside, area.top - outside};
+  mm.maxSize = {area.width() + 2 * outside, area.height() + 2 * outside};
   mm.minTrackSize = {getSystemMetrics(Metric::MinTrackWidth), getSystemMetrics(Metric::MinTrackHeight)};
   mm.maxTrackSize = {displayInfo().width + 2 * f, displayInfo().height + 2 * f};
   return mm;

@@ -1,5 +1,7 @@
 #include "platform/win/Metrics.h"
 
+#include "platform/win/Backend.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -55,7 +57,20 @@ int getSystemMetrics(Metric m) {
   return 0;
 }
 
-Rect workArea() { return {0, 0, displayInfo().width, displayInfo().height}; }
+namespace {
+// The part of the desktop's screen that windows may cover (its panels left
+// out); empty headless, where the work area is the whole screen.
+Rect g_desktopWorkArea;
+}  // namespace
+
+void setDesktopWorkArea(const Rect& area) { g_desktopWorkArea = area; }
+
+Rect workArea() {
+  const DisplayInfo& d = displayInfo();
+  const Rect screen{0, 0, d.width, d.height};
+  const Rect work = g_desktopWorkArea.intersect(screen);
+  return work.empty() ? screen : work;
+}
 
 Size maxWindowSize() {
   return {2 * std::clamp(displayInfo().width, 1, kMaxCoordinate), 2 * std::clamp(displayInfo().height, 1, kMaxCoordinate)};
