@@ -140,6 +140,27 @@ TEST_F(GridFilesTest, RowsAfterTheFileAreEmptiedOrAdded) {
   EXPECT_EQ(GridGlobals().ImmediateRepaint, 1);   // the bulk update ended
 }
 
+// A load that grows the grid line by line paints the grid once, at its
+// end, and leaves it with as many rows as the file has lines.
+TEST_F(GridFilesTest, AGrowingLoadPaintsOnce) {
+  std::string lines;
+  for (int r = 1; r <= 17; ++r) lines += "n" + std::to_string(r) + "," + std::to_string(r) + "\r\n";
+  testsupport::WriteFile("grow.csv", lines);
+  WGridRows(kFilesGrid, 1);
+  GridRecord& g = G(kFilesGrid);
+  plat::updateWindow(g.Client);
+  int32_t paints = 0;
+  plat::test::MessageLog log([&](const plat::test::LoggedMessage& m) {
+    if (m.hwnd == g.Client && m.message == plat::wm::Paint) ++paints;
+    return false;
+  });
+  WGridLoad(kFilesGrid, "grow.csv", 1);
+  EXPECT_EQ(paints, 1);
+  EXPECT_EQ(WGridInfoItem(kFilesGrid, 3), 17);
+  EXPECT_EQ(Cell(1, 17), "n17");
+  EXPECT_EQ(Cell(2, 16), "16");
+}
+
 // Files as people make them: the reader keeps what it can.
 TEST_F(GridFilesTest, ReaderLimitsLoseNothingThatFits) {
   WGridSetCell(kFilesGrid, 5, 10);   // long texts go to cells, not to the editor
