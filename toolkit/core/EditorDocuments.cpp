@@ -100,7 +100,8 @@ void YYEditorStoreName(int32_t window, int32_t document, const std::string& name
   if (!Valid(window, document)) return;
   EditorDocumentRecord& d = EditorDocument(window, document);
   if (!d.FileName) d.FileName = std::make_unique<std::string>();
-  *d.FileName = name.substr(0, 259);
+  // Whole: a document saved after a switch goes back to its own file.
+  *d.FileName = name;
   d.NamePresent = 1;
 }
 
@@ -288,6 +289,7 @@ int32_t YYEditorSave(Hwnd frame, int32_t dialog) {
     ofn.filters = r->Filter;
     ofn.filterIndex = r->FileType[doc];
     ofn.file = r->FileName;
+    ofn.maxFile = kEditorNameRoom;
     ofn.flags = plat::ofn::PathMustExist | plat::ofn::NoChangeDir | plat::ofn::HideReadOnly | plat::ofn::OverwritePrompt;
     ofn.hasDefExt = true;
     if (r->Mode == 2) YYDisableOthers(frame, 1);
@@ -296,7 +298,7 @@ int32_t YYEditorSave(Hwnd frame, int32_t dialog) {
     YYEditorRefocus(frame);
     if (!ok) return 0;
     r->FileType[doc] = ofn.filterIndex;
-    r->FileName = ofn.file.substr(0, 259);
+    r->FileName = ofn.file;
     YYEditorStoreName(n, r->CurrentDocument, r->FileName);
     if (r->Menus[4])
       plat::modifyMenu(r->Menus[4], static_cast<uint32_t>(kEdCmdView + r->CurrentDocument),
@@ -307,15 +309,16 @@ int32_t YYEditorSave(Hwnd frame, int32_t dialog) {
     YYEditorTitle(frame);
   }
   YYEditorCloseFile(frame);
+  // The backup is a copy with the file's own permission bits (a private
+  // file stays private), complete before it replaces an older backup. A
+  // save whose backup failed does not replace the file: the old version
+  // the user asked to keep would be lost.
   if (r->Backup && plat::PathExists(r->FileName)) {
-    std::string bytes;
-    int h = -1;
-    if (plat::FileOpen(r->FileName, plat::kOpenRead, h) == 0) {
-      std::vector<char> buf(65536);
-      size_t got = 0;
-      while (plat::FileRead(h, buf.data(), buf.size(), got) == 0 && got > 0) bytes.append(buf.data(), got);
-      plat::FileClose(h);
-      plat::FileWriteWhole(r->FileName + ".bak", bytes);
+    const std::string backup = r->FileName + ".bak";
+    if (const int err = plat::FileCopy(r->FileName, backup); err != 0) {
+      Warn(frame, "The backup " + backup + " could not be written: " + YYOsErrorText(err) + ". The file was not saved.",
+           "Write Error");
+      return 0;
     }
   }
   // The new file is complete before it takes the old one's place.

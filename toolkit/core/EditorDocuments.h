@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+// Room the editor's open and save dialogs give a chosen name: the longest
+// path the system takes, so no name the user can use is refused or cut.
+inline constexpr size_t kEditorNameRoom = 4096;
+
 struct EditorDocumentRecord {
   int32_t KeptSize = 0;
   int32_t TextLength = 0;
@@ -18,7 +22,7 @@ struct EditorDocumentRecord {
   int32_t FirstLine = 0;
   int32_t NamePresent = 0;   // the file-name buffer exists
   int32_t TextPresent = 0;   // the kept-text buffer exists
-  std::unique_ptr<std::string> FileName;         // 260 characters, made on first use
+  std::unique_ptr<std::string> FileName;         // the whole name, made on first use
   std::unique_ptr<std::vector<uint8_t>> KeptText;
 };
 

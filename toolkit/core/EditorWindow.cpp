@@ -1127,6 +1127,7 @@ void OpenCommand(Hwnd frame, EditorRecord& r) {
   ofn.filters = r.Filter;
   ofn.filterIndex = r.FileType[static_cast<size_t>(r.CurrentDocument - 1)];
   ofn.file = r.FileName;
+  ofn.maxFile = kEditorNameRoom;
   ofn.flags = plat::ofn::FileMustExist | plat::ofn::HideReadOnly | plat::ofn::NoChangeDir;
   ofn.hasDefExt = true;
   if (r.Mode == 2) YYDisableOthers(frame, 1);

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -337,6 +338,76 @@ TEST_F(EditorTest, SavingReplacesTheFileOnlyWhenCompleteAndKeepsRichText) {
   for (const auto& e : std::filesystem::directory_iterator(dir_.path())) left += e.path().filename().string().rfind("taken", 0) == 0;
   EXPECT_EQ(left, 1);
   EXPECT_EQ(testsupport::ReadFile(taken + "/inside.txt"), "old contents");
+}
+
+// Paths longer than any fixed name field: after a switch of documents Save
+// writes the document's own file (never a cut name beside it), and Save As
+// and Open take such names.
+TEST_F(EditorTest, LongPathsAreSavedAndOpenedWhole) {
+  std::string deep = dir_.path();
+  for (int i = 0; deep.size() < 300; ++i) deep += "/a-long-folder-name-" + std::to_string(i);
+  std::filesystem::create_directories(deep);
+  const std::string a = deep + "/first.txt", b = deep + "/second.txt", c = deep + "/third.txt";
+  testsupport::WriteFile(a, "first");
+  testsupport::WriteFile(b, "second");
+  const int32_t n = Editor(kEdDocuments, a);
+  int32_t status = 0, mode = 2;
+  YYEditorOpen(status, mode, 0, 0, 0, 0, -1, -1, b, "");
+  YYEditorPickDocument(1, status);
+  ASSERT_EQ(status, 0);
+  ASSERT_EQ(Text(n), "first");
+  YYEditorSetText(status, "first, changed");
+  YYEditorSetModified(0, 1);
+  ASSERT_EQ(YYEditorSave(FrameOf(n), 0), 1);
+  EXPECT_EQ(testsupport::ReadFile(a), "first, changed");
+  size_t files = 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir_.path()))
+    files += e.is_regular_file() && e.path().string().find("a-long-folder") != std::string::npos ? 1 : 0;
+  EXPECT_EQ(files, 2u) << "no file under another name";
+
+  plat::test::answerFileDialog({true, {c}});
+  ASSERT_EQ(YYEditorSave(FrameOf(n), 1), 1);
+  EXPECT_EQ(testsupport::ReadFile(c), "first, changed");
+  EXPECT_EQ(Rec(n).FileName, c);
+
+  plat::test::answerFileDialog({true, {b}});
+  Command(n, kEdCmdOpen);
+  EXPECT_EQ(Text(n), "second");
+}
+
+// The backup of a private file is as private as the file, and replaces an
+// older backup; a backup that cannot be written stops the save, so the old
+// version the user asked to keep is never lost.
+TEST_F(EditorTest, TheBackupKeepsItsFilesModeAndAFailedBackupStopsTheSave) {
+  const std::string secret = Path("secret.txt");
+  testsupport::WriteFile(secret, "old words");
+  ::chmod(secret.c_str(), 0600);
+  testsupport::WriteFile(secret + ".bak", "older words");
+  ::chmod((secret + ".bak").c_str(), 0644);
+  const int32_t n = Editor(kEdBackup, secret);
+  int32_t status = 0;
+  YYEditorSetText(status, "new words");
+  YYEditorSetModified(0, 1);
+  ASSERT_EQ(YYEditorSave(FrameOf(n), 0), 1);
+  EXPECT_EQ(testsupport::ReadFile(secret), "new words");
+  EXPECT_EQ(testsupport::ReadFile(secret + ".bak"), "old words");
+  struct stat st {};
+  ASSERT_EQ(::stat((secret + ".bak").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+  const std::string other = Path("other.txt");
+  testsupport::WriteFile(other, "kept");
+  std::filesystem::create_directory(other + ".bak");  // no backup can take this name
+  const int32_t p = Editor(kEdBackup, other);
+  YYEditorSetText(status, "lost?");
+  YYEditorSetModified(0, 1);
+  plat::test::clearShownDialogs();
+  plat::test::answerMessageBox(plat::kIdOk);
+  EXPECT_EQ(YYEditorSave(FrameOf(p), 0), 0);
+  ASSERT_EQ(plat::test::shownDialogs().size(), 1u);
+  EXPECT_NE(plat::test::shownDialogs()[0].text.find(other + ".bak could not be written"), std::string::npos)
+      << plat::test::shownDialogs()[0].text;
+  EXPECT_EQ(testsupport::ReadFile(other), "kept");
 }
 
 TEST_F(EditorTest, AFileLongerThanTheLimitIsRefusedNotCut) {
