@@ -1,6 +1,8 @@
 #include "toolkit/hardcopy/DriverCommon.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <span>
 #include <vector>
 
@@ -8,6 +10,7 @@
 #include "VOZUVar/Strings.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/WindowDrawing.h"
+#include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
@@ -61,6 +64,61 @@ void YYScaleToPage(float width, float height) {
 bool YYNearWhite(int32_t red, int32_t green, int32_t blue) { return red > 245 && green > 245 && blue > 245; }
 
 bool YYNearBlack(int32_t red, int32_t green, int32_t blue) { return red < 10 && green < 10 && blue < 10; }
+
+bool YYProgramColour(int32_t& rgb) {
+  const GraphicsStateRecord& g = GraphicsState();
+  if (g.ColourMode != 1 || g.ColourIndex < 0 || g.ColourIndex > 15) return false;
+  rgb = Palette().Rgb[static_cast<size_t>(g.ColourIndex)];
+  return true;
+}
+
+namespace {
+// Below this saturation a colour counts as a grey.
+constexpr float kGreySaturation = 0.25f;
+}  // namespace
+
+std::string YYPlainText(std::string_view text, std::string_view ends) {
+  std::string out(text);
+  for (char& c : out) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 32 || u == 127 || ends.find(c) != std::string_view::npos) c = ' ';
+  }
+  return out;
+}
+
+bool YYPaperWhite(int32_t rgb) {
+  int32_t r = 0, gr = 0, b = 0;
+  YYRgbSplit(rgb, &r, &gr, &b);
+  return YYNearWhite(r, gr, b);
+}
+
+int32_t YYNearestInk(int32_t rgb, std::span<const int32_t> inks) {
+  if (YYPaperWhite(rgb)) return -1;
+  float hue = 0, saturation = 0, value = 0;
+  YYRgbToHsv(rgb, hue, saturation, value);
+  const bool grey = saturation < kGreySaturation;
+  int32_t best = -1;
+  float bestDistance = 0;
+  for (int pass = 0; pass < 2 && best < 0; ++pass) {
+    // A colour with no ink of its kind takes the nearest of the others.
+    const bool wantGrey = pass == 0 ? grey : !grey;
+    for (size_t i = 0; i < inks.size(); ++i) {
+      float h = 0, s = 0, v = 0;
+      YYRgbToHsv(inks[i], h, s, v);
+      if ((s < kGreySaturation) != wantGrey) continue;
+      float d = std::abs(v - value);
+      if (!wantGrey) {
+        d = std::fmod(std::abs(h - hue), 2.0f * std::numbers::pi_v<float>);
+        d = std::min(d, 2.0f * std::numbers::pi_v<float> - d);
+      }
+      if (best < 0 || d < bestDistance) {
+        best = static_cast<int32_t>(i);
+        bestDistance = d;
+      }
+    }
+  }
+  return inks.empty() ? -1 : std::max(best, 0);
+}
 
 void YYInvertColourByOption(int32_t& red, int32_t& green, int32_t& blue) {
   const int32_t mode = HardcopyOptions().Opt[OptColourInversion];

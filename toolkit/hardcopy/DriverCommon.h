@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -46,6 +48,23 @@ void YYScaleToPage(float width, float height);
 // Near white and near black: all three components above 245, or below 10.
 bool YYNearWhite(int32_t red, int32_t green, int32_t blue);
 bool YYNearBlack(int32_t red, int32_t green, int32_t blue);
+
+// The program draws with palette indices 0..15 (its own colours). True
+// when the current colour is one of them, with its value (0x00BBGGRR) in
+// `rgb`; other colours keep each driver's own rule.
+bool YYProgramColour(int32_t& rgb);
+// White (0x00BBGGRR near white): the paper's colour on a plotter.
+bool YYPaperWhite(int32_t rgb);
+// The ink of a device with a few fixed inks (0x00BBGGRR, 0-based) that
+// draws `rgb`: a grey to the ink of nearest value among the grey inks, any
+// other colour to the ink of nearest hue among the coloured ones. -1 for
+// white, which is the paper's colour: it is never inked.
+int32_t YYNearestInk(int32_t rgb, std::span<const int32_t> inks);
+
+// A text for a place of a plot file that takes no control characters
+// (line ends would start lines of their own) or a character that ends
+// the place (`ends`): each of them becomes a blank.
+std::string YYPlainText(std::string_view text, std::string_view ends = {});
 
 // Option 6 on a colour: 1 inverts every colour, 2 only those near black
 // or near white.

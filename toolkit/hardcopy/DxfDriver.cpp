@@ -98,6 +98,7 @@ struct DxfState {
   int32_t colour = 7;         // colour value of the next entities
   int32_t cachedRgb = -1;     // the last RGB value looked up
   int32_t cachedNumber = 7;
+  bool paper = false;         // the colour is the paper's white: nothing is drawn
 };
 DxfState gS;
 
@@ -111,7 +112,7 @@ void Group(std::string_view code, std::string_view value) {
 }
 
 void Real(std::string_view code, double v) {
-  std::string s = PlotFormat("(F15.6)", {v});
+  std::string s = PlotFormatFit("(F15.6)", "(F30.6)", {v});
   const size_t first = s.find_first_not_of(' ');
   s = first == std::string::npos ? std::string() : s.substr(first);
   if (s.find('.') != std::string::npos)
@@ -263,6 +264,7 @@ void BeginOutput() {
   Group("0", "SECTION");
   Group("2", "ENTITIES");
   gS.cachedRgb = -1;
+  gS.paper = false;
 }
 
 void EndOutput() {
@@ -274,6 +276,19 @@ void EndOutput() {
 void Colour() {
   const GraphicsStateRecord& g = GraphicsState();
   const int32_t bits = Opt()[OptImageBits];
+  gS.paper = false;
+  int32_t program = 0;
+  if (bits != 24 && YYProgramColour(program)) {
+    // The program's colours by their own value: the ramps of the palette
+    // would give them all one number. White is the paper, never drawn;
+    // black takes 7, the number that draws black on paper (and white on a
+    // dark screen), as the table holds no black.
+    gS.paper = YYPaperWhite(program);
+    int32_t r = 0, gr = 0, b = 0;
+    YYRgbSplit(program, &r, &gr, &b);
+    if (!gS.paper) gS.colour = YYNearBlack(r, gr, b) ? 7 : YYDxfNearestColour(program);
+    return;
+  }
   if (bits == 24 || bits == 8) {
     int32_t r = 0, gr = 0, b = 0;
     YYColourComponents(CurrentColourValue(), r, gr, b);
@@ -401,11 +416,8 @@ void Text() {
   Real("41", ch > 0.0 ? cw * p.HardcopyPageAspect / ch : 1.0);
   Integer("50", PlotTrunc(g.DeviceTextAngle));
   const size_t n = static_cast<size_t>(std::clamp<int32_t>(p.PixelX[1], 0, static_cast<int32_t>(p.OpText.size())));
-  std::string text = p.OpText.substr(0, n);
   // A line break inside a value would shift every group after it.
-  std::replace(text.begin(), text.end(), '\r', ' ');
-  std::replace(text.begin(), text.end(), '\n', ' ');
-  Group("1", text);
+  Group("1", YYPlainText(std::string_view(p.OpText).substr(0, n)));
   Group("7", "STANDARD");
   const float px = p.PointX[1] + 0.22f * p.CharHeightStepX;
   const float py = p.PointY[1] - 0.22f * p.CharHeightStepY;
@@ -445,6 +457,20 @@ int32_t YYDxfNearestColour(int32_t rgb) {
 }
 
 void XXDXF(int32_t op) {
+  if (gS.paper) {
+    switch (op) {
+      case kOpLine:
+      case kOpText:
+      case kOpPoint:
+      case kOpPolyline:
+      case kOpArc: return;
+      default:
+        if (!YYIsShapeOp(op)) break;
+        // Nothing to fill: the engine fills by lines only when asked.
+        if (DriverParams().OpQualifier != -1) GraphicsState().HatchFillMarker = 0;
+        return;
+    }
+  }
   if (YYIsShapeOp(op)) return Shape(op);
   switch (op) {
     case kOpInit: Initialise(); break;

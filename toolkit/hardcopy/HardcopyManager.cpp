@@ -1,6 +1,9 @@
 #include "toolkit/hardcopy/HardcopyManager.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <utility>
 
 #include "VOZUVar/Strings.h"
 #include "platform/os/Os.h"
@@ -18,6 +21,7 @@
 #include "toolkit/hardcopy/BitImage.h"
 #include "toolkit/hardcopy/CgmDriver.h"
 #include "toolkit/hardcopy/DxfDriver.h"
+#include "toolkit/hardcopy/DriverCommon.h"
 #include "toolkit/hardcopy/Hpgl2Driver.h"
 #include "toolkit/hardcopy/HpglDriver.h"
 #include "toolkit/hardcopy/PlotFile.h"
@@ -56,6 +60,103 @@ struct Manager {
   std::string commandPlotFile;
 };
 Manager gM;
+
+// Every driver formats coordinates in fields that hold a few pages. The
+// engine hands shapes on unclipped, so a corner far off the page would
+// fill a field with asterisks, and a coordinate that is not a number
+// (NaN, infinite) has no place at all. Far points are pulled in to this
+// many pages around the page, which leaves what shows on the page all but
+// unchanged; an operation whose place is not a number draws nothing.
+constexpr float kPagesAround = 2.0f;
+
+struct PageBounds {
+  float x0, x1, y0, y1, size;
+};
+
+bool Finite(float v) { return std::isfinite(v); }
+
+// The page slots (1-based) that hold places, and the slot of sizes, by
+// operation; lists: the shared point lists hold the places.
+struct OperandUse {
+  int places = 0;
+  int sizeSlot = 0;
+  bool lists = false;
+};
+OperandUse OperandsOf(int32_t op) {
+  switch (op) {
+    case kOpLine: return {2, 0, false};
+    case kOpPoint: return {1, 0, false};
+    case kOpQuad: return {4, 0, false};
+    case kOpRect: return {2, 0, false};
+    case kOpTriangle: return {3, 0, false};
+    case kOpEllipseFill:
+    case kOpSector:
+    case kOpArc: return {1, 2, false};
+    case kOpText: return {1, 2, false};
+    case kOpPolygon:
+    case kOpPolyline: return {0, 0, true};
+    default: return {};
+  }
+}
+
+void Bound(float& v, float lo, float hi) { v = std::clamp(v, lo, hi); }
+
+// Pulls the operation's places in; false when one is not a number. The
+// slots' old values go to `saved` (and the lists' to `savedLists` when
+// they changed) for the caller to put back.
+bool BoundOperands(int32_t op, const OperandUse& use, std::array<float, 5>& savedX, std::array<float, 5>& savedY,
+                   std::pair<std::vector<float>, std::vector<float>>& savedLists, bool& listsSaved) {
+  DriverParamsRecord& p = DriverParams();
+  const GraphicsStateRecord& g = GraphicsState();
+  savedX = p.PointX;
+  savedY = p.PointY;
+  const float ex = g.PageExtentX, ey = g.PageExtentY;
+  if (!(ex > 0.0f) || !(ey > 0.0f) || !Finite(ex) || !Finite(ey)) return true;
+  const PageBounds b{-kPagesAround * ex, (1.0f + kPagesAround) * ex, -kPagesAround * ey, (1.0f + kPagesAround) * ey,
+                     (1.0f + 2.0f * kPagesAround) * std::max(ex, ey)};
+  for (int i = 1; i <= use.places; ++i) {
+    if (!Finite(p.PointX[i]) || !Finite(p.PointY[i])) return false;
+    Bound(p.PointX[i], b.x0, b.x1);
+    Bound(p.PointY[i], b.y0, b.y1);
+  }
+  if (use.sizeSlot > 0) {
+    float& w = p.PointX[use.sizeSlot];
+    float& h = p.PointY[use.sizeSlot];
+    if (!Finite(w) || !Finite(h)) return false;
+    Bound(w, -b.size, b.size);
+    Bound(h, -b.size, b.size);
+  }
+  if (op == kOpText) {
+    // The end of the text only places a justified one.
+    if (!Finite(p.PointX[3]) || !Finite(p.PointY[3])) {
+      p.PointX[3] = p.PointX[1];
+      p.PointY[3] = p.PointY[1];
+    }
+    Bound(p.PointX[3], b.x0, b.x1);
+    Bound(p.PointY[3], b.y0, b.y1);
+  } else if (op == kOpSector || op == kOpArc || op == kOpEllipseFill) {
+    for (int i = 3; i <= 4; ++i)
+      if (!Finite(p.PointX[i]) || !Finite(p.PointY[i])) return false;
+  }
+  if (use.lists) {
+    const size_t n = static_cast<size_t>(YYPointListCount());
+    bool far = false;
+    for (size_t i = 0; i < n; ++i) {
+      const float x = p.PointListX[i], y = p.PointListY[i];
+      if (!Finite(x) || !Finite(y)) return false;
+      far = far || x < b.x0 || x > b.x1 || y < b.y0 || y > b.y1;
+    }
+    if (far) {
+      savedLists = {p.PointListX, p.PointListY};
+      listsSaved = true;
+      for (size_t i = 0; i < n; ++i) {
+        Bound(p.PointListX[i], b.x0, b.x1);
+        Bound(p.PointListY[i], b.y0, b.y1);
+      }
+    }
+  }
+  return true;
+}
 
 bool HasLetter(std::string_view text, char upper) {
   for (char c : text)
@@ -117,7 +218,26 @@ void ResetHardcopyManager() {
 
 void YYHardcopyDispatch(int32_t op) {
   if (gM.driverNumber < 1 || gM.driverNumber > kHardcopyDrivers) return;
-  if (GraphicsDriver d = gM.drivers[static_cast<size_t>(gM.driverNumber)]) d(op);
+  GraphicsDriver d = gM.drivers[static_cast<size_t>(gM.driverNumber)];
+  if (!d) return;
+  const OperandUse use = OperandsOf(op);
+  if (use.places == 0 && !use.lists) {
+    d(op);
+    return;
+  }
+  // The engine reads its slots again after the drivers: they go back as
+  // they were.
+  DriverParamsRecord& p = DriverParams();
+  std::array<float, 5> savedX{}, savedY{};
+  std::pair<std::vector<float>, std::vector<float>> savedLists;
+  bool listsSaved = false;
+  if (BoundOperands(op, use, savedX, savedY, savedLists, listsSaved)) d(op);
+  p.PointX = savedX;
+  p.PointY = savedY;
+  if (listsSaved) {
+    p.PointListX = std::move(savedLists.first);
+    p.PointListY = std::move(savedLists.second);
+  }
 }
 
 void YYHardcopySelect(int32_t op, int32_t number) {

@@ -86,6 +86,9 @@ void RasterPattern(uint32_t pattern) {
   YYHpglRawLine(b);
 }
 
+// The largest coordinate of an HP-GL/2 plotter.
+constexpr int64_t kMaxStep = (int64_t{1} << 30) - 1;
+
 void EncodedPolyline() {
   const DriverParamsRecord& p = DriverParams();
   const int32_t n = YYPointListCount();
@@ -99,8 +102,14 @@ void EncodedPolyline() {
       line = "PE7";
     }
     const size_t k = static_cast<size_t>(i);
-    line += YYHpgl2EncodedNumber(device(k, true) - device(k - 1, true));
-    line += YYHpgl2EncodedNumber(device(k, false) - device(k - 1, false));
+    // Steps between saturated ends can pass the integers' range: the
+    // difference is taken wide and kept to the plotter's coordinates.
+    auto step = [&](bool x) {
+      const int64_t d = static_cast<int64_t>(device(k, x)) - device(k - 1, x);
+      return static_cast<int32_t>(std::clamp<int64_t>(d, -kMaxStep, kMaxStep));
+    };
+    line += YYHpgl2EncodedNumber(step(true));
+    line += YYHpgl2EncodedNumber(step(false));
   }
   YYHpglRawLine(line + ";");
 }
@@ -153,7 +162,9 @@ void BeginOutput() {
   gH.labelOrigin = -1;
   if (gH.type != 4) YYHpglRawLine(std::string(1, kEsc) + "%0B");
   // The title goes whole into its comment line.
-  if (p.PixelX[1] == 1) YYHpglLine("CO: " + std::string(TrimTrailingBlanks(p.OutputTitle)));
+  // A line end, a quote or a semicolon in it would end the comment and run
+  // the rest of the title as commands.
+  if (p.PixelX[1] == 1) YYHpglLine("CO: " + YYPlainText(TrimTrailingBlanks(p.OutputTitle), "\";"));
   const bool portrait = o[OptOrientation] == 0;
   YYHpglInitialisation(gH.type == 4 ? portrait : !portrait);
   YYHpglLine("TR0");

@@ -57,12 +57,19 @@ struct HpglState {
   int32_t lastFontNumber = -1;
   bool charSizePending = true;
   bool deviceFill = false;   // the current shape is filled by the plotter
+  bool paper = false;        // the colour is the paper's white: nothing is drawn
 };
 HpglState gH;
 HpglWriterRecord gW;
 std::string gBuffer(50, ' ');
 
 HardcopyOptionsRecord& Opt() { return HardcopyOptions(); }
+
+// A point of the plotter's scaling and window in steps: page options as
+// large as the options take would pass the integers' range and the
+// field's width, and the fields must stay apart.
+constexpr int32_t kScalingMax = 999999;
+int32_t ScalingPoint(double steps) { return std::clamp(PlotTrunc(steps), -99999, kScalingMax); }
 
 void WriteLine(std::string_view line) {
   if (gW.leadingBlank) YYPROU(kUnit, " ", 1);
@@ -124,6 +131,7 @@ void BeginOutput() {
   gH.penPending = false;
   gH.lastFontKind = 0;
   gH.lastFontNumber = -1;
+  gH.paper = false;
   if (o[OptDriverSetting19] != 0) YYHpglLine("\x1b.Y");
   YYHpglInitialisation(o[OptOrientation] == 0);
   YYHpglPrivateRecord(2, false, 9, 0, 0);
@@ -144,12 +152,29 @@ void EndPage() {
   gH.penPending = true;
 }
 
+// The pens of a carousel as plotters and their readers load them.
+constexpr std::array<int32_t, 8> kPenColours = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000,
+                                                0xFFFF00, 0xFF00FF, 0x00FFFF, 0x808080};
+
 void Colour() {
   const GraphicsStateRecord& g = GraphicsState();
   static constexpr std::array<int32_t, 8> kPenMap = {0, 2, 4, 1, 5, 3, 6, 7};
   const int32_t pens = std::max(1, DriverParams().DeviceColourCount);
-  const int32_t k = ((g.ColourIndex + 16) / 32) % 8;
-  const char pen = static_cast<char>('0' + 1 + kPenMap[static_cast<size_t>(std::clamp(k, 0, 7))] % pens);
+  char pen;
+  int32_t rgb = 0;
+  if (YYProgramColour(rgb)) {
+    // The program's colours go to the pen of nearest colour; white is the
+    // paper, and a pen drawing it would cover what lies beneath.
+    const size_t carousel = static_cast<size_t>(std::min<int32_t>(pens, kPenColours.size()));
+    const int32_t ink = YYNearestInk(rgb, std::span(kPenColours).first(carousel));
+    gH.paper = ink < 0;
+    if (gH.paper) return;
+    pen = static_cast<char>('1' + ink);
+  } else {
+    gH.paper = false;
+    const int32_t k = ((g.ColourIndex + 16) / 32) % 8;
+    pen = static_cast<char>('0' + 1 + kPenMap[static_cast<size_t>(std::clamp(k, 0, 7))] % pens);
+  }
   if (pen != gH.pen) {
     gH.pen = pen;
     YYHpglLine(std::string("PU;SP") + pen);
@@ -165,6 +190,7 @@ void Colour() {
 // Op 1 draws to point 2, op 11 a dot at point 1.
 void LineOrPoint(int32_t op) {
   const DriverParamsRecord& p = DriverParams();
+  if (gH.paper) return;
   PenSelection();
   const int end = op == kOpLine ? 2 : 1;
   YYHpglStroke(p.PointX[1], p.PointY[1], p.PointX[end], p.PointY[end]);
@@ -172,6 +198,7 @@ void LineOrPoint(int32_t op) {
 
 void Polyline() {
   DriverParamsRecord& p = DriverParams();
+  if (gH.paper) return;
   PenSelection();
   const int32_t n = YYPointListCount();
   if (n < 1) return;
@@ -187,6 +214,11 @@ void Shape(int32_t op) {
   GraphicsStateRecord& g = GraphicsState();
   const auto& o = Opt().Opt;
   const ShapeInfo shape = ShapeOf(op);
+  if (gH.paper) {
+    // Nothing to fill: the engine fills by lines only when asked.
+    if (p.OpQualifier != -1) g.HatchFillMarker = 0;
+    return;
+  }
   if (p.OpQualifier == -1) {
     if (!gH.deviceFill) YYHpglPrivateRecord(shape.record, true, -1, 0, 0);
     return;
@@ -313,6 +345,7 @@ void Font() {
 void Text() {
   DriverParamsRecord& p = DriverParams();
   const GraphicsStateRecord& g = GraphicsState();
+  if (gH.paper) return;
   PenSelection();
   if (gH.charSizePending) {
     static constexpr float kFw[3] = {1.0f, 1.007f, 1.007f};
@@ -392,11 +425,13 @@ bool YYHpglOpenOutput() {
 
 void YYHpglInitialisation(bool turned) {
   const auto& o = HardcopyOptions().Opt;
-  const float spp = gW.stepsPerPoint;
-  gW.p1x = static_cast<int32_t>(static_cast<float>(o[OptOffsetX]) * spp);
-  gW.p1y = static_cast<int32_t>(static_cast<float>(o[OptOffsetY]) * spp);
-  gW.p2x = static_cast<int32_t>(static_cast<float>(o[OptOffsetX] + o[OptPageWidth]) * spp);
-  gW.p2y = static_cast<int32_t>(static_cast<float>(o[OptOffsetY] + o[OptPageHeight]) * spp);
+  const double spp = gW.stepsPerPoint;
+  // The second point always lies beyond the first: equal points give the
+  // plotter no scale at all.
+  gW.p1x = std::min(ScalingPoint(o[OptOffsetX] * spp), kScalingMax / 2);
+  gW.p1y = std::min(ScalingPoint(o[OptOffsetY] * spp), kScalingMax / 2);
+  gW.p2x = std::max(ScalingPoint((static_cast<double>(o[OptOffsetX]) + o[OptPageWidth]) * spp), gW.p1x + 1);
+  gW.p2y = std::max(ScalingPoint((static_cast<double>(o[OptOffsetY]) + o[OptPageHeight]) * spp), gW.p1y + 1);
   const std::string points = PlotFormat("(4I7)", {gW.p1x, gW.p1y, gW.p2x, gW.p2y});
   YYHpglLine("IN; IP" + points);
   YYHpglLine(std::string("RO") + (turned ? "90" : "0") + "; IP" + points);
@@ -428,7 +463,12 @@ void YYHpglLabel(std::string_view text, int32_t length) {
   if (gW.leadingBlank) YYPROU(kUnit, " LB", 3);
   else YYPROU(kUnit, "LB", 2);
   const size_t n = std::min(text.size(), static_cast<size_t>(std::max(length, 0)));
-  YYPlotFileWriteLine(kUnit, text, static_cast<int32_t>(n));
+  // Only the last character ends the label: a terminator inside the text
+  // would end it early and run the rest as plotter commands, and a line
+  // end would break the line.
+  std::string label = n > 0 ? YYPlainText(text.substr(0, n - 1), std::string_view(&gW.terminator, 1)) : "";
+  if (n > 0) label += text[n - 1];
+  YYPlotFileWriteLine(kUnit, label, static_cast<int32_t>(label.size()));
 }
 
 void YYHpglText(std::string_view command) {
@@ -527,10 +567,10 @@ void YYHpglClipWindow() {
   const float sx = static_cast<float>(o[OptPageWidth]) * gW.stepsPerPoint / g.PageExtentX;
   const float sy = static_cast<float>(o[OptPageHeight]) * gW.stepsPerPoint / g.PageExtentY;
   (void)p;
-  const int32_t x1 = PlotTrunc(sx * g.ClipXMin) + gW.p1x;
-  const int32_t y1 = PlotTrunc(sy * g.ClipYMin) + gW.p1y;
-  const int32_t x2 = std::min(PlotTrunc(sx * g.ClipXMax + 0.99f) + gW.p1x, gW.p2x);
-  const int32_t y2 = std::min(PlotTrunc(sy * g.ClipYMax + 0.99f) + gW.p1y, gW.p2y);
+  const int32_t x1 = ScalingPoint(static_cast<double>(PlotTrunc(sx * g.ClipXMin)) + gW.p1x);
+  const int32_t y1 = ScalingPoint(static_cast<double>(PlotTrunc(sy * g.ClipYMin)) + gW.p1y);
+  const int32_t x2 = std::min(ScalingPoint(static_cast<double>(PlotTrunc(sx * g.ClipXMax + 0.99f)) + gW.p1x), gW.p2x);
+  const int32_t y2 = std::min(ScalingPoint(static_cast<double>(PlotTrunc(sy * g.ClipYMax + 0.99f)) + gW.p1y), gW.p2y);
   YYHpglLine("IW" + PlotFormat("(4I7)", {x1, y1, x2, y2}));
   YYHpglLine(kRestore);
 }
@@ -565,7 +605,9 @@ void XXHPGL(int32_t op) {
     case kOpLineThickness: LineThickness(); break;
     case kOpPolyline: Polyline(); break;
     case kOpTextDirection: TextDirection(); break;
-    case kOpArc: YYHpglSectorArc(kOpArc); break;
+    case kOpArc:
+      if (!gH.paper) YYHpglSectorArc(kOpArc);
+      break;
     default: break;
   }
 }

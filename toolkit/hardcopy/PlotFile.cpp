@@ -20,7 +20,12 @@ struct PlotUnit {
   std::string partial;  // where its bytes go until it is complete
   bool failed = false;  // a write of this file failed
   bool reported = false;  // its failure has been told: once per file
+  std::string pending;  // bytes written but not yet handed to the system
 };
+
+// Plot files are written in blocks of this size: a page of a few thousand
+// short lines would otherwise take a system call for each of them.
+constexpr size_t kBlockSize = 1 << 16;
 
 struct PlotFiles {
   std::array<PlotUnit, kPlotFileUnits + 1> units{};
@@ -73,14 +78,12 @@ int32_t Commit(const PlotUnit& u) {
   return plat::FileWriteWhole(u.target, bytes);
 }
 
-void Write(int32_t unit, std::string_view bytes, int32_t length) {
-  PlotUnit* u = UnitOf(unit);
+// Hands bytes to the system at once.
+void WriteThrough(PlotUnit* u, std::string_view part) {
   const int32_t handle = u != nullptr ? u->handle : -1;
-  const size_t wanted = length > 0 ? static_cast<size_t>(length) : 0;
   int32_t written = 0;
   int32_t status = 0;
-  if (wanted > 0) {
-    const std::string_view part = bytes.substr(0, wanted);
+  if (!part.empty()) {
     YYFileWriteBlock(handle,
                      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(part.data()), part.size()),
                      static_cast<int32_t>(part.size()), written, status);
@@ -88,10 +91,33 @@ void Write(int32_t unit, std::string_view bytes, int32_t length) {
   }
   gFiles.lastCount = written;
   gFiles.lastOsError = status;
-  if (static_cast<size_t>(written) != wanted) {
+  if (static_cast<size_t>(written) != part.size()) {
     if (u != nullptr) u->failed = true;
     Report(u, 2, status, u != nullptr ? std::string_view(u->target) : std::string_view());
   }
+}
+
+// The bytes a unit holds go to the system: before its close, and before
+// its handle is handed out for writes of their own.
+void Flush(PlotUnit& u) {
+  if (u.pending.empty()) return;
+  const std::string bytes = std::move(u.pending);
+  u.pending.clear();
+  WriteThrough(&u, bytes);
+}
+
+void Write(int32_t unit, std::string_view bytes, int32_t length) {
+  PlotUnit* u = UnitOf(unit);
+  const size_t wanted = length > 0 ? std::min(static_cast<size_t>(length), bytes.size()) : 0;
+  const std::string_view part = bytes.substr(0, wanted);
+  // A unit that is not open fails at once, as the write would.
+  if (u == nullptr || u->handle < 0) {
+    WriteThrough(u, part);
+    return;
+  }
+  u->pending.append(part);
+  gFiles.lastCount = static_cast<int32_t>(part.size());
+  if (u->pending.size() >= kBlockSize) Flush(*u);
 }
 
 }  // namespace
@@ -163,6 +189,7 @@ void YYPlotFileOpen(int32_t unit) {
 void YYPlotFileClose(int32_t unit) {
   PlotUnit* u = UnitOf(unit);
   if (u == nullptr || u->handle < 0) return;
+  Flush(*u);
   YYFileCloseOs(u->handle);
   u->handle = -1;
   // Writes straight to the handle (image and printer rows) fail into the
@@ -181,7 +208,8 @@ void YYPlotFileClose(int32_t unit) {
 }
 
 void YYPlotFileHandle(int32_t unit, int32_t& handle) {
-  const PlotUnit* u = UnitOf(unit);
+  PlotUnit* u = UnitOf(unit);
+  if (u != nullptr && u->handle >= 0) Flush(*u);
   handle = u != nullptr ? u->handle : -1;
 }
 

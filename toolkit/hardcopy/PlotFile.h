@@ -1,8 +1,9 @@
 // The plot-file output unit: every hardcopy driver that writes a file
 // writes it here. The unit creates the file the hardcopy manager named in
-// OpText, writes raw bytes or text lines ended by CR LF (one system write
-// per call, no buffering), closes it, and hands out the system handle to
-// drivers that patch their file afterwards. Failures leave PlotFileStatus
+// OpText, writes raw bytes or text lines ended by CR LF (gathered into
+// blocks: a page of many short lines costs a few system writes), closes
+// it, and hands out the system handle to drivers that write to it
+// themselves (what the unit holds goes first). Failures leave PlotFileStatus
 // at -1 and are told under "YYPROU" once per file, naming it, whatever the
 // report mode (a plot file is what the user printed or exported).
 //

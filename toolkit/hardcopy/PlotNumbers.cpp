@@ -15,6 +15,12 @@ std::string PlotFormat(std::string_view format, std::initializer_list<RecordValu
   return std::string(TrimTrailingBlanks(std::string_view(text.data(), text.size())));
 }
 
+std::string PlotFormatFit(std::string_view format, std::string_view wide, std::initializer_list<RecordValue> values) {
+  std::string s = PlotFormat(format, values);
+  if (s.find('*') != std::string::npos) s = PlotFormat(wide, values);
+  return s;
+}
+
 bool PlotOutputOpen() {
   ErrorStateRecord& e = ErrorState();
   const int32_t kept = e.LastErrorCode;

@@ -14,6 +14,11 @@
 // a field that a value does not fit is asterisks (the formatter's rule).
 std::string PlotFormat(std::string_view format, std::initializer_list<RecordValue> values);
 
+// The values in `format`, or, when one does not fit its field, all of
+// them in `wide`: a page the options make very large must not turn a
+// number into asterisks.
+std::string PlotFormatFit(std::string_view format, std::string_view wide, std::initializer_list<RecordValue> values);
+
 // The begin-of-output open of the plot file on unit 2: the last error
 // code is cleared around the open; when the open reports an error the
 // hardcopy is switched off, the error stays and false comes back,

@@ -77,7 +77,7 @@ void WriteRaw(std::string_view text) { Emit(text); }
 // A number in a 9-character field with two decimals, whose ".00" becomes
 // ".0": 12.0 is "12.0", 12.5 "12.50".
 std::string Field(double v) {
-  std::string s = PlotFormat("(F9.2)", {v});
+  std::string s = PlotFormatFit("(F9.2)", "(F16.2)", {v});
   if (s.size() >= 3 && s.compare(s.size() - 3, 3, ".00") == 0) s.pop_back();
   return s;
 }
@@ -168,11 +168,13 @@ void BeginOutput() {
     WriteLine("%!PS-Adobe-3.0 EPSF-3.0");
     int32_t w = o[OptPageWidth], h = o[OptPageHeight];
     if (o[OptOrientation] != 0) std::swap(w, h);
-    WriteLine("%%BoundingBox: 0 0 " + PlotFormat("(I5,1X,I5)", {w, h}));
+    WriteLine("%%BoundingBox: 0 0 " + PlotFormatFit("(I5,1X,I5)", "(I10,1X,I10)", {w, h}));
   } else {
     WriteLine("%!PS-Adobe-3.0");
   }
-  if (p.PixelX[1] == 1) WriteLine("%%Title: " + std::string(TrimTrailingBlanks(p.OutputTitle)));
+  // A line end in the title would put the rest of it on a line of its own,
+  // where it runs as a program.
+  if (p.PixelX[1] == 1) WriteLine("%%Title: " + YYPlainText(TrimTrailingBlanks(p.OutputTitle)));
   WriteLine("%%Creator: Q.V.Z. PostScript driver");
   WriteLine("%%EndComments");
   WriteLine("/l {lineto} def/m {moveto} def/g {setrgbcolor} def/w {setlinewidth} def");
@@ -202,7 +204,7 @@ void BeginOutput() {
     tx = o[OptOffsetX];
     ty = o[OptOrientation] != 0 ? o[OptOffsetY] - 540 : o[OptOffsetY];
   }
-  WriteLine(PlotFormat("(F8.1,1X,F8.1)", {tx, ty}) + " translate");
+  WriteLine(PlotFormatFit("(F8.1,1X,F8.1)", "(F14.1,1X,F14.1)", {tx, ty}) + " translate");
   WriteLine("newpath");
   gS.page = 1;
   WriteLine("%%Page: 1 1");
@@ -259,7 +261,7 @@ Rgb FillColour() {
 }
 
 // "gsave 1.0 s scale newpath" of ellipses, sectors and arcs.
-void ScaledFigure(double s) { WriteLine("gsave 1.0 " + PlotFormat("(F8.4)", {s}) + " scale newpath"); }
+void ScaledFigure(double s) { WriteLine("gsave 1.0 " + PlotFormatFit("(F8.4)", "(F20.4)", {s}) + " scale newpath"); }
 
 // The colour inside a figure's gsave: written without being kept, since
 // the grestore undoes it.
@@ -294,7 +296,7 @@ void Arc(int32_t op) {
   if (closed) WritePoint(p.PointX[1], static_cast<float>(p.PointY[1] / s), "m");
   WriteNumbers({static_cast<double>(p.PointX[1] * p.DeviceScaleX), p.PointY[1] * p.DeviceScaleY / s,
                 static_cast<double>(p.PointX[2] * p.DeviceScaleX)},
-               PlotFormat("(F8.1,1X,F8.1)", {p.PointX[3] / 0.017453292, p.PointY[3] / 0.017453292}) + " arc");
+               PlotFormatFit("(F8.1,1X,F8.1)", "(F14.1,1X,F14.1)", {p.PointX[3] / 0.017453292, p.PointY[3] / 0.017453292}) + " arc");
   FigureColour();
   WriteLine(op == kOpSector ? "cf" : closed ? "cs" : "s");
   WriteLine("grestore");
@@ -371,8 +373,8 @@ void Text() {
     else if (g.FallbackFamily == 4)
       name = "/Symbol";
     if (!name.empty())
-      WriteLine(name + " ff [" + PlotFormat("(F5.1)", {w * kWidthFactors[kind]}) + " 0 0 " +
-                PlotFormat("(F5.1)", {h * kHeightFactors[kind]}) + " 0 0] ms");
+      WriteLine(name + " ff [" + PlotFormatFit("(F5.1)", "(F14.1)", {w * kWidthFactors[kind]}) + " 0 0 " +
+                PlotFormatFit("(F5.1)", "(F14.1)", {h * kHeightFactors[kind]}) + " 0 0] ms");
     gS.fontPending = false;
   }
   float x = p.PointX[1] + 0.27f * p.CharHeightStepX;
@@ -454,10 +456,20 @@ std::string YYPsTextLine(std::string_view text, std::string_view justification) 
   const size_t room = kLineMax - 1 - 2 - justification.size();
   std::string body;
   for (char c : text) {
-    const bool escape = c == '(' || c == ')' || c == '\\';
-    if (body.size() + (escape ? 2 : 1) > room) break;
-    if (escape) body += '\\';
-    body += c;
+    // Control characters go as octal escapes: a line end in a string
+    // would be taken as a newline character, and a CR LF as one.
+    const auto u = static_cast<unsigned char>(c);
+    std::string code;
+    if (c == '(' || c == ')' || c == '\\') {
+      code = {'\\', c};
+    } else if (u < 32 || u == 127) {
+      code = {'\\', static_cast<char>('0' + (u >> 6)), static_cast<char>('0' + ((u >> 3) & 7)),
+              static_cast<char>('0' + (u & 7))};
+    } else {
+      code = std::string(1, c);
+    }
+    if (body.size() + code.size() > room) break;
+    body += code;
   }
   return "(" + body + ") " + std::string(justification);
 }

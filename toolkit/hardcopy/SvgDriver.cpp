@@ -38,6 +38,7 @@ struct SvgState {
   int32_t clipNumber = 0;
   bool clipActive = false;
   bool fillOpen = false;       // a fill group is open inside the stroke group
+  bool textOpen = false;       // a text group is open
 };
 SvgState gS;
 
@@ -68,6 +69,15 @@ void FillColour(int32_t& r, int32_t& g, int32_t& b) {
     b = (b + pb) / 2;
   }
   YYInvertColourByOption(r, g, b);
+}
+
+// A text's group ends with its last part; a text whose last part never
+// comes (a one-character text has only its first) is ended by whatever is
+// written next, so that every group closes.
+void CloseTextGroup() {
+  if (!gS.textOpen) return;
+  WriteLine("</g>");
+  gS.textOpen = false;
 }
 
 void CloseFillGroup() {
@@ -132,9 +142,11 @@ void BeginOutput() {
   gS.clipNumber = 0;
   gS.clipActive = false;
   gS.fillOpen = false;
+  gS.textOpen = false;
 }
 
 void EndOutput() {
+  CloseTextGroup();
   CloseFillGroup();
   WriteLine(gS.stroke.red != -1 ? "</g></svg>" : "</svg>");
   gS.stroke = StrokeGroup{};
@@ -254,7 +266,8 @@ void Text() {
   p.PageOpen = 1;
   const int32_t part = p.PixelX[2];
   const int32_t kind = std::clamp(g.SpacingMode, 0, 2);
-  if ((part & 1) != 0) {
+  if ((part & 1) != 0) CloseTextGroup();
+  if (!gS.textOpen) {
     std::string style = "<g style=\"fill:#" + gS.strokeHex + ";stroke:none;font-family:";
     if (g.FallbackFamily >= 1 && g.FallbackFamily <= 4) style += kFamilies[static_cast<size_t>(g.FallbackFamily - 1)];
     if (g.FallbackFamily != 4) {
@@ -267,6 +280,7 @@ void Text() {
     }
     const float size = g.CharWidthFraction * kSizeFactors[static_cast<size_t>(kind)] * g.AreaWidthUnits * p.RotatedScaleX;
     WriteLine(style + "font-size:" + YYSvgNumber(size) + "\">");
+    gS.textOpen = true;
   }
   float x = p.PointX[1], y = p.PointY[1];
   if (kind != 1 && g.TextJustify == 1) {
@@ -282,7 +296,7 @@ void Text() {
   std::string t = "<text transform=\"translate(" + X(x) + "," + Y(y) + ")";
   if (g.DeviceTextAngle != 0.0f) t += "rotate(" + YYSvgNumber(-g.DeviceTextAngle) + ")";
   WriteLine(t + "\">" + Escaped(std::string_view(p.OpText).substr(0, n)) + "</text>");
-  if ((part & 2) != 0) WriteLine("</g>");
+  if ((part & 2) != 0) CloseTextGroup();
 }
 
 void Clip() {
@@ -300,7 +314,7 @@ void Clip() {
 }  // namespace
 
 std::string YYSvgNumber(float value) {
-  std::string s = PlotFormat("(F8.2)", {value});
+  std::string s = PlotFormatFit("(F8.2)", "(F16.2)", {value});
   const size_t first = s.find_first_not_of(' ');
   s = first == std::string::npos ? std::string() : s.substr(first);
   const size_t blank = s.find(' ');
@@ -314,6 +328,18 @@ std::string YYSvgNumber(float value) {
 }
 
 void XXSVG(int32_t op) {
+  switch (op) {
+    // What writes nothing (or only opens a new file) leaves a text group open.
+    case kOpInit:
+    case kOpBegin:
+    case kOpText:
+    case kOpTextWidth:
+    case kOpFont:
+    case kOpTextDirection:
+    case kOpPaletteEntry:
+    case kOpPixelRead: break;
+    default: CloseTextGroup(); break;
+  }
   if (YYIsShapeOp(op)) return Shape(op);
   switch (op) {
     case kOpInit: Initialise(); break;

@@ -1,6 +1,8 @@
 // The DXF driver: header and tables, entities for the operations, colour
 // numbers, text; ezdxf reads every file it writes.
 #include "VectorFixture.h"
+#include <algorithm>
+#include <set>
 
 #include <array>
 #include <fstream>
@@ -18,19 +20,6 @@ namespace {
 
 constexpr int32_t kDxf = 8;
 
-// Reads a DXF file with ezdxf as R12 and prints the entity types in order
-// (one word each), failing on audit errors.
-constexpr const char* kReader = R"(import sys
-import ezdxf
-from ezdxf import recover
-doc, auditor = recover.readfile(sys.argv[1])
-if doc.dxfversion != 'AC1009':
-    print('version', doc.dxfversion); sys.exit(2)
-if auditor.has_errors:
-    for e in auditor.errors: print('error', e.message)
-    sys.exit(3)
-print(' '.join(e.dxftype() for e in doc.modelspace()))
-)";
 
 // The operations the driver was sent, by code.
 std::array<int, kOpLast + 1>& Sent() {
@@ -56,7 +45,7 @@ class DxfTest : public VectorTest {
     const std::string bytes = Plot(kDxf, draw, options, "plot.dxf");
     if (RunCommand("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null") == 0) {
       const std::string script = scratch_ / "read.py", out = scratch_ / "read.txt";
-      std::ofstream(script) << kReader;
+      std::ofstream(script) << kDxfReader;
       EXPECT_EQ(RunCommand("/usr/bin/python3 " + script + " " + Path() + " >" + out + " 2>&1"), 0) << ReadBytes(out);
       if (entities != nullptr) {
         *entities = ReadBytes(out);
@@ -137,6 +126,49 @@ TEST_F(DxfTest, ColourNumbers) {
     IGrLineToPoint(0.5f, 0.1f);
   });
   EXPECT_EQ(ValueAfter(lines, "62", static_cast<size_t>(IndexOf(lines, "LINE"))), "1");
+}
+
+// The program's 16 colours (palette entries 0..15 as it defines them) in
+// every colour mode but true colour: distinct colours get distinct numbers,
+// black the number that draws black on paper, and white, the paper,
+// draws nothing.
+TEST_F(DxfTest, ProgramColoursDistinctAndPaperNeverDrawn) {
+  static constexpr std::array<std::array<int32_t, 3>, 16> kHls = {{{0, 0, 100},
+                                                                  {300, 50, 100},
+                                                                  {60, 25, 100},
+                                                                  {60, 50, 100},
+                                                                  {0, 50, 100},
+                                                                  {300, 25, 100},
+                                                                  {0, 25, 100},
+                                                                  {240, 25, 100},
+                                                                  {240, 50, 100},
+                                                                  {180, 50, 100},
+                                                                  {180, 25, 100},
+                                                                  {120, 50, 100},
+                                                                  {120, 25, 100},
+                                                                  {0, 33, 0},
+                                                                  {0, 66, 0},
+                                                                  {0, 100, 0}}};
+  for (int32_t bits : {3, 4, 8}) {
+    SCOPED_TRACE(bits);
+    const auto lines = PlotDxf(
+        [] {
+          for (size_t c = 0; c < kHls.size(); ++c) {
+            IGrColourHLS(static_cast<int32_t>(c), kHls[c][0], kHls[c][1], kHls[c][2]);
+            IGrColourN(static_cast<int32_t>(c));
+            const float y = 0.05f + 0.05f * static_cast<float>(c);
+            IGrMoveToPoint(0.1f, y);
+            IGrLineToPoint(0.5f, y);
+          }
+        },
+        nullptr, [bits] { HardcopyOptions().Opt[OptImageBits] = bits; });
+    std::vector<std::string> numbers;
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (lines[i] == "LINE" && i > 0 && lines[i - 1] == "0") numbers.push_back(ValueAfter(lines, "62", i));
+    ASSERT_EQ(numbers.size(), 15u);
+    EXPECT_EQ(std::set<std::string>(numbers.begin(), numbers.end()).size(), 15u);
+    EXPECT_EQ(numbers[0], "7");
+  }
 }
 
 TEST_F(DxfTest, ShapesAndFills) {

@@ -2,6 +2,8 @@
 // private records, shapes and text, and the page read back by hp2xx.
 #include "VectorFixture.h"
 
+#include <array>
+
 #include "toolkit/graphics/Colour.h"
 #include "toolkit/graphics/Lines.h"
 #include "toolkit/graphics/Shapes.h"
@@ -54,12 +56,11 @@ TEST_F(HpglTest, PensFromPaletteIndices) {
     IGrColourN(40);
     IGrMoveToPoint(0.1f, 0.1f);
     IGrLineToPoint(0.2f, 0.2f);
-    IGrColourN(0);
+    IGrColourN(223);
     IGrLineToPoint(0.3f, 0.2f);
   }));
-  // Index 40 takes pen 1 + (2 mod 4); index 0 pen 1; the black of the
-  // start (223) pen 1 + (7 mod 4).
-  EXPECT_GE(IndexOf(lines, "PU;SP4"), 0);
+  // Index 40 takes pen 1 + (2 mod 4); the black of the start (223) pen
+  // 1 + (7 mod 4).
   const int p3 = IndexOf(lines, "PU;SP3");
   ASSERT_GE(p3, 0);
   int32_t rgb = 0;
@@ -68,7 +69,64 @@ TEST_F(HpglTest, PensFromPaletteIndices) {
   // The private record carries the colour as blue * 65536 + green * 256 +
   // red: the packed value itself.
   EXPECT_EQ(lines[static_cast<size_t>(p3 + 1)], "SC-1 " + std::to_string(rgb) + " 0 32760;SC0 32760 0 32760");
-  EXPECT_GE(IndexOf(lines, "PU;SP1", static_cast<size_t>(p3)), 0);
+  EXPECT_GE(IndexOf(lines, "PU;SP4", static_cast<size_t>(p3)), 0);
+}
+
+// The program's 16 colours (palette entries 0..15 as it defines them: hue
+// 0 blue, 120 red, 240 green) on an 8-pen plotter: each takes the pen of
+// its colour (1 black, 2 red, 3 green, 4 blue, 5 cyan, 6 magenta,
+// 7 yellow, 8 grey) and white, the paper, is never drawn.
+TEST_F(HpglTest, ProgramColoursTakePensByColour) {
+  struct Case {
+    int32_t hue, lightness, saturation;
+    char pen;  // ' ': nothing drawn
+  };
+  const std::array<Case, 16> colours = {{{0, 0, 100, '1'},
+                                         {300, 50, 100, '5'},
+                                         {60, 25, 100, '6'},
+                                         {60, 50, 100, '6'},
+                                         {0, 50, 100, '4'},
+                                         {300, 25, 100, '5'},
+                                         {0, 25, 100, '4'},
+                                         {240, 25, 100, '3'},
+                                         {240, 50, 100, '3'},
+                                         {180, 50, 100, '7'},
+                                         {180, 25, 100, '7'},
+                                         {120, 50, 100, '2'},
+                                         {120, 25, 100, '2'},
+                                         {0, 33, 0, '8'},
+                                         {0, 60, 0, '8'},
+                                         {0, 100, 0, ' '}}};
+  PrinterConfiguration().PlotterModel = 7;
+  for (size_t c = 0; c < colours.size(); ++c) {
+    SCOPED_TRACE(c);
+    const auto lines = Lines(Plot(kHpgl, [&] {
+      const Case& k = colours[c];
+      IGrColourHLS(static_cast<int32_t>(c), k.hue, k.lightness, k.saturation);
+      IGrColourN(static_cast<int32_t>(c));
+      IGrMoveToPoint(0.1f, 0.1f);
+      IGrLineToPoint(0.4f, 0.3f);
+      GraphicsState().FillStyle = 4;
+      IGrTriangle(0.5f, 0.5f, 0.6f, 0.5f, 0.55f, 0.6f);
+      IGrTextOut(0.2f, 0.7f, "Text");
+    }));
+    int pen = -1, draws = 0, labels = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].rfind("PU;SP", 0) == 0 && lines[i].rfind("PU;SP0 ;", 0) != 0) pen = static_cast<int>(i);
+      draws += lines[i].rfind("PD", 0) == 0;
+      labels += lines[i].rfind("LB", 0) == 0;
+    }
+    if (colours[c].pen == ' ') {
+      // The black of the start may be selected, but nothing is drawn.
+      EXPECT_EQ(draws, 0);
+      EXPECT_EQ(labels, 0);
+    } else {
+      ASSERT_GE(pen, 0);
+      EXPECT_EQ(lines[static_cast<size_t>(pen)], std::string("PU;SP") + colours[c].pen);
+      EXPECT_GT(draws, 2);
+      EXPECT_EQ(labels, 1);
+    }
+  }
 }
 
 TEST_F(HpglTest, StretchedCircleOnTheDefaultPage) {

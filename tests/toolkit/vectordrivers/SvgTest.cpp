@@ -221,6 +221,49 @@ TEST_F(SvgTest, EndClosesOnlyOpenGroups) {
   EXPECT_EQ(open.back(), "</g></svg>");
 }
 
+// Texts sent one character at a time carry their first and last parts;
+// a one-character text has only its first, and its group still closes,
+// whatever is drawn after it.
+TEST_F(SvgTest, EveryTextGroupCloses) {
+  auto text = [](std::string_view chars, int32_t part) {
+    DriverParamsRecord& p = DriverParams();
+    YYPadField(p.OpText, chars);
+    p.PixelX[1] = static_cast<int32_t>(chars.size());
+    p.PixelX[2] = part;
+    p.PointX[1] = p.PointX[3] = 20.0f;
+    p.PointY[1] = p.PointY[3] = 30.0f;
+    VectorTest::Op(kOpText);
+  };
+  const auto lines = PlotSvg([&] {
+    text("1", 1);  // a one-character text
+    text("1", 1);  // another straight after it
+    text("A", 1);
+    text("b", 0);
+    text("c", 2);
+    text("0", 1);  // then a line
+    IGrMoveToPoint(0.1f, 0.1f);
+    IGrLineToPoint(0.5f, 0.5f);
+    text("7", 1);  // then a fill
+    GraphicsState().FillStyle = 4;
+    IGrTriangle(0.1f, 0.1f, 0.3f, 0.1f, 0.2f, 0.3f);
+    text("9", 1);  // and the end
+  });
+  int opened = 0, closed = 0;
+  for (const std::string& l : lines) {
+    for (size_t at = l.find("<g "); at != std::string::npos; at = l.find("<g ", at + 1)) ++opened;
+    for (size_t at = l.find("</g>"); at != std::string::npos; at = l.find("</g>", at + 1)) ++closed;
+  }
+  EXPECT_EQ(opened, closed);
+  // The three parts of "Abc" share one group.
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].find(">A</text>") != std::string::npos) {
+      ASSERT_LT(i + 3, lines.size());
+      EXPECT_NE(lines[i + 1].find(">b</text>"), std::string::npos);
+      EXPECT_NE(lines[i + 2].find(">c</text>"), std::string::npos);
+      EXPECT_EQ(lines[i + 3], "</g>");
+    }
+}
+
 TEST_F(SvgTest, RenderedByRsvg) {
   if (!Have("rsvg-convert")) GTEST_SKIP() << "rsvg-convert is not installed";
   PlotSvg(DrawTestPage);

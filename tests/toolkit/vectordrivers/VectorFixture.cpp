@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/gdi/Png.h"
+#include "tests/support/CgmLister.h"
 
 #include <zlib.h>
 #include "toolkit/core/ErrorReporter.h"
@@ -165,6 +166,96 @@ bool ReadAnyPng(const std::string& path, plat::Surface& out) {
 }
 
 }  // namespace
+
+namespace {
+
+// Runs a reader with its output in `log`; "" when it ends well, else the
+// command and what it said.
+std::string Reader(const std::string& command, const std::string& log) {
+  const int status = RunCommand("timeout 60 " + command + " >" + log + " 2>&1");
+  if (status == 0) return "";
+  return command + " (status " + std::to_string(status) + "): " + ReadBytes(log).substr(0, 2000) + "\n";
+}
+
+std::string CgmVerdict(const std::string& path) {
+  const std::string bytes = ReadBytes(path);
+  const auto m = testsupport::cgm::Decode(
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+  if (!m.error.empty()) return "CGM elements: " + m.error;
+  if (m.elements.empty() || m.elements.front().cls != 0 || m.elements.front().id != 1)
+    return "CGM: no BEGIN METAFILE first";
+  if (m.elements.back().cls != 0 || m.elements.back().id != 2) return "CGM: no END METAFILE last";
+  int open = 0;
+  for (const auto& e : m.elements) {
+    if (e.cls != 0) continue;
+    if (e.id == 3) ++open;
+    if (e.id == 5) --open;
+    if (open < 0 || open > 1) return "CGM: pictures not nested";
+  }
+  return open == 0 ? "" : "CGM: a picture never ends";
+}
+
+}  // namespace
+
+std::string ReadersVerdict(const std::string& format, const std::string& path, const std::string& png) {
+  const std::string log = path + ".log";
+  // Without a picture wanted the renderers draw small (a page the options
+  // make huge would take all memory), or only run the file.
+  const bool picture = !png.empty();
+  const std::string out = picture ? png : path + ".png";
+  std::string v;
+  if (format == "hpgl") {
+    // Pens 1..8 as black, red, green, blue, cyan, magenta, yellow, black.
+    if (Have("hp2xx")) v += Reader("hp2xx -q -m png -c 12345671 -f " + out + " " + path, log);
+  } else if (format == "ps" || format == "eps") {
+    if (Have("gs")) {
+      const std::string device = picture ? "-sDEVICE=png16m -r72 -sOutputFile=" + out : "-sDEVICE=bbox";
+      v += Reader("gs -q -dSAFER -dBATCH -dNOPAUSE " + device + (format == "eps" ? " -dEPSCrop " : " ") + path, log);
+      // Ghostscript reports some errors and still ends well.
+      const std::string said = ReadBytes(log);
+      if (said.find("Error") != std::string::npos) v += "gs: " + said.substr(0, 2000);
+    }
+  } else if (format == "svg") {
+    if (Have("xmllint")) v += Reader("xmllint --noout " + path, log);
+    if (Have("rsvg-convert"))
+      v += Reader(std::string("rsvg-convert -b white ") + (picture ? "" : "-w 100 -h 100 ") + "-o " + out + " " + path,
+                  log);
+  } else if (format == "dxf") {
+    if (RunCommand("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null") == 0) {
+      const std::string script = path + ".py";
+      std::ofstream(script) << kDxfReader;
+      v += Reader("/usr/bin/python3 " + script + " " + path, log);
+    }
+  } else if (format == "cgm") {
+    v += CgmVerdict(path);
+  } else if (format == "pdf") {
+    if (Have("qpdf")) v += Reader("qpdf --check " + path, log);
+    if (Have("pdftoppm")) {
+      const std::string stem = out.size() > 4 ? out.substr(0, out.size() - 4) : out;
+      v += Reader(std::string("pdftoppm ") + (picture ? "-r 72" : "-scale-to 100") + " -png -singlefile " + path + " " + stem,
+                  log);
+      if (ReadBytes(log).find("Error") != std::string::npos) v += "pdftoppm: " + ReadBytes(log).substr(0, 2000);
+    }
+  } else if (format == "wmf") {
+    if (Have("wmf2svg")) v += Reader("wmf2svg -o " + path + ".svg " + path, log);
+    if (Have("wmf2gd")) v += Reader("wmf2gd -t png --maxwidth=756 --maxheight=540 -o " + out + " " + path, log);
+  } else if (format == "emf") {
+    if (Have("emf2svg-conv")) {
+      v += Reader("emf2svg-conv -i " + path + " -o " + path + ".svg", log);
+      if (Have("rsvg-convert"))
+        v += Reader(std::string("rsvg-convert -b white ") + (picture ? "" : "-w 100 -h 100 ") + "-o " + out + " " + path +
+                        ".svg",
+                    log);
+    }
+  } else if (format == "png") {
+    if (Have("pngcheck")) v += Reader("pngcheck -q " + path, log);
+  } else if (format == "bmp" || format == "pcx") {
+    if (Have("identify")) v += Reader("identify " + path, log);
+  } else {
+    v += "no reader for " + format;
+  }
+  return v;
+}
 
 void ExpectRenderedGolden(const std::string& png, const std::string& golden, double tolerance) {
   const std::string path = std::string(QUILLON_GOLDEN_DIR) + "/" + golden;

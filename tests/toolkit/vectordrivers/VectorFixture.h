@@ -54,6 +54,27 @@ int CountOf(const std::vector<std::string>& lines, const std::string& line);
 int RunCommand(const std::string& command);
 // True when the program is on PATH.
 bool Have(const std::string& program);
+// Reads a DXF file with ezdxf as R12 and prints the entity types in order
+// (one word each), failing on audit errors.
+inline constexpr const char* kDxfReader = R"(import sys
+import ezdxf
+from ezdxf import recover
+doc, auditor = recover.readfile(sys.argv[1])
+if doc.dxfversion != 'AC1009':
+    print('version', doc.dxfversion); sys.exit(2)
+if auditor.has_errors:
+    for e in auditor.errors: print('error', e.message)
+    sys.exit(3)
+print(' '.join(e.dxftype() for e in doc.modelspace()))
+)";
+
+// The independent readers of a plot file in `format` ("hpgl", "ps",
+// "eps", "svg", "dxf", "cgm", "pdf", "wmf", "emf", "png", "bmp", "pcx"):
+// empty when every one of them takes the file, else what they said. With
+// `png` given, the formats that have a renderer draw the page there.
+// Readers that are not installed are passed over.
+std::string ReadersVerdict(const std::string& format, const std::string& path, const std::string& png = "");
+
 // Compares a PNG rendered by an outside reader with its golden in
 // tests/golden/ allowing `tolerance` of the pixels to differ (colour
 // channels further apart than 48), or writes the golden when
