@@ -33,16 +33,16 @@ inline void Record(std::string& s, uint16_t function, std::initializer_list<uint
 // and restored state whose pen must still be alive. A player that scans
 // the table for each of them takes over a minute (the replay test's time limit) where
 // one that keeps its free slots in order takes a second.
-inline std::string FullObjectTableMetafile() {
+inline std::string FullObjectTableMetafile(uint32_t rounds = 1000000) {
   constexpr uint16_t kCreatePalette = 0x00F7, kCreatePen = 0x02FA, kSelectObject = 0x012D, kSaveDc = 0x001E,
                      kRestoreDc = 0x0127;
-  constexpr uint32_t kSlots = 65535, kRounds = 1000000;
+  constexpr uint32_t kSlots = 65535;
   std::string body;
-  body.reserve(kSlots * 6 + kRounds * 20 + 64);
+  body.reserve(kSlots * 6 + size_t{rounds} * 20 + 64);
   for (uint32_t i = 0; i + 1 < kSlots; ++i) Record(body, kCreatePalette, {});
   Record(body, kCreatePen, {0, 1, 0, 0x00FF, 0});
   Record(body, kSelectObject, {static_cast<uint16_t>(kSlots - 1)});
-  for (uint32_t i = 0; i < kRounds; ++i) {
+  for (uint32_t i = 0; i < rounds; ++i) {
     Record(body, kCreatePalette, {});
     Record(body, kSaveDc, {});
     Record(body, kRestoreDc, {0xFFFF});
@@ -58,7 +58,7 @@ inline std::string FullObjectTableMetafile() {
 }  // namespace large
 
 inline std::vector<LargeInput> LargeInputs() {
-  return {{"plain metafile with a full object table", "wmf", large::FullObjectTableMetafile}};
+  return {{"plain metafile with a full object table", "wmf", [] { return large::FullObjectTableMetafile(); }}};
 }
 
 }  // namespace fuzz
