@@ -42,18 +42,23 @@
 namespace fuzz {
 namespace {
 
-// A directory of this process's own, removed when it ends.
+// A directory of this process's own, removed when it ends (its name is
+// kept for the whole run: the removal runs after static objects are gone).
 const std::string& ScratchDirectory() {
-  static const std::string dir = [] {
+  static const std::string* const dir = [] {
     std::string templ = (std::filesystem::temp_directory_path() / "quillon-fuzz-XXXXXX").string();
     if (::mkdtemp(templ.data()) == nullptr) std::abort();
+    return new std::string(templ);
+  }();
+  static const bool removed = [] {
     std::atexit([] {
       std::error_code ec;
-      std::filesystem::remove_all(ScratchDirectory(), ec);
+      std::filesystem::remove_all(*dir, ec);
     });
-    return templ;
+    return true;
   }();
-  return dir;
+  (void)removed;
+  return *dir;
 }
 
 // The bytes as the file `name` of the scratch directory; its path.
@@ -174,8 +179,7 @@ void SettingsFile(std::span<const uint8_t> bytes) {
 }
 
 // A dialog with a grid of every kind of cell (text, integer, real with a
-// format, double, check box, option list), 10 rows in use of 20, shown
-// once by the toolkit started as the program starts it.
+// format, double, check box, option list), 10 rows in use of 20.
 constexpr const char* kGridResources = R"(
 DIALOG 9500
   CAPTION "Grid"
@@ -237,20 +241,18 @@ void StartToolkit() {
   (void)started;
 }
 
-// A CSV file loaded into the grid, growing it (files of odd length) or
-// not, with a header line and row labels (every other length) or without.
+// A CSV file loaded into the grid of a dialog shown for it (and unloaded
+// again), growing it (files of odd length) or not, with a header line and
+// row labels (every other length) or without.
 void GridCsv(std::span<const uint8_t> bytes) {
-  static const bool shown = [] {
-    StartToolkit();
-    WDialogLoad(kGridDialog);
-    WDialogShow(-1, -1, 0, 2);
-    return true;
-  }();
-  (void)shown;
+  StartToolkit();
   Quiet();
+  WDialogLoad(kGridDialog);
+  WDialogShow(-1, -1, 0, 2);
   WGridRows(kGrid, 10);
   const int32_t grow = static_cast<int32_t>(bytes.size() % 2), options = static_cast<int32_t>(bytes.size() / 2 % 2) * 2;
   WGridLoad(kGrid, AsFile(bytes, "grid.csv"), grow, options);
+  WDialogUnload();
 }
 
 // A file opened by the text editor in a child window of its own, as rich
