@@ -267,6 +267,13 @@ void YYHardcopyStartStop(std::string_view option, std::optional<std::string_view
     return;
   }
 
+  // The output name goes into the driver's fixed name field: a longer one
+  // is refused whole, since a cut name would write another file.
+  if (const std::string_view name = TrimTrailingBlanks(option); name.size() > static_cast<size_t>(kOpTextSize)) {
+    YYFileNameTooLong("YYHardcopyStartStop", name, kOpTextSize);
+    return;
+  }
+
   p.OpCount = kProbe;
   YYHardcopyDispatch(kOpInit);
   if (p.OpCount == kProbe) return;

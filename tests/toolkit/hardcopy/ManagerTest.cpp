@@ -74,6 +74,32 @@ TEST_F(HardcopyTest, StartAndStopOptions) {
   EXPECT_EQ(DriverParams().PixelX[1], 1);
 }
 
+std::vector<std::string> gNameNotices;
+
+// An output name that fills the driver's name field is used whole; a
+// longer one is refused with a message naming it whole, and nothing starts.
+TEST_F(HardcopyTest, ANameLongerThanItsFieldIsRefusedNotCut) {
+  gNameNotices.clear();
+  ErrorReportHooksRecord().fileNotice = [](std::string_view text, std::string_view) { gNameNotices.emplace_back(text); };
+  Select();
+  YYERRMODE(0);  // the program's own mode: the file box tells it
+  const std::string fits = std::string(kOpTextSize - 4, 'n') + ".plt", over = "d/" + fits;
+  Log().clear();
+  YYHardcopyStartStop(fits);
+  EXPECT_EQ(GraphicsState().HardcopyActive, 1);
+  ASSERT_GE(Log().size(), 2u);
+  EXPECT_EQ(Log()[1], "18 q=1 count=0 '" + fits + "' title=0");
+  YYHardcopyStartStop("S");
+  Log().clear();
+  YYHardcopyStartStop(over);
+  EXPECT_EQ(GraphicsState().HardcopyActive, 0);
+  EXPECT_EQ(Log(), Lines{});
+  ErrorReportHooksRecord().fileNotice = nullptr;
+  ASSERT_EQ(gNameNotices.size(), 1u);
+  EXPECT_NE(gNameNotices[0].find("\r" + over), std::string::npos);
+  EXPECT_NE(gNameNotices[0].find("at most 260 fit"), std::string::npos);
+}
+
 TEST_F(HardcopyTest, NumbersWithoutADriverLeaveTheHardcopyInactive) {
   for (int32_t n : {5, 7, 99, 0, 13, -2}) {
     SCOPED_TRACE(n);
