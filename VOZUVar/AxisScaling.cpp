@@ -19,6 +19,10 @@ constexpr float kLogFloor = 1.0e-20f;
 // large ends are widened to it.
 constexpr double kMinRelativeRange = 1.0e-5;
 
+// The largest end a linear axis takes: its ticks, up to a step beyond it,
+// stay finite in 32 bits.
+constexpr double kLargestEnd = 1.0e37;
+
 // The integer part of a decade exponent; out-of-range and infinite values
 // are held to a span no float reaches, NaN gives 0.
 int32_t Exponent(double x) { return TruncSaturated(std::clamp(x, -400.0, 400.0)); }
@@ -111,7 +115,24 @@ void LOG2NX(float a, float b, int32_t& lo, int32_t& hi) {
 // Computed in double, with the multiples of the step found by division
 // rather than by stepping, so that huge ends or ends much larger than their
 // range neither cycle nor absorb the step.
+namespace {
+void NiceLimits(float a, float b, float& start, float& step, int32_t& ndiv, int32_t& minor);
+}  // namespace
+
 void LINNX(float a, float b, float& start, float& step, int32_t& ndiv, int32_t& minor) {
+  NiceLimits(a, b, start, step, ndiv, minor);
+  const float top = start + static_cast<float>(ndiv) * step;
+  if (std::isfinite(start) && std::isfinite(step) && std::isfinite(top)) return;
+  // Ends so far apart that the axis's ticks leave the 32-bit range: they
+  // are held where every tick is a finite value; data beyond are clipped.
+  auto held = [](float v) {
+    return std::isnan(v) ? v : static_cast<float>(std::clamp(static_cast<double>(v), -kLargestEnd, kLargestEnd));
+  };
+  NiceLimits(held(a), held(b), start, step, ndiv, minor);
+}
+
+namespace {
+void NiceLimits(float a, float b, float& start, float& step, int32_t& ndiv, int32_t& minor) {
   double A = a, B = b;
   if (std::isfinite(A) && std::isfinite(B)) {
     const double D = B - A;
@@ -204,6 +225,7 @@ void LINNX(float a, float b, float& start, float& step, int32_t& ndiv, int32_t& 
   step = static_cast<float>(st / F);
   minor = 5;
 }
+}  // namespace
 
 void FINDAS(GraphFrame& frame) {
   FINDASX(frame);

@@ -111,6 +111,12 @@ void PLOTCP(float x, float y, int32_t ipen, GraphFrame& frame) {
 
 void CLIPLN(float& x1, float& y1, float& x2, float& y2, float xlo, float xhi, float ylo, float yhi,
             bool& visible) {
+  // A segment with an end that is not a finite number has no visible part
+  // that could be computed: it is not drawn.
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
+    visible = false;
+    return;
+  }
   float a1 = x1, b1 = y1, a2 = x2, b2 = y2;
   CLIP2(a1, b1, a2, b2, xlo, true, visible);
   if (visible) CLIP2(a1, b1, a2, b2, xhi, false, visible);

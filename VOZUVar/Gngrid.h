@@ -129,6 +129,9 @@ void ZOOMBOXZ(int32_t wy1, int32_t wy2, GraphFrame& frame);
 
 // ---- frame and axes ---------------------------------------------------------
 
+// The height hn of a frame's numbers and ticks (the numbers themselves are
+// 1.3 hn high on logarithmic axes, 1.5 hn on linear ones).
+float AxisNumberHeight(const GraphFrame& frame);
 // Border, inward ticks on the top and right edges and the numbered axes the
 // frame's flags ask for; the extents grow to cover lines and numbers.
 void GNGRID(GraphFrame& frame);

@@ -77,7 +77,10 @@ float HalfMarker(float value, float area) {
   return std::min(value * std::sqrt(std::fabs(area) + 1.0e-30f), kMaxHalfMarker);
 }
 
-bool Missing(float vx, float vy) { return vx > kMissing || vy > kMissing; }
+// Missing values, and values that are not finite numbers, break the line.
+bool Missing(float vx, float vy) {
+  return !std::isfinite(vx) || !std::isfinite(vy) || vx > kMissing || vy > kMissing;
+}
 
 // Within the clip window, limits included, no tolerance.
 bool InClip(float px, float py, const GraphFrame& f) {

@@ -50,7 +50,7 @@ std::string Caption40(std::string_view text) {
 AxisCaptionTableRecord::AxisCaptionTableRecord()
     : CLRES(Caption40("Apparent Resistivity (Ohm-m)")),
       CRVOLT(Caption40("Received Voltage (nV)")),
-      CLEFLD(Caption40("Electric Field (V/m)")),
+      CLEFLD(Caption40("Electric Field (nV/m)")),
       CTIMES(Caption40("Time (Sec)")),
       CLPCTD(Caption40("Percent Difference")),
       CLRESM(Caption40("Resistivity (Ohm-m)")),

@@ -134,6 +134,21 @@ std::string Caption40(std::string_view text);
 
 // ------------------------------------------------------------ user labels
 
+// What the page can show: the bounds of the display values that the View
+// Properties dialog and the settings file give (a value outside them is
+// refused, so that no drawing or arithmetic meets an absurd one).
+inline constexpr int32_t kMinLineWidth = 1, kMaxLineWidth = 20;
+inline constexpr int32_t kMinColour = 0, kMaxColour = 15;
+inline constexpr float kPageWidthInches = 10.0f, kPageHeightInches = 8.0f;
+// A caption's height in plot inches: above 0, at most the page's height.
+inline bool CaptionHeightFits(float h) { return h > 0.0f && h <= kPageHeightInches; }
+// The font's character sizes, fractions of the page: above 0, at most 1.
+inline bool FontSizeFits(float f) { return f > 0.0f && f <= 1.0f; }
+inline bool LineWidthFits(int32_t w) { return w >= kMinLineWidth && w <= kMaxLineWidth; }
+inline bool ColourFits(int32_t c) { return c >= kMinColour && c <= kMaxColour; }
+// The pen colour of the next suite member: two on, back to 2 after 14.
+inline int32_t NextMemberColour(int32_t c) { return c + 2 > 14 ? 2 : c + 2; }
+
 inline constexpr int32_t kMaxLabels = 50;
 inline constexpr size_t kLabelTextLength = 50;
 

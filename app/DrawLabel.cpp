@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "VOZUVar/Gngrid.h"
 #include "VOZUVar/MessageBoxes.h"
@@ -48,6 +49,120 @@ float Distance(float x1, float y1, float x2, float y2) {
   return std::sqrt(dx * dx + dy * dy + 1.0e-10f);
 }
 
+// A label's text is drawn centred (CENTSY): each character takes at most
+// this share of the text's height in width.
+constexpr float kCharWidth = 0.456f;
+// The box around the text: its height and the room beside the text, per
+// text height; rows of labels, the margin inside the frame and the gap
+// between columns.
+constexpr float kBoxHeight = 1.25f;
+constexpr float kBoxPad = 0.6f;
+constexpr float kRowPitch = 1.35f;
+constexpr float kMargin = 0.08f;
+constexpr float kColumnGap = 0.12f;
+
+// Characters of a label's text, without trailing blanks.
+float TextUnits(std::string_view text) {
+  return static_cast<float>(TrimTrailingBlanks(text.substr(0, std::min(text.size(), kLabelTextLength))).size());
+}
+
+float BoxWidth(std::string_view text, float height) { return (kCharWidth * TextUnits(text) + kBoxPad) * height; }
+
+// A size in user terms for a length of `inches` on an axis: a length of
+// user units on a linear axis, the box's factor on a logarithmic one.
+float SizeOfInches(float inches, bool log, float divLength, float scale) {
+  if (log) return std::pow(10.0f, inches / std::fabs(divLength));
+  return inches / std::fabs(scale);
+}
+
+// A label's box as plotted, in inches from the frame's origin.
+struct LabelBox {
+  float x1 = 0, x2 = 0, y1 = 0, y2 = 0, cx = 0, cy = 0;
+  bool valid = false;
+  float Width() const { return x2 - x1; }
+  float Height() const { return y2 - y1; }
+};
+LabelBox PlottedBox(const LabelRecord& l, const GraphFrame& f) {
+  LabelBox b;
+  float a = 0.0f, c = 0.0f;
+  Ends(l.LabelX, l.LabelSizeX, f.XLog, PLOFX, f, a, c);
+  b.x1 = std::min(a, c);
+  b.x2 = std::max(a, c);
+  Ends(l.LabelY, l.LabelSizeY, f.YLog, PLOFY, f, a, c);
+  b.y1 = std::min(a, c);
+  b.y2 = std::max(a, c);
+  b.cx = PLOFX(l.LabelX, f);
+  b.cy = PLOFY(l.LabelY, f);
+  b.valid = std::isfinite(b.x1) && std::isfinite(b.x2) && std::isfinite(b.y1) && std::isfinite(b.y2) &&
+            std::isfinite(b.cx) && std::isfinite(b.cy);
+  return b;
+}
+
+// Whether a box lies within the frame (a hair's tolerance).
+bool InsideFrame(const LabelBox& b, const GraphFrame& f) {
+  const float w = static_cast<float>(f.XDivisions) * f.XDivLength;
+  const float h = static_cast<float>(f.YDivisions) * f.YDivLength;
+  constexpr float e = 0.002f;
+  return b.x1 >= std::min(0.0f, w) - e && b.x2 <= std::max(0.0f, w) + e && b.y1 >= std::min(0.0f, h) - e &&
+         b.y2 <= std::max(0.0f, h) + e;
+}
+
+// The text's height in a box: the box's height allows it, and its width
+// for the text's characters.
+float TextHeight(const LabelBox& b, float units) {
+  return std::max(0.0f, std::min(b.Height() / kBoxHeight, b.Width() / (kCharWidth * units + kBoxPad)));
+}
+
+// Where the suite's labels go, in inches from the block's top left: the
+// caption (label 0) on row 0, then the values in columns of rows 1..
+struct Slot {
+  int32_t row = 0;
+  float left = 0.0f, width = 0.0f;  // the column (the block for the caption)
+};
+struct Layout {
+  float text = 0.0f;   // text height
+  size_t placed = 0;   // labels that fit, from the first
+  int32_t rows = 0;    // rows of the block
+  float width = 0.0f;  // the block's width
+  std::vector<Slot> slots;
+};
+
+Layout LayOut(std::span<const SuiteLabel> labels, float text, float W, float H) {
+  Layout out;
+  out.text = text;
+  const float pitch = kRowPitch * text;
+  const int32_t rows = static_cast<int32_t>(std::floor((H - 2.0f * kMargin) / pitch));
+  const float room = W - 2.0f * kMargin;
+  const size_t n = std::min(labels.size(), static_cast<size_t>(kMaxLabels));
+  if (rows < 1 || !(room > 0.0f)) return out;
+  out.slots.resize(n);
+  // The caption.
+  const float captionWidth = BoxWidth(labels[0].text, text);
+  if (captionWidth > room) return out;
+  out.slots[0] = {0, 0.0f, captionWidth};
+  out.placed = 1;
+  out.rows = 1;
+  out.width = captionWidth;
+  const int32_t perColumn = rows - 1;
+  if (perColumn < 1) return out;
+  float columnLeft = 0.0f;
+  for (size_t first = 1; first < n; first += static_cast<size_t>(perColumn)) {
+    const size_t last = std::min(n, first + static_cast<size_t>(perColumn));
+    float width = 0.0f;
+    for (size_t j = first; j < last; ++j) width = std::max(width, BoxWidth(labels[j].text, text));
+    if (columnLeft + width > room) break;
+    for (size_t j = first; j < last; ++j)
+      out.slots[j] = {1 + static_cast<int32_t>(j - first), columnLeft, width};
+    out.placed = last;
+    out.rows = std::max(out.rows, 1 + static_cast<int32_t>(last - first));
+    out.width = std::max(out.width, columnLeft + width);
+    columnLeft += width + kColumnGap;
+  }
+  // The caption spans the block.
+  out.slots[0].width = out.width;
+  return out;
+}
+
 }  // namespace
 
 bool AddLabel(const LabelRecord& label) {
@@ -89,48 +204,40 @@ void DRAWLABEL(int32_t i, bool xorMode, GraphFrame& frame) {
   if (i < 1 || i > s.LabelCount) return;
   LabelRecord& l = s.Slot(i);
   l.LabelSizeY = std::fabs(l.LabelSizeY);
-  float y1 = 0.0f, y2 = 0.0f, x1 = 0.0f, x2 = 0.0f;
-  Ends(l.LabelY, l.LabelSizeY, frame.YLog, PLOFY, frame, y1, y2);
-  float h = std::fabs(y2 - y1);
-  const float px = PLOFX(l.LabelX, frame), py = PLOFY(l.LabelY, frame);
-  std::string text = l.LabelText;
-  text.resize(kLabelTextLength, ' ');
-  CHR_CHK(text, static_cast<int32_t>(text.size()));
-  const int32_t n = INDSTR(text, static_cast<int32_t>(text.size()));
-  Ends(l.LabelX, l.LabelSizeX, frame.XLog, PLOFX, frame, x1, x2);
-  const float w = std::fabs(x2 - x1);
-  const float tw = n > 0 ? WGrTextLengthUnits(std::string_view(text).substr(0, static_cast<size_t>(n))) : 0.0f;
-  // A blank text has no width to limit the height by.
-  const float limit = tw > 0.0f ? l.LabelSizeX * frame.XScale / (0.5f * tw) : h;
-  const float hText = std::isfinite(limit) ? std::min(h, limit) : h;
+  const LabelBox b = PlottedBox(l, frame);
+  if (!b.valid) return;
   const bool atAnchor = LabelAtItsAnchor(l);
+  const float hText = TextHeight(b, TextUnits(l.LabelText));
 
   if (xorMode) {
     SETPENCOLOR(7);
     XORON();
     PLOTXY(frame.OriginX, frame.OriginY, -3, frame);
-    BOX(px, py, w / 2.0f, h / 2.0f, false, frame);
+    BOX(b.cx, b.cy, b.Width() / 2.0f, b.Height() / 2.0f, false, frame);
     XOROFF();
   } else {
-    if (n > 0 && h > 0.0f && w > 0.0f) {
+    // A label that a zoom or a drag has moved off its graph is not drawn:
+    // it would cover the other graph or the numbers.
+    if (!InsideFrame(b, frame)) return;
+    std::string text = l.LabelText;
+    text.resize(kLabelTextLength, ' ');
+    CHR_CHK(text, static_cast<int32_t>(text.size()));
+    const int32_t n = INDSTR(text, static_cast<int32_t>(text.size()));
+    if (n > 0) {
       int32_t colour = 0;
       GETPENCOLOR(colour);
       XOROFF();
-      FILLRECT(px - w / 2.0f, py - h / 2.0f, px + w, py + h / 2.0f, 2.0f * w, 15);
+      FILLRECT(b.x1, b.y1, b.x2, b.y2, b.Width(), 15);
       SETPENCOLOR(colour);
+      CENTSY(b.cx, b.cy, hText, text, 0.0f, n);
     }
-    const float textW = 0.43f * hText * tw;
-    float left = px - w;
-    if (atAnchor) left = px - textW / 2.0f;
-    else if (l.AnchorX > l.LabelX) left = px + w - textW;
-    CENTSY(left + 0.1f * hText, py, hText, text, 0.0f, n);
   }
   if (!atAnchor) {
     if (xorMode) XORON();
-    const float sign = l.AnchorX > l.LabelX ? 1.0f : -1.0f;
-    const float tickEnd = px + sign * (w + hText);
-    PLOTXY(px + sign * (w + hText / 2.0f), py, 3, frame);
-    PLOTXY(tickEnd, py, 2, frame);
+    const bool right = l.AnchorX > l.LabelX;
+    const float edge = right ? b.x2 : b.x1, sign = right ? 1.0f : -1.0f;
+    PLOTXY(edge, b.cy, 3, frame);
+    PLOTXY(edge + sign * hText / 2.0f, b.cy, 2, frame);
     PLOTXY(PLOFX(l.AnchorX, frame), PLOFY(l.AnchorY, frame), 2, frame);
     if (xorMode) XOROFF();
   }
@@ -142,65 +249,148 @@ void TESTLABEL(int32_t& label, float& tolerance, int32_t pointerX, int32_t point
   if (!DisplaySettings().LLABELS || s.LabelCount <= 0) return;
   float px = 0.0f, py = 0.0f;
   PointerInches(pointerX, pointerY, px, py);
-  auto pick = [&](int32_t i, float d, bool anchor, int32_t mode) {
-    tolerance = d;
-    label = i;
-    frameCopy = frame;
-    anchorPicked = anchor;
-    handle = mode;
-  };
+  px -= frame.OriginX;
+  py -= frame.OriginY;
+  // The nearest edge, corner or anchor within the tolerance wins; else the
+  // body under the pointer (of the label drawn last, which lies on top).
+  int32_t near = 0, nearMode = 0, body = 0;
+  bool nearAnchor = false;
+  float best = tolerance;
   for (int32_t i = 1; i <= s.LabelCount; ++i) {
     const LabelRecord& l = s.Slot(i);
     if (l.LabelOwner != owner) continue;
     bool& said = gNanSaid[static_cast<size_t>(i - 1)];
-    const float qx = PLOFX(l.LabelX, frame) + frame.OriginX, qy = PLOFY(l.LabelY, frame) + frame.OriginY;
-    if (std::isnan(l.LabelX) || std::isnan(l.LabelY) || std::isnan(qx) || std::isnan(qy)) {
+    const LabelBox b = PlottedBox(l, frame);
+    if (std::isnan(l.LabelX) || std::isnan(l.LabelY) || !b.valid) {
       if (!said) WINMSG(std::isnan(l.LabelX) || std::isnan(l.LabelY) ? "nan in testlab 1" : "nan in testlab 2");
       said = true;
       continue;
     }
     said = false;
-    const float d = Distance(px, py, qx, qy);
-    if (label == 0) {
-      // The box doubled in each direction (x / sx .. x * sx on a log
-      // axis); either order of its ends.
-      float a = 0.0f, b = 0.0f, c = 0.0f, e = 0.0f;
-      Ends(l.LabelX, frame.XLog ? l.LabelSizeX * l.LabelSizeX : 2.0f * l.LabelSizeX, frame.XLog, PLOFX, frame, a, b);
-      Ends(l.LabelY, frame.YLog ? l.LabelSizeY * l.LabelSizeY : 2.0f * l.LabelSizeY, frame.YLog, PLOFY, frame, c, e);
-      const float xlo = std::min(a, b) + frame.OriginX, xhi = std::max(a, b) + frame.OriginX;
-      const float ylo = std::min(c, e) + frame.OriginY, yhi = std::max(c, e) + frame.OriginY;
-      if (px > xlo && px < xhi && py > ylo && py < yhi) pick(i, std::min(tolerance, d), false, 0);
-    } else if (d < tolerance) {
-      pick(i, d, false, 0);
-    }
-    auto handlePoint = [&](float tx, float ty, float& hx, float& hy) {
-      const float vx = frame.XLog ? l.LabelX * std::pow(std::fabs(l.LabelSizeX), tx) : l.LabelX + tx * l.LabelSizeX;
-      const float vy = frame.YLog ? l.LabelY * std::pow(std::fabs(l.LabelSizeY), ty) : l.LabelY + ty * l.LabelSizeY;
-      hx = PLOFX(vx, frame) + frame.OriginX;
-      hy = PLOFY(vy, frame) + frame.OriginY;
+    if (!InsideFrame(b, frame)) continue;  // not drawn, so not picked
+    // Edges and corners within the tolerance, but never deeper than a
+    // quarter of the box: a small label keeps its middle for moving it.
+    const float t = std::min(tolerance, 0.25f * std::min(b.Width(), b.Height()));
+    const float dl = std::fabs(px - b.x1), dr = std::fabs(px - b.x2), db = std::fabs(py - b.y1),
+                dt = std::fabs(py - b.y2);
+    const float dx = std::min(dl, dr), dy = std::min(db, dt);
+    const bool alongX = px > b.x1 - t && px < b.x2 + t, alongY = py > b.y1 - t && py < b.y2 + t;
+    auto offer = [&](float d, int32_t mode) {
+      if (d < best) {
+        best = d;
+        near = i;
+        nearMode = mode;
+        nearAnchor = false;
+      }
     };
-    static constexpr float kSides[4][2] = {{-0.5f, 0.0f}, {0.5f, 0.0f}, {0.0f, -0.5f}, {0.0f, 0.5f}};
-    for (int32_t k = 0; k < 4; ++k) {
-      float hx = 0.0f, hy = 0.0f;
-      handlePoint(kSides[k][0], kSides[k][1], hx, hy);
-      const float dh = Distance(px, py, hx, hy);
-      if (dh < tolerance) pick(i, dh, false, k < 2 ? 2 : -2);
-    }
-    static constexpr float kCorners[4][2] = {{-0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, -0.5f}, {0.5f, 0.5f}};
-    for (const auto& c : kCorners) {
-      float hx = 0.0f, hy = 0.0f;
-      handlePoint(c[0], c[1], hx, hy);
-      const float dh = Distance(px, py, hx, hy);
-      int32_t mode = c[0] == c[1] ? 1 : -1;
+    if (dx < t && dy < t) {
+      // A corner: 1 where its two sides lie the same way from the centre.
+      int32_t mode = (dl < dr) == (db < dt) ? 1 : -1;
       if (frame.YStep < 0.0f) mode = -mode;
-      if (dh < tolerance) pick(i, dh, false, mode);
+      offer(std::hypot(dx, dy), mode);
+    } else if (dx < t && alongY) {
+      offer(dx, 2);
+    } else if (dy < t && alongX) {
+      offer(dy, -2);
+    } else if (px > b.x1 && px < b.x2 && py > b.y1 && py < b.y2) {
+      body = i;
     }
     if (!LabelAtItsAnchor(l)) {
-      const float ax = PLOFX(l.AnchorX, frame) + frame.OriginX, ay = PLOFY(l.AnchorY, frame) + frame.OriginY;
-      const float da = Distance(px, py, ax, ay);
-      if (da < tolerance) pick(i, da, true, 0);
+      const float da = Distance(px, py, PLOFX(l.AnchorX, frame), PLOFY(l.AnchorY, frame));
+      if (da < best) {
+        best = da;
+        near = i;
+        nearMode = 0;
+        nearAnchor = true;
+      }
     }
   }
+  if (near != 0) {
+    tolerance = best;
+    label = near;
+    handle = nearMode;
+    anchorPicked = nearAnchor;
+    frameCopy = frame;
+  } else if (body != 0) {
+    label = body;
+    handle = 0;
+    anchorPicked = false;
+    frameCopy = frame;
+  }
+}
+
+float LabelTextMinimum(const GraphFrame& frame) {
+  // As tall as the taller numbers of the two axes.
+  const float factor = frame.XLog && frame.YLog ? 1.3f : 1.5f;
+  return factor * AxisNumberHeight(frame);
+}
+
+void SizeLabelTo(LabelRecord& l, int32_t handle, float gx, float gy, const GraphFrame& frame) {
+  // The edge follows the pointer: the box spans the centre -/+ half its
+  // size (a factor's square root on a log axis).
+  auto size = [](bool log, float g, float centre) {
+    if (log) {
+      const float r = std::fabs(g / centre);
+      return r * r;
+    }
+    return 2.0f * std::fabs(g - centre);
+  };
+  const bool sizeX = handle == 1 || handle == -1 || handle == 2;
+  const bool sizeY = handle == 1 || handle == -1 || handle == -2;
+  if (sizeX) l.LabelSizeX = size(frame.XLog, gx, l.LabelX);
+  if (sizeY) l.LabelSizeY = size(frame.YLog, gy, l.LabelY);
+  // Never smaller than its text at a legible height.
+  const float text = LabelTextMinimum(frame);
+  const float wMin = (kCharWidth * TextUnits(l.LabelText) + kBoxPad) * text, hMin = kBoxHeight * text;
+  const LabelBox b = PlottedBox(l, frame);
+  if (!b.valid) return;
+  if (b.Width() < wMin) l.LabelSizeX = SizeOfInches(wMin, frame.XLog, frame.XDivLength, frame.XScale);
+  if (b.Height() < hMin) l.LabelSizeY = SizeOfInches(hMin, frame.YLog, frame.YDivLength, frame.YScale);
+}
+
+int32_t PlaceSuiteLabels(std::span<const SuiteLabel> labels, int32_t corner, const GraphFrame& frame) {
+  LabelStoreRecord& store = LabelStore();
+  store.LabelCount = 0;
+  if (labels.empty()) return 0;
+  const float W = std::fabs(static_cast<float>(frame.XDivisions) * frame.XDivLength);
+  const float H = std::fabs(static_cast<float>(frame.YDivisions) * frame.YDivLength);
+  const float left0 = std::min(0.0f, static_cast<float>(frame.XDivisions) * frame.XDivLength);
+  const float bottom0 = std::min(0.0f, static_cast<float>(frame.YDivisions) * frame.YDivLength);
+  const bool left = corner == 1 || corner == 2, top = corner == 2 || corner == 3;
+  const float smallest = LabelTextMinimum(frame);
+
+  // The caption on the first row, the members' values in columns beneath
+  // it; a little larger than the numbers when that fits, else as large.
+  Layout chosen;
+  for (const float text : {1.15f * smallest, smallest}) {
+    chosen = LayOut(labels, text, W, H);
+    if (chosen.placed == std::min(labels.size(), static_cast<size_t>(kMaxLabels))) break;
+  }
+  const float pitch = kRowPitch * chosen.text;
+  const float blockLeft = left ? left0 + kMargin : left0 + W - kMargin - chosen.width;
+  const float blockTop = top ? bottom0 + H - kMargin : bottom0 + kMargin + static_cast<float>(chosen.rows) * pitch;
+  for (size_t j = 0; j < chosen.placed; ++j) {
+    const Slot& p = chosen.slots[j];
+    const float w = BoxWidth(labels[j].text, chosen.text), h = kBoxHeight * chosen.text;
+    // Left-aligned in its column at a left corner, right-aligned at a
+    // right one; the caption likewise across the block.
+    const float colLeft = blockLeft + p.left, colRight = colLeft + p.width;
+    const float cx = left ? colLeft + w / 2.0f : colRight - w / 2.0f;
+    const float cy = blockTop - (static_cast<float>(p.row) + 0.5f) * pitch;
+    LabelRecord l;
+    l.LabelType = DisplaySettings().LabelType;
+    l.LabelMember = labels[j].member;
+    l.LabelOwner = DisplaySettings().LabelPageOwner;
+    l.LabelColour = labels[j].colour;
+    l.LabelX = l.AnchorX = XOFPL(cx + frame.OriginX, frame);
+    l.LabelY = l.AnchorY = YOFPL(cy + frame.OriginY, frame);
+    l.LabelSizeX = SizeOfInches(w, frame.XLog, frame.XDivLength, frame.XScale);
+    l.LabelSizeY = SizeOfInches(h, frame.YLog, frame.YDivLength, frame.YScale);
+    l.LabelText = labels[j].text;
+    l.LabelText.resize(kLabelTextLength, ' ');
+    store.Labels[static_cast<size_t>(store.LabelCount++)] = l;
+  }
+  return static_cast<int32_t>(labels.size() - chosen.placed);
 }
 
 // ---------------------------------------------------------------- not called

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "VOZUVar/GraphFrame.h"
@@ -20,18 +22,43 @@ bool LabelAtItsAnchor(const LabelRecord& label);
 
 // Every label of `owner`, in slot order, with the pen colour of each.
 void DRAWLABELS(int32_t owner, GraphFrame& frame);
-// One label: normally (a white background, its text and a leader to the
-// anchor when moved away) or, with xorMode, its outline and leader in XOR.
-// The plot origin must be the frame's origin for normal drawing.
+// One label: normally (a white box, its text centred in it and a leader to
+// the anchor when moved away; nothing when the box leaves the frame) or,
+// with xorMode, its outline and leader in XOR. The plot origin must be the
+// frame's origin for normal drawing.
 void DRAWLABEL(int32_t i, bool xorMode, GraphFrame& frame);
-// The label part nearest the pointer (event units 0..9999) within the
-// tolerance: label 0 when none; anchorPicked for the anchor point; handle
-// 0 body or anchor, 2 left or right side, -2 lower or upper side, 1 or -1
-// a corner. The caller sets label to 0 and tolerance to the pick distance
-// in inches. A label whose position is not a number is skipped and said
-// once.
+// The label part under the pointer (event units 0..9999): the nearest
+// edge, corner or anchor within the tolerance, else the body the pointer
+// is in; label 0 when none; anchorPicked for the anchor point; handle 0
+// body or anchor, 2 left or right edge, -2 lower or upper edge, 1 or -1 a
+// corner. The caller sets label to 0 and tolerance to the pick distance in
+// inches. Labels not drawn are not picked; a label whose position is not a
+// number is skipped and said once.
 void TESTLABEL(int32_t& label, float& tolerance, int32_t pointerX, int32_t pointerY, const GraphFrame& frame,
                GraphFrame& frameCopy, bool& anchorPicked, int32_t& handle, int32_t owner);
+
+// The smallest text height of a label on a frame: as tall as its axis
+// numbers.
+float LabelTextMinimum(const GraphFrame& frame);
+// Sizes a label from a handle dragged to the user values (gx, gy): the
+// picked edge (handle 2 or -2) or corner (1 or -1) follows the pointer;
+// the box never gets smaller than its text at the smallest height.
+void SizeLabelTo(LabelRecord& label, int32_t handle, float gx, float gy, const GraphFrame& frame);
+
+// One of a suite's labels to place: its text, pen colour and member (0 for
+// the caption, which comes first).
+struct SuiteLabel {
+  std::string text;
+  int32_t colour = 0;
+  int32_t member = 0;
+};
+// Empties the store and places the labels in the frame's corner (1 bottom
+// left, 2 top left, 3 top right, 4 bottom right): the caption on the first
+// row, the values in columns beneath it, every box inside the frame, none
+// over another, the text at least as tall as the axis numbers. Labels that
+// cannot be placed so (or beyond the store's 50) are left out; gives how
+// many. The frame's scales must be current (FINDAS).
+int32_t PlaceSuiteLabels(std::span<const SuiteLabel> labels, int32_t corner, const GraphFrame& frame);
 
 // Routines of the module that no command calls.
 // A velocity label (the value with " m/S" or " ft/S") at the pointer.

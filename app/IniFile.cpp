@@ -74,11 +74,27 @@ bool ReadReal(std::string_view word, float& v) {
 
 enum class Kind { Integer, Logical, Real, Caption, Colours, MemberValues, Ignored };
 
+// The values a key's display setting may take; a line with a value
+// outside them is skipped like a malformed one.
+enum class Bound { None, LineWidth, Colour, CaptionHeight, FontSize };
+
 struct Key {
   std::string_view text;
   Kind kind;
   void* target;  // nullptr: the value is checked and then not used
+  Bound bound = Bound::None;
 };
+
+bool Fits(Bound b, double v) {
+  switch (b) {
+    case Bound::None: return true;
+    case Bound::LineWidth: return LineWidthFits(static_cast<int32_t>(v));
+    case Bound::Colour: return ColourFits(static_cast<int32_t>(v));
+    case Bound::CaptionHeight: return CaptionHeightFits(static_cast<float>(v));
+    case Bound::FontSize: return FontSizeFits(static_cast<float>(v));
+  }
+  return true;
+}
 
 // The keys found anywhere in a line, in the order they are tested (a key
 // contained in a longer one comes after it).
@@ -208,25 +224,25 @@ std::vector<Key> Keys() {
       {"CLEAST=", C, &c.CLEAST},
       {"CLPDIS=", C, &c.CLPDIS},
       {"CLELEV=", C, &c.CLELEV},
-      {"HICNAME=", R, &d.HICNAME},
-      {"HIDATV=", R, &d.HIDATV},
-      {"HIDATH=", R, &d.HIDATH},
-      {"HIMODV=", R, &d.HIMODV},
-      {"HIMODH=", R, &d.HIMODH},
+      {"HICNAME=", R, &d.HICNAME, Bound::CaptionHeight},
+      {"HIDATV=", R, &d.HIDATV, Bound::CaptionHeight},
+      {"HIDATH=", R, &d.HIDATH, Bound::CaptionHeight},
+      {"HIMODV=", R, &d.HIMODV, Bound::CaptionHeight},
+      {"HIMODH=", R, &d.HIMODH, Bound::CaptionHeight},
       {"OFFDATV=", R, &d.OFFDATV},
       {"OFFDATH=", R, &d.OFFDATH},
       {"OFFDATP=", R, nullptr},
       {"OFFMODV=", R, &d.OFFMODV},
       {"OFFMODH=", R, &d.OFFMODH},
-      {"Line Width=", I, &d.LineWidth},
+      {"Line Width=", I, &d.LineWidth, Bound::LineWidth},
       {"ZVMIN=", R, nullptr},
       {"ZVMAX=", R, nullptr},
-      {"KGRID=", I, &d.KGRID},
-      {"KBEST=", I, &d.KBEST},
-      {"KEQUV=", I, &d.KEQUV},
-      {"KSMOO=", I, &d.KSMOO},
-      {"KPLIN=", I, &d.KPLIN},
-      {"KSOUN=", I, &d.KSOUN},
+      {"KGRID=", I, &d.KGRID, Bound::Colour},
+      {"KBEST=", I, &d.KBEST, Bound::Colour},
+      {"KEQUV=", I, &d.KEQUV, Bound::Colour},
+      {"KSMOO=", I, &d.KSMOO, Bound::Colour},
+      {"KPLIN=", I, &d.KPLIN, Bound::Colour},
+      {"KSOUN=", I, &d.KSOUN, Bound::Colour},
       {"KCALC=", Kind::Colours, nullptr},
       {"NSuite=", I, &s.NSuite},
       {"ISuiteType=", I, &s.ISuiteType},
@@ -252,8 +268,8 @@ std::vector<Key> Keys() {
       {"TimeCS=", R, nullptr},
       {"IFont=", I, &d.IFont},
       {"IStyle=", I, &d.IStyle},
-      {"FWidth=", R, &d.FWidth},
-      {"FHeight=", R, &d.FHeight},
+      {"FWidth=", R, &d.FWidth, Bound::FontSize},
+      {"FHeight=", R, &d.FHeight, Bound::FontSize},
   };
 }
 
@@ -280,6 +296,7 @@ bool Apply(const Key& key, std::string_view line, ReaderState& st) {
       if (!ReadInteger(FirstWord(rest), v)) return false;
       // A member count beyond the value list would index past it.
       if (key.target == &SuiteSettings().NSuite && (v < 0 || v > kMaxSuiteMembers)) return false;
+      if (!Fits(key.bound, v)) return false;
       if (key.target) *static_cast<int32_t*>(key.target) = v;
       return true;
     }
@@ -292,6 +309,7 @@ bool Apply(const Key& key, std::string_view line, ReaderState& st) {
     case Kind::Real: {
       float v = 0.0f;
       if (!ReadReal(FirstWord(rest), v)) return false;
+      if (!Fits(key.bound, v)) return false;
       if (key.target) *static_cast<float*>(key.target) = v;
       return true;
     }
@@ -309,8 +327,10 @@ bool Apply(const Key& key, std::string_view line, ReaderState& st) {
         word.fill(' ');
         NXTWRD(text, static_cast<int32_t>(text.size()), pos, word, 20);
         const std::string_view w = TrimTrailingBlanks(std::string_view(word.data(), word.size()));
+        int32_t v = 0;
         if (w.empty()) return true;
-        if (!ReadInteger(w, colour)) return false;
+        if (!ReadInteger(w, v) || !ColourFits(v)) return false;
+        colour = v;
       }
       return true;
     }

@@ -59,6 +59,43 @@ void Redraw() { REFRESHSUITE(Base().Primary, Base().Partner); }
 float PageX(int32_t u) { return 10.0f * static_cast<float>(u) / 10000.0f; }
 float PageY(int32_t v) { return 8.0f * (10000.0f - static_cast<float>(v)) / 10000.0f; }
 
+// The page rectangle of a graph's frame, in inches.
+struct PageBox {
+  float x0, x1, y0, y1;
+};
+PageBox FramePageBox(const GraphFrame& f) {
+  const float w = static_cast<float>(f.XDivisions) * f.XDivLength;
+  const float h = static_cast<float>(f.YDivisions) * f.YDivLength;
+  return {std::min(f.OriginX, f.OriginX + w), std::max(f.OriginX, f.OriginX + w), std::min(f.OriginY, f.OriginY + h),
+          std::max(f.OriginY, f.OriginY + h)};
+}
+
+// The graph a zoom box belongs to: the one it was started in, or by the
+// box's centre when it was started outside both.
+GraphFrame& ZoomGraph(const std::array<int32_t, 2>& press, int32_t u) {
+  GraphFrame& curve = CurveGraphFrame()[0];
+  GraphFrame& model = ModelGraphFrame()[0];
+  const float px = PageX(press[0]), py = PageY(press[1]);
+  for (GraphFrame* f : {&curve, &model}) {
+    const PageBox b = FramePageBox(*f);
+    if (px >= b.x0 && px <= b.x1 && py >= b.y0 && py <= b.y1) return *f;
+  }
+  const float cx = (px + PageX(u)) / 2.0f;
+  return cx >= kModelGraphLeft ? model : curve;
+}
+
+// A window point held inside a graph's frame: the zoom box never reaches
+// past the graph it zooms.
+std::array<int32_t, 2> IntoGraph(int32_t u, int32_t v, const GraphFrame& f) {
+  const PageBox b = FramePageBox(f);
+  if (!(b.x1 > b.x0) || !(b.y1 > b.y0)) return {u, v};
+  // Window units, held to a span an int takes.
+  auto units = [](float w) { return static_cast<int32_t>(std::clamp(w, -1.0e6f, 1.0e6f)); };
+  const int32_t u0 = units(std::ceil(b.x0 * 1000.0f)), u1 = units(std::floor(b.x1 * 1000.0f));
+  const int32_t v0 = units(std::ceil(10000.0f - b.y1 * 1250.0f)), v1 = units(std::floor(10000.0f - b.y0 * 1250.0f));
+  return {std::clamp(u, u0, std::max(u0, u1)), std::clamp(v, v0, std::max(v0, v1))};
+}
+
 // The model suite's pages and computation, with the whole page drawn after
 // it: nothing waits for a repaint that may never come.
 void RunModelSuite() {
@@ -242,19 +279,11 @@ void UpdateLabel(float gx, float gy) {
   LabelStoreRecord& s = LabelStore();
   if (m.PickedLabel < 1 || m.PickedLabel > s.LabelCount) return;
   LabelRecord& l = s.Slot(m.PickedLabel);
-  const GraphFrame& f = m.PickedFrame;
-  auto width = [&] { return f.XLog ? std::fabs(gx / l.LabelX) : std::fabs(gx - l.LabelX); };
-  auto height = [&] { return f.YLog ? std::fabs(gy / l.LabelY) : std::fabs(gy - l.LabelY); };
   if (m.AnchorPicked) {
     l.AnchorX = gx;
     l.AnchorY = gy;
-  } else if (m.HandleMode == 1 || m.HandleMode == -1) {
-    l.LabelSizeX = width();
-    l.LabelSizeY = height();
-  } else if (m.HandleMode == 2) {
-    l.LabelSizeX = width();
-  } else if (m.HandleMode == -2) {
-    l.LabelSizeY = height();
+  } else if (m.HandleMode != 0) {
+    SizeLabelTo(l, m.HandleMode, gx, gy, m.PickedFrame);
   } else {
     l.LabelX = gx;
     l.LabelY = gy;
@@ -300,7 +329,7 @@ void MouseMotion(const EventRecord& r) {
     } else if (DisplaySettings().LZOOM) {
       if (m.ZoomBoxShown) RUBBERBOX(m.PressPoint[0], m.PressPoint[1], m.BoxCorner[0], m.BoxCorner[1]);
       else SETPENCOLOR(kZoomBoxColour);
-      m.BoxCorner = {r[5], r[6]};
+      m.BoxCorner = IntoGraph(r[5], r[6], ZoomGraph(m.PressPoint, r[5]));
       m.ZoomBoxShown = true;
       RUBBERBOX(m.PressPoint[0], m.PressPoint[1], m.BoxCorner[0], m.BoxCorner[1]);
     }
@@ -324,7 +353,6 @@ void MouseMotion(const EventRecord& r) {
 void MouseUp(const EventRecord& r) {
   MainStateRecord& m = gMain;
   m.PressButton = 0;
-  const float cx = (PageX(m.PressPoint[0]) + PageX(r[5])) / 2.0f;
   if (m.LabelDragging) {
     DRAWLABEL(m.PickedLabel, true, m.PickedFrame);
     UpdateLabel(XOFPL(PageX(m.LastPointer[0]), m.PickedFrame), YOFPL(PageY(m.LastPointer[1]), m.PickedFrame));
@@ -334,13 +362,13 @@ void MouseUp(const EventRecord& r) {
     WCursorShape(0);
   } else if (m.ZoomBoxShown) {
     RUBBERBOX(m.PressPoint[0], m.PressPoint[1], m.BoxCorner[0], m.BoxCorner[1]);
-    m.BoxCorner = {r[5], r[6]};
     m.ZoomBoxShown = false;
-    if (std::abs(m.BoxCorner[0] - m.PressPoint[0]) <= kZoomThreshold ||
-        std::abs(m.BoxCorner[1] - m.PressPoint[1]) <= kZoomThreshold)
+    GraphFrame& f = ZoomGraph(m.PressPoint, r[5]);
+    const std::array<int32_t, 2> press = IntoGraph(m.PressPoint[0], m.PressPoint[1], f);
+    m.BoxCorner = IntoGraph(r[5], r[6], f);
+    if (std::abs(m.BoxCorner[0] - press[0]) <= kZoomThreshold || std::abs(m.BoxCorner[1] - press[1]) <= kZoomThreshold)
       return;
-    GraphFrame& f = cx >= kModelGraphLeft ? ModelGraphFrame()[0] : CurveGraphFrame()[0];
-    ZOOMBOX(m.PressPoint[0], m.PressPoint[1], r[5], r[6], f);
+    ZOOMBOX(press[0], press[1], m.BoxCorner[0], m.BoxCorner[1], f);
     Redraw();
   }
 }
@@ -389,6 +417,40 @@ void SETMENUSTATES() {
   }
 }
 
+namespace {
+
+// The unit of the numbers on the curve graph, as its caption names it:
+// the received voltage in nV (a percentage where the page shows percent
+// differences), the electric field in nV/m, apparent resistivities in
+// ohm-m.
+std::string CurveGraphUnit() {
+  const SuiteSnapshotRecord& s = SuiteResults().Snapshot;
+  switch (DisplayedCode()) {
+    case 1: return s.Valid && s.LPercent && s.LDifference && s.ISuiteType != 0 && s.NSuite > 1 ? " %" : " nV";
+    case 3: return " nV/m";
+    default: return " o-m";
+  }
+}
+
+// A value of the readout with four significant digits: fixed point for
+// ordinary magnitudes, the exponent form for tiny and huge ones, so that
+// small voltages and fields do not read 0.000.
+std::string ReadoutValue(float v) {
+  const float a = std::fabs(v);
+  std::string t(10, ' ');
+  if (!std::isfinite(v)) return "";
+  if (a == 0.0f || (a >= 0.01f && a < 1.0e6f)) {
+    const int32_t decimals = a == 0.0f ? 3 : std::clamp(3 - static_cast<int32_t>(std::floor(std::log10(a))), 0, 5);
+    RecordWrite(std::span<char>(t), "(F10." + std::to_string(decimals) + ")", {v});
+  } else {
+    RecordWrite(std::span<char>(t), "(1P,E10.3)", {v});
+  }
+  const size_t at = t.find_first_not_of(' ');
+  return at == std::string::npos ? std::string() : t.substr(at);
+}
+
+}  // namespace
+
 void SOUNDODOM(float x, float y, SoundingPair& /*sounding*/, std::array<GraphFrame, 2>& curveFrame,
                std::array<GraphFrame, 2>& modelFrame) {
   const DisplaySettingsRecord& d = DisplaySettings();
@@ -399,8 +461,7 @@ void SOUNDODOM(float x, float y, SoundingPair& /*sounding*/, std::array<GraphFra
   std::string first(20, ' '), second(20, ' ');
   if (LINGRAPH(xc, yc, c)) {
     RecordWrite(std::span<char>(first), "(F10.5,' S')", {xc});
-    if (d.LVOLTPLOT) RecordWrite(std::span<char>(second), "(F10.1,' nV/m2')", {yc});
-    else RecordWrite(std::span<char>(second), "(F10.3,' o-m')", {yc});
+    second = ReadoutValue(yc) + CurveGraphUnit();
   } else if (LINGRAPH(xm, ym, mf)) {
     RecordWrite(std::span<char>(first), "(F10.2,' o-m')", {xm});
     if (d.LDInFeet) RecordWrite(std::span<char>(second), "(F10.1,' ft')", {ym});

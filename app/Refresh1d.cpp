@@ -78,6 +78,21 @@ void PutMemberValue(Model1D& m, const SuiteSnapshotRecord& s, float v) {
   }
 }
 
+// Both graphs' frames, numbers and captions (drawn from `record` without
+// its curves or model), then their grid lines under the switches.
+void DrawFramesAndGrids(SoundingRecord& record, SoundingRecord& partner, std::array<GraphFrame, 2>& curves,
+                        std::array<GraphFrame, 2>& models, int32_t curvePanels, int32_t modelPanels) {
+  const DisplaySettingsRecord& d = DisplaySettings();
+  const bool computed = record.Computed;
+  record.Computed = false;
+  PLOT_RHO(curves[0], record, partner);
+  record.Computed = computed;
+  PLTMDL(record, partner, models[0], false, false, false, false);
+  const int32_t curveMinor = MinorColour(d.LGRIDND), modelMinor = MinorColour(d.LGRIDNM);
+  DRAWGRID(curves, d.LGRIDJD, curveMinor, curveMinor, false, curvePanels);
+  DRAWGRID(models, d.LGRIDJM, modelMinor, modelMinor, false, modelPanels);
+}
+
 }  // namespace
 
 void REFRESHSUITE(SoundingRecord& record, SoundingRecord& partner) {
@@ -93,7 +108,6 @@ void REFRESHSUITE(SoundingRecord& record, SoundingRecord& partner) {
   WindowFillArea();
   if (d.LPRINTING) PLOTXY(0.0f, 1.0f, 1, curves[0]);
   else PLOTXY(1.0f, 0.0f, 1, curves[0]);
-  const int32_t curveMinor = MinorColour(d.LGRIDND), modelMinor = MinorColour(d.LGRIDNM);
   const std::string savedCaption = c.CRVOLT;
   // The suite as it was computed; without results nothing is drawn.
   const int32_t members = s.Valid ? std::min(s.NSuite, static_cast<int32_t>(s.VParam.size())) : 0;
@@ -105,11 +119,15 @@ void REFRESHSUITE(SoundingRecord& record, SoundingRecord& partner) {
     c.CRVOLT = savedCaption;
     return;
   }
-  bool framesPending = true;
+  // Frames and captions first, then the grid lines, then the data: lines
+  // of the grid never cover a curve or a staircase.
+  SoundingRecord& framed = SuiteSettings().LDataDisplay ? record : base;
+  SoundingRecord& framedPartner = &framed == &record ? partner : SuiteBaseModel().Partner;
+  if (SuiteSettings().LDataDisplay || members >= 1)
+    DrawFramesAndGrids(framed, framedPartner, curves, models, record.Data.NCurveSets, record.Model.ValuesPerLayer);
   if (SuiteSettings().LDataDisplay) {
-    for (int32_t i = 1; i <= std::min(record.Data.NCurveSets, 1); ++i) PLOT_RHO(curves[0], record, partner);
-    PLTMDL(record, partner, models[0], true, false, false, false);
-    framesPending = false;
+    PLOTRHOCURVES(curves[0], record, partner, true);
+    PLOTMODELSECTIONS(record, partner, models[0], true, false, false, false);
   }
 
   // The members are drawn with the model they were computed from; the base
@@ -124,33 +142,24 @@ void REFRESHSUITE(SoundingRecord& record, SoundingRecord& partner) {
     d.KBEST = d.KCALC[0];
     base.Computed = true;
     if (members != 1) PutMemberValue(base.Model, s, s.VParam[static_cast<size_t>(k - 1)]);
-    if (framesPending) {
-      PLOT_RHO(curves[0], base, SuiteBaseModel().Partner);
-      if (r.NoiseOn) {
-        int32_t n = std::min({r.SuiteNT, static_cast<int32_t>(r.NoiseCurve.size()), base.Data.NPoints});
-        const RealArray& times = base.Arrays->DataMatrix;
-        if (times.Allocated && times.Dim2 >= 1) {
-          n = std::min(n, times.Dim1);
-          GNPLOT(std::span<const float>(times.Data.data(), static_cast<size_t>(std::max(n, 0))), r.NoiseCurve, n,
-                 false, curves[0]);
-        }
+    PLOTRHOCURVES(curves[0], base, SuiteBaseModel().Partner, true);
+    if (k == 1 && r.NoiseOn) {
+      int32_t n = std::min({r.SuiteNT, static_cast<int32_t>(r.NoiseCurve.size()), base.Data.NPoints});
+      const RealArray& times = base.Arrays->DataMatrix;
+      if (times.Allocated && times.Dim2 >= 1) {
+        n = std::min(n, times.Dim1);
+        GNPLOT(std::span<const float>(times.Data.data(), static_cast<size_t>(std::max(n, 0))), r.NoiseCurve, n,
+               false, curves[0]);
       }
-      PLTMDL(base, SuiteBaseModel().Partner, models[0], true, false, false, false);
-      if (s.LDifference) PLOTMODELSECTIONS(second, partner, models[0], true, false, false, false);
-      framesPending = false;
-    } else {
-      PLOTRHOCURVES(curves[0], base, SuiteBaseModel().Partner, true);
-      if (s.ISuiteType <= 3 || s.ISuiteType == 6)
-        PLOTMODELSECTIONS(base, SuiteBaseModel().Partner, models[0], true, false, false, false);
     }
-    d.KCALC[0] += 2;
-    if (d.KCALC[0] > 14) d.KCALC[0] = 2;
+    if (k == 1 || s.ISuiteType <= 3 || s.ISuiteType == 6)
+      PLOTMODELSECTIONS(base, SuiteBaseModel().Partner, models[0], true, false, false, false);
+    if (k == 1 && s.LDifference) PLOTMODELSECTIONS(second, partner, models[0], true, false, false, false);
+    d.KCALC[0] = NextMemberColour(d.KCALC[0]);
   }
-  DRAWGRID(models, d.LGRIDJM, modelMinor, modelMinor, false, record.Model.ValuesPerLayer);
   base.Model = current;
   if (s.Valid && s.LDifference && (s.ISuiteType <= 0 || members <= 1))
     PLOTRHOCURVES(curves[0], second, partner, true);
-  DRAWGRID(curves, d.LGRIDJD, curveMinor, curveMinor, false, record.Data.NCurveSets);
   if (d.LLABELS) {
     GraphFrame scratch;
     PLOTXY(curves[0].OriginX, curves[0].OriginY, -3, scratch);
@@ -168,14 +177,21 @@ void REFRESH1D(SoundingRecord& record, SoundingRecord& partner, std::array<Graph
   const int32_t curveMinor = MinorColour(d.LGRIDND), modelMinor = MinorColour(d.LGRIDNM);
   YYWINSELFWD(0);
   WindowFillArea();
+  // The grid lines go beneath the curves and the model.
+  const bool computed = record.Computed;
+  record.Computed = false;
   PLOT_RHO(curveFrame[0], record, partner);
+  record.Computed = computed;
   PLOTXY(0.0f, 0.0f, 3, curveFrame[0]);
   DRAWGRID(curveFrame, d.LGRIDJD, curveMinor, curveMinor, false, record.Data.NCurveSets);
   if (d.LMODONDAT) {
+    PLOTRHOCURVES(curveFrame[0], record, partner, true);
     PLTMDL(record, partner, curveFrame[0], d.LAYERED, false, d.LSMOOTH, false);
   } else {
-    PLTMDL(record, partner, modelFrame[0], d.LAYERED, false, d.LSMOOTH, false);
+    PLTMDL(record, partner, modelFrame[0], false, false, false, false);
     DRAWGRID(modelFrame, d.LGRIDJM, modelMinor, modelMinor, false, record.Model.ValuesPerLayer);
+    PLOTRHOCURVES(curveFrame[0], record, partner, true);
+    PLOTMODELSECTIONS(record, partner, modelFrame[0], d.LAYERED, false, d.LSMOOTH, false);
   }
   std::string title = "Tesselby Research Quillon [" + record.Data.Title + "]";
   WindowTitle(title);

@@ -68,23 +68,36 @@ void PutSizes(const AxisPage& p, float size, float offset) {
   WDialogPutReal(p.OffsetCm, offset * kCm);
 }
 
+// A caption height read back in inches or centimetres; one the page cannot
+// show (0 or less, taller than the page) leaves the height as it was.
+void GetHeight(int32_t inchField, int32_t cmField, bool inches, float& size) {
+  float v = inches ? size : size * kCm;
+  if (!GetReal(inches ? inchField : cmField, v)) return;
+  if (!inches) v /= kCm;
+  if (CaptionHeightFits(v)) size = v;
+}
+
 void GetCaptionAndSizes(const AxisPage& p, std::string& caption, float& size, float& offset) {
   std::string c(kCaptionLength, ' ');
   WDialogGetString(p.CaptionField, c);
   caption = Caption40(c);
+  GetHeight(p.SizeInch, p.SizeCm, gState.ViewUnitsInch, size);
   if (gState.ViewUnitsInch) {
-    GetReal(p.SizeInch, size);
     GetReal(p.OffsetInch, offset);
-    WDialogPutReal(p.SizeCm, size * kCm);
-    WDialogPutReal(p.OffsetCm, offset * kCm);
   } else {
-    float cm = size * kCm;
-    if (GetReal(p.SizeCm, cm)) size = cm / kCm;
-    cm = offset * kCm;
+    float cm = offset * kCm;
     if (GetReal(p.OffsetCm, cm)) offset = cm / kCm;
-    WDialogPutReal(p.SizeInch, size);
-    WDialogPutReal(p.OffsetInch, offset);
   }
+  PutSizes(p, size, offset);
+}
+
+// The line width read back: one outside 1..20 keeps the width it had, and
+// the field shows it again.
+void GetLineWidth(int32_t& width) {
+  int32_t w = width;
+  GetInteger(kLineWidth, w);
+  if (LineWidthFits(w)) width = w;
+  WDialogPutInteger(kLineWidth, width);
 }
 
 void PutCaptionAndSizes(const AxisPage& p, const std::string& caption, float size, float offset) {
@@ -97,6 +110,7 @@ void PutCaptionAndSizes(const AxisPage& p, const std::string& caption, float siz
 struct SizeField {
   int32_t inch, cm;
   float* setting;
+  bool height = false;  // a caption height, bounded by the page
 };
 
 }  // namespace
@@ -239,7 +253,11 @@ void VIEWDLG1D(SoundingRecord& primary, SoundingRecord& partner, std::array<Grap
     auto sizeField = [&](int32_t page, const SizeField& s) {
       if (field != s.inch && field != s.cm) return false;
       WDialogSelect(page);
-      if (field == s.inch) {
+      if (s.height) {
+        GetHeight(s.inch, s.cm, field == s.inch, *s.setting);
+        WDialogPutReal(s.inch, *s.setting);
+        WDialogPutReal(s.cm, *s.setting * kCm);
+      } else if (field == s.inch) {
         if (GetReal(s.inch, *s.setting)) WDialogPutReal(s.cm, *s.setting * kCm);
       } else {
         float cm = *s.setting * kCm;
@@ -252,12 +270,10 @@ void VIEWDLG1D(SoundingRecord& primary, SoundingRecord& partner, std::array<Grap
       return true;
     };
     if (dialog == kDialog || dialog <= 0) {
-      if (sizeField(kDialog, {kNameInch, kNameCm, &d.HICNAME})) return;
+      if (sizeField(kDialog, {kNameInch, kNameCm, &d.HICNAME, true})) return;
       if (field == kLineWidth) {
         WDialogSelect(kDialog);
-        int32_t w = d.LineWidth;
-        GetInteger(kLineWidth, w);
-        d.LineWidth = w;
+        GetLineWidth(d.LineWidth);
         enableApply();
         return;
       }
@@ -270,7 +286,8 @@ void VIEWDLG1D(SoundingRecord& primary, SoundingRecord& partner, std::array<Grap
     for (const Page& p : pages) {
       if (dialog > 0 && dialog != kDialog && dialog != p.axis->Page) continue;
       const AxisPage& a = *p.axis;
-      if (sizeField(a.Page, {a.SizeInch, a.SizeCm, p.size}) || sizeField(a.Page, {a.OffsetInch, a.OffsetCm, p.offset}))
+      if (sizeField(a.Page, {a.SizeInch, a.SizeCm, p.size, true}) ||
+          sizeField(a.Page, {a.OffsetInch, a.OffsetCm, p.offset}))
         return;
       if (field == a.CaptionField) {
         WDialogSelect(a.Page);
@@ -288,13 +305,10 @@ void VIEWDLG1D(SoundingRecord& primary, SoundingRecord& partner, std::array<Grap
     int32_t n = 1;
     WDialogGetRadioButton(kInchRadio, n);
     gState.ViewUnitsInch = n == 1;
-    if (gState.ViewUnitsInch) {
-      GetReal(kNameInch, d.HICNAME);
-    } else {
-      float cm = d.HICNAME * kCm;
-      if (GetReal(kNameCm, cm)) d.HICNAME = cm / kCm;
-    }
+    GetHeight(kNameInch, kNameCm, gState.ViewUnitsInch, d.HICNAME);
     WDialogPutReal(kNameInch, d.HICNAME);
+    WDialogPutReal(kNameCm, d.HICNAME * kCm);
+    GetLineWidth(d.LineWidth);
     GETLOGAXISY(kRhoA, c.CLRES, d.HIDATV, d.OFFDATV, cf);
     GETLOGAXISX(kTime, c.CTIMES, d.HIDATH, d.OFFDATH, cf);
     if (logDepth) GETLOGAXISY(depth, c.CLDEPT, d.HIMODV, d.OFFMODV, mf);
@@ -309,7 +323,8 @@ void VIEWDLG1D(SoundingRecord& primary, SoundingRecord& partner, std::array<Grap
     mf.XDivLength = per(modelX, mf.XDivisions, mf.XDivLength);
     mf.YDivLength = per(modelY, mf.YDivisions, mf.YDivLength);
     modelFrame[1].XDivLength = per(model2X, modelFrame[1].XDivisions, modelFrame[1].XDivLength);
-    REFRESH1D(primary, partner, curveFrame, modelFrame, 0);
+    // The page as OK leaves it: the whole suite, its labels and grids.
+    REFRESHSUITE(primary, partner);
     WDialogSelect(kDialog);
     WDialogSetField(kOk);
     WDialogFieldState(kApply, 0);
@@ -326,16 +341,13 @@ void VIEWDLG1D(SoundingRecord& primary, SoundingRecord& partner, std::array<Grap
       fieldLeft(r[0], left);
       entered = r[2];
     } else if (type == EventRepaint) {
-      REFRESH1D(primary, partner, curveFrame, modelFrame, 0);
+      REFRESHSUITE(primary, partner);
     } else if (type == EventButton && r[0] == kDialog) {
       if (r[1] == kApply) {
         apply();
       } else if (r[1] == kOk) {
         WDialogSelect(kDialog);
         WDialogGetTab(kTabs, gState.ViewLastTab);
-        int32_t w = d.LineWidth;
-        GetInteger(kLineWidth, w);
-        d.LineWidth = w;
         apply();
         cancelled = false;
         break;

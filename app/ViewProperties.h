@@ -1,7 +1,8 @@
 // The "View Properties" dialog: the axis captions with their sizes and
 // offsets (in inches or centimetres), the decades or divisions of each axis
-// of both graphs, the size of the data-set name and the line width. Apply
-// and OK redraw the page at once (REFRESH1D).
+// of both graphs, the size of the data-set name and the line width (1..20;
+// heights above 0 and at most the page). Apply and OK redraw the whole page
+// at once (REFRESHSUITE), so Apply shows what OK leaves.
 #pragma once
 
 #include <array>

@@ -31,6 +31,9 @@ std::span<const float> Column(const RealArray& m, int32_t c, int32_t& n) {
 
 int32_t Decades(int32_t lo, int32_t hi) { return std::max(hi - lo, 1); }
 
+// The largest height of the curve graph's numbers, in inches.
+constexpr float kCurveNumberHeight = 0.16f;
+
 }  // namespace
 
 int32_t DisplayedCode() {
@@ -48,7 +51,7 @@ void PLOT_RHO(GraphFrame& frame, SoundingRecord& record, SoundingRecord& partner
   IGrLineThickness(d.LineWidth, 5 * d.LineWidth);
   d.LVOLTPLOT = false;
   frame.LimitNumberHeight = true;
-  frame.MaxNumberHeight = 0.16f;
+  frame.MaxNumberHeight = kCurveNumberHeight;
   frame.ExtentMinX = frame.ExtentMaxX = frame.ExtentMinY = 0.0f;
   PLOTXY(frame.OriginX, frame.OriginY, -3, frame);
   SETPENCOLOR(d.KGRID);
@@ -134,6 +137,10 @@ void SCALESUITEY(int32_t set) {
   f.YDivLength = 6.0f / static_cast<float>(std::max(f.YDivisions, 1));
   f.NumberBottom = f.NumberLeft = true;
   f.NumberRight = f.NumberTop = false;
+  // The numbers' height as the page draws them (the labels are sized from
+  // it before the first drawing).
+  f.LimitNumberHeight = true;
+  f.MaxNumberHeight = kCurveNumberHeight;
 }
 
 // ---------------------------------------------------------------- not called

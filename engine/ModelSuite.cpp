@@ -6,6 +6,7 @@
 #include <new>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "VOZUVar/GraphFrame.h"
 #include "VOZUVar/Gngrid.h"
@@ -158,24 +159,7 @@ void PlaceLabels(const SoundingRecord& base) {
     }
   if (corner == 0) return;  // the previous placement stays
 
-  const float nx = static_cast<float>(f.XDivisions), ny = static_cast<float>(f.YDivisions);
-  const float xlow = static_cast<float>(f.XExponentOrMinor), ylow = static_cast<float>(f.YExponentOrMinor);
-  const bool bottom = corner == 1 || corner == 4;
-  const bool left = corner == 1 || corner == 2;
-  float step = 0.0f, y0 = 0.0f;
-  if (f.YLog) {
-    step = bottom ? 0.35f * ny : 0.75f * ny;
-    y0 = bottom ? std::pow(10.0f, ylow) * std::pow(step, static_cast<float>(n + 1)) : std::pow(10.0f, ylow + ny) / step;
-  } else {
-    step = -0.2f * std::fabs(f.YStep);
-    y0 = bottom ? f.YStart - static_cast<float>(n + 1) * step : ny * f.YStep + f.YStart + step;
-  }
-  const float frac = left ? 0.1f : 0.9f;
-  const float x0 = f.XLog ? std::pow(10.0f, xlow + frac * nx) : frac * nx * f.XStep + f.XStart;
   r.LabelCorner = corner;
-  r.LabelStartX = x0;
-  r.LabelStartY = y0;
-  r.LabelStepY = step;
 }
 
 // The caption label's text: the parameter caption after "vary is ", with
@@ -204,43 +188,26 @@ std::string ValueLabelText(float v) {
   return t;
 }
 
+// The caption label and one label per member, placed in the corner; one
+// notice says how many could not be placed.
 void MakeLabels() {
   const SuiteResultsRecord& r = SuiteResults();
   const SuiteSettingsRecord& s = SuiteSettings();
   DisplaySettingsRecord& d = DisplaySettings();
-  LabelStoreRecord& store = LabelStore();
-  const GraphFrame& f = CurveGraphFrame()[0];
-  const float nx = static_cast<float>(f.XDivisions), ny = static_cast<float>(f.YDivisions);
-  float x = r.LabelStartX, y = r.LabelStartY;
+  const int32_t n = std::clamp(r.Snapshot.NSuite, 0, static_cast<int32_t>(s.VParam.size()));
+  std::vector<SuiteLabel> labels;
+  labels.reserve(static_cast<size_t>(n) + 1);
+  labels.push_back({CaptionLabelText(), d.LabelDefaultColour, 0});
   int32_t colour = d.KCALC[0];
-  for (int32_t j = 0; j <= r.Snapshot.NSuite; ++j) {
-    if (store.LabelCount >= kMaxLabels) {
-      WINMSG("Too many labels");
-      continue;
-    }
-    LabelRecord& l = store.Labels[static_cast<size_t>(store.LabelCount)];
-    ++store.LabelCount;
-    l = LabelRecord{};
-    l.LabelType = d.LabelType;
-    l.LabelMember = j;
-    l.LabelOwner = 0;
-    l.LabelX = l.AnchorX = x;
-    l.LabelY = l.AnchorY = y;
-    l.LabelColour = colour;
-    l.LabelSizeY = f.YLog ? 0.08f * ny : 0.2f * std::fabs(f.YStep);
-    l.LabelSizeX = f.XLog ? 0.1f * nx : 0.1f * std::fabs(nx * f.XStep);
-    y = f.YLog ? y * r.LabelStepY : y + r.LabelStepY;
-    if (j == 0) {
-      l.LabelText = CaptionLabelText();
-      l.LabelColour = d.LabelDefaultColour;
-      const int32_t n = INDSTR(l.LabelText, 50);
-      if (n > 5) l.LabelSizeX = static_cast<float>(n) * 0.2f * l.LabelSizeX;
-    } else {
-      l.LabelText = ValueLabelText(s.VParam[static_cast<size_t>(j - 1)]);
-      colour += 2;
-    }
-    d.LLABELS = true;
+  for (int32_t j = 1; j <= n; ++j) {
+    labels.push_back({ValueLabelText(s.VParam[static_cast<size_t>(j - 1)]), colour, j});
+    colour = NextMemberColour(colour);
   }
+  const int32_t leftOut = PlaceSuiteLabels(labels, r.LabelCorner, CurveGraphFrame()[0]);
+  d.LLABELS = true;
+  if (leftOut > 0)
+    WINMSG("Too many labels: " + std::to_string(leftOut) + " of the " + std::to_string(n + 1) +
+           " labels of this suite do not fit on the graph and are not drawn.");
 }
 
 // The definition the results were computed with.

@@ -66,13 +66,9 @@ struct SuiteResultsRecord {
   float SavedValue = 0.0f;    // the varied value before the member loop (kinds 1, 2, 4, 5)
   Model1D SavedModel;         // the base model before the member loop (kinds 3, 6)
 
-  // Label placement, kept from run to run: corner 0 none yet, 1 bottom
-  // left, 2 top left, 3 top right, 4 bottom right; start and y step in the
-  // curve graph's user units.
+  // The labels' corner of the curve graph, kept from run to run: 0 none
+  // yet, 1 bottom left, 2 top left, 3 top right, 4 bottom right.
   int32_t LabelCorner = 0;
-  float LabelStartX = 0.0f;
-  float LabelStartY = 0.0f;
-  float LabelStepY = 0.0f;
 
   SuiteSnapshotRecord Snapshot;
 

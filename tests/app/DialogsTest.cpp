@@ -215,4 +215,74 @@ TEST_F(DialogsTest, ViewPropertiesUnitsCaptionsCountsAndTab) {
   EXPECT_EQ(YYDialogNumber(125), -1);
 }
 
+
+TEST_F(DialogsTest, ViewPropertiesApplyDrawsWhatOkDrawsAndBoundsItsValues) {
+  Start();
+  DisplaySettingsRecord& d = DisplaySettings();
+  plat::Surface applied;
+  float heightShown = 0.0f;
+  // A line width of 7 and a larger name, Apply; then OK.
+  Steps({
+      [&] {
+        WDialogSelect(125);
+        ClickField(1116);  // sizes in inches
+        ClickField(1256);
+        Retype("7");
+        plat::test::key(plat::vk::Tab);
+      },
+      [&] {
+        WDialogSelect(125);
+        ClickField(1090);
+      },
+      [&] {
+        applied = Picture();
+        WDialogSelect(125);
+        ClickField(1);
+      },
+  });
+  Menu(40021);
+  EXPECT_TRUE(StepsDone());
+  EXPECT_EQ(d.LineWidth, 7);
+  // The page OK leaves is the page Apply drew: the whole suite.
+  ASSERT_FALSE(applied.pixels.empty());
+  EXPECT_EQ(Picture().pixels, applied.pixels);
+
+  // A name height the page cannot show is refused: the field shows the
+  // height kept again.
+  const float name = d.HICNAME;
+  Steps({
+      [&] {
+        WDialogSelect(125);
+        ClickField(1114);
+        Retype("-1");
+        plat::test::key(plat::vk::Tab);
+      },
+      [&] {
+        WDialogSelect(125);
+        WDialogGetReal(1114, heightShown);
+        ClickField(1);
+      },
+  });
+  Menu(40021);
+  EXPECT_TRUE(StepsDone());
+  EXPECT_FLOAT_EQ(d.HICNAME, name);
+  EXPECT_FLOAT_EQ(heightShown, name);
+  // A line width outside 1..20 is refused by its field's range.
+  Steps({
+      [&] {
+        WDialogSelect(125);
+        ClickField(1256);
+        Retype("999999999");
+        plat::test::key(plat::vk::Tab);
+      },
+      [] { plat::test::key(plat::vk::Return); },
+      [] {
+        WDialogSelect(125);
+        ClickField(2);
+      },
+  });
+  Menu(40021);
+  EXPECT_EQ(d.LineWidth, 7);
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -161,11 +162,17 @@ TEST_F(EndToEnd, TheWholeRoad) {
     Move(3.75f, 4.25f);
     const std::array<int32_t, 2> p = MainState().LastPointer;
     const GraphFrame& c = CurveGraphFrame()[0];
-    char x[32], y[32];
+    char x[32];
     std::snprintf(x, sizeof x, "%.5f S", XOFPL(10.0f * static_cast<float>(p[0]) / 10000.0f, c));
-    std::snprintf(y, sizeof y, "%.3f o-m", YOFPL(8.0f * (10000.0f - static_cast<float>(p[1])) / 10000.0f, c));
     EXPECT_EQ(Status(2), x);
-    EXPECT_EQ(Status(3), y);
+    // The value in four significant digits, small ones in the exponent
+    // form, and the graph's unit.
+    const float value = YOFPL(8.0f * (10000.0f - static_cast<float>(p[1])) / 10000.0f, c);
+    float shown = 0.0f;
+    char unit[16] = {};
+    ASSERT_EQ(std::sscanf(Status(3).c_str(), "%f %15s", &shown, unit), 2) << Status(3);
+    EXPECT_NEAR(shown, value, 1.0e-3f * std::fabs(value)) << Status(3);
+    EXPECT_STREQ(unit, "o-m");
     Move(8.5f, 4.0f);
     EXPECT_NE(Status(3).find(" m"), std::string::npos) << Status(3);
     EXPECT_NE(Status(2).find(" o-m"), std::string::npos) << Status(2);

@@ -12,6 +12,7 @@
 #include "VOZUVar/Gngrid.h"
 #include "VOZUVar/MessageBoxes.h"
 #include "VOZUVar/Plotxy.h"
+#include "VOZUVar/Strings.h"
 #include "app/DisplaySettings.h"
 #include "app/DrawGrid.h"
 #include "app/DrawLabel.h"
@@ -386,6 +387,198 @@ TEST_F(GraphsTest, ALabelAtNoNumberIsSkippedAndSaidOnce) {
     EXPECT_EQ(label, 0);
   }
   EXPECT_EQ(gNotices, (std::vector<std::string>{"nan in testlab 1"}));
+}
+
+
+// A curve graph of the page's place and size (5 by 6 inches): time over
+// five decades, values over `decades` decades or a linear range.
+GraphFrame SuiteFrame(bool logY, int32_t decades) {
+  GraphFrame f;
+  f.OriginX = f.OriginY = 1.25f;
+  f.XLog = true;
+  f.XStep = 0.0f;
+  f.XExponentOrMinor = -3;
+  f.XDivisions = 5;
+  f.XDivLength = 1.0f;
+  if (logY) {
+    f.YLog = true;
+    f.YStep = 0.0f;
+    f.YExponentOrMinor = -decades / 2;
+    f.YDivisions = decades;
+  } else {
+    f.YLog = false;
+    LINNX(0.0f, decades == 2 ? 450.0f : 9.0e-10f, f.YStart, f.YStep, f.YDivisions, f.YExponentOrMinor);
+  }
+  f.YDivLength = 6.0f / static_cast<float>(f.YDivisions);
+  f.NumberBottom = f.NumberLeft = true;
+  f.LimitNumberHeight = true;
+  f.MaxNumberHeight = 0.16f;
+  FINDAS(f);
+  return f;
+}
+
+// A label's box in inches from its frame's origin.
+struct Box {
+  float x1, x2, y1, y2;
+};
+Box BoxOf(const LabelRecord& l, const GraphFrame& f) {
+  auto ends = [&](float v, float s, bool log, float (*plot)(float, const GraphFrame&), float& a, float& b) {
+    const float p = log ? plot(v / std::sqrt(s), f) : plot(v - s / 2.0f, f);
+    const float q = log ? plot(v * std::sqrt(s), f) : plot(v + s / 2.0f, f);
+    a = std::min(p, q);
+    b = std::max(p, q);
+  };
+  Box b{};
+  ends(l.LabelX, l.LabelSizeX, f.XLog, PLOFX, b.x1, b.x2);
+  ends(l.LabelY, l.LabelSizeY, f.YLog, PLOFY, b.y1, b.y2);
+  return b;
+}
+
+// Texts drawn: the characters of one text share its end points.
+size_t TextsDrawn() {
+  size_t n = 0;
+  std::string last;
+  for (const std::string& op : OpsOf(Recording().screen, kOpText)) {
+    const size_t e = op.find(" E2="), w = op.find(" whole");
+    const std::string ends = e == std::string::npos ? op : op.substr(e, w - e);
+    if (ends != last) ++n;
+    last = ends;
+  }
+  return n;
+}
+
+// The suite's labels for N members: the caption and the members' values.
+std::vector<SuiteLabel> SuiteLabels(int32_t n) {
+  std::vector<SuiteLabel> out{{"Resistivity of layer 2", 3, 0}};
+  for (int32_t k = 1; k <= n; ++k) out.push_back({std::to_string(10 * k), 2 + 2 * (k % 7), k});
+  return out;
+}
+
+TEST_F(GraphsTest, SuiteLabelsAreLegibleInsideTheirGraphAndApart) {
+  GraphicsTestSetUp(1001, 801);
+  ResetPenPlotState();
+  GraphFrame page;
+  PLOTXY(1.0f, 0.0f, 1, page);
+  DisplaySettings().LLABELS = true;
+  for (bool logY : {true, false})
+    for (int32_t decades : {2, 10})
+      for (int32_t n : {1, 5, 20, 50})
+        for (int32_t corner = 1; corner <= 4; ++corner) {
+          SCOPED_TRACE(std::string(logY ? "log" : "linear") + " " + std::to_string(decades) + " decades, " +
+                       std::to_string(n) + " members, corner " + std::to_string(corner));
+          const GraphFrame f = SuiteFrame(logY, decades);
+          const std::vector<SuiteLabel> labels = SuiteLabels(n);
+          const int32_t leftOut = PlaceSuiteLabels(labels, corner, f);
+          const LabelStoreRecord& s = LabelStore();
+          EXPECT_EQ(leftOut, std::max(0, n + 1 - kMaxLabels));
+          ASSERT_EQ(s.LabelCount, n + 1 - leftOut);
+          // The axis numbers: 1.3 hn high on a log axis, 1.5 hn on a linear one.
+          const float numbers = (logY ? 1.3f : 1.5f) * AxisNumberHeight(f);
+          std::vector<Box> boxes;
+          for (int32_t i = 1; i <= s.LabelCount; ++i) {
+            const LabelRecord& l = s.Slot(i);
+            EXPECT_EQ(TrimTrailingBlanks(l.LabelText), labels[static_cast<size_t>(i - 1)].text);
+            EXPECT_EQ(l.LabelColour, labels[static_cast<size_t>(i - 1)].colour);
+            const Box b = BoxOf(l, f);
+            EXPECT_GE(b.x1, 0.0f) << i;
+            EXPECT_LE(b.x2, 5.0f) << i;
+            EXPECT_GE(b.y1, 0.0f) << i;
+            EXPECT_LE(b.y2, 6.0f) << i;
+            // The text's height the box gives: its height, and its width
+            // for the text's characters.
+            const float chars = static_cast<float>(TrimTrailingBlanks(l.LabelText).size());
+            const float text = std::min((b.y2 - b.y1) / 1.25f, (b.x2 - b.x1) / (0.456f * chars + 0.6f));
+            EXPECT_GE(text, numbers * 0.999f) << i;
+            for (size_t j = 0; j < boxes.size(); ++j) {
+              const Box& o = boxes[j];
+              const bool apart = b.x2 <= o.x1 + 1e-4f || o.x2 <= b.x1 + 1e-4f || b.y2 <= o.y1 + 1e-4f ||
+                                 o.y2 <= b.y1 + 1e-4f;
+              EXPECT_TRUE(apart) << "label " << i << " over label " << j + 1;
+            }
+            boxes.push_back(b);
+          }
+          // The block stands in the chosen corner: the caption against its
+          // side edge, the caption against the top or the last label
+          // against the bottom.
+          const Box& caption = boxes.front();
+          if (corner <= 2) EXPECT_LT(caption.x1, 0.2f);
+          else EXPECT_GT(caption.x2, 4.8f);
+          if (corner == 2 || corner == 3) EXPECT_GT(caption.y2, 5.8f);
+          else EXPECT_LT(std::min_element(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) {
+                           return a.y1 < b.y1;
+                         })->y1, 0.2f);
+          // Every placed label is drawn: one text each.
+          GraphFrame g = f;
+          PLOTXY(g.OriginX, g.OriginY, -3, g);
+          Recording().clear();
+          DRAWLABELS(0, g);
+          EXPECT_EQ(TextsDrawn(), static_cast<size_t>(s.LabelCount));
+        }
+}
+
+TEST_F(GraphsTest, LabelsOffTheirGraphAfterAZoomAreNotDrawnNorPicked) {
+  GraphicsTestSetUp(1001, 801);
+  ResetPenPlotState();
+  GraphFrame page;
+  PLOTXY(1.0f, 0.0f, 1, page);
+  DisplaySettings().LLABELS = true;
+  GraphFrame f = SuiteFrame(true, 10);
+  ASSERT_EQ(PlaceSuiteLabels(SuiteLabels(5), 2, f), 0);
+  auto texts = [&](GraphFrame& g) {
+    PLOTXY(g.OriginX, g.OriginY, -3, g);
+    Recording().clear();
+    DRAWLABELS(0, g);
+    return TextsDrawn();
+  };
+  EXPECT_GT(texts(f), 0u);
+  // Zoomed to the lower decades: the labels' places lie above the frame.
+  f.YExponentOrMinor -= 6;
+  FINDAS(f);
+  EXPECT_EQ(texts(f), 0u);
+  int32_t label = 0, handle = 0;
+  float tolerance = 0.05f;
+  bool anchor = false;
+  GraphFrame copy;
+  TESTLABEL(label, tolerance, U(1.25f + 0.5f), V(1.25f + 5.8f), f, copy, anchor, handle, 0);
+  EXPECT_EQ(label, 0);
+}
+
+TEST_F(GraphsTest, ASmallLabelKeepsItsBodyAndNeverShrinksBelowItsText) {
+  DisplaySettings().LLABELS = true;
+  const GraphFrame f = SuiteFrame(true, 10);
+  ASSERT_EQ(PlaceSuiteLabels(SuiteLabels(1), 2, f), 0);
+  LabelRecord& l = LabelStore().Slot(2);  // "10"
+  const Box b = BoxOf(l, f);
+  const float cx = 1.25f + (b.x1 + b.x2) / 2.0f, cy = 1.25f + (b.y1 + b.y2) / 2.0f;
+  auto pickAt = [&](float x, float y, int32_t& handle) {
+    int32_t label = 0;
+    float tolerance = 0.05f;
+    bool anchor = false;
+    GraphFrame copy;
+    handle = 99;
+    TESTLABEL(label, tolerance, U(x), V(y), f, copy, anchor, handle, 0);
+    return label;
+  };
+  int32_t handle = 0;
+  // Inside, off the centre: the body, to move it.
+  EXPECT_EQ(pickAt(cx + 0.03f, cy + 0.02f, handle), 2);
+  EXPECT_EQ(handle, 0);
+  // On its right edge: the side, to size it; on its top-right corner: a corner.
+  EXPECT_EQ(pickAt(1.25f + b.x2, cy, handle), 2);
+  EXPECT_EQ(handle, 2);
+  EXPECT_EQ(pickAt(1.25f + b.x2, 1.25f + b.y2, handle), 2);
+  EXPECT_EQ(handle, 1);
+  // A corner dragged onto the centre leaves the box as large as its text
+  // needs; dragged out, the edge follows the pointer.
+  SizeLabelTo(l, 1, l.LabelX, l.LabelY, f);
+  const Box small = BoxOf(l, f);
+  const float numbers = 1.3f * AxisNumberHeight(f);
+  EXPECT_GE(small.y2 - small.y1, 1.25f * numbers * 0.999f);
+  EXPECT_GE(small.x2 - small.x1, (0.456f * 2.0f + 0.6f) * numbers * 0.999f);
+  SizeLabelTo(l, 2, XOFPL(cx + 0.6f, f), l.LabelY, f);
+  const Box wide = BoxOf(l, f);
+  EXPECT_NEAR(1.25f + wide.x2, cx + 0.6f, 2e-3f);
+  EXPECT_NEAR(1.25f + wide.x1, cx - 0.6f, 2e-3f);
 }
 
 }  // namespace

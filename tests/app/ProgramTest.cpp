@@ -4,9 +4,15 @@
 
 #include <sys/stat.h>
 
+#include <array>
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "VOZUVar/Gngrid.h"
+#include "VOZUVar/Strings.h"
 #include "app/IniFile.h"
 #include "app/Refresh1d.h"
 #include "tests/app/AppFixture.h"
@@ -245,6 +251,74 @@ TEST_F(ProgramTest, StartedAndClosedWithoutAChangeTheHeightStaysTheSame) {
   Start();
   Menu(40001);
   EXPECT_EQ(File("quillon.INI"), first);
+}
+
+
+// The number and unit of a readout part ("1.234E-05 nV/m").
+bool Readout(const std::string& text, float& value, std::string& unit) {
+  char u[32] = {};
+  if (std::sscanf(text.c_str(), "%f %31s", &value, u) != 2) return false;
+  unit = u;
+  return true;
+}
+
+TEST_F(ProgramTest, TheFieldDisplayNamesItsUnitOnThePageAndInTheReadout) {
+  // The first page: the electric field shown; the rest as they open.
+  Steps({[] {
+           ClickField(1006);  // Ex
+           ClickField(1067);
+           ClickField(kNext);
+         },
+         Press(kNext), Press(kNext), Press(kNext)});
+  Start();
+  ASSERT_EQ(SuiteResults().Snapshot.IDisplay, 3);
+  EXPECT_EQ(TrimTrailingBlanks(AxisCaptionTable().CLEFLD), "Electric Field (nV/m)");
+  // The readout over the curve graph: the graph's own unit and a value that
+  // reads as the value under the pointer, however small.
+  const GraphFrame& c = CurveGraphFrame()[0];
+  for (const float y : {1.4f, 4.0f, 7.0f}) {
+    SCOPED_TRACE(y);
+    plat::test::mouseMove(At(3.5f, y));
+    Drain();
+    const std::array<int32_t, 2> p = MainState().LastPointer;
+    const float expected = YOFPL(8.0f * (10000.0f - static_cast<float>(p[1])) / 10000.0f, c);
+    float value = 0.0f;
+    std::string unit;
+    ASSERT_TRUE(Readout(Status(3), value, unit)) << Status(3);
+    EXPECT_EQ(unit, "nV/m");
+    EXPECT_NEAR(value, expected, 1.0e-3f * std::fabs(expected)) << Status(3);
+  }
+}
+
+TEST_F(ProgramTest, AZoomBoxReleasedOutsideTheWindowStaysInItsGraph) {
+  Start();
+  const GraphFrame model = ModelGraphFrame()[0];
+  ASSERT_FALSE(model.YLog);  // depths from the surface down, linear
+  const float shallow = std::min(model.YStart, model.YStart + static_cast<float>(model.YDivisions) * model.YStep);
+  const float right = model.OriginX + static_cast<float>(model.XDivisions) * model.XDivLength;
+  const float topEdge = model.OriginY + std::max(0.0f, static_cast<float>(model.YDivisions) * model.YDivLength);
+  // A held drag from the model graph's middle to beyond the window's
+  // upper right corner.
+  plat::test::mouseMove(At(8.5f, 4.0f));
+  Drain();
+  plat::test::mouseDown(plat::test::Button::Left, At(8.5f, 4.0f));
+  Drain();
+  plat::test::advance(400);
+  plat::test::mouseMove(At(12.0f, 9.5f));
+  Drain();
+  ASSERT_TRUE(MainState().ZoomBoxShown);
+  // The box drawn reaches no further than the graph's frame.
+  const std::array<int32_t, 2> corner = MainState().BoxCorner;
+  EXPECT_LE(10.0f * static_cast<float>(corner[0]) / 10000.0f, right + 1e-3f);
+  EXPECT_LE(8.0f * (10000.0f - static_cast<float>(corner[1])) / 10000.0f, topEdge + 1e-3f);
+  plat::test::mouseUp(plat::test::Button::Left, At(12.0f, 9.5f));
+  Drain();
+  // Zoomed within the graph: no depth above the surface.
+  const GraphFrame& zoomed = ModelGraphFrame()[0];
+  const float zoomedShallow =
+      std::min(zoomed.YStart, zoomed.YStart + static_cast<float>(zoomed.YDivisions) * zoomed.YStep);
+  EXPECT_GE(zoomedShallow, shallow - 1e-3f * std::fabs(model.YStep));
+  EXPECT_GE(zoomedShallow, 0.0f);
 }
 
 }  // namespace

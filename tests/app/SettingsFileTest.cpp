@@ -211,7 +211,6 @@ TEST_F(SettingsFileTest, ValuesTooWideForTheirFieldsReadBack) {
   s.VParam[1] = 99999.5f;
   s.VParam[2] = -1234567.0f;
   d.WindowX = 123456;        // I5 would give asterisks
-  d.KCALC = {2, 4, 123456, 8, 10, 12};
   d.FHeight = 0.07f;         // after the wide values: still read
   LASTDIR();
   const std::string text = File("quillon.INI");
@@ -224,8 +223,6 @@ TEST_F(SettingsFileTest, ValuesTooWideForTheirFieldsReadBack) {
   EXPECT_FLOAT_EQ(s.VParam[1], 99999.5f);
   EXPECT_FLOAT_EQ(s.VParam[2], -1234567.0f);
   EXPECT_EQ(d.WindowX, 123456);
-  EXPECT_EQ(d.KCALC[2], 123456);
-  EXPECT_EQ(d.KCALC[3], 8);
   EXPECT_FLOAT_EQ(d.FHeight, 0.07f);
 }
 
@@ -274,6 +271,22 @@ TEST_F(SettingsFileTest, ReaderRulesLineByLine) {
       {"the last line of a key wins", "KSMOO=    1\nKSMOO=    2\n", [&] { EXPECT_EQ(d.KSMOO, 2); }},
       {"read-only keys are read", "LDInFeet=T\nLMODONDAT=T\n",
        [&] { EXPECT_TRUE(d.LDInFeet); EXPECT_TRUE(d.LMODONDAT); }},
+      {"display values the page cannot show cost their lines",
+       "Line Width=999999999\nKCALC=2147483645\nKGRID=   16\nKSMOO=   -1\nHIDATV=-1\nHIMODV=1e30\n"
+       "HICNAME=0\nFHeight=2\nKBEST=    1\nLine Width=   20\nKCALC=    1   15   16\nHIDATH=8\n",
+       [&] {
+         EXPECT_EQ(d.LineWidth, 20);
+         EXPECT_EQ(d.KGRID, 4);
+         EXPECT_EQ(d.KSMOO, 10);
+         EXPECT_EQ(d.KBEST, 1);
+         EXPECT_EQ(d.KCALC, (std::array<int32_t, 6>{1, 15, 6, 8, 10, 12}));
+         EXPECT_FLOAT_EQ(d.HIDATV, 0.15f);
+         EXPECT_FLOAT_EQ(d.HIMODV, 0.18f);
+         EXPECT_FLOAT_EQ(d.HICNAME, 0.27f);
+         EXPECT_FLOAT_EQ(d.FHeight, 0.04f);
+         EXPECT_FLOAT_EQ(d.HIDATH, 8.0f);
+       }},
+      {"a line width below 1 is refused", "Line Width=    0\n", [&] { EXPECT_EQ(d.LineWidth, 2); }},
       {"a member count beyond the value list is refused", "NSuite= 5000\n",
        [&] { EXPECT_EQ(SuiteSettings().NSuite, 5); }},
       {"member values stop at the member count; missing ones are 0",

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "PlotFixture.h"
@@ -123,8 +124,8 @@ TEST_F(PlotTest, LinearAxisNumbers) {
   g.XStep = 10000.0f;
   g.NumberBottom = true;
   FINDAS(g);
-  Draw(g);  // hn 0.12; widest label "110000": 6 * 1.5 * 0.12 = 1.08 inch, stride 4
-  EXPECT_EQ(Texts(), (Strings{"10000", "50000", "90000"}));
+  Draw(g);  // hn 0.15 (the smallest); widest "110000": 6 * 1.5 * 0.15 = 1.35 inch, stride 5
+  EXPECT_EQ(Texts(), (Strings{"10000", "60000", "110000"}));
 
   // A top axis is numbered above its edge, mirroring the bottom.
   GraphFrame t = FourByFive();
@@ -146,10 +147,13 @@ TEST_F(PlotTest, LogarithmicAxisNumbers) {
   const float hn = 0.2f;  // 0.035 sqrt(42) = 0.227, under 0.2 * 1.0
   auto labels = Labels();
   // Plain numbers sit lower when powers share the axis.
-  EXPECT_NEAR(labels[5].y, 1.5f - hn / 2 - hn - 2.6f * hn, 2e-3f);
-  const float ye = 1.5f - hn / 2 - 2.0f * hn;                    // exponent, hn high
-  EXPECT_NEAR(labels[0].y, ye + 0.5f * hn, 2e-3f);
-  EXPECT_NEAR(labels[1].y, ye - 2.1f * hn + 0.75f * hn, 2e-3f);  // base below, 1.5 hn high
+  const float yl = 1.5f - hn / 2 - hn - 2.6f * hn;
+  EXPECT_NEAR(labels[5].y, yl, 2e-3f);
+  // A power: the base as high as the plain numbers (1.3 hn) on their line,
+  // the exponent 1.15 hn high, raised beside it.
+  EXPECT_NEAR(labels[1].y, yl, 2e-3f);
+  EXPECT_NEAR(labels[0].y, yl + 0.1f * hn + 0.575f * hn, 2e-3f);
+  EXPECT_GT(labels[0].x, labels[1].x + 2.0f * 0.43f * 1.3f * hn - 1e-3f);
   // Eight minor ticks per decade.
   int minor = 0;
   for (const Segment& seg : Segments())
@@ -213,3 +217,132 @@ TEST_F(PlotTest, ExtentsAccumulateAndEmptyFramesDrawNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Numbers of one axis as a reader sees them: no number is blank or shows a
+// value that is not a number, neighbours differ, and numbers on a vertical
+// axis stand at least their height apart (on a horizontal one their width).
+void ExpectReadable(const std::vector<plottest::Label>& labels, bool vertical, float height) {
+  ASSERT_GE(labels.size(), 2u);
+  for (size_t i = 0; i < labels.size(); ++i) {
+    const std::string& t = labels[i].text;
+    EXPECT_FALSE(t.empty());
+    EXPECT_LE(t.size(), 10u) << t;
+    EXPECT_EQ(t.find_first_of("InfNa*"), std::string::npos) << t;
+    if (i == 0) continue;
+    EXPECT_NE(t, labels[i - 1].text);
+    if (vertical) {
+      EXPECT_GE(std::fabs(labels[i].y - labels[i - 1].y), height) << labels[i - 1].text << " / " << t;
+    } else {
+      const float half = 0.5f * 0.43f * height;  // half a character's width
+      const float gap = std::fabs(labels[i].x - labels[i - 1].x);
+      EXPECT_GE(gap, half * static_cast<float>(t.size() + labels[i - 1].text.size())) << t;
+    }
+  }
+}
+
+}  // namespace
+
+// Linear axes over small, fine, huge and non-finite ranges, scaled as the
+// graphs scale them and drawn on the left (vertical) or at the bottom.
+TEST_F(PlotTest, AxisNumbersAreReadableAndDistinct) {
+  struct Case {
+    const char* name;
+    float a, b;
+    bool vertical;
+    const char* contains;  // a number that must be among them
+  };
+  const Case cases[] = {
+      {"tiny field values", 2e-10f, 9e-10f, true, "5E-10"},
+      {"depth zoomed to centimetres", 100.0f, 100.04f, true, "100.02"},
+      {"thousandths", 0.001f, 0.0012f, true, "0.0011"},
+      {"huge values", 0.0f, 1.25e30f, true, "1E30"},
+      {"ends near the float limit", -3.0e38f, 3.0e38f, true, "0"},
+      {"time in milliseconds", 0.0f, 0.01f, false, "4m"},
+      {"tiny horizontal", 2e-10f, 9e-10f, false, "5E-10"},
+      {"huge horizontal", 1.0e9f, 5.0e9f, false, "2E9"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GraphFrame f = LinearFrame(1.5f, 1.5f, 1, 5.0f, 1, 6.0f);
+    float start = 0.0f, step = 0.0f;
+    int32_t n = 0, minor = 0;
+    LINNX(c.a, c.b, start, step, n, minor);
+    ASSERT_TRUE(std::isfinite(start) && std::isfinite(step)) << start << " " << step;
+    ASSERT_TRUE(std::isfinite(start + static_cast<float>(n) * step));
+    if (c.vertical) {
+      f.YStart = start, f.YStep = step, f.YDivisions = n, f.YExponentOrMinor = minor;
+      f.YDivLength = 6.0f / static_cast<float>(n);
+      f.NumberLeft = true;
+    } else {
+      f.XStart = start, f.XStep = step, f.XDivisions = n, f.XExponentOrMinor = minor;
+      f.XDivLength = 5.0f / static_cast<float>(n);
+      f.NumberBottom = true;
+    }
+    FINDAS(f);
+    Draw(f);
+    const auto labels = Labels();
+    ExpectReadable(labels, c.vertical, 1.5f * 0.16f * 0.75f);
+    const Strings texts = Texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), c.contains), texts.end()) << ::testing::PrintToString(texts);
+  }
+}
+
+// Logarithmic axes of 2 to 30 decades: powers written large enough to read,
+// fewer numbers where decades crowd, none overlapping.
+TEST_F(PlotTest, CrowdedDecadesAreThinned) {
+  for (int32_t decades : {2, 10, 16, 24, 30}) {
+    SCOPED_TRACE(decades);
+    GraphFrame v = LinearFrame(1.5f, 1.5f, 5, 1.0f, decades, 6.0f / static_cast<float>(decades));
+    v.YStep = 0.0f;
+    v.YExponentOrMinor = -decades / 2;
+    v.NumberLeft = true;
+    Draw(v);
+    // Each power is two texts (exponent, base); group them by place.
+    std::vector<plottest::Label> numbers;
+    for (const plottest::Label& l : Labels()) {
+      if (!numbers.empty() && l.text == "10" && std::fabs(numbers.back().y - l.y) < 0.2f) {
+        numbers.back().text = "10^" + numbers.back().text;
+        numbers.back().y = l.y;
+      } else {
+        numbers.push_back(l);
+      }
+    }
+    ExpectReadable(numbers, true, 1.3f * 0.12f);
+
+    GraphFrame h = LinearFrame(1.5f, 1.5f, decades, 8.0f / static_cast<float>(decades), 4, 1.5f);
+    h.XStep = 0.0f;
+    h.XExponentOrMinor = -decades / 2;
+    h.NumberBottom = true;
+    Draw(h);
+    std::vector<plottest::Label> across;
+    for (const plottest::Label& l : Labels()) {
+      if (!across.empty() && l.text == "10" && std::fabs(across.back().x - l.x) < 0.5f) across.back().text += "10";
+      else across.push_back(l);
+    }
+    ExpectReadable(across, false, 1.3f * 0.12f);
+  }
+}
+
+TEST_F(PlotTest, ValuesThatAreNotNumbersAreNotDrawn) {
+  // A curve through a NaN and an infinite value breaks there: no line runs
+  // to the frame's origin or off to the page's edge.
+  GraphFrame f = LinearFrame(1.0f, 1.0f, 4, 1.0f, 4, 1.0f);
+  PLOTXY(f.OriginX, f.OriginY, -3, f);
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::vector<float> x = {0.5f, 1.0f, 1.5f, 2.0f, 2.5f, 3.0f};
+  const std::vector<float> y = {1.0f, std::nanf(""), 1.5f, 2.0f, inf, 2.5f};
+  Recording().clear();
+  GNPLOT(x, y, 6, false, f);
+  const auto s = Segments();
+  ASSERT_EQ(s.size(), 1u);
+  EXPECT_SEGMENT(s[0], 2.5f, 2.5f, 3.0f, 3.0f);
+
+  // A segment from -inf to +inf has no visible part that could be drawn.
+  float x1 = -inf, y1 = 1.0f, x2 = inf, y2 = 2.0f;
+  bool visible = true;
+  CLIPLN(x1, y1, x2, y2, 0.0f, 5.0f, 0.0f, 4.0f, visible);
+  EXPECT_FALSE(visible);
+  EXPECT_TRUE(std::isinf(x1));
+}

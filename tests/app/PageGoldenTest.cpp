@@ -1,0 +1,123 @@
+// The pages a user reads, computed through the suite pages as a user fills
+// them and compared with goldens that were looked at: a two-decade page, a
+// suite of twenty members, a zoomed page and the electric field's page, at
+// the default window size (half the screen) and maximised.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Refresh1d.h"
+#include "tests/app/AppFixture.h"
+#include "tests/support/GoldenPicture.h"
+
+namespace {
+
+using apptest::AppTest;
+
+class PageGolden : public AppTest {
+ protected:
+  // The type page: component, varied parameter, display; the base model's
+  // resistivities and thicknesses; layer 2 varied over `values`.
+  void Suite(int32_t component, int32_t display, std::vector<std::string> rho, std::vector<std::string> thick,
+             std::vector<std::string> values) {
+    const int32_t n = static_cast<int32_t>(values.size());
+    std::vector<std::function<void()>> steps;
+    steps.push_back([component, display, n] {
+      ClickField(component);
+      ClickField(1354);  // a layer's resistivity
+      ClickField(display);
+      WDialogPutInteger(1351, n);
+      ClickField(kNext);
+    });
+    for (size_t i = 0; i < rho.size(); ++i)
+      steps.push_back(TypeInto(1364, 2, static_cast<int32_t>(i + 1), rho[i]));
+    for (size_t i = 0; i < thick.size(); ++i)
+      steps.push_back(TypeInto(1364, 3, static_cast<int32_t>(i + 1), thick[i]));
+    steps.push_back([] {
+      WDialogPutInteger(1368, 2);
+      ClickField(kNext);
+    });
+    for (size_t i = 0; i < values.size(); ++i)
+      steps.push_back(TypeInto(1006, 2, static_cast<int32_t>(i + 1), values[i]));
+    steps.push_back(Press(kNext));
+    steps.push_back(Press(kNext));
+    for (auto& s : steps) Steps({s});
+  }
+  // The window at the default size, or maximised.
+  void Place(bool maximised) {
+    std::filesystem::remove(program_ + ".INI");
+    if (maximised)
+      testsupport::WriteFile(program_ + ".INI", "[Windows]\r\nDialog X=   -1\r\nDialog Y=   -1\r\nWindow X=  320\r\n"
+                                                "Window Y=  256\r\nWindow W=  640\r\nWindow H=  512\r\n"
+                                                "Window State=    2\r\n");
+  }
+};
+
+TEST_F(PageGolden, PagesANewcomerReads) {
+  struct Case {
+    const char* name;
+    bool maximised;
+    std::function<void()> define;
+    std::function<void()> then;
+  };
+  auto fiveHz = [this] {
+    Suite(1008, 1068, {"100", "150", "1000"}, {"10", "100"}, {"1", "3", "10", "30", "100"});
+  };
+  const std::vector<Case> cases = {
+      {"page_two_decades.png", false,
+       [this] {
+         Suite(1008, 1069, {"100", "50", "100"}, {"100", "100"}, {"30", "50", "100", "200", "300"});
+       },
+       nullptr},
+      {"page_twenty_members.png", false,
+       [this] {
+         std::vector<std::string> v;
+         for (int k = 1; k <= 20; ++k) v.push_back(std::to_string(5 * k));
+         Suite(1008, 1068, {"100", "150", "1000"}, {"10", "100"}, v);
+       },
+       nullptr},
+      {"page_twenty_members_maximised.png", true,
+       [this] {
+         std::vector<std::string> v;
+         for (int k = 1; k <= 20; ++k) v.push_back(std::to_string(5 * k));
+         Suite(1008, 1068, {"100", "150", "1000"}, {"10", "100"}, v);
+       },
+       nullptr},
+      {"page_zoomed.png", false, fiveHz,
+       [this] {
+         // A held drag over the curve graph's middle decades.
+         plat::test::mouseMove(At(2.5f, 6.0f));
+         Drain();
+         plat::test::mouseDown(plat::test::Button::Left, At(2.5f, 6.0f));
+         Drain();
+         plat::test::advance(400);
+         plat::test::mouseMove(At(5.0f, 3.0f));
+         Drain();
+         plat::test::mouseUp(plat::test::Button::Left, At(5.0f, 3.0f));
+         Drain();
+       }},
+      {"page_field.png", false,
+       [this] {
+         Suite(1006, 1067, {"100", "10", "1000"}, {"100", "200"}, {"10", "30", "100", "300", "1000"});
+       },
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BeginRun();
+    Place(c.maximised);
+    c.define();
+    Start();
+    ASSERT_TRUE(SuiteResults().Snapshot.Valid);
+    if (c.then) c.then();
+    REFRESHSUITE(SuiteBaseModel().Primary, SuiteBaseModel().Partner);
+    EXPECT_TRUE(apptest::Notices().empty()) << apptest::Notices().front();
+    testsupport::ExpectGoldenPicture(Picture(), std::string("app/") + c.name);
+    EndRun();
+  }
+}
+
+}  // namespace
