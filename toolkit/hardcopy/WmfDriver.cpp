@@ -11,6 +11,7 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -331,16 +332,23 @@ void Initialise() {
   p.InitialisedDriver = kDriverNumber;
 }
 
+int32_t Scaled(int32_t v, int64_t times, int64_t over) {
+  const int64_t r = int64_t{v} * times / over;
+  return static_cast<int32_t>(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
+}
+
 void BeginOutput() {
   DriverParamsRecord& p = DriverParams();
   const HardcopyOptionsRecord& o = HardcopyOptions();
   if (p.OpQualifier > 0) {
     const int32_t kind = o.Opt[OptMetafileType] == 2 ? 2 : o.Opt[OptMetafileType] == 0 ? 0 : 1;
-    const int32_t right = o.Opt[OptPageWidth] * 1000 / 72, bottom = o.Opt[OptPageHeight] * 1000 / 72;
-    gM.width = o.Opt[OptPageWidth] * 10;
-    gM.height = o.Opt[OptPageHeight] * 10;
-    gM.frameX = gM.width * 254 / 72;
-    gM.frameY = gM.height * 254 / 72;
+    // Page options reach the whole range the options dialog takes: the
+    // sizes are reckoned wide and held within a 32-bit field.
+    const int32_t right = Scaled(o.Opt[OptPageWidth], 1000, 72), bottom = Scaled(o.Opt[OptPageHeight], 1000, 72);
+    gM.width = Scaled(o.Opt[OptPageWidth], 10, 1);
+    gM.height = Scaled(o.Opt[OptPageHeight], 10, 1);
+    gM.frameX = Scaled(gM.width, 254, 72);
+    gM.frameY = Scaled(gM.height, 254, 72);
     gM.header = YYWmfPlaceableHeader(right, bottom);
     if (p.PixelX[1] == 0) YYPadField(p.OutputTitle, kUntitled);
     gM.file = std::string(TrimTrailingBlanks(p.OpText));
