@@ -332,23 +332,25 @@ void Initialise() {
   p.InitialisedDriver = kDriverNumber;
 }
 
-int32_t Scaled(int32_t v, int64_t times, int64_t over) {
-  const int64_t r = int64_t{v} * times / over;
-  return static_cast<int32_t>(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
-}
-
 void BeginOutput() {
   DriverParamsRecord& p = DriverParams();
   const HardcopyOptionsRecord& o = HardcopyOptions();
   if (p.OpQualifier > 0) {
     const int32_t kind = o.Opt[OptMetafileType] == 2 ? 2 : o.Opt[OptMetafileType] == 0 ? 0 : 1;
-    // Page options reach the whole range the options dialog takes: the
-    // sizes are reckoned wide and held within a 32-bit field.
-    const int32_t right = Scaled(o.Opt[OptPageWidth], 1000, 72), bottom = Scaled(o.Opt[OptPageHeight], 1000, 72);
-    gM.width = Scaled(o.Opt[OptPageWidth], 10, 1);
-    gM.height = Scaled(o.Opt[OptPageHeight], 10, 1);
-    gM.frameX = Scaled(gM.width, 254, 72);
-    gM.frameY = Scaled(gM.height, 254, 72);
+    // Page options reach far beyond what a metafile can say: the placeable
+    // header's box is 16-bit at 1000 units an inch, and so are the plain
+    // kind's coordinates. A larger page is scaled down, its shape kept, to
+    // the largest page those fields hold.
+    const int32_t pageW = std::max(o.Opt[OptPageWidth], 0), pageH = std::max(o.Opt[OptPageHeight], 0);
+    constexpr int64_t kMaxPoints = 32767 * 72 / 1000;
+    const int64_t larger = std::max(pageW, pageH);
+    const int64_t pw = larger > kMaxPoints ? int64_t{pageW} * kMaxPoints / larger : pageW;
+    const int64_t ph = larger > kMaxPoints ? int64_t{pageH} * kMaxPoints / larger : pageH;
+    const int32_t right = static_cast<int32_t>(pw * 1000 / 72), bottom = static_cast<int32_t>(ph * 1000 / 72);
+    gM.width = static_cast<int32_t>(pw * 10);
+    gM.height = static_cast<int32_t>(ph * 10);
+    gM.frameX = static_cast<int32_t>(int64_t{gM.width} * 254 / 72);
+    gM.frameY = static_cast<int32_t>(int64_t{gM.height} * 254 / 72);
     gM.header = YYWmfPlaceableHeader(right, bottom);
     if (p.PixelX[1] == 0) YYPadField(p.OutputTitle, kUntitled);
     gM.file = std::string(TrimTrailingBlanks(p.OpText));
