@@ -666,15 +666,32 @@ bool undoGroup(Hwnd w, bool redo) {
   return true;
 }
 
+// The control's format indexes of a document's formats.
+std::vector<uint32_t> internAll(RichState& s, const RichText& doc) {
+  std::vector<uint32_t> map(doc.formats.size());
+  for (size_t k = 0; k < map.size(); ++k) map[k] = intern(s.fmts, doc.formats[k]);
+  return map;
+}
+
 void setWholeText(Hwnd w, const RichText& doc) {
   RichState& s = st(w);
   s.text.clear();
   s.cf.clear();
   s.pf.clear();
+  const std::vector<uint32_t> fmts = internAll(s, doc);
+  std::vector<uint32_t> paras(doc.paraFormats.size());
+  for (size_t k = 0; k < paras.size(); ++k) paras[k] = intern(s.paras, doc.paraFormats[k]);
+  const uint32_t plainPara = intern(s.paras, ParaFormat{});
+  auto paraOf = [&](size_t p) { return p < doc.paras.size() ? paras[doc.paras[p]] : plainPara; };
+  const size_t marks = static_cast<size_t>(std::count(doc.text.begin(), doc.text.end(), '\r'));
+  const size_t size = doc.text.size() + (s.crlf ? marks : 0);
+  s.text.reserve(size);
+  s.cf.reserve(size);
+  s.pf.reserve(size);
   size_t para = 0;
   for (size_t i = 0; i < doc.text.size(); ++i) {
-    const uint32_t f = intern(s.fmts, doc.chars[i]);
-    const uint32_t p = intern(s.paras, para < doc.paras.size() ? doc.paras[para] : ParaFormat{});
+    const uint32_t f = fmts[doc.chars[i]];
+    const uint32_t p = paraOf(para);
     if (doc.text[i] == '\r') {
       s.text += '\r';
       s.cf.push_back(f);
@@ -691,7 +708,7 @@ void setWholeText(Hwnd w, const RichText& doc) {
       s.pf.push_back(p);
     }
   }
-  s.lastPara = intern(s.paras, para < doc.paras.size() ? doc.paras[para] : s.paras[s.lastPara]);
+  s.lastPara = para < doc.paras.size() ? paras[doc.paras[para]] : s.lastPara;
   changed(s);
 }
 
@@ -699,29 +716,33 @@ void setWholeText(Hwnd w, const RichText& doc) {
 // range [a, b).
 RichText documentOf(const RichState& s, int a, int b) {
   RichText d;
+  d.formats = s.fmts;
+  d.paraFormats = s.paras;
   for (int i = a; i < b; ++i) {
     const char c = s.text[static_cast<size_t>(i)];
     if (s.crlf && c == '\n' && i > 0 && s.text[static_cast<size_t>(i - 1)] == '\r') continue;
     d.text += c;
-    d.chars.push_back(s.fmts[s.cf[static_cast<size_t>(i)]]);
-    if (c == '\r') d.paras.push_back(s.paras[s.pf[static_cast<size_t>(i)]]);
+    d.chars.push_back(s.cf[static_cast<size_t>(i)]);
+    if (c == '\r') d.paras.push_back(s.pf[static_cast<size_t>(i)]);
   }
-  d.paras.push_back(s.paras[paraAt(s, b)]);
+  d.paras.push_back(paraAt(s, b));
   return d;
 }
 
 // Plain text in, with the format of the insertion point.
 RichText plainDocument(const RichState& s, const std::string& in, uint32_t fmt) {
   RichText d;
+  d.formats.push_back(s.fmts[fmt]);
+  d.paraFormats.push_back(s.paras[s.lastPara]);
   for (size_t i = 0; i < in.size(); ++i) {
     char c = in[i];
     if (c == '\n' && i > 0 && in[i - 1] == '\r') continue;
     if (c == '\n') c = '\r';
     d.text += c;
-    d.chars.push_back(s.fmts[fmt]);
-    if (c == '\r') d.paras.push_back(s.paras[s.lastPara]);
+    d.chars.push_back(0);
+    if (c == '\r') d.paras.push_back(0);
   }
-  d.paras.push_back(s.paras[s.lastPara]);
+  d.paras.push_back(0);
   return d;
 }
 
@@ -945,7 +966,9 @@ LResult streamIn(Hwnd w, uint32_t flags, EditStream* es) {
   if (es->error != 0) return 0;
   RichText doc;
   const uint32_t fmt = s.insertFmt >= 0 ? static_cast<uint32_t>(s.insertFmt) : s.defaultFmt;
-  if (!((flags & sf::Rtf) && readRtf(data, s.fmts[fmt], s.paras[s.lastPara], doc))) {
+  // Rich text starts from the control's default format, whatever is set
+  // for typing: \plain in the file means that format.
+  if (!((flags & sf::Rtf) && readRtf(data, s.fmts[s.defaultFmt], s.paras[s.lastPara], doc))) {
     if (flags & sf::Rtf) {
       es->error = static_cast<uint32_t>(-16);   // not rich text
       return 0;
@@ -1319,7 +1342,9 @@ LResult richProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         selectObject(measureDc(), old);
         lf.height = -(tm.height - tm.internalLeading);
       }
-      f.height = static_cast<int>(static_cast<long>(-lf.height) * 1440 / displayInfo().dpi);
+      // to the nearest half point: a font of whole pixels (13 pixels at 96
+      // per inch for 10 points) is the size it was asked for, not 9.75 points
+      f.height = static_cast<int>((static_cast<long>(-lf.height) * 1440 / displayInfo().dpi + 5) / 10 * 10);
       f.face = lf.faceName;
       f.charSet = lf.charSet;
       f.pitchAndFamily = lf.pitchAndFamily;
@@ -1508,8 +1533,9 @@ LResult richProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         // rich text given as text goes in with its formats
         const int a = selMin(s);
         if (!replaceSelection(w, doc.text, wp != 0, false, message) && !doc.text.empty()) return 0;
+        const std::vector<uint32_t> fmts = internAll(s, doc);
         for (size_t k = 0; k < doc.text.size() && a + static_cast<int>(k) < len(s); ++k)
-          s.cf[static_cast<size_t>(a) + k] = intern(s.fmts, doc.chars[k]);
+          s.cf[static_cast<size_t>(a) + k] = fmts[doc.chars[k]];
         changed(s);
         redraw(w);
         return 0;

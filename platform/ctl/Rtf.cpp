@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <map>
+#include <tuple>
 
 namespace plat::detail {
 
@@ -61,20 +63,23 @@ std::string ParaWords(const ParaFormat& p) {
 std::string writeRtf(const RichText& doc) {
   std::vector<std::string> faces;
   std::vector<uint32_t> colours;
-  for (const CharFormat& f : doc.chars) {
+  for (const CharFormat& f : doc.formats) {
     IndexOf(faces, f.face);
     if (!(f.effects & cfe::AutoColour)) ColourIndex(colours, f.colour);
     if (!(f.effects & cfe::AutoBackColour)) ColourIndex(colours, f.backColour);
   }
   if (faces.empty()) faces.push_back("Arial");
+  auto paraAt = [&](size_t p) { return p < doc.paras.size() ? doc.paraFormat(p) : ParaFormat{}; };
   std::string body;
   const CharFormat* last = nullptr;
   size_t para = 0;
-  body += ParaWords(doc.paras.empty() ? ParaFormat{} : doc.paras[0]);
+  body += ParaWords(paraAt(0));
   for (size_t i = 0; i < doc.text.size(); ++i) {
-    const CharFormat& f = doc.chars[i];
+    const CharFormat& f = doc.charFormat(i);
     if (!last || !SameFormat(*last, f)) {
-      body += "\\plain\\f" + std::to_string(IndexOf(faces, f.face)) + "\\fs" + std::to_string(std::max(1, f.height / 10));
+      // sizes in half points, rounded: a size between two half points
+      // (from a font of whole pixels) is written as the nearer one
+      body += "\\plain\\f" + std::to_string(IndexOf(faces, f.face)) + "\\fs" + std::to_string(std::max(1, (f.height + 5) / 10));
       if (f.effects & cfe::Bold) body += "\\b";
       if (f.effects & cfe::Italic) body += "\\i";
       if (f.effects & cfe::Underline) body += "\\ul";
@@ -88,12 +93,15 @@ std::string writeRtf(const RichText& doc) {
     if (doc.text[i] == '\r') {
       body += "\\par\r\n";
       ++para;
-      body += ParaWords(para < doc.paras.size() ? doc.paras[para] : ParaFormat{});
+      body += ParaWords(paraAt(para));
       last = nullptr;
     } else {
       AppendEscaped(body, doc.text[i]);
     }
   }
+  // The last paragraph is ended too, as readers expect; the reader drops
+  // that one end again, so a text that ends with a line end keeps it.
+  body += "\\par";
   std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl";
   for (size_t k = 0; k < faces.size(); ++k) {
     out += "{\\f" + std::to_string(k) + "\\fnil\\fcharset0 ";
@@ -135,11 +143,57 @@ bool SkippedDestination(std::string_view w) {
 
 }  // namespace
 
+namespace {
+
+// The formats of a document being read, each kept once.
+class Pools {
+ public:
+  explicit Pools(RichText& doc) : doc_(doc) {}
+  uint32_t charFormat(const CharFormat& f) {
+    if (lastChar_ >= 0 && SameFull(doc_.formats[static_cast<size_t>(lastChar_)], f)) return static_cast<uint32_t>(lastChar_);
+    auto [it, added] = chars_.try_emplace(CharKey{f.effects, f.height, f.colour, f.backColour, f.charSet, f.pitchAndFamily, f.face},
+                                          static_cast<uint32_t>(doc_.formats.size()));
+    if (added) {
+      doc_.formats.push_back(f);
+      doc_.formats.back().mask = cfm::All;
+    }
+    lastChar_ = static_cast<int>(it->second);
+    return it->second;
+  }
+  uint32_t paraFormat(const ParaFormat& p) {
+    auto [it, added] = paras_.try_emplace(ParaKey{p.numbering, p.alignment, p.startIndent, p.rightIndent, p.offset, p.tabs},
+                                          static_cast<uint32_t>(doc_.paraFormats.size()));
+    if (added) {
+      doc_.paraFormats.push_back(p);
+      doc_.paraFormats.back().mask = pfm::All;
+    }
+    return it->second;
+  }
+
+ private:
+  using CharKey = std::tuple<uint32_t, int, uint32_t, uint32_t, int, int, std::string>;
+  using ParaKey = std::tuple<int, int, int, int, int, std::vector<int>>;
+  static bool SameFull(const CharFormat& a, const CharFormat& b) { return SameFormat(a, b) && a.pitchAndFamily == b.pitchAndFamily; }
+  RichText& doc_;
+  std::map<CharKey, uint32_t> chars_;
+  std::map<ParaKey, uint32_t> paras_;
+  int lastChar_ = -1;
+};
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
 bool readRtf(std::string_view in, const CharFormat& base, const ParaFormat& basePara, RichText& out) {
   if (in.substr(0, 5) != "{\\rtf") return false;
   out = RichText{};
-  std::vector<std::string> faces;
-  std::vector<int> faceIds;
+  Pools pools(out);
+  std::map<int, std::string> fonts;   // the font table: face by number (the first definition holds)
   std::vector<uint32_t> colours;   // index 0: automatic
   uint32_t red = 0, green = 0, blue = 0;
   bool colourGiven = false;
@@ -159,9 +213,9 @@ bool readRtf(std::string_view in, const CharFormat& base, const ParaFormat& base
     para.startIndent = leftIndent + firstIndent;
     para.offset = -firstIndent;
   };
-  int pendingSkip = 0;
+  int pendingSkip = 0;   // characters after \uN still to be dropped
   int defaultFont = 0;
-  std::string defaultFace = base.face;   // characters after \uN still to be dropped
+  std::string defaultFace = base.face;
   bool starred = false;
 
   auto emit = [&](char c) {
@@ -170,20 +224,26 @@ bool readRtf(std::string_view in, const CharFormat& base, const ParaFormat& base
       --pendingSkip;
       return;
     }
+    // Line ends come from \par and its kin only; other control bytes (a
+    // damaged escape, a stray byte) would be invisible in the text.
+    if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return;
     out.text += c;
-    out.chars.push_back(g.cf);
+    out.chars.push_back(pools.charFormat(g.cf));
   };
   auto endPara = [&]() {
     if (g.skip || g.destination != 0) return;
     out.text += '\r';
-    out.chars.push_back(g.cf);
+    out.chars.push_back(pools.charFormat(g.cf));
     indents();
-    out.paras.push_back(para);
+    out.paras.push_back(pools.paraFormat(para));
+  };
+  auto addFont = [&]() {
+    fonts.emplace(fontId, fontName);
+    fontName.clear();
   };
   auto faceOf = [&](int id) -> std::string {
-    for (size_t k = 0; k < faceIds.size(); ++k)
-      if (faceIds[k] == id) return faces[k];
-    return base.face;
+    auto it = fonts.find(id);
+    return it != fonts.end() ? it->second : base.face;
   };
 
   size_t i = 0;
@@ -191,17 +251,26 @@ bool readRtf(std::string_view in, const CharFormat& base, const ParaFormat& base
   while (i < n) {
     const char c = in[i];
     if (c == '{') {
+      ++i;
+      if (stack.size() >= kRtfMaxDepth) {
+        // A group nested this deep is skipped with everything in it, so
+        // that a file of braces cannot make the reader keep a state per
+        // level.
+        size_t depth = 1;
+        while (i < n && depth > 0) {
+          if (in[i] == '\\') ++i;
+          else if (in[i] == '{') ++depth;
+          else if (in[i] == '}') --depth;
+          ++i;
+        }
+        continue;
+      }
       stack.push_back(g);
       starred = false;
-      ++i;
       continue;
     }
     if (c == '}') {
-      if (g.destination == 1 && !fontName.empty()) {
-        faces.push_back(fontName);
-        faceIds.push_back(fontId);
-        fontName.clear();
-      }
+      if (g.destination == 1 && !fontName.empty()) addFont();
       if (stack.empty()) break;
       const bool fontTableEnds = g.destination == 1 && stack.back().destination != 1;
       g = stack.back();
@@ -220,13 +289,8 @@ bool readRtf(std::string_view in, const CharFormat& base, const ParaFormat& base
     }
     if (c != '\\') {
       if (g.destination == 1 && !g.skip) {
-        if (c == ';') {
-          faces.push_back(fontName);
-          faceIds.push_back(fontId);
-          fontName.clear();
-        } else {
-          fontName += c;
-        }
+        if (c == ';') addFont();
+        else fontName += c;
       } else if (g.destination == 2 && !g.skip) {
         if (c == ';') {
           colours.push_back(colourGiven ? (red | (green << 8) | (blue << 16)) : 0xFFFFFFFFu);
@@ -252,13 +316,14 @@ bool readRtf(std::string_view in, const CharFormat& base, const ParaFormat& base
         case '_': emit('-'); break;
         case '*': starred = true; break;
         case '\'': {
-          if (i + 2 <= n) {
-            unsigned v = 0;
-            std::from_chars(in.data() + i, in.data() + i + 2, v, 16);
-            i += 2;
-            if (g.destination == 1 && !g.skip) fontName += static_cast<char>(v);
-            else emit(static_cast<char>(v));
-          }
+          // two hex digits; an escape without them stands for nothing
+          const int hi = i < n ? HexDigit(in[i]) : -1;
+          const int lo = i + 1 < n ? HexDigit(in[i + 1]) : -1;
+          if (hi < 0 || lo < 0) break;
+          i += 2;
+          const char v = static_cast<char>(hi * 16 + lo);
+          if (g.destination == 1 && !g.skip) fontName += v;
+          else emit(v);
           break;
         }
         case '\r': case '\n': endPara(); break;
@@ -361,7 +426,7 @@ bool readRtf(std::string_view in, const CharFormat& base, const ParaFormat& base
   }
   // The last paragraph has no end mark.
   indents();
-  out.paras.push_back(para);
+  out.paras.push_back(pools.paraFormat(para));
   // An RTF file ends its last paragraph with \par; the text then ends with
   // an empty paragraph, which the control drops.
   if (!out.text.empty() && out.text.back() == '\r') {

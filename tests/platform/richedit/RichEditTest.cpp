@@ -282,6 +282,90 @@ TEST_F(RichEditTest, AColourIndexTheTableDoesNotHaveIsAutomatic) {
   EXPECT_EQ(FormatOf(e, 0, 1).colour, 0x0000FFu);
 }
 
+TEST_F(RichEditTest, RtfPutsNoControlBytesIntoTheText) {
+  struct Case {
+    std::string rtf, text;
+  };
+  const Case cases[] = {
+      {"{\\rtf1 a\\'zzb}", "azzb"},          // not hex: the escape stands for nothing
+      {"{\\rtf1 a\\'4zb}", "a4zb"},
+      {"{\\rtf1 a\\'}", "a"},                // cut short at the end
+      {"{\\rtf1 a\\'0db\\'0ac\\'01d}", "abcd"},
+      {"{\\rtf1 a\\u1 ?b\\u0 ?c}", "abc"},
+      {std::string("{\\rtf1 a\x01" "b\x1f" "c\\'09d}"), "abc\td"},
+      {"{\\rtf1 \\'e9\\'41}", "\xe9" "A"},
+  };
+  Hwnd e = Make();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rtf);
+    ASSERT_TRUE(StreamIn(e, sf::Rtf, c.rtf));
+    EXPECT_EQ(getWindowText(e), c.text);
+  }
+}
+
+TEST_F(RichEditTest, GroupsNestedTooDeepAreSkippedAndTheRestIsRead) {
+  Hwnd e = Make();
+  // text at a depth readers keep, and a group far deeper that is skipped
+  std::string rtf = "{\\rtf1 a";
+  rtf += std::string(200, '{') + "kept" + std::string(200, '}');
+  rtf += std::string(100000, '{') + "\\b lost\\}" + std::string(100000, '}');
+  rtf += "b}";
+  ASSERT_TRUE(StreamIn(e, sf::Rtf, rtf));
+  EXPECT_EQ(getWindowText(e), "akeptb");
+  EXPECT_EQ(FormatOf(e, 5, 6).effects & cfe::Bold, 0u);
+  // unbalanced: braces that never close
+  ASSERT_TRUE(StreamIn(e, sf::Rtf, "{\\rtf1 x" + std::string(1000000, '{')));
+  EXPECT_EQ(getWindowText(e), "x");
+}
+
+TEST_F(RichEditTest, RtfStartsFromTheDefaultFormatNotTheOneSetForTyping) {
+  Hwnd e = Make();
+  SetEffects(e, 0, 0, cfm::Bold | cfm::Italic, cfe::Bold | cfe::Italic);   // on for typing
+  ASSERT_TRUE(StreamIn(e, sf::Rtf, "{\\rtf1 a\\b b\\plain c}"));
+  EXPECT_EQ(getWindowText(e), "abc");
+  EXPECT_EQ(FormatOf(e, 0, 1).effects & (cfe::Bold | cfe::Italic), 0u);
+  EXPECT_EQ(FormatOf(e, 1, 2).effects & (cfe::Bold | cfe::Italic), cfe::Bold);
+  EXPECT_EQ(FormatOf(e, 2, 3).effects & (cfe::Bold | cfe::Italic), 0u);
+}
+
+TEST_F(RichEditTest, TheControlsOwnRtfComesBackExactlySaveAfterSave) {
+  // texts that end with line ends keep every one of them
+  for (const char* text : {"", "a", "a\r\n", "a\r\n\r\n", "\r\n", "a\r\nb"}) {
+    SCOPED_TRACE(testing::PrintToString(std::string(text)));
+    Hwnd e = Make();
+    setWindowText(e, text);
+    for (int round = 0; round < 3; ++round) {
+      Hwnd back = Make();
+      ASSERT_TRUE(StreamIn(back, sf::Rtf, StreamOut(e, sf::Rtf)));
+      EXPECT_EQ(getWindowText(back), text) << "round " << round;
+      destroyWindow(e);
+      e = back;
+    }
+  }
+  // sizes: whole and half points, and the size of a font of whole pixels
+  Hwnd e = Make();
+  LogFont lf;
+  lf.height = -13;   // 10 points at 96 pixels per inch
+  lf.faceName = "Arial";
+  sendMessage(e, wm::SetFont, createFont(lf), 0);
+  setWindowText(e, "abcd");
+  EXPECT_EQ(FormatOf(e, 0, 1).height, 200);
+  CharFormat size;
+  size.mask = cfm::Size;
+  for (int k : {1, 2, 3}) {
+    size.height = 180 + 30 * k;   // 210, 240, 270
+    Select(e, k, k + 1);
+    sendMessage(e, emr::SetCharFormat, scf::Selection, reinterpret_cast<LParam>(&size));
+  }
+  for (int round = 0; round < 2; ++round) {
+    Hwnd back = Make();
+    ASSERT_TRUE(StreamIn(back, sf::Rtf, StreamOut(e, sf::Rtf)));
+    const int want[] = {200, 210, 240, 270};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(FormatOf(back, k, k + 1).height, want[k]) << k << " round " << round;
+    e = back;
+  }
+}
+
 TEST_F(RichEditTest, ProtectedTextChangesOnlyWhenTheParentAgrees) {
   Hwnd e = Make();
   sendMessage(e, emr::SetEventMask, 0, enm::Protected);
