@@ -621,6 +621,8 @@ struct EditStream {
   uint32_t error = 0;
   EditStreamCallback callback = nullptr;
 };
+// The error of a rich-text stream whose data is no rich text.
+constexpr uint32_t kStreamNotRichText = static_cast<uint32_t>(-16);
 namespace sf {
 constexpr uint32_t Text = 0x1;
 constexpr uint32_t Rtf = 0x2;

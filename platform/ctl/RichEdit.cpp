@@ -970,7 +970,7 @@ LResult streamIn(Hwnd w, uint32_t flags, EditStream* es) {
   // for typing: \plain in the file means that format.
   if (!((flags & sf::Rtf) && readRtf(data, s.fmts[s.defaultFmt], s.paras[s.lastPara], doc))) {
     if (flags & sf::Rtf) {
-      es->error = static_cast<uint32_t>(-16);   // not rich text
+      es->error = kStreamNotRichText;
       return 0;
     }
     doc = plainDocument(s, data, fmt);

@@ -55,7 +55,7 @@ void YYEditorSetText(int32_t& status, const std::string& text) {
     return;
   }
   r->Guard = 0;
-  plat::setWindowText(r->EditControl, text);
+  YYEditorPutLiteral(*r, text, true);
   r->Guard = 1;
   r->CachedRich = r->CachedPlain = -1;
   status = 0;
@@ -77,7 +77,7 @@ void YYEditorPutText(int32_t& start, int32_t end, const std::string& text) {
   Send(r->EditControl, plat::emr::HideSelection, 1);
   YYEditorSetSelection(*r, a, b);
   r->Guard = 0;
-  Send(r->EditControl, plat::em::ReplaceSel, 1, reinterpret_cast<LParam>(text.c_str()));
+  YYEditorPutLiteral(*r, text, false);
   r->Guard = 1;
   Send(r->EditControl, plat::emr::HideSelection, 0);
   Send(r->EditControl, plat::em::ScrollCaret);
@@ -429,6 +429,20 @@ uint32_t YYEditorInChunk(uintptr_t cookie, uint8_t* buffer, int32_t count, int32
 namespace {
 uint32_t StreamFormat(const EditorRecord& r) { return r.RichText ? plat::sf::Rtf : plat::sf::Text; }
 }  // namespace
+
+void YYEditorPutLiteral(const EditorRecord& r, const std::string& text, bool whole) {
+  if (r.RichText) {
+    if (whole) plat::setWindowText(r.EditControl, text);
+    else Send(r.EditControl, plat::em::ReplaceSel, 1, reinterpret_cast<LParam>(text.c_str()));
+    return;
+  }
+  // The control reads text that begins like rich text as rich text; as a
+  // plain-text stream it is taken as it stands.
+  EditorStreamMemory m{reinterpret_cast<uint8_t*>(const_cast<char*>(text.data())),
+                       static_cast<int32_t>(std::min<size_t>(text.size(), INT32_MAX))};
+  plat::EditStream es{reinterpret_cast<uintptr_t>(&m), 0, YYEditorInChunk};
+  Send(r.EditControl, plat::emr::StreamIn, plat::sf::Text | (whole ? 0 : plat::sf::Selection), reinterpret_cast<LParam>(&es));
+}
 
 void YYEditorMeasure(int32_t& size) {
   size = 0;

@@ -1,7 +1,10 @@
 #include "toolkit/core/EditorDocuments.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "platform/ctl/Controls.h"
 #include "platform/dlg/CommonDialogs.h"
@@ -92,6 +95,42 @@ bool IsRtfName(const std::string& name) {
 
 int Warn(Hwnd owner, const std::string& text, const std::string& caption) {
   return plat::messageBox(owner, text, caption, plat::mb::IconExclamation);
+}
+
+// What a document's file was on disk when the editor last read or wrote
+// it, by the handle the editor keeps on it. Another program may still
+// write or replace the file (the kept handle only keeps out writers that
+// ask), and Save must not overwrite that work without a word.
+struct DiskStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+};
+std::map<int32_t, DiskStamp>& KeptStamps() {
+  static std::map<int32_t, DiskStamp> m;
+  return m;
+}
+bool StampOf(const std::string& name, DiskStamp& out) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return false;
+  out = DiskStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+  return true;
+}
+void NoteKeptFile(const EditorRecord& r, size_t doc) {
+  DiskStamp stamp;
+  if (r.FileHandle[doc] != 0 && StampOf(r.FileName, stamp)) KeptStamps()[r.FileHandle[doc]] = stamp;
+}
+// True when the document's file is no longer what the editor read or
+// wrote (a file now missing is not: saving only makes it again).
+bool ChangedOnDisk(const EditorRecord& r, size_t doc) {
+  if (r.FileHandle[doc] == 0) return false;
+  const auto it = KeptStamps().find(r.FileHandle[doc]);
+  DiskStamp now;
+  if (it == KeptStamps().end() || !StampOf(r.FileName, now)) return false;
+  const DiskStamp& was = it->second;
+  return now.device != was.device || now.inode != was.inode || now.size != was.size ||
+         now.modified.tv_sec != was.modified.tv_sec || now.modified.tv_nsec != was.modified.tv_nsec;
 }
 
 }  // namespace
@@ -213,6 +252,7 @@ int32_t YYEditorLoad(Hwnd frame, int32_t opening) {
   }
   plat::FileLockAgainstWriters(handle);
   r->FileHandle[doc] = handle + 1;
+  NoteKeptFile(*r, doc);
   int64_t size = 0, back = 0;
   plat::FileSeek(handle, 0, 2, size);
   plat::FileSeek(handle, 0, 0, back);
@@ -234,7 +274,11 @@ int32_t YYEditorLoad(Hwnd frame, int32_t opening) {
     if (readErr != 0 || got < static_cast<size_t>(size)) {
       fail("Read Error", readErr != 0 ? readErr : 5);
     } else if (r->RichText && IsRtfName(r->FileName)) {
-      if (StreamIn(*r, true, bytes.data(), static_cast<size_t>(size)) != 0) {
+      const uint32_t error = StreamIn(*r, true, bytes.data(), static_cast<size_t>(size));
+      if (error == plat::kStreamNotRichText) {
+        Warn(frame, "Not a rich-text file: " + r->FileName, "Read Error");
+        YYEditorCloseFile(frame);
+      } else if (error != 0) {
         fail("Read Error", 5);
       } else {
         Send(r->EditControl, plat::em::SetModify, 0);
@@ -307,6 +351,12 @@ int32_t YYEditorSave(Hwnd frame, int32_t dialog) {
                                                 : std::string("&") + static_cast<char>(r->CurrentDocument + 55)) +
                            "\t" + r->FileName);
     YYEditorTitle(frame);
+  } else if (ChangedOnDisk(*r, doc)) {
+    const int answer = plat::messageBox(frame,
+                                        r->FileName + " has been changed by another program since it was opened.\n"
+                                                      "Do you want to overwrite it?",
+                                        "Save", plat::mb::YesNo | plat::mb::IconExclamation);
+    if (answer != plat::kIdYes) return 0;
   }
   YYEditorCloseFile(frame);
   // The backup is a copy with the file's own permission bits (a private
@@ -342,6 +392,7 @@ int32_t YYEditorSave(Hwnd frame, int32_t dialog) {
     if (plat::FileOpen(r->FileName, plat::kOpenRead, h) == 0) {
       plat::FileLockAgainstWriters(h);
       r->FileHandle[doc] = h + 1;
+      NoteKeptFile(*r, doc);
     }
   }
   return 1;

@@ -136,6 +136,13 @@ plat::Hwnd YYEditorFindDialog(int32_t window) {
   return r ? r->FindDialog : plat::Hwnd{};
 }
 
+plat::Hwnd YYEditorFindDialogHolding(plat::Hwnd w) {
+  if (!w) return {};
+  for (const auto& [frame, r] : Editors())
+    if (r->FindDialog && (r->FindDialog == w || plat::isChild(r->FindDialog, w))) return r->FindDialog;
+  return {};
+}
+
 int32_t YYEditorCountReturns(Hwnd control, int32_t position) {
   const int n = static_cast<int>(plat::sendMessage(control, plat::wm::GetTextLength, 0, 0));
   std::string buf(static_cast<size_t>(n + 1), '\0');
@@ -1550,7 +1557,7 @@ int32_t YYEditorReplaceOne(Hwnd frame, EditorRecord& r, const plat::FindReplace&
   }
   if (sel.min != sel.max && selected == key) {
     r.Guard = 0;
-    Send(r.EditControl, plat::em::ReplaceSel, 1, reinterpret_cast<LParam>(r.ReplaceText.c_str()));
+    YYEditorPutLiteral(r, r.ReplaceText, false);
     r.Guard = 1;
     // the search goes on after the replacement
     const int after = YYEditorSelection(r).max;
@@ -1568,7 +1575,7 @@ void YYEditorPaste(EditorRecord& r) {
   if (!plat::openClipboard(r.EditControl)) return;
   const bool got = plat::getClipboardData(plat::kCfText, text);
   plat::closeClipboard();
-  if (got) Send(r.EditControl, plat::em::ReplaceSel, 1, reinterpret_cast<LParam>(text.c_str()));
+  if (got) YYEditorPutLiteral(r, text, false);
 }
 
 void YYEditorStyle(EditorRecord& r, int32_t command) {
@@ -1579,7 +1586,9 @@ void YYEditorStyle(EditorRecord& r, int32_t command) {
   c.mask = bit;
   c.effects = (f.mask & bit) ? (f.effects & bit) ^ bit : bit;
   const int32_t a = r.CachedRich, b = r.CachedPlain;
-  Send(r.EditControl, plat::emr::SetCharFormat, plat::scf::Selection | plat::scf::Word, reinterpret_cast<LParam>(&c));
+  // The selection only: with nothing selected the style is for what is
+  // typed next, not for the word the caret stands in.
+  Send(r.EditControl, plat::emr::SetCharFormat, plat::scf::Selection, reinterpret_cast<LParam>(&c));
   r.CachedRich = a;
   r.CachedPlain = b;
   YYEditorFormatState(r);
@@ -1710,7 +1719,9 @@ void YYEditorFontDialog(Hwnd frame, EditorRecord& r) {
   c.effects = (cf.font.weight >= 700 ? plat::cfe::Bold : 0) | (cf.font.italic ? plat::cfe::Italic : 0) |
               (cf.font.underline ? plat::cfe::Underline : 0) | (cf.font.strikeOut ? plat::cfe::StrikeOut : 0);
   const int32_t a = r.CachedRich, b = r.CachedPlain;
-  Send(r.EditControl, plat::emr::SetCharFormat, plat::scf::Selection | plat::scf::Word, reinterpret_cast<LParam>(&c));
+  // The selection only: with nothing selected the style is for what is
+  // typed next, not for the word the caret stands in.
+  Send(r.EditControl, plat::emr::SetCharFormat, plat::scf::Selection, reinterpret_cast<LParam>(&c));
   r.CachedRich = a;
   r.CachedPlain = b;
   YYEditorFormatState(r);

@@ -110,9 +110,17 @@ std::vector<plat::Haccel> YYEditorTables(int32_t window);
 std::vector<plat::Haccel> YYEditorPaneTables(int32_t window);
 // The editor's open find or replace dialog, or none.
 plat::Hwnd YYEditorFindDialog(int32_t window);
+// The open find or replace dialog of any editor that is w or holds w, or
+// none: keys typed in the dialog's fields go to it as dialog keys.
+plat::Hwnd YYEditorFindDialogHolding(plat::Hwnd w);
 // The control's selection, in its own positions, and setting it.
 plat::CharRange YYEditorSelection(const EditorRecord& r);
 void YYEditorSetSelection(const EditorRecord& r, int a, int b);
+// Puts `text` in place of the control's selection (as an undoable change, or
+// the whole text when `whole`). A rich-text editor reads
+// a text that begins with "{\rtf" as rich text; a plain-text editor takes
+// every text literally.
+void YYEditorPutLiteral(const EditorRecord& r, const std::string& text, bool whole);
 // The control's text from a to b in its own positions (b < 0 or past the
 // end: to the end).
 std::string YYEditorControlText(const EditorRecord& r, int a, int b);

@@ -147,6 +147,12 @@ void Route(const plat::Msg& m) {
     }
     if (YYDialogMessageCheck(m)) return;
   }
+  // An editor's find dialog is a window of its own, owned by the editor
+  // rather than inside it: its keys (Enter, Tab, Escape) are dialog keys.
+  if (const plat::Hwnd find = YYEditorFindDialogHolding(m.hwnd)) {
+    plat::Msg copy = m;
+    if (plat::isDialogMessage(find, copy)) return;
+  }
   // Text-editor and grid windows translate with their own tables; other
   // windows with the nearest window that has an accelerator table.
   const int32_t own = EditorWindowOf(m.hwnd);

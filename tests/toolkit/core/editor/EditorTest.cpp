@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "platform/bars/Toolbar.h"
+#include "platform/clip/Clipboard.h"
 #include "platform/ctl/Controls.h"
 #include "platform/os/Os.h"
 #include "platform/print/Capture.h"
@@ -410,6 +411,57 @@ TEST_F(EditorTest, TheBackupKeepsItsFilesModeAndAFailedBackupStopsTheSave) {
   EXPECT_EQ(testsupport::ReadFile(other), "kept");
 }
 
+TEST_F(EditorTest, SaveAsksBeforeOverwritingAFileAnotherProgramChanged) {
+  const std::string file = Path("shared.txt");
+  testsupport::WriteFile(file, "first");
+  const int32_t n = Editor(0, file);
+  ASSERT_EQ(Text(n), "first");
+  // unchanged on disk: saved without a question
+  YYEditorSetText(Ignored(), "mine");
+  YYEditorSetModified(0, 1);
+  plat::test::clearShownDialogs();
+  EXPECT_EQ(YYEditorSave(FrameOf(n), 0), 1);
+  EXPECT_TRUE(plat::test::shownDialogs().empty());
+  EXPECT_EQ(testsupport::ReadFile(file), "mine");
+
+  struct Case {
+    const char* change;
+    int answer;
+    int saved;
+  };
+  for (const Case c : {Case{"written", plat::kIdNo, 0}, Case{"replaced", plat::kIdNo, 0}, Case{"written", plat::kIdYes, 1}}) {
+    SCOPED_TRACE(std::string(c.change) + " " + std::to_string(c.answer));
+    const std::string theirs = std::string("theirs, ") + c.change;
+    if (std::string(c.change) == "written") {
+      testsupport::WriteFile(file, theirs);
+    } else {
+      testsupport::WriteFile(file + ".new", theirs);
+      std::filesystem::rename(file + ".new", file);
+    }
+    YYEditorSetText(Ignored(), "mine again");
+    YYEditorSetModified(0, 1);
+    plat::test::clearShownDialogs();
+    plat::test::answerMessageBox(c.answer);
+    EXPECT_EQ(YYEditorSave(FrameOf(n), 0), c.saved);
+    ASSERT_EQ(plat::test::shownDialogs().size(), 1u);
+    EXPECT_EQ(plat::test::shownDialogs()[0].text,
+              file + " has been changed by another program since it was opened.\nDo you want to overwrite it?");
+    EXPECT_EQ(testsupport::ReadFile(file), c.saved ? "mine again" : theirs);
+    EXPECT_EQ(Info(n, 1), c.saved);   // not modified once saved
+  }
+}
+
+TEST_F(EditorTest, ARichTextNameOnAFileThatIsNotRichTextIsRefusedByName) {
+  const std::string file = Path("notes.rtf");
+  testsupport::WriteFile(file, "plain words, no rich text");
+  plat::test::answerMessageBox(plat::kIdOk);
+  const int32_t n = Editor(kEdRichText, file);
+  ASSERT_EQ(plat::test::shownDialogs().size(), 1u);
+  EXPECT_EQ(plat::test::shownDialogs()[0].text, "Not a rich-text file: " + file);
+  EXPECT_EQ(plat::test::shownDialogs()[0].caption, "Read Error");
+  EXPECT_EQ(Text(n), "");
+}
+
 TEST_F(EditorTest, AFileLongerThanTheLimitIsRefusedNotCut) {
   testsupport::WriteFile(Path("big.txt"), std::string(64, 'x'));
   const int32_t n = Editor(0);
@@ -460,6 +512,42 @@ TEST_F(EditorTest, SearchingDownTwiceFindsTwoPlacesAndReplaceAllEndsOnce) {
   plat::test::answerMessageBox(plat::kIdOk);
   plat::test::findDialogAction(r.FindDialog, plat::fr::ReplaceAll, "cat", "cow");
   EXPECT_EQ(Text(n), "cow dog cow bird");
+}
+
+TEST_F(EditorTest, EnterTabAndEscapeWorkInTheFindDialogOfAModelessEditor) {
+  auto events = []() {
+    int32_t type = 0;
+    EventRecord e{};
+    for (int i = 0; i < 40; ++i) WEventPoll(type, e);
+  };
+  for (int32_t mode : {2, 3}) {
+    SCOPED_TRACE(mode);
+    const int32_t n = Child();
+    Select(n);
+    int32_t status = 0, m = mode;
+    YYEditorOpen(status, m, 0, 0, 3, 10, -1, -1, "", "");
+    ASSERT_EQ(status, 0);
+    YYEditorSetText(Ignored(), "cat dog cat");
+    Command(n, kEdCmdFind);
+    const plat::Hwnd dialog = Rec(n).FindDialog;
+    ASSERT_TRUE(dialog);
+    const plat::Hwnd field = plat::getDlgItem(dialog, 1152);
+    plat::setFocus(field);
+    plat::test::typeText("dog");
+    events();
+    plat::test::key(plat::vk::Return);   // Find Next
+    events();
+    EXPECT_EQ(Info(n, 4), 5);
+    EXPECT_EQ(Info(n, 5), 7);
+    plat::test::key(plat::vk::Tab);      // on to the next control of the dialog
+    events();
+    EXPECT_NE(plat::getFocus(), field);
+    EXPECT_TRUE(plat::isChild(dialog, plat::getFocus()));
+    plat::test::key(plat::vk::Escape);   // the dialog closes
+    events();
+    EXPECT_FALSE(Rec(n).FindDialog);
+    EXPECT_FALSE(plat::isWindow(dialog));
+  }
 }
 
 TEST_F(EditorTest, CancellingTheFindDialogOfAnEditorInsideItsParentFocusesTheEditor) {
@@ -717,6 +805,86 @@ TEST_F(EditorTest, ABookmarkMovesWithTextTypedBeforeIt) {
   Command(n, kEdCmdGotoBookmark);
   EXPECT_EQ(Info(n, 4), 10);
   EXPECT_EQ(Info(n, 5), 9);
+}
+
+TEST_F(EditorTest, FormattingKeysStyleTheSelectionOrWhatIsTypedNext) {
+  const int32_t n = Editor(kEdRichText);
+  const plat::Hwnd e = Rec(n).EditControl;
+  auto press = [](uint32_t vk) {
+    plat::test::key(vk, plat::test::kCtrl);
+    int32_t type = 0;
+    EventRecord record{};
+    for (int i = 0; i < 10 && type != EventMenuCommand; ++i) WEventPoll(type, record);
+    return type == EventMenuCommand ? record[1] : -1;
+  };
+  // effects of the characters a..b, with the bits uniform over them
+  auto effects = [&](int a, int b) {
+    plat::CharRange c{a, b};
+    plat::sendMessage(e, plat::emr::ExSetSel, 0, reinterpret_cast<plat::LParam>(&c));
+    plat::CharFormat f;
+    plat::sendMessage(e, plat::emr::GetCharFormat, plat::scf::Selection, reinterpret_cast<plat::LParam>(&f));
+    return f.effects & f.mask & (plat::cfe::Bold | plat::cfe::Italic | plat::cfe::Underline);
+  };
+  Type(n, "word");
+  EXPECT_EQ(press('B'), kEdCmdBold);
+  Type(n, " next");
+  EXPECT_EQ(Text(n), "word next");
+  EXPECT_EQ(effects(0, 4), 0u);                     // the word typed before stays plain
+  EXPECT_EQ(effects(4, 9), plat::cfe::Bold);        // what came after the key is bold
+  // a selection takes the style, the text after it does not
+  plat::setFocus(e);
+  plat::CharRange word{0, 4};
+  plat::sendMessage(e, plat::emr::ExSetSel, 0, reinterpret_cast<plat::LParam>(&word));
+  EXPECT_EQ(press('I'), kEdCmdItalic);
+  EXPECT_EQ(effects(0, 4), plat::cfe::Italic);
+  EXPECT_EQ(effects(4, 9), plat::cfe::Bold);
+  // pressed twice with nothing selected, the key takes its style back off
+  YYEditorCaretTo(9);
+  plat::setFocus(e);
+  EXPECT_EQ(press('U'), kEdCmdUnderline);
+  EXPECT_EQ(press('U'), kEdCmdUnderline);
+  EXPECT_EQ(press('U'), kEdCmdUnderline);
+  Type(n, "!");
+  EXPECT_EQ(effects(9, 10), plat::cfe::Bold | plat::cfe::Underline);
+  EXPECT_EQ(effects(0, 4), plat::cfe::Italic);
+}
+
+TEST_F(EditorTest, APlainTextEditorTakesTextThatLooksLikeRichTextLiterally) {
+  const std::string rich = "{\\rtf1 {\\b x}\\par}";
+  struct Case {
+    int32_t flags;
+    std::string shown;   // what each way of putting the text in shows
+  };
+  for (const Case& c : {Case{0, rich}, Case{kEdRichText, "x"}}) {
+    SCOPED_TRACE(c.flags);
+    const int32_t n = Editor(c.flags);
+    YYEditorSetText(Ignored(), rich);
+    EXPECT_EQ(Text(n), c.shown);
+    YYEditorSetText(Ignored(), "");
+    int32_t at = 1;
+    YYEditorPutText(at, 0, rich);
+    EXPECT_EQ(Text(n), c.shown);
+    YYEditorSetText(Ignored(), "");
+    ASSERT_TRUE(plat::openClipboard(Rec(n).EditControl));
+    plat::emptyClipboard();
+    plat::setClipboardData(plat::kCfText, rich);
+    plat::closeClipboard();
+    Command(n, kEdCmdPaste);
+    // the rich-text editor pastes with the control's own paste, as text
+    EXPECT_EQ(Text(n), rich);
+  }
+  // a plain-text editor's replacement text goes in as it stands too
+  const int32_t n = Editor(0);
+  YYEditorSetText(Ignored(), "a b");
+  Rec(n).FindText = "b";
+  Rec(n).ReplaceText = rich;
+  plat::FindReplace block;
+  block.flags = plat::fr::Down;
+  int32_t at = 2;
+  YYEditorSelect(at, 3);   // the b
+  plat::test::answerMessageBox(plat::kIdOk);   // no further match
+  YYEditorReplaceOne(FrameOf(n), Rec(n), block);
+  EXPECT_EQ(Text(n), "a " + rich);
 }
 
 TEST_F(EditorTest, AReadOnlyEditorOpensButRefusesChanges) {
