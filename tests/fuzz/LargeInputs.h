@@ -55,10 +55,20 @@ inline std::string FullObjectTableMetafile(uint32_t rounds = 1000000) {
   return s + body;
 }
 
+// 30 MB of groups opened inside each other. A reader that keeps a state
+// for every level takes gigabytes; one that skips groups nested past its
+// depth limit takes next to nothing.
+inline std::string NestedGroupsRtf() {
+  std::string s = "{\\rtf1 a";
+  s.append(30u << 20, '{');
+  return s;
+}
+
 }  // namespace large
 
 inline std::vector<LargeInput> LargeInputs() {
-  return {{"plain metafile with a full object table", "wmf", [] { return large::FullObjectTableMetafile(); }}};
+  return {{"plain metafile with a full object table", "wmf", [] { return large::FullObjectTableMetafile(); }},
+          {"rich text of 30 MB of nested groups", "rtf", [] { return large::NestedGroupsRtf(); }}};
 }
 
 }  // namespace fuzz
