@@ -57,6 +57,7 @@ struct Line {
   bool bullet = false;   // the first line of a bulleted paragraph
   int bulletX = 0;
   int para = 0;     // the paragraph's format index
+  int width = 0;    // right of its last shown character, from the text's left
 };
 
 struct Step {
@@ -93,6 +94,10 @@ struct RichState {
   int layoutWidth = -2;
   int firstLine = 0;
   int scrollX = 0;
+  int textWidth = 0;          // the widest line, in pixels
+  // The scroll bars the control was made with: a bar hides while there is
+  // nothing to scroll (which takes its style bit away) and must come back.
+  bool vBar = false, hBar = false;
   std::map<uint32_t, Slot> slots;
 };
 
@@ -118,7 +123,7 @@ int selMax(const RichState& s) { return std::max(s.anchor, s.caret); }
 bool readOnly(Hwnd w) { return getWindowStyle(w) & es::ReadOnly; }
 bool wraps(Hwnd w) {
   const uint32_t style = getWindowStyle(w);
-  return !(style & es::AutoHScroll) && !(style & ws::HScroll);
+  return !(style & es::AutoHScroll) && !(style & ws::HScroll) && !st(w).hBar;
 }
 void redraw(Hwnd w) { invalidateRect(w, nullptr, true); }
 
@@ -316,6 +321,7 @@ std::vector<Line> layoutText(const RichState& s, int from, int to, int width, co
         if (c != ' ') shown = px;
       }
       l.x = left;
+      l.width = left + shown;
       if (width > 0 && pf.alignment == kAlignCentre) l.x += std::max(0, (room - shown) / 2);
       if (width > 0 && pf.alignment == kAlignRight) l.x += std::max(0, room - shown);
       l.y = y;
@@ -386,6 +392,8 @@ const std::vector<Line>& linesOf(Hwnd w) {
   const int width = wraps(w) ? formatRect(w).width() : -1;
   if (s.layoutValid && s.layoutWidth == width) return s.lines;
   s.lines = layoutText(s, 0, -1, width, screenMetrics(s));
+  s.textWidth = 0;
+  for (const Line& l : s.lines) s.textWidth = std::max(s.textWidth, l.width);
   s.layoutValid = true;
   s.layoutWidth = width;
   return s.lines;
@@ -448,7 +456,7 @@ void updateBars(Hwnd w) {
   RichState& s = st(w);
   const auto& lines = linesOf(w);
   s.firstLine = std::clamp(s.firstLine, 0, static_cast<int>(lines.size()) - 1);
-  if (getWindowStyle(w) & ws::VScroll) {
+  if (s.vBar) {
     ScrollInfo si;
     si.mask = sif::Range | sif::Page | sif::Pos;
     si.max = static_cast<int>(lines.size()) - 1;
@@ -456,6 +464,25 @@ void updateBars(Hwnd w) {
     si.pos = s.firstLine;
     setScrollInfo(w, kSbVert, si, true);
   }
+  if (s.hBar) {
+    // pixels: the widest line and room for the caret after it
+    const int view = std::max(1, formatRect(w).width());
+    ScrollInfo si;
+    si.mask = sif::Range | sif::Page | sif::Pos;
+    si.max = wraps(w) ? 0 : s.textWidth + 8;
+    si.page = static_cast<unsigned>(view);
+    s.scrollX = std::clamp(s.scrollX, 0, std::max(0, si.max - view + 1));
+    si.pos = s.scrollX;
+    setScrollInfo(w, kSbHorz, si, true);
+  }
+}
+
+void setScrollX(Hwnd w, int x) {
+  RichState& s = st(w);
+  const int old = s.scrollX;
+  s.scrollX = wraps(w) ? 0 : std::max(0, x);   // wrapped lines never run past the right edge
+  updateBars(w);
+  if (old != s.scrollX) redraw(w);
 }
 
 void notifyScroll(Hwnd w) {
@@ -499,6 +526,7 @@ void scrollCaret(Hwnd w) {
     if (x < f.left) s.scrollX -= f.left - x;
     if (x >= f.right) s.scrollX += x - f.right + 8;
     s.scrollX = std::max(0, s.scrollX);
+    updateBars(w);
   }
   redraw(w);
 }
@@ -1312,6 +1340,8 @@ LResult richProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case wm::Create: {
       RichState& s = st(w);
       s.crlf = getClassName(w) == kRichEdit10Class;
+      s.vBar = getWindowStyle(w) & ws::VScroll;
+      s.hBar = getWindowStyle(w) & ws::HScroll;
       s.packedPositions = !s.crlf && offeredRichEditLevel() == 2;
       CharFormat base;
       base.mask = cfm::All;
@@ -1420,9 +1450,36 @@ LResult richProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
         case kSbPageUp: setFirstLine(w, s.firstLine - page); break;
         case kSbPageDown: setFirstLine(w, s.firstLine + page); break;
         case kSbThumbTrack:
-        case kSbThumbPosition: setFirstLine(w, hiWord(wp)); break;
+        case kSbThumbPosition: {
+          // the bar's own position: the message's word holds 16 bits only
+          ScrollInfo si;
+          si.mask = sif::TrackPos;
+          setFirstLine(w, getScrollInfo(w, kSbVert, si) ? si.trackPos : hiWord(wp));
+          break;
+        }
         case kSbTop: setFirstLine(w, 0); break;
         case kSbBottom: setFirstLine(w, static_cast<int>(linesOf(w).size())); break;
+        default: break;
+      }
+      return 0;
+    }
+    case wm::HScroll: {
+      RichState& s = st(w);
+      const int view = std::max(1, formatRect(w).width());
+      switch (loWord(wp)) {
+        case kSbLineUp: setScrollX(w, s.scrollX - 8); break;
+        case kSbLineDown: setScrollX(w, s.scrollX + 8); break;
+        case kSbPageUp: setScrollX(w, s.scrollX - view); break;
+        case kSbPageDown: setScrollX(w, s.scrollX + view); break;
+        case kSbThumbTrack:
+        case kSbThumbPosition: {
+          ScrollInfo si;
+          si.mask = sif::TrackPos;
+          setScrollX(w, getScrollInfo(w, kSbHorz, si) ? si.trackPos : hiWord(wp));
+          break;
+        }
+        case kSbTop: setScrollX(w, 0); break;
+        case kSbBottom: setScrollX(w, s.textWidth); break;
         default: break;
       }
       return 0;
@@ -1627,7 +1684,7 @@ LResult richProc(Hwnd w, uint32_t message, WParam wp, LParam lp) {
     case em::GetFirstVisibleLine: return st(w).firstLine;
     case emr::LineScroll: {
       RichState& s = st(w);
-      s.scrollX = std::max(0, s.scrollX + static_cast<int>(static_cast<intptr_t>(wp)) * 8);
+      setScrollX(w, s.scrollX + static_cast<int>(static_cast<intptr_t>(wp)) * 8);
       setFirstLine(w, s.firstLine + static_cast<int>(lp));
       redraw(w);
       return 1;

@@ -483,6 +483,13 @@ EditorRecord* CommandLineEditor(Hwnd edit, Hwnd* frame) {
 
 bool HasHistory(const EditorRecord& r) { return r.CommandLine && r.CommandLine != r.CommandLineEdit; }
 
+// Shows history entry `index` in the command line, selected whole so
+// that typing replaces it rather than going in front of it.
+void Recall(const EditorRecord& r, int index) {
+  Send(r.CommandLine, plat::cb::SetCurSel, static_cast<WParam>(index));
+  Send(r.CommandLineEdit, plat::em::SetSel, 0, -1);
+}
+
 void EnterPressed(Hwnd frame, EditorRecord& r) {
   YYEventStore(EventEditorEnter, 0, 0, 0, frame);
   if (!HasHistory(r)) return;
@@ -499,7 +506,7 @@ void EnterPressed(Hwnd frame, EditorRecord& r) {
     if (count >= 100) Send(r.CommandLine, plat::cb::DeleteString, 99);
     Send(r.CommandLine, plat::cb::InsertString, 0, reinterpret_cast<LParam>(text.c_str()));
   }
-  Send(r.CommandLine, plat::cb::SetCurSel, 0);
+  Recall(r, 0);
 }
 
 }  // namespace
@@ -534,7 +541,7 @@ LResult YYEditorCommandLineProc(Hwnd w, uint32_t message, WParam wp, LParam lp) 
         } else {
           sel = up ? std::max(0, sel - 1) : std::min(count - 1, sel + 1);
         }
-        Send(r->CommandLine, plat::cb::SetCurSel, static_cast<WParam>(sel));
+        Recall(*r, sel);
         return 0;
       }
       default: break;

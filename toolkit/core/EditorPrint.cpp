@@ -199,27 +199,43 @@ int32_t YYEditorPrint(Hwnd frame, EditorRecord& r, int32_t selection, int32_t se
     plat::deleteDc(dc);
     return 1;
   }
-  if (plat::startDoc(dc, doc) <= 0) {
-    plat::deleteDc(dc);
+  auto failed = [&](const char* text) {
     if (setup == 1) {
-      plat::messageBox(frame, "Unable to print text", "Print Error", plat::mb::IconExclamation);
+      plat::messageBox(frame, text, "Print Error", plat::mb::IconExclamation);
       YYEditorRefocus(frame);
     }
     return 0;
+  };
+  // A page too small for one line of the text prints nothing: that is a
+  // failure to report, not a blank page and success.
+  fr.range = {a, b};
+  const int fits = static_cast<int>(plat::sendMessage(r.EditControl, plat::emr::FormatRange, 0, reinterpret_cast<LParam>(&fr)));
+  plat::sendMessage(r.EditControl, plat::emr::FormatRange, 0, 0);
+  if (fits <= a) {
+    plat::deleteDc(dc);
+    return failed("Nothing printed: no line of the text fits between the page's margins.");
   }
+  if (plat::startDoc(dc, doc) <= 0) {
+    plat::deleteDc(dc);
+    return failed("Unable to print text");
+  }
+  bool whole = true;
   while (a < b) {
     plat::startPage(dc);
     fr.range = {a, b};
     const int next = static_cast<int>(plat::sendMessage(r.EditControl, plat::emr::FormatRange, 1, reinterpret_cast<LParam>(&fr)));
     plat::endPage(dc);
     // A page that takes no text would come again for ever.
-    if (next <= a) break;
+    if (next <= a) {
+      whole = false;
+      break;
+    }
     a = next;
   }
   plat::sendMessage(r.EditControl, plat::emr::FormatRange, 0, 0);
   plat::endDoc(dc);
   plat::deleteDc(dc);
-  return 1;
+  return whole ? 1 : failed("Printing stopped: a line of the text does not fit between the page's margins.");
 }
 
 void YYEditorPrintRange(int32_t& status, int32_t start, int32_t end, const std::string& name) {

@@ -468,8 +468,8 @@ void Layout(Hwnd frame, EditorRecord& r) {
     plat::getWindowRect(r.PromptFrame, pr);
     const int pw = pr.width();
     plat::moveWindow(r.PromptFrame, area.left, area.bottom - h, pw, h, true);
-    plat::moveWindow(r.CommandLine, area.left + pw, area.bottom - h, std::max(1, area.width() - pw),
-                     r.CommandLine == r.CommandLineEdit ? h : h * 10, true);
+    // one line: a combo box with history drops its list below when opened
+    plat::moveWindow(r.CommandLine, area.left + pw, area.bottom - h, std::max(1, area.width() - pw), h, true);
     area.bottom -= h;
   }
   plat::moveWindow(r.EditControl, area.left, area.top, std::max(1, area.width()), std::max(1, area.height()), true);
@@ -483,8 +483,10 @@ void CreateCommandLine(Hwnd frame, EditorRecord& r, bool history) {
   const int h = std::max(r.CharHeight, 8) + 8;
   r.CommandLineHeight = h;
   if (history) {
+    // the drop-down list brings its own scroll bar; one on the combo box
+    // would stand beside the one line
     r.CommandLine = plat::createWindowEx(0, plat::kComboBoxClass, "",
-                                        style | plat::cbs::DropDown | plat::cbs::AutoHScroll | plat::ws::VScroll, 0, 0,
+                                        style | plat::cbs::DropDown | plat::cbs::AutoHScroll, 0, 0,
                                         10, h * 10, frame, {}, kEditorCommandLineId);
     r.CommandLineEdit = plat::getDlgItem(r.CommandLine, plat::kComboEditId);
   } else {

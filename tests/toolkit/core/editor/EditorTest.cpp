@@ -1419,19 +1419,28 @@ TEST_F(EditorTest, PrintingEmptyTextOrSelectionMakesNoJob) {
   EXPECT_EQ(plat::recordedDocName(), "lines");
 }
 
-TEST_F(EditorTest, APageThatTakesNoTextEndsTheJob) {
-  Editor(0);
+TEST_F(EditorTest, APrintThatNoTextFitsOnSaysSoAndMakesNoJob) {
+  const int32_t n = Editor(0);
   int32_t status = 0;
   YYEditorSetText(status, "a text that no page can hold");
-  // a top margin that leaves no room for a line
-  int32_t height = 0;
-  YYEditorPageQuery(2, height, 0);
-  int32_t top = 0;
-  YYEditorPageQuery(4, top, 0);
-  YYEditorPageSet(4, top + height, 0);
+  // a top margin that leaves no room for a line, in both page set-ups
+  for (int32_t setup : {0, 1}) {
+    int32_t height = 0, top = 0;
+    YYEditorPageQuery(2, height, setup);
+    YYEditorPageQuery(4, top, setup);
+    YYEditorPageSet(4, top + height, setup);
+  }
+  // the program's print fails
   YYEditorPrintRange(status, -1, 0, "no room");
-  EXPECT_EQ(status, 1);
-  EXPECT_EQ(plat::recordedPages().size(), 1u);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(plat::recordedPages().empty());
+  // the user's Print says so
+  plat::test::clearShownDialogs();
+  plat::test::answerPageSetup({});
+  plat::test::answerMessageBox(plat::kIdOk);
+  EXPECT_EQ(YYEditorPrint(FrameOf(n), Rec(n), 0, 1, 0, 0, ""), 0);
+  EXPECT_EQ(CountShown("Nothing printed: no line of the text fits between the page's margins."), 1);
+  EXPECT_TRUE(plat::recordedPages().empty());
 }
 
 TEST_F(EditorTest, BackupCopiesOnlyAFileThatExists) {
@@ -1521,6 +1530,97 @@ TEST_F(EditorPictureTest, AnEditorWindowWithFormattedText) {
   plat::Surface pic;
   ASSERT_TRUE(plat::test::windowPicture(FrameOf(n), true, pic));
   testsupport::ExpectGoldenPicture(pic, "editor_window.png");
+}
+
+TEST_F(EditorPictureTest, ScrollBarsShowAndMoveTheViewBothWays) {
+  // lines longer and more than the window shows
+  std::string text;
+  for (int i = 0; i < 60; ++i)
+    text += "Line " + std::to_string(i) + " of a sounding log, long enough to run past the right edge of the window.\r\n";
+  struct Case {
+    int32_t flags;
+    bool sideways;
+  };
+  for (const Case c : {Case{0, true}, Case{kEdWordWrap, false}}) {
+    SCOPED_TRACE(c.flags);
+    const int32_t n = Editor(c.flags);
+    const plat::Hwnd e = Rec(n).EditControl;
+    plat::test::pump();
+    // empty at first: nothing to scroll, and the bar comes when there is
+    YYEditorSetText(Ignored(), text);
+    plat::test::pump();
+    plat::ScrollInfo v;
+    ASSERT_TRUE(plat::getScrollInfo(e, plat::kSbVert, v));
+    EXPECT_TRUE(plat::getWindowStyle(e) & plat::ws::VScroll);
+    EXPECT_GE(v.max, 60);
+    EXPECT_GT(v.page, 3u);
+    EXPECT_LT(static_cast<int>(v.page), v.max);
+    plat::sendMessage(e, plat::wm::VScroll, plat::kSbPageDown, 0);
+    EXPECT_EQ(plat::sendMessage(e, plat::em::GetFirstVisibleLine), static_cast<plat::LResult>(plat::getScrollPos(e, plat::kSbVert)));
+    EXPECT_GT(plat::getScrollPos(e, plat::kSbVert), 0);
+    const plat::LResult before = plat::sendMessage(e, plat::em::PosFromChar, 0, 0);
+    plat::sendMessage(e, plat::wm::HScroll, plat::kSbPageDown, 0);
+    const plat::LResult after = plat::sendMessage(e, plat::em::PosFromChar, 0, 0);
+    EXPECT_EQ((plat::getWindowStyle(e) & plat::ws::HScroll) != 0, c.sideways);
+    if (c.sideways) {
+      plat::ScrollInfo h;
+      ASSERT_TRUE(plat::getScrollInfo(e, plat::kSbHorz, h));
+      EXPECT_GT(h.max, static_cast<int>(h.page));
+      EXPECT_GT(h.pos, 0);
+      EXPECT_LT(static_cast<int16_t>(plat::loWord(static_cast<plat::WParam>(after))),
+                static_cast<int16_t>(plat::loWord(static_cast<plat::WParam>(before))));
+    } else {
+      EXPECT_EQ(after, before);
+    }
+    if (c.sideways) {
+      plat::test::pump();
+      plat::Surface pic;
+      ASSERT_TRUE(plat::test::windowPicture(FrameOf(n), true, pic));
+      testsupport::ExpectGoldenPicture(pic, "editor_scroll_bars.png");
+    }
+    // emptied again, the text fits and the bars have nothing to scroll
+    YYEditorSetText(Ignored(), "short");
+    EXPECT_EQ(plat::getScrollPos(e, plat::kSbVert), 0);
+  }
+}
+
+TEST_F(EditorPictureTest, TheCommandLineIsOneLineAboveTheStatusBarAndARecalledCommandIsReplacedByTyping) {
+  const int32_t n = Editor(kEdCommandHistory);
+  EditorRecord& r = Rec(n);
+  ASSERT_TRUE(r.CommandLine);
+  int32_t status = 0;
+  YYEditorSetPrompt(status, "Command:");
+  YYEditorSetText(Ignored(), "Text of the editor above its command line.");
+  plat::Rect line, bar, edit;
+  plat::getWindowRect(r.CommandLine, line);
+  plat::getWindowRect(WindowTables().StatusBar[static_cast<size_t>(n)], bar);
+  plat::getWindowRect(r.EditControl, edit);
+  EXPECT_EQ(line.height(), r.CommandLineHeight);
+  EXPECT_LE(line.bottom, bar.top);
+  EXPECT_GE(line.top, edit.bottom);
+  plat::setFocus(r.CommandLineEdit);
+  auto events = []() {
+    int32_t type = 0;
+    EventRecord e{};
+    for (int i = 0; i < 40; ++i) WEventPoll(type, e);
+  };
+  plat::test::typeText("first\r");
+  events();
+  plat::test::typeText("second");
+  events();
+  EXPECT_EQ(plat::getWindowText(r.CommandLineEdit), "second");
+  plat::test::key(plat::vk::Return);
+  events();
+  plat::test::key(plat::vk::Down);   // the older command, selected
+  events();
+  EXPECT_EQ(plat::getWindowText(r.CommandLineEdit), "first");
+  plat::test::typeText("third");
+  events();
+  EXPECT_EQ(plat::getWindowText(r.CommandLineEdit), "third");
+  plat::test::pump();
+  plat::Surface pic;
+  ASSERT_TRUE(plat::test::windowPicture(FrameOf(n), true, pic));
+  testsupport::ExpectGoldenPicture(pic, "editor_command_line.png");
 }
 
 TEST_F(EditorPictureTest, PageOneOfAPrintedFile) {
