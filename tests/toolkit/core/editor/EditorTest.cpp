@@ -75,6 +75,12 @@ class EditorTest : public ToolkitTest {
     plat::test::pump();
   }
   static void ClearEvents() { EventStore().StoredType = 0; }
+  // Lets the event loop route what the keyboard and mouse queued.
+  static void PollEvents() {
+    int32_t type = 0;
+    EventRecord e{};
+    for (int i = 0; i < 40; ++i) WEventPoll(type, e);
+  }
   static bool HasEvent(int32_t type) { return EventStore().StoredType == type; }
   int CountShown(const std::string& text) {
     int k = 0;
@@ -515,11 +521,6 @@ TEST_F(EditorTest, SearchingDownTwiceFindsTwoPlacesAndReplaceAllEndsOnce) {
 }
 
 TEST_F(EditorTest, EnterTabAndEscapeWorkInTheFindDialogOfAModelessEditor) {
-  auto events = []() {
-    int32_t type = 0;
-    EventRecord e{};
-    for (int i = 0; i < 40; ++i) WEventPoll(type, e);
-  };
   for (int32_t mode : {2, 3}) {
     SCOPED_TRACE(mode);
     const int32_t n = Child();
@@ -534,17 +535,17 @@ TEST_F(EditorTest, EnterTabAndEscapeWorkInTheFindDialogOfAModelessEditor) {
     const plat::Hwnd field = plat::getDlgItem(dialog, 1152);
     plat::setFocus(field);
     plat::test::typeText("dog");
-    events();
+    PollEvents();
     plat::test::key(plat::vk::Return);   // Find Next
-    events();
+    PollEvents();
     EXPECT_EQ(Info(n, 4), 5);
     EXPECT_EQ(Info(n, 5), 7);
     plat::test::key(plat::vk::Tab);      // on to the next control of the dialog
-    events();
+    PollEvents();
     EXPECT_NE(plat::getFocus(), field);
     EXPECT_TRUE(plat::isChild(dialog, plat::getFocus()));
     plat::test::key(plat::vk::Escape);   // the dialog closes
-    events();
+    PollEvents();
     EXPECT_FALSE(Rec(n).FindDialog);
     EXPECT_FALSE(plat::isWindow(dialog));
   }
@@ -1599,23 +1600,18 @@ TEST_F(EditorPictureTest, TheCommandLineIsOneLineAboveTheStatusBarAndARecalledCo
   EXPECT_LE(line.bottom, bar.top);
   EXPECT_GE(line.top, edit.bottom);
   plat::setFocus(r.CommandLineEdit);
-  auto events = []() {
-    int32_t type = 0;
-    EventRecord e{};
-    for (int i = 0; i < 40; ++i) WEventPoll(type, e);
-  };
   plat::test::typeText("first\r");
-  events();
+  PollEvents();
   plat::test::typeText("second");
-  events();
+  PollEvents();
   EXPECT_EQ(plat::getWindowText(r.CommandLineEdit), "second");
   plat::test::key(plat::vk::Return);
-  events();
+  PollEvents();
   plat::test::key(plat::vk::Down);   // the older command, selected
-  events();
+  PollEvents();
   EXPECT_EQ(plat::getWindowText(r.CommandLineEdit), "first");
   plat::test::typeText("third");
-  events();
+  PollEvents();
   EXPECT_EQ(plat::getWindowText(r.CommandLineEdit), "third");
   plat::test::pump();
   plat::Surface pic;
