@@ -671,9 +671,8 @@ bool undoGroup(Hwnd w, bool redo) {
     std::swap(step.inserted, step.removed);
     std::swap(step.insertedCf, step.removedCf);
     std::swap(step.insertedPf, step.removedPf);
-    s.anchor = step.pos;
-    s.caret = step.pos + static_cast<int>(step.inserted.size());
-    if (!redo && !step.inserted.empty()) s.anchor = s.caret = step.pos + static_cast<int>(step.inserted.size());
+    // the caret after what came back, nothing selected (undone or redone)
+    s.anchor = s.caret = step.pos + static_cast<int>(step.inserted.size());
     (void)oa;
     (void)ob;
     done.push_back(std::move(step));

@@ -161,7 +161,10 @@ void YYEditorPosition(int32_t kind, int32_t value, int32_t& result) {
     return;
   }
   const int32_t index = static_cast<int32_t>(Send(r->EditControl, plat::em::LineIndex, static_cast<WParam>(value)));
-  result = index < 0 ? index : (Converts(*r) ? index + value : index);
+  // plain positions count a line end as two: one more for each paragraph
+  // mark before the line (not for each line before it: wrapped lines have
+  // no mark)
+  result = index < 0 ? index : (Converts(*r) ? index + YYEditorCountReturns(r->EditControl, index) : index);
 }
 
 void YYEditorSetModified(int32_t notModified, int32_t changed) {

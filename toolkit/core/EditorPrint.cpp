@@ -1,6 +1,9 @@
 // Printing of the text editor: its two page set-ups (0 for the program,
 // 1 for the user's Print commands), the page set-up dialog for either, and
 // the print loop that lets the control lay out one page at a time.
+#include <langinfo.h>
+#include <locale.h>
+
 #include <algorithm>
 #include <array>
 
@@ -87,14 +90,27 @@ void ConvertUnits(plat::PageSetup& p, bool toInches) {
 
 }  // namespace
 
+namespace {
+// Whether the user's locale (LC_MEASUREMENT, else LC_ALL or LANG) uses the
+// U.S. system; a locale that is not installed counts as metric.
+bool LocaleMeasuresInInches() {
+  const locale_t loc = ::newlocale(LC_MEASUREMENT_MASK, "", static_cast<locale_t>(nullptr));
+  if (!loc) return false;
+  const char* m = ::nl_langinfo_l(_NL_MEASUREMENT_MEASUREMENT, loc);
+  const bool us = m != nullptr && m[0] == 2;
+  ::freelocale(loc);
+  return us;
+}
+}  // namespace
+
 void YYEditorPageSetup(int32_t unit, int32_t setup, int32_t& result) {
   result = 0;
   if (setup != 0 && setup != 1) return;
   YYEditorPageDefaults();
   plat::PageSetup& p = Setups().setups[static_cast<size_t>(setup)].request;
   const bool wasInches = Inches(p);
-  // -1: the user's measurement system; this system's locale uses millimetres
-  const bool inches = unit == -1 ? false : unit < 2;
+  // -1: the measurement system of the user's locale
+  const bool inches = unit == -1 ? LocaleMeasuresInInches() : unit < 2;
   p.flags &= ~(plat::psd::InThousandthsOfInches | plat::psd::InHundredthsOfMillimeters);
   p.flags |= inches ? plat::psd::InThousandthsOfInches : plat::psd::InHundredthsOfMillimeters;
   const int32_t focus = WindowDrawing().CurrentWindow;

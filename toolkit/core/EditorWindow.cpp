@@ -1512,8 +1512,24 @@ void YYEditorRevert(int32_t window) {
   if (!r) return;
   Destroyed(frame, *r);
   if (r->FrameProc) plat::setWindowProc(frame, r->FrameProc);
-  for (Hwnd c : {r->EditControl, r->CommandLine, r->PromptFrame}) if (c) plat::destroyWindow(c);
+  for (Hwnd c : {r->EditControl, r->CommandLine, r->PromptFrame, r->EditorToolbar}) if (c) plat::destroyWindow(c);
+  if (r->TooltipWindow && plat::isWindow(r->TooltipWindow)) plat::destroyWindow(r->TooltipWindow);
   if (r->FindDialog) plat::destroyWindow(r->FindDialog);
+  // The window goes back to what it was: no editor menu, its own caption,
+  // a status bar of one empty part.
+  const size_t k = static_cast<size_t>(window);
+  if (r->MenuBar) {
+    if (plat::getMenu(frame) == r->MenuBar) plat::setMenu(frame, {});
+    if (T().Menu[k] == r->MenuBar) T().Menu[k] = {};
+    T().MenuStrings[k] = {};
+    plat::destroyMenu(r->MenuBar);
+  }
+  plat::setWindowText(frame, r->Caption);
+  if (r->StatusBar && plat::isWindow(r->StatusBar)) {
+    const int edge = -1;
+    Send(r->StatusBar, plat::sb::SetParts, 1, reinterpret_cast<LParam>(&edge));
+    Send(r->StatusBar, plat::sb::SetText, 0, reinterpret_cast<LParam>(""));
+  }
   const Hwnd client = T().Client[static_cast<size_t>(window)];
   if (client) plat::showWindow(client, plat::ShowCmd::Show);
   Editors().erase(frame.value);

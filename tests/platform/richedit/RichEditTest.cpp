@@ -146,6 +146,11 @@ TEST_F(RichEditTest, TypingIsOneUndoStepAndTheNewerClassRedoesIt) {
   sendMessage(e, emr::Redo);
   sendMessage(e, emr::Redo);
   EXPECT_EQ(getWindowText(e), "abcde");
+  // the caret stands after what was redone, nothing selected
+  CharRange sel;
+  sendMessage(e, emr::ExGetSel, 0, reinterpret_cast<LParam>(&sel));
+  EXPECT_EQ(sel.min, 5);
+  EXPECT_EQ(sel.max, 5);
 
   // the older class: one step, undoing again redoes, no redo of its own
   Hwnd old = Make(kRichEdit10Class);

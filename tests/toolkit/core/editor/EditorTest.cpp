@@ -1321,6 +1321,46 @@ TEST_F(EditorTest, TheFontDialogFormatsTheSelection) {
   EXPECT_EQ(f.effects & plat::cfe::Bold, 0u);
 }
 
+TEST_F(EditorTest, LinePositionsCountLineEndsNotWrappedLines) {
+  const int32_t n = Editor(kEdWordWrap);
+  std::string text;
+  for (int i = 0; i < 30; ++i) text += "word" + std::to_string(i) + " ";
+  text += "\r\nlast\r\nend";
+  YYEditorSetText(Ignored(), text);
+  const plat::Hwnd e = Rec(n).EditControl;
+  const int32_t lines = static_cast<int32_t>(plat::sendMessage(e, plat::em::GetLineCount));
+  ASSERT_GE(lines, 4);   // the first paragraph wraps
+  int32_t at = 0;
+  YYEditorPosition(0, 1, at);   // a wrapped line: no line end before it
+  EXPECT_EQ(at, static_cast<int32_t>(plat::sendMessage(e, plat::em::LineIndex, 1)));
+  YYEditorPosition(0, lines - 2, at);
+  EXPECT_EQ(at, static_cast<int32_t>(text.find("last")));
+  YYEditorPosition(0, lines - 1, at);
+  EXPECT_EQ(at, static_cast<int32_t>(text.find("end")));
+  YYEditorPosition(1, static_cast<int32_t>(text.find("end")), at);
+  EXPECT_EQ(at, lines - 1);
+}
+
+TEST_F(EditorTest, RevertingAnEditorLeavesNoneOfItsPartsBehind) {
+  const std::string file = Path("kept.txt");
+  testsupport::WriteFile(file, "text");
+  const int32_t n = Editor(kEdModifiedMarker, file);
+  const plat::Hwnd frame = FrameOf(n);
+  const plat::Hwnd bar = WindowTables().StatusBar[static_cast<size_t>(n)];
+  ASSERT_TRUE(plat::getMenu(frame));
+  ASSERT_TRUE(plat::getDlgItem(frame, 1001));
+  ASSERT_NE(plat::getWindowText(frame), "Notes");
+  YYEditorRevert(n);
+  EXPECT_EQ(YYEditorRecordOf(frame), nullptr);
+  EXPECT_FALSE(plat::getMenu(frame));
+  EXPECT_FALSE(WindowTables().Menu[static_cast<size_t>(n)]);
+  EXPECT_FALSE(plat::getDlgItem(frame, 1001));   // the editor's toolbar
+  EXPECT_FALSE(plat::getDlgItem(frame, kEditorControlId));
+  EXPECT_EQ(plat::getWindowText(frame), "Notes");
+  EXPECT_EQ(plat::sendMessage(bar, plat::sb::GetParts, 0, 0), 1);
+  EXPECT_EQ(plat::test::statusText(bar, 0), "");
+}
+
 TEST_F(EditorTest, PlainPositionsCountALineEndAsTwo) {
   const int32_t n = Editor(0);
   YYEditorSetText(Ignored(), "ab\r\ncd");
