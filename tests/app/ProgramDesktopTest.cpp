@@ -20,6 +20,17 @@ namespace {
 
 using namespace x11test;
 
+// These runs drive the whole program by timed input from outside; under the
+// sanitizers it computes and paints many times slower than a user sees, so
+// they run in the normal build only.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#define SKIP_WHEN_SANITIZED() \
+  if (kSanitized) GTEST_SKIP() << "timed runs of the whole program: normal build only"
+
 constexpr uint32_t kActiveCaption = 0x000080;
 constexpr int kCaptionHeight = 22;
 
@@ -91,6 +102,7 @@ struct RunningProgram {
 };
 
 TEST(ProgramOnWayland, TheSuitePagesMenusAndADialogWorkAndTheMenuEndsIt) {
+  SKIP_WHEN_SANITIZED();
   if (!HaveProgram("weston")) GTEST_SKIP() << "weston is not installed";
   testsupport::ScratchDir dir;
   std::filesystem::create_symlink(QUILLON_PROGRAM, dir / "quillon");
@@ -213,6 +225,7 @@ void ExpectEndsWithSettings(RunningProgram& program, const testsupport::ScratchD
 }
 
 TEST(ProgramLosesItsDisplay, TheCompositorKilledUnderIt) {
+  SKIP_WHEN_SANITIZED();
   if (!HaveProgram("weston")) GTEST_SKIP() << "weston is not installed";
   testsupport::ScratchDir dir;
   std::filesystem::create_symlink(QUILLON_PROGRAM, dir / "quillon");
@@ -230,6 +243,7 @@ TEST(ProgramLosesItsDisplay, TheCompositorKilledUnderIt) {
 }
 
 TEST(ProgramLosesItsDisplay, TheXServerKilledUnderIt) {
+  SKIP_WHEN_SANITIZED();
   testsupport::ScratchDir dir;
   std::filesystem::create_symlink(QUILLON_PROGRAM, dir / "quillon");
   OwnXServer x("1024x768");
