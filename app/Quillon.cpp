@@ -147,6 +147,7 @@ void ExportPrintout() {
   }
   const int32_t members = std::min(s.NSuite, static_cast<int32_t>(s.VParam.size()));
   if (members <= 0) return;
+  TellMembersNotComputed();
   WSelectFileDefaults("Quillon output files|*.PRT|", 43, m.ExportName, "Quillon output files");
   if (WDialogInfoItem(4) != 1 || IsAllBlanks(m.ExportName)) return;
   STRINGINDLG("Enter Optional Comment:", m.ExportComment, m.CommandCancelled);
@@ -571,7 +572,11 @@ void QuillonStartup() {
   WindowPlace(d.WindowW, d.WindowH, d.WindowX, d.WindowY, d.WindowState);
   WindowStatusParts(5, m.StatusPartWidths);
   WMenuToolbar(kMainToolbar, 0, 1);
-  d.WindowFrameExtra = d.WindowH - WInfoWindowItem(2);
+  // What the frame, the menu and the bars take of the normal height, from
+  // the normal client height: a window that starts maximised has the
+  // screen's, and a restored window would be stored hundreds of pixels
+  // short.
+  d.WindowFrameExtra = d.WindowH - WInfoWindowItem(12);
   m.WindowOpen = true;
   WEventOptionSet(5, 1);
   WEventOptionSet(10, 1);

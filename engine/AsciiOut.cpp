@@ -60,6 +60,7 @@ void WRITEDATA() {
     WINMSG(kNoSuite);
     return;
   }
+  TellMembersNotComputed();
   std::string name;
   if (!ChooseFile("Flat ASCII Data File|*.DAT|", name)) return;
 
@@ -118,6 +119,7 @@ void WRITESUITE() {
     WINMSG(kNoSuite);
     return;
   }
+  TellMembersNotComputed();
   const int32_t n = s.NSuite, nc = r.SuiteNC, nt = s.NT;
   const SoundingRecord& base = SuiteBaseModel().Primary;
   const std::string_view system = base.Data.SystemName;

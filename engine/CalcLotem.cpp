@@ -59,7 +59,7 @@ bool ForwardInputsFit(const SoundingRecord& record, std::string& why) {
   if (m.DepthFlag && nl > 2) {
     const int32_t base = vpl * nl;
     for (int32_t k = 1; k <= nl - 2; ++k)
-      if (!(p(base + k) < p(base + k + 1))) {
+      if (!(p(base + k) <= p(base + k + 1))) {  // a layer of thickness 0 is a model like any other
         why = "Model specified as depth has negative thicknesses";
         return false;
       }
@@ -97,17 +97,18 @@ bool ForwardInputsFit(const SoundingRecord& record, std::string& why) {
     why = "Angle must be a number";
     return false;
   }
-  if (s.IComponent == 3) {
-    // Hz apparent resistivity divides by sin(angle); the half-space formula
-    // refuses an angle of 0 as well.
-    float cosPhi = 0.0f, sinPhi = 0.0f;
-    KernelCosSin(s.TxRxAngle / 57.29578f, cosPhi, sinPhi);
-    if (sinPhi == 0.0f && (s.IDisplay != 1 || nl == 1)) {
-      why = "Hz needs an angle whose sine is not 0: " + Num(s.TxRxAngle) + " degrees";
-      return false;
-    }
+  if (AngleSineDividesByZero(s.TxRxAngle, s.IComponent, s.IDisplay, nl)) {
+    why = "Hz needs an angle whose sine is not 0: " + Num(s.TxRxAngle) + " degrees";
+    return false;
   }
   return true;
+}
+
+bool AngleSineDividesByZero(float angleDegrees, int32_t component, int32_t display, int32_t layers) {
+  if (component != 3) return false;
+  float cosPhi = 0.0f, sinPhi = 0.0f;
+  KernelCosSin(angleDegrees / 57.29578f, cosPhi, sinPhi);
+  return sinPhi == 0.0f && (display != 1 || layers == 1);
 }
 
 bool TimeRangeFits(float first, float last, std::string& why) {

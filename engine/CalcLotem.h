@@ -34,3 +34,7 @@ int32_t NTIMES(float first, float last, int32_t& nlo, int32_t& nhi);
 // Whether first..last is a time range the forward computation can take;
 // otherwise why not, naming the values.
 bool TimeRangeFits(float first, float last, std::string& why);
+// The vertical magnetic field's apparent resistivity divides by the sine of
+// the transmitter-offset angle (and so does the half-space response of a
+// one-layer model): such an angle cannot be computed. Component 3 is Hz.
+bool AngleSineDividesByZero(float angleDegrees, int32_t component, int32_t display, int32_t layers);

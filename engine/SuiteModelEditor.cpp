@@ -39,6 +39,8 @@ constexpr int32_t kInsertRow = 1039;
 constexpr int32_t kDeleteRow = 1040;
 constexpr int32_t kNext = 1355;
 constexpr int32_t kBack = 1357;
+// The kind of a grid's field-change event for cells pasted or deleted.
+constexpr int32_t kCellsPasted = 1;
 
 // The page's state: the thickness column (values per layer + 2; the depth
 // column follows it) and the work columns.
@@ -196,6 +198,12 @@ bool LayersFit(const SoundingRecord& record) {
   return false;
 }
 
+void Say(bool tell, const std::string& text) {
+  if (tell) WINMSG(text);
+}
+
+void ReadModel(SoundingRecord& record, bool& failed, bool tell);
+
 }  // namespace
 
 void SUITEMODELEDIT(SoundingRecord& record, bool& cancelled, int32_t& exit, int32_t mode) {
@@ -246,10 +254,20 @@ void SUITEMODELEDIT(SoundingRecord& record, bool& cancelled, int32_t& exit, int3
       continue;
     }
     if (type == EventFieldChange && ev[0] == kEditor && ev[2] == kGrid) {
-      // The cell just left (the previous change) decides which boundary
-      // form the user typed into.
       int32_t changedColumn = 0, changedRow = 0;
       YYSplitPacked(ev[5], changedColumn, changedRow);
+      if (ev[3] == kCellsPasted) {
+        // Cells pasted or deleted, columns ev[5] to ev[6]: thicknesses among
+        // them decide the depths, else depths the thicknesses.
+        int32_t lastColumn = 0, lastRow = 0;
+        YYSplitPacked(ev[6], lastColumn, lastRow);
+        const int32_t t = e.ThicknessColumn, d = t + 1;
+        if (changedColumn <= t && t <= lastColumn) DEPTHADJUSTSUITE(t);
+        else if (changedColumn <= d && d <= lastColumn) DEPTHADJUSTSUITE(d);
+        continue;
+      }
+      // The cell just left (the previous change) decides which boundary
+      // form the user typed into.
       if (changedColumn == e.ThicknessColumn || changedColumn == e.ThicknessColumn + 1) DEPTHADJUSTSUITE(changedColumn);
       continue;
     }
@@ -309,10 +327,11 @@ void SUITEMODELEDIT(SoundingRecord& record, bool& cancelled, int32_t& exit, int3
         break;
       }
       case kBack: {
+        // Like Cancel, "< Back" leaves unchecked: a grid that cannot be
+        // read leaves the model as it was.
         cancelled = false;
         bool failed = true;
-        ISUITEGETMODEL(record, failed);
-        if (failed) cancelled = true;
+        ReadModel(record, failed, false);
         if (layerShown) WDialogGetInteger(kLayerField, SuiteSettings().ILayer);
         done = true;
         break;
@@ -327,7 +346,12 @@ void SUITEMODELEDIT(SoundingRecord& record, bool& cancelled, int32_t& exit, int3
   WDialogUnload();
 }
 
-void ISUITEGETMODEL(SoundingRecord& record, bool& failed) {
+namespace {
+
+// The grid read into the record; with `tell` false (the page left by
+// "< Back") nothing is said and the record is left as it was when the grid
+// cannot be read.
+void ReadModel(SoundingRecord& record, bool& failed, bool tell) {
   failed = true;
   const int32_t vpl = std::max(record.Model.ValuesPerLayer, 1);
   const int32_t tcol = vpl + 2;
@@ -338,14 +362,19 @@ void ISUITEGETMODEL(SoundingRecord& record, bool& failed) {
       const bool filled = Filled(c, i);
       if (c == tcol && i == h) {
         // The half-space has no thickness: one typed there is not used.
-        if (filled) WINMSG("Not all cells contain valid values");
+        if (filled) Say(tell, "Not all cells contain valid values");
       } else if (!filled) {
-        WINMSG("Not all cells contain valid values");
-        WGridSetCell(kGrid, c, i);
+        Say(tell, "Not all cells contain valid values");
+        if (tell) WGridSetCell(kGrid, c, i);
         return;
       }
     }
-  if (h < 1) return;
+  if (h < 1) {
+    // An empty grid is no model: said, with the first cell to type into.
+    Say(tell, "The model has no layers: enter the resistivity of layer 1 at least");
+    if (tell) WGridSetCell(kGrid, 2, 1);
+    return;
+  }
   const std::vector<float> rho = ReadColumn(2, h);
   std::vector<std::vector<float>> blocks;
   const int32_t further = vpl >= 4 ? 3 : (vpl >= 2 ? 1 : 0);
@@ -366,14 +395,15 @@ void ISUITEGETMODEL(SoundingRecord& record, bool& failed) {
   for (int32_t j = 1; j <= h - 1 && badRow == 0; ++j) {
     const float x = bounds[static_cast<size_t>(j - 1)];
     const float thickness = record.Model.DepthFlag && j > 1 ? x - bounds[static_cast<size_t>(j - 2)] : x;
-    if (!(thickness > 0.0f) || !std::isfinite(x)) {
-      message = "Thickness must be greater than 0: layer " + std::to_string(j) + " has " + ShortestText(thickness) + " m";
+    if (!(thickness >= 0.0f) || !std::isfinite(x)) {
+      message = "Thickness must not be negative: layer " + std::to_string(j) + " has " + ShortestText(thickness) +
+                " m (allowed: 0 or more)";
       badColumn = boundaryColumn, badRow = j;
     }
   }
   if (badRow != 0) {
-    WINMSG(message);
-    WGridSetCell(kGrid, badColumn, badRow);
+    Say(tell, message);
+    if (tell) WGridSetCell(kGrid, badColumn, badRow);
     return;
   }
 
@@ -404,6 +434,10 @@ void ISUITEGETMODEL(SoundingRecord& record, bool& failed) {
   for (int32_t j = 1; j <= h - 1; ++j) m.Value(vpl * h + j) = bounds[static_cast<size_t>(j - 1)];
   failed = false;
 }
+
+}  // namespace
+
+void ISUITEGETMODEL(SoundingRecord& record, bool& failed) { ReadModel(record, failed, true); }
 
 void DEPTHADJUSTSUITE(int32_t column) {
   EditorState& e = Editor();

@@ -83,22 +83,57 @@ void SelectDisplay() {
   WDialogPutRadioButton(kDisplayButtons[static_cast<size_t>(s.IDisplay - 1)]);
 }
 
-// Reads the type page into the settings; false, with a message and nothing
-// stored, for a member count or an offset that cannot be computed.
-bool ReadTypePage() {
+// The text of a field as typed, without its trailing blanks.
+std::string FieldText(int32_t field) {
+  std::string text(256, ' ');
+  WDialogGetString(field, text);
+  return std::string(TrimTrailingBlanks(text));
+}
+
+// A real of a field without a range of its own that the page checks: false,
+// with the field refused, when it is blank or `fits` refuses its value
+// (`allowed` says what the field takes).
+template <class Fits>
+bool TakeReal(int32_t field, float& value, const std::string& allowed, bool tell, Fits fits) {
+  const std::string text = FieldText(field);
+  if (text.empty()) {
+    if (tell) WDialogRefuseField(field, "no value entered (allowed: " + allowed + ")");
+    return false;
+  }
+  float v = value;
+  WDialogGetReal(field, v);
+  if (!fits(v)) {
+    if (tell) WDialogRefuseField(field, text + " is out of range (allowed: " + allowed + ")");
+    return false;
+  }
+  value = v;
+  return true;
+}
+
+// Reads the type page into the settings; false, with nothing stored, for a
+// value that cannot be computed, the field refused when `tell` (for "Next >";
+// "< Back" leaves unchecked and keeps the page's values only when they all
+// fit). The fields with a range were checked by the dialog before "Next >"
+// acted.
+bool ReadTypePage(bool tell) {
   SuiteSettingsRecord& s = SuiteSettings();
   int32_t members = s.NSuite;
   WDialogGetInteger(kMembers, members);
-  float offset = s.Offset;
-  WDialogGetReal(kOffsetField, offset);
+  float offset = s.Offset, angle = s.TxRxAngle;
   if (members < 1 || members > kMaxSuiteMembers) {
-    WINMSG("Number of models must be 1 to " + std::to_string(kMaxSuiteMembers) + ": " + std::to_string(members));
+    if (tell)
+      WDialogRefuseField(kMembers, FieldText(kMembers) + " is out of range (allowed: from 1 to " +
+                                     std::to_string(kMaxSuiteMembers) + ")");
     return false;
   }
-  if (!(offset > 0.0f) || !std::isfinite(offset)) {
-    WINMSG("Offset must be greater than 0: " + ShortestText(offset) + " m");
+  if (!TakeReal(kOffsetField, offset, "greater than 0", tell, [](float v) { return v > 0.0f && std::isfinite(v); }))
     return false;
-  }
+  int32_t component = s.IComponent;
+  WDialogGetRadioButton(kComponentButtons[0], component);
+  const int32_t layers = SuiteBaseModel().Primary.Model.NLayers;
+  if (!TakeReal(kAngleField, angle, "an angle whose sine is not 0 for the HZ component and this display", tell,
+                [&](float v) { return std::isfinite(v) && !AngleSineDividesByZero(v, component, s.IDisplay, layers); }))
+    return false;
   WEventOptionSet(EventFieldChange, 0);
   StorePosition();
   s.NSuite = members;
@@ -114,7 +149,7 @@ bool ReadTypePage() {
   WDialogGetReal(kRxLengthField, s.RxLength);
   WDialogGetReal(kRxAreaField, s.RxArea);
   s.Offset = offset;
-  WDialogGetReal(kAngleField, s.TxRxAngle);
+  s.TxRxAngle = angle;
   return true;
 }
 
@@ -138,13 +173,44 @@ void PutValues(const std::vector<float>& values) {
   QJGRIDPUTREAL(kValueGrid, 2, values, static_cast<int32_t>(values.size()));
 }
 
+// What a member value of the kind may be: one rule for the page's check
+// and for the values it opens with. Resistivities and offsets are positive,
+// thicknesses may be 0, an angle may not make a sine divisor 0, a fade runs
+// from 0 to 100 per cent. `allowed` says so in words.
+// `arrangement` adds the rule of the component and display chosen (the
+// angle's sine); without it the value is one the kind can ever take.
+bool MemberValueFits(int32_t kind, int32_t kindConstant, float v, std::string* allowed, bool arrangement = true) {
+  const SuiteSettingsRecord& s = SuiteSettings();
+  std::string words;
+  bool fits = std::isfinite(v);
+  if (kind == 1 || kind == 3 || kind == 4 || kind == kindConstant) {
+    words = "greater than 0";
+    fits = fits && v > 0.0f;
+  } else if (kind == 2) {
+    words = "0 or more";
+    fits = fits && v >= 0.0f;
+  } else if (kind == 5) {
+    words = "0 or more";
+    fits = fits && v >= 0.0f;
+    if (fits && arrangement && AngleSineDividesByZero(v, s.IComponent, s.IDisplay, SuiteBaseModel().Primary.Model.NLayers)) {
+      words = "an angle whose sine is not 0 for the HZ component and this display";
+      fits = false;
+    }
+  } else {
+    words = "from 0 to 100";
+    fits = fits && v >= 0.0f && v <= 100.0f;
+  }
+  if (allowed != nullptr) *allowed = words;
+  return fits;
+}
+
 // The checks of "Next >": the first row that fails, with its message.
 int32_t FirstBadRow(int32_t kindConstant, std::vector<float>& values, std::string& message) {
   const SuiteSettingsRecord& s = SuiteSettings();
   const int32_t n = s.NSuite;
   for (int32_t i = 1; i <= n; ++i)
     if (WInfoGridCell(kValueGrid, 2, i, 1) < 1) {
-      message = "Undefined cell, please re-enter";
+      message = "Undefined cell, please re-enter: row " + std::to_string(i) + " is empty";
       return i;
     }
   ReadValues(values);
@@ -164,18 +230,21 @@ int32_t FirstBadRow(int32_t kindConstant, std::vector<float>& values, std::strin
   }
   for (int32_t i = 1; i <= n; ++i) {
     const float v = values[static_cast<size_t>(i - 1)];
-    // An offset of 0 cannot be computed either.
-    const bool positive = kind <= 4 || kind == kindConstant;
-    if (std::isnan(v) || (positive ? !(v > 0.0f) : v < 0.0f)) {
-      message = "Illegal Cell Value, please re-enter";
+    const std::string holds = "row " + std::to_string(i) + " holds " + ShortestText(v);
+    std::string allowed;
+    if (!MemberValueFits(kind, kindConstant, v, &allowed)) {
+      message = "Illegal Cell Value, please re-enter: " + holds + " (allowed: " + allowed + ")";
       return i;
     }
-    if (kind == 3 && s.ILayer > 1 && !(v > above)) {
-      message = "Boundary encroaches on layer above, please re-enter";
+    // A boundary may meet its neighbour (a layer of thickness 0), not pass it.
+    if (kind == 3 && s.ILayer > 1 && v < above) {
+      message = "Boundary encroaches on layer above, please re-enter: " + holds + " (allowed: " +
+                ShortestText(above) + " or more)";
       return i;
     }
-    if (kind == 3 && hasBelow && !(v < below)) {
-      message = "Boundary encroaches on layer below, please re-enter";
+    if (kind == 3 && hasBelow && v > below) {
+      message = "Boundary encroaches on layer below, please re-enter: " + holds + " (allowed: up to " +
+                ShortestText(below) + ")";
       return i;
     }
   }
@@ -227,7 +296,12 @@ void MODELSUITETYPE(int32_t& exit, bool& cancelled) {
         cancelled = true;
         break;
       }
-      if ((exit == kNext || exit == kBack) && ReadTypePage()) {
+      if (exit == kBack) {
+        if (!ReadTypePage(false)) StorePosition();
+        cancelled = false;
+        break;
+      }
+      if (exit == kNext && ReadTypePage(true)) {
         cancelled = false;
         break;
       }
@@ -247,8 +321,10 @@ void MODELSUITEVARY(float start, float increment, float end, int32_t kindConstan
   for (int32_t i = 1; i <= n; ++i) {
     rows[static_cast<size_t>(i - 1)] = i;
     float& v = s.VParam[static_cast<size_t>(i - 1)];
-    const bool unusable = s.ISuiteType < kFadeInKind ? !(v > 0.0f) : !(v >= 0.0f && v <= 100.0f);
-    if (unusable) v = static_cast<float>(i);
+    // A value the kind can never take (a new settings file holds zeros)
+    // opens as the member number; every other value opens as stored, 0
+    // included where the kind takes it, and "Next >" judges it.
+    if (!MemberValueFits(s.ISuiteType, kindConstant, v, nullptr, false)) v = static_cast<float>(i);
   }
   WGridRows(kValueGrid, n);
   WGridPutInteger(kValueGrid, 1, rows, n);

@@ -1,6 +1,9 @@
 #include "engine/SuiteResults.h"
 
 #include <algorithm>
+#include <string>
+
+#include "VOZUVar/MessageBoxes.h"
 
 namespace {
 SuiteResultsRecord gSuiteResults;
@@ -20,4 +23,14 @@ bool CopySuiteMember(int32_t k, SoundingRecord& record) {
   for (int32_t c = 1; c <= cols; ++c)
     for (int32_t i = 1; i <= rows; ++i) syn(i, c) = r.Curve(i, c, k);
   return true;
+}
+
+void TellMembersNotComputed() {
+  const SuiteSnapshotRecord& s = gSuiteResults.Snapshot;
+  if (!s.Valid || s.Computed >= s.NSuite) return;
+  const int32_t first = std::max(s.Computed, 0) + 1;
+  const std::string members = first == s.NSuite ? "member " + std::to_string(first)
+                                                 : "members " + std::to_string(first) + " to " + std::to_string(s.NSuite);
+  WINMSG("The suite's computation was cancelled: " + members + " of " + std::to_string(s.NSuite) +
+         " were not computed. The file keeps a column for every member; those hold the missing value 1e20.");
 }

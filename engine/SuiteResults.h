@@ -84,6 +84,10 @@ struct SuiteResultsRecord {
 
 SuiteResultsRecord& SuiteResults();
 void ResetSuiteResults();
+// Before an export of a suite whose computation was cancelled: tells the
+// user which members were not computed (their columns hold the missing
+// value 1e20). Nothing is said of a complete suite.
+void TellMembersNotComputed();
 
 // Copies the stored curves of member k (every column, rows 1..NT) into the
 // record's synthetic curves, within what both hold. False when no suite is

@@ -480,6 +480,9 @@ LResult keyDown(Hwnd w, WParam key) {
 LResult character(Hwnd w, WParam ch) {
   EditState& s = st(w);
   switch (ch) {
+    case 1:   // Ctrl+A: the whole text
+      setSelection(w, 0, len(s));
+      return 0;
     case 3: copySelection(w); return 0;
     case 22: paste(w); return 0;
     case 24:

@@ -1,6 +1,7 @@
 // The dialog manager: templates become windows, modal loops, navigation.
 #include "platform/dlg/Dialog.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "platform/dlg/CommonDialogs.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/menu/Menu.h"
+#include "platform/paint/Look.h"
 #include "platform/win/Window.h"
 
 namespace plat {
@@ -402,6 +404,32 @@ void pressDefault(Hwnd dialog, Hwnd focus) {
   pressButton(dialog, id, findControl(dialog, id));
 }
 
+// The control whose caption marks `letter` acts as if clicked: a push button
+// is pressed, a check box or radio button clicked, a label moves the focus
+// to the control after it. True when one did.
+bool pressMnemonic(Hwnd dialog, int letter) {
+  const int wanted = letter < 0x80 ? std::tolower(letter) : letter;
+  std::vector<Hwnd> all;
+  collect(dialog, all, true);
+  for (size_t i = 0; i < all.size(); ++i) {
+    const Hwnd c = all[i];
+    if (look::mnemonicOf(getWindowText(c)) != wanted) continue;
+    const uint32_t code = dlgCode(c);
+    if (code & (dlgc::DefPushButton | dlgc::UndefPushButton)) {
+      pressButton(dialog, static_cast<int>(getWindowId(c)), c);
+    } else if (code & dlgc::Button) {
+      focusControl(c, false);
+      sendMessage(c, bm::Click);
+    } else if (code & dlgc::Static) {
+      focusControl(getNextDlgTabItem(dialog, c, false), true);
+    } else {
+      focusControl(c, true);
+    }
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool isDialogMessage(Hwnd dialog, Msg& m) {
@@ -451,6 +479,14 @@ bool isDialogMessage(Hwnd dialog, Msg& m) {
     const uint32_t code = dlgCode(m.hwnd, &m);
     if (m.wParam == '\t' && !(code & (dlgc::WantTab | dlgc::WantAllKeys))) return true;
     if ((m.wParam == '\r' || m.wParam == 27) && !(code & dlgc::WantAllKeys)) return true;
+    // A letter typed where no text is edited (on a button, say) is a
+    // mnemonic: "Y" answers a box's "&Yes".
+    if (m.wParam > ' ' && !(code & (dlgc::WantChars | dlgc::HasSetSel | dlgc::WantAllKeys)) &&
+        pressMnemonic(dialog, static_cast<int>(m.wParam)))
+      return true;
+  } else if (m.message == wm::SysChar) {
+    // Alt+letter is a mnemonic wherever the focus is.
+    if (m.wParam > ' ' && pressMnemonic(dialog, static_cast<int>(m.wParam))) return true;
   }
   translateMessage(m);
   dispatchMessage(m);

@@ -168,6 +168,10 @@ intptr_t boxProc(Hwnd dialog, uint32_t message, WParam wp, LParam lp) {
       } else if (id == kIdCancel && c->buttons.size() == 1) {
         // Escape and the close box also dismiss a lone OK.
         endDialog(dialog, kIdOk);
+      } else if (id == kIdCancel && std::find(c->buttons.begin(), c->buttons.end(), kIdNo) != c->buttons.end()) {
+        // A Yes/No box has no Cancel: Escape and the close box answer No,
+        // the answer that changes nothing.
+        endDialog(dialog, kIdNo);
       }
       return 1;
     }

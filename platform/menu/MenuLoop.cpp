@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/menu/MenuState.h"
+#include "platform/paint/Look.h"
 #include "platform/test/Answers.h"
 #include "platform/win/Backend.h"
 
@@ -182,26 +183,13 @@ bool selectable(const MenuItem* it) {
 
 // ---------------------------------------------------------------- the user's menu loop
 
-// The character a menu text marks with '&' (lower case), 0 for none.
-int mnemonicOf(const std::string& text) {
-  for (size_t k = 0; k + 1 < text.size(); ++k) {
-    if (text[k] != '&') continue;
-    if (text[k + 1] == '&') {
-      ++k;
-      continue;
-    }
-    return std::tolower(static_cast<unsigned char>(text[k + 1]));
-  }
-  return 0;
-}
-
 // The item of a menu whose mnemonic is `c`, -1 for none.
 int itemWithMnemonic(Hmenu m, int c) {
   MenuRecord* rec = findMenu(m);
   if (!rec || c <= 0) return -1;
   c = std::tolower(c);
   for (size_t i = 0; i < rec->items.size(); ++i)
-    if (!rec->items[i].separator && mnemonicOf(rec->items[i].text) == c) return static_cast<int>(i);
+    if (!rec->items[i].separator && look::mnemonicOf(rec->items[i].text) == c) return static_cast<int>(i);
   return -1;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/paint/Look.h"
 
+#include <cctype>
 #include <algorithm>
 
 #include "platform/gdi/GdiInternal.h"
@@ -175,6 +176,18 @@ void drawEdge(Hdc dc, const Rect& r, Edge edge) {
       ring(dc, r.inflate(-1, -1), SysColor::kBtnHighlight, SysColor::kBtnShadow);
       break;
   }
+}
+
+int mnemonicOf(std::string_view text) {
+  for (size_t k = 0; k + 1 < text.size(); ++k) {
+    if (text[k] != '&') continue;
+    if (text[k + 1] == '&') {
+      ++k;
+      continue;
+    }
+    return std::tolower(static_cast<unsigned char>(text[k + 1]));
+  }
+  return 0;
 }
 
 int mnemonicTextWidth(Hdc dc, std::string_view text) {

@@ -26,6 +26,9 @@ void fill(Hdc dc, const Rect& r, SysColor colour);
 // top-left corner at (x, y) in the selected font, transparently.
 void drawMnemonicText(Hdc dc, int x, int y, std::string_view text, ColorRef colour);
 int mnemonicTextWidth(Hdc dc, std::string_view text);
+// The character such a text marks with "&" (lower case), 0 for none: the
+// key that chooses a menu item or presses a dialog's button.
+int mnemonicOf(std::string_view text);
 // The width of a menu text in the menu font, marks not counted.
 int menuTextWidth(std::string_view text);
 

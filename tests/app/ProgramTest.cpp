@@ -242,6 +242,24 @@ TEST_F(ProgramTest, ClosingMaximisedOrMinimisedKeepsTheNormalGeometry) {
   }
 }
 
+// Started maximised, restored by the user, closed: the normal geometry
+// read at start-up is the one written back.
+TEST_F(ProgramTest, AWindowStartedMaximisedAndRestoredKeepsItsNormalGeometry) {
+  testsupport::WriteFile(program_ + ".INI",
+                         "[Windows]\r\nDialog X=   -1\r\nDialog Y=   -1\r\nWindow X=  320\r\nWindow Y=  256\r\n"
+                         "Window W=  640\r\nWindow H=  512\r\nWindow State=    2\r\n");
+  Start();
+  ASSERT_EQ(WInfoWindowItem(9), 2);
+  plat::test::clickMaximizeBox(Frame());  // the restore box of a maximised window
+  Drain();
+  ASSERT_EQ(WInfoWindowItem(9), 1);
+  HandleEvent(EventCloseAsked, EventRecord{0});
+  const std::string written = File("quillon.INI");
+  EXPECT_NE(written.find("Window X=  320\r\nWindow Y=  256\r\nWindow W=  640\r\nWindow H=  512\r\nWindow State=    1\r\n"),
+            std::string::npos)
+      << written.substr(0, 300);
+}
+
 TEST_F(ProgramTest, StartedAndClosedWithoutAChangeTheHeightStaysTheSame) {
   Start();
   Menu(40001);

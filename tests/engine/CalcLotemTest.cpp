@@ -182,6 +182,28 @@ TEST_F(Driver, AcceptedTimeRangeCornersStayInsideTheGrid) {
   }
 }
 
+// A layer of thickness 0 is a model like any other, whether the model gives
+// thicknesses or depths: it computes as the model without that layer.
+TEST_F(Driver, ZeroThicknessIsComputed) {
+  SetArrangement(3, 6, 1000.0f, 90.0f);
+  SetModel(rec_, {100.0f, 10.0f}, {200.0f});
+  CALCLOTEM(rec_);
+  ASSERT_TRUE(rec_.Computed);
+  const std::vector<float> twoLayers = rec_.Synthetics.Data;
+  for (bool depths : {false, true}) {
+    SCOPED_TRACE(depths ? "depths 200, 200" : "thicknesses 200, 0");
+    ShownMessages().clear();
+    if (depths) SetModel(rec_, {100.0f, 10.0f, 10.0f}, {200.0f, 200.0f}, true);
+    else SetModel(rec_, {100.0f, 10.0f, 10.0f}, {200.0f, 0.0f});
+    CALCLOTEM(rec_);
+    EXPECT_TRUE(ShownMessages().empty()) << ShownMessages()[0];
+    ASSERT_TRUE(rec_.Computed);
+    ASSERT_EQ(rec_.Synthetics.Data.size(), twoLayers.size());
+    for (size_t i = 0; i < twoLayers.size(); ++i)
+      EXPECT_NEAR(rec_.Synthetics.Data[i], twoLayers[i], 1e-3f * std::fabs(twoLayers[i]) + 1e-30f) << i;
+  }
+}
+
 // Each refused input gives a message naming the value; nothing is computed
 // into the forward state and nothing of the record changes.
 TEST_F(Driver, BadInputIsRefusedBeforeComputing) {
@@ -204,7 +226,7 @@ TEST_F(Driver, BadInputIsRefusedBeforeComputing) {
       {"rho 0", [](SoundingRecord& r) { r.Model.Value(2) = 0.0f; }, "layer 2 has 0 ohm-m"},
       {"rho -3", [](SoundingRecord& r) { r.Model.Value(1) = -3.0f; }, "layer 1 has -3 ohm-m"},
       {"thickness -10", [](SoundingRecord& r) { r.Model.Value(4) = -10.0f; }, "Thickness must not be negative: layer 1 has -10 m"},
-      {"depths 100, 100", [](SoundingRecord& r) { r.Model.DepthFlag = true; r.Model.Value(5) = 100.0f; },
+      {"depths 100, 90", [](SoundingRecord& r) { r.Model.DepthFlag = true; r.Model.Value(5) = 90.0f; },
        "Model specified as depth has negative thicknesses"},
       {"no layers", [](SoundingRecord& r) { r.Model.NLayers = 0; }, "Model has no layers"},
       {"short vector", [](SoundingRecord& r) { r.Model.NLayers = 4; }, "Model has 5 parameter values; 4 layers need 7"},

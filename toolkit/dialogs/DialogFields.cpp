@@ -21,6 +21,7 @@
 #include "toolkit/dialogs/FieldLookup.h"
 #include "toolkit/dialogs/FieldNumberText.h"
 #include "toolkit/dialogs/FieldValues.h"
+#include "toolkit/dialogs/NumericFields.h"
 
 namespace {
 
@@ -151,6 +152,14 @@ void WDialogGetString(int32_t field, std::string& text) {
   if (status == -1) CopyPadded(text, "");
   if (Report(status, "WDialogGetString")) return;
   CopyPadded(text, got);
+}
+
+void WDialogRefuseField(int32_t field, const std::string& why) {
+  if (NoDialogSelected("WDialogRefuseField")) return;
+  int32_t status = field;
+  const plat::Hwnd c = YYFieldOrMissing(status);
+  if (Report(status, "WDialogRefuseField")) return;
+  YYRefuseField(c, why);
 }
 
 void WDialogGetStringLength(int32_t field, int32_t& length) {

@@ -25,6 +25,10 @@ void WDialogGetInteger(int32_t field, int32_t& value);
 void WDialogGetReal(int32_t field, float& value);
 void WDialogGetString(int32_t field, std::string& text);
 void WDialogGetStringLength(int32_t field, int32_t& length);
+// Refuses the value of a field of the current dialog for a reason of the
+// program's own (a message "<field's label>: <why>"); the focus goes back to
+// the field with its text selected. Reports 1006 for a missing field.
+void WDialogRefuseField(int32_t field, const std::string& why);
 void WDialogPutCheckBox(int32_t field, int32_t state);
 void WDialogGetCheckBox(int32_t field, int32_t& state);
 void WDialogPutRadioButton(int32_t field);

@@ -174,25 +174,28 @@ void SetUpControl(plat::Hwnd c) {
   plat::setWindowProc(c, YYFieldOuterProc);
 }
 
-// The pending numeric field decides a push button's fate (see the
-// numeric fields): OK is refused while it holds a bad value, every other
-// button first puts its last good value back. True when the click ends here.
+// The pages' "< Back" button: like Cancel it leaves without taking the
+// page's values, so it is not held up by them.
+constexpr int32_t kBackButton = 1357;
+
+// A numeric field whose text cannot be taken decides a push button's fate
+// (see the numeric fields). Cancel and "< Back" leave without checking: the
+// field gets its last good value back and the button acts. Every other
+// button takes the dialog's values, so a refused value stops it with a
+// message naming the field, the text and the values allowed; nothing is
+// replaced behind the user's back. True when the click ends here.
 bool PendingFieldStopsClick(plat::Hwnd dialog, int32_t button) {
   NumericValidationRecord& v = NumericValidation();
+  if (button != plat::kIdCancel && button != kBackButton) {
+    v.Pending = {};
+    return YYDialogRefusesValues(dialog);
+  }
   const plat::Hwnd focus = plat::getFocus();
   if (focus && plat::isChild(dialog, focus) && YYIsNumericClass(YYFieldClassOf(focus)) &&
       YYNumericFocusCheck(focus, focus, 0) != 0)
     v.Pending = focus;
   if (!v.Pending) return false;
-  const plat::Hwnd pending = v.Pending;
-  if (button == plat::kIdOk) {
-    YYBeep();
-    plat::setFocus(pending);
-    YYFieldSelectAll(pending);
-    v.Pending = {};
-    return true;
-  }
-  YYRestoreLastGood(pending);
+  YYRestoreLastGood(v.Pending);
   v.RestorePending = 1;
   v.Pending = {};
   return false;

@@ -1,6 +1,9 @@
 #include "toolkit/dialogs/FieldNumberText.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
 
 #include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/RecordFormatter.h"
@@ -116,10 +119,43 @@ void yyint2st(int32_t value, std::span<char> text) {
   WriteNumber(value, text, kIntegerFieldFormat, false, 11, "yyint2st");
 }
 
+namespace {
+
+// A number the field's format has no room for (its text all asterisks) is
+// written in its shortest form instead, exponent and all: a field or cell
+// shows the value it holds, whatever its size.
+template <class T>
+bool WriteShortest(T value, std::span<char> text) {
+  std::array<char, 40> buf{};
+  const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+  const size_t n = static_cast<size_t>(r.ptr - buf.data());
+  if (r.ec != std::errc{} || n > text.size() || !std::isfinite(value)) return false;
+  std::fill(text.begin(), text.end(), ' ');
+  std::copy_n(buf.data(), n, text.begin());
+  if (LocaleDecimal().UseIt != 0) std::replace(text.begin(), text.begin() + static_cast<ptrdiff_t>(n), '.', LocaleDecimal().Separator);
+  if (n < text.size()) text[n] = '\0';
+  return true;
+}
+
+bool NoRoom(std::span<const char> text) {
+  const std::string_view s = YYFieldTextContent(text);
+  return !s.empty() && s.find_first_not_of('*') == std::string_view::npos;
+}
+
+// A format that cannot be used still reports 18; the field shows the value
+// all the same.
+template <class T>
+void WriteFieldReal(T value, std::span<char> text, std::string_view format, std::string_view routine) {
+  WriteNumber(value, text, format, true, 10, routine);
+  if (NoRoom(text)) WriteShortest(value, text);
+}
+
+}  // namespace
+
 void yyrea2st(float value, std::span<char> text, std::string_view format) {
-  WriteNumber(value, text, format, true, 10, "yyrea2st");
+  WriteFieldReal(value, text, format, "yyrea2st");
 }
 
 void yydbl2st(double value, std::span<char> text, std::string_view format) {
-  WriteNumber(value, text, format, true, 10, "yydbl2st");
+  WriteFieldReal(value, text, format, "yydbl2st");
 }

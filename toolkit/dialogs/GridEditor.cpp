@@ -56,6 +56,23 @@ bool ContainsGrid(plat::Hwnd w, const GridRecord& g) { return w && (w == g.Windo
 
 void Move(const GridRecord& g, int32_t column, int32_t row) { YYGridMoveCurrent(g.Window, column, row, true, Shift()); }
 
+// A cell is being edited once its text was changed since it was loaded;
+// until then Enter and Escape belong to the dialog (its default button and
+// Cancel).
+bool BeingEdited(const GridRecord& g, plat::Hwnd w) {
+  return KindOf(g) <= kGridDouble && plat::sendMessage(w, plat::em::GetModify) != 0;
+}
+
+// Tab (Shift+Tab) that moves from cell to cell stays in the grid up to its
+// last (first) cell; from there it goes on to the dialog's next (previous)
+// control.
+bool TabStaysInGrid(const GridRecord& g, bool back) {
+  if (!(Style(g) & kGridTabCells)) return false;
+  const bool wrap = (Style(g) & kGridWrapRows) != 0;
+  if (back) return g.CurrentColumn > 0 || (wrap && g.CurrentRow > 0);
+  return g.CurrentColumn < g.Columns - 1 || (wrap && g.CurrentRow < g.Rows - 1);
+}
+
 plat::LResult KeyDown(GridRecord& g, plat::Hwnd w, plat::WParam wp, plat::LParam lp) {
   using namespace plat;
   const int32_t kind = KindOf(g);
@@ -84,6 +101,10 @@ plat::LResult KeyDown(GridRecord& g, plat::Hwnd w, plat::WParam wp, plat::LParam
       return Previous(w, wm::KeyDown, wp, lp);
     case vk::Return:
       if (!(Style(g) & kGridEnterDown)) return Previous(w, wm::KeyDown, wp, lp);
+      if (!dropped && !BeingEdited(g, w)) {
+        YYPressDefault(w);
+        return 0;
+      }
       [[fallthrough]];
     case vk::Down:
       if (dropped) return Previous(w, wm::KeyDown, wp, lp);
@@ -132,6 +153,13 @@ plat::LResult KeyDown(GridRecord& g, plat::Hwnd w, plat::WParam wp, plat::LParam
       return 0;
     }
     case vk::Escape: {
+      if (editLike && BeingEdited(g, w)) {
+        // The cell goes back to what it holds; the next Escape is the dialog's.
+        YYCellEditorLoad(g);
+        sendMessage(w, em::SetModify, 0);
+        sendMessage(w, em::SetSel, 0, -1);
+        return 0;
+      }
       if (kind != kGridCheckBox && kind != kGridOption) return Previous(w, wm::KeyDown, wp, lp);
       const Hwnd parent = GridParent(g);
       if (getClassName(parent) != kChildFrameClass) return sendMessage(parent, wm::Close, 0, 0);
@@ -486,10 +514,31 @@ plat::LResult YYGridCellEditProc(plat::Hwnd w, uint32_t message, plat::WParam wp
       if (PaintHighlightedCheckBox(g, w)) return 0;
       return Previous(w, message, wp, lp);
     case wm::GetDlgCode: {
-      LResult code = Previous(w, message, wp, lp);
-      if (getWindowStyle(grid) & kGridEnterDown) code |= dlgc::WantAllKeys;
-      else if (getWindowStyle(grid) & kGridTabCells) code |= dlgc::WantArrows | dlgc::WantTab | dlgc::WantChars;
-      else code |= dlgc::WantArrows | dlgc::WantChars;
+      // The grid keeps the arrows and characters; Tab, Enter and Escape
+      // reach the dialog unless the grid has a use for them (see
+      // TabStaysInGrid and BeingEdited), so the keyboard alone can leave it.
+      LResult code = Previous(w, message, wp, lp) | dlgc::WantArrows | dlgc::WantChars;
+      const auto* m = reinterpret_cast<const Msg*>(lp);
+      if (m != nullptr && m->message == wm::KeyDown) {
+        const bool tabCells = (getWindowStyle(grid) & kGridTabCells) != 0;
+        switch (m->wParam) {
+          case vk::Tab:
+            code &= ~static_cast<LResult>(dlgc::WantAllKeys | dlgc::WantTab);
+            if (TabStaysInGrid(g, getKeyState(vk::Shift) < 0)) code |= dlgc::WantTab;
+            break;
+          case vk::Return:
+            if (getWindowStyle(grid) & kGridEnterDown) code |= dlgc::WantAllKeys;
+            break;
+          case vk::Escape:
+            if (BeingEdited(g, w) || g.DroppedList == w) code |= dlgc::WantAllKeys;
+            break;
+          default:
+            if (tabCells) code |= dlgc::WantTab;
+            break;
+        }
+      } else if (getWindowStyle(grid) & kGridTabCells) {
+        code |= dlgc::WantTab;
+      }
       return code;
     }
     case wm::NcHitTest:

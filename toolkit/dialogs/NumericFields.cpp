@@ -1,8 +1,10 @@
 #include "toolkit/dialogs/NumericFields.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "VOZUVar/NumericHelpers.h"
 #include "VOZUVar/Strings.h"
@@ -10,6 +12,7 @@
 #include "platform/dlg/Dialog.h"
 #include "platform/win/Keys.h"
 #include "platform/win/Window.h"
+#include "toolkit/core/MessageBox.h"
 #include "toolkit/core/NumberText.h"
 #include "toolkit/core/RootWindow.h"
 #include "toolkit/dialogs/ControlClasses.h"
@@ -127,6 +130,10 @@ bool FilterChar(plat::Hwnd w, Kind kind, plat::WParam& ch) {
     default: break;
   }
   if ((ch >= '0' && ch <= '9') || ch == '+' || ch == '-') return true;
+  // A decimal comma stays where it was typed, so the field shows it and its
+  // check can say why the text is refused, instead of "2,5" quietly
+  // becoming 25.
+  if (ch == ',' && DecimalCharacter() != ',') return true;
   if (kind != Kind::Integer) {
     if (ch == 'e') ch = 'E';
     if (kind == Kind::Double && ch == 'd') ch = 'D';
@@ -137,9 +144,20 @@ bool FilterChar(plat::Hwnd w, Kind kind, plat::WParam& ch) {
   return false;
 }
 
+// The number-text conversion takes "," for a decimal point as well; a field
+// does not guess: with "." its decimal character, "2,5" is no number.
+bool NumberInField(const std::string& text, double& value) {
+  int32_t number = 0;
+  YYParseDoubleChecked(value, number, Chars(text));
+  return number != 0 && (DecimalCharacter() == ',' || text.find(',') == std::string::npos);
+}
+
 plat::LResult KillFocus(plat::Hwnd w, Kind kind, plat::WParam wp, plat::LParam lp) {
   if (YYNumericFocusCheck(w, plat::handleFrom<plat::Hwnd>(wp), 0) != 0) return 0;
   const plat::LResult r = PassOn(w, plat::wm::KillFocus, wp, lp);
+  // A refused value waiting for the button's decision keeps its text as
+  // typed, for the message to name.
+  if (gValidation.Pending == w) return r;
   if (kind != Kind::Integer && !Modified(w)) return r;
   FieldRecord* f = YYFieldRecordOf(w);
   const std::string text = FieldText(w);
@@ -287,9 +305,7 @@ int32_t YYNumericFocusCheck(plat::Hwnd field, plat::Hwnd receiving, int32_t forc
   bool reject = false;
   if (!IsAllBlanks(text)) {
     double value = 0.0;
-    int32_t number = 0;
-    YYParseDoubleChecked(value, number, Chars(text));
-    if (number != 0) {
+    if (NumberInField(text, value)) {
       // A value its field cannot hold is out of range like any other: a
       // single-precision field never keeps a number its text does not show.
       const FieldClass cls = YYFieldClassOf(field);
@@ -389,6 +405,86 @@ void YYSpinClick(plat::Hwnd field, int32_t step) {
   plat::setWindowText(field, YYFieldTextContent(buf));
   MarkUnmodified(field);
   f->HoldsValue = 1;
+}
+
+namespace {
+
+std::string Shortest(double v) {
+  std::array<char, 32> buf{};
+  const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v);
+  return std::string(buf.data(), r.ptr);
+}
+
+bool Usable(plat::Hwnd w) {
+  return plat::isWindowVisible(w) && plat::isWindowEnabled(w) && !(plat::getWindowStyle(w) & plat::es::ReadOnly);
+}
+
+}  // namespace
+
+std::string YYFieldLabel(plat::Hwnd field) {
+  const plat::Hwnd before = plat::getWindow(field, plat::Relation::Prev);
+  std::string label;
+  if (before && YYFieldClassOf(before) == FieldClass::Static) {
+    for (char c : plat::getWindowText(before))
+      if (c != '&') label += c;
+    while (!label.empty() && (label.back() == ':' || label.back() == ' ')) label.pop_back();
+  }
+  return label.empty() ? "Field " + std::to_string(plat::getWindowId(field)) : label;
+}
+
+std::string YYFieldRangeText(plat::Hwnd field) {
+  const FieldRecord* f = YYFieldRecordOf(field);
+  if (f == nullptr || !HasRange(*f)) return {};
+  return "allowed: from " + Shortest(f->RangeMinimum) + " to " + Shortest(f->RangeMaximum);
+}
+
+std::string YYNumericRefusal(plat::Hwnd field) {
+  const FieldRecord* f = YYFieldRecordOf(field);
+  if (f == nullptr || !YYIsNumericClass(YYFieldClassOf(field))) return {};
+  const std::string range = YYFieldRangeText(field);
+  const std::string allowed = range.empty() ? "" : " (" + range + ")";
+  const std::string text(TrimTrailingBlanks(FieldText(field)));
+  if (IsAllBlanks(text)) return HasRange(*f) ? "no value entered" + allowed : std::string{};
+  double value = 0.0;
+  if (!NumberInField(text, value)) {
+    const bool comma = text.find(',') != std::string::npos && DecimalCharacter() != ',';
+    return "\"" + text + "\" is not a number" + (comma ? " (the decimal mark is a point: \".\")" : "") + allowed;
+  }
+  const FieldClass cls = YYFieldClassOf(field);
+  const bool single = cls == FieldClass::RealEdit || cls == FieldClass::RealSpin;
+  if (!std::isfinite(value) || (single && std::fabs(value) > std::numeric_limits<float>::max()))
+    return text + " is too large" + allowed;
+  if (HasRange(*f) && !(f->RangeMinimum <= value && !(f->RangeMaximum < value))) return text + " is out of range" + allowed;
+  return {};
+}
+
+void YYRefuseField(plat::Hwnd field, const std::string& why) {
+  const plat::Hwnd dialog = plat::controlDialog(field);
+  YYBeep();
+  WMessageBox(0, 3, 1, YYFieldLabel(field) + ": " + why, dialog ? plat::getWindowText(dialog) : std::string{});
+  if (!plat::isWindow(field)) return;
+  plat::setFocus(field);
+  YYFieldSelectAll(field);
+}
+
+bool YYDialogRefusesValues(plat::Hwnd dialog) {
+  std::vector<plat::Hwnd> fields;
+  const plat::Hwnd focus = plat::getFocus();
+  if (focus && plat::getParent(focus) == dialog) fields.push_back(focus);
+  for (plat::Hwnd c : plat::childWindows(dialog))
+    if (c != focus) fields.push_back(c);
+  for (plat::Hwnd c : fields) {
+    if (!YYIsNumericClass(YYFieldClassOf(c)) || !Usable(c)) continue;
+    const std::string why = YYNumericRefusal(c);
+    if (why.empty()) continue;
+    NumericValidationRecord& v = gValidation;
+    v.Pending = {};
+    v.CheckRunning = 1;
+    YYRefuseField(c, why);
+    v.CheckRunning = 0;
+    return true;
+  }
+  return false;
 }
 
 void YYRestoreLastGood(plat::Hwnd field) {

@@ -50,3 +50,21 @@ void YYPressDefault(plat::Hwnd edit);
 void YYSpinClick(plat::Hwnd field, int32_t step);
 // Puts the last good text and value back into a field.
 void YYRestoreLastGood(plat::Hwnd field);
+
+// The name a user knows a field by: the text of the label just before it
+// (without its mnemonic mark and closing colon), else "Field N".
+std::string YYFieldLabel(plat::Hwnd field);
+// Why a numeric field's text cannot be taken, naming the text as typed and
+// the values allowed; empty when it can. A blank field is refused when it
+// has a range (it must hold a value), text that is no number always: a
+// decimal comma is not guessed at.
+std::string YYNumericRefusal(plat::Hwnd field);
+// "allowed: from A to B" for the field's range, empty without one.
+std::string YYFieldRangeText(plat::Hwnd field);
+// A refusal shown to the user ("<label>: <why>" in a message box over the
+// dialog), then the focus back in the field with its whole text selected.
+void YYRefuseField(plat::Hwnd field, const std::string& why);
+// Leaving a dialog by a button that takes its values (OK, Next, Finish):
+// the first visible, enabled numeric field whose text is refused, the
+// focused one first, is shown as refused; true when one was.
+bool YYDialogRefusesValues(plat::Hwnd dialog);

@@ -3,6 +3,9 @@
 // and rows, and the checks of the model read back.
 #include "tests/engine/suite/PagesFixture.h"
 
+#include "platform/clip/Clipboard.h"
+#include "tests/support/GoldenPicture.h"
+
 namespace suitetest {
 namespace {
 
@@ -97,11 +100,11 @@ TEST_F(ModelEditor, ModelsThatCannotBeReadKeepThePageOpen) {
          [] {
            EXPECT_EQ(ShownMessages().back(), "Resistivity must be greater than 0: layer 2 has 0 ohm-m");
            WGridPutCellReal(kGrid, 2, 2, 5.0f);
-           WGridPutCellReal(kGrid, 3, 2, 0.0f);
+           WGridPutCellReal(kGrid, 3, 2, -1.0f);
          },
          Press(kNext),
          [] {
-           EXPECT_EQ(ShownMessages().back(), "Thickness must be greater than 0: layer 2 has 0 m");
+           EXPECT_EQ(ShownMessages().back(), "Thickness must not be negative: layer 2 has -1 m (allowed: 0 or more)");
            WGridPutCellReal(kGrid, 3, 2, 50.0f);
            // A thickness under the half-space is not used.
            WGridPutCellReal(kGrid, 3, 3, 70.0f);
@@ -131,13 +134,78 @@ TEST_F(ModelEditor, SecondModelPageAndTheWaysOut) {
   EXPECT_EQ(exit_, kBack);
   EXPECT_EQ(s.ILayer, 1);
   EXPECT_EQ(SuiteSecondModel().Primary.Model.Value(1), 40.0f);
-  // Back with a model that cannot be read ends the wizard; Cancel too.
+  // Back leaves unchecked: a model that cannot be read stays as it was,
+  // without a word. Cancel ends the wizard.
+  ShownMessages().clear();
   Steps({[this] { EXPECT_EQ(Page(), "Model for response difference"); WGridClearCell(kGrid, 2, 1); }, Press(kBack)});
-  EXPECT_TRUE(Edit(3));
+  EXPECT_FALSE(Edit(3));
+  EXPECT_EQ(exit_, kBack);
+  EXPECT_TRUE(ShownMessages().empty());
   Steps({Press(kCancel)});
   EXPECT_TRUE(Edit(3));
   EXPECT_EQ(exit_, kCancel);
   EXPECT_EQ(SuiteSecondModel().Primary.Model.Value(1), 40.0f);
+}
+
+// A cell shows what was typed at any size: the column's format (the last
+// value put, 10, gave it four decimals in eight places) cannot hold 1000 or
+// 2.5e12, which show in their shortest form instead of as asterisks.
+TEST_F(ModelEditor, LargeValuesShowAsTyped) {
+  SetBase({100.0f, 10.0f}, {50.0f});
+  plat::Surface picture;
+  Steps({TypeInto(kGrid, 2, 1, "1000"), TypeInto(kGrid, 2, 2, "2.5e12"), TypeInto(kGrid, 3, 1, "2.5"),
+         [this, &picture] {
+           const GridRecord& g = *YYGridRecordOf(Field(kGrid));
+           EXPECT_EQ(YYGridCellText(g, 1, 0, 0), "1000");
+           EXPECT_EQ(YYGridCellText(g, 1, 1, 0), "2.5e+12");
+           EXPECT_EQ(Column(kGrid, 2, 2), (std::vector<float>{1000.0f, 2.5e12f}));
+           EXPECT_TRUE(plat::test::windowPicture(Field(kGrid), false, picture));
+         },
+         Press(kNext)});
+  EXPECT_FALSE(Edit());
+  EXPECT_EQ(Base().Model.Value.Data, (std::vector<float>{1000.0f, 2.5e12f, 2.5f}));
+  testsupport::ExpectGoldenPicture(picture, "suite_model_grid_large_values.png");
+}
+
+// Typed and pasted models: a thickness of 0 is taken, pasted thicknesses
+// move the depths, and an empty grid is said to be one.
+TEST_F(ModelEditor, ZeroThicknessPastedCellsAndAnEmptyGrid) {
+  SetBase({100.0f, 10.0f, 1000.0f}, {100.0f, 200.0f});
+  Steps({TypeInto(kGrid, 3, 2, "0"), Expect(4, {100.0f, 100.0f}),
+         [this] {
+           plat::test::click(plat::test::Button::Left, Cell(kGrid, 2, 1));
+           plat::openClipboard({});
+           plat::emptyClipboard();
+           plat::setClipboardData(plat::kCfText, "20\t50\r\n30\t70\r\n");
+           plat::closeClipboard();
+           plat::test::key('V', plat::test::kCtrl);
+         },
+         Expect(2, {20.0f, 30.0f, 1000.0f}), Expect(3, {50.0f, 70.0f}), Expect(4, {50.0f, 120.0f}), Press(kNext)});
+  EXPECT_FALSE(Edit());
+  EXPECT_EQ(Base().Model.Value.Data, (std::vector<float>{20.0f, 30.0f, 1000.0f, 50.0f, 70.0f}));
+
+  SetBase({100.0f, 10.0f, 1000.0f}, {100.0f, 0.0f});
+  ShownMessages().clear();
+  Steps({Expect(3, {100.0f, 0.0f}), Press(kNext)});
+  EXPECT_FALSE(Edit());
+  EXPECT_TRUE(ShownMessages().empty());
+  EXPECT_EQ(Base().Model.Value.Data, (std::vector<float>{100.0f, 10.0f, 1000.0f, 100.0f, 0.0f}));
+
+  Steps({[this] {
+           for (int32_t c = 2; c <= 4; ++c)
+             for (int32_t r = 1; r <= 3; ++r) WGridClearCell(kGrid, c, r);
+         },
+         Press(kNext),
+         [this] {
+           EXPECT_EQ(ShownMessages(),
+                     std::vector<std::string>{"The model has no layers: enter the resistivity of layer 1 at least"});
+           EXPECT_EQ(Page(), "Base Resistivity Model");
+           EXPECT_EQ(WGridInfoItem(kGrid, 4), 2);
+           EXPECT_EQ(WGridInfoItem(kGrid, 5), 1);
+         },
+         Press(kCancel)});
+  EXPECT_TRUE(Edit());
+  EXPECT_EQ(Base().Model.NLayers, 3);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // may click, type, answer a dialog or only look at the page).
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <string>
@@ -40,6 +41,27 @@ class PagesTest : public dlgtest::DialogTest {
     dlgtest::DialogTest::TearDown();
   }
 
+  // The current sounding a three-layer model (100, 10, 1000 ohm-m; 100
+  // and 200 m) and a suite of n members of Hz with its early apparent
+  // resistivity.
+  void ThreeLayerSuite(int32_t members) {
+    SoundingRecord& current = CurrentSounding().Primary;
+    SetModel(current, {100.0f, 10.0f, 1000.0f}, {100.0f, 200.0f}, false, 1, 1);
+    current.Data.NCurveSets = 1;
+    SuiteSettingsRecord& s = SuiteSettings();
+    s.NSuite = members;
+    s.IComponent = 3;
+    s.IDisplay = 2;
+  }
+  // The suite command from its first page; true when it was cancelled.
+  bool Run() {
+    bool cancelled = false;
+    MODELSUITE(CurrentSounding().Primary, CurrentSounding().Partner, cancelled, firstCall_);
+    EXPECT_TRUE(ScriptDone());
+    return cancelled;
+  }
+  bool firstCall_ = true;
+
   void Steps(std::initializer_list<std::function<void()>> steps) { steps_.insert(steps_.end(), steps); }
   bool ScriptDone() const { return steps_.empty(); }
 
@@ -53,6 +75,23 @@ class PagesTest : public dlgtest::DialogTest {
     };
   }
   std::vector<std::string> pages_;
+
+  // The box is up: its text is noted and Enter closes it.
+  std::function<void()> CloseBox() {
+    return [this] {
+      boxes_.push_back(BoxText());
+      plat::test::key(plat::vk::Return);
+    };
+  }
+  std::string BoxText() {
+    const plat::Hwnd box = plat::getActiveWindow();
+    const plat::Hwnd text = plat::getDlgItem(box, 21);
+    if (!text) return "(no message box: " + plat::getWindowText(box) + ")";
+    std::string t = plat::getWindowText(text);
+    std::replace(t.begin(), t.end(), '\n', ' ');  // the box wraps long lines
+    return t;
+  }
+  std::vector<std::string> boxes_;
 
   // The middle of a visible grid cell (1-based), on the screen.
   plat::Point Cell(int32_t grid, int32_t column, int32_t row) {

@@ -17,21 +17,8 @@ class SuitePages : public PagesTest {
  protected:
   void SetUp() override {
     PagesTest::SetUp();
-    SoundingRecord& current = CurrentSounding().Primary;
-    SetModel(current, {100.0f, 10.0f, 1000.0f}, {100.0f, 200.0f}, false, 1, 1);
-    current.Data.NCurveSets = 1;
-    SuiteSettingsRecord& s = SuiteSettings();
-    s.NSuite = 3;
-    s.IComponent = 3;
-    s.IDisplay = 2;
+    ThreeLayerSuite(3);
   }
-  bool Run() {
-    bool cancelled = false;
-    MODELSUITE(CurrentSounding().Primary, CurrentSounding().Partner, cancelled, firstCall_);
-    EXPECT_TRUE(ScriptDone());
-    return cancelled;
-  }
-  bool firstCall_ = true;
 };
 
 TEST_F(SuitePages, PagesInOrderWithBackAndNext) {
@@ -91,22 +78,45 @@ TEST_F(SuitePages, CancelOnEachPageEndsTheSuite) {
   EXPECT_EQ(pages_.back(), kAbscissa);
 }
 
-TEST_F(SuitePages, ASuiteThatCannotBeComputedOpensTheLastPageAgain) {
+TEST_F(SuitePages, AnAngleWhoseSineDividesIsRefusedOnTheVariationPage) {
   SuiteSettingsRecord& s = SuiteSettings();
   s.ISuiteType = 5;
   s.NSuite = 2;
   s.VParam[0] = 45.0f;
   s.VParam[1] = 180.0f;
-  Steps({Press(kNext), Press(kNext), Press(kNext), Press(kNext),
+  Steps({Press(kNext), Press(kNext),
          [this] {
-           EXPECT_EQ(ShownMessages(), std::vector<std::string>{"Model 2 of the suite (value 180): Hz needs an angle "
-                                                               "whose sine is not 0: 180 degrees"});
-           EXPECT_EQ(Page(), kAbscissa);
+           // Shown as stored: the page judges it on "Next >".
+           EXPECT_EQ(Column(1006, 2, 2), (std::vector<float>{45.0f, 180.0f}));
+         },
+         Press(kNext),
+         [this] {
+           EXPECT_EQ(ShownMessages(),
+                     std::vector<std::string>{"Illegal Cell Value, please re-enter: row 2 holds 180 (allowed: an angle "
+                                              "whose sine is not 0 for the HZ component and this display)"});
+           EXPECT_EQ(Page(), kVariation);
+           EXPECT_EQ(WGridInfoItem(1006, 5), 2);
          },
          Press(kCancel)});
   EXPECT_TRUE(Run());
   EXPECT_FALSE(SuiteResults().Snapshot.Valid);
   EXPECT_EQ(s.TxRxAngle, 90.0f);
+}
+
+// With the received voltage of a layered model no sine divides: 0 degrees
+// is taken, and shown as 0 when the page opens again.
+TEST_F(SuitePages, AnAngleOfZeroIsKeptWhereNothingDividesByItsSine) {
+  SuiteSettingsRecord& s = SuiteSettings();
+  s.ISuiteType = 5;
+  s.NSuite = 2;
+  s.IDisplay = 1;
+  s.VParam[0] = 0.0f;
+  s.VParam[1] = 30.0f;
+  Steps({Press(kNext), Press(kNext), Press(kNext), Press(kBack),
+         [this] { EXPECT_EQ(Column(1006, 2, 2), (std::vector<float>{0.0f, 30.0f})); }, Press(kCancel)});
+  EXPECT_TRUE(Run());
+  EXPECT_TRUE(ShownMessages().empty());
+  EXPECT_EQ(s.VParam[0], 0.0f);
 }
 
 TEST_F(SuitePages, CancelDuringTheComputationStopsAfterTheMember) {
@@ -152,9 +162,10 @@ TEST_F(SuitePages, TypePageComponentRuleAndRefusals) {
            EXPECT_FALSE(plat::isWindowEnabled(Field(1067)));
            ClickField(1069);  // all-time
          },
-         Press(kNext),
+         Press(kNext), CloseBox(),
          [this] {
-           EXPECT_EQ(ShownMessages(), std::vector<std::string>{"Offset must be greater than 0: 0 m"});
+           EXPECT_EQ(boxes_, std::vector<std::string>{"Offset: 0.0 is out of range (allowed: greater than 0)"});
+           EXPECT_EQ(plat::getFocus(), Field(1072));
            WDialogPutReal(1072, 500.0f);
            WDialogPutInteger(1351, 7);
          },
@@ -208,7 +219,8 @@ TEST_F(SuitePages, VariationValuesGenerateAndArithmetic) {
          },
          Press(kNext),
          [this] {
-           EXPECT_EQ(ShownMessages(), std::vector<std::string>{"Illegal Cell Value, please re-enter"});
+           EXPECT_EQ(ShownMessages(), std::vector<std::string>{"Illegal Cell Value, please re-enter: row 3 holds 0 "
+                                                               "(allowed: greater than 0)"});
            EXPECT_EQ(WGridInfoItem(1006, 5), 3);
          },
          Press(1019), Number(1.0f), Press(1020), Number(2.0f),
@@ -232,25 +244,27 @@ TEST_F(SuitePages, VariationChecksTheVariedBoundary) {
   s.ISuiteType = 3;
   s.NSuite = 2;
   s.VParam[0] = 50.0f;
-  // Layer 1: strictly between 0 and 300.
+  // Layer 1: between 0 and 300 (either end makes a layer of thickness 0).
   s.ILayer = 1;
-  s.VParam[1] = 300.0f;
+  s.VParam[1] = 301.0f;
   Steps({Press(kNext),
          [] {
-           EXPECT_EQ(ShownMessages().back(), "Boundary encroaches on layer below, please re-enter");
-           WGridPutCellReal(1006, 2, 2, 299.0f);
+           EXPECT_EQ(ShownMessages().back(),
+                     "Boundary encroaches on layer below, please re-enter: row 2 holds 301 (allowed: up to 300)");
+           WGridPutCellReal(1006, 2, 2, 300.0f);
          },
          Press(kNext)});
   int32_t exit = 0;
   bool cancelled = true;
   MODELSUITEVARY(0.0f, 5.0f, 100.0f, 8, false, 20, exit, cancelled);
-  EXPECT_EQ(s.VParam[1], 299.0f);
-  // Layer 2: strictly above 100, no upper bound.
+  EXPECT_EQ(s.VParam[1], 300.0f);
+  // Layer 2: 100 or more, no upper bound.
   s.ILayer = 2;
   s.VParam[1] = 5000.0f;
   Steps({Press(kNext),
          [] {
-           EXPECT_EQ(ShownMessages().back(), "Boundary encroaches on layer above, please re-enter");
+           EXPECT_EQ(ShownMessages().back(),
+                     "Boundary encroaches on layer above, please re-enter: row 1 holds 50 (allowed: 100 or more)");
            EXPECT_EQ(WGridInfoItem(1006, 5), 1);
            WGridPutCellReal(1006, 2, 1, 101.0f);
          },

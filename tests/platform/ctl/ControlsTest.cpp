@@ -205,6 +205,11 @@ TEST_F(ControlsTest, EditUndoIsOneStepAndTheClipboardKeysWork) {
   test::key('V', test::kCtrl);
   test::pump();
   EXPECT_EQ(getWindowText(e), "1 twotwo");
+  // Ctrl+A selects the whole text: typing replaces it.
+  test::key('A', test::kCtrl);
+  test::typeText("new");
+  test::pump();
+  EXPECT_EQ(getWindowText(e), "new");
   // A single-line edit pastes only the first line.
   openClipboard({});
   emptyClipboard();

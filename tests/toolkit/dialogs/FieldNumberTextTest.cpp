@@ -61,9 +61,14 @@ TEST_F(FieldNumberText, ReformattingRewritesLeftJustifiedWithANul) {
   buf = "3.14159" + std::string(13, ' ');
   YYDoubleFieldReformat("(F6.2)", buf);
   EXPECT_EQ(Shown(buf), "3.14");
+  // A value the format has no room for shows in its shortest form, never
+  // as asterisks that hide what was typed.
   buf = "123456" + std::string(14, ' ');
   YYDoubleFieldReformat("(F6.2)", buf);
-  EXPECT_EQ(Shown(buf), "******");
+  EXPECT_EQ(Shown(buf), "123456");
+  buf = "1234567.5" + std::string(11, ' ');
+  YYRealFieldReformat("(F8.4)", buf);
+  EXPECT_EQ(Shown(buf), "1234567.5");
 
   buf = "1.5" + std::string(17, ' ');
   YYRealFieldReformat("(F8.3)", buf);
@@ -71,7 +76,7 @@ TEST_F(FieldNumberText, ReformattingRewritesLeftJustifiedWithANul) {
   EXPECT_EQ(ErrorState().LastErrorCode, 0);
 }
 
-TEST_F(FieldNumberText, WritesThatFailGiveAsterisksAndError18) {
+TEST_F(FieldNumberText, WritesThatFailReportError18AndShowTheValue) {
   std::string buf(12, '?');
   yyint2st(-2147483647, buf);
   EXPECT_EQ(Shown(buf), "-2147483647");
@@ -85,15 +90,19 @@ TEST_F(FieldNumberText, WritesThatFailGiveAsterisksAndError18) {
   ResetErrorState();
   buf.assign(20, '?');
   yydbl2st(1.0, buf, "(Q7)");
-  EXPECT_EQ(Shown(buf), "**********");
+  EXPECT_EQ(Shown(buf), "1");
   EXPECT_EQ(ErrorState().LastErrorCode, 18);
 
-  // A value too wide for a valid format is no failure: the field's own
-  // asterisks, and no error.
+  // A value too wide for a valid format is no failure: its shortest form,
+  // exponent and all, and no error.
   ResetErrorState();
   yyrea2st(1.0e6f, buf, "(F4.1)");
-  EXPECT_EQ(Shown(buf), "****");
+  EXPECT_EQ(Shown(buf), "1e+06");
   EXPECT_EQ(ErrorState().LastErrorCode, 0);
+  // Only where even that has no room do the asterisks stay.
+  buf.assign(4, '?');
+  yyrea2st(123456.0f, buf, "(F4.1)");
+  EXPECT_EQ(buf, "****");
 }
 
 }  // namespace

@@ -49,6 +49,9 @@ TEST_F(InputTest, TabbingToAnotherFieldIsOneFieldChange) {
 
 TEST_F(InputTest, ButtonsHelpAndEnterInAModelessDialog) {
   WDialogLoad(104);
+  // Fields with a range must hold a value before "Next >" takes the page.
+  WDialogPutInteger(1351, 5);
+  for (int32_t id : {1382, 1383, 1384, 1071}) WDialogPutReal(id, 10.0f);
   ShowModeless();
   ClickField(1357);
   const std::vector<int32_t> types = Events();
@@ -164,6 +167,17 @@ TEST_F(InputTest, OkIsRefusedAndCancelRestoresTheLastGoodValue) {
   const std::vector<int32_t> none = Events();
   EXPECT_EQ(std::count(none.begin(), none.end(), EventButton), 0);
   EXPECT_GE(plat::test::beepCount() - beeps, 1);
+  EXPECT_EQ(plat::getFocus(), Field(1398));
+  EXPECT_EQ(Text(1398), "12");
+  // Enter (the default button, OK) is refused with a message that names the
+  // field (it has no label: its number), the text and the range.
+  plat::test::clearShownDialogs();
+  plat::test::answerMessageBox(1);
+  key(plat::vk::Return);
+  const std::vector<int32_t> refused = Events();
+  EXPECT_EQ(std::count(refused.begin(), refused.end(), EventButton), 0);
+  ASSERT_EQ(plat::test::shownDialogs().size(), 1u);
+  EXPECT_EQ(plat::test::shownDialogs()[0].text, "Field 1398: 12 is out of range (allowed: from 1 to 10)");
   EXPECT_EQ(plat::getFocus(), Field(1398));
   EXPECT_EQ(Text(1398), "12");
 
