@@ -118,6 +118,40 @@ TEST_F(DataExport, ThirtyMembersContinueOnFurtherRecords) {
   EXPECT_EQ(lines[6].size(), 6u * 15u + 1u);
 }
 
+// A suite cancelled after its second member: the user is told which
+// members were not computed before the file is chosen, and the file keeps
+// its shape, a column for every member, the missing ones 1e20.
+TEST_F(DataExport, ACancelledSuiteSaysWhichMembersWereNotComputed) {
+  SetBase({100.0f, 10.0f}, {200.0f});
+  Define(3, 2, 1, 1, {10.0f, 20.0f, 30.0f, 40.0f});
+  SuiteProgressHooks hooks;
+  hooks.MemberDone = [](int32_t k) { return k == 2; };
+  ASSERT_EQ(ComputeSuite(hooks), kSuiteCancelled);
+  AnswerFile("cancelled.DAT");
+  WRITEDATA();
+  EXPECT_EQ(ShownMessages(),
+            std::vector<std::string>{"The suite's computation was cancelled: members 3 to 4 of 4 were not computed. The "
+                                     "file keeps a column for every member; those hold the missing value 1e20."});
+  std::istringstream in(testsupport::ReadFile("cancelled.DAT"));
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  ASSERT_GT(lines.size(), 5u);
+  // Number, time, then the four members, each 13 characters and ", ".
+  const std::string& first = lines[4];
+  ASSERT_GE(first.size(), 15u + 5u * 15u);
+  EXPECT_NE(first.substr(30, 13), "  1.00000E+20");
+  EXPECT_NE(first.substr(45, 13), "  1.00000E+20");
+  EXPECT_EQ(first.substr(60, 13), "  1.00000E+20");
+  EXPECT_EQ(first.substr(75, 13), "  1.00000E+20");
+
+  // A complete suite says nothing.
+  ShownMessages().clear();
+  ASSERT_EQ(ComputeSuite(), kSuiteComputed);
+  AnswerFile("complete.DAT");
+  WRITEDATA();
+  EXPECT_TRUE(ShownMessages().empty());
+}
+
 TEST_F(DataExport, NothingWrittenWithoutASuiteOrAChoice) {
   // No suite: a message, no file dialog, no file.
   WRITEDATA();
