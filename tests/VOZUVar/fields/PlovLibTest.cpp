@@ -97,12 +97,13 @@ TEST_F(WrapperTest, MissingValuesClearCellsAndEmptyCellsReadAsMissing) {
   EXPECT_EQ(one, 1.0e20f);
 
   // With a format: the missing value clears, the others take the format;
-  // large negative values are ordinary.
+  // large negative values are ordinary, shown in their shortest form where
+  // the format has no room for them.
   const std::array<float, 3> mixed = {2.0f, 5.0e10f, -2.0e10f};
   QJGRIDPUTREALF(kGrid, 2, mixed, 3, "(F8.1)");
   EXPECT_EQ(CellText(2, 1), "2.0");
   EXPECT_EQ(WInfoGridCell(kGrid, 2, 2, 1), 0);
-  EXPECT_TRUE(AllStars(CellText(2, 3))) << CellText(2, 3);
+  EXPECT_EQ(CellText(2, 3), "-2e+10");
   // Nothing missing: the whole column at once.
   const std::array<float, 2> two = {4.0f, 5.0f};
   QJGRIDPUTREALF(kGrid, 2, two, 2, "(F8.1)");
