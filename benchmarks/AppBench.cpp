@@ -49,6 +49,7 @@
 #include "toolkit/graphics/StrokeFont.h"
 #include "toolkit/hardcopy/HardcopyManager.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "tests/support/PrintThroughDriver.h"
 
 namespace {
 
@@ -170,8 +171,9 @@ void BM_RedrawAfterZoom(benchmark::State& state) {
 BENCHMARK(BM_RedrawAfterZoom)->Unit(benchmark::kMillisecond);
 
 // The page through one hardcopy driver: 1 HP-GL, 2 PostScript, 3 SVG,
-// 8 DXF, 9 CGM, 10 the system printer (the file printer's PDF),
-// 11 metafile (placeable), 12 HP-GL/2.
+// 4 the raster printer (its configured model), 8 DXF, 9 CGM, 10 the
+// system printer (the file printer's PDF), 11 metafile (placeable),
+// 12 HP-GL/2.
 void BM_PageThroughDriver(benchmark::State& state) {
   const int32_t driver = static_cast<int32_t>(state.range(0));
   Place place;
@@ -184,40 +186,20 @@ void BM_PageThroughDriver(benchmark::State& state) {
     EndProcess();
     return;
   }
-  // The file each driver writes (the PostScript driver gives its name the
-  // extension of its kind); the file printer writes the first free
-  // "quillon-print-N.pdf" of the current directory, here the bench's own.
-  static constexpr std::array<const char*, 13> kNames = {"",         "page.plt", "page.ps",  "page.svg", "",
+  static constexpr std::array<const char*, 13> kNames = {"",         "page.plt", "page.ps",  "page.svg", "page.dmp",
                                                          "",         "",         "",         "page.dxf", "page.cgm",
-                                                         "",         "page.wmf", "page2.plt"};
+                                                         "page.pdf", "page.wmf", "page2.plt"};
   const std::string path = (place.dir / kNames[static_cast<size_t>(driver)]).string();
-  const std::filesystem::path cwd = std::filesystem::current_path();
-  std::filesystem::current_path(place.dir);
-  if (driver == 10) plat::setPrintersForTest(true, false);
-  for (auto _ : state) {
-    YYHardcopySelect(kOpInit, driver);
-    if (driver != 10) YYPadField(DriverParams().DefaultOutputName, path);
-    if (driver == 11) {
-      // The metafile driver takes its default name for the clipboard.
-      HardcopyOptions().Opt[OptMetafileType] = 1;
-      YYGrStateInit("HP");
-      YYHardcopyStartStop(path);
-    } else {
-      DisplaySettings().LPRINTING = true;
-    }
-    REFRESHSUITE(SuiteBaseModel().Primary, SuiteBaseModel().Partner);
-    YYHardcopyStartStop("S");
-    YYGrStateInit(" ");
-    DisplaySettings().LPRINTING = false;
-  }
+  // The metafile driver writes its placeable kind.
+  const testsupport::PageDriver d = driver == 11 ? testsupport::PageDriver{driver, OptMetafileType, 1}
+                                                 : testsupport::PageDriver{driver};
+  for (auto _ : state) testsupport::PrintPageThrough(d, path);
   std::error_code ec;
-  const std::string written = driver == 10 ? (place.dir / "quillon-print-1.pdf").string() : path;
-  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(written, ec));
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path, ec));
   if (ec) state.SkipWithError("no file was written");
-  std::filesystem::current_path(cwd);
   EndProcess();
 }
-BENCHMARK(BM_PageThroughDriver)->Arg(1)->Arg(2)->Arg(3)->Arg(8)->Arg(9)->Arg(10)->Arg(11)->Arg(12)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageThroughDriver)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Arg(8)->Arg(9)->Arg(10)->Arg(11)->Arg(12)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

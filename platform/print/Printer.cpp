@@ -400,7 +400,11 @@ Hdc createPrinterDc(const PrinterSettings& settings) {
   s.copies = settings.copies;
   s.paper = settings.paperSize == kPaperLetter ? kPaperLetter : settings.paperSize == kPaperA4 ? kPaperA4 : 0;
   const Hdc dc = createPrinterDc(settings.device, s);
-  if (Job* j = jobOf(dc); j != nullptr && j->printer.filePrinter) j->output = settings.port;
+  // An automatic name in the port is the file printer's usual output as it
+  // was shown: the output is taken when the document starts (the set path,
+  // else the first free automatic name then).
+  if (Job* j = jobOf(dc); j != nullptr && j->printer.filePrinter && !isAutomaticPrintName(settings.port))
+    j->output = settings.port;
   return dc;
 }
 
@@ -540,7 +544,11 @@ int lastPrintErrno() { return cat().lastErrno; }
 const std::string& lastPrintTarget() { return cat().lastTarget; }
 const std::string& lastPrintedFile() { return cat().lastFile; }
 
-void setFilePrinterPath(const std::string& path) { cat().filePath = path; }
+void setFilePrinterPath(const std::string& path) {
+  cat().filePath = path;
+  // The default printer's port shows the file printer's output.
+  if (cat().loaded) publishDefaultPrinter();
+}
 
 std::string filePrinterOutput() { return cat().filePath.empty() ? freeAutomaticName() : cat().filePath; }
 

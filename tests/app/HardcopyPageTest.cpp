@@ -8,10 +8,9 @@
 #include <set>
 
 #include "VOZUVar/Plotxy.h"
-#include "app/DisplaySettings.h"
-#include "app/Refresh1d.h"
 #include "platform/print/Printer.h"
 #include "tests/app/AppFixture.h"
+#include "tests/support/PrintThroughDriver.h"
 #include "tests/toolkit/vectordrivers/VectorFixture.h"
 #include "toolkit/graphics/PrinterSettings.h"
 #include "toolkit/hardcopy/HardcopyManager.h"
@@ -24,21 +23,31 @@ namespace {
 using apptest::AppTest;
 
 struct DriverCase {
-  int32_t driver;
+  testsupport::PageDriver driver;
   const char* format;
   const char* name;
-  int32_t option = 0, value = 0;  // one option to set, 0: none
+  int32_t printerModel = 0;  // the raster printer's model, 0: as configured
 };
 
 const std::vector<DriverCase>& Drivers() {
   static const std::vector<DriverCase> d = {
-      {1, "hpgl", "page.plt"},   {12, "hpgl", "page2.plt"},
-      {2, "ps", "page.ps"},      {2, "eps", "page.eps", OptEps, 1},
-      {3, "svg", "page.svg"},    {8, "dxf", "page.dxf"},
-      {9, "cgm", "page.cgm"},    {10, "pdf", "quillon-print-1.pdf"},
-      {11, "wmf", "page.wmf", OptMetafileType, 1}, {11, "emf", "page.emf", OptMetafileType, 2},
-      {6, "png", "page.png", OptImageFormat, 3},   {6, "bmp", "page.bmp", OptImageFormat, 1},
-      {6, "pcx", "page.pcx", OptImageFormat, 0},
+      {{1}, "hpgl", "page.plt"},
+      {{12}, "hpgl", "page2.plt"},
+      {{2}, "ps", "page.ps"},
+      {{2, OptEps, 1}, "eps", "page.eps"},
+      {{3}, "svg", "page.svg"},
+      {{8}, "dxf", "page.dxf"},
+      {{9}, "cgm", "page.cgm"},
+      {{10}, "pdf", "page.pdf"},
+      {{11, OptMetafileType, 1}, "wmf", "page.wmf"},
+      {{11, OptMetafileType, 2}, "emf", "page.emf"},
+      {{6, OptImageFormat, 3}, "png", "page.png"},
+      {{6, OptImageFormat, 1}, "bmp", "page.bmp"},
+      {{6, OptImageFormat, 0}, "pcx", "page.pcx"},
+      // The raster printer as a 24-pin dot-matrix printer and as a PCL
+      // laser printer: their streams read by the tests' own decoders.
+      {{4}, "escp", "page.dmp", 17},
+      {{4}, "pcl", "page.pcl", 28},
   };
   return d;
 }
@@ -55,27 +64,8 @@ class HardcopyPage : public AppTest {
   // file in the scratch directory; the file's path.
   std::string PrintThrough(const DriverCase& d) {
     const std::string path = dir_ / d.name;
-    if (d.driver == 10) {
-      // The file printer as the system's printer: its first PDF in the
-      // program's directory.
-      plat::setPrintersForTest(true, false);
-      WindowsPrinterSettings() = WindowsPrinterSettingsRecord{};
-    }
-    YYHardcopySelect(kOpInit, d.driver);
-    if (d.option != 0) HardcopyOptions().Opt[static_cast<size_t>(d.option)] = d.value;
-    if (d.driver != 10) YYPadField(DriverParams().DefaultOutputName, path);
-    if (d.driver == 11) {
-      // The metafile driver takes its default name for the clipboard: the
-      // hardcopy is started with the name, and the page drawn into it.
-      YYGrStateInit("HP");
-      YYHardcopyStartStop(path);
-    } else {
-      DisplaySettings().LPRINTING = true;
-    }
-    REFRESHSUITE(SuiteBaseModel().Primary, SuiteBaseModel().Partner);
-    YYHardcopyStartStop("S");
-    YYGrStateInit(" ");
-    DisplaySettings().LPRINTING = false;
+    if (d.printerModel != 0) YYRasterPrinterModel(d.printerModel);
+    testsupport::PrintPageThrough(d.driver, path);
     return path;
   }
   // Every driver's file taken by its readers; the pictures are kept for a

@@ -360,6 +360,47 @@ TEST_F(PrinterTest, AutomaticOutputNamesNeverReplaceAFile) {
   fs::current_path(old);
 }
 
+// A file printer path set after the catalogue was published, with the
+// default printer's settings taken before (their port an automatic name),
+// is where the document goes; the default printer then shows it.
+TEST_F(PrinterTest, TheSetFilePrinterPathTakesEffectAfterTheCatalogue) {
+  const fs::path old = fs::current_path();
+  fs::current_path(dir_);
+  setPrintersForTest(true, false);
+  PrinterSettings before;
+  ASSERT_TRUE(defaultPrinter(before));
+  ASSERT_EQ(before.port, "quillon-print-1.pdf");
+  const std::string path = (dir_ / "set.pdf").string();
+  setFilePrinterPath(path);
+  PrinterSettings after;
+  ASSERT_TRUE(defaultPrinter(after));
+  EXPECT_EQ(after.port, path);
+  for (const PrinterSettings& s : {before, after}) {
+    fs::remove(path);
+    Hdc dc = createPrinterDc(s);
+    ASSERT_NE(dc, 0);
+    ASSERT_GT(startDoc(dc, "doc"), 0) << lastPrintError();
+    startPage(dc);
+    lineTo(dc, 100, 100);
+    EXPECT_GT(endDoc(dc), 0) << lastPrintError();
+    deleteDc(dc);
+    EXPECT_TRUE(fs::exists(path)) << s.port;
+    EXPECT_EQ(lastPrintedFile(), path);
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "quillon-print-1.pdf"));
+  // A name of the user's own in the port still wins.
+  PrinterSettings mine = after;
+  mine.port = (dir_ / "mine.pdf").string();
+  Hdc dc = createPrinterDc(mine);
+  ASSERT_GT(startDoc(dc, "doc"), 0) << lastPrintError();
+  startPage(dc);
+  EXPECT_GT(endDoc(dc), 0) << lastPrintError();
+  deleteDc(dc);
+  EXPECT_TRUE(fs::exists(dir_ / "mine.pdf"));
+  setFilePrinterPath("");
+  fs::current_path(old);
+}
+
 bool FakeCupsMedia(const std::string& queue, PrinterMedia& media, bool& colour) {
   if (queue == "letter_mono") {
     media = {21590, 27940, 318, 423, 318, 1270};  // letter; 1/8, 1/6 and 1/2 inch edges

@@ -1,5 +1,6 @@
 #include "PrinterDecoders.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace rastertest {
@@ -311,6 +312,40 @@ DotMatrixPage DecodeDotMatrix(std::string_view s) {
     }
   }
   return page;
+}
+
+std::vector<std::vector<bool>> DotMatrixLines(const DotMatrixPage& page) {
+  struct Placed {
+    size_t band, pass;
+  };
+  std::vector<Placed> placed;
+  size_t band = 0, pass = 0, passes = 1, pins = 8, dots = 0;
+  for (size_t q = 0; q < page.rows.size(); ++q) {
+    const DotRow& row = page.rows[q];
+    if (q > 0) {
+      if (row.position == page.rows[q - 1].position + 1) {
+        ++pass;
+      } else {
+        ++band;
+        pass = 0;
+      }
+    }
+    passes = std::max(passes, pass + 1);
+    pins = static_cast<size_t>(row.bytesPerColumn) * 8;
+    dots = std::max(dots, row.columns.size());
+    placed.push_back({band, pass});
+  }
+  std::vector<std::vector<bool>> lines(page.rows.empty() ? 0 : (band + 1) * pins * passes, std::vector<bool>(dots));
+  for (size_t q = 0; q < page.rows.size(); ++q) {
+    const DotRow& row = page.rows[q];
+    for (size_t x = 0; x < row.columns.size(); ++x)
+      for (size_t pin = 0; pin < pins; ++pin) {
+        const auto byte = static_cast<uint8_t>(row.columns[x][pin / 8]);
+        if (((byte >> (7 - pin % 8)) & 1u) != 0)
+          lines[placed[q].band * pins * passes + placed[q].pass + pin * passes][x] = true;
+      }
+  }
+  return lines;
 }
 
 }  // namespace rastertest

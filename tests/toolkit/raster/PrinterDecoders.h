@@ -68,4 +68,9 @@ struct DotMatrixPage {
 };
 DotMatrixPage DecodeDotMatrix(std::string_view stream);
 
+// The printed lines of a monochrome dot-matrix page, from the top: rows
+// 1/216 inch below the one before are further passes of its band, whose
+// pins print every passes-th line.
+std::vector<std::vector<bool>> DotMatrixLines(const DotMatrixPage& page);
+
 }  // namespace rastertest

@@ -8,6 +8,7 @@
 
 #include "platform/gdi/Png.h"
 #include "tests/support/CgmLister.h"
+#include "tests/toolkit/raster/PrinterDecoders.h"
 
 #include <zlib.h>
 #include "toolkit/core/ErrorReporter.h"
@@ -195,6 +196,36 @@ std::string CgmVerdict(const std::string& path) {
   return open == 0 ? "" : "CGM: a picture never ends";
 }
 
+// A printer stream read by the tests' own decoder of its language; its
+// dots drawn black on white into `png` when one is wanted.
+std::string PrinterStreamVerdict(const std::string& format, const std::string& path, const std::string& png) {
+  const std::string bytes = ReadBytes(path);
+  std::vector<std::vector<bool>> lines;
+  if (format == "escp") {
+    const rastertest::DotMatrixPage page = rastertest::DecodeDotMatrix(bytes);
+    if (!page.error.empty()) return "dot-matrix stream: " + page.error;
+    if (page.rows.empty()) return "dot-matrix stream: no graphics rows";
+    lines = rastertest::DotMatrixLines(page);
+  } else {
+    const rastertest::PclPage page = rastertest::DecodePcl(bytes);
+    if (!page.error.empty()) return "PCL stream: " + page.error;
+    if (page.rows.empty()) return "PCL stream: no raster rows";
+    size_t dots = 0;
+    for (const auto& row : page.rows) dots = std::max(dots, row.empty() ? 0 : row[0].size() * 8);
+    for (const auto& row : page.rows) {
+      std::vector<bool>& line = lines.emplace_back(dots);
+      for (size_t x = 0; x < dots && !row.empty(); ++x) line[x] = rastertest::Dot(row[0], static_cast<int32_t>(x));
+    }
+  }
+  if (png.empty()) return "";
+  plat::Surface pic;
+  pic.resize(static_cast<int>(lines.front().size()), static_cast<int>(lines.size()), 0xFFFFFF);
+  for (size_t y = 0; y < lines.size(); ++y)
+    for (size_t x = 0; x < lines[y].size(); ++x)
+      if (lines[y][x]) pic.at(static_cast<int>(x), static_cast<int>(y)) = 0;
+  return plat::writePng(pic, png) ? "" : "cannot write " + png;
+}
+
 }  // namespace
 
 std::string ReadersVerdict(const std::string& format, const std::string& path, const std::string& png) {
@@ -247,6 +278,8 @@ std::string ReadersVerdict(const std::string& format, const std::string& path, c
                         ".svg",
                     log);
     }
+  } else if (format == "escp" || format == "pcl") {
+    v += PrinterStreamVerdict(format, path, png);
   } else if (format == "png") {
     if (Have("pngcheck")) v += Reader("pngcheck -q " + path, log);
   } else if (format == "bmp" || format == "pcx") {

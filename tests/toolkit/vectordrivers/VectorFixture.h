@@ -69,7 +69,8 @@ print(' '.join(e.dxftype() for e in doc.modelspace()))
 )";
 
 // The independent readers of a plot file in `format` ("hpgl", "ps",
-// "eps", "svg", "dxf", "cgm", "pdf", "wmf", "emf", "png", "bmp", "pcx"):
+// "eps", "svg", "dxf", "cgm", "pdf", "wmf", "emf", "png", "bmp", "pcx",
+// and the raster printer's streams "escp" (dot-matrix) and "pcl"):
 // empty when every one of them takes the file, else what they said. With
 // `png` given, the formats that have a renderer draw the page there.
 // Readers that are not installed are passed over.
