@@ -232,6 +232,15 @@ void YYWmfCreate(int32_t kind, int32_t option29, bool clipboard, int32_t& failed
     return;
   }
   plat::setBkMode(gM.dc, plat::kTransparent);
+  // The whole page as a rectangle of no pen and no brush: readers size the
+  // picture by the bounds of what it draws, which texts do not reach, so a
+  // page of texts alone would have no size and texts near its edges would
+  // be cut off.
+  const plat::GdiObj oldPen = plat::selectObject(gM.dc, plat::getStockObject(plat::Stock::kNullPen));
+  const plat::GdiObj oldBrush = plat::selectObject(gM.dc, plat::getStockObject(plat::Stock::kNullBrush));
+  plat::rectangle(gM.dc, 0, 0, gM.width + 1, gM.height + 1);
+  plat::selectObject(gM.dc, oldBrush);
+  plat::selectObject(gM.dc, oldPen);
 }
 
 // The error code of the close (0 when the picture was delivered) and, for

@@ -247,9 +247,8 @@ TEST_F(WmfDriverTest, APlaceableFileThatCannotBeMadeFails) {
 }
 
 // Each kind of the test page's file played into a window looks as libwmf
-// draws the placeable file (its golden), which fits the drawing's bounds
-// to the picture: the played picture is fitted the same way, its bounds
-// taken from a first play. The fonts differ.
+// draws the placeable file (its golden): both draw the whole page, which
+// the driver's files record as their extent. The fonts differ.
 TEST_F(WmfDriverTest, EveryKindPlaysBackAsLibwmfDrawsIt) {
   plat::Surface want;
   ASSERT_TRUE(plat::readPng(std::string(QUILLON_GOLDEN_DIR) + "/wmf_page.png", want));
@@ -258,23 +257,14 @@ TEST_F(WmfDriverTest, EveryKindPlaysBackAsLibwmfDrawsIt) {
     SCOPED_TRACE(kind);
     Plot(11, DrawTestPage, Kind(kind), "page" + std::to_string(kind));
     int32_t error = -1;
-    plat::Rect ink;
-    {
-      WindowBitmap window(w, h);
-      YYWmfPlay(kind, 0, 0, w - 1, h - 1, 0, 0, 0, 0, Path(), error);
-      ASSERT_EQ(error, 0);
-      ink = window.ink();
-      ASSERT_FALSE(ink.empty());
-    }
-    const double sx = static_cast<double>(w) / ink.width(), sy = static_cast<double>(h) / ink.height();
-    const int left = static_cast<int>(std::lround(-ink.left * sx)), top = static_cast<int>(std::lround(-ink.top * sy));
     WindowBitmap window(w, h);
-    YYWmfPlay(kind, left, top, left + static_cast<int>(std::lround(w * sx)) - 1,
-              top + static_cast<int>(std::lround(h * sy)) - 1, 0, 0, 0, 0, Path(), error);
+    YYWmfPlay(kind, 0, 0, w - 1, h - 1, 0, 0, 0, 0, Path(), error);
     ASSERT_EQ(error, 0);
+    // The fonts differ, and thin lines land a pixel apart where the two
+    // round the page's scale differently.
     const double share = DifferingShare(window.surface(), want);
-    EXPECT_LT(share, 0.02);
-    if (share >= 0.02) plat::writePng(window.surface(), ::testing::TempDir() + "played_wmf_page.png");
+    EXPECT_LT(share, 0.03);
+    if (share >= 0.03) plat::writePng(window.surface(), ::testing::TempDir() + "played_wmf_page.png");
   }
 }
 

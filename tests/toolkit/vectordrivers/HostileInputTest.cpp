@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <regex>
 
@@ -183,6 +184,28 @@ TEST_F(HostileInputTest, LabelsKeepTheirTerminatorAtTheEnd) {
     EXPECT_NE(joined.find("Cost PD0,0;PU 5"), std::string::npos) << joined;
     EXPECT_NE(joined.find("a  b"), std::string::npos) << joined;
   }
+}
+
+// A metafile page of texts alone is a picture of the page's size: the
+// readers size it by the bounds in its header, which texts do not reach.
+TEST_F(HostileInputTest, AMetafileOfTextsAloneKeepsThePageSize) {
+  if (!Have("emf2svg-conv") || !Have("rsvg-convert")) GTEST_SKIP() << "emf2svg-conv or rsvg-convert missing";
+  const std::string bytes = Plot(
+      11, [] { IGrTextOut(0.4f, 0.5f, "texts alone"); }, [] { HardcopyOptions().Opt[OptMetafileType] = 2; },
+      "t.emf");
+  ASSERT_GE(bytes.size(), 40u);
+  int32_t b[4];
+  std::memcpy(b, bytes.data() + 8, sizeof b);
+  EXPECT_EQ(b[0], 0);
+  EXPECT_EQ(b[1], 0);
+  EXPECT_GT(b[2], 0);
+  EXPECT_GT(b[3], 0);
+  // Drawn at its own size (no width or height given to the renderer).
+  ASSERT_EQ(ReadersVerdict("emf", Path(), Path() + ".png"), "");
+  const auto lines = Lines(ReadBytes(Path() + ".svg"));
+  std::string svg;
+  for (const std::string& l : lines) svg += l;
+  EXPECT_NE(svg.find("width=\"" + std::to_string(b[2] + 1)), std::string::npos) << svg.substr(0, 400);
 }
 
 // A title with line ends stays on its comment line.
