@@ -168,6 +168,10 @@ float AxisNumberHeight(const GraphFrame& f) {
   return hn;
 }
 
+float AxisNumberTextHeight(const GraphFrame& f, bool xAxis) {
+  return ((xAxis ? f.XLog : f.YLog) ? 1.3f : 1.5f) * AxisNumberHeight(f);
+}
+
 void GNGRID(GraphFrame& f) {
   const bool yboth = f.YDivisions < 0;
   const bool xlines = f.XDivisions > 0;
@@ -332,12 +336,12 @@ int32_t DecadeText(int64_t e, std::array<char, 20>& text, int32_t& c) {
   return INDSTR(std::string_view(text.data(), text.size()), 20);
 }
 
-// A power of ten: the base "10" as high as the plain numbers (1.3 hn) and
-// the exponent a little smaller, raised beside it, so that both read on
-// screen.
+// A power of ten: the base "10" and the exponent raised beside it, both as
+// high as the plain numbers (1.3 hn): a smaller exponent's strokes merge on
+// a screen at the window's default size.
 // (xb, yb) is the lower-left corner of the base.
 constexpr float kBaseHeight = 1.3f;
-constexpr float kExponentHeight = 1.15f;
+constexpr float kExponentHeight = 1.3f;
 float BaseWidth(float hn) { return 2.0f * kCharWidth * kBaseHeight * hn; }
 float ExponentWidth(int64_t e, float hn) {
   return static_cast<float>(e < 0 ? (e <= -10 ? 3 : 2) : (e >= 10 ? 2 : 1)) * kCharWidth * kExponentHeight * hn;
@@ -398,7 +402,7 @@ void LGHAX(float y, float x, float T, float len, float hn, int32_t e0, int32_t n
 void LGVAX(float x, float y, float T, float len, float hn, int32_t e0, int32_t n, GraphFrame& frame) {
   const float sgn = static_cast<float>(Sign(len));
   const bool powers = static_cast<int64_t>(e0) + n > 3 || e0 < -3;
-  // A power is 1.75 hn high, a plain number 1.3 hn.
+  // A power is 2.05 hn high, a plain number 1.3 hn.
   const int32_t stride = Stride(powers ? 2.2f * hn : 1.6f * hn, len);
   std::array<char, 20> text{};
   for (int64_t index = 1; index <= int64_t{n} + 1; ++index) {

@@ -132,6 +132,9 @@ void ZOOMBOXZ(int32_t wy1, int32_t wy2, GraphFrame& frame);
 // The height hn of a frame's numbers and ticks (the numbers themselves are
 // 1.3 hn high on logarithmic axes, 1.5 hn on linear ones).
 float AxisNumberHeight(const GraphFrame& frame);
+// The height the numbers of one axis are drawn at (1.3 or 1.5 hn): the
+// least height of any text that names or marks that axis.
+float AxisNumberTextHeight(const GraphFrame& frame, bool xAxis);
 // Border, inward ticks on the top and right edges and the numbered axes the
 // frame's flags ask for; the extents grow to cover lines and numbers.
 void GNGRID(GraphFrame& frame);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -53,13 +54,13 @@ float Distance(float x1, float y1, float x2, float y2) {
 // this share of the text's height in width.
 constexpr float kCharWidth = 0.456f;
 // The box around the text: its height and the room beside the text, per
-// text height; rows of labels, the margin inside the frame and the gap
-// between columns.
+// text height; the margin inside the frame. A suite's labels stand in rows
+// and columns whose boxes touch, so that the block is one white panel: no
+// piece of a curve shows between two labels.
 constexpr float kBoxHeight = 1.25f;
 constexpr float kBoxPad = 0.6f;
-constexpr float kRowPitch = 1.35f;
+constexpr float kRowPitch = kBoxHeight;
 constexpr float kMargin = 0.08f;
-constexpr float kColumnGap = 0.12f;
 
 // Characters of a label's text, without trailing blanks.
 float TextUnits(std::string_view text) {
@@ -124,6 +125,7 @@ struct Layout {
   size_t placed = 0;   // labels that fit, from the first
   int32_t rows = 0;    // rows of the block
   float width = 0.0f;  // the block's width
+  float columns = 0.0f;  // the columns' width together
   std::vector<Slot> slots;
 };
 
@@ -156,11 +158,106 @@ Layout LayOut(std::span<const SuiteLabel> labels, float text, float W, float H) 
     out.placed = last;
     out.rows = std::max(out.rows, 1 + static_cast<int32_t>(last - first));
     out.width = std::max(out.width, columnLeft + width);
-    columnLeft += width + kColumnGap;
+    columnLeft += width;
+    out.columns = columnLeft;
   }
   // The caption spans the block.
   out.slots[0].width = out.width;
   return out;
+}
+
+// The layouts a suite's labels may take on a frame: a little larger than
+// the numbers when all fit so, then as large as the numbers.
+std::vector<Layout> SuiteLayouts(std::span<const SuiteLabel> labels, const GraphFrame& frame) {
+  const float W = std::fabs(static_cast<float>(frame.XDivisions) * frame.XDivLength);
+  const float H = std::fabs(static_cast<float>(frame.YDivisions) * frame.YDivLength);
+  const float smallest = LabelTextMinimum(frame);
+  std::vector<Layout> out;
+  for (const float text : {1.15f * smallest, smallest}) {
+    Layout l = LayOut(labels, text, W, H);
+    if (l.placed == std::min(labels.size(), static_cast<size_t>(kMaxLabels)) || text == smallest)
+      out.push_back(std::move(l));
+  }
+  return out;
+}
+
+// The boxes of the placed labels in a corner (1 bottom left, 2 top left, 3
+// top right, 4 bottom right), in inches from the frame's origin: the
+// caption across the block, the columns beneath it flush with the corner's
+// side. Every box spans its column, its text centred in it.
+std::vector<LabelBox> SuiteBoxes(const Layout& layout, int32_t corner, const GraphFrame& frame) {
+  const float W = std::fabs(static_cast<float>(frame.XDivisions) * frame.XDivLength);
+  const float H = std::fabs(static_cast<float>(frame.YDivisions) * frame.YDivLength);
+  const float left0 = std::min(0.0f, static_cast<float>(frame.XDivisions) * frame.XDivLength);
+  const float bottom0 = std::min(0.0f, static_cast<float>(frame.YDivisions) * frame.YDivLength);
+  const bool left = corner == 1 || corner == 2, top = corner == 2 || corner == 3;
+  const float pitch = kRowPitch * layout.text, h = kBoxHeight * layout.text;
+  const float blockLeft = left ? left0 + kMargin : left0 + W - kMargin - layout.width;
+  const float columnsLeft = left ? blockLeft : blockLeft + layout.width - layout.columns;
+  const float blockTop = top ? bottom0 + H - kMargin : bottom0 + kMargin + static_cast<float>(layout.rows) * pitch;
+  std::vector<LabelBox> boxes(layout.placed);
+  for (size_t j = 0; j < layout.placed; ++j) {
+    const Slot& p = layout.slots[j];
+    LabelBox& b = boxes[j];
+    b.x1 = (j == 0 ? blockLeft : columnsLeft) + p.left;
+    b.x2 = b.x1 + p.width;
+    b.y2 = blockTop - static_cast<float>(p.row) * pitch;
+    b.y1 = b.y2 - h;
+    b.cx = (b.x1 + b.x2) / 2.0f;
+    b.cy = (b.y1 + b.y2) / 2.0f;
+    b.valid = true;
+  }
+  return boxes;
+}
+
+// Whether the segment (x1, y1)-(x2, y2) passes through a box (the segment
+// clipped to each of the box's four sides in turn).
+bool SegmentMeetsBox(float x1, float y1, float x2, float y2, const LabelBox& b) {
+  float t0 = 0.0f, t1 = 1.0f;
+  const float p[4] = {x1 - x2, x2 - x1, y1 - y2, y2 - y1};
+  const float q[4] = {x1 - b.x1, b.x2 - x1, y1 - b.y1, b.y2 - y1};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0f) {
+      if (q[i] < 0.0f) return false;
+      continue;
+    }
+    const float r = q[i] / p[i];
+    if (p[i] < 0.0f) {
+      if (r > t1) return false;
+      t0 = std::max(t0, r);
+    } else {
+      if (r < t0) return false;
+      t1 = std::min(t1, r);
+    }
+  }
+  return true;
+}
+
+// Segments of the curves that pass under any of the boxes.
+size_t SegmentsUnder(std::span<const LabelBox> boxes, std::span<const PlottedCurve> curves) {
+  if (boxes.empty()) return 0;
+  LabelBox block = boxes.front();
+  for (const LabelBox& b : boxes) {
+    block.x1 = std::min(block.x1, b.x1);
+    block.x2 = std::max(block.x2, b.x2);
+    block.y1 = std::min(block.y1, b.y1);
+    block.y2 = std::max(block.y2, b.y2);
+  }
+  size_t n = 0;
+  for (const PlottedCurve& c : curves) {
+    const size_t points = std::min(c.x.size(), c.y.size());
+    for (size_t i = 1; i < points; ++i) {
+      const float x1 = c.x[i - 1], y1 = c.y[i - 1], x2 = c.x[i], y2 = c.y[i];
+      if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) continue;
+      if (!SegmentMeetsBox(x1, y1, x2, y2, block)) continue;
+      for (const LabelBox& b : boxes)
+        if (SegmentMeetsBox(x1, y1, x2, y2, b)) {
+          ++n;
+          break;
+        }
+    }
+  }
+  return n;
 }
 
 }  // namespace
@@ -321,8 +418,7 @@ void TESTLABEL(int32_t& label, float& tolerance, int32_t pointerX, int32_t point
 
 float LabelTextMinimum(const GraphFrame& frame) {
   // As tall as the taller numbers of the two axes.
-  const float factor = frame.XLog && frame.YLog ? 1.3f : 1.5f;
-  return factor * AxisNumberHeight(frame);
+  return std::max(AxisNumberTextHeight(frame, true), AxisNumberTextHeight(frame, false));
 }
 
 void SizeLabelTo(LabelRecord& l, int32_t handle, float gx, float gy, const GraphFrame& frame) {
@@ -348,49 +444,49 @@ void SizeLabelTo(LabelRecord& l, int32_t handle, float gx, float gy, const Graph
   if (b.Height() < hMin) l.LabelSizeY = SizeOfInches(hMin, frame.YLog, frame.YDivLength, frame.YScale);
 }
 
-int32_t PlaceSuiteLabels(std::span<const SuiteLabel> labels, int32_t corner, const GraphFrame& frame) {
+int32_t PlaceSuiteLabels(std::span<const SuiteLabel> labels, int32_t corner, const GraphFrame& frame,
+                         std::span<const PlottedCurve> curves, int32_t* cornerTaken) {
   LabelStoreRecord& store = LabelStore();
   store.LabelCount = 0;
+  if (cornerTaken) *cornerTaken = corner;
   if (labels.empty()) return 0;
-  const float W = std::fabs(static_cast<float>(frame.XDivisions) * frame.XDivLength);
-  const float H = std::fabs(static_cast<float>(frame.YDivisions) * frame.YDivLength);
-  const float left0 = std::min(0.0f, static_cast<float>(frame.XDivisions) * frame.XDivLength);
-  const float bottom0 = std::min(0.0f, static_cast<float>(frame.YDivisions) * frame.YDivLength);
-  const bool left = corner == 1 || corner == 2, top = corner == 2 || corner == 3;
-  const float smallest = LabelTextMinimum(frame);
-
-  // The caption on the first row, the members' values in columns beneath
-  // it; a little larger than the numbers when that fits, else as large.
-  Layout chosen;
-  for (const float text : {1.15f * smallest, smallest}) {
-    chosen = LayOut(labels, text, W, H);
-    if (chosen.placed == std::min(labels.size(), static_cast<size_t>(kMaxLabels))) break;
-  }
-  const float pitch = kRowPitch * chosen.text;
-  const float blockLeft = left ? left0 + kMargin : left0 + W - kMargin - chosen.width;
-  const float blockTop = top ? bottom0 + H - kMargin : bottom0 + kMargin + static_cast<float>(chosen.rows) * pitch;
-  for (size_t j = 0; j < chosen.placed; ++j) {
-    const Slot& p = chosen.slots[j];
-    const float w = BoxWidth(labels[j].text, chosen.text), h = kBoxHeight * chosen.text;
-    // Left-aligned in its column at a left corner, right-aligned at a
-    // right one; the caption likewise across the block.
-    const float colLeft = blockLeft + p.left, colRight = colLeft + p.width;
-    const float cx = left ? colLeft + w / 2.0f : colRight - w / 2.0f;
-    const float cy = blockTop - (static_cast<float>(p.row) + 0.5f) * pitch;
+  const std::vector<Layout> layouts = SuiteLayouts(labels, frame);
+  // The corner and size whose boxes lie over the fewest segments of the
+  // curves; on a tie the larger text, then the corner asked for.
+  std::vector<int32_t> corners{corner};
+  if (!curves.empty())
+    for (int32_t c = 1; c <= 4; ++c)
+      if (c != corner) corners.push_back(c);
+  const Layout* chosen = &layouts.back();
+  std::vector<LabelBox> boxes;
+  size_t fewest = SIZE_MAX;
+  for (const Layout& layout : layouts)
+    for (const int32_t c : corners) {
+      std::vector<LabelBox> b = SuiteBoxes(layout, c, frame);
+      const size_t n = SegmentsUnder(b, curves);
+      if (n < fewest) {
+        fewest = n;
+        chosen = &layout;
+        boxes = std::move(b);
+        if (cornerTaken) *cornerTaken = c;
+      }
+    }
+  for (size_t j = 0; j < chosen->placed; ++j) {
+    const LabelBox& b = boxes[j];
     LabelRecord l;
     l.LabelType = DisplaySettings().LabelType;
     l.LabelMember = labels[j].member;
     l.LabelOwner = DisplaySettings().LabelPageOwner;
     l.LabelColour = labels[j].colour;
-    l.LabelX = l.AnchorX = XOFPL(cx + frame.OriginX, frame);
-    l.LabelY = l.AnchorY = YOFPL(cy + frame.OriginY, frame);
-    l.LabelSizeX = SizeOfInches(w, frame.XLog, frame.XDivLength, frame.XScale);
-    l.LabelSizeY = SizeOfInches(h, frame.YLog, frame.YDivLength, frame.YScale);
+    l.LabelX = l.AnchorX = XOFPL(b.cx + frame.OriginX, frame);
+    l.LabelY = l.AnchorY = YOFPL(b.cy + frame.OriginY, frame);
+    l.LabelSizeX = SizeOfInches(b.Width(), frame.XLog, frame.XDivLength, frame.XScale);
+    l.LabelSizeY = SizeOfInches(b.Height(), frame.YLog, frame.YDivLength, frame.YScale);
     l.LabelText = labels[j].text;
     l.LabelText.resize(kLabelTextLength, ' ');
     store.Labels[static_cast<size_t>(store.LabelCount++)] = l;
   }
-  return static_cast<int32_t>(labels.size() - chosen.placed);
+  return static_cast<int32_t>(labels.size() - chosen->placed);
 }
 
 // ---------------------------------------------------------------- not called

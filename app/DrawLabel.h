@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "VOZUVar/GraphFrame.h"
 #include "app/DisplaySettings.h"
@@ -52,13 +53,22 @@ struct SuiteLabel {
   int32_t colour = 0;
   int32_t member = 0;
 };
-// Empties the store and places the labels in the frame's corner (1 bottom
-// left, 2 top left, 3 top right, 4 bottom right): the caption on the first
-// row, the values in columns beneath it, every box inside the frame, none
-// over another, the text at least as tall as the axis numbers. Labels that
-// cannot be placed so (or beyond the store's 50) are left out; gives how
-// many. The frame's scales must be current (FINDAS).
-int32_t PlaceSuiteLabels(std::span<const SuiteLabel> labels, int32_t corner, const GraphFrame& frame);
+// A curve as the page draws it: its points in inches from the frame's
+// origin (a point that is not a number breaks it).
+struct PlottedCurve {
+  std::vector<float> x, y;
+};
+// Empties the store and places the labels in a corner of the frame (1
+// bottom left, 2 top left, 3 top right, 4 bottom right): the caption on the
+// first row, the values in columns beneath it, every box inside the frame,
+// none over another, the boxes touching so that no curve shows between
+// them, the text at least as tall as the axis numbers. Of the four corners
+// the one whose labels lie over the fewest segments of `curves` is taken
+// (`corner` without curves or on a tie), given back in cornerTaken. Labels
+// that cannot be placed so (or beyond the store's 50) are left out; gives
+// how many. The frame's scales must be current (FINDAS).
+int32_t PlaceSuiteLabels(std::span<const SuiteLabel> labels, int32_t corner, const GraphFrame& frame,
+                         std::span<const PlottedCurve> curves = {}, int32_t* cornerTaken = nullptr);
 
 // Routines of the module that no command calls.
 // A velocity label (the value with " m/S" or " ft/S") at the pointer.

@@ -85,13 +85,15 @@ void PLTMDL(SoundingRecord& record, SoundingRecord& partner, GraphFrame& frame, 
       std::string depth = c.CLDEPT;
       if (d.LDInFeet) IRPLPT(depth, static_cast<int32_t>(depth.size()), "(m)", 3, "(ft)", 4);
       const std::string_view t = TrimTrailingBlanks(depth);
-      CENTSY(frame.ExtentMinX - d.HIMODV / 2.0f + d.OFFMODV, height / 2.0f, d.HIMODV, t, 90.0f,
-             static_cast<int32_t>(t.size()));
+      // An axis caption is never smaller than its axis's numbers; a turned
+      // one keeps a quarter of its height clear of them.
+      const float h = std::max(d.HIMODV, AxisNumberTextHeight(frame, false));
+      CENTSY(frame.ExtentMinX - 0.75f * h + d.OFFMODV, height / 2.0f, h, t, 90.0f, static_cast<int32_t>(t.size()));
     }
     if (frame.NumberBottom) {
       const std::string_view t = TrimTrailingBlanks(c.CLRESM);
-      CENTSY(width / 2.0f, frame.ExtentMinY - 1.5f * d.HIMODH + d.OFFMODH, d.HIMODH, t, 0.0f,
-             static_cast<int32_t>(t.size()));
+      const float h = std::max(d.HIMODH, AxisNumberTextHeight(frame, true));
+      CENTSY(width / 2.0f, frame.ExtentMinY - 1.5f * h + d.OFFMODH, h, t, 0.0f, static_cast<int32_t>(t.size()));
     }
   }
   PLOTMODELSECTIONS(record, partner, frame, drawModel, equivalence, drawPartner, partnerEquivalence);

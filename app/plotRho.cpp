@@ -62,17 +62,19 @@ void PLOT_RHO(GraphFrame& frame, SoundingRecord& record, SoundingRecord& partner
   const float height = static_cast<float>(frame.YDivisions) * frame.YDivLength;
   const std::string_view title = TrimTrailingBlanks(record.Data.Title);
   CENTSY(width / 2.0f, height + 0.75f * d.HICNAME, d.HICNAME, title, 0.0f, static_cast<int32_t>(title.size()));
+  // An axis caption is never smaller than its axis's numbers; a turned
+  // one keeps a quarter of its height clear of them.
   if (frame.NumberLeft) {
     const int32_t code = DisplayedCode();
     const std::string& caption = code == 1 ? c.CRVOLT : code == 3 ? c.CLEFLD : c.CLRES;
     const std::string_view t = TrimTrailingBlanks(caption);
-    CENTSY(frame.ExtentMinX - d.HIDATV / 2.0f + d.OFFDATV, height / 2.0f, d.HIDATV, t, 90.0f,
-           static_cast<int32_t>(t.size()));
+    const float h = std::max(d.HIDATV, AxisNumberTextHeight(frame, false));
+    CENTSY(frame.ExtentMinX - 0.75f * h + d.OFFDATV, height / 2.0f, h, t, 90.0f, static_cast<int32_t>(t.size()));
   }
   if (frame.NumberBottom) {
     const std::string_view t = TrimTrailingBlanks(c.CTIMES);
-    CENTSY(width / 2.0f, frame.ExtentMinY - 1.5f * d.HIDATH + d.OFFDATH, d.HIDATH, t, 0.0f,
-           static_cast<int32_t>(t.size()));
+    const float h = std::max(d.HIDATH, AxisNumberTextHeight(frame, true));
+    CENTSY(width / 2.0f, frame.ExtentMinY - 1.5f * h + d.OFFDATH, h, t, 0.0f, static_cast<int32_t>(t.size()));
   }
   PLOTRHOCURVES(frame, record, partner, true);
 }

@@ -188,10 +188,36 @@ std::string ValueLabelText(float v) {
   return t;
 }
 
-// The caption label and one label per member, placed in the corner; one
-// notice says how many could not be placed.
-void MakeLabels() {
+// The members' curves as the page draws them on the curve graph.
+std::vector<PlottedCurve> MemberCurves() {
   const SuiteResultsRecord& r = SuiteResults();
+  const SuiteSnapshotRecord& p = r.Snapshot;
+  const GraphFrame& f = CurveGraphFrame()[0];
+  const int32_t nt = std::min(r.SuiteNT, static_cast<int32_t>(p.Times.size()));
+  const int32_t nc = std::min(r.SuiteNC, CurvesPerMember(p.IDisplay));
+  const int32_t members = std::min(p.Computed, p.NSuite);
+  std::vector<PlottedCurve> out;
+  if (nt < 2 || nc < 1 || members < 1 || r.SuiteCurves.size() < r.Index(1, 1, members + 1)) return out;
+  out.reserve(static_cast<size_t>(members) * static_cast<size_t>(nc));
+  for (int32_t k = 1; k <= members; ++k)
+    for (int32_t c = 1; c <= nc; ++c) {
+      PlottedCurve& curve = out.emplace_back();
+      curve.x.reserve(static_cast<size_t>(nt));
+      curve.y.reserve(static_cast<size_t>(nt));
+      for (int32_t i = 1; i <= nt; ++i) {
+        const float t = p.Times[static_cast<size_t>(i - 1)], v = r.Curve(i, c, k);
+        const bool missing = IsMissing(t) || IsMissing(v);
+        curve.x.push_back(missing ? NAN : PLOFX(t, f));
+        curve.y.push_back(missing ? NAN : PLOFY(v, f));
+      }
+    }
+  return out;
+}
+
+// The caption label and one label per member, placed in the corner that
+// keeps them off the curves; one notice says how many could not be placed.
+void MakeLabels() {
+  SuiteResultsRecord& r = SuiteResults();
   const SuiteSettingsRecord& s = SuiteSettings();
   DisplaySettingsRecord& d = DisplaySettings();
   const int32_t n = std::clamp(r.Snapshot.NSuite, 0, static_cast<int32_t>(s.VParam.size()));
@@ -203,7 +229,8 @@ void MakeLabels() {
     labels.push_back({ValueLabelText(s.VParam[static_cast<size_t>(j - 1)]), colour, j});
     colour = NextMemberColour(colour);
   }
-  const int32_t leftOut = PlaceSuiteLabels(labels, r.LabelCorner, CurveGraphFrame()[0]);
+  const int32_t leftOut =
+      PlaceSuiteLabels(labels, r.LabelCorner, CurveGraphFrame()[0], MemberCurves(), &r.LabelCorner);
   d.LLABELS = true;
   if (leftOut > 0)
     WINMSG("Too many labels: " + std::to_string(leftOut) + " of the " + std::to_string(n + 1) +

@@ -191,15 +191,16 @@ TEST_F(EndToEnd, TheWholeRoad) {
   // ---- zoom: a held drag draws a box and zooms the graph under it
   {
     SCOPED_TRACE("zoom");
-    // 300 ms held is not long enough: no box, and the release zooms nothing.
-    Drag(2.0f, 3.0f, 4.0f, 5.0f, 300);
+    // Above the labels (they stand in the bottom-left corner). 300 ms held
+    // is not long enough: no box, and the release zooms nothing.
+    Drag(3.0f, 4.0f, 5.0f, 6.0f, 300);
     EXPECT_TRUE(SameFrame(CurveGraphFrame()[0], curveAfterSuite));
     // A box 50 units wide does nothing.
-    Move(2.0f, 3.0f);
-    Down(2.0f, 3.0f);
+    Move(3.0f, 4.0f);
+    Down(3.0f, 4.0f);
     const std::array<int32_t, 2> press = MainState().PressPoint;
     plat::test::advance(400);
-    Move(4.0f, 5.0f);
+    Move(5.0f, 6.0f);
     EXPECT_TRUE(MainState().ZoomBoxShown);
     EXPECT_NE(Picture().pixels, page.pixels);  // the box is on the page
     HandleEvent(EventMouseUp, EventRecord{0, 1, 0, 0, 0, press[0] + 50, press[1] + 300});
@@ -207,12 +208,12 @@ TEST_F(EndToEnd, TheWholeRoad) {
     EXPECT_TRUE(SameFrame(CurveGraphFrame()[0], curveAfterSuite));
     EXPECT_EQ(Picture().pixels, page.pixels);  // the box is gone
     // A real box: the curve frame takes the box's ranges.
-    Move(2.0f, 3.0f);
-    Down(2.0f, 3.0f);
+    Move(3.0f, 4.0f);
+    Down(3.0f, 4.0f);
     const std::array<int32_t, 2> p1 = MainState().PressPoint;
     plat::test::advance(400);
-    Move(4.5f, 6.0f);
-    Up(4.5f, 6.0f);
+    Move(5.5f, 7.0f);
+    Up(5.5f, 7.0f);
     const std::array<int32_t, 2> p2 = MainState().BoxCorner;
     GraphFrame expected = curveAfterSuite;
     FINDAS(expected);

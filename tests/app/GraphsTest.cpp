@@ -563,11 +563,12 @@ TEST_F(GraphsTest, ASmallLabelKeepsItsBodyAndNeverShrinksBelowItsText) {
   // Inside, off the centre: the body, to move it.
   EXPECT_EQ(pickAt(cx + 0.03f, cy + 0.02f, handle), 2);
   EXPECT_EQ(handle, 0);
-  // On its right edge: the side, to size it; on its top-right corner: a corner.
+  // On its right edge: the side, to size it; on its bottom-right corner (its
+  // top edge touches the caption's box): a corner.
   EXPECT_EQ(pickAt(1.25f + b.x2, cy, handle), 2);
   EXPECT_EQ(handle, 2);
-  EXPECT_EQ(pickAt(1.25f + b.x2, 1.25f + b.y2, handle), 2);
-  EXPECT_EQ(handle, 1);
+  EXPECT_EQ(pickAt(1.25f + b.x2, 1.25f + b.y1, handle), 2);
+  EXPECT_EQ(handle, -1);
   // A corner dragged onto the centre leaves the box as large as its text
   // needs; dragged out, the edge follows the pointer.
   SizeLabelTo(l, 1, l.LabelX, l.LabelY, f);
