@@ -14,6 +14,11 @@ namespace {
 
 ErrorStateRecord gErrorState;
 
+// What mode 4's box adds below the error's text for the report being
+// delivered: the file that was not written, so that the one box the user
+// sees names it.
+std::string gReportDetail;
+
 // Toolkit codes and their texts, by code. Codes of 1..66 and 1001..1105
 // that are not listed have no text.
 constexpr std::pair<int32_t, const char*> kToolkitTexts[] = {
@@ -297,6 +302,10 @@ void YYERRREP(int32_t code, std::string_view name) {
       text += "Error=" + code4;
       text += '\r';
       if (textStart <= message.size()) text += message.substr(textStart);
+      if (!gReportDetail.empty()) {
+        text += '\r';
+        text += gReportDetail;
+      }
       int answer = 1;
       if (hooks.messageBox != nullptr) {
         answer = hooks.messageBox(text, "Library Error");
@@ -320,12 +329,17 @@ std::string FileErrorReason(int error) {
 
 namespace {
 
-void FileNotice(int32_t code, std::string_view routine, int error, const std::string& text) {
+// `detail` names the file in mode 4's box, which already gives the
+// system's reason.
+void FileNotice(int32_t code, std::string_view routine, int error, const std::string& text,
+                const std::string& detail) {
   ErrorStateRecord& st = gErrorState;
   st.OsErrorKind = 2;
   st.OsErrorNumber = error;
   const bool boxed = st.ReportMode == 4 && ErrorReportHooksRecord().messageBox != nullptr;
+  gReportDetail = detail;
   YYERRREP(code, routine);
+  gReportDetail.clear();
   // Mode 4 has shown its box, with the system's reason: one box a failure.
   if (boxed) return;
   constexpr std::string_view kCaption = "File Not Written";
@@ -341,13 +355,16 @@ void FileNotice(int32_t code, std::string_view routine, int error, const std::st
 
 void YYFileNotWritten(int32_t code, std::string_view routine, std::string_view file, int error) {
   FileNotice(code, routine, error,
-             "The file could not be written:\r" + std::string(file) + "\r" + FileErrorReason(error));
+             "The file could not be written:\r" + std::string(file) + "\r" + FileErrorReason(error),
+             std::string(file));
 }
 
 void YYFileNameTooLong(std::string_view routine, std::string_view file, size_t room) {
+  const std::string size =
+      "(" + std::to_string(file.size()) + " characters, at most " + std::to_string(room) + " fit)";
   FileNotice(1, routine, ENAMETOOLONG,
-             "The file name is too long (" + std::to_string(file.size()) + " characters, at most " +
-                 std::to_string(room) + " fit); nothing was written:\r" + std::string(file));
+             "The file name is too long " + size + "; nothing was written:\r" + std::string(file),
+             std::string(file) + "\r" + size);
 }
 
 void YYAbnormalExit(std::string_view text, int32_t code) {

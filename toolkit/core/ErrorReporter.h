@@ -74,7 +74,8 @@ ErrorReportHooks& ErrorReportHooksRecord();
 // report mode delivers any report, and shown in the box "File Not Written"
 // naming the file and the system's reason ("Permission denied", "No space
 // left on device", "File too large"), unless report mode 4 has already
-// shown its "Library Error" box with that reason: one box a failure.
+// shown its "Library Error" box with that reason and the file's name below
+// it: one box a failure.
 // Callers report a file once, however many of its writes failed.
 void YYFileNotWritten(int32_t code, std::string_view routine, std::string_view file, int error);
 // A name that does not fit the fixed field it must go into is refused, not

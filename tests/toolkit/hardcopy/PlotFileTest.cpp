@@ -83,7 +83,8 @@ TEST_F(PlotFileTest, ErrorsCarryTheSystemsText) {
   YYPlotFileOpen(2);
   EXPECT_EQ(PlotFileStatus(), -1);
   ASSERT_EQ(ErrorReports().size(), 1u);
-  EXPECT_EQ(ErrorReports()[0], "Internal routine:YYPROU\rError=   1\rError opening file or device: No such file or directory");
+  EXPECT_EQ(ErrorReports()[0], "Internal routine:YYPROU\rError=   1\rError opening file or device: No such file or directory"
+                               "\rno/such/dir/out.plt");
   // Writes to a unit whose open failed fail without telling that file's
   // failure again: one report per file.
   ClearErrors();
@@ -96,7 +97,7 @@ TEST_F(PlotFileTest, ErrorsCarryTheSystemsText) {
   fs::create_directories("d");
   YYPlotFileOpen(2);
   ASSERT_EQ(ErrorReports().size(), 1u);
-  EXPECT_EQ(ErrorReports()[0], "Internal routine:YYPROU\rError=   1\rError opening file or device: Is a directory");
+  EXPECT_EQ(ErrorReports()[0], "Internal routine:YYPROU\rError=   1\rError opening file or device: Is a directory\rd");
 }
 
 TEST_F(PlotFileTest, AnOldFileIsReplacedOnlyByACompletePlot) {

@@ -181,7 +181,7 @@ TEST_F(PrintManagerTest, NoPrinterEndsTheHardcopyWithAReport) {
   YYHardcopyStartStop(" ");
   EXPECT_EQ(GraphicsState().HardcopyActive, 0);
   ASSERT_EQ(ErrorReports().size(), 1u);
-  EXPECT_EQ(ErrorReports()[0], "Internal routine:XXWIN\rError=   1\rError opening file or device: No such device");
+  EXPECT_EQ(ErrorReports()[0], "Internal routine:XXWIN\rError=   1\rError opening file or device: No such device\rthe printer");
   IGrMoveToPoint(0.0f, 0.0f);
   IGrLineToPoint(1.0f, 1.0f);
   YYHardcopyStartStop("S");

@@ -310,7 +310,7 @@ TEST_F(PrintToPdfTest, ACupsQueueGetsOneFinishedPdfWithTitleAndCopies) {
   Reports().clear();
   Print();
   ASSERT_EQ(Reports().size(), 1u);
-  EXPECT_EQ(Reports()[0], "Internal routine:XXWIN\rError=   2\rError reading/writing file or device: Input/output error");
+  EXPECT_EQ(Reports()[0], "Internal routine:XXWIN\rError=   2\rError reading/writing file or device: Input/output error\roffice");
 }
 
 }  // namespace

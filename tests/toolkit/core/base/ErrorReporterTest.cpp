@@ -257,7 +257,7 @@ TEST_F(ErrorReporterTest, FileNotWrittenReachesTheUserInEveryMode) {
       EXPECT_TRUE(gNotices.empty());
       ASSERT_EQ(gShown.size(), 1u);
       EXPECT_EQ(gShown[0], "Library Error|Internal routine:YYPROU\rError=   2\rError reading/writing file or device: " +
-                               std::string(std::strerror(EACCES)));
+                               std::string(std::strerror(EACCES)) + "\r/home/u/out/plot.pdf");
       continue;
     }
     ASSERT_EQ(gNotices.size(), 1u);
@@ -291,4 +291,20 @@ TEST_F(ErrorReporterTest, NameTooLongIsRefusedWhole) {
   EXPECT_NE(gNotices[0].find("(309 characters, at most 260 fit)"), std::string::npos);
   EXPECT_NE(gNotices[0].find("\r" + name), std::string::npos);  // the whole name, not cut
   EXPECT_EQ(LastErrorCode(), 1);
+
+  // Report mode 4 shows its own box alone, and it names the file whole too.
+  YYERRMODE(4);
+  gNotices.clear();
+  gShown.clear();
+  YYFileNameTooLong("YYHardcopy", name, 260);
+  EXPECT_TRUE(gNotices.empty());
+  ASSERT_EQ(gShown.size(), 1u);
+  EXPECT_EQ(gShown[0], "Library Error|Internal routine:YYHardcopy\rError=   1\rError opening file or device: " +
+                           std::string(std::strerror(ENAMETOOLONG)) + "\r" + name +
+                           "\r(309 characters, at most 260 fit)");
+  // The name goes with that one report only.
+  gShown.clear();
+  YYERRREP(2, "YYPROU");
+  ASSERT_EQ(gShown.size(), 1u);
+  EXPECT_EQ(gShown[0].find(name), std::string::npos);
 }
