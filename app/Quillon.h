@@ -7,6 +7,7 @@
 
 #include "VOZUVar/GraphFrame.h"
 #include "engine/SoundingHandler.h"
+#include "toolkit/core/CommonDialogs.h"
 #include "toolkit/core/Events.h"
 
 // Runs the program from start-up to shutdown and gives the exit status of
@@ -48,8 +49,9 @@ struct MainStateRecord {
   GraphFrame PreviousFrame{};
   bool AnchorPicked = false;
   int32_t HandleMode = 0;
-  // The export's file name and comment keep their last values.
-  std::string ExportName = std::string(256, ' ');
+  // The export's file name and comment keep their last values; the name
+  // has room for any path the system takes.
+  std::string ExportName = std::string(kFileNameRoom, ' ');
   std::string ExportComment = std::string(60, ' ');
 };
 MainStateRecord& MainState();

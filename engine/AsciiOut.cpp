@@ -28,11 +28,12 @@ constexpr std::string_view kNoSuite = "No model suite has been computed: nothing
 // The last export's output kind (2 early, 4 late, 6 all-time).
 int32_t gKind = 0;
 
-// Asks for the file to write; false when none was chosen.
+// Asks for the file to write, in a field that holds any path the system
+// takes; false when none was chosen.
 bool ChooseFile(std::string_view filters, std::string& name) {
-  name.assign(256, ' ');
+  name.assign(kFileNameRoom, ' ');
   WSelectFileDefaults(filters, kSaveAskOverwrite, name, "Flat ASCII Data File");
-  return WDialogInfoItem(4) == 1 && INDSTR(name, 256) >= 1;
+  return WDialogInfoItem(4) == 1 && !IsAllBlanks(name);
 }
 
 bool Marine(std::string_view system, std::initializer_list<std::string_view> names) {

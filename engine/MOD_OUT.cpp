@@ -59,7 +59,9 @@ int32_t WriteHeader(std::string_view name, const SoundingRecord& record, int32_t
   constexpr std::string_view kWrite = " MOD_OUT: Error during write. IOSTAT = ";
   std::string date, time;
   DateAndTime(date, time);
-  std::string file(256, ' ');
+  // The name's field is wide enough for the whole name: the header names
+  // the file written, never a cut name.
+  std::string file(std::max<size_t>(256, name.size()), ' ');
   CopyPadded(file, name);
   std::string note(60, ' ');
   CopyPadded(note, comment);

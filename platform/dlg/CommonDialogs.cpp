@@ -123,9 +123,14 @@ FileChoice acceptFiles(OpenFileName& o, bool save, const std::string& base, cons
       result += fs::path(c).filename().string();
     }
   }
+  // A name the caller has no room for is refused here, while the user can
+  // still choose another: cut, it would name another file.
   if (result.size() + 1 > o.maxFile) {
-    dialogs().lastError = kCdeBufferTooSmall;
-    return FileChoice::Failed;
+    const std::string room = std::to_string(result.size()) + " characters, at most " +
+                             std::to_string(o.maxFile > 0 ? o.maxFile - 1 : 0) + " fit";
+    if (chosen.size() == 1) return refuse(chosen[0] + "\nThe name is too long (" + room + ").\nChoose a shorter name.");
+    return refuse("The names of the " + std::to_string(chosen.size()) + " files chosen are too long together (" +
+                  room + ").\nChoose fewer files.");
   }
   o.file = result;
   o.files = chosen;

@@ -90,7 +90,9 @@ struct OpenFileName {
   // In: the initial file name; out: the chosen path. With several files:
   // the directory, then each name, separated by single zero characters.
   std::string file;
-  size_t maxFile = 260;          // room for the answer, terminating zero included
+  // Room for the answer, terminating zero included: a longer choice is
+  // refused with a message naming it, and the dialog stays open.
+  size_t maxFile = 260;
   std::string initialDir;        // empty: the current directory
   std::string title;             // empty: "Open" or "Save As"
   uint32_t flags = 0;            // ofn::
@@ -106,7 +108,6 @@ bool getSaveFileName(OpenFileName& ofn);
 enum CommonDialogError : uint32_t {
   kCdeNone = 0,
   kCdeDialogFailure = 0x0001,   // the dialog could not be shown
-  kCdeBufferTooSmall = 0x3003,  // the chosen path does not fit in maxFile
   kCdeInvalidFileName = 0x3002,
   kCdeNoDefaultPrinter = 0x1008,
 };

@@ -21,7 +21,7 @@
 namespace {
 
 constexpr size_t kFilterLength = 1000;
-constexpr size_t kPathLength = 256;
+constexpr size_t kTitleLength = 256;
 
 struct CommonDialogState {
   std::string SavedDirectory;
@@ -158,12 +158,14 @@ void WSelectFile(int32_t filterSource, std::string_view filters, int32_t flags, 
   const int32_t mustExist = flags & kSelectMustExist ? 1 : 0;
 
   CommonDialogState& s = State();
-  std::string directory = file.substr(0, std::min(file.size(), kPathLength));
+  // Directories are kept whole: a cut one would be another directory (or
+  // none), and the current one is set back to it afterwards.
+  std::string directory = file;
   std::string name;
   YYPathSplit(directory, name);
-  s.SavedDirectory = CurrentDirectory().substr(0, kPathLength - 1);
-  s.InitialDirectory = directory.empty() ? s.SavedDirectory : directory.substr(0, kPathLength - 1);
-  s.Title = TrimTrailingBlanks(title).substr(0, kPathLength - 1);
+  s.SavedDirectory = CurrentDirectory();
+  s.InitialDirectory = directory.empty() ? s.SavedDirectory : directory;
+  s.Title = TrimTrailingBlanks(title).substr(0, kTitleLength - 1);
   if (s.Title.empty()) s.Title = "Select File";
 
   int32_t answer = 0, error = 0;

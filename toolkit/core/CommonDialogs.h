@@ -4,10 +4,15 @@
 // windows disabled while it is open.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+// The size of a file-name field that holds every path the system takes
+// (its longest path and the terminating zero).
+inline constexpr size_t kFileNameRoom = PATH_MAX;
 
 // File selection flags.
 inline constexpr int32_t kSelectSave = 1;           // save dialog (else open)
@@ -22,7 +27,8 @@ inline constexpr int32_t kSelectMustExist = 128;    // open: the file must exist
 // ended by the separator that ends the list ("Flat ASCII Data File|*.DAT|").
 // Item 4 of WDialogInfoItem is 1 when a file was chosen (its path then in
 // file, blank-padded to the size it had), 0 when cancelled, -1 when the
-// dialog failed.
+// dialog failed. A path longer than file's size is never cut: the dialog
+// refuses it with a message naming it and the user chooses again.
 void WSelectFileDefaults(std::string_view filters, int32_t flags, std::string& file,
                          std::optional<std::string_view> title = std::nullopt, int32_t* filterIndex = nullptr);
 // Filter source 0 no list, -1 the given text, else that string-table entry;

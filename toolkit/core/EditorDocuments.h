@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/core/CommonDialogs.h"
+
 // Room the editor's open and save dialogs give a chosen name: the longest
 // path the system takes, so no name the user can use is refused or cut.
-inline constexpr size_t kEditorNameRoom = 4096;
+inline constexpr size_t kEditorNameRoom = kFileNameRoom;
 
 struct EditorDocumentRecord {
   int32_t KeptSize = 0;

@@ -273,7 +273,9 @@ void ForEachMatchingFile(const std::string& pattern, const char* caller, Each ea
 
 void IOsDeleteFile(std::string_view name) {
   if (IsAllBlanks(name)) return;
-  const std::string pattern(TrimTrailingBlanks(name).substr(0, kPathLength));
+  // Names are taken whole: a name cut to some length could be another
+  // file's, which would then be deleted.
+  const std::string pattern(TrimTrailingBlanks(name));
   const std::string dir = DirectoryPart(pattern);
   ForEachMatchingFile(pattern, "IOsDeleteFile", [&](const std::string& found) {
     int32_t st = 0;
@@ -292,9 +294,10 @@ void IOsRenameFile(std::string_view oldName, std::string_view newName) {
 
 void IOsCopyFile(std::string_view source, std::string_view target) {
   if (IsAllBlanks(source)) return;
-  std::string from(TrimTrailingBlanks(source).substr(0, kPathLength));
+  // Both names whole: a cut target could replace another file.
+  std::string from(TrimTrailingBlanks(source));
   std::string dir = DirectoryPart(from);
-  std::string to(TrimTrailingBlanks(target).substr(0, kPathLength));
+  std::string to(TrimTrailingBlanks(target));
 
   if (!HasWildcard(from)) {
     if (to.empty() || to.back() == '/') to += from.substr(dir.size());

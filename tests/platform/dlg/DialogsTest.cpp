@@ -123,10 +123,26 @@ TEST_F(DialogsTest, OpenDialogMustExistCancelAndFailures) {
   EXPECT_EQ(commDlgExtendedError(), 0u);
   EXPECT_EQ(o.file, "keep");
 
-  o.maxFile = 5;
+  // A path the caller has no room for is refused, named whole, and the
+  // dialog asks again: a cut name would be another file.
+  const std::string whole = (dir / "old.dat").string();
+  o.maxFile = whole.size();
+  test::clearShownDialogs();
   test::answerFileDialog({true, {"old.dat"}, 0, 0});
+  test::answerFileDialog({false, {}, 0, 0});
   EXPECT_FALSE(getOpenFileName(o));
-  EXPECT_EQ(commDlgExtendedError(), kCdeBufferTooSmall);
+  EXPECT_EQ(commDlgExtendedError(), 0u);
+  EXPECT_EQ(o.file, "keep");
+  ASSERT_EQ(test::shownDialogs().size(), 2u);
+  EXPECT_EQ(test::shownDialogs()[1].kind, "message box");
+  EXPECT_EQ(test::shownDialogs()[1].text, whole + "\nThe name is too long (" + std::to_string(whole.size()) +
+                                              " characters, at most " + std::to_string(whole.size() - 1) +
+                                              " fit).\nChoose a shorter name.");
+  // One character more of room takes it.
+  o.maxFile = whole.size() + 1;
+  test::answerFileDialog({true, {"old.dat"}, 0, 0});
+  ASSERT_TRUE(getOpenFileName(o));
+  EXPECT_EQ(o.file, whole);
 }
 
 TEST_F(DialogsTest, SeveralFilesComeBackAsDirectoryAndNames) {

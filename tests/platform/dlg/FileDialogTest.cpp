@@ -221,9 +221,18 @@ TEST_F(FileDialogTest, ChoicesMadeInTheDialogAnswerAsTheirQueuedAnswers) {
          r.then([] { typeInName("in.dat"); }).then([] { test::key(vk::Return); }).then([] { test::key(vk::Return); });
        },
        d + "/in.dat"},
-      {"a path longer than the caller's buffer fails", false, 0, 1, false, 5, d,
-       [] { answerFileDialog({true, {"old.dat"}, 0, 0}); },
-       [](DialogDriver& r) { r.then([] { pick(kFiles, "old.dat", true); }); }, ""},
+      {"a path longer than the caller's buffer is refused, and a shorter one taken", false, 0, 1, false,
+       d.size() + 7, d,
+       [] {
+         answerFileDialog({true, {"old.dat"}, 0, 0});
+         answerFileDialog({true, {"b.dat"}, 0, 0});
+       },
+       [](DialogDriver& r) {
+         r.then([] { pick(kFiles, "old.dat", true); })
+             .then([] { test::key(vk::Return); })   // the notice
+             .then([] { pick(kFiles, "b.dat", true); });
+       },
+       d + "/b.dat"},
       {"several files", false, ofn::AllowMultiSelect | ofn::Explorer | ofn::FileMustExist, 1, false, 260, d,
        [] { answerFileDialog({true, {"b.dat", "old.dat"}, 0, 0}); },
        [](DialogDriver& r) {

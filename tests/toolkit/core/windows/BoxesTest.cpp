@@ -268,14 +268,34 @@ TEST_F(SelectFileTest, CancelAndFailureLeaveTheNameAndDirectory) {
   EXPECT_EQ(LastErrorCode(), 0);
   EXPECT_EQ(std::filesystem::current_path().string(), start_);
 
-  // A chosen path longer than the caller's text fails the dialog.
-  std::string small(8, ' ');
-  plat::test::answerFileDialog({true, {dir_ / "other/a-long-name.dat"}});
+}
+
+// A chosen path longer than the caller's field is never cut: in the
+// program's report mode 0 too, the dialog refuses it in a box naming it
+// whole and asks again; a shorter choice is taken.
+TEST_F(SelectFileTest, APathLongerThanTheFieldIsRefusedByNameAndAnotherTaken) {
+  YYERRMODE(0);  // the program's mode: the toolkit's errors shown nowhere
+  const std::string longName = dir_ / "other/a-long-name.dat";
+  std::string small(longName.size(), ' ');
+  plat::test::clearShownDialogs();
+  plat::test::answerFileDialog({true, {longName}});
+  plat::test::answerFileDialog({true, {dir_ / "other/short.dat"}});
   WSelectFileDefaults("Flat ASCII Data File|*.DAT|", 47, small, "x");
-  EXPECT_EQ(small, std::string(8, ' '));
-  EXPECT_EQ(WDialogInfoItem(4), -1);
-  EXPECT_EQ(LastErrorCode(), 1004);
-  EXPECT_EQ(std::filesystem::current_path().string(), start_);
+  EXPECT_EQ(Trim(small), dir_ / "other/short.dat");
+  EXPECT_EQ(WDialogInfoItem(4), 1);
+  EXPECT_EQ(LastErrorCode(), 0);
+  const plat::test::ShownDialog& refusal = LastShown("message box");
+  EXPECT_EQ(refusal.text.rfind(longName + "\nThe name is too long", 0), 0u) << refusal.text;
+
+  // Cancelled after the refusal: the field keeps what it had.
+  const std::string before = std::filesystem::current_path().string();
+  small.assign(longName.size(), ' ');
+  plat::test::answerFileDialog({true, {longName}});
+  plat::test::answerFileDialog({false, {}});
+  WSelectFileDefaults("Flat ASCII Data File|*.DAT|", 47, small, "x");
+  EXPECT_EQ(small, std::string(longName.size(), ' '));
+  EXPECT_EQ(WDialogInfoItem(4), 0);
+  EXPECT_EQ(std::filesystem::current_path().string(), before);
 }
 
 TEST_F(SelectFileTest, TheFileNameGivesTheInitialDirectoryAndName) {
