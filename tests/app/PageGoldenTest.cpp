@@ -120,4 +120,58 @@ TEST_F(PageGolden, PagesANewcomerReads) {
   }
 }
 
+TEST_F(PageGolden, GridLinesLieBeneathTheCurvesAndTheStaircases) {
+  // Layer 2 from 100 to 200 m varied over 30 .. 300 ohm-m: the staircases
+  // run along the model graph's grid lines at 30, 50, 100, 200 and 300, and
+  // at late times every curve runs along the curve graph's line at 100.
+  Suite(1008, 1069, {"100", "50", "100"}, {"100", "100"}, {"30", "50", "100", "200", "300"});
+  Start();
+  ASSERT_TRUE(SuiteResults().Snapshot.Valid);
+  Menu(40019);  // no labels over the places looked at
+  const plat::Surface off = Picture();
+  for (int32_t command : {40008, 40011, 40012, 40013}) Menu(command);
+  const plat::Surface on = Picture();
+  ASSERT_EQ(on.width, off.width);
+  auto column = [&](float x) { return static_cast<int>(std::lround(x / 10.0f * static_cast<float>(on.width))); };
+  auto row = [&](float y) { return static_cast<int>(std::lround((8.0f - y) / 8.0f * static_cast<float>(on.height))); };
+  auto at = [](const plat::Surface& s, int x, int y) { return s.at(x, y) & 0xFFFFFFu; };
+  // The column of a vertical grid line near (x, y), where nothing else is
+  // drawn: the first pixel of the row that the grids changed.
+  auto gridColumn = [&](int x, int y) {
+    for (int dx = -2; dx <= 2; ++dx)
+      if (at(on, x + dx, y) != at(off, x + dx, y)) return x + dx;
+    return -1;
+  };
+  const GraphFrame& m = ModelGraphFrame()[0];
+  for (float rho : {30.0f, 50.0f, 200.0f, 300.0f}) {
+    SCOPED_TRACE(rho);
+    const float x = m.OriginX + PLOFX(rho, m);
+    const int gx = gridColumn(column(x), row(m.OriginY + PLOFY(55.0f, m)));  // above the varied layer
+    ASSERT_GE(gx, 0) << "no grid line at " << rho;
+    for (float depth : {125.0f, 155.0f, 185.0f}) {
+      const int y = row(m.OriginY + PLOFY(depth, m));
+      EXPECT_NE(at(off, gx, y), 0xFFFFFFu) << "no staircase at " << depth << " m";
+      EXPECT_EQ(at(on, gx, y), at(off, gx, y)) << "the grid covers the staircase at " << depth << " m";
+    }
+  }
+  const GraphFrame& c = CurveGraphFrame()[0];
+  // The rows of the line at 100 ohm-m, after the curves end.
+  const int lineX = column(c.OriginX + PLOFX(50.0f, c)), lineY = row(c.OriginY + PLOFY(100.0f, c));
+  std::vector<int> rows;
+  for (int dy = -2; dy <= 2; ++dy)
+    if (at(on, lineX, lineY + dy) != at(off, lineX, lineY + dy)) rows.push_back(lineY + dy);
+  ASSERT_FALSE(rows.empty()) << "no grid line at 100 ohm-m";
+  for (float t : {2.0f, 5.0f, 10.0f}) {
+    SCOPED_TRACE(t);
+    const int x = column(c.OriginX + PLOFX(t, c));
+    int curves = 0;
+    for (int y : rows) {
+      if (at(off, x, y) == 0xFFFFFFu) continue;
+      ++curves;
+      EXPECT_EQ(at(on, x, y), at(off, x, y)) << "the grid covers the curves at " << t << " s";
+    }
+    EXPECT_GT(curves, 0) << "no curve along the line at " << t << " s";
+  }
+}
+
 }  // namespace

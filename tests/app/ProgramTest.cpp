@@ -212,6 +212,30 @@ TEST_F(ProgramTest, AHandDamagedSettingsFileStartsAUsableProgram) {
   EXPECT_NE(written.find("Window W=  640\r\n"), std::string::npos);
 }
 
+TEST_F(ProgramTest, DisplayValuesBeyondTheirRangesInTheSettingsFileNeverReachThePage) {
+  // A width and a member colour whose arithmetic (five times the width,
+  // the colour's successors) would overflow: their lines are skipped, and
+  // the suite is computed and drawn with the defaults. Under the sanitizer
+  // build an overflow on the way ends the test with a report.
+  testsupport::WriteFile(program_ + ".INI", "Line Width=999999999\r\nKCALC=2147483645\r\nKBEST=    1\r\n");
+  Start();
+  const DisplaySettingsRecord& d = DisplaySettings();
+  EXPECT_EQ(d.KBEST, 1);  // the line after them was read
+  EXPECT_EQ(d.LineWidth, 2);
+  EXPECT_EQ(d.KCALC[0], 2);
+  ASSERT_TRUE(SuiteResults().Snapshot.Valid);
+  REFRESHSUITE(SuiteBaseModel().Primary, SuiteBaseModel().Partner);
+  const plat::Surface page = Picture();
+  int32_t inked = 0;
+  for (uint32_t px : page.pixels) inked += (px & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+  EXPECT_GT(inked, 1000);
+  // Written back at exit as the page had them.
+  Menu(40001);
+  const std::string written = File("quillon.INI");
+  EXPECT_NE(written.find("Line Width=    2\r\n"), std::string::npos);
+  EXPECT_EQ(written.find("2147483645"), std::string::npos);
+}
+
 TEST_F(ProgramTest, ClosingMaximisedOrMinimisedKeepsTheNormalGeometry) {
   for (int32_t state : {2, 0}) {
     SCOPED_TRACE(state);
@@ -337,6 +361,56 @@ TEST_F(ProgramTest, AZoomBoxReleasedOutsideTheWindowStaysInItsGraph) {
       std::min(zoomed.YStart, zoomed.YStart + static_cast<float>(zoomed.YDivisions) * zoomed.YStep);
   EXPECT_GE(zoomedShallow, shallow - 1e-3f * std::fabs(model.YStep));
   EXPECT_GE(zoomedShallow, 0.0f);
+}
+
+TEST_F(ProgramTest, AThousandMemberSuiteReachesItsPageWithOneClick) {
+  // The notices as a user meets them: boxes with an OK button to click.
+  SetWinMsgHook(nullptr);
+  plat::test::clearShownDialogs();
+  int32_t clicks = 0;
+  auto clickOk = [&clicks] {
+    const plat::Hwnd box = plat::getActiveWindow();
+    const plat::Hwnd ok = box ? plat::getDlgItem(box, 1) : plat::Hwnd{};
+    ASSERT_TRUE(ok) << "no box with an OK button is open";
+    plat::Rect r;
+    plat::getClientRect(ok, r);
+    plat::test::click(plat::test::Button::Left, plat::test::at(ok, {r.width() / 2, r.height() / 2}));
+    ++clicks;
+  };
+  // The type page with its member count typed; the base model and the
+  // member values (1..1000) as they open; the time range, and Finish.
+  Steps({[] {
+           ClickField(1351);
+           plat::test::key(plat::vk::Home);
+           plat::test::key(plat::vk::End, plat::test::kShift);
+           plat::test::typeText("1000");
+           ClickField(kNext);
+         },
+         Press(kNext), Press(kNext), Press(kNext),
+         // Whatever waits for the user after the computation: one click.
+         clickOk});
+  QuillonStartup();
+  started_ = true;
+  Drain();
+  EXPECT_TRUE(StepsDone());
+  EXPECT_EQ(clicks, 1);
+  const SuiteSnapshotRecord& s = SuiteResults().Snapshot;
+  ASSERT_TRUE(s.Valid);
+  EXPECT_EQ(s.NSuite, 1000);
+  EXPECT_EQ(s.Computed, 1000);
+  // One box, the labels' notice, for the 951 labels beyond the store's 50.
+  std::vector<std::string> boxes;
+  for (const plat::test::ShownDialog& d : plat::test::shownDialogs())
+    if (d.kind == "message box") boxes.push_back(d.text);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].rfind("Too many labels: 951 of the 1001 labels", 0), 0u) << boxes[0];
+  EXPECT_EQ(LabelStore().LabelCount, kMaxLabels);
+  // The page is there: curves and labels drawn, the loop running.
+  const plat::Surface page = Picture();
+  int32_t inked = 0;
+  for (uint32_t px : page.pixels) inked += (px & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+  EXPECT_GT(inked, 5000);
+  EXPECT_FALSE(MainState().Ended);
 }
 
 }  // namespace
