@@ -489,6 +489,20 @@ int32_t PlaceSuiteLabels(std::span<const SuiteLabel> labels, int32_t corner, con
   return static_cast<int32_t>(labels.size() - chosen->placed);
 }
 
+void KeepLabelSizesOnPage(int32_t owner, const GraphFrame& before, const GraphFrame& after) {
+  LabelStoreRecord& s = LabelStore();
+  for (int32_t i = 1; i <= s.LabelCount; ++i) {
+    LabelRecord& l = s.Slot(i);
+    if (l.LabelOwner != owner) continue;
+    const LabelBox b = PlottedBox(l, before);
+    if (!b.valid) continue;
+    const float sx = SizeOfInches(b.Width(), after.XLog, after.XDivLength, after.XScale);
+    const float sy = SizeOfInches(b.Height(), after.YLog, after.YDivLength, after.YScale);
+    if (std::isfinite(sx) && sx > 0.0f) l.LabelSizeX = sx;
+    if (std::isfinite(sy) && sy > 0.0f) l.LabelSizeY = sy;
+  }
+}
+
 // ---------------------------------------------------------------- not called
 
 namespace {

@@ -70,6 +70,12 @@ struct PlottedCurve {
 int32_t PlaceSuiteLabels(std::span<const SuiteLabel> labels, int32_t corner, const GraphFrame& frame,
                          std::span<const PlottedCurve> curves = {}, int32_t* cornerTaken = nullptr);
 
+// After the frame's scales changed (a zoom, an unzoom), every label of
+// `owner` keeps its size on the page: its place stays at its data values,
+// its box as large as it was drawn on `before`, so that a zoom spreads the
+// labels without magnifying their text.
+void KeepLabelSizesOnPage(int32_t owner, const GraphFrame& before, const GraphFrame& after);
+
 // Routines of the module that no command calls.
 // A velocity label (the value with " m/S" or " ft/S") at the pointer.
 void MANVLABEL(int32_t owner, float value, int32_t pointerX, int32_t pointerY, const GraphFrame& frame,

@@ -119,10 +119,13 @@ void UnZoom() {
   MainStateRecord& m = gMain;
   RescaleModelGraph();
   GraphFrame& c = CurveGraphFrame()[0];
+  const GraphFrame before = c;
   SCALE_X(c, Base().Primary, Base().Primary);
   for (int32_t i = 1; i <= std::clamp(Base().Primary.Data.NCurveSets, 1, 2); ++i) SCALESUITEY(i);
   const int32_t display = DisplayedCode();
   if (display == 4 || display == 6) c.YExponentOrMinor += 1;
+  FINDAS(c);
+  KeepLabelSizesOnPage(DisplaySettings().LabelPageOwner, before, c);
   Redraw();
   m.PressButton = 0;
   m.ZoomBoxShown = m.LabelDragging = false;
@@ -369,7 +372,9 @@ void MouseUp(const EventRecord& r) {
     m.BoxCorner = IntoGraph(r[5], r[6], f);
     if (std::abs(m.BoxCorner[0] - press[0]) <= kZoomThreshold || std::abs(m.BoxCorner[1] - press[1]) <= kZoomThreshold)
       return;
+    const GraphFrame before = f;
     ZOOMBOX(press[0], press[1], m.BoxCorner[0], m.BoxCorner[1], f);
+    if (&f == &CurveGraphFrame()[0]) KeepLabelSizesOnPage(DisplaySettings().LabelPageOwner, before, f);
     Redraw();
   }
 }

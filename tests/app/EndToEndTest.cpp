@@ -47,6 +47,15 @@ bool SameFrame(const GraphFrame& a, const GraphFrame& b) {
          a.OriginX == b.OriginX && a.OriginY == b.OriginY && a.XLog == b.XLog && a.YLog == b.YLog;
 }
 
+// A label's box as drawn on a frame: its width and height in inches.
+std::array<float, 2> LabelInches(const LabelRecord& l, const GraphFrame& f) {
+  auto extent = [&f](float v, float s, bool log, float (*plot)(float, const GraphFrame&)) {
+    return log ? std::fabs(plot(v * std::sqrt(s), f) - plot(v / std::sqrt(s), f))
+               : std::fabs(plot(v + s / 2.0f, f) - plot(v - s / 2.0f, f));
+  };
+  return {extent(l.LabelX, l.LabelSizeX, f.XLog, PLOFX), extent(l.LabelY, l.LabelSizeY, f.YLog, PLOFY)};
+}
+
 // The settings file with the fields that depend on the run's place named.
 std::string Named(std::string text, const std::string& dir) {
   const size_t at = text.find("LastDir=" + dir);
@@ -189,8 +198,16 @@ TEST_F(EndToEnd, TheWholeRoad) {
   }
 
   // ---- zoom: a held drag draws a box and zooms the graph under it
+  std::vector<LabelRecord> labelsBefore;
+  std::vector<std::array<float, 2>> labelInches;
   {
     SCOPED_TRACE("zoom");
+    GraphFrame drawn = curveAfterSuite;
+    FINDAS(drawn);
+    for (int32_t i = 1; i <= LabelStore().LabelCount; ++i) {
+      labelsBefore.push_back(LabelStore().Slot(i));
+      labelInches.push_back(LabelInches(LabelStore().Slot(i), drawn));
+    }
     // Above the labels (they stand in the bottom-left corner). 300 ms held
     // is not long enough: no box, and the release zooms nothing.
     Drag(3.0f, 4.0f, 5.0f, 6.0f, 300);
@@ -222,10 +239,24 @@ TEST_F(EndToEnd, TheWholeRoad) {
     EXPECT_FALSE(SameFrame(CurveGraphFrame()[0], curveAfterSuite));
     EXPECT_TRUE(SameFrame(ModelGraphFrame()[0], modelAfterSuite));
     EXPECT_FLOAT_EQ(CurveGraphFrame()[0].XDivisions * CurveGraphFrame()[0].XDivLength, 5.0f);  // same size
+    // The labels stay at their values and keep their size on the page: a
+    // zoom spreads them, it does not magnify their text.
+    for (size_t i = 0; i < labelsBefore.size(); ++i) {
+      const LabelRecord& l = LabelStore().Labels[i];
+      EXPECT_EQ(l.LabelX, labelsBefore[i].LabelX) << i;
+      EXPECT_EQ(l.LabelY, labelsBefore[i].LabelY) << i;
+      const std::array<float, 2> inches = LabelInches(l, CurveGraphFrame()[0]);
+      EXPECT_NEAR(inches[0], labelInches[i][0], 1e-3f) << i;
+      EXPECT_NEAR(inches[1], labelInches[i][1], 1e-3f) << i;
+    }
   }
 
-  // ---- unzoom: back to the suite's frames
+  // ---- unzoom: back to the suite's frames and the labels' sizes
   Menu(40018);
+  for (size_t i = 0; i < labelsBefore.size(); ++i) {
+    EXPECT_NEAR(LabelStore().Labels[i].LabelSizeX, labelsBefore[i].LabelSizeX, 1e-4f * labelsBefore[i].LabelSizeX);
+    EXPECT_NEAR(LabelStore().Labels[i].LabelSizeY, labelsBefore[i].LabelSizeY, 1e-4f * labelsBefore[i].LabelSizeY);
+  }
   EXPECT_TRUE(SameFrame(CurveGraphFrame()[0], curveAfterSuite));
   EXPECT_TRUE(SameFrame(ModelGraphFrame()[0], modelAfterSuite));
   EXPECT_EQ(Picture().pixels, page.pixels);
