@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <vector>
 
 #include "toolkit/core/ErrorReporter.h"
@@ -209,11 +210,15 @@ void ReadBmp(Input& in, const std::array<int32_t, 5>& info, PixelTarget& t) {
   const int64_t rowBytes = BmpRowBytes(bmp.bits, t.imageWidth);
   // A row longer than the whole file cannot be read whole.
   if (rowBytes <= 0 || rowBytes > in.length) return;
+  // Rows are stored bottom row first, or top row first when the height is
+  // negative.
+  const bool topDown = bmp.height < 0;
   std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
   for (int64_t r = 0; r < t.imageHeight; ++r) {
     if (!in.ReadAll(row)) return;
-    const int64_t y = t.imageHeight - 1 - r;
+    const int64_t y = topDown ? r : t.imageHeight - 1 - r;
     if (y < t.rows) BmpRow(row, bmp, y, t);
+    else if (topDown) return;
   }
 }
 
@@ -437,7 +442,8 @@ void IGrLoadImageData(std::string_view file, std::span<int32_t> pixels, int32_t 
   t.width = std::max(width, 0);
   t.rows = t.width > 0 ? std::min<int64_t>(std::max(height, 0), static_cast<int64_t>(pixels.size()) / t.width) : 0;
   t.imageWidth = info[1];
-  t.imageHeight = info[2];
+  // A BMP's height is negative when its rows run top down.
+  t.imageHeight = info[0] == kFileBmp ? std::abs(int64_t{info[2]}) : info[2];
   switch (info[0]) {
     case kFileBmp: ReadBmp(in, info, t); break;
     case kFilePcx: ReadPcx(in, t); break;

@@ -123,13 +123,15 @@ int32_t Masked(int32_t colour, const std::array<uint32_t, 3>& masks) {
   return static_cast<int32_t>(FromMask(v, masks[0]) | (FromMask(v, masks[1]) << 8) | (FromMask(v, masks[2]) << 16));
 }
 
-std::string BmpWithHeader(const Picture& p, uint32_t headerBytes, int bits, const std::array<uint32_t, 3>& masks) {
+std::string BmpWithHeader(const Picture& p, uint32_t headerBytes, int bits, const std::array<uint32_t, 3>& masks,
+                          bool topDown) {
   std::vector<int32_t> palette;
   if (bits == 8)
     for (const int32_t c : p.pixels)
       if (std::find(palette.begin(), palette.end(), c) == palette.end()) palette.push_back(c);
   std::string rows;
-  for (int y = p.height - 1; y >= 0; --y) {
+  for (int r = 0; r < p.height; ++r) {
+    const int y = topDown ? r : p.height - 1 - r;
     std::string row;
     for (int x = 0; x < p.width; ++x) {
       const int32_t c = p.At(x, y);
@@ -141,7 +143,8 @@ std::string BmpWithHeader(const Picture& p, uint32_t headerBytes, int bits, cons
     rows += row;
   }
   const bool masked = bits != 8;
-  std::string info = Le32(headerBytes) + Le32(static_cast<uint32_t>(p.width)) + Le32(static_cast<uint32_t>(p.height)) +
+  std::string info = Le32(headerBytes) + Le32(static_cast<uint32_t>(p.width)) +
+                     Le32(static_cast<uint32_t>(topDown ? -p.height : p.height)) +
                      Le16(1) + Le16(static_cast<uint32_t>(bits)) + Le32(masked ? 3 : 0) +
                      Le32(static_cast<uint32_t>(rows.size())) + Le32(2835) + Le32(2835) +
                      Le32(static_cast<uint32_t>(palette.size())) + Le32(0);

@@ -50,8 +50,10 @@ std::string Be32(uint32_t v);
 // 56, 108 or 124): 8 bits through a palette of the picture's colours
 // behind the header, or 16 and 32 bits through colour masks (red, green,
 // blue; behind a 40-byte header, inside the longer ones). `Masked` gives
-// the colour such a file keeps of a pixel.
-std::string BmpWithHeader(const Picture& p, uint32_t headerBytes, int bits, const std::array<uint32_t, 3>& masks = {});
+// the colour such a file keeps of a pixel. Rows are stored bottom row
+// first, or top row first under a negative height when `topDown` is set.
+std::string BmpWithHeader(const Picture& p, uint32_t headerBytes, int bits, const std::array<uint32_t, 3>& masks = {},
+                          bool topDown = false);
 int32_t Masked(int32_t colour, const std::array<uint32_t, 3>& masks);
 // Header lengths with the depths each is tried with, and masks of fields
 // of 5, 6, 8 and 10 bits in orders other than the usual.

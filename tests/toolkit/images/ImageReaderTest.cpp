@@ -99,18 +99,23 @@ TEST_F(ImageReaderTest, ImageMagickFilesDecodeToTheirPicture) {
 
 // Every published info-header length, with its palette or colour masks
 // where that length keeps them (no tool at hand writes the 52 and 56-byte
-// headers; the cases are made here), decodes to the picture.
+// headers; the cases are made here), decodes to the picture, its rows
+// stored bottom-up or top-down (negative height).
 TEST_F(ImageReaderTest, EveryInfoHeaderLengthDecodesToItsPicture) {
   const Picture want = Pattern(7, 5, 16);
   for (const BmpHeaderCase& c : kBmpHeaderCases) {
-    SCOPED_TRACE(testing::Message() << c.header << "-byte header, " << c.bits << " bits");
-    WriteBytes("h.bmp", BmpWithHeader(want, c.header, c.bits, c.masks));
-    std::vector<int32_t> got;
-    ASSERT_EQ(Load("h.bmp", want.width, want.height, got), 0);
-    for (int y = 0; y < want.height; ++y)
-      for (int x = 0; x < want.width; ++x)
-        EXPECT_EQ(got[static_cast<size_t>(y * want.width + x)], c.bits == 8 ? want.At(x, y) : Masked(want.At(x, y), c.masks))
-            << x << "," << y;
+    for (const bool topDown : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.header << "-byte header, " << c.bits << " bits"
+                                      << (topDown ? ", top-down" : ", bottom-up"));
+      WriteBytes("h.bmp", BmpWithHeader(want, c.header, c.bits, c.masks, topDown));
+      std::vector<int32_t> got;
+      ASSERT_EQ(Load("h.bmp", want.width, want.height, got), 0);
+      for (int y = 0; y < want.height; ++y)
+        for (int x = 0; x < want.width; ++x)
+          EXPECT_EQ(got[static_cast<size_t>(y * want.width + x)],
+                    c.bits == 8 ? want.At(x, y) : Masked(want.At(x, y), c.masks))
+              << x << "," << y;
+    }
   }
 }
 
@@ -255,8 +260,8 @@ TEST_F(ImageReaderTest, RunLengthDataStaysInsideTheImage) {
 }
 
 // The caller's array bounds every write, whatever the file says: an image
-// larger than the array, a file that lies about its size, a negative
-// height (no rows), 16-bit pixels whose top bit is set.
+// larger than the array, a file that lies about its size, a top-down file
+// taller than the array, 16-bit pixels whose top bit is set.
 TEST_F(ImageReaderTest, PixelsGoOnlyWhereTheArrayHasRoom) {
   if (!Have("ppmtobmp")) GTEST_SKIP() << "netpbm needed";
   const Picture big = Pattern(40, 30, 16);
@@ -271,11 +276,15 @@ TEST_F(ImageReaderTest, PixelsGoOnlyWhereTheArrayHasRoom) {
       for (int x = 0; x < 7; ++x) EXPECT_EQ(got[static_cast<size_t>(y * 7 + x)], big.At(x, y));
     for (size_t i = 35; i < got.size(); ++i) ASSERT_EQ(got[i], -1) << "written past the array at " << i;
   }
-  // Negative height: a top-down file gives no rows.
-  WriteBytes("down.bmp", Bmp(2, -2, 24, 0, "", std::string(16, '\x33')));
+  // Negative height: the rows run top down; an array of one row takes the
+  // top row.
+  const std::string down = Bmp(2, -2, 24, 0, "", std::string(6, '\x11') + "pd" + std::string(6, '\x22') + "pd");
+  WriteBytes("down.bmp", down);
   std::vector<int32_t> got;
-  EXPECT_EQ(Load("down.bmp", 2, 2, got, 0, -1), 0);
-  EXPECT_EQ(got, std::vector<int32_t>(4, -1));
+  EXPECT_EQ(Load("down.bmp", 2, 2, got, 2, -1), 0);
+  EXPECT_EQ(got, (std::vector<int32_t>{0x111111, 0x111111, 0x222222, 0x222222, -1, -1}));
+  EXPECT_EQ(Load("down.bmp", 2, 1, got, 2, -1), 0);
+  EXPECT_EQ(got, (std::vector<int32_t>{0x111111, 0x111111, -1, -1}));
   // 16 bits, no masks: the top bit plays no part.
   WriteBytes("w.bmp", Bmp(2, 1, 16, 0, "", Le16(0x7C1F) + Le16(0xFC1F)));
   EXPECT_EQ(Load("w.bmp", 2, 1, got), 0);

@@ -105,18 +105,22 @@ TEST_F(ImageToDcTest, FilesDrawAtTheirOwnSize) {
 }
 
 // Every published info-header length, with its palette or colour masks,
-// draws the picture.
+// its rows stored bottom-up or top-down (negative height), draws the
+// picture.
 TEST_F(ImageToDcTest, EveryInfoHeaderLengthDrawsItsPicture) {
   const Picture want = Pattern(7, 5, 16);
   for (const BmpHeaderCase& c : kBmpHeaderCases) {
-    SCOPED_TRACE(testing::Message() << c.header << "-byte header, " << c.bits << " bits");
-    SetUp();
-    WriteBytes("h.bmp", BmpWithHeader(want, c.header, c.bits, c.masks));
-    ASSERT_EQ(Draw(1, "h.bmp", 3, 2, 60, 40), 0);
-    for (int y = 0; y < want.height; ++y)
-      for (int x = 0; x < want.width; ++x)
-        EXPECT_EQ(Pixel(3 + x, 2 + y), c.bits == 8 ? want.At(x, y) : Masked(want.At(x, y), c.masks)) << x << "," << y;
-    TearDown();
+    for (const bool topDown : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.header << "-byte header, " << c.bits << " bits"
+                                      << (topDown ? ", top-down" : ", bottom-up"));
+      SetUp();
+      WriteBytes("h.bmp", BmpWithHeader(want, c.header, c.bits, c.masks, topDown));
+      ASSERT_EQ(Draw(1, "h.bmp", 3, 2, 60, 40), 0);
+      for (int y = 0; y < want.height; ++y)
+        for (int x = 0; x < want.width; ++x)
+          EXPECT_EQ(Pixel(3 + x, 2 + y), c.bits == 8 ? want.At(x, y) : Masked(want.At(x, y), c.masks)) << x << "," << y;
+      TearDown();
+    }
   }
 }
 
