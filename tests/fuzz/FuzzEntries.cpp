@@ -22,6 +22,7 @@
 #include "platform/help/Help.h"
 #include "platform/os/Os.h"
 #include "platform/res/Resources.h"
+#include "platform/test/Answers.h"
 #include "platform/test/Test.h"
 #include "platform/win/Window.h"
 #include "toolkit/core/ErrorReporter.h"
@@ -263,6 +264,17 @@ void EditorOpen(std::span<const uint8_t> bytes) {
   Quiet();
   const bool rich = !bytes.empty() && bytes[0] == '{';
   const std::string path = AsFile(bytes, rich ? "document.rtf" : "document.txt");
+  // A file the editor refuses is said in a message box, answered as a user
+  // does; answers not taken and the boxes shown are dropped afterwards.
+  struct Boxes {
+    Boxes() {
+      for (int i = 0; i < 4; ++i) plat::test::answerMessageBox(plat::kIdOk);
+    }
+    ~Boxes() {
+      plat::detail::answers().boxes.clear();
+      plat::test::clearShownDialogs();
+    }
+  } boxes;
   int32_t width = 420, height = 260, number = 0, dialog = 0;
   YYChildWindowOpen(40, 30, width, height, number, kOptionSystemMenu | kOptionStatusBar, 0, {}, dialog, 0, -1, "Editor");
   if (number <= 0) return;
