@@ -337,10 +337,17 @@ void IOsFullPathname(std::string_view name, std::string& text) {
   }
   std::string full;
   int32_t status = 0;
-  YYFullPath(status, TrimTrailingBlanks(name), full, 1024);
+  YYFullPath(status, TrimTrailingBlanks(name), full, PATH_MAX);
   if (status != 0) {
     CopyPadded(text, "");
     OsFailure(status, "IOsFullPathname");
+    return;
+  }
+  // A path cut to the text would name another file: too small a text is
+  // refused, as IOsDirName refuses it.
+  if (full.size() > text.size()) {
+    CopyPadded(text, "");
+    YYERRREP(1023, "IOsFullPathname");
     return;
   }
   CopyPadded(text, full);

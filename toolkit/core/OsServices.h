@@ -36,6 +36,8 @@ void IOsRenameFile(std::string_view oldName, std::string_view newName);
 // Copies a file (or every file matching a wildcard source) to a target
 // file or directory, replacing existing targets; never a file onto itself.
 void IOsCopyFile(std::string_view source, std::string_view target);
+// The full path of a name, in text; a text too small for the whole path is
+// left blank and error 1023 reported, as IOsDirName does.
 void IOsFullPathname(std::string_view name, std::string& text);
 void IOsLocalDate(int32_t& year, int32_t& month, int32_t& day);
 // Reads a registry value as text. The key path is a root name, a

@@ -197,6 +197,14 @@ bool NewCommandPlotFile() {
     YYERRREP(13, "YYHardcopyStartStop");
     return false;
   }
+  // The driver takes the file in its fixed name field: a temporary
+  // directory too long for it is refused, since the driver would write a
+  // cut name, another file.
+  if (path.size() > static_cast<size_t>(kOpTextSize)) {
+    plat::FileDelete(path);
+    YYFileNameTooLong("YYHardcopyStartStop", path, kOpTextSize);
+    return false;
+  }
   DropCommandPlotFile();
   gM.commandPlotFile = path;
   return true;

@@ -258,6 +258,30 @@ TEST_F(PrintCommandTest, EachCommandHasItsOwnFileAndAFailureIsReported) {
   EXPECT_FALSE(std::filesystem::exists(three));
 }
 
+// A temporary directory whose plot file's name would not fit the driver's
+// name field: the print is refused with a box naming the file, the command
+// never runs, and nothing is written under a cut name.
+TEST_F(PrintCommandTest, APlotFileNameLongerThanTheDriversFieldIsRefused) {
+  std::string deep = temp_.path();
+  while (deep.size() < static_cast<size_t>(kOpTextSize) - 10) deep += "/" + std::string(40, 't');
+  std::filesystem::create_directories(deep);
+  testsupport::EnvOverride longTemp{"TEMP", deep.c_str()};
+  gNameNotices.clear();
+  ErrorReportHooksRecord().fileNotice = [](std::string_view text, std::string_view) { gNameNotices.emplace_back(text); };
+  YYERRMODE(0);
+  YYHardcopyStartStop("copy @ prn");
+  ErrorReportHooksRecord().fileNotice = nullptr;
+  EXPECT_EQ(GraphicsState().HardcopyActive, 0);
+  ASSERT_EQ(gNameNotices.size(), 1u);
+  EXPECT_NE(gNameNotices[0].find("\r" + deep + "/qvz"), std::string::npos) << gNameNotices[0];
+  EXPECT_NE(gNameNotices[0].find("at most 260 fit"), std::string::npos);
+  YYHardcopyStartStop("S");
+  EXPECT_TRUE(plat::test::recordedSpawns().empty());
+  size_t files = 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(temp_.path())) files += e.is_regular_file();
+  EXPECT_EQ(files, 0u) << "no plot file, whole or cut";
+}
+
 TEST_F(PrintCommandTest, AStopWithoutAHardcopyStillRunsThePendingCommand) {
   YYHardcopyStartStop("lpr @");
   const std::string plotFile(TrimTrailingBlanks(DriverParams().OpText));

@@ -220,6 +220,17 @@ TEST_F(OsServicesTest, FullPathAndDate) {
   EXPECT_EQ(text.substr(0, expect.size() + 1), expect + " ");
   IOsFullPathname("   ", text);
   EXPECT_EQ(text, std::string(300, ' '));
+  // A text too small for the whole path is refused, never given a cut one.
+  std::string small(expect.size() - 1, '#');
+  IOsFullPathname("x.txt", small);
+  EXPECT_EQ(small, std::string(expect.size() - 1, ' '));
+  EXPECT_EQ(LastErrorCode(), 1023);
+  // Paths past the old 1023-character bound are given whole.
+  std::string deep = "sub";
+  while (deep.size() < 1100) deep += "/" + std::string(100, 'd');
+  std::string wide(2000, '#');
+  IOsFullPathname(deep + "/x.txt", wide);
+  EXPECT_EQ(wide.substr(0, wide.find_last_not_of(' ') + 1), std::filesystem::canonical(dir.path()).string() + "/" + deep + "/x.txt");
   int32_t y = 0, m = 0, d = 0;
   IOsLocalDate(y, m, d);
   EXPECT_GE(y, 2000);
