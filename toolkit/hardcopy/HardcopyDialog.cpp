@@ -62,10 +62,23 @@ std::string Trimmed(std::string_view s) { return std::string(TrimTrailingBlanks(
 
 bool HasControl(int32_t id) { return YYFieldWindow(id) != plat::Hwnd{}; }
 
+// A field's text whole, however long it is.
 std::string FieldText(int32_t id) {
-  std::string text(kOpTextSize, ' ');
+  int32_t length = 0;
+  WDialogGetStringLength(id, length);
+  std::string text(static_cast<size_t>(std::max(length, 1)), ' ');
   WDialogGetString(id, text);
   return Trimmed(text);
+}
+
+// The output name in its field fits the room its caller has for it;
+// otherwise it is refused by name and the dialog stays open, since a cut
+// name would be another file.
+bool NameFits(const std::string& name, size_t room) {
+  if (name.size() <= room) return true;
+  WDialogRefuseField(kNameField, "The file name is too long (" + std::to_string(name.size()) + " characters, at most " +
+                                     std::to_string(room) + " fit):\n" + name);
+  return false;
 }
 
 // A size field's value in points: an empty field counts as 0.
@@ -81,7 +94,7 @@ double FieldReal(int32_t id) {
 void NameFollowsFormat(std::string_view extension) {
   std::string name = FieldText(kNameField);
   if (IsAllBlanks(name) || name.find('@') != std::string::npos) return;
-  name.resize(kOpTextSize, ' ');
+  name.resize(name.size() + extension.size(), ' ');  // room for any extension
   ReplaceFileExtension(name, extension);
   WDialogPutString(kNameField, Trimmed(name));
 }
@@ -102,9 +115,10 @@ std::string_view FileFilter(int32_t driver) {
   }
 }
 
-void Browse(int32_t driver) {
+// The file dialog refuses a path longer than the room.
+void Browse(int32_t driver, size_t room) {
   std::string file = FieldText(kNameField);
-  file.resize(kOpTextSize, ' ');
+  file.resize(std::max(room, file.size()), ' ');
   int32_t filterIndex = 1;
   WSelectFile(-1, FileFilter(driver), kSelectSave, file, "", filterIndex, 1);
   if (WDialogInfoItem(4) == 1) WDialogPutString(kNameField, Trimmed(file));
@@ -266,7 +280,7 @@ std::vector<int32_t> PageOptions() {
 
 // Runs format page `page` of `driver`; the name in `working` is shown and
 // edited when the page has a name field.
-void FormatPage(int32_t page, int32_t driver, int32_t code, bool restrict, std::string& working) {
+void FormatPage(int32_t page, int32_t driver, int32_t code, bool restrict, std::string& working, size_t room) {
   const int32_t previous = DialogTable().Selected;
   WDialogLoad(page);
   if (DialogTable().Selected != page) return;
@@ -283,22 +297,22 @@ void FormatPage(int32_t page, int32_t driver, int32_t code, bool restrict, std::
       page,
       [&](int32_t button) {
         if (button == kBrowse) {
-          Browse(driver);
+          Browse(driver, room);
           return false;
         }
         if (button == kOk) {
+          const bool clipboard = driver == kMetafile && HasControl(kClipboardChoice) && [] {
+            int32_t position = 0;
+            WDialogGetRadioButton(kClipboardChoice, position);
+            return position == 1;
+          }();
+          const std::string name = named && !clipboard ? FieldText(kNameField) : std::string();
+          if (!NameFits(name, room)) return false;
           for (int32_t n : shown) {
             const int32_t v = ReadOption(n, driver, code);
             if (v != HardcopyOptions().Opt[static_cast<size_t>(n)]) YYHardcopySetOption(n, v);
           }
-          if (named) {
-            const bool clipboard = driver == kMetafile && HasControl(kClipboardChoice) && [] {
-              int32_t position = 0;
-              WDialogGetRadioButton(kClipboardChoice, position);
-              return position == 1;
-            }();
-            working = clipboard ? std::string() : FieldText(kNameField);
-          }
+          if (named) working = name;
           confirmed = true;
           return true;
         }
@@ -403,7 +417,7 @@ int32_t FormatPageOf(int32_t driver) {
   return 32021;
 }
 
-void OptionsDialog(int32_t code, bool restrict, std::string& working, int32_t driver) {
+void OptionsDialog(int32_t code, bool restrict, std::string& working, int32_t driver, size_t room) {
   const int32_t previous = DialogTable().Selected;
   WDialogLoad(kOptionsDialog);
   if (DialogTable().Selected != kOptionsDialog) return;
@@ -439,12 +453,14 @@ void OptionsDialog(int32_t code, bool restrict, std::string& working, int32_t dr
       kOptionsDialog,
       [&](int32_t button) {
         switch (button) {
-          case kBrowse: Browse(driver); return false;
+          case kBrowse: Browse(driver, room); return false;
           case kFormat:
-            FormatPage(FormatPageOf(driver), driver, code, restrict, working);
+            FormatPage(FormatPageOf(driver), driver, code, restrict, working, room);
             return false;
           case kOk: {
-            working = FieldText(kNameField);
+            const std::string name = FieldText(kNameField);
+            if (!NameFits(name, room)) return false;
+            working = name;
             for (int32_t n = 1; n <= 4; ++n)
               o.Opt[static_cast<size_t>(n)] = RoundHalfAway(FieldReal(1000 + n) / kUnitFactor[static_cast<size_t>(code)]);
             o.Opt[OptOrientation] = ChosenOrientation();
@@ -553,21 +569,22 @@ void WHardcopyOptions(std::optional<int32_t> units, std::string* outputName) {
   const bool restrict = units.has_value() && *units < 0;
   const int32_t driver = HardcopyDriverNumber();
   std::string working(TrimTrailingBlanks(outputName != nullptr ? std::string_view(*outputName) : p.DefaultOutputName));
+  std::string& target = outputName != nullptr ? *outputName : p.DefaultOutputName;
+  const size_t room = !target.empty() ? std::min<size_t>(target.size(), kOpTextSize) : kOpTextSize;
   if (driver == kPrintManager) {
     if (HardcopyFiles().PrinterAvailableFlag == 0)
       YYERRREP(63, kRoutine);
     else
       PageSetupRoute(code);
   } else if (driver == kHpgl || driver == kPostScript || driver == kRaster || driver == kHpgl2) {
-    OptionsDialog(code, restrict, working, driver);
+    OptionsDialog(code, restrict, working, driver, room);
   } else {
-    FormatPage(kFormatPages + driver, driver, code, restrict, working);
+    FormatPage(kFormatPages + driver, driver, code, restrict, working, room);
   }
-  if (ExitState() == 1) {
-    std::string& target = outputName != nullptr ? *outputName : p.DefaultOutputName;
-    const size_t size = !target.empty() ? std::min<size_t>(target.size(), kOpTextSize) : kOpTextSize;
-    target = working.substr(0, std::min(size, working.size()));
-    target.resize(size, ' ');
+  // The dialogs took only a name that fits.
+  if (ExitState() == 1 && working.size() <= room) {
+    target = working;
+    target.resize(room, ' ');
   }
   YYSnapshotMode(0, -1, status);
 }

@@ -12,7 +12,8 @@
 
 // units: the absolute value 0 points, 1 inches, 2 cm, 3 mm (absent or any
 // other value: the user's locale); a negative value also disables the
-// colour and line controls of a format page. outputName (260 characters
-// used): shown for editing and given back; absent, the driver's default
-// output name is shown and replaced.
+// colour and line controls of a format page. outputName (its size, at most
+// 260 characters, used): shown for editing and given back; absent, the
+// driver's default output name is shown and replaced. A name longer than
+// that is refused in the dialog by name, never cut.
 void WHardcopyOptions(std::optional<int32_t> units = std::nullopt, std::string* outputName = nullptr);

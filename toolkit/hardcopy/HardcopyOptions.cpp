@@ -63,6 +63,9 @@ void ReplaceFileExtension(std::string& name, std::string_view extension) {
   const size_t slash = text.rfind('/');
   if (point != std::string::npos && (slash == std::string::npos || point > slash)) text.resize(point);
   text += extension;
+  // A name that the new extension would push past its field keeps its old
+  // one: cut, it would name another file.
+  if (text.size() > size) return;
   text.resize(size, ' ');
   name = text;
 }

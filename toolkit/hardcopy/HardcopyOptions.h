@@ -68,7 +68,8 @@ void YYHardcopySetOption(int32_t option, int32_t value);
 // 11 and 17 zero, 8 one, 9 five, and 101..108 their defaults.
 void YYHardcopyDefaults();
 // Replaces the extension of a blank-padded file name: after the last
-// point that follows the last "/", else appended after the name.
+// point that follows the last "/", else appended after the name. A name
+// the new extension would not fit keeps its old one, never cut.
 void ReplaceFileExtension(std::string& name, std::string_view extension);
 
 void ResetHardcopyOptions();

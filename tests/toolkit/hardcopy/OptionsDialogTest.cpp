@@ -67,6 +67,13 @@ class OptionsDialogTest : public dlgtest::DialogTest {
     HardcopyDriverTable()[static_cast<size_t>(number)] = StandInDriverOp;
     YYHardcopySelect(kOpInit, number);
   }
+  // The text of the last message box shown.
+  static std::string LastBox() {
+    const auto& shown = plat::test::shownDialogs();
+    for (size_t i = shown.size(); i-- > 0;)
+      if (shown[i].kind == "message box") return shown[i].text;
+    return "<no box>";
+  }
   std::deque<std::function<void()>> steps_;
 };
 
@@ -226,6 +233,60 @@ TEST_F(OptionsDialogTest, OptionsDialogInInchesWithOrientationAndFormat) {
   EXPECT_EQ(Options().Opt[OptEps], 1);
   EXPECT_EQ(TrimTrailingBlanks(DriverParams().DefaultOutputName), "plovplot.eps");
   EXPECT_EQ(DialogTable().Selected, 0) << "unloaded";
+}
+
+// The output name is never cut to its field: a typed name longer than the
+// room the caller has is refused at OK with a box naming it whole, a
+// longer one chosen with Browse is refused by the file dialog, and the
+// dialog stays open until a name that fits is given.
+TEST_F(OptionsDialogTest, ANameLongerThanItsFieldIsRefusedNotCut) {
+  UseStandIn(2, "plovplot.ps");
+  const std::string tooLong = std::string(kOpTextSize - 2, 'n') + ".ps", fits = std::string(kOpTextSize - 3, 'n') + ".ps";
+  std::string typedRefusal, browsed;
+  Script({
+      [&] {
+        WDialogPutString(1201, tooLong);
+        plat::test::answerMessageBox(plat::kIdOk);
+        ClickField(1);
+      },
+      [&] {
+        typedRefusal = LastBox();
+        // Browse to a path longer than the field: the file dialog refuses
+        // it and the user cancels.
+        plat::test::clearShownDialogs();
+        plat::test::answerFileDialog({true, {tooLong}});
+        plat::test::answerFileDialog({false, {}});
+        ClickField(1202);
+      },
+      [&] {
+        browsed = LastBox();
+        EXPECT_EQ(Text(1201), tooLong) << "the field keeps the name typed";
+        WDialogPutString(1201, fits);
+        ClickField(1);
+      },
+  });
+  WHardcopyOptions(1);
+  EXPECT_EQ(typedRefusal.find(tooLong), typedRefusal.size() - tooLong.size()) << typedRefusal;
+  EXPECT_NE(typedRefusal.find("(261 characters, at most 260 fit)"), std::string::npos) << typedRefusal;
+  EXPECT_EQ(browsed.rfind(dir_.path() + "/" + tooLong + "\nThe name is too long", 0), 0u)
+      << browsed;
+  EXPECT_EQ(ExitState(), 1);
+  EXPECT_EQ(TrimTrailingBlanks(DriverParams().DefaultOutputName), fits);
+  EXPECT_TRUE(Reports().empty()) << Reports()[0];
+
+  // A caller's own shorter field bounds the name in the same way.
+  std::string output = "my.ps";
+  Script({
+      [&] {
+        WDialogPutString(1201, "mine.ps");
+        plat::test::answerMessageBox(plat::kIdOk);
+        ClickField(1);
+      },
+      [&] { ClickField(2); },
+  });
+  WHardcopyOptions(1, &output);
+  EXPECT_EQ(ExitState(), 0);
+  EXPECT_EQ(output, "my.ps");
 }
 
 TEST_F(OptionsDialogTest, CancelRestoresOptionsAndTheDevice) {

@@ -71,11 +71,17 @@ TEST_F(HardcopyTest, OrientationTwoAndThreeTurnThePage) {
 }
 
 TEST_F(HardcopyTest, ExtensionsFollowTheFormatOfTheirOwnDriver) {
+  // A name that fills its field keeps its extension rather than lose its
+  // last character to a longer one ("x.ps" never becomes "x.ep").
+  const std::string full = std::string(kOpTextSize - 3, 'f') + ".ps";
+  const std::string nearly = std::string(kOpTextSize - 4, 'f') + ".ps";
   struct Case {
     int32_t driver, option, value;
-    const char* name;
-    const char* after;
+    std::string name;
+    std::string after;
   } cases[] = {
+      {2, 22, 1, full, full},
+      {2, 22, 1, nearly, nearly.substr(0, nearly.size() - 3) + ".eps"},
       {2, 22, 1, "plovplot.ps", "plovplot.eps"},
       {2, 22, 0, "plovplot.eps", "plovplot.ps"},
       {2, 22, 5, "plovplot", "plovplot.eps"},
