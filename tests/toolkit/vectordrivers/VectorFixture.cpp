@@ -106,6 +106,8 @@ uint32_t Be32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }
 
+}  // namespace
+
 // The readers write colour-mapped PNGs too (hp2xx always does); the
 // platform's reader takes only RGB and RGBA, so 8-bit colour maps are
 // expanded here.
@@ -165,8 +167,6 @@ bool ReadAnyPng(const std::string& path, plat::Surface& out) {
   }
   return true;
 }
-
-}  // namespace
 
 namespace {
 
@@ -256,6 +256,10 @@ std::string ReadersVerdict(const std::string& format, const std::string& path, c
       const std::string script = path + ".py";
       std::ofstream(script) << kDxfReader;
       v += Reader("/usr/bin/python3 " + script + " " + path, log);
+      if (picture && RunCommand("/usr/bin/python3 -c 'import matplotlib' 2>/dev/null") == 0) {
+        std::ofstream(script) << kDxfDrawing;
+        v += Reader("/usr/bin/python3 " + script + " " + path + " " + out, log);
+      }
     }
   } else if (format == "cgm") {
     v += CgmVerdict(path);
@@ -273,9 +277,11 @@ std::string ReadersVerdict(const std::string& format, const std::string& path, c
   } else if (format == "emf") {
     if (Have("emf2svg-conv")) {
       v += Reader("emf2svg-conv -i " + path + " -o " + path + ".svg", log);
+      // The picture is as many pixels as the reference printer has dots:
+      // drawn 756 wide, the default page's points.
       if (Have("rsvg-convert"))
-        v += Reader(std::string("rsvg-convert -b white ") + (picture ? "" : "-w 100 -h 100 ") + "-o " + out + " " + path +
-                        ".svg",
+        v += Reader(std::string("rsvg-convert -b white ") + (picture ? "-w 756 " : "-w 100 -h 100 ") + "-o " + out + " " +
+                        path + ".svg",
                     log);
     }
   } else if (format == "escp" || format == "pcl") {
@@ -284,6 +290,7 @@ std::string ReadersVerdict(const std::string& format, const std::string& path, c
     if (Have("pngcheck")) v += Reader("pngcheck -q " + path, log);
   } else if (format == "bmp" || format == "pcx") {
     if (Have("identify")) v += Reader("identify " + path, log);
+    if (picture && Have("convert")) v += Reader("convert " + path + " png24:" + out, log);
   } else {
     v += "no reader for " + format;
   }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/Surface.h"
 #include "tests/support/ScratchDir.h"
 #include "tests/toolkit/graphics/RecordingDriver.h"
 #include "tests/toolkit/graphics/TestPage.h"
@@ -67,6 +68,16 @@ if auditor.has_errors:
     sys.exit(3)
 print(' '.join(e.dxftype() for e in doc.modelspace()))
 )";
+// Draws a DXF file's model space with ezdxf's drawing add-on (matplotlib)
+// into a PNG of 640 x 480 pixels on white.
+inline constexpr const char* kDxfDrawing = R"(import sys
+import matplotlib
+matplotlib.use('Agg')
+import ezdxf
+from ezdxf.addons.drawing.matplotlib import qsave
+doc = ezdxf.readfile(sys.argv[1])
+qsave(doc.modelspace(), sys.argv[2], bg='#FFFFFF', size_inches=(8, 6), dpi=80)
+)";
 
 // The independent readers of a plot file in `format` ("hpgl", "ps",
 // "eps", "svg", "dxf", "cgm", "pdf", "wmf", "emf", "png", "bmp", "pcx",
@@ -75,6 +86,9 @@ print(' '.join(e.dxftype() for e in doc.modelspace()))
 // `png` given, the formats that have a renderer draw the page there.
 // Readers that are not installed are passed over.
 std::string ReadersVerdict(const std::string& format, const std::string& path, const std::string& png = "");
+
+// Reads a PNG of RGB, RGBA or 8-bit colour-mapped pixels.
+bool ReadAnyPng(const std::string& path, plat::Surface& out);
 
 // Compares a PNG rendered by an outside reader with its golden in
 // tests/golden/ allowing `tolerance` of the pixels to differ (colour
