@@ -222,6 +222,12 @@ constexpr int32_t kGridDialog = 9500, kGrid = 9501;
 void StartToolkit() {
   static const bool started = [] {
     WStartup(" ");
+    // The start-up's temporary files are removed by the toolkit's shut-down,
+    // which the shared toolkit never reaches: they go when the process ends.
+    std::atexit([] {
+      for (const std::string* temp : {&ToolkitSettings().TempPlotFile, &ToolkitSettings().TempDumpFile})
+        if (!temp->empty()) plat::FileDelete(*temp);
+    });
     const int32_t w = WInfoDisplay(1) / 2, h = WInfoDisplay(2) / 2;
     WindowTextRecord text;
     text.Font = 4;
