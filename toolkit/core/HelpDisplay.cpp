@@ -1,6 +1,7 @@
 #include "toolkit/core/HelpDisplay.h"
 
 #include <algorithm>
+#include <climits>
 #include <cctype>
 #include <vector>
 
@@ -48,15 +49,14 @@ plat::Hwnd RootFrame() { return WindowTables().Frame[0]; }
 std::string FullPath(const std::string& name) {
   std::string full;
   int32_t status = 0;
-  YYFullPath(status, name, full, 1024);
+  YYFullPath(status, name, full, PATH_MAX);
   return status == 0 ? std::string(TrimTrailingBlanks(full)) : name;
 }
 
-// The directory of the running program, ending in "/".
+// The directory of the running program, ending in "/": its path whole,
+// however long (a cut one would be another directory).
 std::string ProgramDirectory() {
-  std::string word(1024, ' ');
-  IOsCommandLineWord(0, word);
-  std::string path = FullPath(std::string(TrimTrailingBlanks(word)));
+  std::string path = FullPath(YYProgramPath());
   const size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }

@@ -107,6 +107,21 @@ TEST_F(HelpTest, AHelpFileOnlyBesideTheProgramIsFound) {
   EXPECT_EQ(plat::helpViewerState().file, beside);
 }
 
+// A program path longer than any fixed field: the help file beside it is
+// found there, not beside a cut path.
+TEST_F(HelpTest, AHelpFileBesideAProgramOfALongPathIsFound) {
+  std::string programDir = dir_.path();
+  while (programDir.size() < 1100) programDir += "/" + std::string(100, 'p');
+  std::filesystem::create_directories(programDir);
+  const std::string started = plat::ProgramPath();
+  plat::SetProgramPathForTest(programDir + "/quillon");
+  testsupport::WriteFile(programDir + "/long.hlp", kSmallHelp);
+  const int32_t error = Show("long.hlp", 1);
+  plat::SetProgramPathForTest(started);
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(plat::helpViewerState().file, programDir + "/long.hlp");
+}
+
 TEST_F(HelpTest, AWebAddressOpensWithTheOpenerAndItsProbeDoesNotRemain) {
   struct Case {
     int32_t topic;
