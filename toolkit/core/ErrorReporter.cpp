@@ -359,12 +359,21 @@ void YYFileNotWritten(int32_t code, std::string_view routine, std::string_view f
              std::string(file));
 }
 
+namespace {
+// A name's length against the room of its field.
+std::string NameAndRoom(std::string_view file, size_t room) {
+  return "(" + std::to_string(file.size()) + " characters, at most " + std::to_string(room) + " fit)";
+}
+}  // namespace
+
+std::string FileNameTooLongText(std::string_view file, size_t room, std::string_view outcome) {
+  return "The file name is too long " + NameAndRoom(file, room) + "; " + std::string(outcome) + ":\r" +
+         std::string(file);
+}
+
 void YYFileNameTooLong(std::string_view routine, std::string_view file, size_t room) {
-  const std::string size =
-      "(" + std::to_string(file.size()) + " characters, at most " + std::to_string(room) + " fit)";
-  FileNotice(1, routine, ENAMETOOLONG,
-             "The file name is too long " + size + "; nothing was written:\r" + std::string(file),
-             std::string(file) + "\r" + size);
+  FileNotice(1, routine, ENAMETOOLONG, FileNameTooLongText(file, room, "nothing was written"),
+             std::string(file) + "\r" + NameAndRoom(file, room));
 }
 
 void YYAbnormalExit(std::string_view text, int32_t code) {

@@ -82,6 +82,10 @@ void YYFileNotWritten(int32_t code, std::string_view routine, std::string_view f
 // cut (a cut name would write another file): the same report and box,
 // naming the whole name and the room the field has.
 void YYFileNameTooLong(std::string_view routine, std::string_view file, size_t room);
+// The text of that refusal, for callers with boxes of their own: the name's
+// length, the room, what was not done ("nothing was written") and the
+// whole name.
+std::string FileNameTooLongText(std::string_view file, size_t room, std::string_view outcome);
 // The system's reason for an error number, as the file box gives it.
 std::string FileErrorReason(int error);
 

@@ -158,6 +158,24 @@ int32_t FileResult(Frame& frame) {
   return 1;
 }
 
+// A name the editor's file-name field cannot hold is refused with a box
+// naming it whole, and counts as a file that could not be opened: kept cut,
+// it would name another file.
+bool NameFits(Frame& frame, const std::string& name, std::string_view outcome) {
+  if (name.size() <= kGridEditorNameRoom) return true;
+  WMessageBox(0, 3, 1, FileNameTooLongText(name, kGridEditorNameRoom, outcome), "File Error");
+  ErrorState().LastErrorCode = 1;
+  frame.KeepError();
+  return false;
+}
+
+// A text field's whole text, however long, without its trailing blanks.
+std::string WholeFieldText(int32_t field) {
+  int32_t length = 0;
+  WDialogGetStringLength(field, length);
+  return FieldText(field, static_cast<size_t>(std::max(length, 0)));
+}
+
 // A copy of the file about to be replaced, when there is one to copy.
 void Backup(const std::string& file) {
   if (!plat::PathExists(file)) return;
@@ -373,7 +391,7 @@ void YYGridEditorSaveHTML(int32_t window, int32_t firstRow, int32_t lastRow, int
     const int32_t button = NextButton();
     if (button == 2) break;
     if (button == 1003) {
-      std::string chosen = FieldText(1002, 259);
+      std::string chosen = WholeFieldText(1002);
       chosen.resize(std::max<size_t>(chosen.size(), 260), ' ');
       WSelectFileDefaults("HTML Files|*.htm;*.html|All Files|*.*|", 0x23, chosen);
       if (WDialogInfoItem(4) == 1) {
@@ -383,7 +401,8 @@ void YYGridEditorSaveHTML(int32_t window, int32_t firstRow, int32_t lastRow, int
       continue;
     }
     if (button != 1) continue;
-    name = FieldText(1002, 259);
+    // The export's name is kept nowhere: it is taken whole, as typed.
+    name = WholeFieldText(1002);
     if (name.empty()) {
       WMessageBox(0, 3, 1, "You must enter a filename", "Select File");
       WDialogSetField(1002);
@@ -453,8 +472,10 @@ void YYGridEditorSave(int32_t window, int32_t choose, int32_t& result, int32_t& 
     if (WDialogInfoItem(4) != 1) return;
     filterIndex = index;
     name = TrimRight(proposed);
-    if (whole) fileName = name;
   }
+  // The whole grid's file becomes the editor's: its name must fit there.
+  if (whole && !NameFits(frame, name, "nothing was written")) return;
+  if (whole) fileName = name;
   if (backup) Backup(name);
   ErrorState().LastErrorCode = 0;
   if (whole) {
@@ -479,6 +500,7 @@ void YYGridEditorLoad(int32_t window, int32_t choose, int32_t variableRows, int3
     filterIndex = index;
     name = TrimRight(name);
   }
+  if (!NameFits(frame, name, "nothing was read")) return;
   ErrorState().LastErrorCode = 0;
   GridLoadOutcome outcome;
   YYGridLoadFile(0, name, variableRows ? 1 : 0, 2 * headerLine, outcome);

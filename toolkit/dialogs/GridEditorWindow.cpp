@@ -956,7 +956,8 @@ void YYGridEditorOpen(int32_t& status, int32_t gridField, int32_t& mode, int32_t
   r.BaseTitle = plat::getWindowText(frame);
   r.FileName.clear();
   if (!fileName.empty()) {
-    std::string name = fileName.substr(0, 259);
+    // Whole: a name the editor cannot keep is refused by the load.
+    std::string name = fileName;
     int32_t result = 0, index = r.FilterIndex;
     YYGridEditorLoad(n, 0, r.VariableRows, result, index, r.HeaderLine, name, r.FileFilter, r.LoadedCut);
     if (result == 1) {

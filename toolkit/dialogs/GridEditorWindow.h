@@ -95,6 +95,10 @@ struct GridEditorRecord {
 };
 
 inline constexpr const char* kDefaultGridFilters = "CSV Files|*.csv|All Files|*.*|";
+// The editor's file name is a 260-byte field ended by a zero, as callers
+// that read it back through the window-text query expect: a longer name is
+// refused, never kept cut (a cut name is another file).
+inline constexpr size_t kGridEditorNameRoom = 259;
 
 // Status codes of YYGridEditorOpen: refusals, then warnings (the editor
 // opens all the same).

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -676,6 +677,55 @@ TEST_F(GridEditorTest, HtmlExportProposesTheCsvNameWithHtm) {
   EXPECT_EQ(shown[shown.size() - 2].caption, "Select File");
   const std::string html = testsupport::ReadFile("data.htm");
   EXPECT_NE(html.find("\r\na&lt;b\r\n"), std::string::npos) << html;
+}
+
+// The editor keeps its file's name in a field of 259 characters. A name
+// given to it that does not fit (the application's opening name, one over
+// or far over) is refused with a box naming it whole: the file under the
+// cut name, which exists here, is neither read nor written. A name that
+// fits exactly is loaded and saved whole. The HTML export's name is kept
+// nowhere, so a typed name of any length is written whole.
+TEST_F(GridEditorTest, ANameLongerThanTheEditorsFieldIsRefusedNeverCut) {
+  const std::string folder = "n/" + std::string(200, 'a') + "/";
+  std::filesystem::create_directories(folder);
+  for (const size_t length : {kGridEditorNameRoom, kGridEditorNameRoom + 1, size_t{400}}) {
+    SCOPED_TRACE(length);
+    const std::string name = folder + std::string(length - folder.size() - 4, 'b') + ".csv";
+    ASSERT_EQ(name.size(), length);
+    const std::string cut = name.substr(0, kGridEditorNameRoom);
+    testsupport::WriteFile(name, "\"whole\",1\r\n");
+    if (cut != name) testsupport::WriteFile(cut, "\"cut\",2\r\n");
+    plat::test::clearShownDialogs();
+    if (length > kGridEditorNameRoom) plat::test::answerMessageBox(plat::kIdOk);
+    window_ = Window();
+    int32_t status = 0;
+    YYGridEditorOpen(status, gridedtest::kFilesGrid, mode_, 0, 0, -1, -1, name, "");
+    ASSERT_EQ(status, 0);
+    if (length == kGridEditorNameRoom) {
+      EXPECT_TRUE(plat::test::shownDialogs().empty());
+      EXPECT_EQ(EditorCell(1, 1), "whole");
+      EXPECT_EQ(Editor().FileName, name);
+      WGridPutCellInteger(0, 2, 1, 7);
+      Command(kCmdSave);
+      EXPECT_EQ(testsupport::ReadFile(name).substr(0, 10), "\"whole\",7,");
+    } else {
+      ASSERT_EQ(plat::test::shownDialogs().size(), 1u);
+      EXPECT_EQ(LastShown().text, "The file name is too long (" + std::to_string(length) +
+                                      " characters, at most 259 fit); nothing was read:\r" + name);
+      EXPECT_EQ(LastShown().caption, "File Error");
+      EXPECT_EQ(EditorCell(1, 1), "") << "neither file was read";
+      EXPECT_EQ(Editor().FileName, "");
+      EXPECT_EQ(testsupport::ReadFile(name), "\"whole\",1\r\n");
+      EXPECT_EQ(testsupport::ReadFile(cut), "\"cut\",2\r\n");
+    }
+
+    std::string html = name.substr(0, name.size() - 4) + ".htm";
+    html[folder.size()] = 'h';
+    Steps({Put(1002, html), Click(1)});
+    Command(kCmdSaveHtml);
+    EXPECT_NE(testsupport::ReadFile(html).find("<table"), std::string::npos);
+    if (html.size() > kGridEditorNameRoom) EXPECT_FALSE(plat::PathExists(html.substr(0, kGridEditorNameRoom)));
+  }
 }
 
 TEST_F(GridEditorTest, SaveSelectionKeepsTheEditorsFileAndTitle) {
