@@ -93,6 +93,12 @@ void PreviousComponents(Triple& c) {
 }
 
 void Report(int32_t code, int32_t error) {
+  // A file the user asked for that was not written is told whatever the
+  // report mode, naming it with the system's reason.
+  if (!gM.clipboard && code != kErrorClipboard) {
+    YYFileNotWritten(code, kRoutine, gM.file, error);
+    return;
+  }
   ErrorStateRecord& e = ErrorState();
   e.OsErrorKind = 2;
   e.OsErrorNumber = error;

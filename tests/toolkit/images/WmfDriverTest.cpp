@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include <cmath>
 #include <cstdint>
@@ -20,6 +21,8 @@
 #include "platform/gdi/Png.h"
 #include "platform/print/Printer.h"
 #include "tests/support/EmfDecoder.h"
+#include "tests/support/OrdinaryUser.h"
+#include "tests/support/ScratchDir.h"
 #include "tests/toolkit/vectordrivers/VectorFixture.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/WindowDrawing.h"
@@ -175,6 +178,61 @@ TEST_F(WmfDriverTest, FilesGetTheUsualModeAndEnhancedOnesTheirDescription) {
   if (vdtest::Have("emf2svg-conv")) {
     EXPECT_EQ(vdtest::RunCommand("emf2svg-conv -i " + Path() + " -o " + Path() + ".svg >/dev/null 2>&1"), 0);
   }
+}
+
+std::vector<std::string> gFileNotices;
+
+// Every kind of file written over an old one keeps what the user set on it:
+// a symbolic link stays a link and the file it leads to gets the picture;
+// the file's permission bits stay. A file the user may not write is
+// refused and keeps its bytes, with one box naming it and the system's
+// reason in the program's report mode 0, which shows the toolkit's own
+// reports nowhere (checked as an ordinary user: root may write anything).
+TEST_F(WmfDriverTest, FilesKeepLinksAndModesAndAFileTheUserMayNotWriteIsTold) {
+  namespace fs = std::filesystem;
+  fs::create_directories("real");
+  for (const int32_t kind : {0, 1, 2}) {
+    SCOPED_TRACE(kind);
+    const std::string k = std::to_string(kind);
+    testsupport::WriteFile("real/target" + k, "old");
+    fs::create_symlink("real/target" + k, "link" + k);
+    const std::string bytes = Plot(11, DrawTestPage, Kind(kind), "link" + k);
+    EXPECT_TRUE(fs::is_symlink("link" + k));
+    EXPECT_GT(bytes.size(), 40u);
+    EXPECT_EQ(testsupport::ReadFile("real/target" + k), bytes);
+
+    testsupport::WriteFile("kept" + k, "old");
+    ASSERT_EQ(::chmod(("kept" + k).c_str(), 0640), 0);
+    EXPECT_GT(Plot(11, DrawTestPage, Kind(kind), "kept" + k).size(), 40u);
+    struct stat st {};
+    ASSERT_EQ(::stat(("kept" + k).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    testsupport::WriteFile("locked" + k, "old");
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator("real"), fs::directory_iterator()), 3) << "no new file left beside";
+
+  testsupport::GiveToOrdinaryUser(scratch_.path());
+  for (const int32_t kind : {0, 1, 2}) ASSERT_EQ(::chmod(("locked" + std::to_string(kind)).c_str(), 0444), 0);
+  ErrorReportHooksRecord().fileNotice = [](std::string_view text, std::string_view) { gFileNotices.emplace_back(text); };
+  const auto outcome = testsupport::CheckAsOrdinaryUser([&] {
+    bool all = true;
+    for (const int32_t kind : {0, 1, 2}) {
+      const std::string name = "locked" + std::to_string(kind);
+      gFileNotices.clear();
+      ResetErrorState();
+      ErrorState().ReportMode = 0;
+      Plot(11, DrawTestPage, Kind(kind), name);
+      YYGrStateInit(" ");
+      const bool told = gFileNotices.size() == 1 &&
+                        gFileNotices[0] == "The file could not be written:\r" + Path() + "\r" + std::strerror(EACCES);
+      if (!told) std::fprintf(stderr, "kind %d: %zu notices %s\n", kind, gFileNotices.size(), gFileNotices.empty() ? "" : gFileNotices[0].c_str());
+      all = all && told && ErrorState().LastErrorCode != 0 && testsupport::ReadFile(scratch_ / name) == "old";
+    }
+    return all;
+  });
+  ErrorReportHooksRecord().fileNotice = nullptr;
+  if (outcome == testsupport::UserCheck::kNoOrdinaryUser) GTEST_SKIP() << "no ordinary user to run as";
+  EXPECT_EQ(outcome, testsupport::UserCheck::kPassed);
 }
 
 // The test page as libwmf draws the placeable file.
