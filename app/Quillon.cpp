@@ -141,6 +141,15 @@ void StatusMessage(const std::string& text) {
   w.CurrentWindow = current;
 }
 
+// Runs an export and names the file it wrote in the status bar (a failed
+// export has told the user why; a cancelled one leaves the bar alone).
+template <class Run>
+void Exporting(Run&& run) {
+  LastExportFile().clear();
+  run();
+  if (!LastExportFile().empty()) StatusMessage("Exported to " + LastExportFile());
+}
+
 void ExportPrintout() {
   MainStateRecord& m = gMain;
   const SuiteSnapshotRecord& s = SuiteResults().Snapshot;
@@ -155,13 +164,13 @@ void ExportPrintout() {
   if (WDialogInfoItem(4) != 1 || IsAllBlanks(m.ExportName)) return;
   STRINGINDLG("Enter Optional Comment:", m.ExportComment, m.CommandCancelled);
   if (m.CommandCancelled) return;
-  LastExportFile().clear();
-  for (int32_t k = 1; k <= members; ++k) {
-    CopySuiteMember(k, Base().Primary);
-    MOD_OUT(m.ExportName, Base().Primary, k, m.ExportComment, m.CommandCancelled);
-    if (m.CommandCancelled) break;
-  }
-  if (!LastExportFile().empty()) StatusMessage("Exported to " + LastExportFile());
+  Exporting([&] {
+    for (int32_t k = 1; k <= members; ++k) {
+      CopySuiteMember(k, Base().Primary);
+      MOD_OUT(m.ExportName, Base().Primary, k, m.ExportComment, m.CommandCancelled);
+      if (m.CommandCancelled) break;
+    }
+  });
 }
 
 void Print() {
@@ -176,13 +185,20 @@ void Print() {
   d.LPRINTING = true;
   Redraw();
   LastHardcopyFile().clear();
+  LastHardcopyPrinter().clear();
+  // What an earlier print or export named is no news of this one.
+  StatusMessage("");
   YYHardcopyStartStop("S");
   YYGrStateInit(" ");
   d.LPRINTING = false;
   Redraw();
   WCursorShape(0);
   // Where the page went; a print that failed has told the user why.
-  if (!LastHardcopyFile().empty()) StatusMessage("Printed to " + LastHardcopyFile());
+  if (!LastHardcopyFile().empty()) {
+    StatusMessage("Printed to " + LastHardcopyFile());
+  } else if (!LastHardcopyPrinter().empty()) {
+    StatusMessage("Sent to the printer " + LastHardcopyPrinter());
+  }
 }
 
 void Help() {
@@ -209,9 +225,7 @@ void Command(int32_t command) {
       QuillonShutdown();
       break;
     case kExportSynthetics:
-      LastExportFile().clear();
-      WRITEDATA();
-      if (!LastExportFile().empty()) StatusMessage("Exported to " + LastExportFile());
+      Exporting(WRITEDATA);
       break;
     case kCurveMajor:
     case kCurveMinor:

@@ -37,6 +37,7 @@ struct Catalogue {
   int lastErrno = 0;         // the system's error of the last failure, 0 when it had none
   std::string lastTarget;    // where the last document went, or was to go
   std::string lastFile;      // the file the last finished document was written to
+  std::string lastQueue;     // the queue the last finished document was handed to
 };
 
 Catalogue& cat() {
@@ -417,6 +418,7 @@ int startDoc(Hdc dc, const std::string& docName, const std::string& output) {
   j->recorded.clear();
   cat().lastTarget = j->printer.filePrinter ? std::string() : j->printer.name;
   cat().lastFile.clear();
+  cat().lastQueue.clear();
   if (j->printer.recording) {
     j->docOpen = true;
     return 1;
@@ -527,6 +529,7 @@ int endDoc(Hdc dc) {
     if (result > 0) cat().lastFile = cat().lastTarget;
   } else {
     result = submit(*j);
+    if (result > 0) cat().lastQueue = j->printer.name;
   }
   dropDocument(*j);
   return result;
@@ -543,6 +546,7 @@ const std::string& lastPrintError() { return cat().lastError; }
 int lastPrintErrno() { return cat().lastErrno; }
 const std::string& lastPrintTarget() { return cat().lastTarget; }
 const std::string& lastPrintedFile() { return cat().lastFile; }
+const std::string& lastPrintedQueue() { return cat().lastQueue; }
 
 void setFilePrinterPath(const std::string& path) {
   cat().filePath = path;

@@ -99,6 +99,9 @@ const std::string& lastPrintTarget();
 // The file the last finished document was written to (the file printer's
 // PDF); empty when it went to a queue, was empty or failed.
 const std::string& lastPrintedFile();
+// The CUPS queue the last finished document was handed to; empty when it
+// went to a file, was empty or failed.
+const std::string& lastPrintedQueue();
 
 // Where the file printer keeps a document without its own output name.
 // Empty (the default): the first free "quillon-print-N.pdf" (N = 1, 2, ...)

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "VOZUVar/Gngrid.h"
@@ -108,6 +109,52 @@ TEST_F(ProgramTest, APrintThatCannotBeWrittenIsToldWithTheSystemsReason) {
   ErrorReportHooksRecord().fileNotice = nullptr;
   if (outcome == testsupport::UserCheck::kNoOrdinaryUser) GTEST_SKIP() << "no ordinary user to run as";
   EXPECT_EQ(outcome, testsupport::UserCheck::kPassed);
+}
+
+// A print to a printer queue names the queue in the status bar, as a print
+// to the PDF file printer names the file. The queue is the system's default
+// as CUPS's own tools list it (stand-ins for lpstat and lp on the PATH: no
+// real printer is needed); the page reaches lp as a PDF.
+TEST_F(ProgramTest, APrintToAQueueNamesTheQueueInTheStatusBar) {
+  const std::string bin = dir_ / "bin";
+  std::filesystem::create_directories(bin);
+  const std::string spooled = dir_ / "spooled.pdf";
+  testsupport::WriteFile(bin + "/lpstat",
+                         "#!/bin/sh\n"
+                         "case \"$1\" in -e) echo office;; -d) echo 'system default destination: office';; esac\n");
+  testsupport::WriteFile(bin + "/lp", "#!/bin/sh\neval last=\\${$#}\ncp \"$last\" '" + spooled + "'\n");
+  ::chmod((bin + "/lpstat").c_str(), 0755);
+  ::chmod((bin + "/lp").c_str(), 0755);
+  testsupport::EnvOverride path("PATH", (bin + ":" + std::string(std::getenv("PATH"))).c_str());
+  plat::resetPrinters();
+  plat::setCupsMediaSourceForTest([](const std::string&, plat::PrinterMedia& media, bool& colour) {
+    media = plat::paperSheet(plat::kPaperA4);
+    colour = true;
+    return true;
+  });
+  plat::publishDefaultPrinter();
+  ASSERT_EQ(plat::defaultPrinterName(), "office");
+  Start();
+  plat::test::answerPageSetup({true, 2, 0, false, {}});
+  Menu(40023);
+  EXPECT_EQ(Status(1), "Sent to the printer office");
+  EXPECT_EQ(testsupport::ReadFile(spooled).substr(0, 5), "%PDF-");
+  EXPECT_FALSE(Exists("quillon-print-1.pdf"));
+
+  // A queue that refuses the job is told, and the status bar no longer
+  // names the queue of the print before.
+  testsupport::WriteFile(bin + "/lp", "#!/bin/sh\nexit 1\n");
+  FileNotices().clear();
+  ErrorReportHooksRecord().fileNotice = [](std::string_view text, std::string_view) {
+    FileNotices().emplace_back(text);
+  };
+  plat::test::answerPageSetup({true, 2, 0, false, {}});
+  Menu(40023);
+  ErrorReportHooksRecord().fileNotice = nullptr;
+  ASSERT_EQ(FileNotices().size(), 1u);
+  EXPECT_NE(FileNotices()[0].find("office"), std::string::npos) << FileNotices()[0];
+  EXPECT_EQ(Status(1), "");
+  plat::setCupsMediaSourceForTest(nullptr);
 }
 
 TEST_F(ProgramTest, GridCommandsKeepAMinorGridWithItsMajor) {

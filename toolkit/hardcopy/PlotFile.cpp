@@ -33,6 +33,7 @@ struct PlotFiles {
   int32_t lastOsError = 0;  // system error of the last call
   int32_t status = 0;
   std::string written;      // the last file completed
+  std::string printer;      // the last queue a hardcopy was handed to
 };
 PlotFiles gFiles;
 
@@ -124,6 +125,7 @@ void Write(int32_t unit, std::string_view bytes, int32_t length) {
 
 int32_t& PlotFileStatus() { return gFiles.status; }
 std::string& LastHardcopyFile() { return gFiles.written; }
+std::string& LastHardcopyPrinter() { return gFiles.printer; }
 
 void YYPROU(int32_t unit, std::string_view bytes, int32_t length) { Write(unit, bytes, length); }
 

@@ -39,6 +39,9 @@ void YYPlotFileHandle(int32_t unit, int32_t& handle);
 // the file printer), as it was named; empty while none was written. The
 // program names it to the user after a print or an export.
 std::string& LastHardcopyFile();
+// The printer queue the last finished hardcopy was handed to, by its name;
+// empty while none was. Named to the user as the file is.
+std::string& LastHardcopyPrinter();
 
 // Discards every plot file still open: its bytes are dropped and the file
 // it was to replace is left alone. The hardcopy manager calls it once a

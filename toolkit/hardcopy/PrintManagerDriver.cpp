@@ -197,6 +197,8 @@ void EndOutput() {
     PrintNotDone(2, plat::lastPrintErrno() != 0 ? plat::lastPrintErrno() : EIO);
   } else if (!plat::lastPrintedFile().empty()) {
     LastHardcopyFile() = plat::lastPrintedFile();
+  } else if (!plat::lastPrintedQueue().empty()) {
+    LastHardcopyPrinter() = plat::lastPrintedQueue();
   }
 }
 
