@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "VOZUVar/Gngrid.h"
 #include "app/DisplaySettings.h"
+#include "app/DrawLabel.h"
 #include "app/Refresh1d.h"
 #include "toolkit/core/ErrorReporter.h"
 #include "toolkit/core/Events.h"
@@ -301,6 +303,7 @@ void VIEWDLG1D(SoundingRecord& primary, SoundingRecord& partner, std::array<Grap
   };
 
   auto apply = [&] {
+    const GraphFrame before = cf;
     WDialogSelect(kDialog);
     int32_t n = 1;
     WDialogGetRadioButton(kInchRadio, n);
@@ -323,6 +326,10 @@ void VIEWDLG1D(SoundingRecord& primary, SoundingRecord& partner, std::array<Grap
     mf.XDivLength = per(modelX, mf.XDivisions, mf.XDivLength);
     mf.YDivLength = per(modelY, mf.YDivisions, mf.YDivLength);
     modelFrame[1].XDivLength = per(model2X, modelFrame[1].XDivisions, modelFrame[1].XDivLength);
+    // New ranges or counts change the scales: the labels keep the size they
+    // were drawn at, as they do through a zoom.
+    FINDAS(cf);
+    KeepLabelSizesOnPage(d.LabelPageOwner, before, cf);
     // The page as OK leaves it: the whole suite, its labels and grids.
     REFRESHSUITE(primary, partner);
     WDialogSelect(kDialog);

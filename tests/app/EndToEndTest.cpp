@@ -317,6 +317,10 @@ TEST_F(EndToEnd, TheWholeRoad) {
     SCOPED_TRACE("properties");
     const float length = CurveGraphFrame()[0].YDivisions * CurveGraphFrame()[0].YDivLength;
     const int32_t decades = CurveGraphFrame()[0].YDivisions;
+    GraphFrame drawn = CurveGraphFrame()[0];
+    FINDAS(drawn);
+    std::vector<std::array<float, 2>> inchesBefore;
+    for (int32_t i = 1; i <= LabelStore().LabelCount; ++i) inchesBefore.push_back(LabelInches(LabelStore().Slot(i), drawn));
     Steps({
         [] {
           WDialogSelect(121);
@@ -332,6 +336,12 @@ TEST_F(EndToEnd, TheWholeRoad) {
     EXPECT_EQ(CurveGraphFrame()[0].YDivisions, decades + 1);
     EXPECT_FLOAT_EQ(CurveGraphFrame()[0].YDivisions * CurveGraphFrame()[0].YDivLength, length);
     EXPECT_EQ(ViewDialogState().ViewLastTab, 121);
+    // A new axis keeps the labels' size on the page, as a zoom does.
+    for (size_t i = 0; i < inchesBefore.size(); ++i) {
+      const std::array<float, 2> inches = LabelInches(LabelStore().Labels[i], CurveGraphFrame()[0]);
+      EXPECT_NEAR(inches[0], inchesBefore[i][0], 1e-3f) << i;
+      EXPECT_NEAR(inches[1], inchesBefore[i][1], 1e-3f) << i;
+    }
     EXPECT_EQ(YYDialogNumber(125), -1);  // unloaded
     Menu(40018);
   }
