@@ -139,8 +139,30 @@ void EmptyRow(int32_t row, int32_t labelsMove) {
   if (labelsMove) WGridLabelRow(0, row, "");
 }
 
+// Before a file operation: no code and no system error left from another.
+void ClearFileError() {
+  ErrorStateRecord& st = ErrorState();
+  st.LastErrorCode = 0;
+  st.OsErrorKind = 0;
+  st.OsErrorNumber = 0;
+}
+
+// A file box's text: what failed, the file, and the system's reason when
+// the operation left one.
+std::string FileErrorText(std::string_view what, std::string_view name) {
+  const ErrorStateRecord& st = ErrorState();
+  std::string text(what);
+  text += '\r';
+  text += name;
+  if (st.OsErrorKind == 2 && st.OsErrorNumber != 0) {
+    text += '\r';
+    text += FileErrorReason(st.OsErrorNumber);
+  }
+  return text;
+}
+
 // The message of a failed file write; the result.
-int32_t FileResult(Frame& frame) {
+int32_t FileResult(Frame& frame, std::string_view name) {
   const int32_t code = ErrorState().LastErrorCode;
   if (code == 0) {
     frame.RestoreErrorNow();
@@ -148,11 +170,11 @@ int32_t FileResult(Frame& frame) {
   }
   frame.KeepError();
   if (code == 1) {
-    WMessageBox(0, 3, 1, "Error opening file", "File Error");
+    WMessageBox(0, 3, 1, FileErrorText("Error opening file", name), "File Error");
     return 0;
   }
   if (code == 2) {
-    WMessageBox(0, 3, 1, "Error writing file", "File Error");
+    WMessageBox(0, 3, 1, FileErrorText("Error writing file", name), "File Error");
     return 0;
   }
   return 1;
@@ -430,7 +452,7 @@ void YYGridEditorSaveHTML(int32_t window, int32_t firstRow, int32_t lastRow, int
   if (backup) Backup(name);
   const int32_t options = (gSettings.HtmlTableOnly ? 1 : 0) + (gSettings.HtmlCentred ? 2 : 0) +
                           (gSettings.HtmlYesNo ? 4 : 0) + (gSettings.HtmlColours ? 0 : 8);
-  ErrorState().LastErrorCode = 0;
+  ClearFileError();
   if (firstRow < 0) {
     WGridSaveHTML(0, name, std::nullopt, std::nullopt, std::nullopt, std::nullopt, options, gSettings.HtmlTitle,
                   gSettings.HtmlBorder);
@@ -438,7 +460,7 @@ void YYGridEditorSaveHTML(int32_t window, int32_t firstRow, int32_t lastRow, int
     WGridSaveHTML(0, name, firstColumn + 1, lastColumn + 1, firstRow + 1, lastRow + 1, options, gSettings.HtmlTitle,
                   gSettings.HtmlBorder);
   }
-  result = FileResult(frame);
+  result = FileResult(frame, name);
 }
 
 void YYGridEditorSave(int32_t window, int32_t choose, int32_t& result, int32_t& filterIndex, int32_t backup,
@@ -477,13 +499,13 @@ void YYGridEditorSave(int32_t window, int32_t choose, int32_t& result, int32_t& 
   if (whole && !NameFits(frame, name, "nothing was written")) return;
   if (whole) fileName = name;
   if (backup) Backup(name);
-  ErrorState().LastErrorCode = 0;
+  ClearFileError();
   if (whole) {
     WGridSave(0, name, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 2 * headerLine);
   } else {
     WGridSave(0, name, firstColumn + 1, lastColumn + 1, firstRow + 1, lastRow + 1, 2 * headerLine);
   }
-  result = FileResult(frame);
+  result = FileResult(frame, name);
   if (result == 1 && whole) loadedCut = 0;
 }
 
@@ -501,14 +523,14 @@ void YYGridEditorLoad(int32_t window, int32_t choose, int32_t variableRows, int3
     name = TrimRight(name);
   }
   if (!NameFits(frame, name, "nothing was read")) return;
-  ErrorState().LastErrorCode = 0;
+  ClearFileError();
   GridLoadOutcome outcome;
   YYGridLoadFile(0, name, variableRows ? 1 : 0, 2 * headerLine, outcome);
   const int32_t code = ErrorState().LastErrorCode;
   result = 1;
   switch (code) {
-    case 1: WMessageBox(0, 3, 1, "Error opening file", "File Error"); result = 0; break;
-    case 2: WMessageBox(0, 3, 1, "Error reading file", "File Error"); result = 0; break;
+    case 1: WMessageBox(0, 3, 1, FileErrorText("Error opening file", name), "File Error"); result = 0; break;
+    case 2: WMessageBox(0, 3, 1, FileErrorText("Error reading file", name), "File Error"); result = 0; break;
     case 4:
     case 1009: WMessageBox(0, 3, 1, "Out of range value found for numeric cell", "Data Error"); break;
     case 11:

@@ -587,8 +587,17 @@ TEST_F(GridEditorTest, OperationsReportWhatStopsThem) {
   int32_t result = -1, index = 1, cut = 0;
   YYGridEditorLoad(window_, 0, 0, result, index, 0, name, "", cut);
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(LastShown().text, "Error opening file");
+  EXPECT_EQ(LastShown().text, "Error opening file\rmissing.csv\rNo such file or directory");
   EXPECT_EQ(LastShown().caption, "File Error");
+
+  // A file that cannot be written: the box names it and the system's reason.
+  plat::test::answerMessageBox(plat::kIdOk);
+  name = "no-such-folder/out.csv";
+  YYGridEditorSave(window_, 0, result, index, 0, 0, -1, -1, -1, -1, name, "", cut);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(LastShown().text, "Error opening file\rno-such-folder/out.csv\rNo such file or directory");
+  EXPECT_EQ(LastShown().caption, "File Error");
+  EXPECT_FALSE(std::filesystem::exists("no-such-folder"));
 }
 
 TEST_F(GridEditorTest, FindDialogBeepsAtAnEmptyTextAndSearchesTheTyped) {
