@@ -224,6 +224,27 @@ void Initialise() {
   d.InitialisedDriver = kDriverNumber;
 }
 
+// The raster word of blank paper: white. A palette image takes the index
+// whose colour is nearest white (index 0 where that is white), so that a
+// palette whose first colour is black still gives a white page; a page of
+// bit planes can be 0 or 15 only.
+uint32_t Paper(int32_t kind) {
+  if (kind == 24) return 0xFFFFFFFFu;
+  if (kind == 1) return 0u;
+  const int32_t count = kind == 4 ? 16 : 256;
+  int32_t best = 0, bestDistance = 1 << 30;
+  for (int32_t i = 0; i < count && bestDistance > 0; ++i) {
+    int32_t rgb = 0;
+    if (kind == 4) YYColourLookupB(i, rgb);
+    else YYColourIndexToRgb(i, rgb);
+    const int32_t d = (255 - (rgb & 0xFF)) + (255 - ((rgb >> 8) & 0xFF)) + (255 - ((rgb >> 16) & 0xFF));
+    if (d < bestDistance) best = i, bestDistance = d;
+  }
+  if (kind == 8) return static_cast<uint32_t>(best) * 0x01010101u;
+  // Bit planes fill every plane with one word: all ones is index 15.
+  return best == 15 ? 0xFFFFFFFFu : 0u;
+}
+
 // Sizes and allocates the raster; when the memory cannot be had, the
 // image is made smaller (each side by about 5 %, at least one pixel) until
 // it fits. False when not even one pixel fits.
@@ -234,7 +255,7 @@ bool SetUpRaster() {
   if (kind != 1 && kind != 4 && kind != 8 && kind != 24) kind = 8;
   o[OptColourInversion] = 0;
   if (kind < 24) DeviceInfo().Hardcopy.TrueColour = 0;
-  r.RasterBackground = kind == 24 ? 0xFFFFFFFFu : 0u;
+  r.RasterBackground = Paper(kind);
   r.RasterScanResolution = r.RasterFeedResolution = 150.0;
   int32_t w = std::max(1, o[OptPageWidth]), h = std::max(1, o[OptPageHeight]);
   for (;;) {
